@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "platform/Clock.h"
 
@@ -21,11 +22,11 @@ bool SerialPort::open(const std::string& devicePath) {
     path_ = devicePath;
     fd_ = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd_ < 0) {
-        lastError_ = devicePath + ": " + std::strerror(errno);
+        setError(devicePath + ": " + std::strerror(errno));
         return false;
     }
     if (::ioctl(fd_, TIOCEXCL) != 0 || !configure()) {
-        lastError_ = devicePath + ": " + std::strerror(errno);
+        setError(devicePath + ": " + std::strerror(errno));
         close();
         return false;
     }
@@ -57,14 +58,14 @@ long SerialPort::read(uint8_t* buffer, size_t maxBytes) {
     if (fd_ < 0) return -1;
     int waiting = 0;
     if (::ioctl(fd_, FIONREAD, &waiting) != 0) {
-        lastError_ = path_ + ": " + std::strerror(errno);
+        setError(path_ + ": " + std::strerror(errno));
         return -1;
     }
     if (waiting <= 0) return 0;
     const ssize_t n = ::read(fd_, buffer, std::min(maxBytes, static_cast<size_t>(waiting)));
     if (n < 0) {
         if (errno == EAGAIN || errno == EINTR) return 0;
-        lastError_ = path_ + ": " + std::strerror(errno);
+        setError(path_ + ": " + std::strerror(errno));
         return -1;
     }
     return static_cast<long>(n);
@@ -81,12 +82,12 @@ long SerialPort::write(const uint8_t* data, size_t length) {
             continue;
         }
         if (n < 0 && errno != EAGAIN && errno != EINTR) {
-            lastError_ = path_ + ": " + std::strerror(errno);
+            setError(path_ + ": " + std::strerror(errno));
             return -1;
         }
         const int left = kWriteLimitMs - static_cast<int>(tickMs() - start);
         if (left <= 0) {
-            lastError_ = path_ + ": write timed out";
+            setError(path_ + ": write timed out");
             return static_cast<long>(done);
         }
         pollfd p{fd_, POLLOUT, 0};
@@ -102,6 +103,16 @@ SerialPort::Wait SerialPort::waitReadable(int timeoutMs, int wakeFd) const {
     if (p[0].revents & POLLIN) return Wait::Readable;
     if (p[0].revents & (POLLHUP | POLLERR | POLLNVAL)) return Wait::HungUp;
     return Wait::Woken;
+}
+
+std::string SerialPort::lastError() const {
+    std::lock_guard lock(errorMutex_);
+    return lastError_;
+}
+
+void SerialPort::setError(std::string text) {
+    std::lock_guard lock(errorMutex_);
+    lastError_ = std::move(text);
 }
 
 }  // namespace qel

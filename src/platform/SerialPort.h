@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 namespace qel {
@@ -35,13 +36,16 @@ public:
     // Waits for input; wakeFd (or -1) lets another thread end the wait early.
     Wait waitReadable(int timeoutMs, int wakeFd) const;
 
-    const std::string& lastError() const { return lastError_; }
+    std::string lastError() const;
 
 private:
     bool configure();
 
     int fd_ = -1;
     std::string path_;
+    void setError(std::string text);
+
+    mutable std::mutex errorMutex_;  // guards lastError_: reads and writes run on two threads
     std::string lastError_;
 };
 

@@ -22,7 +22,7 @@ UdpSocket& UdpSocket::operator=(UdpSocket&& other) noexcept {
     if (this != &other) {
         close();
         fd_ = std::exchange(other.fd_, -1);
-        lastError_ = std::move(other.lastError_);
+        setError(std::move(other.lastError_));
     }
     return *this;
 }
@@ -31,7 +31,7 @@ bool UdpSocket::open(Ipv4 bindAddress, uint16_t port, bool reuse) {
     close();
     fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd_ < 0) {
-        lastError_ = std::string("socket: ") + std::strerror(errno);
+        setError(std::string("socket: ") + std::strerror(errno));
         return false;
     }
     if (reuse) {
@@ -43,8 +43,8 @@ bool UdpSocket::open(Ipv4 bindAddress, uint16_t port, bool reuse) {
     a.sin_port = htons(port);
     a.sin_addr.s_addr = bindAddress;
     if (::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
-        lastError_ = "bind " + formatIpv4(bindAddress) + ":" + std::to_string(port) + ": " +
-                     std::strerror(errno);
+        setError("bind " + formatIpv4(bindAddress) + ":" + std::to_string(port) + ": " +
+                     std::strerror(errno));
         ::close(fd_);
         fd_ = -1;
         return false;
@@ -71,7 +71,7 @@ long UdpSocket::sendTo(Ipv4 address, uint16_t port, const uint8_t* data, size_t 
     a.sin_addr.s_addr = address;
     const ssize_t n =
         ::sendto(fd_, data, length, MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    if (n < 0) lastError_ = std::string("sendto: ") + std::strerror(errno);
+    if (n < 0) setError(std::string("sendto: ") + std::strerror(errno));
     return static_cast<long>(n);
 }
 
@@ -82,7 +82,7 @@ long UdpSocket::receiveFrom(uint8_t* buffer, size_t capacity, Ipv4* source,
     const ssize_t n = ::recvfrom(fd_, buffer, capacity, 0, reinterpret_cast<sockaddr*>(&a), &len);
     if (n < 0) {
         if (errno != EAGAIN && errno != EWOULDBLOCK)
-            lastError_ = std::string("recvfrom: ") + std::strerror(errno);
+            setError(std::string("recvfrom: ") + std::strerror(errno));
         return -1;
     }
     if (source) *source = a.sin_addr.s_addr;
@@ -93,6 +93,16 @@ long UdpSocket::receiveFrom(uint8_t* buffer, size_t capacity, Ipv4* source,
 bool UdpSocket::waitReadable(int timeoutMs) const {
     pollfd p{fd_, POLLIN, 0};
     return ::poll(&p, 1, timeoutMs) > 0 && (p.revents & POLLIN);
+}
+
+std::string UdpSocket::lastError() const {
+    std::lock_guard lock(errorMutex_);
+    return lastError_;
+}
+
+void UdpSocket::setError(std::string text) {
+    std::lock_guard lock(errorMutex_);
+    lastError_ = std::move(text);
 }
 
 }  // namespace qel

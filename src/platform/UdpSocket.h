@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 #include "platform/Ipv4.h"
@@ -35,10 +36,13 @@ public:
     // Waits until a datagram is readable or the time-out passes. True when readable.
     bool waitReadable(int timeoutMs) const;
 
-    const std::string& lastError() const { return lastError_; }
+    std::string lastError() const;
 
 private:
     int fd_ = -1;
+    void setError(std::string text);
+
+    mutable std::mutex errorMutex_;  // guards lastError_: reads and writes run on two threads
     std::string lastError_;
 };
 

@@ -1,0 +1,229 @@
+#include "link/Equipment.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "link/UdpEndpoint.h"
+#include "platform/SerialPortMap.h"
+#include "platform/Trace.h"
+
+namespace qel {
+
+namespace {
+// Idle waits are bounded so that a stop flag set without a wake-up is still seen soon.
+constexpr uint32_t kIdleWaitMs = 50;
+}  // namespace
+
+Equipment::Equipment() = default;
+
+Equipment::~Equipment() { stopLink(); }
+
+std::string Equipment::modelName() const {
+    std::lock_guard lock(infoMutex_);
+    return modelName_;
+}
+void Equipment::setModelName(const std::string& name) {
+    std::lock_guard lock(infoMutex_);
+    modelName_ = name;
+}
+std::string Equipment::deviceName() const {
+    std::lock_guard lock(infoMutex_);
+    return deviceName_;
+}
+void Equipment::setDeviceName(const std::string& name) {
+    std::lock_guard lock(infoMutex_);
+    deviceName_ = name;
+}
+std::string Equipment::portName() const {
+    std::lock_guard lock(infoMutex_);
+    return portName_;
+}
+void Equipment::setPortName(const std::string& name) {
+    std::lock_guard lock(infoMutex_);
+    portName_ = name;
+}
+std::string Equipment::addressText() const {
+    std::lock_guard lock(infoMutex_);
+    return addressText_;
+}
+void Equipment::setAddress(Ipv4 address) {
+    std::lock_guard lock(infoMutex_);
+    address_.store(address, std::memory_order_release);
+    addressText_ = formatIpv4(address);
+}
+std::array<uint8_t, 6> Equipment::mac() const {
+    std::lock_guard lock(infoMutex_);
+    return mac_;
+}
+void Equipment::setMac(const std::array<uint8_t, 6>& mac) {
+    std::lock_guard lock(infoMutex_);
+    mac_ = mac;
+}
+std::string Equipment::lastError() const {
+    std::lock_guard lock(infoMutex_);
+    return lastError_;
+}
+void Equipment::setError(const std::string& text) {
+    std::lock_guard lock(infoMutex_);
+    lastError_ = text;
+}
+
+bool Equipment::startLink(const LinkSettings& settings) {
+    std::lock_guard lock(linkMutex_);
+    if (running_.load(std::memory_order_acquire) && !stopRequested()) return true;
+    if (receiver_.joinable()) receiver_.join();
+    if (sender_.joinable()) sender_.join();
+    settings_ = settings;
+    clearFlags(linkflag::kStop);
+    if (hasFlag(linkflag::kSerial)) {
+        const std::string name = portName();
+        const std::string path = settings.serialMap ? settings.serialMap->devicePath(name) : name;
+        if (!serial_.open(path)) {
+            setError(serial_.lastError());
+            return false;
+        }
+    }
+    if (hasFlag(linkflag::kUdp) && (!settings.endpoint || !settings.endpoint->isOpen())) {
+        setError("the UDP endpoint is not open");
+        serial_.close();
+        return false;
+    }
+    serialWaker_.drain();
+    assembler_.clear();
+    queue_.open();
+    running_.store(true, std::memory_order_release);
+    receiver_ = std::thread([this] { receiveLoop(); });
+    sender_ = std::thread([this] { senderLoop(); });
+    return true;
+}
+
+void Equipment::requestStop() {
+    setFlags(linkflag::kStop);
+    serialWaker_.wake();
+    queue_.wakeAll();
+    if (settings_.endpoint) settings_.endpoint->wakeAll();
+}
+
+void Equipment::stopLink() {
+    std::lock_guard lock(linkMutex_);
+    if (receiver_.joinable() || sender_.joinable()) requestStop();
+    if (receiver_.joinable()) receiver_.join();
+    if (sender_.joinable()) sender_.join();
+    queue_.close();
+    serial_.close();
+    running_.store(false, std::memory_order_release);
+}
+
+Ticket Equipment::enqueue(const Command& command) {
+    if (stopRequested()) return 0;
+    return queue_.enqueue(command, instanceTag());
+}
+
+Ticket Equipment::enqueue(uint8_t operation, uint8_t blk, uint8_t channel, uint8_t code,
+                          const uint8_t* payload, size_t payloadLength, uint8_t* replyDestination,
+                          size_t replyDataLength, int tries, uint32_t timeoutMs) {
+    Command c;
+    c.operation = operation;
+    c.block = blk;
+    c.channel = channel;
+    c.code = code;
+    c.payload = payload;
+    c.payloadLength = payloadLength;
+    c.replyDestination = replyDestination;
+    c.replyDataLength = replyDataLength;
+    c.tries = tries;
+    c.timeoutMs = timeoutMs;
+    return enqueue(c);
+}
+
+Outcome Equipment::waitOutcome(Ticket ticket, uint32_t limitMs) {
+    return queue_.wait(ticket, limitMs);
+}
+
+bool Equipment::waitFor(Ticket ticket, uint32_t limitMs) {
+    return waitOutcome(ticket, limitMs) == Outcome::Accepted;
+}
+
+void Equipment::transmit(const uint8_t* bytes, size_t length) {
+    const uint32_t f = flags();
+    if ((f & linkflag::kSerial) && serial_.write(bytes, length) != static_cast<long>(length)) {
+        trace(TraceAttr::Normal, "Write to %s failed: %s\n", portName().c_str(),
+              serial_.lastError().c_str());
+    }
+    if ((f & linkflag::kUdp) && settings_.endpoint)
+        settings_.endpoint->sendTo(address(), settings_.unitPort, bytes, length);
+}
+
+void Equipment::senderLoop() {
+    CommandQueue::Outgoing out;
+    while (!stopRequested()) {
+        if (!queue_.takeHead(out, kIdleWaitMs)) continue;
+        bool answered = false;
+        for (int attempt = 0; attempt < out.tries && !answered && !stopRequested(); ++attempt) {
+            transmit(out.frame, out.length);
+            queue_.markTransmitted();
+            const auto deadline =
+                std::chrono::steady_clock::now() + std::chrono::milliseconds(out.timeoutMs);
+            while (!answered && !stopRequested() && std::chrono::steady_clock::now() < deadline) {
+                const uint32_t state = queue_.waitReply(
+                    std::min(deadline, std::chrono::steady_clock::now() +
+                                           std::chrono::milliseconds(kIdleWaitMs)));
+                answered = (state & (reply::kAccepted | reply::kMismatch)) != 0;
+            }
+        }
+        queue_.finishHead(!answered && stopRequested());
+    }
+    // Nothing is sent after a stop: pending commands end as abandoned and waits return.
+    queue_.close();
+}
+
+long Equipment::receiveSome(uint8_t* buffer, size_t capacity) {
+    const uint32_t f = flags();
+    const bool serial = (f & linkflag::kSerial) != 0;
+    const bool udp = (f & linkflag::kUdp) != 0 && settings_.endpoint;
+    if (!serial && !udp) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(kIdleWaitMs));
+        return 0;
+    }
+    const int waitMs = serial && udp ? 1 : static_cast<int>(kIdleWaitMs);
+    long n = 0;
+    if (serial) {
+        const auto w = serial_.waitReadable(waitMs, serialWaker_.fd());
+        if (w == SerialPort::Wait::HungUp) return -1;
+        if (w == SerialPort::Wait::Readable) n = serial_.read(buffer, capacity);
+        if (n != 0) return n;
+    }
+    if (udp && settings_.endpoint->waitFor(address(), waitMs))
+        n = static_cast<long>(settings_.endpoint->receiveFor(address(), buffer, capacity));
+    return n;
+}
+
+void Equipment::takeBytes(const uint8_t* bytes, size_t count, size_t& notedHead) {
+    const size_t head = queue_.headIndex();
+    if (head != notedHead) {
+        notedHead = head;
+        assembler_.clear();
+    }
+    for (size_t i = 0; i < count; ++i) {
+        const size_t length = assembler_.feed(bytes[i]);
+        // A reply that the head slot does not take ends this pass.
+        if (length && !queue_.deliverReply(assembler_.data(), length)) return;
+    }
+}
+
+void Equipment::receiveLoop() {
+    uint8_t buffer[frame::kMaxSize];
+    size_t notedHead = CommandQueue::kSlots;  // no head noted yet
+    while (!stopRequested()) {
+        const long n = receiveSome(buffer, sizeof buffer);
+        if (n < 0) {
+            trace(TraceAttr::Normal, "Lost %s: %s\n", portName().c_str(),
+                  serial_.lastError().c_str());
+            requestStop();
+            break;
+        }
+        if (n > 0) takeBytes(buffer, static_cast<size_t>(n), notedHead);
+    }
+}
+
+}  // namespace qel

@@ -1,0 +1,127 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "link/CommandQueue.h"
+#include "link/ReplyAssembler.h"
+#include "platform/Ipv4.h"
+#include "platform/SerialPort.h"
+#include "platform/Waker.h"
+
+namespace qel {
+
+class UdpEndpoint;
+class SerialPortMap;
+
+// Link flags of an Equipment, one atomic word read by several threads.
+namespace linkflag {
+constexpr uint32_t kAvailable = 0x01;
+constexpr uint32_t kStop = 0x02;
+constexpr uint32_t kSerial = 0x04;
+constexpr uint32_t kUdp = 0x08;
+constexpr uint32_t kParamsRead = 0x10;
+constexpr uint32_t kMeterPaused = 0x20;
+constexpr uint32_t kSystemPage = 0x40;
+constexpr uint32_t kEngineering = 0x100;
+}  // namespace linkflag
+
+// Where a unit's link sends and looks for its traffic.
+struct LinkSettings {
+    UdpEndpoint* endpoint = nullptr;        // the shared endpoint (UDP units)
+    uint16_t unitPort = 9840;               // the units' command port
+    const SerialPortMap* serialMap = nullptr;  // "COMn" to device path; none = name is the path
+};
+
+// One unit known to the application: its identity, link flags and, while connected, its
+// command queue with a sender and a receive thread. Identity setters and getters lock, flags
+// are atomic, enqueue and wait may run on any thread.
+class Equipment {
+public:
+    static constexpr uint32_t kDefaultWaitMs = 3000;
+
+    Equipment();
+    ~Equipment();
+    Equipment(const Equipment&) = delete;
+    Equipment& operator=(const Equipment&) = delete;
+
+    // Identity.
+    uint32_t modelCode() const { return modelCode_.load(std::memory_order_acquire); }
+    void setModelCode(uint32_t code) { modelCode_.store(code, std::memory_order_release); }
+    std::string modelName() const;
+    void setModelName(const std::string& name);
+    std::string deviceName() const;
+    void setDeviceName(const std::string& name);
+    std::string portName() const;
+    void setPortName(const std::string& name);
+    Ipv4 address() const { return address_.load(std::memory_order_acquire); }
+    std::string addressText() const;
+    void setAddress(Ipv4 address);  // also sets the text
+    std::array<uint8_t, 6> mac() const;
+    void setMac(const std::array<uint8_t, 6>& mac);
+
+    // Link flags.
+    uint32_t flags() const { return flags_.load(std::memory_order_acquire); }
+    bool hasFlag(uint32_t bits) const { return (flags() & bits) == bits; }
+    void setFlags(uint32_t bits) { flags_.fetch_or(bits, std::memory_order_acq_rel); }
+    void clearFlags(uint32_t bits) { flags_.fetch_and(~bits, std::memory_order_acq_rel); }
+
+    // Clears the stop flag, opens the serial port of a serial unit and starts the receive and
+    // sender threads. False (with lastError()) when the port cannot be opened.
+    bool startLink(const LinkSettings& settings);
+    // Sets the stop flag and wakes the link threads; callable from any thread.
+    void requestStop();
+    // requestStop(), then joins the threads and closes the serial port. Not from a link thread.
+    void stopLink();
+    bool linkRunning() const { return running_.load(std::memory_order_acquire); }
+    std::string lastError() const;
+
+    // Queues a command; 0 when refused (link not running, payload too long, queue full).
+    Ticket enqueue(const Command& command);
+    Ticket enqueue(uint8_t operation, uint8_t block, uint8_t channel, uint8_t code,
+                   const uint8_t* payload, size_t payloadLength, uint8_t* replyDestination,
+                   size_t replyDataLength, int tries, uint32_t timeoutMs);
+    // Waits for that command: success only when its reply echoed it, within limitMs.
+    bool waitFor(Ticket ticket, uint32_t limitMs = kDefaultWaitMs);
+    Outcome waitOutcome(Ticket ticket, uint32_t limitMs = kDefaultWaitMs);
+
+    CommandQueue& queue() { return queue_; }
+
+private:
+    void senderLoop();
+    void receiveLoop();
+    long receiveSome(uint8_t* buffer, size_t capacity);
+    void transmit(const uint8_t* frameBytes, size_t length);
+    void takeBytes(const uint8_t* bytes, size_t count, size_t& notedHead);
+    bool stopRequested() const { return (flags() & linkflag::kStop) != 0; }
+    void setError(const std::string& text);
+
+    std::atomic<uint32_t> modelCode_{0};
+    std::atomic<uint32_t> flags_{0};
+    std::atomic<Ipv4> address_{0};
+
+    mutable std::mutex infoMutex_;  // guards the identity texts, mac_ and lastError_
+    std::string modelName_;
+    std::string deviceName_;
+    std::string portName_;
+    std::string addressText_;
+    std::array<uint8_t, 6> mac_{};
+    std::string lastError_;
+
+    // Link state: written by startLink/stopLink while no link thread runs, read by the threads.
+    LinkSettings settings_;
+    SerialPort serial_;
+    Waker serialWaker_;
+    ReplyAssembler assembler_;  // receive thread only
+    CommandQueue queue_;
+    std::thread receiver_;
+    std::thread sender_;
+    std::atomic<bool> running_{false};
+    std::mutex linkMutex_;  // serialises startLink and stopLink
+};
+
+}  // namespace qel
