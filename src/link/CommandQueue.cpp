@@ -113,10 +113,11 @@ Outcome CommandQueue::outcomeLocked(Ticket ticket) const {
 }
 
 void CommandQueue::recordLocked(const Slot& s, Outcome outcome) {
-    finished_[s.ticket % kFinishedKept] = {s.ticket, outcome};
+    finished_[s.ticket % kFinishedKept] = {s.ticket, outcome, s.replyLength};
 }
 
-Outcome CommandQueue::wait(Ticket ticket, uint32_t limitMs) {
+Outcome CommandQueue::wait(Ticket ticket, uint32_t limitMs, size_t* replyLength) {
+    if (replyLength) *replyLength = 0;
     if (ticket == 0) return Outcome::Unknown;
     std::unique_lock lock(mutex_);
     if (ticket >= nextTicket_) return Outcome::Unknown;
@@ -124,6 +125,8 @@ Outcome CommandQueue::wait(Ticket ticket, uint32_t limitMs) {
     Outcome outcome = Outcome::Pending;
     changed_.wait_until(lock, deadline,
                         [&] { return (outcome = outcomeLocked(ticket)) != Outcome::Pending; });
+    if (replyLength && outcome != Outcome::Pending && outcome != Outcome::Unknown)
+        *replyLength = finished_[ticket % kFinishedKept].replyLength;
     return outcome == Outcome::Pending ? Outcome::TimedOut : outcome;
 }
 

@@ -65,8 +65,9 @@ public:
     // queue is closed, the payload does not fit, or 31 commands are already pending.
     Ticket enqueue(const Command& command, uint16_t tag);
 
-    // Waits for the command's outcome, at most limitMs.
-    Outcome wait(Ticket ticket, uint32_t limitMs);
+    // Waits for the command's outcome, at most limitMs. replyLength, when given, receives the
+    // length of the reply frame that ended the command (0 when none did).
+    Outcome wait(Ticket ticket, uint32_t limitMs, size_t* replyLength = nullptr);
 
     // Opening lets commands in; closing refuses new ones, ends every wait and drops what
     // is pending (their outcome becomes Abandoned).
@@ -115,6 +116,7 @@ private:
     struct Finished {
         Ticket ticket = 0;
         Outcome outcome = Outcome::Pending;
+        uint32_t replyLength = 0;
     };
     static constexpr size_t kFinishedKept = 256;
 

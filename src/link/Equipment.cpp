@@ -136,8 +136,8 @@ Ticket Equipment::enqueue(uint8_t operation, uint8_t blk, uint8_t channel, uint8
     return enqueue(c);
 }
 
-Outcome Equipment::waitOutcome(Ticket ticket, uint32_t limitMs) {
-    return queue_.wait(ticket, limitMs);
+Outcome Equipment::waitOutcome(Ticket ticket, uint32_t limitMs, size_t* replyLength) {
+    return queue_.wait(ticket, limitMs, replyLength);
 }
 
 bool Equipment::waitFor(Ticket ticket, uint32_t limitMs) {

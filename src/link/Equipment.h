@@ -87,7 +87,8 @@ public:
                    size_t replyDataLength, int tries, uint32_t timeoutMs);
     // Waits for that command: success only when its reply echoed it, within limitMs.
     bool waitFor(Ticket ticket, uint32_t limitMs = kDefaultWaitMs);
-    Outcome waitOutcome(Ticket ticket, uint32_t limitMs = kDefaultWaitMs);
+    Outcome waitOutcome(Ticket ticket, uint32_t limitMs = kDefaultWaitMs,
+                        size_t* replyLength = nullptr);
 
     CommandQueue& queue() { return queue_; }
 

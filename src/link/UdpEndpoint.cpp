@@ -82,8 +82,8 @@ bool UdpEndpoint::hasCellLocked(Ipv4 source) const {
 size_t UdpEndpoint::receiveFor(Ipv4 source, uint8_t* buffer, size_t capacity) {
     if (source == 0) return 0;
     std::lock_guard lock(mutex_);
-    // Oldest first: from the cell after the write index round to the one before it.
-    for (size_t k = 1; k <= kRingCells; ++k) {
+    // Oldest first: the cell at the write index is the next to be overwritten.
+    for (size_t k = 0; k < kRingCells; ++k) {
         Cell& cell = ring_[(writeIndex_ + k) % kRingCells];
         if (cell.source != source) continue;
         cell.source = 0;

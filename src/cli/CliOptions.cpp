@@ -1,0 +1,114 @@
+#include "cli/CliOptions.h"
+
+#include <cctype>
+#include <cstdio>
+#include <utility>
+
+namespace qel::cli {
+
+CliOptions::CliOptions(std::vector<std::string> args, GlobalOptions& globals)
+    : args_(std::move(args)), globals_(globals) {}
+
+void CliOptions::fail(const std::string& message) {
+    if (error_.empty()) error_ = message;
+}
+
+std::optional<std::string> CliOptions::value() {
+    if (index_ >= args_.size()) {
+        fail(current_ + " needs a value");
+        return std::nullopt;
+    }
+    return args_[index_++];
+}
+
+std::optional<uint32_t> CliOptions::number(uint32_t max) {
+    const std::string option = current_;
+    auto text = value();
+    if (!text) return std::nullopt;
+    auto n = parseNumber(*text, max);
+    if (!n) fail(option + ": '" + *text + "' is not a number from 0 to " + std::to_string(max));
+    return n;
+}
+
+bool CliOptions::takeGlobal(const std::string& option) {
+    if (option == "--trace") {
+        globals_.trace = true;
+        return true;
+    }
+    if (option == "--local-port" || option == "--unit-port") {
+        if (auto n = number(65535))
+            (option == "--local-port" ? globals_.localPort : globals_.unitPort) =
+                static_cast<uint16_t>(*n);
+        return true;
+    }
+    if (option == "--serial-map") {
+        if (auto v = value(); v && !globals_.serialMap.addMapping(*v))
+            fail("--serial-map: expected COMn=PATH, got '" + *v + "'");
+        return true;
+    }
+    return false;
+}
+
+bool CliOptions::next(std::string& option) {
+    while (error_.empty() && index_ < args_.size()) {
+        current_ = args_[index_++];
+        if (!takeGlobal(current_)) {
+            option = current_;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<uint32_t> parseNumber(const std::string& text, uint32_t max) {
+    if (text.empty()) return std::nullopt;
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    uint64_t v = 0;
+    for (size_t i = hex ? 2 : 0; i < text.size(); ++i) {
+        const int c = std::tolower(static_cast<unsigned char>(text[i]));
+        int digit;
+        if (std::isdigit(c))
+            digit = c - '0';
+        else if (hex && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else
+            return std::nullopt;
+        v = v * (hex ? 16 : 10) + static_cast<uint64_t>(digit);
+        if (v > max) return std::nullopt;
+    }
+    return static_cast<uint32_t>(v);
+}
+
+std::optional<std::vector<uint8_t>> parseHexBytes(const std::string& text) {
+    std::vector<uint8_t> bytes;
+    std::string digits;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '0' && i + 1 < text.size() && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+            ++i;
+            continue;
+        }
+        if (c == ' ' || c == ':' || c == ',') {
+            if (digits.size() % 2) return std::nullopt;
+            continue;
+        }
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
+        digits += c;
+    }
+    if (digits.size() % 2) return std::nullopt;
+    for (size_t i = 0; i < digits.size(); i += 2)
+        bytes.push_back(static_cast<uint8_t>(std::stoi(digits.substr(i, 2), nullptr, 16)));
+    return bytes;
+}
+
+std::string hexLine(const uint8_t* data, size_t length) {
+    std::string line;
+    char cell[4];
+    for (size_t i = 0; i < length; ++i) {
+        std::snprintf(cell, sizeof cell, i ? " %02X" : "%02X", data[i]);
+        line += cell;
+    }
+    return line;
+}
+
+}  // namespace qel::cli

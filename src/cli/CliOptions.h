@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/SerialPortMap.h"
+
+namespace qel::cli {
+
+// Options that every sub-command takes.
+struct GlobalOptions {
+    uint16_t localPort = 9640;
+    uint16_t unitPort = 9840;
+    SerialPortMap serialMap;
+    bool trace = false;
+};
+
+// Walks the arguments after the sub-command name. Global options are taken wherever they
+// stand; everything else is handed to the sub-command's own parser.
+class CliOptions {
+public:
+    CliOptions(std::vector<std::string> args, GlobalOptions& globals);
+
+    // Next option that is not a global one; false at the end or after an error.
+    bool next(std::string& option);
+    // The value following the current option.
+    std::optional<std::string> value();
+    std::optional<uint32_t> number(uint32_t max);
+    const std::string& error() const { return error_; }
+    void fail(const std::string& message);
+
+private:
+    bool takeGlobal(const std::string& option);
+
+    std::vector<std::string> args_;
+    size_t index_ = 0;
+    std::string current_;
+    GlobalOptions& globals_;
+    std::string error_;
+};
+
+// Decimal or 0x-hex, at most max.
+std::optional<uint32_t> parseNumber(const std::string& text, uint32_t max);
+// Hex bytes, optionally separated by spaces, colons or commas: "00 00", "0a0b", "0x12,0x34".
+std::optional<std::vector<uint8_t>> parseHexBytes(const std::string& text);
+std::string hexLine(const uint8_t* data, size_t length);
+
+}  // namespace qel::cli

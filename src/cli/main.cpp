@@ -1,0 +1,47 @@
+// quellmar-cli: the headless front end for scripts and for poking units by hand.
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/CliOptions.h"
+#include "cli/RawSend.h"
+#include "platform/Trace.h"
+
+namespace {
+
+void printHelp(std::ostream& out) {
+    out << "usage: quellmar-cli <command> [options]\n\n"
+           "Commands:\n"
+        << qel::cli::RawSend::usage()
+        << "\nGlobal options (any position):\n"
+           "  --local-port N          this program's UDP port (default 9640)\n"
+           "  --unit-port N           the units' UDP command port (default 9840)\n"
+           "  --serial-map COMn=PATH  device path of a port name (default /dev/ttyUSB<n-1>)\n"
+           "  --trace                 write the link's diagnostic trace to standard error\n"
+           "Numbers may be decimal or 0x-hex. Exit status: 0 success, 1 failure.\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qel::setTraceOutput(nullptr);
+    if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
+        printHelp(argc < 2 ? std::cerr : std::cout);
+        return argc < 2 ? 1 : 0;
+    }
+    const std::string command = argv[1];
+    qel::cli::GlobalOptions globals;
+    qel::cli::CliOptions options(std::vector<std::string>(argv + 2, argv + argc), globals);
+    if (command == "send") {
+        qel::cli::RawSend send;
+        if (!send.parse(options)) {
+            std::cerr << send.error() << "\n";
+            return 1;
+        }
+        if (globals.trace) qel::setTraceOutput(stderr);
+        return send.run(globals, std::cout, std::cerr);
+    }
+    std::cerr << "unknown command '" << command << "' (see quellmar-cli --help)\n";
+    return 1;
+}
