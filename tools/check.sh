@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds and runs the suites under the sanitizers.
+# usage: tools/check.sh --sanitizers   (ASan+UBSan, then TSan)
+#        tools/check.sh asan|tsan      (one of them)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+case "${1:---sanitizers}" in
+  --sanitizers) presets=(asan tsan) ;;
+  asan|tsan) presets=("$1") ;;
+  *) echo "usage: tools/check.sh [--sanitizers|asan|tsan]" >&2; exit 2 ;;
+esac
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tools/tsan.supp"
+for preset in "${presets[@]}"; do
+  echo "== $preset"
+  bash tools/setup.sh "$preset"
+  ctest --preset "$preset" --output-on-failure -j "$(nproc)"
+done

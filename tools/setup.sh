@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what the build needs (Debian 12), then configures and builds one preset.
+# usage: tools/setup.sh [preset]   (default: default)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+preset=${1:-default}
+
+packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libagg-dev
+          libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-microhei xvfb)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
+fi
+
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset"
