@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace qel::sim {
+
+// One request frame as a unit received it.
+struct RequestRecord {
+    uint32_t tickMs = 0;         // qel::tickMs() at arrival
+    std::vector<uint8_t> frame;  // the whole frame
+    bool checksumOk = false;     // a bad checksum makes the unit discard the frame
+    bool dropped = false;        // ignored by the drop-requests fault
+};
+
+}  // namespace qel::sim

@@ -1,0 +1,235 @@
+#include "UnitHost.h"
+
+#include <algorithm>
+
+#include "ModuleSearch.h"
+#include "link/Packet.h"
+#include "platform/Clock.h"
+
+namespace qel::sim {
+
+namespace {
+constexpr size_t kDatagramCapacity = 2048;
+
+// One frame per datagram: the start bytes and a length that the datagram holds.
+size_t frameLengthOfDatagram(const uint8_t* data, long received) {
+    if (received < static_cast<long>(frame::kHeaderSize)) return 0;
+    const size_t length = data[frame::kLength];
+    if (data[0] != 0xFF || data[1] != 0xFF || length < frame::kHeaderSize ||
+        length > static_cast<size_t>(received))
+        return 0;
+    return length;
+}
+}  // namespace
+
+int UnitHost::addNetworkUnit(int model, const std::string& ipv4, const std::string& name,
+                             const Faults& faults) {
+    const auto ip = parseIpv4(ipv4);
+    if (!ip) {
+        lastError_ = "not an IPv4 address: " + ipv4;
+        return -1;
+    }
+    auto hosted =
+        std::make_unique<Hosted>(model, name, faults, static_cast<uint32_t>(units_.size()));
+    hosted->ip = *ip;
+    if (!hosted->unitSocket.open(*ip, ports_.unitPort)) {
+        lastError_ = hosted->unitSocket.lastError();
+        return -1;
+    }
+    if (!hosted->moduleSocket.open(*ip, ports_.modulePort)) {
+        lastError_ = hosted->moduleSocket.lastError();
+        return -1;
+    }
+    if (!openListener(ModuleSearch::broadcastFor(*ip))) return -1;
+    units_.push_back(std::move(hosted));
+    return unitCount() - 1;
+}
+
+int UnitHost::addSerialUnit(int model, const std::string& name, const Faults& faults) {
+    auto hosted =
+        std::make_unique<Hosted>(model, name, faults, static_cast<uint32_t>(units_.size()));
+    hosted->serial = true;
+    if (!hosted->pty.open()) {
+        lastError_ = hosted->pty.lastError();
+        return -1;
+    }
+    units_.push_back(std::move(hosted));
+    return unitCount() - 1;
+}
+
+// Datagrams to a.b.c.255 reach only a socket bound to that address (or to any address), so
+// each /24 with units gets one shared listener there.
+bool UnitHost::openListener(Ipv4 subnet) {
+    if (listeners_.count(subnet)) return true;
+    UdpSocket socket;
+    if (!socket.open(subnet, ports_.modulePort, true)) {
+        lastError_ = socket.lastError();
+        return false;
+    }
+    listeners_.emplace(subnet, std::move(socket));
+    return true;
+}
+
+std::string UnitHost::address(int index) const {
+    const Hosted& h = *units_[static_cast<size_t>(index)];
+    return h.serial ? (h.pty.isOpen() ? h.pty.slavePath() : std::string()) : formatIpv4(h.ip);
+}
+
+std::string UnitHost::stateKey(int index) const {
+    const Hosted& h = *units_[static_cast<size_t>(index)];
+    if (!h.serial) return "udp:" + formatIpv4(h.ip);
+    const auto serialBefore = std::count_if(units_.begin(), units_.begin() + index,
+                                            [](const auto& u) { return u->serial; });
+    return "serial:" + std::to_string(serialBefore);
+}
+
+void UnitHost::closeSerial(int index) {
+    Hosted& h = *units_[static_cast<size_t>(index)];
+    if (!h.serial) return;
+    h.pty.close();
+    h.splitter.clear();
+    queue_.dropUnit(index);
+}
+
+void UnitHost::pollSet(std::vector<pollfd>& fds, std::vector<Source>& sources) const {
+    fds.clear();
+    sources.clear();
+    auto add = [&](int fd, Source source) {
+        if (fd < 0) return;
+        source.fd = fd;
+        fds.push_back(pollfd{fd, POLLIN, 0});
+        sources.push_back(source);
+    };
+    for (int i = 0; i < unitCount(); ++i) {
+        const Hosted& h = *units_[static_cast<size_t>(i)];
+        add(h.unitSocket.fd(), Source{Source::Kind::UnitSocket, i, 0, -1});
+        add(h.moduleSocket.fd(), Source{Source::Kind::ModuleSocket, i, 0, -1});
+        add(h.pty.masterFd(), Source{Source::Kind::Serial, i, 0, -1});
+    }
+    for (const auto& [subnet, socket] : listeners_)
+        add(socket.fd(), Source{Source::Kind::Listener, -1, subnet, -1});
+}
+
+int UnitHost::currentFd(const Source& source) const {
+    if (source.kind == Source::Kind::Listener) {
+        auto it = listeners_.find(source.subnet);
+        return it == listeners_.end() ? -1 : it->second.fd();
+    }
+    if (!valid(source.unit)) return -1;
+    const Hosted& h = *units_[static_cast<size_t>(source.unit)];
+    switch (source.kind) {
+        case Source::Kind::UnitSocket:
+            return h.unitSocket.fd();
+        case Source::Kind::ModuleSocket:
+            return h.moduleSocket.fd();
+        default:
+            return h.pty.masterFd();
+    }
+}
+
+void UnitHost::service(const Source& source, int64_t nowMs) {
+    if (source.fd < 0 || currentFd(source) != source.fd) return;  // closed meanwhile
+    switch (source.kind) {
+        case Source::Kind::UnitSocket:
+            receiveDatagrams(source.unit, nowMs);
+            break;
+        case Source::Kind::Serial:
+            receiveSerial(source.unit, nowMs);
+            break;
+        case Source::Kind::ModuleSocket:
+            for (const auto& requester :
+                 searchRequesters(units_[static_cast<size_t>(source.unit)]->moduleSocket))
+                answerSearch(source.unit, requester, nowMs);
+            break;
+        case Source::Kind::Listener:
+            for (const auto& requester : searchRequesters(listeners_.at(source.subnet)))
+                for (int i = 0; i < unitCount(); ++i)
+                    if (!isSerial(i) && ModuleSearch::broadcastFor(
+                                            units_[static_cast<size_t>(i)]->ip) == source.subnet)
+                        answerSearch(i, requester, nowMs);
+            break;
+    }
+}
+
+void UnitHost::receiveDatagrams(int index, int64_t nowMs) {
+    Hosted& h = *units_[static_cast<size_t>(index)];
+    uint8_t data[kDatagramCapacity];
+    Ipv4 from = 0;
+    uint16_t port = 0;
+    long received;
+    while ((received = h.unitSocket.receiveFrom(data, sizeof data, &from, &port)) >= 0) {
+        const size_t length = frameLengthOfDatagram(data, received);
+        if (length == 0) continue;  // not a frame
+        const auto response = h.unit.receive(data, length, tickMs());
+        schedule(index, response, Route{Route::Via::UnitSocket, index, from, port}, nowMs);
+    }
+}
+
+void UnitHost::receiveSerial(int index, int64_t nowMs) {
+    Hosted& h = *units_[static_cast<size_t>(index)];
+    uint8_t data[512];
+    long received;
+    while ((received = h.pty.read(data, sizeof data)) > 0) {
+        for (const Bytes& f : h.splitter.feed(data, static_cast<size_t>(received))) {
+            const auto response = h.unit.receive(f.data(), f.size(), tickMs());
+            schedule(index, response, Route{Route::Via::Serial, index, 0, 0}, nowMs);
+        }
+    }
+}
+
+std::vector<std::pair<Ipv4, uint16_t>> UnitHost::searchRequesters(UdpSocket& socket) {
+    std::vector<std::pair<Ipv4, uint16_t>> requesters;
+    uint8_t data[kDatagramCapacity];
+    Ipv4 from = 0;
+    uint16_t port = 0;
+    long received;
+    while ((received = socket.receiveFrom(data, sizeof data, &from, &port)) >= 0)
+        if (ModuleSearch::isRequest(data, static_cast<size_t>(received)))
+            requesters.emplace_back(from, port);
+    return requesters;
+}
+
+void UnitHost::answerSearch(int index, const std::pair<Ipv4, uint16_t>& requester, int64_t nowMs) {
+    const Hosted& h = *units_[static_cast<size_t>(index)];
+    queue_.push(nowMs, Route{Route::Via::ModuleSocket, index, requester.first, requester.second},
+                ModuleSearch::reply(h.ip));
+}
+
+// Bytewise serial replies go out one byte per millisecond; a unit's replies keep their order.
+void UnitHost::schedule(int index, const SimUnit::Response& response, const Route& route,
+                        int64_t nowMs) {
+    Hosted& h = *units_[static_cast<size_t>(index)];
+    int64_t due = std::max(nowMs + response.delayMs, h.lastDueMs);
+    const bool bytewise = h.serial && h.unit.faults().bytewiseSerial;
+    for (const Bytes& f : response.frames) {
+        if (!bytewise) {
+            queue_.push(due, route, f);
+            continue;
+        }
+        for (uint8_t byte : f) queue_.push(due++, route, Bytes{byte});
+    }
+    h.lastDueMs = due;
+}
+
+void UnitHost::sendDue(int64_t nowMs) {
+    for (const SendQueue::Item& item : queue_.takeDue(nowMs)) send(item);
+}
+
+void UnitHost::send(const SendQueue::Item& item) {
+    if (!valid(item.route.unit)) return;
+    Hosted& h = *units_[static_cast<size_t>(item.route.unit)];
+    const Route& r = item.route;
+    switch (r.via) {
+        case Route::Via::UnitSocket:
+            h.unitSocket.sendTo(r.address, r.port, item.bytes.data(), item.bytes.size());
+            break;
+        case Route::Via::ModuleSocket:
+            h.moduleSocket.sendTo(r.address, r.port, item.bytes.data(), item.bytes.size());
+            break;
+        case Route::Via::Serial:
+            h.pty.write(item.bytes.data(), item.bytes.size());
+            break;
+    }
+}
+
+}  // namespace qel::sim
