@@ -19,8 +19,8 @@ constexpr uint16_t kTag = 0x1234;
 inline Bytes frameOf(uint8_t block, uint8_t operation, uint8_t channel, uint8_t code,
                      const Bytes& payload = {0, 0}, uint16_t tag = kTag) {
     Bytes f(payload.size() + frame::kHeaderSize);
-    buildFrame(f.data(), f.size(), block, operation, channel, code, payload.data(),
-               payload.size(), tag);
+    buildFrame(f.data(), f.size(), block, operation, channel, code, payload.data(), payload.size(),
+               tag);
     return f;
 }
 
