@@ -64,6 +64,10 @@ public:
     std::array<uint8_t, 6> mac() const;
     void setMac(const std::array<uint8_t, 6>& mac);
 
+    // Set while the unit's editor window is open; a new search keeps such units.
+    bool editorOpen() const { return editorOpen_.load(std::memory_order_acquire); }
+    void setEditorOpen(bool open) { editorOpen_.store(open, std::memory_order_release); }
+
     // Link flags.
     uint32_t flags() const { return flags_.load(std::memory_order_acquire); }
     bool hasFlag(uint32_t bits) const { return (flags() & bits) == bits; }
@@ -104,6 +108,7 @@ private:
     std::atomic<uint32_t> modelCode_{0};
     std::atomic<uint32_t> flags_{0};
     std::atomic<Ipv4> address_{0};
+    std::atomic<bool> editorOpen_{false};
 
     mutable std::mutex infoMutex_;  // guards the identity texts, mac_ and lastError_
     std::string modelName_;

@@ -50,7 +50,10 @@ bool SerialPort::configure() {
 }
 
 void SerialPort::close() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) {
+        ::ioctl(fd_, TIOCNXCL);  // the exclusive mark would outlive us while others hold the tty
+        ::close(fd_);
+    }
     fd_ = -1;
 }
 

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+#include "link/EquipmentList.h"
+#include "platform/Ipv4.h"
+
+namespace qel {
+
+class UdpEndpoint;
+class SerialPort;
+class SerialPortMap;
+
+struct SearchSettings {
+    UdpEndpoint* endpoint = nullptr;  // the application's endpoint; probes go through it
+    std::array<uint8_t, 4> gateway = {192, 168, 6, 255};  // the request goes to a.b.c.255
+    uint16_t searchPort = 9401;  // local port of the search request
+    uint16_t modulePort = 8000;  // the units' network modules
+    uint16_t unitPort = 9840;    // the units' command port
+    const SerialPortMap* serialMap = nullptr;
+    bool network = true;
+    bool serial = true;
+    int firstSerialPort = 1;
+    int lastSerialPort = 16;
+    uint32_t windowMs = 800;        // how long search replies are collected
+    uint32_t probeTimeoutMs = 200;  // per probe
+    uint32_t progressPauseMs = 30;  // after each progress report
+};
+
+// One search for units: the network phase (a request to the modules, then probes of every
+// unit that answered) and the serial phase (probes on COM1..COM16). Runs on its caller's
+// thread; progress goes to a callback on that thread.
+class EquipmentSearch {
+public:
+    // percent = 20 + 5 x port, count = units in the list, port = the serial port number.
+    using Progress = std::function<void(int percent, size_t count, int port)>;
+
+    static constexpr size_t kRequestSize = 12;
+    static constexpr size_t kMinReplySize = 22;  // MAC at 12..17, IPv4 at 18..21
+
+    EquipmentSearch(EquipmentList& list, SearchSettings settings, Progress progress = {});
+
+    // Prunes the list to the units whose editor is open, then runs both phases. The pause
+    // that the search window keeps after the search is left to the window.
+    void run();
+    void networkSearch();
+    void serialSearch();
+
+    // Probe exchanges outside any command queue. Both return the reply frame length (the
+    // frame is copied to reply, 128 bytes), or 0 when no reply came within the time-out.
+    static size_t networkExchange(UdpEndpoint& endpoint, Ipv4 unit, uint16_t unitPort,
+                                  const uint8_t* packet, size_t length, uint8_t* reply,
+                                  uint32_t timeoutMs);
+    static size_t serialExchange(SerialPort& port, const uint8_t* packet, size_t length,
+                                 uint8_t* reply, uint32_t timeoutMs);
+    // The 12-byte probe for a unit-wide read of the code.
+    static size_t buildProbe(uint8_t code, uint8_t* out);
+    // Name bytes plus 32, up to the first that becomes 0 or 20 characters.
+    static std::string decodeProbeName(const uint8_t* payload);
+
+private:
+    void probeNetworkUnit(const uint8_t* datagram);
+    void probeSerialPort(int port);
+    void reportProgress(int port);
+    bool knownAddress(Ipv4 address) const;
+    bool knownPort(const std::string& name) const;
+
+    EquipmentList& list_;
+    SearchSettings settings_;
+    Progress progress_;
+};
+
+}  // namespace qel
