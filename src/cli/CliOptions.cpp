@@ -1,5 +1,7 @@
 #include "cli/CliOptions.h"
 
+#include "platform/Ipv4.h"
+
 #include <cctype>
 #include <cstdio>
 #include <utility>
@@ -35,10 +37,21 @@ bool CliOptions::takeGlobal(const std::string& option) {
         globals_.trace = true;
         return true;
     }
-    if (option == "--local-port" || option == "--unit-port") {
-        if (auto n = number(65535))
-            (option == "--local-port" ? globals_.localPort : globals_.unitPort) =
-                static_cast<uint16_t>(*n);
+    if (option == "--local-port" || option == "--unit-port" || option == "--module-port" ||
+        option == "--search-port") {
+        uint16_t& port = option == "--local-port"    ? globals_.localPort
+                         : option == "--unit-port"   ? globals_.unitPort
+                         : option == "--module-port" ? globals_.modulePort
+                                                     : globals_.searchPort;
+        if (auto n = number(65535)) port = static_cast<uint16_t>(*n);
+        return true;
+    }
+    if (option == "--gateway") {
+        auto v = value();
+        auto a = v ? parseIpv4(*v) : std::nullopt;
+        if (v && !a) fail("--gateway: '" + *v + "' is not an IPv4 address");
+        if (a)
+            for (int i = 0; i < 4; ++i) globals_.gateway[static_cast<size_t>(i)] = ipv4Octet(*a, i);
         return true;
     }
     if (option == "--serial-map") {

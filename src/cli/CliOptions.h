@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -13,6 +14,9 @@ namespace qel::cli {
 struct GlobalOptions {
     uint16_t localPort = 9640;
     uint16_t unitPort = 9840;
+    uint16_t modulePort = 8000;
+    uint16_t searchPort = 9401;
+    std::array<uint8_t, 4> gateway = {192, 168, 6, 255};
     SerialPortMap serialMap;
     bool trace = false;
 };

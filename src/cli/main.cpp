@@ -6,6 +6,7 @@
 
 #include "cli/CliOptions.h"
 #include "cli/RawSend.h"
+#include "cli/SearchCommand.h"
 #include "platform/Trace.h"
 
 namespace {
@@ -13,13 +14,27 @@ namespace {
 void printHelp(std::ostream& out) {
     out << "usage: quellmar-cli <command> [options]\n\n"
            "Commands:\n"
-        << qel::cli::RawSend::usage()
+        << qel::cli::SearchCommand::usage() << qel::cli::RawSend::usage()
         << "\nGlobal options (any position):\n"
            "  --local-port N          this program's UDP port (default 9640)\n"
            "  --unit-port N           the units' UDP command port (default 9840)\n"
+           "  --module-port N         the units' network module port (default 8000)\n"
+           "  --search-port N         local port of the search request (default 9401)\n"
+           "  --gateway A.B.C.D       searches A.B.C.255 (default 192.168.6.255)\n"
            "  --serial-map COMn=PATH  device path of a port name (default /dev/ttyUSB<n-1>)\n"
            "  --trace                 write the link's diagnostic trace to standard error\n"
            "Numbers may be decimal or 0x-hex. Exit status: 0 success, 1 failure.\n";
+}
+
+template <typename Command>
+int runCommand(qel::cli::CliOptions& options, const qel::cli::GlobalOptions& globals) {
+    Command command;
+    if (!command.parse(options)) {
+        std::cerr << command.error() << "\n";
+        return 1;
+    }
+    if (globals.trace) qel::setTraceOutput(stderr);
+    return command.run(globals, std::cout, std::cerr);
 }
 
 }  // namespace
@@ -33,15 +48,8 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     qel::cli::GlobalOptions globals;
     qel::cli::CliOptions options(std::vector<std::string>(argv + 2, argv + argc), globals);
-    if (command == "send") {
-        qel::cli::RawSend send;
-        if (!send.parse(options)) {
-            std::cerr << send.error() << "\n";
-            return 1;
-        }
-        if (globals.trace) qel::setTraceOutput(stderr);
-        return send.run(globals, std::cout, std::cerr);
-    }
+    if (command == "send") return runCommand<qel::cli::RawSend>(options, globals);
+    if (command == "search") return runCommand<qel::cli::SearchCommand>(options, globals);
     std::cerr << "unknown command '" << command << "' (see quellmar-cli --help)\n";
     return 1;
 }
