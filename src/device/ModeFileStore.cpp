@@ -1,0 +1,140 @@
+#include "device/ModeFileStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "device/Models.h"
+
+namespace qel {
+
+namespace {
+
+// Reads at most size bytes; returns how many, or -1 on a read error.
+qint64 readUpTo(QFile& file, uint8_t* out, qint64 size) {
+    qint64 total = 0;
+    while (total < size) {
+        const qint64 n = file.read(reinterpret_cast<char*>(out) + total, size - total);
+        if (n < 0) return -1;
+        if (n == 0) break;
+        total += n;
+    }
+    return total;
+}
+
+// Opens for reading and updating, creating a missing file; a file that cannot be updated is
+// opened for reading alone and the reason is kept in note.
+bool openForLoad(QFile& file, QString& note) {
+    if (file.open(QIODevice::ReadWrite)) return true;
+    note = file.errorString();
+    return file.exists() && file.open(QIODevice::ReadOnly);
+}
+
+}  // namespace
+
+ModeFileStore::ModeFileStore(QString folder) : folder_(std::move(folder)) {
+    for (auto& buffer : buffers_) buffer.assign(kFileSize, 0);
+}
+
+QString ModeFileStore::fileName(uint32_t modelCode) {
+    switch (modelCode) {
+        case model::kQD206:
+            return QStringLiteral("mode206.dat");
+        case model::kQD406:
+            return QStringLiteral("mode406.dat");
+        case model::kQD408:
+            return QStringLiteral("mode408.dat");
+        default:
+            return {};
+    }
+}
+
+QString ModeFileStore::filePath(uint32_t modelCode) const {
+    const QString name = fileName(modelCode);
+    if (name.isEmpty()) return {};
+    return folder_.isEmpty() ? name : QDir(folder_).filePath(name);
+}
+
+std::optional<size_t> ModeFileStore::slotOf(uint32_t modelCode) {
+    if (!isKnownModel(modelCode)) return std::nullopt;
+    return modelCode - model::kQD206;
+}
+
+std::vector<ModeFileStatus> ModeFileStore::loadAll() {
+    return {load(model::kQD408), load(model::kQD406), load(model::kQD206)};
+}
+
+ModeFileStatus ModeFileStore::load(uint32_t modelCode) {
+    ModeFileStatus status{fileName(modelCode), true, {}};
+    const auto slot = slotOf(modelCode);
+    if (!slot)
+        return {status.fileName, false, QStringLiteral("unknown model code %1").arg(modelCode)};
+    std::vector<uint8_t> content(kFileSize, 0);
+    QFile file(filePath(modelCode));
+    QString note;
+    if (!openForLoad(file, note)) {
+        status = {status.fileName, false,
+                  QStringLiteral("cannot open %1: %2").arg(file.fileName(), note)};
+    } else {
+        if (!note.isEmpty())
+            status.error = QStringLiteral("%1 is read-only here: %2").arg(file.fileName(), note);
+        if (readUpTo(file, content.data(), static_cast<qint64>(kFileSize)) < 0)
+            status = {
+                status.fileName, false,
+                QStringLiteral("cannot read %1: %2").arg(file.fileName(), file.errorString())};
+    }
+    std::lock_guard lock(mutex_);
+    buffers_[*slot] = std::move(content);
+    return status;
+}
+
+std::optional<ModeRecord> ModeFileStore::record(uint32_t modelCode, int index) const {
+    const auto slot = slotOf(modelCode);
+    if (!slot || index < 0 || index >= kRecords) return std::nullopt;
+    std::lock_guard lock(mutex_);
+    return ModeRecord::fromBytes(buffers_[*slot].data() + index * ModeRecord::kSize);
+}
+
+bool ModeFileStore::setRecord(uint32_t modelCode, int index, const ModeRecord& record) {
+    const auto slot = slotOf(modelCode);
+    if (!slot || index < 0 || index >= kRecords) return false;
+    std::lock_guard lock(mutex_);
+    record.toBytes(buffers_[*slot].data() + index * ModeRecord::kSize);
+    return true;
+}
+
+std::vector<uint8_t> ModeFileStore::contents(uint32_t modelCode) const {
+    const auto slot = slotOf(modelCode);
+    if (!slot) return {};
+    std::lock_guard lock(mutex_);
+    return buffers_[*slot];
+}
+
+ModeFileStatus ModeFileStore::save(uint32_t modelCode) {
+    const QString name = fileName(modelCode);
+    if (name.isEmpty())
+        return {name, false, QStringLiteral("unknown model code %1").arg(modelCode)};
+    std::lock_guard saving(saveMutex_);
+    const std::vector<uint8_t> content = contents(modelCode);
+    QSaveFile file(filePath(modelCode));
+    auto failed = [&](const char* what) {
+        return ModeFileStatus{name, false,
+                              QStringLiteral("cannot %1 %2: %3")
+                                  .arg(QLatin1String(what), file.fileName(), file.errorString())};
+    };
+    if (!file.open(QIODevice::WriteOnly)) return failed("create a temporary file for");
+    const auto size = static_cast<qint64>(content.size());
+    if (file.write(reinterpret_cast<const char*>(content.data()), size) != size) {
+        auto status = failed("write");
+        file.cancelWriting();
+        return status;
+    }
+    if (!file.commit()) return failed("replace");
+    return {name, true, {}};
+}
+
+}  // namespace qel

@@ -1,0 +1,46 @@
+#include "device/Models.h"
+
+namespace qel {
+
+std::string_view modelName(uint32_t modelCode) {
+    switch (modelCode) {
+        case model::kQD206:
+            return "QD206";
+        case model::kQD406:
+            return "QD406";
+        case model::kQD408:
+            return "QD408";
+        default:
+            return {};
+    }
+}
+
+int inputCount(uint32_t modelCode) {
+    switch (modelCode) {
+        case model::kQD206:
+            return 2;
+        case model::kQD406:
+        case model::kQD408:
+            return 4;
+        default:
+            return 0;
+    }
+}
+
+int outputCount(uint32_t modelCode) {
+    switch (modelCode) {
+        case model::kQD206:
+        case model::kQD406:
+            return 6;
+        case model::kQD408:
+            return 8;
+        default:
+            return 0;
+    }
+}
+
+bool isKnownModel(uint32_t modelCode) {
+    return !modelName(modelCode).empty();
+}
+
+}  // namespace qel

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "device/CommandSpec.h"
+#include "device/EqPoint.h"
+
+namespace qel::cmd {
+
+// Channel parameter commands. Channel numbers are 1-based: inputs 1..4, outputs 1..8. Builders
+// throw std::invalid_argument for a channel, point index or row code out of range.
+
+enum class Side : uint8_t { Input = block::kInput, Output = block::kOutput };
+
+struct ChannelId {
+    Side side = Side::Input;
+    int number = 1;
+};
+constexpr ChannelId inputChannel(int number) {
+    return {Side::Input, number};
+}
+constexpr ChannelId outputChannel(int number) {
+    return {Side::Output, number};
+}
+
+// Interactive edits go out as writes (op 2), a full download as loads (op 4, EQ points and
+// EQ switches with longer time-outs).
+enum class WriteKind : uint8_t { Interactive, Load };
+
+// Trace labels of the full read that stand before a group of commands.
+extern const char* const kLabelInputDevice;   // before the input EQ blocks
+extern const char* const kLabelOutputDevice;  // before the output filters and EQ blocks
+
+// Writes. inputSelect is the unit code of the input set (see InputSelect.h).
+CommandSpec writeInputSelect(WriteKind kind, int output, uint8_t unitCode);
+CommandSpec writeGain(WriteKind kind, ChannelId channel, uint8_t code);
+CommandSpec writeMute(WriteKind kind, ChannelId channel, uint8_t muted);
+CommandSpec writePolarity(WriteKind kind, int output, uint8_t inverted);
+CommandSpec writeDelay(WriteKind kind, int output, uint16_t samples);
+CommandSpec writeLimiterLevel(WriteKind kind, int output, uint8_t code);
+CommandSpec writeLimiterAttack(WriteKind kind, int output, uint8_t index);
+CommandSpec writeLimiterRelease(WriteKind kind, int output, uint8_t index);
+// pointIndex is 0-based: 0..14 on an input, 0..9 on an output.
+CommandSpec writeEqPoint(WriteKind kind, ChannelId channel, int pointIndex, const EqPoint& point);
+CommandSpec writeEqSwitch(WriteKind kind, ChannelId channel, uint8_t on);
+CommandSpec writeHighPass(WriteKind kind, int output, uint8_t type, uint8_t freqCode);
+CommandSpec writeLowPass(WriteKind kind, int output, uint8_t type, uint8_t freqCode);
+// The channel takes over the source's EQ points and switch (outputs: also both filters).
+CommandSpec copyChannel(ChannelId channel, int sourceNumber);
+CommandSpec resetEq(ChannelId channel);
+
+// Linked writes (op 5): the data of the write, the count of the other linked channels, their
+// numbers ascending, and a zero byte when the length is odd. linked may list the addressed
+// channel and repeats; they are left out.
+CommandSpec linkedEqPoint(ChannelId channel, int pointIndex, const EqPoint& point,
+                          std::span<const int> linked);
+CommandSpec linkedEqSwitch(ChannelId channel, uint8_t on, std::span<const int> linked);
+CommandSpec linkedHighPass(int output, uint8_t type, uint8_t freqCode, std::span<const int> linked);
+CommandSpec linkedLowPass(int output, uint8_t type, uint8_t freqCode, std::span<const int> linked);
+
+// Reads of the full read.
+// A whole parameter row (codes 0x00..0x07) of all channels: block 3, 30 bytes, 4 x 1400 ms.
+CommandSpec readRow(uint8_t code);
+// A channel's EQ points and switch: 96 bytes, 4 x 1800 ms.
+CommandSpec readEqBlock(ChannelId channel);
+// An output's filter [type, frequency code]: 2 bytes, 4 x 1400 ms.
+CommandSpec readHighPass(int output);
+CommandSpec readLowPass(int output);
+
+}  // namespace qel::cmd

@@ -1,0 +1,114 @@
+#include "device/UnitCommands.h"
+
+#include <stdexcept>
+#include <string>
+
+#include "device/UnitText.h"
+
+namespace qel::cmd {
+
+namespace {
+
+constexpr char kLabelModeNumber[] = "模式序号";
+constexpr char kLabelModeNames[] = "模式名称";
+
+CommandSpec unitRead(uint8_t code, size_t replyLength, int tries, uint32_t timeoutMs) {
+    CommandSpec c;
+    c.operation = op::kRead;
+    c.code = code;
+    c.replyLength = replyLength;
+    c.tries = tries;
+    c.timeoutMs = timeoutMs;
+    return c;
+}
+
+CommandSpec unitWrite(uint8_t code, std::vector<uint8_t> payload, int tries, uint32_t timeoutMs) {
+    CommandSpec c = unitRead(code, 0, tries, timeoutMs);
+    c.operation = op::kWrite;
+    c.payload = std::move(payload);
+    return c;
+}
+
+uint8_t checkedSlot(int slot) {
+    if (slot < 0 || slot >= kDeviceModeSlots)
+        throw std::invalid_argument("device mode slot " + std::to_string(slot) +
+                                    " is outside 0..19");
+    return static_cast<uint8_t>(slot);
+}
+
+std::vector<uint8_t> textPayload(std::string_view text) {
+    const auto bytes = encodeUnitText(text);
+    return {bytes.begin(), bytes.end()};
+}
+
+}  // namespace
+
+CommandSpec disconnectNotice() {
+    return unitRead(unitcode::kDisconnect, 0, 1, 100);
+}
+CommandSpec handshakeState() {
+    return unitRead(unitcode::kHandshake, 1, 4, 1000);
+}
+CommandSpec handshakeAck() {
+    return unitRead(unitcode::kHandshakeAck, 1, 2, 200);
+}
+CommandSpec readModel() {
+    return unitRead(unitcode::kModel, 1, 2, 200);
+}
+CommandSpec readDeviceName() {
+    return unitRead(unitcode::kDeviceName, kUnitTextSize, 2, 200);
+}
+CommandSpec writeDeviceName(std::string_view name) {
+    return unitWrite(unitcode::kDeviceName, textPayload(name), 4, 400);
+}
+
+CommandSpec readPassword() {
+    return unitRead(unitcode::kPassword, kPasswordSize, 2, 400);
+}
+CommandSpec writePassword(std::string_view digits) {
+    if (!isValidPassword(digits)) throw std::invalid_argument("a password is six digits");
+    const auto values = encodePassword(digits);
+    return unitWrite(unitcode::kPassword, {values.begin(), values.end()}, 4, 400);
+}
+CommandSpec readModeState() {
+    return unitRead(unitcode::kModeState, 2, 1, 400);
+}
+CommandSpec writeModeState(bool engineering) {
+    return unitWrite(unitcode::kModeState, {engineering ? uint8_t{1} : uint8_t{0}, 0}, 2, 400);
+}
+CommandSpec stateSettled() {
+    return unitWrite(unitcode::kStateSettled, {0, 0}, 2, 400);
+}
+
+CommandSpec readMeters() {
+    return unitRead(unitcode::kMeters, 12, 4, 400);
+}
+
+CommandSpec readCurrentMode() {
+    CommandSpec c = unitRead(unitcode::kModeNumber, 2, 4, 1400);
+    c.label = kLabelModeNumber;
+    return c;
+}
+CommandSpec readModeName(int slot) {
+    CommandSpec c = unitRead(unitcode::kModeName, 30, 4, 1400);
+    c.payload = {checkedSlot(slot), 0};
+    c.label = kLabelModeNames;
+    return c;
+}
+CommandSpec writeModeName(std::string_view name) {
+    return unitWrite(unitcode::kModeName, textPayload(name), 2, 1400);
+}
+CommandSpec storeMode(int slot) {
+    return unitWrite(unitcode::kStoreMode, {checkedSlot(slot), 0}, 2, 1400);
+}
+CommandSpec recallMode(int slot) {
+    return unitWrite(unitcode::kModeNumber, {checkedSlot(slot), 0}, 1, 2400);
+}
+CommandSpec activateRecalledMode(int slot) {
+    return unitWrite(unitcode::kActivate, {checkedSlot(slot), 0}, 1, 2400);
+}
+CommandSpec activateDownloadedMode() {
+    return unitWrite(unitcode::kActivate, {0, 0}, 2, 2000);
+}
+
+}  // namespace qel::cmd

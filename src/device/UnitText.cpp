@@ -1,0 +1,46 @@
+#include "device/UnitText.h"
+
+#include <algorithm>
+
+namespace qel {
+
+std::array<uint8_t, kUnitTextSize> encodeUnitText(std::string_view text) {
+    text = text.substr(0, std::min(text.find('\0'), text.size()));
+    std::array<uint8_t, kUnitTextSize> out{};
+    for (size_t i = 0; i < out.size() && i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        out[i] = (c >= 0x20 && c <= 0x7F) ? static_cast<uint8_t>(c - 0x20) : 0;
+    }
+    return out;
+}
+
+std::string decodeUnitText(const uint8_t* data, size_t length) {
+    std::string text;
+    for (size_t i = 0; i < std::min(length, kUnitTextSize); ++i) {
+        const auto c = static_cast<char>(static_cast<uint8_t>(data[i] + 0x20));
+        if (c == '\0') break;
+        text.push_back(c);
+    }
+    return text;
+}
+
+bool isValidPassword(std::string_view text) {
+    return text.size() == kPasswordSize &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::array<uint8_t, kPasswordSize> encodePassword(std::string_view text) {
+    std::array<uint8_t, kPasswordSize> out{};
+    for (size_t i = 0; i < out.size() && i < text.size(); ++i)
+        out[i] = (text[i] >= '0' && text[i] <= '9') ? static_cast<uint8_t>(text[i] - '0') : 0;
+    return out;
+}
+
+std::string decodePassword(const uint8_t* digits) {
+    std::string text(kPasswordSize, '0');
+    for (size_t i = 0; i < kPasswordSize; ++i)
+        text[i] = static_cast<char>(static_cast<uint8_t>(digits[i] + '0'));
+    return text;
+}
+
+}  // namespace qel
