@@ -75,6 +75,14 @@ public:
 
     void write(const Bytes& bytes) { port_.write(bytes.data(), bytes.size()); }
 
+    // True when the port reports its device gone: a hang-up or a read that fails.
+    bool hungUp(int timeoutMs = 500) {
+        const auto wait = port_.waitReadable(timeoutMs, -1);
+        uint8_t byte = 0;
+        return wait == SerialPort::Wait::HungUp ||
+               (wait == SerialPort::Wait::Readable && port_.read(&byte, 1) < 0);
+    }
+
     // Collects bytes until they make one whole frame (FF FF, then its length byte).
     std::optional<Bytes> readFrame(int timeoutMs = 1000, size_t* reads = nullptr) {
         const uint32_t start = tickMs();
