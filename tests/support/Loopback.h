@@ -9,11 +9,14 @@
 namespace qel::test {
 
 // Test processes run in parallel, so every test takes its own loopback addresses:
-// 127.<pid-derived>.<counter>.<host>. Ports then never clash between tests.
+// 127.<a>.<b>.<host>, where a and b number (pid, call) pairs. Processes that run at the same
+// time have nearby pids, so up to 8 subnets per process stay distinct among any 8000
+// consecutive pids; ports then never clash between tests.
 inline std::string loopbackSubnet() {
     static std::atomic<int> counter{0};
-    const int a = 1 + static_cast<int>(::getpid() % 250);
-    const int b = 1 + (counter.fetch_add(1) % 250);
+    const long key = (static_cast<long>(::getpid()) * 8 + counter.fetch_add(1) % 8) % (254 * 254);
+    const long a = 1 + key / 254;
+    const long b = 1 + key % 254;
     return "127." + std::to_string(a) + "." + std::to_string(b);
 }
 
