@@ -71,12 +71,12 @@ bool UnitHost::openListener(Ipv4 subnet) {
 }
 
 std::string UnitHost::address(int index) const {
-    const Hosted& h = *units_[static_cast<size_t>(index)];
+    const Hosted& h = at(index);
     return h.serial ? (h.pty.isOpen() ? h.pty.slavePath() : std::string()) : formatIpv4(h.ip);
 }
 
 std::string UnitHost::stateKey(int index) const {
-    const Hosted& h = *units_[static_cast<size_t>(index)];
+    const Hosted& h = at(index);
     if (!h.serial) return "udp:" + formatIpv4(h.ip);
     const auto serialBefore = std::count_if(units_.begin(), units_.begin() + index,
                                             [](const auto& u) { return u->serial; });
@@ -84,7 +84,7 @@ std::string UnitHost::stateKey(int index) const {
 }
 
 void UnitHost::closeSerial(int index) {
-    Hosted& h = *units_[static_cast<size_t>(index)];
+    Hosted& h = at(index);
     if (!h.serial) return;
     h.pty.close();
     h.splitter.clear();
@@ -101,7 +101,7 @@ void UnitHost::pollSet(std::vector<pollfd>& fds, std::vector<Source>& sources) c
         sources.push_back(source);
     };
     for (int i = 0; i < unitCount(); ++i) {
-        const Hosted& h = *units_[static_cast<size_t>(i)];
+        const Hosted& h = at(i);
         add(h.unitSocket.fd(), Source{Source::Kind::UnitSocket, i, 0, -1});
         add(h.moduleSocket.fd(), Source{Source::Kind::ModuleSocket, i, 0, -1});
         add(h.pty.masterFd(), Source{Source::Kind::Serial, i, 0, -1});
@@ -116,7 +116,7 @@ int UnitHost::currentFd(const Source& source) const {
         return it == listeners_.end() ? -1 : it->second.fd();
     }
     if (!valid(source.unit)) return -1;
-    const Hosted& h = *units_[static_cast<size_t>(source.unit)];
+    const Hosted& h = at(source.unit);
     switch (source.kind) {
         case Source::Kind::UnitSocket:
             return h.unitSocket.fd();
@@ -137,22 +137,18 @@ void UnitHost::service(const Source& source, int64_t nowMs) {
             receiveSerial(source.unit, nowMs);
             break;
         case Source::Kind::ModuleSocket:
-            for (const auto& requester :
-                 searchRequesters(units_[static_cast<size_t>(source.unit)]->moduleSocket))
+            for (const auto& requester : searchRequesters(at(source.unit).moduleSocket))
                 answerSearch(source.unit, requester, nowMs);
             break;
         case Source::Kind::Listener:
             for (const auto& requester : searchRequesters(listeners_.at(source.subnet)))
-                for (int i = 0; i < unitCount(); ++i)
-                    if (!isSerial(i) && ModuleSearch::broadcastFor(
-                                            units_[static_cast<size_t>(i)]->ip) == source.subnet)
-                        answerSearch(i, requester, nowMs);
+                answerSubnetSearch(source.subnet, requester, nowMs);
             break;
     }
 }
 
 void UnitHost::receiveDatagrams(int index, int64_t nowMs) {
-    Hosted& h = *units_[static_cast<size_t>(index)];
+    Hosted& h = at(index);
     uint8_t data[kDatagramCapacity];
     Ipv4 from = 0;
     uint16_t port = 0;
@@ -166,7 +162,7 @@ void UnitHost::receiveDatagrams(int index, int64_t nowMs) {
 }
 
 void UnitHost::receiveSerial(int index, int64_t nowMs) {
-    Hosted& h = *units_[static_cast<size_t>(index)];
+    Hosted& h = at(index);
     uint8_t data[512];
     long received;
     while ((received = h.pty.read(data, sizeof data)) > 0) {
@@ -189,8 +185,15 @@ std::vector<std::pair<Ipv4, uint16_t>> UnitHost::searchRequesters(UdpSocket& soc
     return requesters;
 }
 
+void UnitHost::answerSubnetSearch(Ipv4 subnet, const std::pair<Ipv4, uint16_t>& requester,
+                                  int64_t nowMs) {
+    for (int i = 0; i < unitCount(); ++i)
+        if (!at(i).serial && ModuleSearch::broadcastFor(at(i).ip) == subnet)
+            answerSearch(i, requester, nowMs);
+}
+
 void UnitHost::answerSearch(int index, const std::pair<Ipv4, uint16_t>& requester, int64_t nowMs) {
-    const Hosted& h = *units_[static_cast<size_t>(index)];
+    const Hosted& h = at(index);
     queue_.push(nowMs, Route{Route::Via::ModuleSocket, index, requester.first, requester.second},
                 ModuleSearch::reply(h.ip));
 }
@@ -198,7 +201,7 @@ void UnitHost::answerSearch(int index, const std::pair<Ipv4, uint16_t>& requeste
 // Bytewise serial replies go out one byte per millisecond; a unit's replies keep their order.
 void UnitHost::schedule(int index, const SimUnit::Response& response, const Route& route,
                         int64_t nowMs) {
-    Hosted& h = *units_[static_cast<size_t>(index)];
+    Hosted& h = at(index);
     int64_t due = std::max(nowMs + response.delayMs, h.lastDueMs);
     const bool bytewise = h.serial && h.unit.faults().bytewiseSerial;
     for (const Bytes& f : response.frames) {
@@ -217,7 +220,7 @@ void UnitHost::sendDue(int64_t nowMs) {
 
 void UnitHost::send(const SendQueue::Item& item) {
     if (!valid(item.route.unit)) return;
-    Hosted& h = *units_[static_cast<size_t>(item.route.unit)];
+    Hosted& h = at(item.route.unit);
     const Route& r = item.route;
     switch (r.via) {
         case Route::Via::UnitSocket:

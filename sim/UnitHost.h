@@ -45,9 +45,9 @@ public:
 
     int unitCount() const { return static_cast<int>(units_.size()); }
     bool valid(int unit) const { return unit >= 0 && unit < unitCount(); }
-    SimUnit& unit(int index) { return units_[static_cast<size_t>(index)]->unit; }
-    const SimUnit& unit(int index) const { return units_[static_cast<size_t>(index)]->unit; }
-    bool isSerial(int index) const { return units_[static_cast<size_t>(index)]->serial; }
+    SimUnit& unit(int index) { return at(index).unit; }
+    const SimUnit& unit(int index) const { return at(index).unit; }
+    bool isSerial(int index) const { return at(index).serial; }
     // IPv4 text of a network unit, slave path of a serial one ("" once it was closed).
     std::string address(int index) const;
     // Names a unit's state across runs: its address, or its place among the serial units.
@@ -75,10 +75,13 @@ private:
         int64_t lastDueMs = 0;  // replies of one unit never overtake each other
     };
 
+    Hosted& at(int index) { return *units_[static_cast<size_t>(index)]; }
+    const Hosted& at(int index) const { return *units_[static_cast<size_t>(index)]; }
     int currentFd(const Source& source) const;
     void receiveDatagrams(int index, int64_t nowMs);
     // Drains a socket and returns the senders of search requests.
     static std::vector<std::pair<Ipv4, uint16_t>> searchRequesters(UdpSocket& socket);
+    void answerSubnetSearch(Ipv4 subnet, const std::pair<Ipv4, uint16_t>& requester, int64_t nowMs);
     void answerSearch(int index, const std::pair<Ipv4, uint16_t>& requester, int64_t nowMs);
     void receiveSerial(int index, int64_t nowMs);
     void schedule(int index, const SimUnit::Response& response, const Route& route, int64_t nowMs);

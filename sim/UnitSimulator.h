@@ -23,6 +23,9 @@ namespace qel::sim {
 // Every method may be called from any thread, before or after start(). Units are numbered
 // from 0 in the order they were added; a bad number makes a call do nothing (or return an
 // empty value).
+//
+// A search sent to a.b.c.255 reaches one socket bound there, so all network units of one /24
+// belong in one simulator; a second simulator with units in the same /24 misses searches.
 class UnitSimulator {
 public:
     using Ports = SimPorts;
