@@ -23,8 +23,8 @@ uint8_t inputSetFromUnitCode(uint32_t modelCode, uint8_t unitByte) {
 uint8_t unitCodeFromInputSet(uint32_t modelCode, uint8_t inputSet) {
     const uint8_t set = inputSet & 0x0F;
     if (modelCode == model::kQD206 && set == kQD206PairSet) return kQD206PairCode;
-    for (uint8_t code = 0; code < kSetOfCode.size(); ++code)
-        if (kSetOfCode[code] == set) return code;
+    for (size_t code = 0; code < kSetOfCode.size(); ++code)
+        if (kSetOfCode[code] == set) return static_cast<uint8_t>(code);
     return 0;  // not reached: every 4-bit set is in the table
 }
 

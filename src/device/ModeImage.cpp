@@ -37,7 +37,7 @@ uint8_t ModeImage::inputMeter(int index) const {
 
 uint8_t ModeImage::outputMeter(int index) const {
     if (index < 0 || index >= kMaxOutputs) throw std::out_of_range("output meter index");
-    return meters_[static_cast<size_t>(kMaxInputs + index)];
+    return meters_[static_cast<size_t>(kMaxInputs) + static_cast<size_t>(index)];
 }
 
 void ModeImage::setMeters(const uint8_t* levels) {

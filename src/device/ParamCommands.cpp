@@ -56,9 +56,9 @@ uint8_t checkedPoint(Side side, int index) {
     return static_cast<uint8_t>(index);
 }
 
-CommandSpec channelCommand(uint8_t operation, ChannelId channel, uint8_t code,
-                           std::vector<uint8_t> payload, int tries, uint32_t timeoutMs) {
-    CommandSpec c;
+OwnedCommand channelCommand(uint8_t operation, ChannelId channel, uint8_t code,
+                            std::vector<uint8_t> payload, int tries, uint32_t timeoutMs) {
+    OwnedCommand c;
     c.operation = operation;
     c.block = static_cast<uint8_t>(channel.side);
     c.channel = checkedNumber(channel.side, channel.number);
@@ -69,7 +69,7 @@ CommandSpec channelCommand(uint8_t operation, ChannelId channel, uint8_t code,
     return c;
 }
 
-CommandSpec write(WriteKind kind, ChannelId channel, uint8_t code, std::vector<uint8_t> payload) {
+OwnedCommand write(WriteKind kind, ChannelId channel, uint8_t code, std::vector<uint8_t> payload) {
     const bool load = kind == WriteKind::Load;
     const bool eq = code == param::kEqPoint || code == param::kEqSwitch;
     return channelCommand(load ? op::kLoad : op::kWrite, channel, code, std::move(payload),
@@ -81,8 +81,8 @@ std::vector<uint8_t> eqPointData(Side side, int pointIndex, const EqPoint& point
     return {checkedPoint(side, pointIndex), wire[0], wire[1], wire[2], wire[3]};
 }
 
-CommandSpec linked(ChannelId channel, uint8_t code, std::vector<uint8_t> payload,
-                   std::span<const int> others) {
+OwnedCommand linked(ChannelId channel, uint8_t code, std::vector<uint8_t> payload,
+                    std::span<const int> others) {
     std::vector<uint8_t> numbers;
     for (int n : others)
         if (n != channel.number) numbers.push_back(checkedNumber(channel.side, n));
@@ -95,9 +95,9 @@ CommandSpec linked(ChannelId channel, uint8_t code, std::vector<uint8_t> payload
                           kWriteTimeoutMs);
 }
 
-CommandSpec channelRead(ChannelId channel, uint8_t code, size_t replyLength, uint32_t timeoutMs,
-                        const char* label) {
-    CommandSpec c = channelCommand(op::kRead, channel, code, {0, 0}, kReadTries, timeoutMs);
+OwnedCommand channelRead(ChannelId channel, uint8_t code, size_t replyLength, uint32_t timeoutMs,
+                         const char* label) {
+    OwnedCommand c = channelCommand(op::kRead, channel, code, {0, 0}, kReadTries, timeoutMs);
     c.replyLength = replyLength;
     c.label = label;
     return c;
@@ -105,72 +105,73 @@ CommandSpec channelRead(ChannelId channel, uint8_t code, size_t replyLength, uin
 
 }  // namespace
 
-CommandSpec writeInputSelect(WriteKind kind, int output, uint8_t unitCode) {
+OwnedCommand writeInputSelect(WriteKind kind, int output, uint8_t unitCode) {
     return write(kind, outputChannel(output), param::kInputSelect, {unitCode, 0});
 }
-CommandSpec writeGain(WriteKind kind, ChannelId channel, uint8_t code) {
+OwnedCommand writeGain(WriteKind kind, ChannelId channel, uint8_t code) {
     return write(kind, channel, param::kGain, {code, 0});
 }
-CommandSpec writeMute(WriteKind kind, ChannelId channel, uint8_t muted) {
+OwnedCommand writeMute(WriteKind kind, ChannelId channel, uint8_t muted) {
     return write(kind, channel, param::kMute, {muted, 0});
 }
-CommandSpec writePolarity(WriteKind kind, int output, uint8_t inverted) {
+OwnedCommand writePolarity(WriteKind kind, int output, uint8_t inverted) {
     return write(kind, outputChannel(output), param::kPolarity, {inverted, 0});
 }
-CommandSpec writeDelay(WriteKind kind, int output, uint16_t samples) {
+OwnedCommand writeDelay(WriteKind kind, int output, uint16_t samples) {
     return write(kind, outputChannel(output), param::kDelay,
                  {static_cast<uint8_t>(samples & 0xFF), static_cast<uint8_t>(samples >> 8)});
 }
-CommandSpec writeLimiterLevel(WriteKind kind, int output, uint8_t code) {
+OwnedCommand writeLimiterLevel(WriteKind kind, int output, uint8_t code) {
     return write(kind, outputChannel(output), param::kLimiterLevel, {code, 0});
 }
-CommandSpec writeLimiterAttack(WriteKind kind, int output, uint8_t index) {
+OwnedCommand writeLimiterAttack(WriteKind kind, int output, uint8_t index) {
     return write(kind, outputChannel(output), param::kLimiterAttack, {index, 0});
 }
-CommandSpec writeLimiterRelease(WriteKind kind, int output, uint8_t index) {
+OwnedCommand writeLimiterRelease(WriteKind kind, int output, uint8_t index) {
     return write(kind, outputChannel(output), param::kLimiterRelease, {index, 0});
 }
-CommandSpec writeEqPoint(WriteKind kind, ChannelId channel, int pointIndex, const EqPoint& point) {
+OwnedCommand writeEqPoint(WriteKind kind, ChannelId channel, int pointIndex, const EqPoint& point) {
     auto data = eqPointData(channel.side, pointIndex, point);
     data.push_back(0);
     return write(kind, channel, param::kEqPoint, std::move(data));
 }
-CommandSpec writeEqSwitch(WriteKind kind, ChannelId channel, uint8_t on) {
+OwnedCommand writeEqSwitch(WriteKind kind, ChannelId channel, uint8_t on) {
     return write(kind, channel, param::kEqSwitch, {on, 0});
 }
-CommandSpec writeHighPass(WriteKind kind, int output, uint8_t type, uint8_t freqCode) {
+OwnedCommand writeHighPass(WriteKind kind, int output, uint8_t type, uint8_t freqCode) {
     return write(kind, outputChannel(output), param::kHighPass, {type, freqCode});
 }
-CommandSpec writeLowPass(WriteKind kind, int output, uint8_t type, uint8_t freqCode) {
+OwnedCommand writeLowPass(WriteKind kind, int output, uint8_t type, uint8_t freqCode) {
     return write(kind, outputChannel(output), param::kLowPass, {type, freqCode});
 }
-CommandSpec copyChannel(ChannelId channel, int sourceNumber) {
+OwnedCommand copyChannel(ChannelId channel, int sourceNumber) {
     const uint8_t source = checkedNumber(channel.side, sourceNumber);
     return write(WriteKind::Interactive, channel, param::kCopyChannel, {source, 0});
 }
-CommandSpec resetEq(ChannelId channel) {
+OwnedCommand resetEq(ChannelId channel) {
     return write(WriteKind::Interactive, channel, param::kEqReset, {0, 0});
 }
 
-CommandSpec linkedEqPoint(ChannelId channel, int pointIndex, const EqPoint& point,
-                          std::span<const int> others) {
+OwnedCommand linkedEqPoint(ChannelId channel, int pointIndex, const EqPoint& point,
+                           std::span<const int> others) {
     return linked(channel, param::kEqPoint, eqPointData(channel.side, pointIndex, point), others);
 }
-CommandSpec linkedEqSwitch(ChannelId channel, uint8_t on, std::span<const int> others) {
+OwnedCommand linkedEqSwitch(ChannelId channel, uint8_t on, std::span<const int> others) {
     return linked(channel, param::kEqSwitch, {on}, others);
 }
-CommandSpec linkedHighPass(int output, uint8_t type, uint8_t freqCode,
-                           std::span<const int> others) {
+OwnedCommand linkedHighPass(int output, uint8_t type, uint8_t freqCode,
+                            std::span<const int> others) {
     return linked(outputChannel(output), param::kHighPass, {type, freqCode}, others);
 }
-CommandSpec linkedLowPass(int output, uint8_t type, uint8_t freqCode, std::span<const int> others) {
+OwnedCommand linkedLowPass(int output, uint8_t type, uint8_t freqCode,
+                           std::span<const int> others) {
     return linked(outputChannel(output), param::kLowPass, {type, freqCode}, others);
 }
 
-CommandSpec readRow(uint8_t code) {
+OwnedCommand readRow(uint8_t code) {
     if (code >= kRowLabels.size())
         throw std::invalid_argument("code " + std::to_string(code) + " has no whole-row read");
-    CommandSpec c;
+    OwnedCommand c;
     c.operation = op::kRead;
     c.block = block::kAllChannels;
     c.code = code;
@@ -180,15 +181,15 @@ CommandSpec readRow(uint8_t code) {
     c.label = kRowLabels[code];
     return c;
 }
-CommandSpec readEqBlock(ChannelId channel) {
+OwnedCommand readEqBlock(ChannelId channel) {
     return channelRead(channel, param::kEqBlock, kEqBlockReplyLength, kEqBlockTimeoutMs,
                        kLabelEqBlock);
 }
-CommandSpec readHighPass(int output) {
+OwnedCommand readHighPass(int output) {
     return channelRead(outputChannel(output), param::kHighPass, kFilterReplyLength, kReadTimeoutMs,
                        kLabelHighPass);
 }
-CommandSpec readLowPass(int output) {
+OwnedCommand readLowPass(int output) {
     return channelRead(outputChannel(output), param::kLowPass, kFilterReplyLength, kReadTimeoutMs,
                        kLabelLowPass);
 }

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <span>
 
-#include "device/CommandSpec.h"
 #include "device/EqPoint.h"
+#include "device/OwnedCommand.h"
 
 namespace qel::cmd {
 
@@ -33,39 +33,40 @@ extern const char* const kLabelInputDevice;   // before the input EQ blocks
 extern const char* const kLabelOutputDevice;  // before the output filters and EQ blocks
 
 // Writes. inputSelect is the unit code of the input set (see InputSelect.h).
-CommandSpec writeInputSelect(WriteKind kind, int output, uint8_t unitCode);
-CommandSpec writeGain(WriteKind kind, ChannelId channel, uint8_t code);
-CommandSpec writeMute(WriteKind kind, ChannelId channel, uint8_t muted);
-CommandSpec writePolarity(WriteKind kind, int output, uint8_t inverted);
-CommandSpec writeDelay(WriteKind kind, int output, uint16_t samples);
-CommandSpec writeLimiterLevel(WriteKind kind, int output, uint8_t code);
-CommandSpec writeLimiterAttack(WriteKind kind, int output, uint8_t index);
-CommandSpec writeLimiterRelease(WriteKind kind, int output, uint8_t index);
+OwnedCommand writeInputSelect(WriteKind kind, int output, uint8_t unitCode);
+OwnedCommand writeGain(WriteKind kind, ChannelId channel, uint8_t code);
+OwnedCommand writeMute(WriteKind kind, ChannelId channel, uint8_t muted);
+OwnedCommand writePolarity(WriteKind kind, int output, uint8_t inverted);
+OwnedCommand writeDelay(WriteKind kind, int output, uint16_t samples);
+OwnedCommand writeLimiterLevel(WriteKind kind, int output, uint8_t code);
+OwnedCommand writeLimiterAttack(WriteKind kind, int output, uint8_t index);
+OwnedCommand writeLimiterRelease(WriteKind kind, int output, uint8_t index);
 // pointIndex is 0-based: 0..14 on an input, 0..9 on an output.
-CommandSpec writeEqPoint(WriteKind kind, ChannelId channel, int pointIndex, const EqPoint& point);
-CommandSpec writeEqSwitch(WriteKind kind, ChannelId channel, uint8_t on);
-CommandSpec writeHighPass(WriteKind kind, int output, uint8_t type, uint8_t freqCode);
-CommandSpec writeLowPass(WriteKind kind, int output, uint8_t type, uint8_t freqCode);
+OwnedCommand writeEqPoint(WriteKind kind, ChannelId channel, int pointIndex, const EqPoint& point);
+OwnedCommand writeEqSwitch(WriteKind kind, ChannelId channel, uint8_t on);
+OwnedCommand writeHighPass(WriteKind kind, int output, uint8_t type, uint8_t freqCode);
+OwnedCommand writeLowPass(WriteKind kind, int output, uint8_t type, uint8_t freqCode);
 // The channel takes over the source's EQ points and switch (outputs: also both filters).
-CommandSpec copyChannel(ChannelId channel, int sourceNumber);
-CommandSpec resetEq(ChannelId channel);
+OwnedCommand copyChannel(ChannelId channel, int sourceNumber);
+OwnedCommand resetEq(ChannelId channel);
 
 // Linked writes (op 5): the data of the write, the count of the other linked channels, their
 // numbers ascending, and a zero byte when the length is odd. linked may list the addressed
 // channel and repeats; they are left out.
-CommandSpec linkedEqPoint(ChannelId channel, int pointIndex, const EqPoint& point,
-                          std::span<const int> linked);
-CommandSpec linkedEqSwitch(ChannelId channel, uint8_t on, std::span<const int> linked);
-CommandSpec linkedHighPass(int output, uint8_t type, uint8_t freqCode, std::span<const int> linked);
-CommandSpec linkedLowPass(int output, uint8_t type, uint8_t freqCode, std::span<const int> linked);
+OwnedCommand linkedEqPoint(ChannelId channel, int pointIndex, const EqPoint& point,
+                           std::span<const int> linked);
+OwnedCommand linkedEqSwitch(ChannelId channel, uint8_t on, std::span<const int> linked);
+OwnedCommand linkedHighPass(int output, uint8_t type, uint8_t freqCode,
+                            std::span<const int> linked);
+OwnedCommand linkedLowPass(int output, uint8_t type, uint8_t freqCode, std::span<const int> linked);
 
 // Reads of the full read.
 // A whole parameter row (codes 0x00..0x07) of all channels: block 3, 30 bytes, 4 x 1400 ms.
-CommandSpec readRow(uint8_t code);
+OwnedCommand readRow(uint8_t code);
 // A channel's EQ points and switch: 96 bytes, 4 x 1800 ms.
-CommandSpec readEqBlock(ChannelId channel);
+OwnedCommand readEqBlock(ChannelId channel);
 // An output's filter [type, frequency code]: 2 bytes, 4 x 1400 ms.
-CommandSpec readHighPass(int output);
-CommandSpec readLowPass(int output);
+OwnedCommand readHighPass(int output);
+OwnedCommand readLowPass(int output);
 
 }  // namespace qel::cmd

@@ -1,8 +1,8 @@
 #include "device/ReadReplies.h"
 
-#include "device/CommandSpec.h"
 #include "device/InputSelect.h"
 #include "device/Models.h"
+#include "device/OwnedCommand.h"
 
 namespace qel {
 
@@ -17,7 +17,7 @@ size_t rowLength(uint8_t code) {
         case param::kMute:
             return kMaxInputs + kMaxOutputs;
         case param::kDelay:
-            return 2 * kMaxOutputs;
+            return size_t{2} * kMaxOutputs;
         case param::kInputSelect:
         case param::kPolarity:
         case param::kLimiterLevel:
@@ -82,8 +82,10 @@ bool storeRowReply(ModeRecord& record, uint32_t modelCode, uint8_t code, const u
     if (code == param::kGain || code == param::kMute) {
         storeGainOrMute(record, code, data);
     } else if (code == param::kDelay) {
-        for (int k = 0; k < kMaxOutputs; ++k)
-            record.output(k).setDelay(static_cast<uint16_t>(data[2 * k] | (data[2 * k + 1] << 8)));
+        for (int k = 0; k < kMaxOutputs; ++k) {
+            const uint8_t* word = data + size_t{2} * static_cast<size_t>(k);
+            record.output(k).setDelay(static_cast<uint16_t>(word[0] | (word[1] << 8)));
+        }
     } else {
         for (int k = 0; k < kMaxOutputs; ++k)
             storeOutputByte(record.output(k), modelCode, code, data[k]);

@@ -12,8 +12,8 @@ namespace {
 constexpr char kLabelModeNumber[] = "模式序号";
 constexpr char kLabelModeNames[] = "模式名称";
 
-CommandSpec unitRead(uint8_t code, size_t replyLength, int tries, uint32_t timeoutMs) {
-    CommandSpec c;
+OwnedCommand unitRead(uint8_t code, size_t replyLength, int tries, uint32_t timeoutMs) {
+    OwnedCommand c;
     c.operation = op::kRead;
     c.code = code;
     c.replyLength = replyLength;
@@ -22,8 +22,8 @@ CommandSpec unitRead(uint8_t code, size_t replyLength, int tries, uint32_t timeo
     return c;
 }
 
-CommandSpec unitWrite(uint8_t code, std::vector<uint8_t> payload, int tries, uint32_t timeoutMs) {
-    CommandSpec c = unitRead(code, 0, tries, timeoutMs);
+OwnedCommand unitWrite(uint8_t code, std::vector<uint8_t> payload, int tries, uint32_t timeoutMs) {
+    OwnedCommand c = unitRead(code, 0, tries, timeoutMs);
     c.operation = op::kWrite;
     c.payload = std::move(payload);
     return c;
@@ -43,71 +43,71 @@ std::vector<uint8_t> textPayload(std::string_view text) {
 
 }  // namespace
 
-CommandSpec disconnectNotice() {
+OwnedCommand disconnectNotice() {
     return unitRead(unitcode::kDisconnect, 0, 1, 100);
 }
-CommandSpec handshakeState() {
+OwnedCommand handshakeState() {
     return unitRead(unitcode::kHandshake, 1, 4, 1000);
 }
-CommandSpec handshakeAck() {
+OwnedCommand handshakeAck() {
     return unitRead(unitcode::kHandshakeAck, 1, 2, 200);
 }
-CommandSpec readModel() {
+OwnedCommand readModel() {
     return unitRead(unitcode::kModel, 1, 2, 200);
 }
-CommandSpec readDeviceName() {
+OwnedCommand readDeviceName() {
     return unitRead(unitcode::kDeviceName, kUnitTextSize, 2, 200);
 }
-CommandSpec writeDeviceName(std::string_view name) {
+OwnedCommand writeDeviceName(std::string_view name) {
     return unitWrite(unitcode::kDeviceName, textPayload(name), 4, 400);
 }
 
-CommandSpec readPassword() {
+OwnedCommand readPassword() {
     return unitRead(unitcode::kPassword, kPasswordSize, 2, 400);
 }
-CommandSpec writePassword(std::string_view digits) {
+OwnedCommand writePassword(std::string_view digits) {
     if (!isValidPassword(digits)) throw std::invalid_argument("a password is six digits");
     const auto values = encodePassword(digits);
     return unitWrite(unitcode::kPassword, {values.begin(), values.end()}, 4, 400);
 }
-CommandSpec readModeState() {
+OwnedCommand readModeState() {
     return unitRead(unitcode::kModeState, 2, 1, 400);
 }
-CommandSpec writeModeState(bool engineering) {
+OwnedCommand writeModeState(bool engineering) {
     return unitWrite(unitcode::kModeState, {engineering ? uint8_t{1} : uint8_t{0}, 0}, 2, 400);
 }
-CommandSpec stateSettled() {
+OwnedCommand stateSettled() {
     return unitWrite(unitcode::kStateSettled, {0, 0}, 2, 400);
 }
 
-CommandSpec readMeters() {
+OwnedCommand readMeters() {
     return unitRead(unitcode::kMeters, 12, 4, 400);
 }
 
-CommandSpec readCurrentMode() {
-    CommandSpec c = unitRead(unitcode::kModeNumber, 2, 4, 1400);
+OwnedCommand readCurrentMode() {
+    OwnedCommand c = unitRead(unitcode::kModeNumber, 2, 4, 1400);
     c.label = kLabelModeNumber;
     return c;
 }
-CommandSpec readModeName(int slot) {
-    CommandSpec c = unitRead(unitcode::kModeName, 30, 4, 1400);
+OwnedCommand readModeName(int slot) {
+    OwnedCommand c = unitRead(unitcode::kModeName, 30, 4, 1400);
     c.payload = {checkedSlot(slot), 0};
     c.label = kLabelModeNames;
     return c;
 }
-CommandSpec writeModeName(std::string_view name) {
+OwnedCommand writeModeName(std::string_view name) {
     return unitWrite(unitcode::kModeName, textPayload(name), 2, 1400);
 }
-CommandSpec storeMode(int slot) {
+OwnedCommand storeMode(int slot) {
     return unitWrite(unitcode::kStoreMode, {checkedSlot(slot), 0}, 2, 1400);
 }
-CommandSpec recallMode(int slot) {
+OwnedCommand recallMode(int slot) {
     return unitWrite(unitcode::kModeNumber, {checkedSlot(slot), 0}, 1, 2400);
 }
-CommandSpec activateRecalledMode(int slot) {
+OwnedCommand activateRecalledMode(int slot) {
     return unitWrite(unitcode::kActivate, {checkedSlot(slot), 0}, 1, 2400);
 }
-CommandSpec activateDownloadedMode() {
+OwnedCommand activateDownloadedMode() {
     return unitWrite(unitcode::kActivate, {0, 0}, 2, 2000);
 }
 

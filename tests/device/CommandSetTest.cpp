@@ -25,7 +25,7 @@ struct Expect {
     uint32_t timeoutMs;
 };
 
-void expectSpec(const CommandSpec& c, const Expect& e, const char* what) {
+void expectCommand(const OwnedCommand& c, const Expect& e, const char* what) {
     SCOPED_TRACE(what);
     EXPECT_EQ(c.operation, e.operation);
     EXPECT_EQ(c.block, e.block);
@@ -39,24 +39,24 @@ void expectSpec(const CommandSpec& c, const Expect& e, const char* what) {
 
 TEST(DeviceCommands, UnitWideCommandsCarryTheirTriesAndTimeOuts) {
     const Bytes none = {0, 0};
-    expectSpec(disconnectNotice(), {0, 0, 0, 0x00, none, 0, 1, 100}, "disconnect");
-    expectSpec(handshakeAck(), {0, 0, 0, 0x01, none, 1, 2, 200}, "ack");
-    expectSpec(handshakeState(), {0, 0, 0, 0x02, none, 1, 4, 1000}, "state");
-    expectSpec(readModel(), {0, 0, 0, 0x03, none, 1, 2, 200}, "model");
-    expectSpec(readDeviceName(), {0, 0, 0, 0x04, none, 20, 2, 200}, "name");
-    expectSpec(readPassword(), {0, 0, 0, 0x05, none, 6, 2, 400}, "password");
-    expectSpec(writePassword("123450"), {2, 0, 0, 0x05, {1, 2, 3, 4, 5, 0}, 0, 4, 400}, "pw");
-    expectSpec(readModeState(), {0, 0, 0, 0x06, none, 2, 1, 400}, "mode state");
-    expectSpec(writeModeState(false), {2, 0, 0, 0x06, {0, 0}, 0, 2, 400}, "user");
-    expectSpec(writeModeState(true), {2, 0, 0, 0x06, {1, 0}, 0, 2, 400}, "engineering");
-    expectSpec(readMeters(), {0, 0, 0, 0x07, none, 12, 4, 400}, "meters");
-    expectSpec(storeMode(19), {2, 0, 0, 0x10, {19, 0}, 0, 2, 1400}, "store");
-    expectSpec(readCurrentMode(), {0, 0, 0, 0x11, none, 2, 4, 1400}, "current");
-    expectSpec(recallMode(4), {2, 0, 0, 0x11, {4, 0}, 0, 1, 2400}, "recall");
-    expectSpec(readModeName(7), {0, 0, 0, 0x12, {7, 0}, 30, 4, 1400}, "mode name");
-    expectSpec(activateRecalledMode(4), {2, 0, 0, 0x13, {4, 0}, 0, 1, 2400}, "activate");
-    expectSpec(activateDownloadedMode(), {2, 0, 0, 0x13, {0, 0}, 0, 2, 2000}, "download");
-    expectSpec(stateSettled(), {2, 0, 0, 0x14, none, 0, 2, 400}, "settled");
+    expectCommand(disconnectNotice(), {0, 0, 0, 0x00, none, 0, 1, 100}, "disconnect");
+    expectCommand(handshakeAck(), {0, 0, 0, 0x01, none, 1, 2, 200}, "ack");
+    expectCommand(handshakeState(), {0, 0, 0, 0x02, none, 1, 4, 1000}, "state");
+    expectCommand(readModel(), {0, 0, 0, 0x03, none, 1, 2, 200}, "model");
+    expectCommand(readDeviceName(), {0, 0, 0, 0x04, none, 20, 2, 200}, "name");
+    expectCommand(readPassword(), {0, 0, 0, 0x05, none, 6, 2, 400}, "password");
+    expectCommand(writePassword("123450"), {2, 0, 0, 0x05, {1, 2, 3, 4, 5, 0}, 0, 4, 400}, "pw");
+    expectCommand(readModeState(), {0, 0, 0, 0x06, none, 2, 1, 400}, "mode state");
+    expectCommand(writeModeState(false), {2, 0, 0, 0x06, {0, 0}, 0, 2, 400}, "user");
+    expectCommand(writeModeState(true), {2, 0, 0, 0x06, {1, 0}, 0, 2, 400}, "engineering");
+    expectCommand(readMeters(), {0, 0, 0, 0x07, none, 12, 4, 400}, "meters");
+    expectCommand(storeMode(19), {2, 0, 0, 0x10, {19, 0}, 0, 2, 1400}, "store");
+    expectCommand(readCurrentMode(), {0, 0, 0, 0x11, none, 2, 4, 1400}, "current");
+    expectCommand(recallMode(4), {2, 0, 0, 0x11, {4, 0}, 0, 1, 2400}, "recall");
+    expectCommand(readModeName(7), {0, 0, 0, 0x12, {7, 0}, 30, 4, 1400}, "mode name");
+    expectCommand(activateRecalledMode(4), {2, 0, 0, 0x13, {4, 0}, 0, 1, 2400}, "activate");
+    expectCommand(activateDownloadedMode(), {2, 0, 0, 0x13, {0, 0}, 0, 2, 2000}, "download");
+    expectCommand(stateSettled(), {2, 0, 0, 0x14, none, 0, 2, 400}, "settled");
     EXPECT_STREQ(readCurrentMode().label, "模式序号");
     EXPECT_STREQ(readModeName(0).label, "模式名称");
 }
@@ -64,8 +64,8 @@ TEST(DeviceCommands, UnitWideCommandsCarryTheirTriesAndTimeOuts) {
 TEST(DeviceCommands, NamesTravelLoweredBy0x20AndComeBackAsSpaces) {
     Bytes expected = {'H' - 0x20, 'A' - 0x20, 'L' - 0x20, 'L' - 0x20, 'E' - 0x20};
     expected.resize(20, 0);
-    expectSpec(writeDeviceName("HALLE"), {2, 0, 0, 0x04, expected, 0, 4, 400}, "rename");
-    expectSpec(writeModeName("HALLE"), {2, 0, 0, 0x12, expected, 0, 2, 1400}, "slot name");
+    expectCommand(writeDeviceName("HALLE"), {2, 0, 0, 0x04, expected, 0, 4, 400}, "rename");
+    expectCommand(writeModeName("HALLE"), {2, 0, 0, 0x12, expected, 0, 2, 1400}, "slot name");
     EXPECT_EQ(decodeUnitText(expected.data(), expected.size()), "HALLE" + std::string(15, ' '));
 
     const Bytes zeros(20, 0);
@@ -107,28 +107,30 @@ TEST(DeviceCommands, PasswordDigits) {
 TEST(DeviceCommands, ChannelWritesAndLoads) {
     const auto I = WriteKind::Interactive;
     const auto L = WriteKind::Load;
-    expectSpec(writeDelay(I, 3, 1000), {2, 2, 3, 0x04, {0xE8, 0x03}, 0, 4, 400}, "delay");
-    expectSpec(writeDelay(L, 3, 1000), {4, 2, 3, 0x04, {0xE8, 0x03}, 0, 4, 400}, "delay load");
-    expectSpec(writeGain(I, inputChannel(2), 0x64), {2, 1, 2, 0x01, {0x64, 0}, 0, 4, 400}, "gain");
-    expectSpec(writeMute(L, outputChannel(8), 1), {4, 2, 8, 0x02, {1, 0}, 0, 4, 400}, "mute");
-    expectSpec(writeInputSelect(I, 1, 5), {2, 2, 1, 0x00, {5, 0}, 0, 4, 400}, "select");
-    expectSpec(writePolarity(I, 6, 1), {2, 2, 6, 0x03, {1, 0}, 0, 4, 400}, "polarity");
-    expectSpec(writeLimiterLevel(I, 2, 30), {2, 2, 2, 0x05, {30, 0}, 0, 4, 400}, "level");
-    expectSpec(writeLimiterAttack(L, 2, 3), {4, 2, 2, 0x06, {3, 0}, 0, 4, 400}, "attack");
-    expectSpec(writeLimiterRelease(I, 2, 4), {2, 2, 2, 0x07, {4, 0}, 0, 4, 400}, "release");
+    expectCommand(writeDelay(I, 3, 1000), {2, 2, 3, 0x04, {0xE8, 0x03}, 0, 4, 400}, "delay");
+    expectCommand(writeDelay(L, 3, 1000), {4, 2, 3, 0x04, {0xE8, 0x03}, 0, 4, 400}, "delay load");
+    expectCommand(writeGain(I, inputChannel(2), 0x64), {2, 1, 2, 0x01, {0x64, 0}, 0, 4, 400},
+                  "gain");
+    expectCommand(writeMute(L, outputChannel(8), 1), {4, 2, 8, 0x02, {1, 0}, 0, 4, 400}, "mute");
+    expectCommand(writeInputSelect(I, 1, 5), {2, 2, 1, 0x00, {5, 0}, 0, 4, 400}, "select");
+    expectCommand(writePolarity(I, 6, 1), {2, 2, 6, 0x03, {1, 0}, 0, 4, 400}, "polarity");
+    expectCommand(writeLimiterLevel(I, 2, 30), {2, 2, 2, 0x05, {30, 0}, 0, 4, 400}, "level");
+    expectCommand(writeLimiterAttack(L, 2, 3), {4, 2, 2, 0x06, {3, 0}, 0, 4, 400}, "attack");
+    expectCommand(writeLimiterRelease(I, 2, 4), {2, 2, 2, 0x07, {4, 0}, 0, 4, 400}, "release");
     const EqPoint p{1, 0x7A, 0x8F, 4};  // image order: type, gain, freq, Q
     const Bytes pointData = {14, 1, 0x8F, 0x7A, 4, 0};
-    expectSpec(writeEqPoint(I, inputChannel(4), 14, p), {2, 1, 4, 0x09, pointData, 0, 4, 400},
-               "point");
-    expectSpec(writeEqPoint(L, inputChannel(4), 14, p), {4, 1, 4, 0x09, pointData, 0, 4, 800},
-               "point load");
-    expectSpec(writeEqSwitch(L, outputChannel(1), 1), {4, 2, 1, 0x0A, {1, 0}, 0, 4, 800},
-               "switch load");
-    expectSpec(writeEqSwitch(I, outputChannel(1), 0), {2, 2, 1, 0x0A, {0, 0}, 0, 4, 400}, "switch");
-    expectSpec(writeHighPass(L, 5, 7, 30), {4, 2, 5, 0x0B, {7, 30}, 0, 4, 400}, "hpf");
-    expectSpec(writeLowPass(I, 5, 2, 200), {2, 2, 5, 0x0C, {2, 200}, 0, 4, 400}, "lpf");
-    expectSpec(copyChannel(outputChannel(3), 1), {2, 2, 3, 0x0D, {1, 0}, 0, 4, 400}, "copy");
-    expectSpec(resetEq(inputChannel(1)), {2, 1, 1, 0x0F, {0, 0}, 0, 4, 400}, "reset");
+    expectCommand(writeEqPoint(I, inputChannel(4), 14, p), {2, 1, 4, 0x09, pointData, 0, 4, 400},
+                  "point");
+    expectCommand(writeEqPoint(L, inputChannel(4), 14, p), {4, 1, 4, 0x09, pointData, 0, 4, 800},
+                  "point load");
+    expectCommand(writeEqSwitch(L, outputChannel(1), 1), {4, 2, 1, 0x0A, {1, 0}, 0, 4, 800},
+                  "switch load");
+    expectCommand(writeEqSwitch(I, outputChannel(1), 0), {2, 2, 1, 0x0A, {0, 0}, 0, 4, 400},
+                  "switch");
+    expectCommand(writeHighPass(L, 5, 7, 30), {4, 2, 5, 0x0B, {7, 30}, 0, 4, 400}, "hpf");
+    expectCommand(writeLowPass(I, 5, 2, 200), {2, 2, 5, 0x0C, {2, 200}, 0, 4, 400}, "lpf");
+    expectCommand(copyChannel(outputChannel(3), 1), {2, 2, 3, 0x0D, {1, 0}, 0, 4, 400}, "copy");
+    expectCommand(resetEq(inputChannel(1)), {2, 1, 1, 0x0F, {0, 0}, 0, 4, 400}, "reset");
 }
 
 TEST(DeviceCommands, LinkedWritesListOtherChannelsAscendingWithEvenLength) {
@@ -140,21 +142,21 @@ TEST(DeviceCommands, LinkedWritesListOtherChannelsAscendingWithEvenLength) {
         b.insert(b.end(), tail.begin(), tail.end());
         return b;
     };
-    expectSpec(linkedEqPoint(inputChannel(1), 2, p, two),
-               {5, 1, 1, 0x09, withTail({2, 2, 3}), 0, 4, 400}, "two linked");
-    expectSpec(linkedEqPoint(inputChannel(1), 2, p, three),
-               {5, 1, 1, 0x09, withTail({3, 2, 3, 4, 0}), 0, 4, 400}, "three linked");
+    expectCommand(linkedEqPoint(inputChannel(1), 2, p, two),
+                  {5, 1, 1, 0x09, withTail({2, 2, 3}), 0, 4, 400}, "two linked");
+    expectCommand(linkedEqPoint(inputChannel(1), 2, p, three),
+                  {5, 1, 1, 0x09, withTail({3, 2, 3, 4, 0}), 0, 4, 400}, "three linked");
     EXPECT_EQ(linkedEqPoint(inputChannel(1), 2, p, messy).payload, withTail({2, 2, 3}));
 
     const int one[] = {5}, pair[] = {7, 5};
-    expectSpec(linkedHighPass(1, 6, 20, one), {5, 2, 1, 0x0B, {6, 20, 1, 5}, 0, 4, 400}, "hpf");
-    expectSpec(linkedHighPass(1, 6, 20, pair), {5, 2, 1, 0x0B, {6, 20, 2, 5, 7, 0}, 0, 4, 400},
-               "hpf two");
-    expectSpec(linkedLowPass(8, 0, 255, one), {5, 2, 8, 0x0C, {0, 255, 1, 5}, 0, 4, 400}, "lpf");
-    expectSpec(linkedEqSwitch(outputChannel(2), 1, one), {5, 2, 2, 0x0A, {1, 1, 5, 0}, 0, 4, 400},
-               "switch");
-    expectSpec(linkedEqSwitch(outputChannel(2), 1, {}), {5, 2, 2, 0x0A, {1, 0}, 0, 4, 400},
-               "switch alone");
+    expectCommand(linkedHighPass(1, 6, 20, one), {5, 2, 1, 0x0B, {6, 20, 1, 5}, 0, 4, 400}, "hpf");
+    expectCommand(linkedHighPass(1, 6, 20, pair), {5, 2, 1, 0x0B, {6, 20, 2, 5, 7, 0}, 0, 4, 400},
+                  "hpf two");
+    expectCommand(linkedLowPass(8, 0, 255, one), {5, 2, 8, 0x0C, {0, 255, 1, 5}, 0, 4, 400}, "lpf");
+    expectCommand(linkedEqSwitch(outputChannel(2), 1, one),
+                  {5, 2, 2, 0x0A, {1, 1, 5, 0}, 0, 4, 400}, "switch");
+    expectCommand(linkedEqSwitch(outputChannel(2), 1, {}), {5, 2, 2, 0x0A, {1, 0}, 0, 4, 400},
+                  "switch alone");
 }
 
 TEST(DeviceCommands, OutOfRangeArgumentsAreRefused) {
@@ -183,26 +185,26 @@ TEST(DeviceCommands, FullReadCommandsAndTheirLabels) {
         "输入输出 0x03, 0x06 - Limit Attack", "输入输出 0x03, 0x07 - Limit Release",
     };
     for (uint8_t code = 0; code < 8; ++code) {
-        const CommandSpec c = readRow(code);
-        expectSpec(c, {0, 3, 0, code, {0, 0}, 30, 4, 1400}, labels[code]);
+        const OwnedCommand c = readRow(code);
+        expectCommand(c, {0, 3, 0, code, {0, 0}, 30, 4, 1400}, labels[code]);
         EXPECT_STREQ(c.label, labels[code]);
     }
-    const CommandSpec eq = readEqBlock(inputChannel(2));
-    expectSpec(eq, {0, 1, 2, 0x08, {0, 0}, 96, 4, 1800}, "eq block");
+    const OwnedCommand eq = readEqBlock(inputChannel(2));
+    expectCommand(eq, {0, 1, 2, 0x08, {0, 0}, 96, 4, 1800}, "eq block");
     EXPECT_STREQ(eq.label, "0x08 - EQ Block");
-    const CommandSpec hpf = readHighPass(6), lpf = readLowPass(6);
-    expectSpec(hpf, {0, 2, 6, 0x0B, {0, 0}, 2, 4, 1400}, "hpf");
-    expectSpec(lpf, {0, 2, 6, 0x0C, {0, 0}, 2, 4, 1400}, "lpf");
+    const OwnedCommand hpf = readHighPass(6), lpf = readLowPass(6);
+    expectCommand(hpf, {0, 2, 6, 0x0B, {0, 0}, 2, 4, 1400}, "hpf");
+    expectCommand(lpf, {0, 2, 6, 0x0C, {0, 0}, 2, 4, 1400}, "lpf");
     EXPECT_STREQ(hpf.label, "0x0B - HPF");
     EXPECT_STREQ(lpf.label, "0x0C - LPF");
     EXPECT_STREQ(kLabelInputDevice, "输入设备 0x01");
     EXPECT_STREQ(kLabelOutputDevice, "输出设备 0x02");
 }
 
-TEST(DeviceCommands, SpecBecomesAQueueCommandAndFrame) {
-    const CommandSpec spec = writeDelay(WriteKind::Interactive, 3, 1000);
-    Command c = spec.toCommand();
-    EXPECT_EQ(c.payload, spec.payload.data());
+TEST(DeviceCommands, OwnedCommandBecomesAQueueCommandAndFrame) {
+    const OwnedCommand built = writeDelay(WriteKind::Interactive, 3, 1000);
+    Command c = built.toCommand();
+    EXPECT_EQ(c.payload, built.payload.data());
     EXPECT_EQ(c.payloadLength, 2u);
     EXPECT_EQ(c.replyDestination, nullptr);
     EXPECT_EQ(c.replyDataLength, 0u);

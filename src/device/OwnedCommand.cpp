@@ -1,8 +1,8 @@
-#include "device/CommandSpec.h"
+#include "device/OwnedCommand.h"
 
 namespace qel {
 
-Command CommandSpec::toCommand(uint8_t* replyDestination) const {
+Command OwnedCommand::toCommand(uint8_t* replyDestination) const {
     Command c;
     c.operation = operation;
     c.block = block;

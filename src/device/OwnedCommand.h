@@ -26,7 +26,7 @@ constexpr uint8_t kInputSelect = 0x00, kGain = 0x01, kMute = 0x02, kPolarity = 0
 
 // One command ready for a unit's queue. Unlike Command it owns its payload, so it can be
 // built ahead and kept until it has been enqueued.
-struct CommandSpec {
+struct OwnedCommand {
     uint8_t operation = op::kRead;
     uint8_t block = block::kUnit;
     uint8_t channel = 0;
@@ -37,7 +37,7 @@ struct CommandSpec {
     uint32_t timeoutMs = 100;
     const char* label = nullptr;  // trace label of a transfer step, if it has one
 
-    // The queue's view of this command. The payload pointer stays valid while this spec
+    // The queue's view of this command. The payload pointer stays valid while this object
     // lives unchanged; replyDestination needs room for replyLength bytes.
     Command toCommand(uint8_t* replyDestination = nullptr) const;
 };
