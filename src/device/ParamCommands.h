@@ -32,7 +32,7 @@ enum class WriteKind : uint8_t { Interactive, Load };
 extern const char* const kLabelInputDevice;   // before the input EQ blocks
 extern const char* const kLabelOutputDevice;  // before the output filters and EQ blocks
 
-// Writes. inputSelect is the unit code of the input set (see InputSelect.h).
+// Writes. writeInputSelect takes the unit code of the input set (see InputSelect.h).
 OwnedCommand writeInputSelect(WriteKind kind, int output, uint8_t unitCode);
 OwnedCommand writeGain(WriteKind kind, ChannelId channel, uint8_t code);
 OwnedCommand writeMute(WriteKind kind, ChannelId channel, uint8_t muted);
