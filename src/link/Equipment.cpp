@@ -59,6 +59,14 @@ void Equipment::setMac(const std::array<uint8_t, 6>& mac) {
     std::lock_guard lock(infoMutex_);
     mac_ = mac;
 }
+std::shared_ptr<ModeImage> Equipment::image() const {
+    std::lock_guard lock(infoMutex_);
+    return image_;
+}
+void Equipment::setImage(std::shared_ptr<ModeImage> image) {
+    std::lock_guard lock(infoMutex_);
+    image_ = std::move(image);
+}
 std::string Equipment::lastError() const {
     std::lock_guard lock(infoMutex_);
     return lastError_;

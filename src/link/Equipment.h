@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -17,6 +18,7 @@ namespace qel {
 
 class UdpEndpoint;
 class SerialPortMap;
+class ModeImage;
 
 // Link flags of an Equipment, one atomic word read by several threads.
 namespace linkflag {
@@ -64,6 +66,10 @@ public:
     std::array<uint8_t, 6> mac() const;
     void setMac(const std::array<uint8_t, 6>& mac);
 
+    // The parameter image, published by a successful connection or read; null before.
+    std::shared_ptr<ModeImage> image() const;
+    void setImage(std::shared_ptr<ModeImage> image);
+
     // Set while the unit's editor window is open; a new search keeps such units.
     bool editorOpen() const { return editorOpen_.load(std::memory_order_acquire); }
     void setEditorOpen(bool open) { editorOpen_.store(open, std::memory_order_release); }
@@ -110,13 +116,14 @@ private:
     std::atomic<Ipv4> address_{0};
     std::atomic<bool> editorOpen_{false};
 
-    mutable std::mutex infoMutex_;  // guards the identity texts, mac_ and lastError_
+    mutable std::mutex infoMutex_;  // guards the identity texts, mac_, lastError_ and image_
     std::string modelName_;
     std::string deviceName_;
     std::string portName_;
     std::string addressText_;
     std::array<uint8_t, 6> mac_{};
     std::string lastError_;
+    std::shared_ptr<ModeImage> image_;
 
     // Link state: written by startLink/stopLink while no link thread runs, read by the threads.
     LinkSettings settings_;

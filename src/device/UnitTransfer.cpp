@@ -1,0 +1,236 @@
+#include "device/UnitTransfer.h"
+
+#include <cstring>
+
+#include "device/OwnedCommand.h"
+#include "device/InputSelect.h"
+#include "device/ModeImage.h"
+#include "device/Models.h"
+#include "device/ParamCommands.h"
+#include "device/ReadReplies.h"
+#include "device/UnitCommands.h"
+#include "device/UnitText.h"
+#include "link/Packet.h"
+#include "platform/Clock.h"
+#include "platform/Trace.h"
+
+namespace qel {
+
+namespace {
+constexpr int kReplyBuffer = frame::kMaxPayload;
+}
+
+UnitTransfer::UnitTransfer(Equipment& unit, const LinkSettings& link, Progress progress)
+    : unit_(unit), link_(link), progress_(std::move(progress)) {}
+
+void UnitTransfer::report(int position) {
+    if (progress_) progress_(position, handshaking_ ? kConnectingStatus : kDownloadingStatus);
+    if (progressPauseMs_) sleepMs(progressPauseMs_);
+}
+
+long UnitTransfer::exchange(const OwnedCommand& spec, uint8_t* reply) {
+    uint8_t data[kReplyBuffer] = {};
+    if (spec.label) traceStep("%s\n", spec.label);
+    const Ticket ticket = unit_.enqueue(spec.toCommand(spec.replyLength ? data : nullptr));
+    size_t replyFrame = 0;
+    if (unit_.waitOutcome(ticket, Equipment::kDefaultWaitMs, &replyFrame) != Outcome::Accepted)
+        return -1;
+    const size_t payload = replyFrame > frame::kHeaderSize ? replyFrame - frame::kHeaderSize : 0;
+    const size_t kept = std::min(payload, spec.replyLength);
+    if (reply) std::memcpy(reply, data, kept);
+    return static_cast<long>(kept);
+}
+
+UnitTransfer::Result UnitTransfer::run(Mode mode) {
+    if (mode == Mode::Download) return fullDownload() == 0 ? Result::Success : Result::DownloadIncomplete;
+    if (mode == Mode::Connect) {
+        const Result connected = handshake();
+        if (connected != Result::Success) return connected;
+    }
+    if (fullRead()) return Result::Success;
+    unit_.clearFlags(linkflag::kAvailable);
+    unit_.stopLink();
+    return Result::ReadFailed;
+}
+
+UnitTransfer::Result UnitTransfer::handshake() {
+    handshaking_ = true;
+    unit_.clearFlags(linkflag::kParamsRead | linkflag::kEngineering);
+    if (!unit_.startLink(link_)) return Result::PortFailed;
+    report(1);
+    traceStep("Open %s...\n", unit_.portName().c_str());
+    unit_.setDeviceName("");
+    uint8_t r[kReplyBuffer] = {};
+    if (exchange(cmd::handshakeState(), r) < 0 || r[0] != 0) return handshakeFailed();
+    report(2);
+    if (exchange(cmd::handshakeAck()) < 0) return handshakeFailed();
+    unit_.setFlags(linkflag::kAvailable);
+    report(3);
+    if (exchange(cmd::readModel(), r) < 0) return handshakeFailed();
+    unit_.setModelCode(r[0]);
+    unit_.setModelName(std::string(modelName(r[0])));
+    report(4);
+    std::memset(r, 0, sizeof r);
+    if (exchange(cmd::readDeviceName(), r) < 0) return handshakeFailed();
+    unit_.setDeviceName(decodeUnitText(r, kUnitTextSize));
+    report(5);
+    unit_.setImage(std::make_shared<ModeImage>());
+    report(6);
+    handshaking_ = false;
+    return Result::Success;
+}
+
+UnitTransfer::Result UnitTransfer::handshakeFailed() {
+    handshaking_ = false;
+    unit_.stopLink();
+    traceStep("Close %s...\n", unit_.portName().c_str());
+    return Result::HandshakeTimeout;
+}
+
+bool UnitTransfer::fullRead() {
+    handshaking_ = false;
+    trace(TraceAttr::Header, "Download data from Equipment: %s\n", unit_.deviceName().c_str());
+    const auto current = unit_.image();
+    auto image = current ? std::make_shared<ModeImage>(*current) : std::make_shared<ModeImage>();
+    if (!readModeNumbers(*image) || !readRows(image->record()) || !readChannels(image->record()))
+        return false;
+    report(100);
+    unit_.setImage(std::move(image));
+    unit_.setFlags(linkflag::kParamsRead);
+    return true;
+}
+
+bool UnitTransfer::readModeNumbers(ModeImage& image) {
+    uint8_t r[kReplyBuffer] = {};
+    if (exchange(cmd::readCurrentMode(), r) < 1) return false;
+    image.setCurrentMode(r[0]);
+    for (int slot = 0; slot < ModeImage::kDeviceModes; ++slot) {
+        std::memset(r, 0, sizeof r);
+        if (exchange(cmd::readModeName(slot), r) < 0) return false;
+        image.setDeviceModeName(slot, decodeUnitText(r, kUnitTextSize));
+    }
+    return true;
+}
+
+bool UnitTransfer::readRows(ModeRecord& record) {
+    static constexpr int kProgress[8] = {17, 25, 32, 40, 47, 55, 62, 70};
+    for (uint8_t code = param::kInputSelect; code <= param::kLimiterRelease; ++code) {
+        uint8_t r[kReplyBuffer] = {};
+        const long n = exchange(cmd::readRow(code), r);
+        // A reply too short for its row fails the read like a missing one.
+        if (n < 0 || !storeRowReply(record, unit_.modelCode(), code, r, static_cast<size_t>(n)))
+            return false;
+        report(kProgress[code]);
+    }
+    return true;
+}
+
+bool UnitTransfer::readChannels(ModeRecord& record) {
+    const uint32_t model = unit_.modelCode();
+    const int inputs = inputCount(model), outputs = outputCount(model);
+    uint8_t r[kReplyBuffer];
+    auto read = [&](const OwnedCommand& spec) {
+        std::memset(r, 0, sizeof r);
+        return exchange(spec, r);
+    };
+    traceStep("%s\n", cmd::kLabelInputDevice);
+    for (int i = 0; i < inputs; ++i) {
+        const long n = read(cmd::readEqBlock(cmd::inputChannel(i + 1)));
+        if (n < 0 || !storeEqBlockReply(record.input(i), r, static_cast<size_t>(n))) return false;
+    }
+    report(77);
+    traceStep("%s\n", cmd::kLabelOutputDevice);
+    for (int k = 0; k < outputs; ++k) {
+        OutputChannel& out = record.output(k);
+        if (read(cmd::readHighPass(k + 1)) < 2) return false;
+        out.setHighPassType(r[0]);
+        out.setHighPassFreq(r[1]);
+        if (read(cmd::readLowPass(k + 1)) < 2) return false;
+        out.setLowPassType(r[0]);
+        out.setLowPassFreq(r[1]);
+        const long n = read(cmd::readEqBlock(cmd::outputChannel(k + 1)));
+        if (n < 0 || !storeEqBlockReply(out, r, static_cast<size_t>(n))) return false;
+        if (k == outputs / 3) report(85);
+        if (k == 2 * (outputs / 3)) report(92);
+    }
+    return true;
+}
+
+void UnitTransfer::load(const OwnedCommand& spec) {
+    if (exchange(spec) < 0) ++failures_;
+}
+
+int UnitTransfer::fullDownload() {
+    handshaking_ = false;
+    failures_ = 0;
+    const auto image = unit_.image();
+    if (!image) return 1;
+    const ModeRecord record = image->record();
+    trace(TraceAttr::Header, "Download data from Computer: %s\n", unit_.deviceName().c_str());
+    downloadRows(record);
+    downloadChannels(record);
+    report(100);
+    return failures_;
+}
+
+void UnitTransfer::downloadRows(const ModeRecord& record) {
+    using cmd::WriteKind;
+    const uint32_t model = unit_.modelCode();
+    const int inputs = inputCount(model), outputs = outputCount(model);
+    for (int k = 0; k < outputs; ++k)
+        load(cmd::writeInputSelect(WriteKind::Load, k + 1,
+                                   unitCodeFromInputSet(model, record.output(k).inputSelect())));
+    report(4);
+    for (int i = 0; i < inputs; ++i)
+        load(cmd::writeGain(WriteKind::Load, cmd::inputChannel(i + 1), record.input(i).gain()));
+    for (int k = 0; k < outputs; ++k)
+        load(cmd::writeGain(WriteKind::Load, cmd::outputChannel(k + 1), record.output(k).gain()));
+    report(8);
+    for (int i = 0; i < inputs; ++i)
+        load(cmd::writeMute(WriteKind::Load, cmd::inputChannel(i + 1), record.input(i).mute()));
+    for (int k = 0; k < outputs; ++k)
+        load(cmd::writeMute(WriteKind::Load, cmd::outputChannel(k + 1), record.output(k).mute()));
+    report(12);
+    for (int k = 0; k < outputs; ++k)
+        load(cmd::writePolarity(WriteKind::Load, k + 1, record.output(k).polarity()));
+    report(16);
+    for (int k = 0; k < outputs; ++k)
+        load(cmd::writeDelay(WriteKind::Load, k + 1, record.output(k).delay()));
+    report(16);
+    for (int k = 0; k < outputs; ++k)
+        load(cmd::writeLimiterLevel(WriteKind::Load, k + 1, record.output(k).limiterLevel()));
+    for (int k = 0; k < outputs; ++k)
+        load(cmd::writeLimiterAttack(WriteKind::Load, k + 1, record.output(k).limiterAttack()));
+    for (int k = 0; k < outputs; ++k)
+        load(cmd::writeLimiterRelease(WriteKind::Load, k + 1, record.output(k).limiterRelease()));
+    report(20);
+}
+
+void UnitTransfer::downloadChannels(const ModeRecord& record) {
+    using cmd::WriteKind;
+    const uint32_t model = unit_.modelCode();
+    const int inputs = inputCount(model), outputs = outputCount(model);
+    for (int i = 0; i < inputs; ++i) {
+        const auto channel = cmd::inputChannel(i + 1);
+        for (int p = 0; p < InputChannel::kPoints; ++p)
+            load(cmd::writeEqPoint(WriteKind::Load, channel, p, record.input(i).point(p)));
+        load(cmd::writeEqSwitch(WriteKind::Load, channel, record.input(i).eqSwitch()));
+        report(20 + 40 * i / inputs);
+    }
+    for (int k = 0; k < outputs; ++k) {
+        const OutputChannel& out = record.output(k);
+        const auto channel = cmd::outputChannel(k + 1);
+        load(cmd::writeHighPass(WriteKind::Load, k + 1, out.highPassType(), out.highPassFreq()));
+        load(cmd::writeLowPass(WriteKind::Load, k + 1, out.lowPassType(), out.lowPassFreq()));
+        for (int p = 0; p < OutputChannel::kPoints; ++p)
+            load(cmd::writeEqPoint(WriteKind::Load, channel, p, out.point(p)));
+        load(cmd::writeEqSwitch(WriteKind::Load, channel, out.eqSwitch()));
+        report(60 + 40 * k / outputs);
+    }
+}
+
+void UnitTransfer::sendDisconnectNotice(Equipment& unit) {
+    unit.enqueue(cmd::disconnectNotice().toCommand());
+}
+
+}  // namespace qel

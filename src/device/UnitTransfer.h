@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "link/Equipment.h"
+
+namespace qel {
+
+struct OwnedCommand;
+class ModeImage;
+class ModeRecord;
+
+// The jobs of the connection window, run on its worker thread: the handshake that brings a
+// unit's link up, the full read of its parameters into a new image, and the full download of
+// the image's mode record into the unit. Progress goes to a callback on the worker thread.
+class UnitTransfer {
+public:
+    enum class Mode { Connect, ReadOnly, Download };
+    enum class Result {
+        Success,
+        PortFailed,        // the serial port could not be opened (no message)
+        HandshakeTimeout,  // "提示: 连接超时 !"
+        ReadFailed,        // "从设备下载数据到电脑错误 !\n"
+        DownloadIncomplete,  // some commands of the download were not accepted
+    };
+    // position 0..100; status is the text of the window's status line.
+    using Progress = std::function<void(int position, const char* status)>;
+
+    static constexpr const char* kConnectTimeoutText = "提示: 连接超时 !";
+    static constexpr const char* kReadErrorText = "从设备下载数据到电脑错误 !\n";
+    static constexpr const char* kConnectingStatus = "连接 ...";
+    static constexpr const char* kDownloadingStatus = "下载数据 ...";
+
+    UnitTransfer(Equipment& unit, const LinkSettings& link, Progress progress = {});
+
+    // Milliseconds to rest after each progress report (the window's repaint time).
+    void setProgressPause(uint32_t ms) { progressPauseMs_ = ms; }
+
+    // The worker's whole job for a mode. A failed handshake or read leaves the link stopped.
+    Result run(Mode mode);
+
+    // Success, PortFailed or HandshakeTimeout; after a failure the link is stopped.
+    Result handshake();
+    // Reads everything into a new image and publishes it on the unit; false at the first
+    // command that fails, leaving the unit's image as it was.
+    bool fullRead();
+    // Sends the image's mode record; goes through every command and returns how many were
+    // not accepted.
+    int fullDownload();
+
+    // Tells the unit that this program lets go of it (no reply expected).
+    static void sendDisconnectNotice(Equipment& unit);
+
+private:
+    // Enqueues, waits, and copies the reply's payload to reply; the payload length, or -1.
+    long exchange(const OwnedCommand& spec, uint8_t* reply = nullptr);
+    void report(int position);
+    bool readModeNumbers(ModeImage& image);
+    bool readRows(ModeRecord& record);
+    bool readChannels(ModeRecord& record);
+    void downloadRows(const ModeRecord& record);
+    void downloadChannels(const ModeRecord& record);
+    void load(const OwnedCommand& spec);
+    Result handshakeFailed();
+
+    Equipment& unit_;
+    LinkSettings link_;
+    Progress progress_;
+    uint32_t progressPauseMs_ = 30;
+    bool handshaking_ = false;
+    int failures_ = 0;  // commands of the download that were not accepted
+};
+
+}  // namespace qel
