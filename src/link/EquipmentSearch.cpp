@@ -4,6 +4,7 @@
 #include <cstring>
 #include <thread>
 
+#include "device/Models.h"
 #include "link/Packet.h"
 #include "link/ReplyAssembler.h"
 #include "link/UdpEndpoint.h"
@@ -20,15 +21,6 @@ namespace {
 constexpr uint8_t kSearchRequest[EquipmentSearch::kRequestSize] = {
     0x01, 0x00, 0x00, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0xFF, 0xFF};
 constexpr uint8_t kProbeBusy = 0x02, kProbeModel = 0x03, kProbeName = 0x04;
-
-const char* knownModelName(uint32_t code) {
-    switch (code) {
-        case 2: return "QD206";
-        case 3: return "QD406";
-        case 4: return "QD408";
-        default: return nullptr;
-    }
-}
 
 uint32_t remainingMs(uint32_t start, uint32_t total) {
     const uint32_t spent = tickMs() - start;
@@ -112,12 +104,11 @@ void EquipmentSearch::probeNetworkUnit(const uint8_t* datagram) {
         const uint8_t* data = reply + frame::kPayload;
         if (probes[i] == kProbeBusy && data[0] == 1) return;
         if (probes[i] == kProbeModel && !entry) {
-            const char* model = knownModelName(data[0]);
-            if (!model) return;
+            if (!isKnownModel(data[0])) return;
             entry = std::make_shared<Equipment>();
             entry->setFlags(linkflag::kAvailable | linkflag::kUdp);
             entry->setModelCode(data[0]);
-            entry->setModelName(model);
+            entry->setModelName(std::string(modelName(data[0])));
             entry->setAddress(address);
             entry->setMac(mac);
             list_.append(entry);
@@ -148,13 +139,12 @@ void EquipmentSearch::probeSerialPort(int port) {
         if (!serialExchange(serial, packet, length, reply, settings_.probeTimeoutMs)) return;
         const uint8_t* data = reply + frame::kPayload;
         if (code == kProbeModel && !entry) {
-            const char* model = knownModelName(data[0]);
-            if (!model) return;
+            if (!isKnownModel(data[0])) return;
             entry = std::make_shared<Equipment>();
             entry->setFlags(linkflag::kAvailable | linkflag::kSerial);
             entry->setPortName(name);
             entry->setModelCode(data[0]);
-            entry->setModelName(model);
+            entry->setModelName(std::string(modelName(data[0])));
             list_.append(entry);
             reportProgress(port);
         }
