@@ -2,8 +2,6 @@
 
 #include <ostream>
 
-#include "link/Equipment.h"
-#include "link/UdpEndpoint.h"
 #include "platform/Trace.h"
 
 namespace qel::cli {
@@ -22,10 +20,7 @@ bool RawSend::parse(CliOptions& options) {
         if (auto n = options.number(max)) target = static_cast<int>(*n);
     };
     while (options.next(option)) {
-        if (option == "--ip") {
-            if (auto v = options.value()) ip_ = *v;
-        } else if (option == "--serial") {
-            if (auto v = options.value()) serial_ = *v;
+        if (target_.take(option, options)) {
         } else if (option == "--block") {
             field(block_, 15);
         } else if (option == "--op") {
@@ -52,12 +47,9 @@ bool RawSend::parse(CliOptions& options) {
             options.fail("send: unknown option " + option);
         }
     }
-    if (options.error().empty() && ip_.empty() == serial_.empty())
-        options.fail("send: give either --ip or --serial");
+    if (options.error().empty()) target_.check("send", options);
     if (options.error().empty() && (block_ < 0 || operation_ < 0 || channel_ < 0 || code_ < 0))
         options.fail("send: --block, --op, --channel and --code are required");
-    if (options.error().empty() && !ip_.empty() && !parseIpv4(ip_))
-        options.fail("send: '" + ip_ + "' is not an IPv4 address");
     error_ = options.error();
     return error_.empty();
 }
@@ -76,26 +68,11 @@ const char* outcomeText(Outcome o) {
 }  // namespace
 
 int RawSend::run(const GlobalOptions& globals, std::ostream& out, std::ostream& err) {
-    UdpEndpoint endpoint;
     Equipment unit;
     LinkSettings settings;
-    settings.unitPort = globals.unitPort;
-    settings.serialMap = &globals.serialMap;
-    if (!ip_.empty()) {
-        if (!endpoint.open(globals.localPort)) {
-            err << "cannot open UDP port " << globals.localPort << ": " << endpoint.lastError()
-                << "\n";
-            return 1;
-        }
-        settings.endpoint = &endpoint;
-        unit.setAddress(*parseIpv4(ip_));
-        unit.setFlags(linkflag::kUdp);
-    } else {
-        unit.setPortName(serial_);
-        unit.setFlags(linkflag::kSerial);
-    }
+    if (!target_.prepare(globals, unit, settings, err)) return 1;
     if (!unit.startLink(settings)) {
-        err << "cannot open " << serial_ << ": " << unit.lastError() << "\n";
+        err << "cannot open " << target_.describe() << ": " << unit.lastError() << "\n";
         return 1;
     }
     uint8_t replyData[frame::kMaxPayload] = {};

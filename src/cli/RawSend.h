@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/CliOptions.h"
+#include "cli/UnitTarget.h"
 
 namespace qel::cli {
 
@@ -22,8 +23,7 @@ public:
     const std::string& error() const { return error_; }
 
 private:
-    std::string ip_;
-    std::string serial_;
+    UnitTarget target_;
     int block_ = -1;
     int operation_ = -1;
     int channel_ = -1;

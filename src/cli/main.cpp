@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "cli/CliOptions.h"
+#include "cli/DownloadCommand.h"
 #include "cli/RawSend.h"
+#include "cli/ReadCommand.h"
 #include "cli/SearchCommand.h"
 #include "platform/Trace.h"
 
@@ -14,7 +16,8 @@ namespace {
 void printHelp(std::ostream& out) {
     out << "usage: quellmar-cli <command> [options]\n\n"
            "Commands:\n"
-        << qel::cli::SearchCommand::usage() << qel::cli::RawSend::usage()
+        << qel::cli::SearchCommand::usage() << qel::cli::ReadCommand::usage()
+        << qel::cli::DownloadCommand::usage() << qel::cli::RawSend::usage()
         << "\nGlobal options (any position):\n"
            "  --local-port N          this program's UDP port (default 9640)\n"
            "  --unit-port N           the units' UDP command port (default 9840)\n"
@@ -50,6 +53,8 @@ int main(int argc, char** argv) {
     qel::cli::CliOptions options(std::vector<std::string>(argv + 2, argv + argc), globals);
     if (command == "send") return runCommand<qel::cli::RawSend>(options, globals);
     if (command == "search") return runCommand<qel::cli::SearchCommand>(options, globals);
+    if (command == "read") return runCommand<qel::cli::ReadCommand>(options, globals);
+    if (command == "download") return runCommand<qel::cli::DownloadCommand>(options, globals);
     std::cerr << "unknown command '" << command << "' (see quellmar-cli --help)\n";
     return 1;
 }

@@ -229,8 +229,8 @@ void UnitTransfer::downloadChannels(const ModeRecord& record) {
     }
 }
 
-void UnitTransfer::sendDisconnectNotice(Equipment& unit) {
-    unit.enqueue(cmd::disconnectNotice().toCommand());
+Ticket UnitTransfer::sendDisconnectNotice(Equipment& unit) {
+    return unit.enqueue(cmd::disconnectNotice().toCommand());
 }
 
 }  // namespace qel

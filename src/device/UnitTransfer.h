@@ -51,7 +51,7 @@ public:
     int fullDownload();
 
     // Tells the unit that this program lets go of it (no reply expected).
-    static void sendDisconnectNotice(Equipment& unit);
+    static Ticket sendDisconnectNotice(Equipment& unit);
 
 private:
     // Enqueues, waits, and copies the reply's payload to reply; the payload length, or -1.

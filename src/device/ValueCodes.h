@@ -51,6 +51,10 @@ std::string_view crossoverTypeName(uint8_t type);
 constexpr uint8_t clampCrossoverType(uint8_t type) {
     return type > kCrossoverTypeMax ? kCrossoverTypeMax : type;
 }
+// Limiter attack and release times in milliseconds, by list index.
+inline constexpr int kLimiterAttackMs[] = {1, 2, 5, 10, 20, 30, 40, 50, 60, 70, 80, 90};
+inline constexpr int kLimiterReleaseMs[] = {10, 20, 50, 100, 200, 300, 400, 500, 600, 700, 800, 900, 1000};
+
 // Filter-off frequency codes.
 constexpr uint8_t kHighPassOffCode = 0, kLowPassOffCode = 255;
 

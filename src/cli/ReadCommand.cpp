@@ -1,0 +1,56 @@
+#include "cli/ReadCommand.h"
+
+#include <QSaveFile>
+#include <ostream>
+
+#include "cli/ImageJson.h"
+#include "cli/Session.h"
+#include "device/ModeImage.h"
+
+namespace qel::cli {
+
+const char* ReadCommand::usage() {
+    return "  read (--ip A.B.C.D | --serial COMn) --out FILE [--json]\n"
+           "      Connects, reads every parameter and writes the 1676-byte image to FILE;\n"
+           "      with --json also prints each parameter with its meaning and unit.\n";
+}
+
+bool ReadCommand::parse(CliOptions& options) {
+    std::string option;
+    while (options.next(option)) {
+        if (target_.take(option, options)) continue;
+        if (option == "--out") {
+            if (auto v = options.value()) outFile_ = *v;
+        } else if (option == "--json") {
+            json_ = true;
+        } else {
+            options.fail("read: unknown option " + option);
+        }
+    }
+    if (options.error().empty()) target_.check("read", options);
+    if (options.error().empty() && outFile_.empty()) options.fail("read: --out FILE is required");
+    error_ = options.error();
+    return error_.empty();
+}
+
+int ReadCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostream& err) {
+    Equipment unit;
+    LinkSettings link;
+    if (!target_.prepare(globals, unit, link, err)) return 1;
+    Session session(unit, link);
+    if (!session.connect(true, err)) return 1;
+    const auto image = unit.image();
+    uint8_t bytes[ModeImage::kSize];
+    image->toBytes(bytes);
+    QSaveFile file(QString::fromStdString(outFile_));
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(reinterpret_cast<const char*>(bytes), sizeof bytes) != sizeof bytes ||
+        !file.commit()) {
+        err << "cannot write " << outFile_ << ": " << file.errorString().toStdString() << "\n";
+        return 1;
+    }
+    if (json_) out << imageJson(unit, *image).toStdString();
+    return 0;
+}
+
+}  // namespace qel::cli

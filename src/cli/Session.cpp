@@ -1,0 +1,31 @@
+#include "cli/Session.h"
+
+#include <ostream>
+
+namespace qel::cli {
+
+Session::~Session() {
+    if (unit_.linkRunning() && !unit_.hasFlag(linkflag::kStop)) {
+        unit_.waitOutcome(UnitTransfer::sendDisconnectNotice(unit_), 200);
+    }
+    unit_.stopLink();
+}
+
+bool Session::connect(bool readAll, std::ostream& err) {
+    UnitTransfer t = transfer();
+    t.setProgressPause(0);
+    switch (readAll ? t.run(UnitTransfer::Mode::Connect) : t.handshake()) {
+        case UnitTransfer::Result::Success: return true;
+        case UnitTransfer::Result::PortFailed:
+            err << "cannot open " << unit_.portName() << ": " << unit_.lastError() << "\n";
+            return false;
+        case UnitTransfer::Result::HandshakeTimeout:
+            err << "connection timed out: the unit did not answer the handshake\n";
+            return false;
+        default:
+            err << "reading the unit's parameters failed\n";
+            return false;
+    }
+}
+
+}  // namespace qel::cli
