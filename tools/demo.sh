@@ -16,6 +16,7 @@ serial=$(awk -F'\t' '/\/dev\//{print $2; exit}' "$log")
 cli=("$bin/src/cli/quellmar-cli")
 run() { echo "\$ quellmar-cli $*"; "${cli[@]}" "$@" || true; }
 echo
+run search --gateway 127.0.0.1 --serial-map "COM1=$serial"
 run send --ip 127.0.0.4 --block 0 --op 0 --channel 0 --code 0x03 --reply-len 1 --tries 2 --timeout 200
 run send --ip 127.0.0.4 --block 0 --op 0 --channel 0 --code 0x04 --reply-len 20 --tries 2 --timeout 200
 run send --ip 127.0.0.4 --block 2 --op 2 --channel 2 --code 0x01 --payload "64 00" --tries 4 --timeout 400

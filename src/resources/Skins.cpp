@@ -1,0 +1,18 @@
+#include "resources/Skins.h"
+
+#include <QHash>
+
+namespace qel::skin {
+
+QPixmap bitmap(int resourceId) {
+    static QHash<int, QPixmap> cache;
+    auto it = cache.find(resourceId);
+    if (it != cache.end()) return *it;
+    QImage image = paintControlSkin(resourceId);
+    if (image.isNull()) image = paintShellSkin(resourceId);
+    QPixmap pixmap = image.isNull() ? QPixmap() : QPixmap::fromImage(image);
+    cache.insert(resourceId, pixmap);
+    return pixmap;
+}
+
+}  // namespace qel::skin

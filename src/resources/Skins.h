@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QImage>
+#include <QPixmap>
+
+namespace qel::skin {
+
+// Bitmap resources by id, painted in code on first use and kept for the run. Each id has
+// its fixed size and its states stacked as the controls expect them. An unknown id gives a
+// null pixmap. GUI thread only.
+QPixmap bitmap(int resourceId);
+
+// The painters behind bitmap(), one per area; each returns a null image for ids it does not
+// know.
+QImage paintControlSkin(int resourceId);
+QImage paintShellSkin(int resourceId);
+
+}  // namespace qel::skin

@@ -1,0 +1,7 @@
+// quellmar: the application.
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    return 0;
+}
