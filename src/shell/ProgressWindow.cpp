@@ -1,0 +1,75 @@
+#include "shell/ProgressWindow.h"
+
+#include <QCloseEvent>
+
+namespace qel {
+
+namespace {
+// Client area 300 x 100: the window is 306 pixels wide with its frame.
+constexpr int kClientWidth = 300, kClientHeight = 100;
+
+QLabel* label(const QString& text, Qt::Alignment align, QRect r, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    l->setAlignment(align | Qt::AlignVCenter);
+    l->setGeometry(r);
+    QFont f("Tahoma");
+    f.setPixelSize(13);
+    l->setFont(f);
+    return l;
+}
+}  // namespace
+
+ProgressWindow::ProgressWindow(const QString& title, const QString& prompt,
+                               const QString& status, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    setWindowTitle(title);
+    setFixedSize(kClientWidth, kClientHeight);
+    setModal(true);
+    bar_ = new QProgressBar(this);
+    bar_->setGeometry(QRect(QPoint(10, 46), QPoint(289, 65)));
+    bar_->setRange(0, 100);
+    bar_->setValue(0);
+    bar_->setTextVisible(false);
+    prompt_ = label(prompt, Qt::AlignLeft, QRect(QPoint(14, 14), QPoint(133, 33)), this);
+    status_ = label(status, Qt::AlignHCenter, QRect(QPoint(1, 72), QPoint(300, 91)), this);
+}
+
+ProgressWindow::~ProgressWindow() {
+    if (worker_.joinable()) worker_.join();
+}
+
+void ProgressWindow::postProgress(int position, const QString& status) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, position, status] {
+            bar_->setValue(position);
+            if (!status.isNull()) status_->setText(status);
+        },
+        Qt::QueuedConnection);
+}
+
+void ProgressWindow::startWorker(std::function<void()> job) {
+    running_ = true;
+    worker_ = std::thread([this, job = std::move(job)] {
+        job();
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                running_ = false;
+                if (worker_.joinable()) worker_.join();
+                finished();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void ProgressWindow::reject() {
+    if (!running_) QDialog::reject();
+}
+
+void ProgressWindow::closeEvent(QCloseEvent* event) {
+    if (running_) event->ignore();
+    else QDialog::closeEvent(event);
+}
+
+}  // namespace qel

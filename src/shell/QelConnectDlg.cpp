@@ -1,0 +1,56 @@
+#include "shell/QelConnectDlg.h"
+
+#include "controls/MessageBoxes.h"
+
+namespace qel {
+
+CQelConnectDlg::CQelConnectDlg(std::shared_ptr<Equipment> unit, Mode mode,
+                               const LinkSettings& link, QWidget* parent,
+                               uint32_t progressPauseMs)
+    : ProgressWindow(titleFor(mode), "请等待 ...", " ... ", parent),
+      unit_(std::move(unit)),
+      mode_(mode),
+      link_(link),
+      progressPauseMs_(progressPauseMs) {
+    setObjectName("Qel.CQelConnectDlg");
+}
+
+QString CQelConnectDlg::titleFor(Mode mode) {
+    switch (mode) {
+        case Mode::Download: return " 从电脑下载数据";
+        case Mode::ReadOnly: return " 读取设备数据";
+        default: return " 连接设备";
+    }
+}
+
+void CQelConnectDlg::showEvent(QShowEvent* event) {
+    ProgressWindow::showEvent(event);
+    if (started_) return;
+    started_ = true;
+    startWorker([this] {
+        UnitTransfer transfer(*unit_, link_, [this](int position, const char* status) {
+            postProgress(position, QString::fromUtf8(status));
+        });
+        transfer.setProgressPause(progressPauseMs_);
+        result_ = transfer.run(mode_);
+    });
+}
+
+void CQelConnectDlg::finished() {
+    const Result r = result_;
+    if (r == Result::HandshakeTimeout)
+        showMessage(this, UnitTransfer::kConnectTimeoutText, "Error", MsgIcon::Exclamation);
+    else if (r == Result::ReadFailed)
+        showMessage(this, UnitTransfer::kReadErrorText, "Error", MsgIcon::None);
+    accept();
+}
+
+CQelConnectDlg::Result CQelConnectDlg::run(std::shared_ptr<Equipment> unit, Mode mode,
+                                           const LinkSettings& link, QWidget* parent,
+                                           uint32_t progressPauseMs) {
+    CQelConnectDlg dialog(std::move(unit), mode, link, parent, progressPauseMs);
+    dialog.exec();
+    return dialog.result();
+}
+
+}  // namespace qel

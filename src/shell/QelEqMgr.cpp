@@ -1,0 +1,105 @@
+#include "shell/QelEqMgr.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "platform/Clock.h"
+#include "resources/Skins.h"
+
+namespace qel {
+
+namespace {
+constexpr int kRowIcon = 139;
+const QColor kBackground(255, 255, 255), kSelectedFill(240, 250, 255),
+    kSelectedBorder(164, 209, 255), kFill(246, 253, 255), kBorder(204, 249, 255);
+}  // namespace
+
+CQelEqMgr::CQelEqMgr(EquipmentList& list, QWidget* parent)
+    : QWidget(parent), list_(list), clock_(tickMs) {
+    setObjectName("Qel.m_eqmgr");
+}
+
+const QFont& CQelEqMgr::listFont() {
+    static const QFont font = [] {
+        QFont f("Tahoma");
+        f.setPixelSize(13);
+        f.setWeight(QFont::Normal);
+        f.setStyleHint(QFont::SansSerif);
+        return f;
+    }();
+    return font;
+}
+
+QRect CQelEqMgr::rowRect(int row, int width) {
+    // Rows are 42 pixels high with 4 pixels between them.
+    const int top = 4 + 46 * row;
+    return QRect(4, top, width - 8, 46 * (row + 1) - top);
+}
+
+QString CQelEqMgr::firstLine(const Equipment& unit) {
+    return QString("%1:%2").arg(QString::fromStdString(unit.modelName()),
+                                QString::fromStdString(unit.deviceName()));
+}
+
+QString CQelEqMgr::secondLine(const Equipment& unit) {
+    const QString via = unit.hasFlag(linkflag::kSerial) ? QString::fromStdString(unit.portName())
+                                                        : QString("UDP");
+    const bool online = unit.hasFlag(linkflag::kAvailable | linkflag::kParamsRead);
+    return QString(online ? "状态:在线 (%1)" : "状态:断开 (%1)").arg(via);
+}
+
+void CQelEqMgr::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), kBackground);
+    p.setFont(listFont());
+    const QPixmap icon = skin::bitmap(kRowIcon);
+    const auto units = list_.snapshot();
+    for (int i = 0; i < static_cast<int>(units.size()); ++i) {
+        const QRect r = rowRect(i, width());
+        if (r.top() > height()) break;
+        const bool selected = i == selection_;
+        p.fillRect(r, selected ? kSelectedFill : kFill);
+        p.setPen(selected ? kSelectedBorder : kBorder);
+        p.drawRect(r.x(), r.y(), r.width() - 1, r.height() - 1);
+        p.setPen(Qt::black);
+        const int textWidth = r.x() + r.width() - 6 - 36;
+        const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
+        p.drawText(QRect(36, r.top() + 6, textWidth, 16), flags, firstLine(*units[i]));
+        p.drawText(QRect(36, r.top() + 24, textWidth, 16), flags, secondLine(*units[i]));
+        if (!icon.isNull()) p.drawPixmap(r.left() + 4, r.top() + 8, icon);
+    }
+}
+
+int CQelEqMgr::hitRow(QPoint pt) const {
+    const int count = static_cast<int>(list_.count());
+    for (int i = 0; i < count; ++i) {
+        const QRect r = rowRect(i, width());
+        // Strictly inside: the edges and the gaps between rows belong to no row.
+        if (pt.x() > r.x() && pt.x() < r.x() + r.width() && pt.y() > r.y() &&
+            pt.y() < r.y() + r.height())
+            return i;
+    }
+    return -1;
+}
+
+void CQelEqMgr::select() { selection_ = hitRow(clickPoint_); }
+
+void CQelEqMgr::open() {
+    select();
+    if (selection_ < 0 || !onOpen_) return;
+    if (auto unit = list_.at(static_cast<size_t>(selection_))) onOpen_(this, unit);
+}
+
+void CQelEqMgr::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    clickPoint_ = event->position().toPoint();
+    const bool quickSecond = clock_() - lastClick_ < kOpenWithinMs;
+    if (quickSecond)
+        open();
+    else
+        select();
+    lastClick_ = clock_();
+    update();
+}
+
+}  // namespace qel

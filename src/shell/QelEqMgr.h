@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QFont>
+#include <QPoint>
+#include <QRect>
+#include <QWidget>
+#include <functional>
+
+#include "link/EquipmentList.h"
+
+namespace qel {
+
+// The owner-drawn list of known units: one 42-pixel row per unit with its model and name and
+// its connection state. A press selects a row; a second press within 250 ms opens it.
+class CQelEqMgr : public QWidget {
+    Q_OBJECT
+public:
+    using OpenHandler = std::function<void(QWidget* owner, const EquipmentList::Entry& unit)>;
+
+    static constexpr uint32_t kOpenWithinMs = 250;
+
+    CQelEqMgr(EquipmentList& list, QWidget* parent = nullptr);
+
+    void setOpenHandler(OpenHandler handler) { onOpen_ = std::move(handler); }
+    // The millisecond tick that times the presses (tests step it by hand).
+    void setClock(std::function<uint32_t()> clock) { clock_ = std::move(clock); }
+    int selection() const { return selection_; }
+    // Row i's rectangle for a list of the given width.
+    static QRect rowRect(int row, int width);
+    // The two text lines of a unit's row.
+    static QString firstLine(const Equipment& unit);
+    static QString secondLine(const Equipment& unit);
+    static const QFont& listFont();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    int hitRow(QPoint p) const;
+    void select();
+    void open();
+
+    EquipmentList& list_;
+    OpenHandler onOpen_;
+    std::function<uint32_t()> clock_;
+    int selection_ = -1;
+    uint32_t lastClick_ = 0;
+    QPoint clickPoint_;
+};
+
+}  // namespace qel

@@ -1,0 +1,97 @@
+#include "shell/QuellmarApp.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+
+#include "platform/Trace.h"
+
+namespace qel {
+
+namespace {
+CQuellmarApp* gApp = nullptr;
+}
+
+CQuellmarApp::CQuellmarApp(Options options)
+    : options_(std::move(options)), modeFiles_(std::make_unique<ModeFileStore>(workDir())) {
+    gApp = this;
+    readSerialPortNames();
+}
+
+CQuellmarApp::~CQuellmarApp() {
+    // Units stop before the endpoint they use goes away.
+    for (const auto& unit : equipment_.snapshot()) unit->stopLink();
+    endpoint_.close();
+    if (gApp == this) gApp = nullptr;
+}
+
+CQuellmarApp* CQuellmarApp::instance() { return gApp; }
+
+QString CQuellmarApp::workDir() const {
+    return options_.workDir.isEmpty() ? QDir::currentPath() : options_.workDir;
+}
+
+QString CQuellmarApp::configPath() const {
+    QString dir = workDir();
+    dir.replace('\\', '/');
+    if (!dir.endsWith('/')) dir += '/';
+    return dir + "QelConfig.ini";
+}
+
+bool CQuellmarApp::acquireInstanceLock() {
+    QString dir = options_.lockDir;
+    if (dir.isEmpty()) dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty()) dir = QDir::tempPath();
+    QDir().mkpath(dir);
+    lock_ = std::make_unique<QLockFile>(QDir(dir).filePath(kLockName));
+    lock_->setStaleLockTime(0);
+    return lock_->tryLock(0);
+}
+
+bool CQuellmarApp::openEndpoint() { return endpoint_.open(options_.localPort); }
+
+void CQuellmarApp::loadModeFiles() {
+    for (const auto& status : modeFiles_->loadAll())
+        if (!status.ok)
+            trace(TraceAttr::Normal, "%s: %s\n", status.fileName.toUtf8().constData(),
+                  status.error.toUtf8().constData());
+}
+
+std::array<uint8_t, 4> CQuellmarApp::gateway() const {
+    QSettings ini(configPath(), QSettings::IniFormat);
+    const QString text = ini.value("NetConfig/GateWay", "192.168.6.255").toString();
+    const auto address = parseIpv4(text.toStdString());
+    const Ipv4 a = address ? *address : *parseIpv4("192.168.6.255");
+    return {ipv4Octet(a, 0), ipv4Octet(a, 1), ipv4Octet(a, 2), ipv4Octet(a, 3)};
+}
+
+void CQuellmarApp::readSerialPortNames() {
+    // "SerialPorts" / "COMn" = device path, for adapters that are not /dev/ttyUSB(n-1).
+    QSettings ini(configPath(), QSettings::IniFormat);
+    ini.beginGroup("SerialPorts");
+    for (const QString& key : ini.childKeys())
+        serialMap_.setOverride(key.toStdString(), ini.value(key).toString().toStdString());
+}
+
+SearchSettings CQuellmarApp::searchSettings() {
+    SearchSettings s;
+    s.endpoint = endpoint_.isOpen() ? &endpoint_ : nullptr;
+    s.gateway = gateway();
+    s.searchPort = options_.searchPort;
+    s.modulePort = options_.modulePort;
+    s.unitPort = options_.unitPort;
+    s.serialMap = &serialMap_;
+    s.network = endpoint_.isOpen();
+    s.progressPauseMs = options_.progressPauseMs;
+    return s;
+}
+
+LinkSettings CQuellmarApp::linkSettings() {
+    LinkSettings s;
+    s.endpoint = &endpoint_;
+    s.unitPort = options_.unitPort;
+    s.serialMap = &serialMap_;
+    return s;
+}
+
+}  // namespace qel

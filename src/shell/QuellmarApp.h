@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QLockFile>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "device/ModeFileStore.h"
+#include "link/Equipment.h"
+#include "link/EquipmentList.h"
+#include "link/EquipmentSearch.h"
+#include "link/UdpEndpoint.h"
+#include "platform/SerialPortMap.h"
+
+namespace qel {
+
+// The application object: the process-wide state that the windows share (the UDP endpoint,
+// the list of units, the PC mode files, the serial port names) and the start-up rules.
+class CQuellmarApp {
+public:
+    struct Options {
+        QString workDir;          // where "QelConfig.ini" and the mode files live; "" = current
+        QString lockDir;          // where the single-instance lock lives; "" = runtime folder
+        uint16_t localPort = UdpEndpoint::kDefaultPort;
+        uint16_t unitPort = 9840;
+        uint16_t modulePort = 8000;
+        uint16_t searchPort = 9401;
+        uint32_t progressPauseMs = 30;  // rest after each progress report of the windows
+    };
+
+    static constexpr const char* kTitle = "Quellmar 1.0.0";
+    static constexpr const char* kLockName = "Quellmar_0x0100.lock";
+
+    explicit CQuellmarApp(Options options);
+    ~CQuellmarApp();
+    CQuellmarApp(const CQuellmarApp&) = delete;
+    CQuellmarApp& operator=(const CQuellmarApp&) = delete;
+
+    static CQuellmarApp* instance();
+
+    // False when another copy already runs for this user.
+    bool acquireInstanceLock();
+    // Opens the UDP endpoint and loads the mode files; false when the port is taken.
+    bool openEndpoint();
+    void loadModeFiles();
+
+    const Options& options() const { return options_; }
+    QString workDir() const;
+    QString configPath() const;  // "<work dir>/QelConfig.ini"
+    UdpEndpoint& endpoint() { return endpoint_; }
+    EquipmentList& equipment() { return equipment_; }
+    ModeFileStore& modeFiles() { return *modeFiles_; }
+    SerialPortMap& serialMap() { return serialMap_; }
+    // The search goes to a.b.c.255 of the configured gateway ("NetConfig" / "GateWay").
+    std::array<uint8_t, 4> gateway() const;
+    SearchSettings searchSettings();
+    LinkSettings linkSettings();
+
+private:
+    void readSerialPortNames();
+
+    Options options_;
+    std::unique_ptr<QLockFile> lock_;
+    UdpEndpoint endpoint_;
+    EquipmentList equipment_;
+    std::unique_ptr<ModeFileStore> modeFiles_;
+    SerialPortMap serialMap_;
+};
+
+}  // namespace qel
