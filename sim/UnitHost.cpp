@@ -91,6 +91,26 @@ void UnitHost::closeSerial(int index) {
     queue_.dropUnit(index);
 }
 
+bool UnitHost::reopenSerial(int index) {
+    Hosted& h = at(index);
+    if (!h.serial) return false;
+    if (h.pty.isOpen()) return true;
+    h.splitter.clear();
+    if (!h.pty.open()) {
+        lastError_ = h.pty.lastError();
+        return false;
+    }
+    return true;
+}
+
+void UnitHost::setSilenced(int index, bool silenced) {
+    Hosted& h = at(index);
+    h.silenced = silenced;
+    if (!silenced) return;
+    h.splitter.clear();
+    queue_.dropUnit(index);
+}
+
 void UnitHost::pollSet(std::vector<pollfd>& fds, std::vector<Source>& sources) const {
     fds.clear();
     sources.clear();
@@ -154,6 +174,7 @@ void UnitHost::receiveDatagrams(int index, int64_t nowMs) {
     uint16_t port = 0;
     long received;
     while ((received = h.unitSocket.receiveFrom(data, sizeof data, &from, &port)) >= 0) {
+        if (h.silenced) continue;
         const size_t length = frameLengthOfDatagram(data, received);
         if (length == 0) continue;  // not a frame
         const auto response = h.unit.receive(data, length, tickMs());
@@ -166,6 +187,7 @@ void UnitHost::receiveSerial(int index, int64_t nowMs) {
     uint8_t data[512];
     long received;
     while ((received = h.pty.read(data, sizeof data)) > 0) {
+        if (h.silenced) continue;
         for (const Bytes& f : h.splitter.feed(data, static_cast<size_t>(received))) {
             const auto response = h.unit.receive(f.data(), f.size(), tickMs());
             schedule(index, response, Route{Route::Via::Serial, index, 0, 0}, nowMs);
@@ -194,6 +216,7 @@ void UnitHost::answerSubnetSearch(Ipv4 subnet, const std::pair<Ipv4, uint16_t>& 
 
 void UnitHost::answerSearch(int index, const std::pair<Ipv4, uint16_t>& requester, int64_t nowMs) {
     const Hosted& h = at(index);
+    if (h.silenced) return;
     queue_.push(nowMs, Route{Route::Via::ModuleSocket, index, requester.first, requester.second},
                 ModuleSearch::reply(h.ip));
 }

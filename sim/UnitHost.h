@@ -53,6 +53,12 @@ public:
     // Names a unit's state across runs: its address, or its place among the serial units.
     std::string stateKey(int index) const;
     void closeSerial(int index);
+    // A closed serial unit comes back on a new pseudo-terminal; false when none can be made.
+    bool reopenSerial(int index);
+    // A silenced unit reads and drops everything sent to it (commands, searches) and drops the
+    // replies it still had scheduled, as when it loses power or its cable.
+    void setSilenced(int index, bool silenced);
+    bool silenced(int index) const { return at(index).silenced; }
 
     void pollSet(std::vector<pollfd>& fds, std::vector<Source>& sources) const;
     void service(const Source& source, int64_t nowMs);
@@ -72,6 +78,7 @@ private:
         UdpSocket moduleSocket;
         PtyPair pty;
         FrameSplitter splitter;
+        bool silenced = false;
         int64_t lastDueMs = 0;  // replies of one unit never overtake each other
     };
 

@@ -150,6 +150,20 @@ void UnitSimulator::closeSerial(int unit) {
     waker_.wake();
 }
 
+bool UnitSimulator::reopenSerial(int unit) {
+    std::lock_guard lock(mutex_);
+    if (!host_.valid(unit) || !host_.isSerial(unit)) return false;
+    const bool ok = host_.reopenSerial(unit);
+    if (!ok) lastError_ = host_.lastError();
+    waker_.wake();
+    return ok;
+}
+
+void UnitSimulator::setSilenced(int unit, bool silenced) {
+    std::lock_guard lock(mutex_);
+    if (host_.valid(unit)) host_.setSilenced(unit, silenced);
+}
+
 bool UnitSimulator::saveStates(const std::string& file) const {
     std::lock_guard lock(mutex_);
     StateFile::States states;

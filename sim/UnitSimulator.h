@@ -64,6 +64,12 @@ public:
 
     // The unit's pseudo-terminal goes away, as when its USB cable is pulled.
     void closeSerial(int unit);
+    // A closed serial unit comes back, as when its cable is plugged in again: on a new
+    // pseudo-terminal, whose path slavePath() then gives. False when it cannot be made.
+    bool reopenSerial(int unit);
+    // A silenced unit (network or serial) answers nothing, searches included, and drops the
+    // replies it had not sent yet; unsilencing lets it answer again with its state kept.
+    void setSilenced(int unit, bool silenced);
 
     // States of all units, keyed by address (serial units by their order).
     bool saveStates(const std::string& file) const;

@@ -18,6 +18,8 @@ namespace qel {
 
 namespace {
 constexpr int kReplyBuffer = frame::kMaxPayload;
+// Slack over a command's own tries for the last reply to come in.
+constexpr uint32_t kWaitSlackMs = 100;
 }
 
 UnitTransfer::UnitTransfer(Equipment& unit, const LinkSettings& link, Progress progress)
@@ -28,12 +30,17 @@ void UnitTransfer::report(int position) {
     if (progressPauseMs_) sleepMs(progressPauseMs_);
 }
 
+uint32_t UnitTransfer::waitLimitMs(const OwnedCommand& spec) {
+    const auto tries = static_cast<uint32_t>(spec.tries > 1 ? spec.tries : 1);
+    return tries * spec.timeoutMs + kWaitSlackMs;
+}
+
 long UnitTransfer::exchange(const OwnedCommand& spec, uint8_t* reply) {
     uint8_t data[kReplyBuffer] = {};
     if (spec.label) traceStep("%s\n", spec.label);
     const Ticket ticket = unit_.enqueue(spec.toCommand(spec.replyLength ? data : nullptr));
     size_t replyFrame = 0;
-    if (unit_.waitOutcome(ticket, Equipment::kDefaultWaitMs, &replyFrame) != Outcome::Accepted)
+    if (unit_.waitOutcome(ticket, waitLimitMs(spec), &replyFrame) != Outcome::Accepted)
         return -1;
     const size_t payload = replyFrame > frame::kHeaderSize ? replyFrame - frame::kHeaderSize : 0;
     const size_t kept = std::min(payload, spec.replyLength);

@@ -50,6 +50,10 @@ public:
     // not accepted.
     int fullDownload();
 
+    // How long a transfer waits for one command: all of its tries, plus a little for the
+    // last reply, so that every try the command carries can succeed.
+    static uint32_t waitLimitMs(const OwnedCommand& spec);
+
     // Tells the unit that this program lets go of it (no reply expected).
     static Ticket sendDisconnectNotice(Equipment& unit);
 

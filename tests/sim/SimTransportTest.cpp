@@ -136,6 +136,51 @@ TEST_F(SimSerial, ClosingThePtyHangsUpTheProgramsPort) {
     EXPECT_FALSE(port->readFrame(200));
 }
 
+TEST_F(SimSerial, AClosedUnitComesBackOnANewPtyWithItsState) {
+    port->write(frameOf(2, op::kWrite, 1, 0x01, {77, 0}));
+    ASSERT_TRUE(port->readFrame());
+    sim.closeSerial(unit);
+    EXPECT_TRUE(port->hungUp());
+    ASSERT_TRUE(sim.reopenSerial(unit)) << sim.lastError();
+    ASSERT_NE(sim.slavePath(unit), "");
+    port.reset();
+    port.emplace(sim.slavePath(unit));
+    ASSERT_TRUE(port->isOpen());
+    port->write(frameOf(3, op::kRead, 0, 0x01));
+    const auto reply = port->readFrame();
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(payloadOf(*reply).at(4), 77);  // output 1 after the four inputs
+    EXPECT_TRUE(sim.reopenSerial(unit));      // already open: nothing to do
+}
+
+TEST_F(SimSerial, ASilencedUnitAnswersNothingUntilUnsilenced) {
+    sim.setSilenced(unit, true);
+    port->write(frameOf(0, op::kRead, 0, 0x03));
+    EXPECT_FALSE(port->readFrame(300));
+    sim.setSilenced(unit, false);
+    port->write(frameOf(0, op::kRead, 0, 0x03));
+    const auto reply = port->readFrame();
+    ASSERT_TRUE(reply);
+    EXPECT_EQ((*reply)[frame::kCode], 0x03);
+}
+
+TEST(SimUnits, ASilencedNetworkUnitIgnoresCommandsAndSearches) {
+    const std::string subnet = qel::test::loopbackSubnet();
+    const std::string ip = qel::test::loopbackHost(subnet, 2);
+    UnitSimulator sim;
+    const int unit = sim.addNetworkUnit(3, ip, "Quiet");
+    ASSERT_GE(unit, 0) << sim.lastError();
+    ASSERT_TRUE(sim.start());
+    test::UdpClient client(qel::test::loopbackHost(subnet, 1), ip);
+    sim.setSilenced(unit, true);
+    EXPECT_FALSE(client.exchange(frameOf(0, op::kRead, 0, 0x03), 300));
+    EXPECT_TRUE(search(qel::test::loopbackHost(subnet, 1), subnet + ".255").empty());
+    EXPECT_TRUE(sim.requests(unit).empty());
+    sim.setSilenced(unit, false);
+    EXPECT_EQ(client.ask(0, op::kRead, 0, 0x03), (Bytes{3, 0}));
+    EXPECT_EQ(search(qel::test::loopbackHost(subnet, 1), subnet + ".255").size(), 1u);
+}
+
 TEST(SimUnits, BadAddressesAndTakenPortsAreRefusedAndLateUnitsServed) {
     const std::string subnet = qel::test::loopbackSubnet();
     const std::string ip = qel::test::loopbackHost(subnet, 2);
