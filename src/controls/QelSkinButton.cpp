@@ -1,0 +1,71 @@
+#include "controls/QelSkinButton.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "controls/ControlStyle.h"
+#include "resources/Skins.h"
+
+namespace qel {
+
+CQelSkinButton::CQelSkinButton(const QString& className, int bitmapId, QWidget* parent)
+    : QWidget(parent), bitmapId_(bitmapId) {
+    setObjectName(QStringLiteral("Qel.") + className);
+    setFont(controlFont(13));
+}
+
+void CQelSkinButton::setCallback(QObject* owner, int id, ControlCallback callback) {
+    owner_ = owner;
+    id_ = id;
+    callback_ = std::move(callback);
+}
+
+void CQelSkinButton::setBitmapId(int resourceId) {
+    bitmapId_ = resourceId;
+    loaded_ = false;
+    update();
+}
+
+void CQelSkinButton::report(int value) const {
+    if (callback_) callback_(owner_, id_, value);
+}
+
+void CQelSkinButton::setHover(bool on) {
+    if (hover_ == on) return;
+    hover_ = on;
+    update();
+}
+
+void CQelSkinButton::paintEvent(QPaintEvent*) {
+    if (!loaded_) {
+        bitmap_ = skin::bitmap(bitmapId_);
+        loaded_ = true;
+    }
+    QPainter p(this);
+    if (!bitmap_.isNull()) p.drawPixmap(0, 0, bitmap_, 0, stateY(), width(), height());
+    p.setPen(Qt::black);
+    paintText(p);
+}
+
+void CQelSkinButton::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+    setFocus(Qt::MouseFocusReason);
+    capture();
+    pressed_ = true;
+    update();
+}
+
+void CQelSkinButton::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(event);
+    const QPoint pos = event->position().toPoint();
+    // Without capture only a release over the window itself would have been seen.
+    const bool heard = captured_ || rect().contains(pos);
+    const bool click = heard && pressed_ && hitBox().contains(pos);
+    captured_ = false;
+    pressed_ = false;
+    hover_ = false;
+    update();
+    if (click) act();
+}
+
+}  // namespace qel

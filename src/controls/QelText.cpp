@@ -1,0 +1,67 @@
+#include "controls/QelText.h"
+
+#include <QKeyEvent>
+
+#include "controls/ControlStyle.h"
+
+namespace qel {
+
+CQelText::CQelText(QWidget* parent) : QLineEdit(parent) {
+    setObjectName(QStringLiteral("Qel.CQelText"));
+    setFont(controlFont(13));
+}
+
+void CQelText::setCallbacks(QObject* owner, int id, TextCallback onText, FocusCallback onFocus) {
+    owner_ = owner;
+    id_ = id;
+    onText_ = std::move(onText);
+    onFocus_ = std::move(onFocus);
+}
+
+bool CQelText::passesDigitFilter(const QKeyEvent& event) {
+    if (event.key() == Qt::Key_Backspace) return true;
+    // Keyboard paste and control chords arrive as characters too and are discarded.
+    if (event.matches(QKeySequence::Paste)) return false;
+    const QString text = event.text();
+    if (text.isEmpty()) return true;
+    if (event.modifiers() & Qt::ControlModifier) return false;
+    const QChar c = text.front();
+    if (!c.isPrint()) return true;  // Escape, Delete and the like are no character input
+    const bool digit = c >= u'0' && c <= u'9';
+    return text.size() == 1 && (digit || c == u'+' || c == u'-' || c == u'.');
+}
+
+void CQelText::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        commit();
+        event->accept();
+        return;
+    }
+    if (digitsOnly_ && !passesDigitFilter(*event)) {
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void CQelText::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    if (event->reason() != Qt::PopupFocusReason) reportFocus();
+}
+
+// A context menu borrows the focus without the box losing it.
+void CQelText::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    if (event->reason() != Qt::PopupFocusReason) commit();
+}
+
+void CQelText::commit() {
+    if (onText_) onText_(owner_, id_, clippedText(text()));
+    reportFocus();
+}
+
+void CQelText::reportFocus() {
+    if (onFocus_) onFocus_(owner_, id_);
+}
+
+}  // namespace qel

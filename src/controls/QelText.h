@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QLineEdit>
+#include <functional>
+
+namespace qel {
+
+// Single-line edit box in the control font. Enter or losing the focus commits: text
+// callback (owner, id, text of at most 31 characters), then focus callback (owner, id).
+// Gaining the focus -> focus callback. With digits-only on (the default), typed characters
+// other than backspace, '+', '-', '.' and 0..9 are discarded.
+class CQelText : public QLineEdit {
+    Q_OBJECT
+
+public:
+    using TextCallback = std::function<void(QObject* owner, int id, const QString& text)>;
+    using FocusCallback = std::function<void(QObject* owner, int id)>;
+
+    explicit CQelText(QWidget* parent = nullptr);
+
+    void setCallbacks(QObject* owner, int id, TextCallback onText, FocusCallback onFocus);
+    QObject* owner() const { return owner_; }
+    int id() const { return id_; }
+
+    void setDigitsOnly(bool on) { digitsOnly_ = on; }
+    bool digitsOnly() const { return digitsOnly_; }
+
+    // True when the key event carries a character the digits-only filter lets through, or
+    // no character at all.
+    static bool passesDigitFilter(const QKeyEvent& event);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void commit();
+    void reportFocus();
+
+    QObject* owner_ = nullptr;
+    int id_ = 0;
+    TextCallback onText_;
+    FocusCallback onFocus_;
+    bool digitsOnly_ = true;
+};
+
+}  // namespace qel
