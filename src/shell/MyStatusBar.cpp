@@ -1,0 +1,171 @@
+#include "shell/MyStatusBar.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+
+#include "resources/Skins.h"
+
+namespace qel {
+
+CMyStatusBar::CMyStatusBar(QWidget* parent) : QStatusBar(parent) {
+    QFont tahoma(QStringLiteral("Tahoma"));
+    tahoma.setPixelSize(13);
+    tahoma.setWeight(QFont::Normal);
+    setFont(tahoma);
+    setMinimumHeight(kMinHeight);
+    panes_ = {{0, true, {}},
+              {120, true, QStringLiteral("名称: -")},
+              {92, false, QStringLiteral("状态:-")},
+              {64, false, QStringLiteral("模式号码:-")},
+              {110, false, QStringLiteral("模式号码:名称")}};
+    connect(this, &QStatusBar::messageChanged, this, [this] { update(); });
+}
+
+void CMyStatusBar::setPaneInfo(int index, int width, bool stretch) {
+    if (index < 0 || index >= paneCount()) return;
+    panes_[index].width = std::max(0, width);
+    panes_[index].stretch = stretch;
+    updateGeometry();
+    update();
+}
+
+int CMyStatusBar::paneWidth(int index) const {
+    return index >= 0 && index < paneCount() ? panes_[index].width : 0;
+}
+
+bool CMyStatusBar::paneStretches(int index) const {
+    return index >= 0 && index < paneCount() && panes_[index].stretch;
+}
+
+void CMyStatusBar::setPaneText(int index, const QString& text) {
+    if (index < 0 || index >= paneCount() || panes_[index].text == text) return;
+    panes_[index].text = text;
+    update(paneRect(index));
+}
+
+QString CMyStatusBar::paneText(int index) const {
+    return index >= 0 && index < paneCount() ? panes_[index].text : QString();
+}
+
+// Panes run from the left edge with a small gap between them and end kGripWidth before the
+// right edge; spare width is shared by the stretching panes, first ones first.
+QRect CMyStatusBar::paneRect(int index) const {
+    if (index < 0 || index >= paneCount()) return {};
+    int spare = width() - kGripWidth + kPaneGap;
+    int stretching = 0;
+    for (const Pane& pane : panes_) {
+        spare -= pane.width + kPaneGap;
+        if (pane.stretch) ++stretching;
+    }
+    int left = 0;
+    for (int i = 0;; ++i) {
+        int w = panes_[i].width;
+        if (panes_[i].stretch && spare > 0) {
+            const int share = spare / stretching--;
+            w += share;
+            spare -= share;
+        }
+        if (i == index) return {left, 1, w, height() - 2};
+        left += w + kPaneGap;
+    }
+}
+
+int CMyStatusBar::textOffset(int paneWidth) { return paneWidth <= kNarrowPane ? 2 : 7; }
+
+QRect CMyStatusBar::textRect(int index) const {
+    const QRect pane = paneRect(index);
+    return pane.adjusted(textOffset(pane.width()), kTextDown, 0, kTextDown);
+}
+
+bool CMyStatusBar::turnOnSkin() {
+    if (skinOn_) return false;
+    skin_ = skin::bitmap(kSkinId);
+    skinOn_ = true;
+    setSizeGripEnabled(false);
+    setFixedHeight(kSkinHeight);
+    setMouseTracking(true);
+    update();
+    return true;
+}
+
+QRect CMyStatusBar::gripRect() const {
+    return skinOn_ ? QRect(width() - kGripWidth, 0, kGripWidth, height()) : QRect();
+}
+
+QSize CMyStatusBar::sizeHint() const {
+    int w = kGripWidth;
+    for (const Pane& pane : panes_) w += pane.width + kPaneGap;
+    const int h = skinOn_ ? kSkinHeight : std::max(kMinHeight, fontMetrics().height() + 4);
+    return {w, h};
+}
+
+QSize CMyStatusBar::minimumSizeHint() const { return {kGripWidth, sizeHint().height()}; }
+
+void CMyStatusBar::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    if (skinOn_ && !skin_.isNull()) paintSkin(p);
+    else paintPlain(p);
+}
+
+void CMyStatusBar::paintSkin(QPainter& p) const {
+    const int tile = 4, end = skin_.width() - tile;
+    p.drawTiledPixmap(QRect(0, 0, width(), kSkinHeight), skin_.copy(0, 0, tile, kSkinHeight));
+    p.drawPixmap(width() - end, 0, skin_, tile, 0, end, kSkinHeight);
+    paintPanes(p, QColor(161, 161, 161), QColor(255, 255, 255));
+}
+
+void CMyStatusBar::paintPlain(QPainter& p) const {
+    p.fillRect(rect(), palette().window());
+    paintPanes(p, palette().color(QPalette::Mid), palette().color(QPalette::Light));
+}
+
+void CMyStatusBar::paintPanes(QPainter& p, const QColor& dark, const QColor& light) const {
+    p.setFont(font());
+    for (int i = 0; i < paneCount(); ++i) {
+        const QRect pane = paneRect(i);
+        if (pane.width() <= 1) continue;
+        const int x = pane.left();
+        p.setPen(dark);
+        p.drawLine(x - 1, 1, x - 1, 18);
+        p.setPen(light);
+        p.drawLine(x - 2, 1, x - 2, 18);
+        p.drawLine(x, 1, x, 18);
+        const QString text = i == 0 && !currentMessage().isEmpty() ? currentMessage() : panes_[i].text;
+        p.save();
+        p.setClipRect(pane);
+        p.setPen(Qt::black);
+        p.drawText(textRect(i), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        p.restore();
+    }
+}
+
+void CMyStatusBar::mousePressEvent(QMouseEvent* event) {
+    QWidget* frame = window();
+    if (event->button() != Qt::LeftButton || !gripRect().contains(event->position().toPoint()) ||
+        frame == this || frame->isMaximized()) {
+        QStatusBar::mousePressEvent(event);
+        return;
+    }
+    dragging_ = true;
+    dragStart_ = event->globalPosition().toPoint();
+    windowStart_ = frame->geometry();
+}
+
+void CMyStatusBar::mouseMoveEvent(QMouseEvent* event) {
+    if (!dragging_) {
+        if (gripRect().contains(event->position().toPoint())) setCursor(Qt::SizeFDiagCursor);
+        else unsetCursor();
+        return;
+    }
+    const QPoint moved = event->globalPosition().toPoint() - dragStart_;
+    window()->resize(windowStart_.size() + QSize(moved.x(), moved.y()));
+    update();
+}
+
+void CMyStatusBar::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) dragging_ = false;
+    QStatusBar::mouseReleaseEvent(event);
+}
+
+}  // namespace qel

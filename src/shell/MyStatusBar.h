@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QFont>
+#include <QPixmap>
+#include <QPoint>
+#include <QRect>
+#include <QStatusBar>
+#include <QString>
+#include <vector>
+
+namespace qel {
+
+// The main window's status bar: five panes, drawn from the bitmap skin 148 once the main
+// window turns the skin on, with a size grip at the right end that resizes the main window.
+// Pane 0 shows the bar's current message (status tips). GUI thread only.
+class CMyStatusBar : public QStatusBar {
+    Q_OBJECT
+public:
+    static constexpr int kSkinId = 148;
+    static constexpr int kSkinHeight = 21;
+    static constexpr int kMinHeight = 19;
+    static constexpr int kGripWidth = 16;    // the last pane ends this far from the right edge
+    static constexpr int kPaneGap = 2;       // room for the separator lines between panes
+    static constexpr int kTextDown = 1;
+    static constexpr int kNarrowPane = 31;   // panes this wide or less have their text at 2 px
+
+    explicit CMyStatusBar(QWidget* parent = nullptr);
+
+    int paneCount() const { return static_cast<int>(panes_.size()); }
+    // Width of a pane and whether it takes a share of the spare width.
+    void setPaneInfo(int index, int width, bool stretch);
+    int paneWidth(int index) const;
+    bool paneStretches(int index) const;
+    void setPaneText(int index, const QString& text);
+    QString paneText(int index) const;
+
+    // Pane rectangles for the bar's current width, and where a pane's text starts.
+    QRect paneRect(int index) const;
+    static int textOffset(int paneWidth);
+    QRect textRect(int index) const;
+
+    // Loads bitmap 148 and switches to skin drawing; true the first time, then nothing.
+    bool turnOnSkin();
+    bool skinOn() const { return skinOn_; }
+    // The grip at the right end (skin on).
+    QRect gripRect() const;
+    bool dragging() const { return dragging_; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    struct Pane {
+        int width = 0;
+        bool stretch = false;
+        QString text;
+    };
+
+    void paintSkin(QPainter& p) const;
+    void paintPlain(QPainter& p) const;
+    void paintPanes(QPainter& p, const QColor& dark, const QColor& light) const;
+
+    std::vector<Pane> panes_;
+    QPixmap skin_;
+    bool skinOn_ = false;
+    bool dragging_ = false;
+    QPoint dragStart_;
+    QRect windowStart_;
+};
+
+}  // namespace qel
