@@ -14,6 +14,7 @@ struct Faults {
     int replyDelayMs = 0;           // fixed delay before each reply
     int replyJitterMs = 0;          // plus a uniform 0..jitter ms
     bool duplicateReplies = false;  // every reply is sent twice
+    int duplicateLagMs = 0;         // the second copy goes this much after the first
     // Every other reply is held back and sent just ahead of the reply to the following
     // request, so it arrives as a late reply to the previous command.
     bool lateReplies = false;

@@ -226,8 +226,13 @@ void UnitHost::schedule(int index, const SimUnit::Response& response, const Rout
                         int64_t nowMs) {
     Hosted& h = at(index);
     int64_t due = std::max(nowMs + response.delayMs, h.lastDueMs);
-    const bool bytewise = h.serial && h.unit.faults().bytewiseSerial;
-    for (const Bytes& f : response.frames) {
+    const Faults& faults = h.unit.faults();
+    const bool bytewise = h.serial && faults.bytewiseSerial;
+    // Duplicated replies come in pairs; a lag holds back the second of each pair.
+    const int64_t lag = faults.duplicateReplies ? std::max(faults.duplicateLagMs, 0) : 0;
+    for (size_t i = 0; i < response.frames.size(); ++i) {
+        const Bytes& f = response.frames[i];
+        if (i % 2 == 1) due += lag;
         if (!bytewise) {
             queue_.push(due, route, f);
             continue;

@@ -55,7 +55,9 @@ UnitTransfer::Result UnitTransfer::run(Mode mode) {
         if (connected != Result::Success) return connected;
     }
     if (fullRead()) return Result::Success;
-    unit_.clearFlags(linkflag::kAvailable);
+    // The image kept from before no longer counts as the unit's: a re-read after a recall
+    // that fails must not leave the unit listed as read.
+    unit_.clearFlags(linkflag::kAvailable | linkflag::kParamsRead);
     unit_.stopLink();
     return Result::ReadFailed;
 }

@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "link/UdpEndpoint.h"
+#include "platform/Clock.h"
 #include "platform/SerialPortMap.h"
 #include "platform/Trace.h"
 
@@ -98,6 +99,7 @@ bool Equipment::startLink(const LinkSettings& settings) {
     }
     serialWaker_.drain();
     assembler_.clear();
+    lastHeardMs_.store(tickMs(), std::memory_order_relaxed);
     queue_.open();
     running_.store(true, std::memory_order_release);
     receiver_ = std::thread([this] { receiveLoop(); });
@@ -162,8 +164,16 @@ void Equipment::transmit(const uint8_t* bytes, size_t length) {
         settings_.endpoint->sendTo(address(), settings_.unitPort, bytes, length);
 }
 
+void Equipment::lose(const char* why) {
+    trace(TraceAttr::Normal, "Lost %s: %s\n",
+          hasFlag(linkflag::kSerial) ? portName().c_str() : addressText().c_str(), why);
+    clearFlags(linkflag::kAvailable);
+    requestStop();
+}
+
 void Equipment::senderLoop() {
     CommandQueue::Outgoing out;
+    int unanswered = 0;  // commands in a row that spent their tries without any reply
     while (!stopRequested()) {
         if (!queue_.takeHead(out, kIdleWaitMs)) continue;
         bool answered = false;
@@ -180,15 +190,21 @@ void Equipment::senderLoop() {
             }
         }
         queue_.finishHead(!answered && stopRequested());
+        unanswered = answered ? 0 : unanswered + 1;
+        const uint32_t limit = settings_.silenceLimitMs;
+        if (limit && unanswered >= LinkSettings::kSilentCommands && !stopRequested() &&
+            tickMs() - lastHeardMs_.load(std::memory_order_relaxed) >= limit)
+            lose("no reply");
     }
     // Nothing is sent after a stop: pending commands end as abandoned and waits return.
     queue_.close();
 }
 
-long Equipment::receiveSome(uint8_t* buffer, size_t capacity) {
+long Equipment::receiveSome(uint8_t* buffer, size_t capacity, bool& datagram) {
     const uint32_t f = flags();
     const bool serial = (f & linkflag::kSerial) != 0;
     const bool udp = (f & linkflag::kUdp) != 0 && settings_.endpoint;
+    datagram = false;
     if (!serial && !udp) {
         std::this_thread::sleep_for(std::chrono::milliseconds(kIdleWaitMs));
         return 0;
@@ -201,21 +217,27 @@ long Equipment::receiveSome(uint8_t* buffer, size_t capacity) {
         if (w == SerialPort::Wait::Readable) n = serial_.read(buffer, capacity);
         if (n != 0) return n;
     }
-    if (udp && settings_.endpoint->waitFor(address(), waitMs))
+    if (udp && settings_.endpoint->waitFor(address(), waitMs)) {
         n = static_cast<long>(settings_.endpoint->receiveFor(address(), buffer, capacity));
+        datagram = n > 0;
+    }
     return n;
 }
 
-void Equipment::takeBytes(const uint8_t* bytes, size_t count, size_t& notedHead) {
+// A datagram holds one whole frame, so it starts a new assembly. After a reply the next
+// frame starts at the beginning of the buffer again, so a stray or repeated reply cannot
+// shift the frames behind it; a reply that the head slot does not take is passed over.
+void Equipment::takeBytes(const uint8_t* bytes, size_t count, size_t& notedHead, bool datagram) {
     const size_t head = queue_.headIndex();
-    if (head != notedHead) {
+    if (head != notedHead || datagram) {
         notedHead = head;
         assembler_.clear();
     }
     for (size_t i = 0; i < count; ++i) {
         const size_t length = assembler_.feed(bytes[i]);
-        // A reply that the head slot does not take ends this pass.
-        if (length && !queue_.deliverReply(assembler_.data(), length)) return;
+        if (!length) continue;
+        queue_.deliverReply(assembler_.data(), length);
+        assembler_.clear();
     }
 }
 
@@ -223,14 +245,15 @@ void Equipment::receiveLoop() {
     uint8_t buffer[frame::kMaxSize];
     size_t notedHead = CommandQueue::kSlots;  // no head noted yet
     while (!stopRequested()) {
-        const long n = receiveSome(buffer, sizeof buffer);
+        bool datagram = false;
+        const long n = receiveSome(buffer, sizeof buffer, datagram);
         if (n < 0) {
-            trace(TraceAttr::Normal, "Lost %s: %s\n", portName().c_str(),
-                  serial_.lastError().c_str());
-            requestStop();
+            const std::string error = serial_.lastError();
+            lose(error.empty() ? "hang-up" : error.c_str());
             break;
         }
-        if (n > 0) takeBytes(buffer, static_cast<size_t>(n), notedHead);
+        if (n > 0) lastHeardMs_.store(tickMs(), std::memory_order_relaxed);
+        if (n > 0) takeBytes(buffer, static_cast<size_t>(n), notedHead, datagram);
     }
 }
 

@@ -37,6 +37,10 @@ struct LinkSettings {
     UdpEndpoint* endpoint = nullptr;        // the shared endpoint (UDP units)
     uint16_t unitPort = 9840;               // the units' command port
     const SerialPortMap* serialMap = nullptr;  // "COMn" to device path; none = name is the path
+    // A unit that has sent nothing for this long while at least kSilentCommands commands in a
+    // row went unanswered is taken as lost and its link is stopped; 0 never gives up.
+    uint32_t silenceLimitMs = 15000;
+    static constexpr int kSilentCommands = 4;
 };
 
 // One unit known to the application: its identity, link flags and, while connected, its
@@ -105,11 +109,14 @@ public:
 private:
     void senderLoop();
     void receiveLoop();
-    long receiveSome(uint8_t* buffer, size_t capacity);
+    // datagram: the bytes are one UDP datagram (else part of the serial stream).
+    long receiveSome(uint8_t* buffer, size_t capacity, bool& datagram);
     void transmit(const uint8_t* frameBytes, size_t length);
-    void takeBytes(const uint8_t* bytes, size_t count, size_t& notedHead);
+    void takeBytes(const uint8_t* bytes, size_t count, size_t& notedHead, bool datagram);
     bool stopRequested() const { return (flags() & linkflag::kStop) != 0; }
     void setError(const std::string& text);
+    // Stops the link of a unit that is gone; from a link thread.
+    void lose(const char* why);
 
     std::atomic<uint32_t> modelCode_{0};
     std::atomic<uint32_t> flags_{0};
@@ -134,6 +141,7 @@ private:
     std::thread receiver_;
     std::thread sender_;
     std::atomic<bool> running_{false};
+    std::atomic<uint32_t> lastHeardMs_{0};  // tick of the last bytes from the unit
     std::mutex linkMutex_;  // serialises startLink and stopLink
 };
 

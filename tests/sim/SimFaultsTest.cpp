@@ -102,6 +102,21 @@ TEST_F(SimFaults, LateReplyArrivesAheadOfTheNextRepliesAndDuplicatesComeTwice) {
     EXPECT_FALSE(client->receive(200));
 }
 
+TEST_F(SimFaults, ALaggingDuplicateComesAfterTheNextRequestsReplyIsDue) {
+    sim.setFaults(unit, Faults{.duplicateReplies = true, .duplicateLagMs = 150});
+    const auto first = probe(0x06);
+    ASSERT_TRUE(first);
+    const uint32_t firstAt = tickMs();
+    client->send(frameOf(0, op::kRead, 0, 0x03));  // goes in while the copy is held back
+    const auto copy = client->receive();
+    ASSERT_TRUE(copy);
+    EXPECT_GE(tickMs() - firstAt, 100u);
+    EXPECT_EQ(*copy, *first);  // the copy of the old reply comes first, ...
+    const auto next = client->receive();
+    ASSERT_TRUE(next);
+    EXPECT_EQ((*next)[frame::kCode], 0x03);  // ... then the fresh reply
+}
+
 TEST_F(SimFaults, DelayedRepliesWaitAtLeastTheDelay) {
     sim.setFaults(unit, Faults{.replyDelayMs = 250, .replyJitterMs = 50});
     client->send(frameOf(0, op::kRead, 0, 0x03));
