@@ -1,0 +1,262 @@
+#include "shell/MainFrame.h"
+
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QVBoxLayout>
+
+#include "controls/MessageBoxes.h"
+#include "device/UnitTransfer.h"
+#include "platform/Clock.h"
+#include "resources/Skins.h"
+#include "shell/ClientWnd.h"
+#include "shell/InitSearchDlg.h"
+#include "shell/MyStatusBar.h"
+#include "shell/MyToolBar.h"
+#include "shell/QelBarEq.h"
+#include "shell/QelConnectDlg.h"
+#include "shell/QelEqMgr.h"
+#include "shell/QelEqPanel.h"
+#include "shell/QuellmarApp.h"
+#include "shell/WindowPlacement.h"
+
+namespace qel {
+
+namespace {
+
+CMainFrame* gFrame = nullptr;
+
+constexpr int kAppIcon = 128;
+constexpr uint32_t kShutdownNoticeMs = 320, kShutdownPauseMs = 400, kDisconnectPauseMs = 1000;
+constexpr const char* kLayoutKey = "qel.Panel-Layout/state";
+
+const char* kPromptSearch = "Search Equipment ( UDP / USB )\nSearch";
+const char* kPromptNetwork = "NetWork Options\nNetWork Options";
+const char* kPromptDisconnect = "Disconnect the selected equipment\nDisconnect";
+const char* kPromptAbout = "Help and About";
+
+// Answers within this long let the unit's sender put the notice on the wire before the stop.
+constexpr uint32_t kNoticeWaitMs = 150;
+
+}  // namespace
+
+CMainFrame::CMainFrame(CQuellmarApp& app, QWidget* parent) : QMainWindow(parent), app_(app) {
+    gFrame = this;
+    setObjectName("Qel.CMainFrame");
+    setWindowIcon(skin::bitmap(kAppIcon));
+    client_ = new CClientWnd(this);
+    client_->setBackground(skin::bitmap(CClientWnd::kBitmapId));
+    setCentralWidget(client_);
+    createToolBar();
+    createStatusBar();
+    createPanel();
+    createMenus();
+    setMinimumSize(kMinWidth, kMinHeight);
+    if (!app_.openEndpoint())
+        showMessage(this, "错误: UDP 端口 9640 被占用 !", "Quellmar", MsgIcon::Information);
+    app_.loadModeFiles();
+    startTimer_.setInterval(kStartDelayMs);
+    connect(&startTimer_, &QTimer::timeout, this, &CMainFrame::onStartTimer);
+    startTimer_.start();
+}
+
+CMainFrame::~CMainFrame() {
+    saveBarLayout();
+    if (gFrame == this) gFrame = nullptr;
+}
+
+CMainFrame* CMainFrame::instance() { return gFrame; }
+
+QAction* CMainFrame::action(int commandId) const {
+    auto it = actions_.find(commandId);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void CMainFrame::createToolBar() {
+    toolBar_ = new CMyToolBar("Tool Bar", this);
+    toolBar_->setObjectName("Qel.CMyToolBar");
+    actions_[command::kSearchTool] = toolBar_->addCommand(command::kSearchTool, 158, kPromptSearch);
+    toolBar_->addSeparator();
+    actions_[command::kNetworkTool] = toolBar_->addCommand(command::kNetworkTool, 157, kPromptNetwork);
+    actions_[command::kDisconnect] = toolBar_->addCommand(command::kDisconnect, 160, kPromptDisconnect);
+    toolBar_->addSeparator();
+    actions_[command::kAboutTool] = toolBar_->addCommand(command::kAboutTool, 156, kPromptAbout);
+    addToolBar(Qt::TopToolBarArea, toolBar_);
+    connect(actions_[command::kSearchTool], &QAction::triggered, this, &CMainFrame::runSearch);
+    connect(actions_[command::kDisconnect], &QAction::triggered, this, &CMainFrame::disconnectActive);
+    connect(actions_[command::kAboutTool], &QAction::triggered, this, &CMainFrame::showAbout);
+    actions_[command::kNetworkTool]->setEnabled(false);  // comes with the unit network settings
+}
+
+void CMainFrame::createStatusBar() {
+    statusBar_ = new CMyStatusBar(this);
+    statusBar_->setObjectName("Qel.CMyStatusBar");
+    setStatusBar(statusBar_);
+    statusBar_->setPaneInfo(1, 120, true);
+    statusBar_->setPaneInfo(2, 92, false);
+    statusBar_->setPaneInfo(3, 64, false);
+    statusBar_->setPaneInfo(4, 110, false);
+    statusBar_->turnOnSkin();
+}
+
+void CMainFrame::createPanel() {
+    panel_ = new CQelEqPanel(app_.equipment(), this);
+    addDockWidget(Qt::LeftDockWidgetArea, panel_);
+    panel_->loadState(CQelEqPanel::kProfileName);
+    QSettings profile(CSizingControlBar::kProfileOrganisation, CSizingControlBar::kProfileApplication);
+    const QByteArray layout = profile.value(kLayoutKey).toByteArray();
+    if (!layout.isEmpty()) restoreState(layout);  // ignored when it does not fit the bars
+    CQelBarEq* page = panel_->dialog()->equipmentPage();
+    page->setSearchHandler([this] { runSearch(); });
+    page->list()->setOpenHandler([this](QWidget*, const EquipmentList::Entry& unit) { openUnit(unit); });
+}
+
+QAction* CMainFrame::addCommand(QMenu* menu, int id, const QString& text) {
+    QAction* a = menu->addAction(text);
+    a->setData(id);
+    actions_[id] = a;
+    return a;
+}
+
+void CMainFrame::createMenus() {
+    QMenu* equipment = menuBar()->addMenu("设备(&E)");
+    connect(addCommand(equipment, command::kSearch, "搜索设备(&S)"), &QAction::triggered, this,
+            &CMainFrame::runSearch);
+    addCommand(equipment, command::kLocalAddress, "修改 PC &IP")->setEnabled(false);
+    addCommand(equipment, command::kNetwork, "设备网络设置(&W)")->setEnabled(false);
+    QAction* autoIp = addCommand(equipment, command::kAutoIp, "自动设置IP地址");
+    autoIp->setCheckable(true);
+    autoIp->setChecked(QSettings(app_.configPath(), QSettings::IniFormat).value("NetConfig/AutoIP", 1).toInt() != 0);
+    connect(autoIp, &QAction::triggered, this, &CMainFrame::toggleAutoIp);
+    equipment->addSeparator();
+    connect(addCommand(equipment, command::kExit, "退出(&E)"), &QAction::triggered, this, &QWidget::close);
+
+    QMenu* view = menuBar()->addMenu("视图(&V)");
+    const std::pair<int, QWidget*> bars[] = {{command::kViewToolBar, toolBar_},
+                                             {command::kViewStatus, statusBar_},
+                                             {command::kViewPanel, panel_}};
+    const char* texts[] = {"工具栏(&T)", "状态栏(&S)", "设备栏(&E)"};
+    for (int i = 0; i < 3; ++i) {
+        QAction* a = addCommand(view, bars[i].first, texts[i]);
+        QWidget* bar = bars[i].second;
+        a->setCheckable(true);
+        a->setChecked(true);
+        connect(a, &QAction::triggered, bar, &QWidget::setVisible);
+        connect(view, &QMenu::aboutToShow, a, [a, bar] { a->setChecked(bar->isVisible()); });
+    }
+    QMenu* driver = menuBar()->addMenu("驱动(&D)");
+    addCommand(driver, command::kUsbDriver, "安装 USB 驱动")->setEnabled(false);
+    QMenu* help = menuBar()->addMenu("帮助(&H)");
+    connect(addCommand(help, command::kAbout, "关于(&A) Quellmar ..."), &QAction::triggered, this,
+            &CMainFrame::showAbout);
+}
+
+void CMainFrame::onStartTimer() {
+    startTimer_.stop();
+    runSearch();
+    if (afterStart_) afterStart_();
+}
+
+void CMainFrame::repaintEquipmentList() { panel_->dialog()->equipmentPage()->list()->update(); }
+
+void CMainFrame::runSearch() {
+    CInitSearchDlg::run(app_.equipment(), app_.searchSettings(), this);
+    repaintEquipmentList();
+}
+
+void CMainFrame::openUnit(const std::shared_ptr<Equipment>& unit) {
+    if (unit->editorOpen()) {
+        // The unit is connected and its window open: it becomes the active one again.
+        activeUnit_ = unit;
+        return;
+    }
+    const auto result = CQelConnectDlg::run(unit, CQelConnectDlg::Mode::Connect, app_.linkSettings(),
+                                            this, app_.options().progressPauseMs);
+    if (result == UnitTransfer::Result::Success) {
+        unit->setEditorOpen(true);
+        activeUnit_ = unit;
+    }
+    repaintEquipmentList();
+}
+
+void CMainFrame::disconnectActive() {
+    const auto unit = activeUnit();
+    if (!unit || !unit->editorOpen()) {
+        showMessage(this, "没有选中被连接的设备!", windowTitle());
+        return;
+    }
+    if (showMessage(this, "您确定要断开当前连接的设备吗 ?", "Quellmar", MsgIcon::Question,
+                    MsgButtons::YesNoCancel) != MsgAnswer::Yes)
+        return;
+    unit->waitOutcome(UnitTransfer::sendDisconnectNotice(*unit), kNoticeWaitMs);
+    unit->clearFlags(linkflag::kParamsRead);
+    unit->requestStop();
+    if (unit->hasFlag(linkflag::kSerial)) sleepMs(kDisconnectPauseMs);
+    unit->stopLink();  // joins the link threads, drops what is queued, closes the port
+    unit->setEditorOpen(false);
+    activeUnit_.reset();
+    repaintEquipmentList();
+    sleepMs(kDisconnectPauseMs);
+}
+
+void CMainFrame::showAbout() {
+    QDialog about(this);
+    about.setWindowTitle("about Quellmar");
+    auto* layout = new QVBoxLayout(&about);
+    auto* icon = new QLabel(&about);
+    icon->setPixmap(skin::bitmap(kAppIcon));
+    layout->addWidget(icon, 0, Qt::AlignHCenter);
+    layout->addWidget(new QLabel("Quellmar", &about), 0, Qt::AlignHCenter);
+    auto* buttons = new QDialogButtonBox(&about);
+    buttons->addButton("确定", QDialogButtonBox::AcceptRole);
+    connect(buttons, &QDialogButtonBox::accepted, &about, &QDialog::accept);
+    layout->addWidget(buttons);
+    about.exec();
+}
+
+void CMainFrame::toggleAutoIp() {
+    QSettings ini(app_.configPath(), QSettings::IniFormat);
+    const int next = ini.value("NetConfig/AutoIP", 1).toInt() ? 0 : 1;
+    ini.setValue("NetConfig/AutoIP", QString::number(next));
+    action(command::kAutoIp)->setChecked(next != 0);
+}
+
+bool CMainFrame::event(QEvent* event) {
+    // Fast drawing of the client area while the window is being moved or sized.
+    if (event->type() == QEvent::NonClientAreaMouseButtonPress) client_->setSizing(true);
+    if (event->type() == QEvent::NonClientAreaMouseButtonRelease) client_->setSizing(false);
+    return QMainWindow::event(event);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!shutDown_) shutdown();
+    event->accept();
+}
+
+void CMainFrame::shutdown() {
+    shutDown_ = true;
+    startTimer_.stop();
+    WindowPlacement::save(*this, app_.configPath(), screen()->geometry());
+    for (const auto& unit : app_.equipment().snapshot()) {
+        if (unit->editorOpen()) {
+            UnitTransfer::sendDisconnectNotice(*unit);
+            sleepMs(kShutdownNoticeMs);
+        }
+        unit->requestStop();
+    }
+    hide();
+    sleepMs(kShutdownPauseMs);
+}
+
+void CMainFrame::saveBarLayout() {
+    panel_->saveState(CQelEqPanel::kProfileName);
+    QSettings profile(CSizingControlBar::kProfileOrganisation, CSizingControlBar::kProfileApplication);
+    profile.setValue(kLayoutKey, saveState());
+}
+
+}  // namespace qel

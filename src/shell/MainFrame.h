@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <map>
+#include <memory>
+
+#include "link/EquipmentList.h"
+
+class QAction;
+class QToolBar;
+class QStatusBar;
+
+namespace qel {
+
+class CQuellmarApp;
+class CQelEqPanel;
+class CClientWnd;
+class CMyStatusBar;
+class CMyToolBar;
+
+// Command identifiers of the main window's menus and tool bar.
+namespace command {
+constexpr int kSearch = 32771, kSearchTool = 32801, kNetwork = 32773, kNetworkTool = 32802,
+              kLocalAddress = 32796, kUsbDriver = 32795, kAbout = 32794, kAboutTool = 32805,
+              kDisconnect = 32803, kExit = 32797, kViewPanel = 32798, kViewStatus = 32799,
+              kViewToolBar = 32800, kAutoIp = 32806;
+}
+
+// The main window: tool bar, status bar, the docked equipment panel and the client area; the
+// start-up search, the commands of the menus and the orderly shutdown.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kStartDelayMs = 200;
+    static constexpr int kMinWidth = 574, kMinHeight = 420;
+
+    explicit CMainFrame(CQuellmarApp& app, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    static CMainFrame* instance();
+
+    QAction* action(int commandId) const;
+    CMyStatusBar* skinnedStatusBar() const { return statusBar_; }
+    CQelEqPanel* equipmentPanel() const { return panel_; }
+    void repaintEquipmentList();
+
+    // The unit whose window was activated last; the disconnect command acts on it.
+    std::shared_ptr<Equipment> activeUnit() const { return activeUnit_.lock(); }
+    // Opens a unit from the list: connects it, or brings its window forward.
+    void openUnit(const std::shared_ptr<Equipment>& unit);
+
+    void runSearch();
+    void disconnectActive();
+    // Runs when the start-up search is over (used by the screenshot mode).
+    void setAfterStartSearch(std::function<void()> callback) { afterStart_ = std::move(callback); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void createMenus();
+    void createToolBar();
+    void createStatusBar();
+    void createPanel();
+    QAction* addCommand(QMenu* menu, int id, const QString& text);
+    void onStartTimer();
+    void showAbout();
+    void toggleAutoIp();
+    void shutdown();
+    void saveBarLayout();
+
+    CQuellmarApp& app_;
+    CClientWnd* client_ = nullptr;
+    CMyStatusBar* statusBar_ = nullptr;
+    CMyToolBar* toolBar_ = nullptr;
+    CQelEqPanel* panel_ = nullptr;
+    std::map<int, QAction*> actions_;
+    QTimer startTimer_;
+    std::weak_ptr<Equipment> activeUnit_;
+    std::function<void()> afterStart_;
+    bool shutDown_ = false;
+};
+
+}  // namespace qel
