@@ -53,6 +53,11 @@ void paintBackdropCurves(QPainter& p, int width, int height) {
     p.fillPath(fill, under);
     p.setPen(QPen(QColor(110, 200, 235, 70), 2.0));
     p.drawPath(curve);
+    p.setPen(QPen(QColor(140, 215, 240, 80), 1.5));
+    p.setBrush(QColor(140, 215, 240, 24));
+    for (double t : {0.18, 0.42, 0.68})  // EQ points on the curve
+        p.drawEllipse(QPointF(t * width, mid - responseAt(t * width, width)), 7, 7);
+    p.setBrush(Qt::NoBrush);
     // A quiet waveform trace near the top third.
     QPainterPath wave;
     const double base = height * 0.30;
@@ -184,36 +189,29 @@ QImage networkIcon() {
     return image;
 }
 
-void drawPlugHalf(QPainter& p, bool left) {
-    p.save();
-    if (!left) {
-        p.translate(26, 26);
-        p.rotate(180);
-    }
-    p.setPen(QPen(QColor(60, 66, 78), 2.0, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(1.5, 19), QPointF(5, 15.5));  // cable
-    p.setPen(QPen(QColor(50, 58, 72), 1.0));
-    p.setBrush(iconFace(QColor(210, 216, 226), QColor(140, 150, 166)));
-    QPolygonF body;
-    body << QPointF(4, 14) << QPointF(9, 9) << QPointF(12.5, 12.5) << QPointF(7.5, 17.5);
-    p.drawPolygon(body);
-    p.setPen(QPen(QColor(190, 150, 60), 1.6, Qt::SolidLine, Qt::RoundCap));  // pins
-    p.drawLine(QPointF(10, 12), QPointF(12.5, 9.5));
-    p.drawLine(QPointF(8.5, 10.5), QPointF(11, 8));
-    p.restore();
-}
-
-// 160: disconnect: a plug pulled apart with a red break mark.
+// 160: disconnect: a plug drawn out of its socket, a red stroke through the gap.
 QImage disconnectIcon() {
     QImage image = blank(26, 26);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    drawPlugHalf(p, true);
-    drawPlugHalf(p, false);
-    p.setPen(QPen(QColor(210, 50, 45), 2.0, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(15, 3), QPointF(16.5, 7));
-    p.drawLine(QPointF(19.5, 7.5), QPointF(23, 6));
-    p.drawLine(QPointF(3, 23), QPointF(7, 19.5));
+    p.setPen(QPen(QColor(60, 66, 78), 3.0, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(QPointF(0, 13), QPointF(4, 13));    // cables
+    p.drawLine(QPointF(22, 13), QPointF(26, 13));
+    p.setPen(QPen(QColor(50, 58, 72), 1.0));
+    p.setBrush(iconFace(QColor(214, 220, 230), QColor(132, 142, 158)));
+    p.drawRoundedRect(QRectF(3.5, 7.5, 6, 11), 1.5, 1.5);   // plug
+    p.drawRoundedRect(QRectF(16.5, 6.5, 6, 13), 1.5, 1.5);  // socket
+    p.setPen(QPen(QColor(196, 152, 52), 1.8, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(QPointF(10, 10.5), QPointF(13, 10.5));        // pins
+    p.drawLine(QPointF(10, 15.5), QPointF(13, 15.5));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(40, 46, 58));
+    p.drawRect(QRectF(17, 9.5, 2, 2));                       // sockets
+    p.drawRect(QRectF(17, 14.5, 2, 2));
+    p.setPen(QPen(QColor(255, 255, 255, 220), 4.0, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(12, 21.5), QPointF(16, 4.5));
+    p.setPen(QPen(QColor(214, 48, 40), 2.2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(12, 21.5), QPointF(16, 4.5));
     return image;
 }
 

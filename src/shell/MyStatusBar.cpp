@@ -55,12 +55,12 @@ QRect CMyStatusBar::paneRect(int index) const {
     int spare = width() - kGripWidth + kPaneGap;
     int stretching = 0;
     for (const Pane& pane : panes_) {
-        spare -= pane.width + kPaneGap;
+        spare -= pane.width + kPaneBorder + kPaneGap;
         if (pane.stretch) ++stretching;
     }
     int left = 0;
     for (int i = 0;; ++i) {
-        int w = panes_[i].width;
+        int w = panes_[i].width + kPaneBorder;
         if (panes_[i].stretch && spare > 0) {
             const int share = spare / stretching--;
             w += share;
@@ -95,7 +95,7 @@ QRect CMyStatusBar::gripRect() const {
 
 QSize CMyStatusBar::sizeHint() const {
     int w = kGripWidth;
-    for (const Pane& pane : panes_) w += pane.width + kPaneGap;
+    for (const Pane& pane : panes_) w += pane.width + kPaneBorder + kPaneGap;
     const int h = skinOn_ ? kSkinHeight : std::max(kMinHeight, fontMetrics().height() + 4);
     return {w, h};
 }

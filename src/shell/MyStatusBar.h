@@ -21,13 +21,15 @@ public:
     static constexpr int kMinHeight = 19;
     static constexpr int kGripWidth = 16;    // the last pane ends this far from the right edge
     static constexpr int kPaneGap = 2;       // room for the separator lines between panes
+    static constexpr int kPaneBorder = 6;    // a pane is this much wider than its text width
     static constexpr int kTextDown = 1;
     static constexpr int kNarrowPane = 31;   // panes this wide or less have their text at 2 px
 
     explicit CMyStatusBar(QWidget* parent = nullptr);
 
     int paneCount() const { return static_cast<int>(panes_.size()); }
-    // Width of a pane and whether it takes a share of the spare width.
+    // Text width of a pane (the pane is kPaneBorder wider) and whether it takes a share of
+    // the spare width.
     void setPaneInfo(int index, int width, bool stretch);
     int paneWidth(int index) const;
     bool paneStretches(int index) const;
