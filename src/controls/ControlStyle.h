@@ -20,12 +20,8 @@ inline constexpr int kSearchButton = 1010;   // 22 x 40: normal 0, pressed 20
 inline constexpr int kMaxControlText = 31;
 inline QString clippedText(const QString& text) { return text.left(kMaxControlText); }
 
-// "Tahoma" at a pixel height; font matching falls back to the installed sans and CJK fonts.
-inline QFont controlFont(int pixelHeight, bool bold = false) {
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(pixelHeight);
-    font.setWeight(bold ? QFont::Bold : QFont::Normal);
-    return font;
-}
+// "Tahoma" whose line (ascent + descent) is pixelHeight high, the way the classic font
+// height reads. Where Tahoma is missing, the CJK font stands in for Latin and Chinese alike.
+QFont controlFont(int pixelHeight, bool bold = false);
 
 }  // namespace qel

@@ -19,14 +19,11 @@ void CQelText::setCallbacks(QObject* owner, int id, TextCallback onText, FocusCa
 }
 
 bool CQelText::passesDigitFilter(const QKeyEvent& event) {
-    if (event.key() == Qt::Key_Backspace) return true;
-    // Keyboard paste and control chords arrive as characters too and are discarded.
-    if (event.matches(QKeySequence::Paste)) return false;
+    if (event.matches(QKeySequence::Paste)) return false;  // would bring any text in
+    if (event.modifiers() & Qt::ControlModifier) return true;  // copy, select all, undo
     const QString text = event.text();
-    if (text.isEmpty()) return true;
-    if (event.modifiers() & Qt::ControlModifier) return false;
+    if (text.isEmpty() || !text.front().isPrint()) return true;  // keys, not characters
     const QChar c = text.front();
-    if (!c.isPrint()) return true;  // Escape, Delete and the like are no character input
     const bool digit = c >= u'0' && c <= u'9';
     return text.size() == 1 && (digit || c == u'+' || c == u'-' || c == u'.');
 }

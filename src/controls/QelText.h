@@ -8,7 +8,8 @@ namespace qel {
 // Single-line edit box in the control font. Enter or losing the focus commits: text
 // callback (owner, id, text of at most 31 characters), then focus callback (owner, id).
 // Gaining the focus -> focus callback. With digits-only on (the default), typed characters
-// other than backspace, '+', '-', '.' and 0..9 are discarded.
+// other than '+', '-', '.' and 0..9 are discarded, and so is keyboard paste; editing and
+// moving keys work as usual.
 class CQelText : public QLineEdit {
     Q_OBJECT
 
@@ -25,8 +26,7 @@ public:
     void setDigitsOnly(bool on) { digitsOnly_ = on; }
     bool digitsOnly() const { return digitsOnly_; }
 
-    // True when the key event carries a character the digits-only filter lets through, or
-    // no character at all.
+    // False for a key event the digits-only filter discards.
     static bool passesDigitFilter(const QKeyEvent& event);
 
 protected:

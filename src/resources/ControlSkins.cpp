@@ -154,12 +154,12 @@ void paintTabRow(QPainter& p, int top, QColor upper, QColor lower, bool current)
 void paintLinkIcons(QPainter& p, int top) {
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(0x7A, 0x83, 0x8F), 1));
-    p.drawRoundedRect(QRectF(92.5, top + 1.5, 5, 4), 2, 2);
-    p.drawRoundedRect(QRectF(100.5, top + 1.5, 5, 4), 2, 2);
-    p.setPen(QPen(QColor(0x1F, 0x5F, 0xBF), 1.2));
-    p.drawRoundedRect(QRectF(109.5, top + 1.5, 7, 4), 2, 2);
-    p.drawRoundedRect(QRectF(114.5, top + 1.5, 7, 4), 2, 2);
+    p.setPen(QPen(QColor(0x80, 0x89, 0x95), 1));
+    p.drawRoundedRect(QRectF(92.5, top + 1.5, 5, 4), 1.5, 1.5);
+    p.drawRoundedRect(QRectF(100.5, top + 1.5, 5, 4), 1.5, 1.5);
+    p.setPen(QPen(QColor(0x1A, 0x56, 0xB8), 1));
+    p.drawRoundedRect(QRectF(109.5, top + 1.5, 7, 4), 1.5, 1.5);
+    p.drawRoundedRect(QRectF(114.5, top + 1.5, 7, 4), 1.5, 1.5);
 }
 
 // 149, title strip 128 x 51: background tile 24 x 24 at (0, 0); tab images at source
