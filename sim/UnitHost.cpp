@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ModuleSearch.h"
+#include "UnitProtocol.h"
 #include "link/Packet.h"
 #include "platform/Clock.h"
 
@@ -10,16 +11,6 @@ namespace qel::sim {
 
 namespace {
 constexpr size_t kDatagramCapacity = 2048;
-
-// One frame per datagram: the start bytes and a length that the datagram holds.
-size_t frameLengthOfDatagram(const uint8_t* data, long received) {
-    if (received < static_cast<long>(frame::kHeaderSize)) return 0;
-    const size_t length = data[frame::kLength];
-    if (data[0] != 0xFF || data[1] != 0xFF || length < frame::kHeaderSize ||
-        length > static_cast<size_t>(received))
-        return 0;
-    return length;
-}
 }  // namespace
 
 int UnitHost::addNetworkUnit(int model, const std::string& ipv4, const std::string& name,
@@ -175,7 +166,7 @@ void UnitHost::receiveDatagrams(int index, int64_t nowMs) {
     long received;
     while ((received = h.unitSocket.receiveFrom(data, sizeof data, &from, &port)) >= 0) {
         if (h.silenced) continue;
-        const size_t length = frameLengthOfDatagram(data, received);
+        const size_t length = UnitProtocol::datagramFrameLength(data, received);
         if (length == 0) continue;  // not a frame
         const auto response = h.unit.receive(data, length, tickMs());
         schedule(index, response, Route{Route::Via::UnitSocket, index, from, port}, nowMs);

@@ -26,6 +26,15 @@ std::optional<Bytes> UnitProtocol::answer(UnitState& state, const uint8_t* f, si
     return reply;
 }
 
+size_t UnitProtocol::datagramFrameLength(const uint8_t* data, long received) {
+    if (received < static_cast<long>(frame::kHeaderSize)) return 0;
+    const size_t length = data[frame::kLength];
+    if (data[0] != 0xFF || data[1] != 0xFF || length < frame::kHeaderSize ||
+        length > static_cast<size_t>(received))
+        return 0;
+    return length;
+}
+
 void UnitProtocol::reseal(Bytes& f) {
     if (f.size() < frame::kHeaderSize) return;
     f[frame::kChecksumLow] = f[frame::kChecksumHigh] = 0;

@@ -18,6 +18,10 @@ public:
     static std::optional<Bytes> answer(UnitState& state, const uint8_t* frame, size_t length,
                                        const SystemCommands::Context& context);
 
+    // The frame a datagram carries: one per datagram, starting with FF FF, as long as its
+    // byte 4 says and no longer than the datagram. 0 when it holds none.
+    static size_t datagramFrameLength(const uint8_t* data, long received);
+
     // Recomputes bytes 6 and 7 after a frame was changed.
     static void reseal(Bytes& frame);
 };

@@ -98,7 +98,7 @@ bool Equipment::startLink(const LinkSettings& settings) {
         return false;
     }
     serialWaker_.drain();
-    assembler_.clear();
+    replies_.reset();
     lastHeardMs_.store(tickMs(), std::memory_order_relaxed);
     queue_.open();
     running_.store(true, std::memory_order_release);
@@ -224,26 +224,8 @@ long Equipment::receiveSome(uint8_t* buffer, size_t capacity, bool& datagram) {
     return n;
 }
 
-// A datagram holds one whole frame, so it starts a new assembly. After a reply the next
-// frame starts at the beginning of the buffer again, so a stray or repeated reply cannot
-// shift the frames behind it; a reply that the head slot does not take is passed over.
-void Equipment::takeBytes(const uint8_t* bytes, size_t count, size_t& notedHead, bool datagram) {
-    const size_t head = queue_.headIndex();
-    if (head != notedHead || datagram) {
-        notedHead = head;
-        assembler_.clear();
-    }
-    for (size_t i = 0; i < count; ++i) {
-        const size_t length = assembler_.feed(bytes[i]);
-        if (!length) continue;
-        queue_.deliverReply(assembler_.data(), length);
-        assembler_.clear();
-    }
-}
-
 void Equipment::receiveLoop() {
     uint8_t buffer[frame::kMaxSize];
-    size_t notedHead = CommandQueue::kSlots;  // no head noted yet
     while (!stopRequested()) {
         bool datagram = false;
         const long n = receiveSome(buffer, sizeof buffer, datagram);
@@ -253,7 +235,7 @@ void Equipment::receiveLoop() {
             break;
         }
         if (n > 0) lastHeardMs_.store(tickMs(), std::memory_order_relaxed);
-        if (n > 0) takeBytes(buffer, static_cast<size_t>(n), notedHead, datagram);
+        if (n > 0) replies_.take(queue_, buffer, static_cast<size_t>(n), datagram);
     }
 }
 

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "link/CommandQueue.h"
-#include "link/ReplyAssembler.h"
+#include "link/ReplyReceiver.h"
 #include "platform/Ipv4.h"
 #include "platform/SerialPort.h"
 #include "platform/Waker.h"
@@ -112,7 +112,6 @@ private:
     // datagram: the bytes are one UDP datagram (else part of the serial stream).
     long receiveSome(uint8_t* buffer, size_t capacity, bool& datagram);
     void transmit(const uint8_t* frameBytes, size_t length);
-    void takeBytes(const uint8_t* bytes, size_t count, size_t& notedHead, bool datagram);
     bool stopRequested() const { return (flags() & linkflag::kStop) != 0; }
     void setError(const std::string& text);
     // Stops the link of a unit that is gone; from a link thread.
@@ -136,7 +135,7 @@ private:
     LinkSettings settings_;
     SerialPort serial_;
     Waker serialWaker_;
-    ReplyAssembler assembler_;  // receive thread only
+    ReplyReceiver replies_;  // receive thread only
     CommandQueue queue_;
     std::thread receiver_;
     std::thread sender_;

@@ -1,6 +1,7 @@
 #include "link/EquipmentSearch.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -82,25 +83,28 @@ void EquipmentSearch::networkSearch() {
     for (uint32_t left; (left = remainingMs(start, settings_.windowMs)) > 0;) {
         if (!socket.waitReadable(static_cast<int>(left))) continue;
         const long n = socket.receiveFrom(datagram, sizeof datagram);
-        // A reply too short to hold the unit's address is not read.
-        if (n >= static_cast<long>(kMinReplySize)) probeNetworkUnit(datagram);
+        if (n > 0) takeSearchReply(datagram, static_cast<size_t>(n));
     }
 }
 
-void EquipmentSearch::probeNetworkUnit(const uint8_t* datagram) {
+void EquipmentSearch::takeSearchReply(const uint8_t* datagram, size_t size) {
+    // A reply too short to hold the unit's address is not read.
+    if (size < kMinReplySize) return;
     std::array<uint8_t, 6> mac;
     std::memcpy(mac.data(), datagram + 12, 6);
     const Ipv4 address = ipv4FromOctets(datagram[18], datagram[19], datagram[20], datagram[21]);
     // A unit kept from an earlier search (open in its editor) is not listed a second time.
-    if (settings_.endpoint == nullptr || knownAddress(address)) return;
+    if ((settings_.endpoint == nullptr && !probeExchange_) || knownAddress(address)) return;
     const uint8_t probes[4] = {kProbeBusy, kProbeModel, kProbeName, kProbeBusy};
     EquipmentList::Entry entry;
     for (int i = 0; i < 4; ++i) {
         uint8_t packet[frame::kMaxSize], reply[frame::kMaxSize + 1] = {};
         const size_t length = buildProbe(probes[i], packet);
-        if (!networkExchange(*settings_.endpoint, address, settings_.unitPort, packet, length,
-                             reply, settings_.probeTimeoutMs))
-            return;
+        const size_t got = probeExchange_
+                               ? probeExchange_(packet, length, reply)
+                               : networkExchange(*settings_.endpoint, address, settings_.unitPort,
+                                                 packet, length, reply, settings_.probeTimeoutMs);
+        if (!got) return;
         const uint8_t* data = reply + frame::kPayload;
         if (probes[i] == kProbeBusy && data[0] == 1) return;
         if (probes[i] == kProbeModel && !entry) {
@@ -131,12 +135,21 @@ void EquipmentSearch::probeSerialPort(int port) {
     const std::string path = settings_.serialMap ? settings_.serialMap->devicePath(name) : name;
     SerialPort serial;
     if (!serial.open(path)) return;
+    probeSerialUnit(name, &serial);
+}
+
+void EquipmentSearch::probeSerialUnit(const std::string& name, SerialPort* serial) {
+    if (!serial && !probeExchange_) return;
+    const int port = std::atoi(name.c_str() + (name.rfind("COM", 0) == 0 ? 3 : 0));
     const uint8_t probes[3] = {kProbeModel, kProbeName, kProbeBusy};
     EquipmentList::Entry entry;
     for (uint8_t code : probes) {
         uint8_t packet[frame::kMaxSize], reply[frame::kMaxSize + 1] = {};
         const size_t length = buildProbe(code, packet);
-        if (!serialExchange(serial, packet, length, reply, settings_.probeTimeoutMs)) return;
+        const size_t got = probeExchange_ ? probeExchange_(packet, length, reply)
+                                          : serialExchange(*serial, packet, length, reply,
+                                                           settings_.probeTimeoutMs);
+        if (!got) return;
         const uint8_t* data = reply + frame::kPayload;
         if (code == kProbeModel && !entry) {
             if (!isKnownModel(data[0])) return;
@@ -168,11 +181,33 @@ size_t EquipmentSearch::networkExchange(UdpEndpoint& endpoint, Ipv4 unit, uint16
     for (uint32_t left; (left = remainingMs(start, timeoutMs)) > 0;) {
         if (!endpoint.waitFor(unit, static_cast<int>(left))) continue;
         const size_t n = endpoint.receiveFor(unit, bytes, sizeof bytes);
-        for (size_t i = 0; i < n; ++i) {
-            if (const size_t found = assembler.feed(bytes[i])) {
-                std::memcpy(reply, assembler.data(), found + 1);
-                return found;
-            }
+        if (const size_t found = assembleReply(assembler, bytes, n, reply)) return found;
+    }
+    return 0;
+}
+
+size_t EquipmentSearch::assembleReply(ReplyAssembler& assembler, const uint8_t* bytes,
+                                      size_t count, uint8_t* reply) {
+    for (size_t i = 0; i < count; ++i) {
+        if (const size_t found = assembler.feed(bytes[i])) {
+            std::memcpy(reply, assembler.data(), found + 1);
+            return found;
+        }
+    }
+    return 0;
+}
+
+size_t EquipmentSearch::assembleSerialReply(ReplyAssembler& assembler, const uint8_t* bytes,
+                                            size_t count, uint8_t* reply) {
+    for (size_t i = 0; i < count; ++i) {
+        // Two start bytes begin a new frame, whatever came before them.
+        if (i > 0 && bytes[i] == 0xFF && bytes[i - 1] == 0xFF) {
+            assembler.clear();
+            assembler.feed(0xFF);
+        }
+        if (const size_t found = assembler.feed(bytes[i])) {
+            std::memcpy(reply, assembler.data(), found + 1);
+            return found;
         }
     }
     return 0;
@@ -190,17 +225,8 @@ size_t EquipmentSearch::serialExchange(SerialPort& port, const uint8_t* packet, 
         if (wait != SerialPort::Wait::Readable) continue;
         const long n = port.read(bytes, sizeof bytes);
         if (n < 0) return 0;
-        for (long i = 0; i < n; ++i) {
-            // Two start bytes begin a new frame, whatever came before them.
-            if (i > 0 && bytes[i] == 0xFF && bytes[i - 1] == 0xFF) {
-                assembler.clear();
-                assembler.feed(0xFF);
-            }
-            if (const size_t found = assembler.feed(bytes[i])) {
-                std::memcpy(reply, assembler.data(), found + 1);
-                return found;
-            }
-        }
+        if (const size_t found = assembleSerialReply(assembler, bytes, static_cast<size_t>(n), reply))
+            return found;
     }
     return 0;
 }

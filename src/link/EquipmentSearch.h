@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "link/EquipmentList.h"
 #include "platform/Ipv4.h"
@@ -12,6 +13,7 @@ namespace qel {
 
 class UdpEndpoint;
 class SerialPort;
+class ReplyAssembler;
 class SerialPortMap;
 
 struct SearchSettings {
@@ -49,6 +51,27 @@ public:
     void networkSearch();
     void serialSearch();
 
+    // Sends a probe and returns the reply frame's length (the frame copied to reply, 129
+    // bytes), or 0 when none came. Replaces the exchanges over the endpoint and over a
+    // serial port (for tests and fuzzing).
+    using ProbeExchange =
+        std::function<size_t(const uint8_t* packet, size_t length, uint8_t* reply)>;
+    void setProbeExchange(ProbeExchange exchange) { probeExchange_ = std::move(exchange); }
+
+    // Probes the unit that a search reply names and lists it; replies too short to hold the
+    // unit's address are passed over.
+    void takeSearchReply(const uint8_t* datagram, size_t length);
+    // Probes the unit behind an open serial port (or the probe exchange) and lists it.
+    void probeSerialUnit(const std::string& portName, SerialPort* port);
+
+    // Reply recognition of the probe exchanges: feeds bytes into the assembler and returns the
+    // reply length when they complete one (the frame copied to reply), else 0. On the serial
+    // stream two consecutive 0xFF bytes start a new frame whatever came before them.
+    static size_t assembleReply(ReplyAssembler& assembler, const uint8_t* bytes, size_t count,
+                                uint8_t* reply);
+    static size_t assembleSerialReply(ReplyAssembler& assembler, const uint8_t* bytes,
+                                      size_t count, uint8_t* reply);
+
     // Probe exchanges outside any command queue. Both return the reply frame length (the
     // frame is copied to reply, 128 bytes), or 0 when no reply came within the time-out.
     static size_t networkExchange(UdpEndpoint& endpoint, Ipv4 unit, uint16_t unitPort,
@@ -62,7 +85,6 @@ public:
     static std::string decodeProbeName(const uint8_t* payload);
 
 private:
-    void probeNetworkUnit(const uint8_t* datagram);
     void probeSerialPort(int port);
     void reportProgress(int port);
     bool knownAddress(Ipv4 address) const;
@@ -71,6 +93,7 @@ private:
     EquipmentList& list_;
     SearchSettings settings_;
     Progress progress_;
+    ProbeExchange probeExchange_;
 };
 
 }  // namespace qel

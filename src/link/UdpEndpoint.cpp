@@ -74,6 +74,15 @@ void UdpEndpoint::parkLocked(Ipv4 source, const uint8_t* data, size_t length) {
     parked_.fetch_add(1, std::memory_order_relaxed);
 }
 
+void UdpEndpoint::park(Ipv4 source, const uint8_t* data, size_t length) {
+    if (length == 0 || source == 0) return;
+    {
+        std::lock_guard lock(mutex_);
+        parkLocked(source, data, length);
+    }
+    arrived_.notify_all();
+}
+
 bool UdpEndpoint::hasCellLocked(Ipv4 source) const {
     return std::any_of(ring_.begin(), ring_.end(),
                        [source](const Cell& c) { return c.source == source; });

@@ -48,6 +48,10 @@ public:
     // Ends every waitFor() early (used when a link stops).
     void wakeAll();
 
+    // Parks a datagram as if it had arrived from source (for tests and fuzzing); an empty
+    // one or one without a source is ignored, as the reader ignores them.
+    void park(Ipv4 source, const uint8_t* data, size_t length);
+
     // Datagrams parked since open (for tests and diagnostics).
     uint64_t parkedCount() const { return parked_.load(std::memory_order_relaxed); }
 
