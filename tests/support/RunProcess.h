@@ -1,9 +1,11 @@
 #pragma once
 
 #include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -15,8 +17,9 @@ struct ProcessResult {
     std::string err;
 };
 
-// Runs a program with its arguments (no shell) and collects both output streams.
-inline ProcessResult runProcess(const std::vector<std::string>& argv) {
+// Runs a program with its arguments (no shell) and collects both output streams. A program
+// still running after timeoutMs is killed (exit code -1).
+inline ProcessResult runProcess(const std::vector<std::string>& argv, int timeoutMs = 60000) {
     ProcessResult result;
     int outPipe[2], errPipe[2];
     if (::pipe(outPipe) != 0 || ::pipe(errPipe) != 0) return result;
@@ -38,7 +41,14 @@ inline ProcessResult runProcess(const std::vector<std::string>& argv) {
     std::string* sinks[2] = {&result.out, &result.err};
     int open = 2;
     char buf[4096];
-    while (open > 0 && ::poll(fds, 2, -1) > 0) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (open > 0) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || ::poll(fds, 2, static_cast<int>(left.count())) <= 0) {
+            ::kill(pid, SIGKILL);
+            break;
+        }
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP))) continue;
             const ssize_t n = ::read(fds[i].fd, buf, sizeof buf);
@@ -51,6 +61,8 @@ inline ProcessResult runProcess(const std::vector<std::string>& argv) {
             }
         }
     }
+    for (auto& f : fds)
+        if (f.fd >= 0) ::close(f.fd);
     int status = 0;
     ::waitpid(pid, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -1,0 +1,150 @@
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "UnitSimulator.h"
+#include "controls/MessageBoxes.h"
+#include "shell/MainFrame.h"
+#include "shell/QelBarEq.h"
+#include "shell/QelEqMgr.h"
+#include "shell/QelEqPanel.h"
+#include "shell/QuellmarApp.h"
+#include "support/Loopback.h"
+#include "support/RunProcess.h"
+
+using namespace qel;
+
+// The main window against two simulated network units in a temporary work folder.
+class MainFrameTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        QStandardPaths::setTestModeEnabled(true);
+        setMessageBoxes(&boxes);
+        QVERIFY(dir.isValid());
+        subnet = test::loopbackSubnet();
+        sim = std::make_unique<sim::UnitSimulator>();
+        QVERIFY(sim->addNetworkUnit(4, subnet + ".2", "Main") >= 0);
+        QVERIFY(sim->addNetworkUnit(2, subnet + ".3", "Fill") >= 0);
+        QVERIFY(sim->start());
+        QSettings ini(dir.filePath("QelConfig.ini"), QSettings::IniFormat);
+        ini.setValue("NetConfig/GateWay", QString::fromStdString(subnet + ".1"));
+        for (int n = 1; n <= 16; ++n) ini.setValue(QString("SerialPorts/COM%1").arg(n), "/nonexistent");
+        ini.sync();
+        CQuellmarApp::Options o;
+        o.workDir = dir.path();
+        o.lockDir = dir.path();
+        o.localPort = 0;
+        o.searchPort = 0;
+        o.progressPauseMs = 0;
+        app = std::make_unique<CQuellmarApp>(o);
+        frame = std::make_unique<CMainFrame>(*app);
+        frame->show();
+    }
+    void cleanup() {
+        frame.reset();
+        app.reset();
+        sim.reset();
+        setMessageBoxes(nullptr);
+        boxes = ScriptedMessageBoxes();
+    }
+
+    void startUpSearchListsTheUnitsOnce() {
+        QTRY_COMPARE_WITH_TIMEOUT(app->equipment().count(), size_t{2}, 5000);
+        QTest::qWait(500);
+        QCOMPARE(app->equipment().count(), size_t{2});  // the timer ran once
+        QVERIFY(!frame->action(command::kSearchTool)->icon().isNull());
+        QVERIFY(!frame->action(command::kNetwork)->isEnabled());  // comes with a later issue
+        for (const char* mode : {"mode206.dat", "mode406.dat", "mode408.dat"})
+            QVERIFY(QFile::exists(dir.filePath(mode)));
+    }
+
+    void quickSecondPressConnectsAndDisconnectAsks() {
+        QTRY_COMPARE_WITH_TIMEOUT(app->equipment().count(), size_t{2}, 5000);
+        CQelEqMgr* list = frame->equipmentPanel()->dialog()->equipmentPage()->list();
+        const QPoint row0(60, 25);
+        QTest::mouseClick(list, Qt::LeftButton, {}, row0);
+        QTest::mouseClick(list, Qt::LeftButton, {}, row0);  // within 250 ms: opens
+        auto unit = app->equipment().at(0);
+        QTRY_VERIFY_WITH_TIMEOUT(unit->hasFlag(linkflag::kParamsRead), 5000);
+        QCOMPARE(CQelEqMgr::secondLine(*unit), QString("状态:在线 (UDP)"));
+        QCOMPARE(frame->activeUnit(), unit);
+        boxes.answer(MsgAnswer::No);
+        frame->disconnectActive();
+        QVERIFY(unit->linkRunning() && unit->hasFlag(linkflag::kParamsRead));
+        boxes.answer(MsgAnswer::Yes);
+        frame->disconnectActive();
+        QCOMPARE(boxes.shown().size(), size_t{2});
+        QCOMPARE(boxes.shown()[1].text, QString("您确定要断开当前连接的设备吗 ?"));
+        QCOMPARE(boxes.shown()[1].buttons, MsgButtons::YesNoCancel);
+        QCOMPARE(CQelEqMgr::secondLine(*unit), QString("状态:断开 (UDP)"));
+        QVERIFY(!unit->linkRunning());
+        const auto requests = sim->requests(0);
+        QCOMPARE(requests.back().frame[9], uint8_t{0x00});  // the notice reached the unit
+        frame->disconnectActive();  // nothing connected any more
+        QCOMPARE(boxes.shown().back().text, QString("没有选中被连接的设备!"));
+    }
+
+    void closingSendsOneNoticeToEachConnectedUnit() {
+        QTRY_COMPARE_WITH_TIMEOUT(app->equipment().count(), size_t{2}, 5000);
+        for (const auto& unit : app->equipment().snapshot()) frame->openUnit(unit);
+        for (const auto& unit : app->equipment().snapshot()) QVERIFY(unit->editorOpen());
+        QElapsedTimer clock;
+        clock.start();
+        frame->close();
+        QVERIFY(clock.elapsed() >= 640 + 400);
+        for (int u = 0; u < 2; ++u) {
+            int notices = 0;
+            for (const auto& r : sim->requests(u)) notices += r.frame[5] == 0x00 && r.frame[9] == 0x00;
+            QCOMPARE(notices, 1);
+        }
+        QSettings ini(dir.filePath("QelConfig.ini"), QSettings::IniFormat);
+        QVERIFY(ini.contains("MainWindow/Width"));  // the placement was saved
+    }
+
+    void autoIpToggleIsWrittenBack() {
+        QAction* a = frame->action(command::kAutoIp);
+        QVERIFY(a->isChecked());  // default 1
+        a->trigger();
+        QSettings ini(dir.filePath("QelConfig.ini"), QSettings::IniFormat);
+        QCOMPARE(ini.value("NetConfig/AutoIP").toString(), QString("0"));
+        QVERIFY(!a->isChecked());
+    }
+
+    void aSecondCopyLeavesQuietly() {
+        CQuellmarApp::Options o = app->options();
+        o.lockDir = dir.filePath("locks");
+        CQuellmarApp first(o), second(o);
+        QVERIFY(first.acquireInstanceLock());
+        QVERIFY(!second.acquireInstanceLock());
+        // The copy started from outside finds the same lock in its runtime folder.
+        QFile::setPermissions(o.lockDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(QDir().mkpath(dir.filePath("second")));
+        QVERIFY(QFile::copy(dir.filePath("QelConfig.ini"), dir.filePath("second/QelConfig.ini")));
+        qputenv("XDG_RUNTIME_DIR", o.lockDir.toUtf8());
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QElapsedTimer clock;
+        clock.start();
+        const auto r = test::runProcess(
+            {QUELLMAR_APP, "--local-port", "0", "--search-port", "0", "--work-dir",
+             dir.filePath("second").toStdString()},
+            10000);
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(clock.elapsed() < 5000);
+        QVERIFY(!QFile::exists(dir.filePath("second/mode408.dat")));  // never got as far
+    }
+
+private:
+    ScriptedMessageBoxes boxes;
+    QTemporaryDir dir;
+    std::string subnet;
+    std::unique_ptr<sim::UnitSimulator> sim;
+    std::unique_ptr<CQuellmarApp> app;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+QTEST_MAIN(MainFrameTest)
+#include "MainFrameTest.moc"
