@@ -6,7 +6,8 @@ cd "$(dirname "$0")/.."
 preset=${1:-default}
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libagg-dev
-          libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-microhei xvfb)
+          libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-microhei xvfb
+          clang-14 libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
