@@ -1,28 +1,34 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, starts simulated units on loopback and exchanges raw
-# commands with one of them through the link engine.
+# Installs what is missing, builds, starts simulated units on loopback (a QD206, a QD406, a
+# QD408 and one unit on a pseudo-terminal) and starts Quellmar against them in demo/.
+# Without a display the program runs offscreen and saves demo/quellmar.png instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh default
-bin=build/default
-log=$(mktemp)
+bin=$PWD/build/default
+demo=$PWD/demo
+mkdir -p "$demo"
+log="$demo/unitsim.log"
 "$bin/sim/quellmar-unitsim" --unit QD206@127.0.0.2:"Front Fill" --unit QD406@127.0.0.3:"Delay Tower" \
   --unit QD408@127.0.0.4:"Main Stage" --serial QD408:"USB Rack" >"$log" 2>&1 &
 sim=$!
-trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null; rm -f "$log"' EXIT
-for _ in $(seq 50); do [ "$(wc -l <"$log")" -ge 4 ] && break; sleep 0.1; done
+trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null || true' EXIT
+for _ in $(seq 50); do [ "$(grep -c . "$log")" -ge 4 ] && break; sleep 0.1; done
 echo "Simulated units:"; cat "$log"
 serial=$(awk -F'\t' '/\/dev\//{print $2; exit}' "$log")
-cli=("$bin/src/cli/quellmar-cli")
-run() { echo "\$ quellmar-cli $*"; "${cli[@]}" "$@" || true; }
-echo
-run search --gateway 127.0.0.1 --serial-map "COM1=$serial"
-run send --ip 127.0.0.4 --block 0 --op 0 --channel 0 --code 0x03 --reply-len 1 --tries 2 --timeout 200
-run send --ip 127.0.0.4 --block 0 --op 0 --channel 0 --code 0x04 --reply-len 20 --tries 2 --timeout 200
-run send --ip 127.0.0.4 --block 2 --op 2 --channel 2 --code 0x01 --payload "64 00" --tries 4 --timeout 400
-run send --ip 127.0.0.4 --block 3 --op 0 --channel 0 --code 0x01 --reply-len 30 --tries 4 --timeout 1400
-[ -n "$serial" ] && run send --serial COM1 --serial-map "COM1=$serial" --block 0 --op 0 --channel 0 --code 0x03 --reply-len 1
-if [ -t 0 ]; then
-  echo; echo "The simulator keeps running; try more commands in another terminal. Ctrl-C ends it."
-  wait $sim
+
+# The search goes to the gateway's a.b.c.255: point it at loopback, and name the serial unit's
+# pseudo-terminal as COM1 (the other ports lead nowhere).
+{
+  printf '[NetConfig]\nGateWay=127.0.0.1\nAutoIP=0\n[SerialPorts]\nCOM1=%s\n' "$serial"
+  for n in $(seq 2 16); do printf 'COM%d=/nonexistent/ttyUSB%d\n' "$n" "$((n - 1))"; done
+} >"$demo/QelConfig.ini"
+
+cd "$demo"
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  echo "Starting Quellmar in $demo (close its window to end the demo)."
+  "$bin/src/shell/quellmar"
+else
+  echo "No display: running offscreen and saving the main window to $demo/quellmar.png."
+  QT_QPA_PLATFORM=offscreen "$bin/src/shell/quellmar" --screenshot "$demo/quellmar.png"
 fi
