@@ -64,8 +64,10 @@ void paintBackdropCurves(QPainter& p, int width, int height) {
     for (int x = 0; x <= width; x += 2) {
         const double envelope = 0.35 + 0.65 * std::pow(std::sin(M_PI * x / width), 2);
         const double y = base + envelope * 22.0 * std::sin(x * 0.045) * std::cos(x * 0.0113);
-        if (x == 0) wave.moveTo(x, y);
-        else wave.lineTo(x, y);
+        if (x == 0)
+            wave.moveTo(x, y);
+        else
+            wave.lineTo(x, y);
     }
     p.setPen(QPen(QColor(160, 190, 230, 30), 1.2));
     p.drawPath(wave);
@@ -139,7 +141,7 @@ QImage rowIcon() {
     p.fillRect(17, 2, 1, 6, QColor(150, 160, 175));  // rack ear
     p.fillRect(4, 3, 6, 4, QColor(60, 190, 230));    // display
     p.fillRect(5, 4, 3, 1, QColor(200, 245, 255));
-    p.fillRect(12, 3, 1, 1, QColor(90, 230, 120));   // LEDs
+    p.fillRect(12, 3, 1, 1, QColor(90, 230, 120));  // LEDs
     p.fillRect(14, 3, 1, 1, QColor(90, 230, 120));
     p.fillRect(12, 6, 1, 1, QColor(250, 190, 60));
     p.fillRect(14, 6, 1, 1, QColor(160, 170, 185));
@@ -195,18 +197,18 @@ QImage disconnectIcon() {
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(60, 66, 78), 3.0, Qt::SolidLine, Qt::FlatCap));
-    p.drawLine(QPointF(0, 13), QPointF(4, 13));    // cables
+    p.drawLine(QPointF(0, 13), QPointF(4, 13));  // cables
     p.drawLine(QPointF(22, 13), QPointF(26, 13));
     p.setPen(QPen(QColor(50, 58, 72), 1.0));
     p.setBrush(iconFace(QColor(214, 220, 230), QColor(132, 142, 158)));
     p.drawRoundedRect(QRectF(3.5, 7.5, 6, 11), 1.5, 1.5);   // plug
     p.drawRoundedRect(QRectF(16.5, 6.5, 6, 13), 1.5, 1.5);  // socket
     p.setPen(QPen(QColor(196, 152, 52), 1.8, Qt::SolidLine, Qt::FlatCap));
-    p.drawLine(QPointF(10, 10.5), QPointF(13, 10.5));        // pins
+    p.drawLine(QPointF(10, 10.5), QPointF(13, 10.5));  // pins
     p.drawLine(QPointF(10, 15.5), QPointF(13, 15.5));
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(40, 46, 58));
-    p.drawRect(QRectF(17, 9.5, 2, 2));                       // sockets
+    p.drawRect(QRectF(17, 9.5, 2, 2));  // sockets
     p.drawRect(QRectF(17, 14.5, 2, 2));
     p.setPen(QPen(QColor(255, 255, 255, 220), 4.0, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(12, 21.5), QPointF(16, 4.5));
@@ -261,15 +263,24 @@ QImage applicationIcon() {
 
 QImage paintShellSkin(int resourceId) {
     switch (resourceId) {
-        case 128: return applicationIcon();
-        case 132: return clientBackdrop();
-        case 139: return rowIcon();
-        case 148: return statusSkin();
-        case 156: return helpIcon();
-        case 157: return networkIcon();
-        case 158: return searchIcon();
-        case 160: return disconnectIcon();
-        default: return {};
+        case 128:
+            return applicationIcon();
+        case 132:
+            return clientBackdrop();
+        case 139:
+            return rowIcon();
+        case 148:
+            return statusSkin();
+        case 156:
+            return helpIcon();
+        case 157:
+            return networkIcon();
+        case 158:
+            return searchIcon();
+        case 160:
+            return disconnectIcon();
+        default:
+            return {};
     }
 }
 

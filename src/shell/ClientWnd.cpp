@@ -30,8 +30,8 @@ void CClientWnd::buildSurface(Quality quality) {
     surface_.fill(bandColor());
     const QSize picture(area.width(), area.height() - kBandHeight);
     if (!picture.isEmpty()) {
-        const auto mode = quality == Quality::Fast ? Qt::FastTransformation
-                                                   : Qt::SmoothTransformation;
+        const auto mode =
+            quality == Quality::Fast ? Qt::FastTransformation : Qt::SmoothTransformation;
         QPainter p(&surface_);
         p.drawPixmap(0, 0, bitmap_.scaled(picture, Qt::IgnoreAspectRatio, mode));
     }

@@ -71,7 +71,9 @@ QRect CMyStatusBar::paneRect(int index) const {
     }
 }
 
-int CMyStatusBar::textOffset(int paneWidth) { return paneWidth <= kNarrowPane ? 2 : 7; }
+int CMyStatusBar::textOffset(int paneWidth) {
+    return paneWidth <= kNarrowPane ? 2 : 7;
+}
 
 QRect CMyStatusBar::textRect(int index) const {
     const QRect pane = paneRect(index);
@@ -100,12 +102,16 @@ QSize CMyStatusBar::sizeHint() const {
     return {w, h};
 }
 
-QSize CMyStatusBar::minimumSizeHint() const { return {kGripWidth, sizeHint().height()}; }
+QSize CMyStatusBar::minimumSizeHint() const {
+    return {kGripWidth, sizeHint().height()};
+}
 
 void CMyStatusBar::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    if (skinOn_ && !skin_.isNull()) paintSkin(p);
-    else paintPlain(p);
+    if (skinOn_ && !skin_.isNull())
+        paintSkin(p);
+    else
+        paintPlain(p);
 }
 
 void CMyStatusBar::paintSkin(QPainter& p) const {
@@ -131,7 +137,8 @@ void CMyStatusBar::paintPanes(QPainter& p, const QColor& dark, const QColor& lig
         p.setPen(light);
         p.drawLine(x - 2, 1, x - 2, 18);
         p.drawLine(x, 1, x, 18);
-        const QString text = i == 0 && !currentMessage().isEmpty() ? currentMessage() : panes_[i].text;
+        const QString text =
+            i == 0 && !currentMessage().isEmpty() ? currentMessage() : panes_[i].text;
         p.save();
         p.setClipRect(pane);
         p.setPen(Qt::black);
@@ -154,8 +161,10 @@ void CMyStatusBar::mousePressEvent(QMouseEvent* event) {
 
 void CMyStatusBar::mouseMoveEvent(QMouseEvent* event) {
     if (!dragging_) {
-        if (gripRect().contains(event->position().toPoint())) setCursor(Qt::SizeFDiagCursor);
-        else unsetCursor();
+        if (gripRect().contains(event->position().toPoint()))
+            setCursor(Qt::SizeFDiagCursor);
+        else
+            unsetCursor();
         return;
     }
     const QPoint moved = event->globalPosition().toPoint() - dragStart_;

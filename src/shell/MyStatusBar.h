@@ -19,11 +19,11 @@ public:
     static constexpr int kSkinId = 148;
     static constexpr int kSkinHeight = 21;
     static constexpr int kMinHeight = 19;
-    static constexpr int kGripWidth = 16;    // the last pane ends this far from the right edge
-    static constexpr int kPaneGap = 2;       // room for the separator lines between panes
-    static constexpr int kPaneBorder = 6;    // a pane is this much wider than its text width
+    static constexpr int kGripWidth = 16;  // the last pane ends this far from the right edge
+    static constexpr int kPaneGap = 2;     // room for the separator lines between panes
+    static constexpr int kPaneBorder = 6;  // a pane is this much wider than its text width
     static constexpr int kTextDown = 1;
-    static constexpr int kNarrowPane = 31;   // panes this wide or less have their text at 2 px
+    static constexpr int kNarrowPane = 31;  // panes this wide or less have their text at 2 px
 
     explicit CMyStatusBar(QWidget* parent = nullptr);
 

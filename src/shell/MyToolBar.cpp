@@ -18,7 +18,8 @@ QAction* CMyToolBar::addCommand(int commandId, int iconId, const QString& prompt
     action->setData(commandId);
     action->setToolTip(tipText(prompt));
     action->setStatusTip(statusText(prompt));
-    connect(action, &QAction::triggered, this, [this, commandId] { emit commandTriggered(commandId); });
+    connect(action, &QAction::triggered, this,
+            [this, commandId] { emit commandTriggered(commandId); });
     addAction(action);
     if (QWidget* button = widgetForAction(action)) {
         button->setFixedSize(kButtonWidth, kButtonHeight);

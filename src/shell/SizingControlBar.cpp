@@ -1,5 +1,6 @@
 #include "shell/SizingControlBar.h"
 
+#include <qdrawutil.h>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMainWindow>
@@ -9,7 +10,6 @@
 #include <QStyle>
 #include <QToolButton>
 #include <algorithm>
-#include <qdrawutil.h>
 
 namespace qel {
 
@@ -140,7 +140,8 @@ QSize CSizingControlBar::chromeSize() const {
 
 QSize CSizingControlBar::clamped(Mode mode, QSize size) const {
     switch (mode) {
-        case Mode::Horizontal: return size.expandedTo(minHorz_);
+        case Mode::Horizontal:
+            return size.expandedTo(minHorz_);
         case Mode::Vertical:
             size = size.expandedTo(minVert_);
             return {std::min(size.width(), kMaxWidth), size.height()};
@@ -152,22 +153,28 @@ QSize CSizingControlBar::clamped(Mode mode, QSize size) const {
 }
 
 QSize CSizingControlBar::fixedLayout(bool stretch, bool horizontal) const {
-    if (stretch) return horizontal ? QSize(kStretched, horz_.height()) : QSize(vert_.width(), kStretched);
+    if (stretch)
+        return horizontal ? QSize(kStretched, horz_.height()) : QSize(vert_.width(), kStretched);
     return clamped(horizontal ? Mode::Horizontal : Mode::Vertical, horizontal ? horz_ : vert_);
 }
 
 QSize CSizingControlBar::floatingLayout(int length, Qt::Orientation along) {
-    if (along == Qt::Horizontal) float_.setWidth(length);
-    else float_.setHeight(length);
+    if (along == Qt::Horizontal)
+        float_.setWidth(length);
+    else
+        float_.setHeight(length);
     float_ = clamped(Mode::Floating, float_);
     return float_;
 }
 
 QSize CSizingControlBar::sizeHint() const {
     switch (mode()) {
-        case Mode::Horizontal: return fixedLayout(false, true);
-        case Mode::Vertical: return fixedLayout(false, false);
-        case Mode::Floating: return clamped(Mode::Floating, float_);
+        case Mode::Horizontal:
+            return fixedLayout(false, true);
+        case Mode::Vertical:
+            return fixedLayout(false, false);
+        case Mode::Floating:
+            return clamped(Mode::Floating, float_);
     }
     return float_;
 }
@@ -176,11 +183,16 @@ QRect CSizingControlBar::edgeRect(int edge) const {
     if (!(style_ & edge & EdgeMask)) return {};
     const QRect c = client_->geometry();
     switch (edge) {
-        case EdgeLeft: return {c.left(), c.top(), kEdgeWidth, c.height()};
-        case EdgeTop: return {c.left(), c.top(), c.width(), kEdgeWidth};
-        case EdgeRight: return {c.right() - kEdgeWidth + 1, c.top(), kEdgeWidth, c.height()};
-        case EdgeBottom: return {c.left(), c.bottom() - kEdgeWidth + 1, c.width(), kEdgeWidth};
-        default: return {};
+        case EdgeLeft:
+            return {c.left(), c.top(), kEdgeWidth, c.height()};
+        case EdgeTop:
+            return {c.left(), c.top(), c.width(), kEdgeWidth};
+        case EdgeRight:
+            return {c.right() - kEdgeWidth + 1, c.top(), kEdgeWidth, c.height()};
+        case EdgeBottom:
+            return {c.left(), c.bottom() - kEdgeWidth + 1, c.width(), kEdgeWidth};
+        default:
+            return {};
     }
 }
 
@@ -253,7 +265,9 @@ void CSizingControlBar::placeChanged() {
 void CSizingControlBar::applyLimits() {
     const Mode m = mode();
     const QSize chrome = chromeSize();
-    const QSize minimum = m == Mode::Horizontal ? minHorz_ : m == Mode::Vertical ? minVert_ : minFloat_;
+    const QSize minimum = m == Mode::Horizontal ? minHorz_
+                          : m == Mode::Vertical ? minVert_
+                                                : minFloat_;
     client_->setMinimumSize((minimum - chrome).expandedTo(QSize(0, 0)));
     client_->setMaximumWidth(m == Mode::Horizontal ? QWIDGETSIZE_MAX : kMaxWidth - chrome.width());
     client_->updateGeometry();
@@ -283,9 +297,15 @@ void CSizingControlBar::takeSize() {
     const Mode m = mode();
     const QSize s = clamped(m, size());
     switch (m) {
-        case Mode::Horizontal: horz_ = s; break;
-        case Mode::Vertical: vert_ = s; break;
-        case Mode::Floating: float_ = s; break;
+        case Mode::Horizontal:
+            horz_ = s;
+            break;
+        case Mode::Vertical:
+            vert_ = s;
+            break;
+        case Mode::Floating:
+            float_ = s;
+            break;
     }
 }
 
@@ -328,17 +348,22 @@ void CSizingControlBar::pressClient(QPoint pos, QPoint globalPos) {
 void CSizingControlBar::dragClient(QPoint pos, QPoint globalPos) {
     if (!dragEdge_) {
         const int edge = edgeAt(pos);
-        if (edge == EdgeLeft || edge == EdgeRight) client_->setCursor(Qt::SizeHorCursor);
-        else if (edge) client_->setCursor(Qt::SizeVerCursor);
-        else client_->unsetCursor();
+        if (edge == EdgeLeft || edge == EdgeRight)
+            client_->setCursor(Qt::SizeHorCursor);
+        else if (edge)
+            client_->setCursor(Qt::SizeVerCursor);
+        else
+            client_->unsetCursor();
         return;
     }
     QMainWindow* mw = mainWindow();
     if (!mw || !dragNeighbour_) return;
     const QPoint d = globalPos - dragStart_;
     const bool across = dragEdge_ == EdgeLeft || dragEdge_ == EdgeRight;
-    const int grow = dragEdge_ == EdgeLeft ? -d.x() : dragEdge_ == EdgeRight ? d.x()
-                   : dragEdge_ == EdgeTop  ? -d.y() : d.y();
+    const int grow = dragEdge_ == EdgeLeft    ? -d.x()
+                     : dragEdge_ == EdgeRight ? d.x()
+                     : dragEdge_ == EdgeTop   ? -d.y()
+                                              : d.y();
     const int mine = (across ? dragStartSize_.width() : dragStartSize_.height()) + grow;
     const int theirs = (across ? dragNeighbourSize_.width() : dragNeighbourSize_.height()) - grow;
     mw->resizeDocks({this, dragNeighbour_.data()}, {mine, theirs},

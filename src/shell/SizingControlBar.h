@@ -34,8 +34,8 @@ public:
 
     static constexpr int kEdgeWidth = 5;
     static constexpr int kStretched = 32767;
-    static constexpr int kMaxWidth = 600;      // vertical and floating widths stop here
-    static constexpr int kTitleHeight = 20;    // the title strip with the gripper buttons
+    static constexpr int kMaxWidth = 600;    // vertical and floating widths stop here
+    static constexpr int kTitleHeight = 20;  // the title strip with the gripper buttons
     static constexpr QSize kInitialSize{180, 260};
     static constexpr const char* kProfileOrganisation = "Quellmar";
     static constexpr const char* kProfileApplication = "Quellmar";

@@ -25,7 +25,9 @@ int readInt(const QSettings& ini, const QString& key, int fallback) {
 
 }  // namespace
 
-QString WindowPlacement::configPath() { return configPath(QDir::currentPath()); }
+QString WindowPlacement::configPath() {
+    return configPath(QDir::currentPath());
+}
 
 QString WindowPlacement::configPath(const QString& dir) {
     QString path = dir;
@@ -82,7 +84,8 @@ void WindowPlacement::load(QWidget& window, const QString& iniPath, QRect screen
 void WindowPlacement::save(const QWidget& window, const QString& iniPath, QRect screen) {
     const Placement placement = of(window, screen.size());
     QSettings ini(iniPath, QSettings::IniFormat);
-    ini.setValue(kSection + QStringLiteral("MaxSize"), QString::number(placement.maximised ? 1 : 0));
+    ini.setValue(kSection + QStringLiteral("MaxSize"),
+                 QString::number(placement.maximised ? 1 : 0));
     ini.setValue(kSection + QStringLiteral("Width"), QString::number(placement.frame.width()));
     ini.setValue(kSection + QStringLiteral("Height"), QString::number(placement.frame.height()));
     ini.setValue(kSection + QStringLiteral("Left"), QString::number(placement.frame.left()));

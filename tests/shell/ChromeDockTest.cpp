@@ -260,7 +260,8 @@ private slots:
     // Placement in QelConfig.ini.
 
     void configPathUsesForwardSlashes() {
-        QCOMPARE(WindowPlacement::configPath("C:\\work\\qel"), QString("C:/work/qel/QelConfig.ini"));
+        QCOMPARE(WindowPlacement::configPath("C:\\work\\qel"),
+                 QString("C:/work/qel/QelConfig.ini"));
         QCOMPARE(WindowPlacement::configPath("/srv/qel/"), QString("/srv/qel/QelConfig.ini"));
         QCOMPARE(WindowPlacement::configPath(), QDir::currentPath() + "/QelConfig.ini");
     }
@@ -291,8 +292,8 @@ private slots:
                                             << QRect(-791, -591, 800, 600) << false;
         QTest::newRow("zero size") << "Width=0\nHeight=-5\nLeft=3\nTop=4\n"
                                    << QRect(3, 4, 800, 600) << false;
-        QTest::newRow("text") << "Width=wide\nLeft=12px\nTop=x\n" << QRect(12, 0, 800, 600)
-                              << false;
+        QTest::newRow("text") << "Width=wide\nLeft=12px\nTop=x\n"
+                              << QRect(12, 0, 800, 600) << false;
     }
     void readAppliesDefaultsAndScreenRules() {
         QFETCH(QString, ini);

@@ -14,7 +14,9 @@ using namespace qel;
 
 namespace {
 
-QColor at(const QImage& image, int x, int y) { return QColor(image.pixel(x, y)); }
+QColor at(const QImage& image, int x, int y) {
+    return QColor(image.pixel(x, y));
+}
 
 // A small picture whose fast and smooth enlargements differ everywhere along the edges.
 QPixmap checkerboard() {
@@ -253,7 +255,8 @@ private slots:
         QCOMPARE(bar.tipAt(search->geometry().center()), QString("Search"));
         // Between the first button and the next one lies the separator.
         const int gapX = (search->geometry().right() +
-                          bar.widgetForAction(bar.commandAction(32802))->geometry().left()) / 2;
+                          bar.widgetForAction(bar.commandAction(32802))->geometry().left()) /
+                         2;
         QCOMPARE(bar.commandAt(QPoint(gapX, search->geometry().center().y())), 0);
         QCOMPARE(bar.tipAt(QPoint(gapX, search->geometry().center().y())), QString());
 
