@@ -33,6 +33,7 @@ CMainFrame* gFrame = nullptr;
 
 constexpr int kAppIcon = 128;
 constexpr uint32_t kShutdownNoticeMs = 320, kShutdownPauseMs = 400, kDisconnectPauseMs = 1000;
+constexpr int kSizingSettleMs = 150;
 constexpr const char* kLayoutKey = "qel.Panel-Layout/state";
 
 const char* kPromptSearch = "Search Equipment ( UDP / USB )\nSearch";
@@ -63,6 +64,9 @@ CMainFrame::CMainFrame(CQuellmarApp& app, QWidget* parent) : QMainWindow(parent)
     startTimer_.setInterval(kStartDelayMs);
     connect(&startTimer_, &QTimer::timeout, this, &CMainFrame::onStartTimer);
     startTimer_.start();
+    sizingTimer_.setSingleShot(true);
+    sizingTimer_.setInterval(kSizingSettleMs);
+    connect(&sizingTimer_, &QTimer::timeout, this, [this] { client_->setSizing(false); });
 }
 
 CMainFrame::~CMainFrame() {
@@ -226,11 +230,13 @@ void CMainFrame::toggleAutoIp() {
     action(command::kAutoIp)->setChecked(next != 0);
 }
 
-bool CMainFrame::event(QEvent* event) {
-    // Fast drawing of the client area while the window is being moved or sized.
-    if (event->type() == QEvent::NonClientAreaMouseButtonPress) client_->setSizing(true);
-    if (event->type() == QEvent::NonClientAreaMouseButtonRelease) client_->setSizing(false);
-    return QMainWindow::event(event);
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+    // The window manager drags the frame, so a run of resizes stands for an interactive
+    // sizing: the client area draws fast until the resizes have stopped for a moment.
+    QMainWindow::resizeEvent(event);
+    if (!isVisible()) return;
+    client_->setSizing(true);
+    sizingTimer_.start();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

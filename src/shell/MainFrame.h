@@ -58,7 +58,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void createMenus();
@@ -79,6 +79,7 @@ private:
     CQelEqPanel* panel_ = nullptr;
     std::map<int, QAction*> actions_;
     QTimer startTimer_;
+    QTimer sizingTimer_;  // ends the fast drawing of the client area after a resize
     std::weak_ptr<Equipment> activeUnit_;
     std::function<void()> afterStart_;
     bool shutDown_ = false;
