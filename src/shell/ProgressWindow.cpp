@@ -32,35 +32,33 @@ ProgressWindow::ProgressWindow(const QString& title, const QString& prompt,
     bar_->setTextVisible(false);
     prompt_ = label(prompt, Qt::AlignLeft, QRect(QPoint(14, 14), QPoint(133, 33)), this);
     status_ = label(status, Qt::AlignHCenter, QRect(QPoint(1, 72), QPoint(300, 91)), this);
+    connect(this, &ProgressWindow::progressPosted, this, &ProgressWindow::showProgress,
+            Qt::QueuedConnection);
+    connect(this, &ProgressWindow::workerDone, this, &ProgressWindow::endWorker,
+            Qt::QueuedConnection);
 }
 
 ProgressWindow::~ProgressWindow() {
     if (worker_.joinable()) worker_.join();
 }
 
-void ProgressWindow::postProgress(int position, const QString& status) {
-    QMetaObject::invokeMethod(
-        this,
-        [this, position, status] {
-            bar_->setValue(position);
-            if (!status.isNull()) status_->setText(status);
-        },
-        Qt::QueuedConnection);
+void ProgressWindow::showProgress(int position, const QString& status) {
+    bar_->setValue(position);
+    if (!status.isNull()) status_->setText(status);
 }
 
 void ProgressWindow::startWorker(std::function<void()> job) {
     running_ = true;
     worker_ = std::thread([this, job = std::move(job)] {
         job();
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                running_ = false;
-                if (worker_.joinable()) worker_.join();
-                finished();
-            },
-            Qt::QueuedConnection);
+        emit workerDone();
     });
+}
+
+void ProgressWindow::endWorker() {
+    running_ = false;
+    if (worker_.joinable()) worker_.join();
+    finished();
 }
 
 void ProgressWindow::reject() {

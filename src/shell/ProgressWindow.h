@@ -25,7 +25,12 @@ public:
     QLabel* statusLabel() const { return status_; }
 
     // Thread-safe: queue a progress position and status text for the window.
-    void postProgress(int position, const QString& status);
+    void postProgress(int position, const QString& status) { emit progressPosted(position, status); }
+
+signals:
+    // Emitted on the worker thread; queued to the window's thread.
+    void progressPosted(int position, const QString& status);
+    void workerDone();
 
 protected:
     // Starts the job on the worker; the job's return runs finished() on the GUI thread.
@@ -35,6 +40,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void showProgress(int position, const QString& status);
+    void endWorker();
+
     QProgressBar* bar_;
     QLabel* prompt_;
     QLabel* status_;
