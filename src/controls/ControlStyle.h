@@ -18,7 +18,9 @@ inline constexpr int kSearchButton = 1010;   // 22 x 40: normal 0, pressed 20
 
 // Control texts live in 32-byte buffers: at most 31 characters are kept.
 inline constexpr int kMaxControlText = 31;
-inline QString clippedText(const QString& text) { return text.left(kMaxControlText); }
+inline QString clippedText(const QString& text) {
+    return text.left(kMaxControlText);
+}
 
 // "Tahoma" whose line (ascent + descent) is pixelHeight high, the way the classic font
 // height reads. Where Tahoma is missing, the CJK font stands in for Latin and Chinese alike.

@@ -12,7 +12,9 @@ CQelButton::CQelButton(QWidget* parent)
     resize(22, 20);
 }
 
-void CQelButton::setText(const QString& text) { text_ = clippedText(text); }
+void CQelButton::setText(const QString& text) {
+    text_ = clippedText(text);
+}
 
 // Leaving 0..21 x 0..19 gives up the capture; hover is only cleared by a release.
 void CQelButton::mouseMoveEvent(QMouseEvent* event) {

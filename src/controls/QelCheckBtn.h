@@ -15,7 +15,7 @@ public:
 
     void setChecked(bool checked);
     bool isChecked() const { return checked_; }
-    void setText(const QString& text);           // at most 31 characters
+    void setText(const QString& text);  // at most 31 characters
     QString text() const { return text_; }
     void setAlternateText(const QString& text);  // at most 31 characters
     QString alternateText() const { return alternateText_; }

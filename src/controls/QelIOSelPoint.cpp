@@ -43,6 +43,8 @@ void CQelIOSelPoint::mouseMoveEvent(QMouseEvent* event) {
 }
 
 // The window system stops sending moves once the pointer has left: treat it as a move out.
-void CQelIOSelPoint::leaveEvent(QEvent*) { moved(false); }
+void CQelIOSelPoint::leaveEvent(QEvent*) {
+    moved(false);
+}
 
 }  // namespace qel

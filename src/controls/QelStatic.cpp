@@ -7,12 +7,14 @@
 namespace qel {
 
 int qtTextFlags(unsigned f) {
-    int flags = (f & dt::kRight) ? Qt::AlignRight : (f & dt::kCenter) ? Qt::AlignHCenter
-                                                                      : Qt::AlignLeft;
+    int flags = (f & dt::kRight)    ? Qt::AlignRight
+                : (f & dt::kCenter) ? Qt::AlignHCenter
+                                    : Qt::AlignLeft;
     if (f & dt::kSingleLine) {
         flags |= Qt::TextSingleLine;
-        flags |= (f & dt::kBottom) ? Qt::AlignBottom : (f & dt::kVCenter) ? Qt::AlignVCenter
-                                                                          : Qt::AlignTop;
+        flags |= (f & dt::kBottom)    ? Qt::AlignBottom
+                 : (f & dt::kVCenter) ? Qt::AlignVCenter
+                                      : Qt::AlignTop;
     } else {
         flags |= Qt::AlignTop;
         if (f & dt::kWordBreak) flags |= Qt::TextWordWrap;

@@ -19,7 +19,7 @@ void CQelText::setCallbacks(QObject* owner, int id, TextCallback onText, FocusCa
 }
 
 bool CQelText::passesDigitFilter(const QKeyEvent& event) {
-    if (event.matches(QKeySequence::Paste)) return false;  // would bring any text in
+    if (event.matches(QKeySequence::Paste)) return false;      // would bring any text in
     if (event.modifiers() & Qt::ControlModifier) return true;  // copy, select all, undo
     const QString text = event.text();
     if (text.isEmpty() || !text.front().isPrint()) return true;  // keys, not characters

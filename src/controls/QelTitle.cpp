@@ -12,7 +12,7 @@
 namespace qel {
 
 namespace {
-constexpr int kTabTop = 7;       // tabs and buttons span y 7..23 of the strip
+constexpr int kTabTop = 7;  // tabs and buttons span y 7..23 of the strip
 constexpr int kTabHeight = 17;
 constexpr int kFirstTabX = 6;
 constexpr int kChannelGap = 32;  // between the last tab and the first channel button
@@ -20,7 +20,9 @@ constexpr int kChannelWidth = 58;
 constexpr int kHalf = kChannelWidth / 2;
 constexpr int kIconX = 40;  // link icon offset within a channel button
 
-bool inStripRows(QPoint pos) { return pos.y() >= 7 && pos.y() <= 24; }
+bool inStripRows(QPoint pos) {
+    return pos.y() >= 7 && pos.y() <= 24;
+}
 }  // namespace
 
 CQelTitle::CQelTitle(QWidget* parent) : QWidget(parent) {
@@ -73,9 +75,12 @@ QRect CQelTitle::tabRect(int tab) const {
 int CQelTitle::channelCount() const {
     if (tabs_.empty()) return 0;
     switch (tabs_.at(current_).kind) {
-        case kInputChannels: return inputs_;
-        case kOutputChannels: return outputs_;
-        default: return 0;
+        case kInputChannels:
+            return inputs_;
+        case kOutputChannels:
+            return outputs_;
+        default:
+            return 0;
     }
 }
 
@@ -98,11 +103,16 @@ QString CQelTitle::channelLabel(int channel) const {
 
 QColor CQelTitle::groupColour(int group) {
     switch (group) {
-        case 1: return {0, 0, 220};
-        case 2: return {220, 0, 0};
-        case 3: return {0, 220, 0};
-        case 4: return {250, 160, 0};
-        default: return Qt::black;
+        case 1:
+            return {0, 0, 220};
+        case 2:
+            return {220, 0, 0};
+        case 3:
+            return {0, 220, 0};
+        case 4:
+            return {250, 160, 0};
+        default:
+            return Qt::black;
     }
 }
 

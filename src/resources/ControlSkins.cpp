@@ -184,14 +184,22 @@ QImage titleStrip() {
 
 QImage paintControlSkin(int resourceId) {
     switch (resourceId) {
-        case 137: return toggleButton(kPhaseOn);
-        case 138: return toggleButton(kMuteOn);
-        case 144: return routingPoint();
-        case 145: return captionPlate();
-        case 149: return titleStrip();
-        case 151: return pushButton();
-        case 1010: return searchButton();
-        default: return {};
+        case 137:
+            return toggleButton(kPhaseOn);
+        case 138:
+            return toggleButton(kMuteOn);
+        case 144:
+            return routingPoint();
+        case 145:
+            return captionPlate();
+        case 149:
+            return titleStrip();
+        case 151:
+            return pushButton();
+        case 1010:
+            return searchButton();
+        default:
+            return {};
     }
 }
 

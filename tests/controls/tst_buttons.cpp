@@ -51,8 +51,8 @@ void TestButtons::pushButtonActsOnReleaseInsideItsHitBox() {
     QTest::mouseClick(&button, Qt::RightButton, {}, {24, 9});
     QVERIFY(calls.list.empty());
     QTest::mouseRelease(&button, Qt::LeftButton, {}, release);
-    const std::vector<Call> expected = clicks ? std::vector<Call>{{&owner, 41, 7}}
-                                              : std::vector<Call>{};
+    const std::vector<Call> expected =
+        clicks ? std::vector<Call>{{&owner, 41, 7}} : std::vector<Call>{};
     QCOMPARE(calls.list, expected);
     QVERIFY(!button.isPressed());
     QVERIFY(showsRow(button, skinid::kPushButton, 0));

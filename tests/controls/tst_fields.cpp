@@ -30,7 +30,9 @@ struct EditLog {
             [=, this](QObject* o, int i, const QString& t) {
                 events << mine(o) + QStringLiteral("text:%1:%2").arg(i).arg(t);
             },
-            [=, this](QObject* o, int i) { events << mine(o) + QStringLiteral("focus:%1").arg(i); });
+            [=, this](QObject* o, int i) {
+                events << mine(o) + QStringLiteral("focus:%1").arg(i);
+            });
     }
 };
 
@@ -51,10 +53,10 @@ private slots:
 
 void TestFields::controlsAreNamedAfterTheirClassAndUseTahoma() {
     QWidget parent;
-    const QList<QWidget*> controls = {
-        new CQelBtn(&parent),      new CQelButton(&parent),  new CQelCheckBtn(&parent),
-        new CQelIOSelPoint(&parent), new CQelTStatic({}, &parent), new CQelStatic({}, 0, &parent),
-        new CQelComboBox(&parent), new CQelText(&parent)};
+    const QList<QWidget*> controls = {new CQelBtn(&parent),         new CQelButton(&parent),
+                                      new CQelCheckBtn(&parent),    new CQelIOSelPoint(&parent),
+                                      new CQelTStatic({}, &parent), new CQelStatic({}, 0, &parent),
+                                      new CQelComboBox(&parent),    new CQelText(&parent)};
     for (QWidget* w : controls) {
         const QString name = QString::fromLatin1(w->metaObject()->className()).section(u':', -1);
         QCOMPARE(w->objectName(), QStringLiteral("Qel.") + name);

@@ -10,7 +10,9 @@ QImage area(int id, QRect r) {
     return bitmap(id).toImage().copy(r).convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-bool opaqueAt(int id, QPoint p) { return bitmap(id).toImage().pixelColor(p).alpha() == 255; }
+bool opaqueAt(int id, QPoint p) {
+    return bitmap(id).toImage().pixelColor(p).alpha() == 255;
+}
 
 }  // namespace
 
@@ -54,7 +56,7 @@ void TestSkins::skinsHaveTheirSizesAndDistinctStateRows() {
 void TestSkins::titleStripIconsAndPlates() {
     QVERIFY(area(137, {0, 46, 48, 23}) != area(138, {0, 46, 48, 23}));
     QVERIFY(opaqueAt(145, {60, 10}));
-    QVERIFY(!opaqueAt(145, {40, 30}));  // nothing beside the narrow plate
+    QVERIFY(!opaqueAt(145, {40, 30}));                          // nothing beside the narrow plate
     QVERIFY(opaqueAt(149, {0, 0}) && opaqueAt(149, {23, 23}));  // background tile
     QImage empty(14, 7, QImage::Format_ARGB32_Premultiplied);
     empty.fill(Qt::transparent);

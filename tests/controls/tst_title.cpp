@@ -67,12 +67,13 @@ void TestTitle::tabsAndChannelsReportTheirSelection() {
     QCOMPARE(e.title->objectName(), QStringLiteral("Qel.CQelTitle"));
     QCOMPARE(e.title->geometry(), QRect(0, 0, 966, 24));
     const QFontMetrics fm(e.title->font());
-    QCOMPARE(e.title->tabRect(0), QRect(6, 7, fm.horizontalAdvance(QStringLiteral("增益")) + 22, 17));
+    QCOMPARE(e.title->tabRect(0),
+             QRect(6, 7, fm.horizontalAdvance(QStringLiteral("增益")) + 22, 17));
     QCOMPARE(e.title->tabRect(1).width(), fm.horizontalAdvance(QStringLiteral("延时")) + 14);
     QCOMPARE(e.title->channelCount(), 0);
 
-    e.clickTab(0);                                      // already current
-    e.click({e.title->tabRect(4).center().x(), 4});     // above the tab row
+    e.clickTab(0);                                   // already current
+    e.click({e.title->tabRect(4).center().x(), 4});  // above the tab row
     QVERIFY(e.calls.empty());
     e.clickTab(4);
     QCOMPARE(e.last(), (TitleCall{&e.owner, 5, 1, 0}));
