@@ -91,22 +91,23 @@ int main(int argc, char** argv) {
         if (tickMs() - start >= nextReport) {
             const long rss = residentKb();
             rssMax = std::max(rssMax, rss);
-            std::printf("%3u s: %llu datagrams sent, %llu parked, commands %ld of %ld accepted, "
-                        "VmRSS %ld kB\n",
-                        nextReport / 1000, static_cast<unsigned long long>(flooder.sent()),
-                        static_cast<unsigned long long>(endpoint.parkedCount()), accepted, sent,
-                        rss);
+            std::printf(
+                "%3u s: %llu datagrams sent, %llu parked, commands %ld of %ld accepted, "
+                "VmRSS %ld kB\n",
+                nextReport / 1000, static_cast<unsigned long long>(flooder.sent()),
+                static_cast<unsigned long long>(endpoint.parkedCount()), accepted, sent, rss);
             nextReport += 10000;
         }
     }
     flooder.stop();
     const long rssEnd = residentKb();
     const double elapsed = (tickMs() - start) / 1000.0;
-    std::printf("done: %.0f datagrams/s (%llu, %llu reply-shaped), commands %ld of %ld accepted, "
-                "VmRSS %ld -> %ld kB (growth %ld kB, peak %ld kB)\n",
-                static_cast<double>(flooder.sent()) / elapsed,
-                static_cast<unsigned long long>(flooder.sent()),
-                static_cast<unsigned long long>(flooder.replies()), accepted, sent, rssStart,
-                rssEnd, rssEnd - rssStart, std::max(rssMax, rssEnd));
+    std::printf(
+        "done: %.0f datagrams/s (%llu, %llu reply-shaped), commands %ld of %ld accepted, "
+        "VmRSS %ld -> %ld kB (growth %ld kB, peak %ld kB)\n",
+        static_cast<double>(flooder.sent()) / elapsed,
+        static_cast<unsigned long long>(flooder.sent()),
+        static_cast<unsigned long long>(flooder.replies()), accepted, sent, rssStart, rssEnd,
+        rssEnd - rssStart, std::max(rssMax, rssEnd));
     return accepted == sent ? 0 : 2;
 }

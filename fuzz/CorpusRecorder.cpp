@@ -33,7 +33,8 @@ void save(const std::string& target, const std::string& name, const Bytes& bytes
     const std::string dir = out + "/" + target;
     ::mkdir(dir.c_str(), 0755);
     std::ofstream(dir + "/" + name, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     ++written;
 }
 
@@ -65,7 +66,8 @@ void receiveSeeds(const std::vector<Bytes>& requests, const std::vector<Bytes>& 
         const Bytes& q = requests[i];
         if (replies[i].empty()) continue;
         Bytes seed = {static_cast<uint8_t>(serial ? 1 : 0), q[frame::kTarget], q[frame::kChannel],
-                      q[frame::kCode], static_cast<uint8_t>(replies[i].size() - frame::kHeaderSize)};
+                      q[frame::kCode],
+                      static_cast<uint8_t>(replies[i].size() - frame::kHeaderSize)};
         if (serial) {
             Bytes stream = {0x00, 0x13, 0xFF};  // line noise ahead of the reply
             stream.insert(stream.end(), replies[i].begin(), replies[i].end());

@@ -62,8 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             for (const Bytes& f : splitter.feed(chunk.data(), chunk.size()))
                 checkReplies(unit.receive(f.data(), f.size(), tick));
         } else {
-            const size_t length = UnitProtocol::datagramFrameLength(
-                chunk.data(), static_cast<long>(chunk.size()));
+            const size_t length =
+                UnitProtocol::datagramFrameLength(chunk.data(), static_cast<long>(chunk.size()));
             if (length) checkReplies(unit.receive(chunk.data(), length, tick));
         }
     }

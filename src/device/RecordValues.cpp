@@ -57,8 +57,12 @@ EqPointValues eqPointValues(const EqPoint& point) {
     return {point.type, FreqTable[point.freq], eqGainDb(point.gain), eqQ(point.q)};
 }
 
-std::optional<int> limiterAttackMs(uint8_t index) { return listItem(kLimiterAttackMs, index); }
-std::optional<int> limiterReleaseMs(uint8_t index) { return listItem(kLimiterReleaseMs, index); }
+std::optional<int> limiterAttackMs(uint8_t index) {
+    return listItem(kLimiterAttackMs, index);
+}
+std::optional<int> limiterReleaseMs(uint8_t index) {
+    return listItem(kLimiterReleaseMs, index);
+}
 
 RecordValues recordValues(const ModeRecord& record, uint32_t modelCode) {
     const uint32_t model = isKnownModel(modelCode) ? modelCode : model::kQD408;

@@ -20,15 +20,15 @@ TEST(DeviceRecordValues, EveryByteGivesAValueOnTheModelsChannels) {
     r.setUsed(true);
     r.setName("Front of house");
     OutputChannel& out = r.output(5);
-    out.setGain(100);            // 0 dB
-    out.setDelay(4800);          // 100 ms
-    out.setLimiterLevel(255);    // past the fader's top: shown as stored
+    out.setGain(100);          // 0 dB
+    out.setDelay(4800);        // 100 ms
+    out.setLimiterLevel(255);  // past the fader's top: shown as stored
     out.setLimiterAttack(200);
     out.setHighPassType(8);
-    out.setHighPassFreq(0);      // off
+    out.setHighPassFreq(0);  // off
     out.setLowPassFreq(143);
     out.point(9) = EqPoint{2, 255, 255, 255};
-    out.setInputSelect(0xF3);    // only the low four bits are inputs
+    out.setInputSelect(0xF3);  // only the low four bits are inputs
 
     const RecordValues v = recordValues(r, model::kQD206);
     EXPECT_TRUE(v.used);

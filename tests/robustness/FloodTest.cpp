@@ -59,11 +59,12 @@ TEST(DatagramFlood, AConnectedUnitsCommandsSucceedThroughTenThousandDatagramsASe
     flooder.stop();
     const long rssAfter = residentKb();
     const uint64_t parked = rig.endpoint.parkedCount() - parkedBefore;
-    std::printf("flood: %llu datagrams sent (%llu reply-shaped), %llu parked; commands %d of %d "
-                "accepted; resident %ld kB -> %ld kB\n",
-                static_cast<unsigned long long>(flooder.sent()),
-                static_cast<unsigned long long>(flooder.replies()),
-                static_cast<unsigned long long>(parked), accepted, sent, rssBefore, rssAfter);
+    std::printf(
+        "flood: %llu datagrams sent (%llu reply-shaped), %llu parked; commands %d of %d "
+        "accepted; resident %ld kB -> %ld kB\n",
+        static_cast<unsigned long long>(flooder.sent()),
+        static_cast<unsigned long long>(flooder.replies()), static_cast<unsigned long long>(parked),
+        accepted, sent, rssBefore, rssAfter);
     EXPECT_EQ(accepted, sent);
     EXPECT_GT(flooder.sent(), seconds * 5000ull);  // the flood really ran
     EXPECT_GT(parked, flooder.sent() / 2);         // and reached the endpoint

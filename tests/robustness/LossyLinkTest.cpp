@@ -142,8 +142,8 @@ TEST_P(LossyThreePercent, FullReadsOfAQD408AreByteExact) {
                         u.equipment->hasFlag(linkflag::kParamsRead);
         exact += ok;
         std::printf("read seed %u: %s in %u ms, %zu requests, %zu dropped\n", seeds[j],
-                    ok ? "byte-exact" : "FAILED", outcomes[j].ms,
-                    rig.sim.requests(u.index).size(), droppedRequests(rig.sim, u.index));
+                    ok ? "byte-exact" : "FAILED", outcomes[j].ms, rig.sim.requests(u.index).size(),
+                    droppedRequests(rig.sim, u.index));
         EXPECT_TRUE(ok) << "seed " << seeds[j];
     }
     std::printf("block %d: %d of %zu reads byte-exact\n", GetParam(), exact, rig.units.size());
@@ -169,9 +169,10 @@ TEST_P(LossyThreePercent, FullDownloadsLeaveTheUnitEqualToTheRecord) {
         const int differences =
             channelDifferences(expectedRecord(rig.sim.state(u.index)), wanted[j], kModel);
         equal += differences == 0;
-        std::printf("download seed %u: %d bytes differ, result %d, %u ms, %zu requests, %zu dropped\n",
-                    seeds[j], differences, static_cast<int>(outcomes[j].result), outcomes[j].ms,
-                    rig.sim.requests(u.index).size(), droppedRequests(rig.sim, u.index));
+        std::printf(
+            "download seed %u: %d bytes differ, result %d, %u ms, %zu requests, %zu dropped\n",
+            seeds[j], differences, static_cast<int>(outcomes[j].result), outcomes[j].ms,
+            rig.sim.requests(u.index).size(), droppedRequests(rig.sim, u.index));
         EXPECT_EQ(differences, 0) << "seed " << seeds[j];
         EXPECT_FALSE(outcomes[j].stoppedByTest) << "seed " << seeds[j];
         EXPECT_TRUE(u.equipment->linkRunning());
@@ -213,8 +214,8 @@ TEST_P(LossyThirtyPercent, ReadsEndByteExactOrCleanlyFailed) {
         rig.sim.setFaults(u.index, {});
         const auto& o = outcomes[j];
         std::printf("30%% read seed %u: result %d in %u ms%s (bound %u ms)\n", seeds[j],
-                    static_cast<int>(o.result), o.ms, o.stoppedByTest ? ", stopped by the test" : "",
-                    bound);
+                    static_cast<int>(o.result), o.ms,
+                    o.stoppedByTest ? ", stopped by the test" : "", bound);
         SCOPED_TRACE("seed " + std::to_string(seeds[j]));
         EXPECT_LE(o.ms, bound);
         if (o.result == UnitTransfer::Result::Success) {
@@ -292,18 +293,18 @@ TEST_P(DuplicatedReplies, DownloadsAreMeasured) {
     RecordProperty("downloads_unequal", corrupted);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Faults, DuplicatedReplies,
-    ::testing::Values(ReplyFault{"duplicated", true, 0, 0.0},
-                      ReplyFault{"duplicated-30ms-late", true, 30, 0.0},
-                      ReplyFault{"duplicated-3%-lost-requests", true, 0, 0.03},
-                      ReplyFault{"duplicated-30ms-late-3%-lost-requests", true, 30, 0.03}),
-    [](const auto& p) {
-        std::string n = p.param.name;
-        for (char& c : n)
-            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-        return n;
-    });
+INSTANTIATE_TEST_SUITE_P(Faults, DuplicatedReplies,
+                         ::testing::Values(ReplyFault{"duplicated", true, 0, 0.0},
+                                           ReplyFault{"duplicated-30ms-late", true, 30, 0.0},
+                                           ReplyFault{"duplicated-3%-lost-requests", true, 0, 0.03},
+                                           ReplyFault{"duplicated-30ms-late-3%-lost-requests", true,
+                                                      30, 0.03}),
+                         [](const auto& p) {
+                             std::string n = p.param.name;
+                             for (char& c : n)
+                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                             return n;
+                         });
 
 }  // namespace
 }  // namespace qel::robust

@@ -7,8 +7,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <csignal>
 #include <cmath>
+#include <csignal>
 #include <random>
 #include <vector>
 
@@ -121,7 +121,8 @@ TEST_P(TruncatedModeFile, EveryLengthLoadsAsStoredWithZerosBehind) {
 INSTANTIATE_TEST_SUITE_P(Slices, TruncatedModeFile, ::testing::Range(0, 4));
 
 TEST_F(ModeFileAbuse, LongerFilesGiveTheirFirst32RecordsAndAreLeftAlone) {
-    for (size_t size : {kFileSize + 1, kFileSize + ModeRecord::kSize, size_t{65536}, size_t{1} << 20}) {
+    for (size_t size :
+         {kFileSize + 1, kFileSize + ModeRecord::kSize, size_t{65536}, size_t{1} << 20}) {
         const auto bytes = randomBytes(size, kSeed + static_cast<uint32_t>(size));
         ASSERT_TRUE(writeFile(path(model::kQD206), bytes, size));
         ModeFileStore store(dir.path());
@@ -156,7 +157,8 @@ TEST_F(ModeFileAbuse, ThousandBitFlipVariantsLoadAsStored) {
     for (int variant = 0; variant < 1000; ++variant) {
         auto bytes = good;
         const int flips = 1 + static_cast<int>(gen() % 16);
-        for (int f = 0; f < flips; ++f) bytes[gen() % kFileSize] ^= static_cast<uint8_t>(1u << (gen() % 8));
+        for (int f = 0; f < flips; ++f)
+            bytes[gen() % kFileSize] ^= static_cast<uint8_t>(1u << (gen() % 8));
         const uint32_t model = models[variant % 3];
         ASSERT_TRUE(writeFile(path(model), bytes, bytes.size()));
         ModeFileStore store(dir.path());

@@ -27,10 +27,13 @@ namespace qel::robust {
 // Fills a simulated unit with seeded random values in each field's range.
 inline void randomise(sim::UnitState& s, uint32_t seed) {
     std::mt19937 gen(seed);
-    auto byte = [&](int max) { return static_cast<uint8_t>(gen() % (static_cast<unsigned>(max) + 1)); };
+    auto byte = [&](int max) {
+        return static_cast<uint8_t>(gen() % (static_cast<unsigned>(max) + 1));
+    };
     auto points = [&](uint8_t(*eq)[sim::kPointBytes], int count) {
         for (int p = 0; p < count; ++p)
-            for (int b = 0; b < 5; ++b) eq[p][b] = byte(b == 0 ? 2 : b == 2 ? 180 : b == 3 ? 179 : 255);
+            for (int b = 0; b < 5; ++b)
+                eq[p][b] = byte(b == 0 ? 2 : b == 2 ? 180 : b == 3 ? 179 : 255);
     };
     for (auto& in : s.params.in) {
         in.gain = byte(200);
@@ -101,12 +104,14 @@ inline int channelDifferences(const ModeRecord& a, const ModeRecord& b, uint32_t
     int n = 0;
     for (int i = 0; i < inputCount(model); ++i)
         for (size_t o = 0; o < InputChannel::kSize; ++o) {
-            const size_t at = ModeRecord::kInputsOffset + static_cast<size_t>(i) * InputChannel::kSize + o;
+            const size_t at =
+                ModeRecord::kInputsOffset + static_cast<size_t>(i) * InputChannel::kSize + o;
             n += x[at] != y[at];
         }
     for (int k = 0; k < outputCount(model); ++k)
         for (size_t o = 0; o < OutputChannel::kSize; ++o) {
-            const size_t at = ModeRecord::kOutputsOffset + static_cast<size_t>(k) * OutputChannel::kSize + o;
+            const size_t at =
+                ModeRecord::kOutputsOffset + static_cast<size_t>(k) * OutputChannel::kSize + o;
             n += x[at] != y[at];
         }
     return n;
