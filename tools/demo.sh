@@ -14,6 +14,9 @@ log="$demo/unitsim.log"
 sim=$!
 trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [ "$(grep -c . "$log")" -ge 4 ] && break; sleep 0.1; done
+if ! kill -0 "$sim" 2>/dev/null; then
+  echo "The simulator did not start:" >&2; cat "$log" >&2; exit 1
+fi
 echo "Simulated units:"; cat "$log"
 serial=$(awk -F'\t' '/\/dev\//{print $2; exit}' "$log")
 
