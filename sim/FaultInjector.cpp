@@ -31,7 +31,8 @@ bool FaultInjector::dropRequest() {
 
 std::vector<Bytes> FaultInjector::shape(Bytes reply) {
     std::vector<Bytes> out;
-    if (chance(faults_.dropReplies)) return out;
+    lastReplyDropped_ = chance(faults_.dropReplies);
+    if (lastReplyDropped_) return out;
     falsify(reply);
     if (faults_.lateReplies) {
         if (!held_) {

@@ -27,6 +27,8 @@ public:
 
     // Turns a computed reply into the frames that go out now, in order (possibly none).
     std::vector<Bytes> shape(Bytes reply);
+    // Whether the last reply shaped was lost to the drop-replies fault.
+    bool lastReplyDropped() const { return lastReplyDropped_; }
     // Delay before the frames of this reply go out.
     uint32_t replyDelayMs();
 
@@ -38,6 +40,7 @@ private:
     Faults faults_;
     std::mt19937 rng_;
     std::optional<Bytes> held_;  // a reply kept back for the late-reply fault
+    bool lastReplyDropped_ = false;
 };
 
 }  // namespace qel::sim

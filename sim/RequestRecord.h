@@ -11,6 +11,7 @@ struct RequestRecord {
     std::vector<uint8_t> frame;  // the whole frame
     bool checksumOk = false;     // a bad checksum makes the unit discard the frame
     bool dropped = false;        // ignored by the drop-requests fault
+    bool replyDropped = false;   // answered, but the drop-replies fault lost the reply
 };
 
 }  // namespace qel::sim

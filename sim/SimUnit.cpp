@@ -27,6 +27,7 @@ SimUnit::Response SimUnit::receive(const uint8_t* frame, size_t length, uint32_t
     auto reply = UnitProtocol::answer(state_, frame, length, context);
     if (!reply || faults_.silent(code)) return response;
     response.frames = faults_.shape(std::move(*reply));
+    log_.back().replyDropped = faults_.lastReplyDropped();
     if (!response.frames.empty()) response.delayMs = faults_.replyDelayMs();
     return response;
 }

@@ -127,6 +127,20 @@ inline sim::Faults lossy(double drop, int jitterMs, uint32_t seed) {
     return f;
 }
 
+// The command whose every try was lost (request or reply dropped), as the unit's log shows
+// it; tries of one command are the same frame sent again. -1 when no command lost them all.
+inline int commandLostOnEveryTry(const std::vector<sim::RequestRecord>& log, int tries) {
+    for (size_t i = 0; i < log.size();) {
+        size_t end = i;
+        bool allLost = true;
+        for (; end < log.size() && log[end].frame == log[i].frame; ++end)
+            allLost = allLost && (log[end].dropped || log[end].replyDropped);
+        if (allLost && end - i >= static_cast<size_t>(tries)) return static_cast<int>(i);
+        i = end;
+    }
+    return -1;
+}
+
 // CPU time of this process so far, user and system, in ms.
 inline double cpuMs() {
     rusage u{};

@@ -148,6 +148,10 @@ TEST_F(SimFaults, DroppedRepliesStillChangeTheUnit) {
     EXPECT_FALSE(client->exchange(frameOf(2, op::kWrite, 4, 0x01, {42, 0}), 300));
     EXPECT_EQ(sim.state(unit).params.out[3].gain, 42);
     EXPECT_FALSE(sim.requests(unit)[0].dropped);
+    EXPECT_TRUE(sim.requests(unit)[0].replyDropped);
+    sim.setFaults(unit, {});
+    EXPECT_TRUE(client->exchange(frameOf(2, op::kWrite, 4, 0x01, {43, 0})));
+    EXPECT_FALSE(sim.requests(unit)[1].replyDropped);
 }
 
 }  // namespace
