@@ -102,10 +102,11 @@ TEST(LossyLink, TheFourthTryOfATransferCommandStillCounts) {
     EXPECT_TRUE(u.equipment->hasFlag(linkflag::kParamsRead));
 }
 
-// 3 % of requests and of replies lost, replies 0..200 ms late: 4 blocks of 25 seeds.
+// 3 % of requests and of replies lost, replies 0..200 ms late: 2 blocks of 50 seeds, each
+// block's units at work side by side.
 class LossyThreePercent : public ::testing::TestWithParam<int> {
 protected:
-    static constexpr int kUnitsPerBlock = 25;
+    static constexpr int kUnitsPerBlock = 50;
 
     void SetUp() override {
         ASSERT_TRUE(rig.open());
@@ -196,7 +197,7 @@ TEST_P(LossyThreePercent, FullDownloadsLeaveTheUnitEqualToTheRecord) {
     std::printf("block %d: %d of %zu downloads equal\n", GetParam(), equal, rig.units.size());
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, LossyThreePercent, ::testing::Range(0, 4));
+INSTANTIATE_TEST_SUITE_P(Seeds, LossyThreePercent, ::testing::Range(0, 2));
 
 // 30 % of requests and of replies lost: a read either succeeds byte-exact or fails cleanly
 // within its bound. Runs still going after the budget (QUELLMAR_LOSSY_BUDGET_S, default 45 s)
@@ -204,7 +205,7 @@ INSTANTIATE_TEST_SUITE_P(Seeds, LossyThreePercent, ::testing::Range(0, 4));
 class LossyThirtyPercent : public ::testing::TestWithParam<int> {};
 
 TEST_P(LossyThirtyPercent, ReadsEndByteExactOrCleanlyFailed) {
-    constexpr int kRuns = 10;
+    constexpr int kRuns = 20;
     NetworkRig rig;
     ASSERT_TRUE(rig.open());
     std::vector<uint32_t> seeds;
@@ -249,7 +250,7 @@ TEST_P(LossyThirtyPercent, ReadsEndByteExactOrCleanlyFailed) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, LossyThirtyPercent, ::testing::Range(0, 2));
+INSTANTIATE_TEST_SUITE_P(Seeds, LossyThirtyPercent, ::testing::Values(0));
 
 // The protocol cannot tell a late or repeated reply from a fresh one of the same code. This
 // measures what duplicated replies, at once or arriving while the next command is out, do to
