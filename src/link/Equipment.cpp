@@ -234,8 +234,9 @@ void Equipment::receiveLoop() {
             lose(error.empty() ? "hang-up" : error.c_str());
             break;
         }
-        if (n > 0) lastHeardMs_.store(tickMs(), std::memory_order_relaxed);
-        if (n > 0) replies_.take(queue_, buffer, static_cast<size_t>(n), datagram);
+        if (n == 0) continue;
+        lastHeardMs_.store(tickMs(), std::memory_order_relaxed);
+        replies_.take(queue_, buffer, static_cast<size_t>(n), datagram);
     }
 }
 
