@@ -69,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint32_t model = model::kQD206 + data[0] % 3;
     const uint8_t* content = data + 1;
     const size_t length = size - 1;
-    ModeFileStore store(QString::fromStdString(folder()));
+    // One store for the run: a load replaces its model's whole buffer.
+    static ModeFileStore store(QString::fromStdString(folder()));
     const std::string path = store.filePath(model).toStdString();
     ::unlink(path.c_str());
     FILE* file = std::fopen(path.c_str(), "wb");
