@@ -18,8 +18,10 @@ namespace qel {
 
 namespace {
 constexpr int kReplyBuffer = frame::kMaxPayload;
-// Slack over a command's own tries for the last reply to come in.
-constexpr uint32_t kWaitSlackMs = 100;
+// Slack over a command's own tries for the last reply to come in. The sender ends every
+// command after its tries, so the wait usually returns long before this; the slack only
+// covers a busy machine whose retries drift behind their nominal times.
+constexpr uint32_t kWaitSlackMs = 1000;
 }
 
 UnitTransfer::UnitTransfer(Equipment& unit, const LinkSettings& link, Progress progress)
