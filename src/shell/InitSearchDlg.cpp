@@ -19,7 +19,8 @@ void CInitSearchDlg::showEvent(QShowEvent* event) {
     started_ = true;
     startWorker([this] {
         EquipmentSearch search(list_, settings_, [this](int percent, size_t count, int port) {
-            postProgress(percent, QString("发现 %1 台设备, 端口: COM%2").arg(count).arg(port));
+            postProgress(percent, "发现 " + std::to_string(count) + " 台设备, 端口: COM" +
+                                      std::to_string(port));
         });
         search.run();
         sleepMs(finalPauseMs_);

@@ -32,7 +32,7 @@ ProgressWindow::ProgressWindow(const QString& title, const QString& prompt,
     bar_->setTextVisible(false);
     prompt_ = label(prompt, Qt::AlignLeft, QRect(QPoint(14, 14), QPoint(133, 33)), this);
     status_ = label(status, Qt::AlignHCenter, QRect(QPoint(1, 72), QPoint(300, 91)), this);
-    connect(this, &ProgressWindow::progressPosted, this, &ProgressWindow::showProgress,
+    connect(this, &ProgressWindow::progressPosted, this, &ProgressWindow::showPending,
             Qt::QueuedConnection);
     connect(this, &ProgressWindow::workerDone, this, &ProgressWindow::endWorker,
             Qt::QueuedConnection);
@@ -42,9 +42,24 @@ ProgressWindow::~ProgressWindow() {
     if (worker_.joinable()) worker_.join();
 }
 
-void ProgressWindow::showProgress(int position, const QString& status) {
-    bar_->setValue(position);
-    if (!status.isNull()) status_->setText(status);
+void ProgressWindow::postProgress(int position, std::optional<std::string> status) {
+    {
+        std::lock_guard lock(pendingLock_);
+        pending_.emplace_back(position, std::move(status));
+    }
+    emit progressPosted();
+}
+
+void ProgressWindow::showPending() {
+    std::deque<std::pair<int, std::optional<std::string>>> posts;
+    {
+        std::lock_guard lock(pendingLock_);
+        posts.swap(pending_);
+    }
+    for (const auto& [position, status] : posts) {
+        bar_->setValue(position);
+        if (status) status_->setText(QString::fromStdString(*status));
+    }
 }
 
 void ProgressWindow::startWorker(std::function<void()> job) {

@@ -4,8 +4,13 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <atomic>
+#include <deque>
 #include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
 #include <thread>
+#include <utility>
 
 namespace qel {
 
@@ -24,12 +29,12 @@ public:
     QLabel* promptLabel() const { return prompt_; }
     QLabel* statusLabel() const { return status_; }
 
-    // Thread-safe: queue a progress position and status text for the window.
-    void postProgress(int position, const QString& status) { emit progressPosted(position, status); }
+    // Thread-safe: queue a progress position and, when given, a new status text (UTF-8).
+    void postProgress(int position, std::optional<std::string> status);
 
 signals:
     // Emitted on the worker thread; queued to the window's thread.
-    void progressPosted(int position, const QString& status);
+    void progressPosted();
     void workerDone();
 
 protected:
@@ -40,7 +45,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void showProgress(int position, const QString& status);
+    void showPending();
     void endWorker();
 
     QProgressBar* bar_;
@@ -48,6 +53,10 @@ private:
     QLabel* status_;
     std::thread worker_;
     std::atomic<bool> running_{false};
+    // Posts wait here rather than travel as QStrings in the event: the worker's string then
+    // never shares a reference count with copies that Qt drops on the GUI thread.
+    std::mutex pendingLock_;
+    std::deque<std::pair<int, std::optional<std::string>>> pending_;
 };
 
 }  // namespace qel

@@ -29,7 +29,7 @@ void CQelConnectDlg::showEvent(QShowEvent* event) {
     started_ = true;
     startWorker([this] {
         UnitTransfer transfer(*unit_, link_, [this](int position, const char* status) {
-            postProgress(position, QString::fromUtf8(status));
+            postProgress(position, status ? std::optional<std::string>(status) : std::nullopt);
         });
         transfer.setProgressPause(progressPauseMs_);
         result_ = transfer.run(mode_);
