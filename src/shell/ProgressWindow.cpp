@@ -51,7 +51,7 @@ void ProgressWindow::postProgress(int position, std::optional<std::string> statu
 }
 
 void ProgressWindow::showPending() {
-    std::deque<std::pair<int, std::optional<std::string>>> posts;
+    decltype(pending_) posts;
     {
         std::lock_guard lock(pendingLock_);
         posts.swap(pending_);
