@@ -14,14 +14,15 @@
 #include "PtyPair.h"
 #include "SendQueue.h"
 #include "SimUnit.h"
+#include "link/Protocol.h"
 #include "platform/Ipv4.h"
 #include "platform/UdpSocket.h"
 
 namespace qel::sim {
 
 struct SimPorts {
-    uint16_t unitPort = 9840;    // command frames
-    uint16_t modulePort = 8000;  // network module search
+    uint16_t unitPort = port::kUnit;      // command frames
+    uint16_t modulePort = port::kModule;  // network module search
 };
 
 // The units together with their sockets and pseudo-terminals, the search listeners and the

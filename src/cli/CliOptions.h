@@ -6,16 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "link/Protocol.h"
 #include "platform/SerialPortMap.h"
 
 namespace qel::cli {
 
 // Options that every sub-command takes.
 struct GlobalOptions {
-    uint16_t localPort = 9640;
-    uint16_t unitPort = 9840;
-    uint16_t modulePort = 8000;
-    uint16_t searchPort = 9401;
+    uint16_t localPort = port::kLocal;
+    uint16_t unitPort = port::kUnit;
+    uint16_t modulePort = port::kModule;
+    uint16_t searchPort = port::kSearch;
     std::array<uint8_t, 4> gateway = {192, 168, 6, 255};
     SerialPortMap serialMap;
     bool trace = false;

@@ -2,19 +2,6 @@
 
 namespace qel {
 
-std::string_view modelName(uint32_t modelCode) {
-    switch (modelCode) {
-        case model::kQD206:
-            return "QD206";
-        case model::kQD406:
-            return "QD406";
-        case model::kQD408:
-            return "QD408";
-        default:
-            return {};
-    }
-}
-
 int inputCount(uint32_t modelCode) {
     switch (modelCode) {
         case model::kQD206:
@@ -37,10 +24,6 @@ int outputCount(uint32_t modelCode) {
         default:
             return 0;
     }
-}
-
-bool isKnownModel(uint32_t modelCode) {
-    return !modelName(modelCode).empty();
 }
 
 }  // namespace qel

@@ -5,24 +5,9 @@
 #include <vector>
 
 #include "link/CommandQueue.h"
+#include "link/Protocol.h"
 
 namespace qel {
-
-// Unit-wide command codes (block 0).
-namespace unitcode {
-constexpr uint8_t kDisconnect = 0x00, kHandshakeAck = 0x01, kHandshake = 0x02, kModel = 0x03,
-                  kDeviceName = 0x04, kPassword = 0x05, kModeState = 0x06, kMeters = 0x07,
-                  kStoreMode = 0x10, kModeNumber = 0x11, kModeName = 0x12, kActivate = 0x13,
-                  kStateSettled = 0x14;
-}
-
-// Channel parameter codes (blocks 1 and 2; block 3 for whole-row reads).
-namespace param {
-constexpr uint8_t kInputSelect = 0x00, kGain = 0x01, kMute = 0x02, kPolarity = 0x03, kDelay = 0x04,
-                  kLimiterLevel = 0x05, kLimiterAttack = 0x06, kLimiterRelease = 0x07,
-                  kEqBlock = 0x08, kEqPoint = 0x09, kEqSwitch = 0x0A, kHighPass = 0x0B,
-                  kLowPass = 0x0C, kCopyChannel = 0x0D, kEqReset = 0x0F;
-}
 
 // One command ready for a unit's queue. Unlike Command it owns its payload, so it can be
 // built ahead and kept until it has been enqueued.

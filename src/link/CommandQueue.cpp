@@ -3,30 +3,36 @@
 #include <algorithm>
 #include <cstring>
 
+#include "link/Protocol.h"
 #include "platform/Trace.h"
 
 namespace qel {
 
 namespace {
 
-constexpr uint8_t kCodeEqPoint = 0x09;
-
-size_t next(size_t index) { return (index + 1) % CommandQueue::kSlots; }
-size_t previous(size_t index) { return (index + CommandQueue::kSlots - 1) % CommandQueue::kSlots; }
+size_t next(size_t index) {
+    return (index + 1) % CommandQueue::kSlots;
+}
+size_t previous(size_t index) {
+    return (index + CommandQueue::kSlots - 1) % CommandQueue::kSlots;
+}
 
 // Data bytes ahead of the count and channel list of a linked write.
 size_t linkedDataLength(uint8_t code, size_t payloadLength) {
     switch (code) {
-        case 0x09: return 5;
-        case 0x0A: return 1;
-        case 0x0B:
-        case 0x0C: return 2;
-        default: return payloadLength;
+        case param::kEqPoint:
+            return 5;
+        case param::kEqSwitch:
+            return 1;
+        case param::kHighPass:
+        case param::kLowPass:
+            return 2;
+        default:
+            return payloadLength;
     }
 }
 
-bool samePayloadFrom(const uint8_t* frameBytes, size_t frameLength, const Command& c,
-                     size_t from) {
+bool samePayloadFrom(const uint8_t* frameBytes, size_t frameLength, const Command& c, size_t from) {
     const size_t stored = frameLength - frame::kHeaderSize;
     if (stored != c.payloadLength) return false;
     if (from >= stored) return true;
@@ -39,14 +45,12 @@ bool CommandQueue::sameKey(const Slot& s, const Command& c) {
     if (s.operation != c.operation || s.block != c.block || s.channel != c.channel ||
         s.code != c.code)
         return false;
-    // A read that fills a buffer merges only with the identical read into the same buffer.
-    if (s.replyDestination || c.replyDestination)
-        return s.replyDestination == c.replyDestination &&
-               s.replyDataLength == c.replyDataLength &&
-               samePayloadFrom(s.frame, s.frameLength, c, 0);
+    // A read that fills a buffer never merges: each caller waits for its own reply, and a
+    // buffer address says nothing about who owns it by the time the reply comes.
+    if (s.replyDestination || c.replyDestination) return false;
     const bool channelBlock = c.block == block::kInput || c.block == block::kOutput;
     // EQ point writes of one channel differ by the point index in the payload.
-    if (channelBlock && c.code == kCodeEqPoint && c.operation != op::kRead) {
+    if (channelBlock && c.code == param::kEqPoint && c.operation != op::kRead) {
         if (c.payloadLength == 0 || s.frameLength <= frame::kPayload ||
             s.frame[frame::kPayload] != c.payload[0])
             return false;
@@ -92,8 +96,9 @@ Ticket CommandQueue::enqueue(const Command& c, uint16_t tag) {
             return slots_[newest].ticket;
         }
         if (next(tail) == head) {
-            trace(TraceAttr::Normal, "Command queue full: dropped block %d op %d channel %d code 0x%02X\n",
-                  c.block, c.operation, c.channel, c.code);
+            trace(TraceAttr::Normal,
+                  "Command queue full: dropped block %d op %d channel %d code 0x%02X\n", c.block,
+                  c.operation, c.channel, c.code);
             return 0;
         }
         Slot& s = slots_[tail];
@@ -127,7 +132,11 @@ Outcome CommandQueue::wait(Ticket ticket, uint32_t limitMs, size_t* replyLength)
                         [&] { return (outcome = outcomeLocked(ticket)) != Outcome::Pending; });
     if (replyLength && outcome != Outcome::Pending && outcome != Outcome::Unknown)
         *replyLength = finished_[ticket % kFinishedKept].replyLength;
-    return outcome == Outcome::Pending ? Outcome::TimedOut : outcome;
+    if (outcome != Outcome::Pending) return outcome;
+    // The caller stops waiting and its buffer may be gone: a late reply no longer reaches it.
+    for (Slot& s : slots_)
+        if (s.ticket == ticket && (s.state & kPending)) s.replyDestination = nullptr;
+    return Outcome::TimedOut;
 }
 
 void CommandQueue::open() {
@@ -223,6 +232,8 @@ bool CommandQueue::deliverReply(const uint8_t* r, size_t length) {
         if (head == tail_.load(std::memory_order_relaxed)) return false;
         Slot& s = slots_[head];
         if (!(s.state & kPending) || frameTag(s.frame) != frameTag(r)) return false;
+        // The first reply decides; a second one with the same tag must not overwrite it.
+        if (s.replyState & (reply::kAccepted | reply::kMismatch)) return false;
         s.replyState |= reply::kReceived;
         s.replyLength = static_cast<uint32_t>(length);
         std::memcpy(s.reply, r, length);

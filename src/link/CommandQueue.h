@@ -20,8 +20,11 @@ struct Command {
     uint8_t code = 0;
     const uint8_t* payload = nullptr;
     size_t payloadLength = 0;
-    uint8_t* replyDestination = nullptr;  // receives the reply's payload bytes, or none
-    size_t replyDataLength = 0;           // how many payload bytes the caller wants at most
+    // Receives the reply's payload bytes, or none. It must live until the wait for the
+    // command returns; a wait that ends without the reply detaches it, so no later reply
+    // writes into it. Commands with a destination are never merged with another.
+    uint8_t* replyDestination = nullptr;
+    size_t replyDataLength = 0;  // how many payload bytes the caller wants at most
     int tries = 1;
     uint32_t timeoutMs = 100;
 };

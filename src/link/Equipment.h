@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "link/CommandQueue.h"
+#include "link/Protocol.h"
 #include "link/ReplyReceiver.h"
 #include "platform/Ipv4.h"
 #include "platform/SerialPort.h"
@@ -27,15 +28,13 @@ constexpr uint32_t kStop = 0x02;
 constexpr uint32_t kSerial = 0x04;
 constexpr uint32_t kUdp = 0x08;
 constexpr uint32_t kParamsRead = 0x10;
-constexpr uint32_t kMeterPaused = 0x20;
-constexpr uint32_t kSystemPage = 0x40;
 constexpr uint32_t kEngineering = 0x100;
 }  // namespace linkflag
 
 // Where a unit's link sends and looks for its traffic.
 struct LinkSettings {
-    UdpEndpoint* endpoint = nullptr;        // the shared endpoint (UDP units)
-    uint16_t unitPort = 9840;               // the units' command port
+    UdpEndpoint* endpoint = nullptr;  // the shared endpoint (UDP units)
+    uint16_t unitPort = port::kUnit;
     const SerialPortMap* serialMap = nullptr;  // "COMn" to device path; none = name is the path
     // A unit that has sent nothing for this long while at least kSilentCommands commands in a
     // row went unanswered is taken as lost and its link is stopped; 0 never gives up.
@@ -141,7 +140,7 @@ private:
     std::thread sender_;
     std::atomic<bool> running_{false};
     std::atomic<uint32_t> lastHeardMs_{0};  // tick of the last bytes from the unit
-    std::mutex linkMutex_;  // serialises startLink and stopLink
+    std::mutex linkMutex_;                  // serialises startLink and stopLink
 };
 
 }  // namespace qel

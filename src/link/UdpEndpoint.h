@@ -8,20 +8,21 @@
 #include <string>
 #include <thread>
 
+#include "link/Protocol.h"
 #include "platform/Ipv4.h"
 #include "platform/UdpSocket.h"
 #include "platform/Waker.h"
 
 namespace qel {
 
-// The application's one UDP endpoint: a socket bound to all local addresses (port 9640 by
-// default) whose datagrams are parked in a 256-cell ring and picked out by source address.
+// The application's one UDP endpoint: a socket bound to all local addresses (port::kLocal
+// by default) whose datagrams are parked in a 256-cell ring and picked out by source address.
 // A reader thread moves datagrams from the socket into the ring as they arrive; each unit's
 // receive thread and the discovery exchange take the oldest cell of their own address.
 // Every public call is safe from any thread.
 class UdpEndpoint {
 public:
-    static constexpr uint16_t kDefaultPort = 9640;
+    static constexpr uint16_t kDefaultPort = port::kLocal;
     static constexpr size_t kRingCells = 256;
     static constexpr size_t kCellBytes = 128;
 

@@ -59,7 +59,8 @@ CMainFrame::CMainFrame(CQuellmarApp& app, QWidget* parent) : QMainWindow(parent)
     createMenus();
     setMinimumSize(kMinWidth, kMinHeight);
     if (!app_.openEndpoint())
-        showMessage(this, "错误: UDP 端口 9640 被占用 !", "Quellmar", MsgIcon::Information);
+        showMessage(this, QString("错误: UDP 端口 %1 被占用 !").arg(app_.options().localPort), "Quellmar",
+                    MsgIcon::Information);
     app_.loadModeFiles();
     startTimer_.setInterval(kStartDelayMs);
     connect(&startTimer_, &QTimer::timeout, this, &CMainFrame::onStartTimer);

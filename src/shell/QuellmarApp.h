@@ -23,9 +23,9 @@ public:
         QString workDir;          // where "QelConfig.ini" and the mode files live; "" = current
         QString lockDir;          // where the single-instance lock lives; "" = runtime folder
         uint16_t localPort = UdpEndpoint::kDefaultPort;
-        uint16_t unitPort = 9840;
-        uint16_t modulePort = 8000;
-        uint16_t searchPort = 9401;
+        uint16_t unitPort = port::kUnit;
+        uint16_t modulePort = port::kModule;
+        uint16_t searchPort = port::kSearch;
         uint32_t progressPauseMs = 30;  // rest after each progress report of the windows
     };
 

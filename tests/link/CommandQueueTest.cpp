@@ -96,7 +96,8 @@ TEST_F(CommandQueueTest, EqPointAndLinkedWritesKeepTheirOwnPointsAndChannels) {
     EXPECT_EQ(q.pendingCount(), 3u);  // point 3 kept, point 4 added
     q.enqueue(write(block::kInput, 1, 0x09, p4b), kTag);
     EXPECT_EQ(q.pendingCount(), 3u);  // point 4 replaced
-    std::vector<uint8_t> l23 = {4, 0, 100, 120, 4, 2, 2, 3}, l234 = {4, 0, 99, 120, 4, 3, 2, 3, 4, 0},
+    std::vector<uint8_t> l23 = {4, 0, 100, 120, 4, 2, 2, 3},
+                         l234 = {4, 0, 99, 120, 4, 3, 2, 3, 4, 0},
                          l23b = {4, 0, 98, 120, 4, 2, 2, 3};
     q.enqueue(write(block::kInput, 1, 0x09, l23, op::kLinkedWrite), kTag);
     q.enqueue(write(block::kInput, 1, 0x09, l234, op::kLinkedWrite), kTag);
@@ -110,19 +111,20 @@ TEST_F(CommandQueueTest, EqPointAndLinkedWritesKeepTheirOwnPointsAndChannels) {
     EXPECT_EQ(point4[11], 1);  // the replaced point carries the newest values
 }
 
-TEST_F(CommandQueueTest, ReadsIntoBuffersMergeOnlyWhenIdentical) {
+TEST_F(CommandQueueTest, ReadsIntoBuffersNeverMerge) {
+    // A loop that reads into the same stack buffer must get a reply of its own each time.
     std::vector<uint8_t> zero = {0, 0};
-    uint8_t meters[12] = {}, other[12] = {};
-    auto read = [&](uint8_t* dest, size_t len) {
+    uint8_t meters[12] = {};
+    auto read = [&] {
         Command c = write(block::kUnit, 0, 0x07, zero, op::kRead);
-        c.replyDestination = dest;
-        c.replyDataLength = len;
+        c.replyDestination = meters;
+        c.replyDataLength = sizeof meters;
         return q.enqueue(c, kTag);
     };
-    read(meters, 12);
-    const Ticket a = read(meters, 12);
-    EXPECT_EQ(read(meters, 12), a);
-    EXPECT_NE(read(other, 12), a);
+    const Ticket first = read();
+    const Ticket second = read();
+    EXPECT_NE(read(), second);
+    EXPECT_NE(second, first);
     EXPECT_EQ(q.pendingCount(), 3u);
 }
 

@@ -126,6 +126,16 @@ TEST_F(LinkEngineTest, LateReplyIsMatchedAgainstTheNextCommand) {
     EXPECT_EQ(eq.waitOutcome(read(0x04, name, 20, 1, 1000)), Outcome::Mismatch);
 }
 
+TEST_F(LinkEngineTest, AReplyAfterTheWaitGaveUpNeverReachesItsBuffer) {
+    setFaults({.replyDelayMs = 300});
+    std::vector<uint8_t> canary(20, 0xCC);
+    const Ticket t = read(0x04, canary.data(), canary.size(), 1, 1000);
+    EXPECT_EQ(eq.waitOutcome(t, 100), Outcome::TimedOut);
+    // The reply still comes and ends the command, but the buffer is no longer written.
+    EXPECT_EQ(eq.waitOutcome(t, 2000), Outcome::Accepted);
+    EXPECT_EQ(canary, std::vector<uint8_t>(20, 0xCC));
+}
+
 TEST_F(LinkEngineTest, SeveralProducersEnqueueWhileTheSenderRuns) {
     std::vector<std::thread> producers;
     std::atomic<int> accepted{0};
@@ -151,7 +161,9 @@ TEST_F(LinkEngineTest, JunkFromTheUnitAddressNeverCorruptsAReply) {
     ASSERT_TRUE(rogue.open(*parseIpv4(unitIp), 0));  // same source address, other port
     std::atomic<bool> done{false};
     std::thread junk([&] {
-        std::vector<std::vector<uint8_t>> shapes = {{}, {0xFF}, std::vector<uint8_t>(9, 0xFF),
+        std::vector<std::vector<uint8_t>> shapes = {{},
+                                                    {0xFF},
+                                                    std::vector<uint8_t>(9, 0xFF),
                                                     std::vector<uint8_t>(129, 0x0B),
                                                     std::vector<uint8_t>(2000, 0x31)};
         std::vector<uint8_t> silly = {0xFF, 0xFF, 0, 0, 0xFF, 0x01, 0, 0, 0, 3, 4, 0};

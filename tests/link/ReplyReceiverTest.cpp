@@ -74,6 +74,17 @@ TEST_F(ReplyReceiverTest, BackToBackRepliesOnTheSerialStreamAreEachRecognised) {
     EXPECT_EQ(finish(), Outcome::Accepted);
 }
 
+TEST_F(ReplyReceiverTest, ASecondReplyNeverOverwritesTheAcceptedOne) {
+    const Bytes stale = frameOf(0x01, 0, 0x07, Bytes(12, 0x55));
+    Bytes stream = meters;
+    stream.insert(stream.end(), stale.begin(), stale.end());
+    EXPECT_EQ(receiver.take(q, stream.data(), stream.size(), false), 1);  // one serial read
+    EXPECT_EQ(receiver.take(q, stale.data(), stale.size(), true), 0);     // another datagram
+    EXPECT_EQ(finish(), Outcome::Accepted);
+    EXPECT_EQ(levels[0], 9);
+    EXPECT_EQ(levels[11], 9);
+}
+
 TEST_F(ReplyReceiverTest, ARepeatedReplyOfTheSameCodeCannotBeToldFromAFreshOne) {
     // The known hole: a copy of the previous meters reply answers the next meters read.
     EXPECT_EQ(receiver.take(q, meters.data(), meters.size(), true), 1);
