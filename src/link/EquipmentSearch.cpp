@@ -69,15 +69,23 @@ bool EquipmentSearch::knownPort(const std::string& name) const {
     return false;
 }
 
+Ipv4 EquipmentSearch::requestAddress(const std::array<uint8_t, 4>& gateway) {
+    return ipv4FromOctets(gateway[0], gateway[1], gateway[2], 255);
+}
+
 void EquipmentSearch::networkSearch() {
     UdpSocket socket;
     if (!socket.open(0, settings_.searchPort)) {
         trace(TraceAttr::Normal, "Search: %s\n", socket.lastError().c_str());
         return;
     }
-    const auto& g = settings_.gateway;
-    const Ipv4 broadcast = ipv4FromOctets(g[0], g[1], g[2], 255);
-    socket.sendTo(broadcast, settings_.modulePort, kSearchRequest, sizeof kSearchRequest);
+    // A send to a subnet's broadcast address needs SO_BROADCAST; a failed send is traced and
+    // the window runs all the same.
+    if (!socket.allowBroadcast())
+        trace(TraceAttr::Normal, "Search: %s\n", socket.lastError().c_str());
+    if (socket.sendTo(requestAddress(settings_.gateway), settings_.modulePort, kSearchRequest,
+                      sizeof kSearchRequest) < 0)
+        trace(TraceAttr::Normal, "Search: %s\n", socket.lastError().c_str());
     const uint32_t start = tickMs();
     static thread_local uint8_t datagram[8192];
     for (uint32_t left; (left = remainingMs(start, settings_.windowMs)) > 0;) {

@@ -49,6 +49,9 @@ public:
     // that the search window keeps after the search is left to the window.
     void run();
     void networkSearch();
+    // Where the search request goes: a.b.c.255 of the gateway a.b.c.d (port modulePort,
+    // from local port searchPort).
+    static Ipv4 requestAddress(const std::array<uint8_t, 4>& gateway);
     void serialSearch();
 
     // Sends a probe and returns the reply frame's length (the frame copied to reply, 129

@@ -52,6 +52,13 @@ bool UdpSocket::open(Ipv4 bindAddress, uint16_t port, bool reuse) {
     return true;
 }
 
+bool UdpSocket::allowBroadcast() {
+    const int one = 1;
+    if (::setsockopt(fd_, SOL_SOCKET, SO_BROADCAST, &one, sizeof one) == 0) return true;
+    setError(std::string("SO_BROADCAST: ") + std::strerror(errno));
+    return false;
+}
+
 void UdpSocket::close() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;

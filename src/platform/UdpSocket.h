@@ -22,6 +22,9 @@ public:
     // Creates the socket in non-blocking mode and binds it. With reuse, several sockets may
     // share the port (SO_REUSEADDR); without it a port in use makes the bind fail.
     bool open(Ipv4 bindAddress, uint16_t port, bool reuse = false);
+    // Lets the open socket send to broadcast addresses (SO_BROADCAST); without it Linux
+    // refuses such a send with EACCES. False on failure (see lastError()).
+    bool allowBroadcast();
     void close();
     bool isOpen() const { return fd_ >= 0; }
     int fd() const { return fd_; }
