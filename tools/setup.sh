@@ -7,7 +7,7 @@ preset=${1:-default}
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libagg-dev
           libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-microhei xvfb
-          clang-14 libclang-rt-14-dev)
+          clang-14 libclang-rt-14-dev iproute2)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
