@@ -5,17 +5,15 @@
 namespace qel::cli {
 
 Session::~Session() {
-    if (unit_.linkRunning() && !unit_.hasFlag(linkflag::kStop)) {
-        unit_.waitOutcome(UnitTransfer::sendDisconnectNotice(unit_), 200);
-    }
-    unit_.stopLink();
+    UnitTransfer::disconnect(unit_);
 }
 
 bool Session::connect(bool readAll, std::ostream& err) {
     UnitTransfer t = transfer();
     t.setProgressPause(0);
     switch (readAll ? t.run(UnitTransfer::Mode::Connect) : t.handshake()) {
-        case UnitTransfer::Result::Success: return true;
+        case UnitTransfer::Result::Success:
+            return true;
         case UnitTransfer::Result::PortFailed:
             err << "cannot open " << unit_.portName() << ": " << unit_.lastError() << "\n";
             return false;

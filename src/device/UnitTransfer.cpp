@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "device/OwnedCommand.h"
 #include "device/InputSelect.h"
 #include "device/ModeImage.h"
 #include "device/Models.h"
+#include "device/OwnedCommand.h"
 #include "device/ParamCommands.h"
 #include "device/ReadReplies.h"
 #include "device/UnitCommands.h"
@@ -22,7 +22,7 @@ constexpr int kReplyBuffer = frame::kMaxPayload;
 // command after its tries, so the wait usually returns long before this; the slack only
 // covers a busy machine whose retries drift behind their nominal times.
 constexpr uint32_t kWaitSlackMs = 1000;
-}
+}  // namespace
 
 UnitTransfer::UnitTransfer(Equipment& unit, const LinkSettings& link, Progress progress)
     : unit_(unit), link_(link), progress_(std::move(progress)) {}
@@ -42,8 +42,7 @@ long UnitTransfer::exchange(const OwnedCommand& spec, uint8_t* reply) {
     if (spec.label) traceStep("%s\n", spec.label);
     const Ticket ticket = unit_.enqueue(spec.toCommand(spec.replyLength ? data : nullptr));
     size_t replyFrame = 0;
-    if (unit_.waitOutcome(ticket, waitLimitMs(spec), &replyFrame) != Outcome::Accepted)
-        return -1;
+    if (unit_.waitOutcome(ticket, waitLimitMs(spec), &replyFrame) != Outcome::Accepted) return -1;
     const size_t payload = replyFrame > frame::kHeaderSize ? replyFrame - frame::kHeaderSize : 0;
     const size_t kept = std::min(payload, spec.replyLength);
     if (reply) std::memcpy(reply, data, kept);
@@ -51,7 +50,8 @@ long UnitTransfer::exchange(const OwnedCommand& spec, uint8_t* reply) {
 }
 
 UnitTransfer::Result UnitTransfer::run(Mode mode) {
-    if (mode == Mode::Download) return fullDownload() == 0 ? Result::Success : Result::DownloadIncomplete;
+    if (mode == Mode::Download)
+        return fullDownload() == 0 ? Result::Success : Result::DownloadIncomplete;
     if (mode == Mode::Connect) {
         const Result connected = handshake();
         if (connected != Result::Success) return connected;
@@ -242,6 +242,15 @@ void UnitTransfer::downloadChannels(const ModeRecord& record) {
 
 Ticket UnitTransfer::sendDisconnectNotice(Equipment& unit) {
     return unit.enqueue(cmd::disconnectNotice().toCommand());
+}
+
+void UnitTransfer::disconnect(Equipment& unit, const DisconnectPauses& pauses) {
+    const bool live = unit.linkRunning() && !unit.hasFlag(linkflag::kStop);
+    if (live) unit.waitOutcome(sendDisconnectNotice(unit), pauses.noticeMs);
+    unit.clearFlags(linkflag::kParamsRead);
+    unit.requestStop();
+    if (live && unit.hasFlag(linkflag::kSerial)) sleepMs(pauses.serialPortMs);
+    unit.stopLink();  // joins the link threads, drops what is queued, closes the port
 }
 
 }  // namespace qel

@@ -20,9 +20,9 @@ public:
     enum class Mode { Connect, ReadOnly, Download };
     enum class Result {
         Success,
-        PortFailed,        // the serial port could not be opened (no message)
-        HandshakeTimeout,  // "提示: 连接超时 !"
-        ReadFailed,        // "从设备下载数据到电脑错误 !\n"
+        PortFailed,          // the serial port could not be opened (no message)
+        HandshakeTimeout,    // "提示: 连接超时 !"
+        ReadFailed,          // "从设备下载数据到电脑错误 !\n"
         DownloadIncomplete,  // some commands of the download were not accepted
     };
     // position 0..100; status is the text of the window's status line.
@@ -56,6 +56,16 @@ public:
 
     // Tells the unit that this program lets go of it (no reply expected).
     static Ticket sendDisconnectNotice(Equipment& unit);
+
+    struct DisconnectPauses {
+        uint32_t noticeMs = 150;       // for the notice to go out before the link stops
+        uint32_t serialPortMs = 1000;  // before a serial unit's port closes
+    };
+    // Lets go of a connected unit: the notice, the parameters-read flag cleared, the link
+    // stopped with what is queued dropped, and for a serial unit a pause before its port
+    // closes. Blocks until the link threads have ended; not from a link thread of the unit.
+    static void disconnect(Equipment& unit, const DisconnectPauses& pauses);
+    static void disconnect(Equipment& unit) { disconnect(unit, DisconnectPauses{}); }
 
 private:
     // Enqueues, waits, and copies the reply's payload to reply; the payload length, or -1.

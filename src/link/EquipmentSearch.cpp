@@ -5,8 +5,8 @@
 #include <cstring>
 #include <thread>
 
-#include "device/Models.h"
 #include "link/Packet.h"
+#include "link/Protocol.h"
 #include "link/ReplyAssembler.h"
 #include "link/UdpEndpoint.h"
 #include "platform/Clock.h"

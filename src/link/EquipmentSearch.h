@@ -7,6 +7,7 @@
 #include <string>
 
 #include "link/EquipmentList.h"
+#include "link/Protocol.h"
 #include "platform/Ipv4.h"
 
 namespace qel {
@@ -19,9 +20,9 @@ class SerialPortMap;
 struct SearchSettings {
     UdpEndpoint* endpoint = nullptr;  // the application's endpoint; probes go through it
     std::array<uint8_t, 4> gateway = {192, 168, 6, 255};  // the request goes to a.b.c.255
-    uint16_t searchPort = 9401;  // local port of the search request
-    uint16_t modulePort = 8000;  // the units' network modules
-    uint16_t unitPort = 9840;    // the units' command port
+    uint16_t searchPort = port::kSearch;
+    uint16_t modulePort = port::kModule;
+    uint16_t unitPort = port::kUnit;
     const SerialPortMap* serialMap = nullptr;
     bool network = true;
     bool serial = true;
@@ -72,8 +73,8 @@ public:
     // stream two consecutive 0xFF bytes start a new frame whatever came before them.
     static size_t assembleReply(ReplyAssembler& assembler, const uint8_t* bytes, size_t count,
                                 uint8_t* reply);
-    static size_t assembleSerialReply(ReplyAssembler& assembler, const uint8_t* bytes,
-                                      size_t count, uint8_t* reply);
+    static size_t assembleSerialReply(ReplyAssembler& assembler, const uint8_t* bytes, size_t count,
+                                      uint8_t* reply);
 
     // Probe exchanges outside any command queue. Both return the reply frame length (the
     // frame is copied to reply, 128 bytes), or 0 when no reply came within the time-out.

@@ -6,7 +6,8 @@ namespace qel {
 
 CInitSearchDlg::CInitSearchDlg(EquipmentList& list, const SearchSettings& settings,
                                QWidget* parent, uint32_t finalPauseMs)
-    : ProgressWindow(" 搜索设备", "请稍候 ...", "发现 0 台设备, 断口: TCP ", parent),
+    : ProgressWindow(" 搜索设备", "请稍候 ...", "发现 0 台设备, 断口: TCP ", Labels::Skinned,
+                     parent),
       list_(list),
       settings_(settings),
       finalPauseMs_(finalPauseMs) {

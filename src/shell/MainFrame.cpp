@@ -1,6 +1,7 @@
 #include "shell/MainFrame.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include "device/UnitTransfer.h"
 #include "platform/Clock.h"
 #include "resources/Skins.h"
+#include "shell/BusyRun.h"
 #include "shell/ClientWnd.h"
 #include "shell/InitSearchDlg.h"
 #include "shell/MyStatusBar.h"
@@ -40,9 +42,6 @@ const char* kPromptSearch = "Search Equipment ( UDP / USB )\nSearch";
 const char* kPromptNetwork = "NetWork Options\nNetWork Options";
 const char* kPromptDisconnect = "Disconnect the selected equipment\nDisconnect";
 const char* kPromptAbout = "Help and About";
-
-// Answers within this long let the unit's sender put the notice on the wire before the stop.
-constexpr uint32_t kNoticeWaitMs = 150;
 
 }  // namespace
 
@@ -164,6 +163,14 @@ void CMainFrame::createMenus() {
 void CMainFrame::onStartTimer() {
     startTimer_.stop();
     runSearch();
+    if (!connectAtStart_.isEmpty()) {
+        const std::string wanted = connectAtStart_.toStdString();
+        for (const auto& unit : app_.equipment().snapshot())
+            if (unit->addressText() == wanted || unit->portName() == wanted) {
+                openUnit(unit);
+                break;
+            }
+    }
     if (afterStart_) afterStart_();
 }
 
@@ -198,15 +205,23 @@ void CMainFrame::disconnectActive() {
     if (showMessage(this, "您确定要断开当前连接的设备吗 ?", "Quellmar", MsgIcon::Question,
                     MsgButtons::YesNoCancel) != MsgAnswer::Yes)
         return;
-    unit->waitOutcome(UnitTransfer::sendDisconnectNotice(*unit), kNoticeWaitMs);
-    unit->clearFlags(linkflag::kParamsRead);
-    unit->requestStop();
-    if (unit->hasFlag(linkflag::kSerial)) sleepMs(kDisconnectPauseMs);
-    unit->stopLink();  // joins the link threads, drops what is queued, closes the port
+    busy_ = true;
+    runBusy([&unit] { UnitTransfer::disconnect(*unit); });
     unit->setEditorOpen(false);
     activeUnit_.reset();
     repaintEquipmentList();
-    sleepMs(kDisconnectPauseMs);
+    pauseBusy(kDisconnectPauseMs);
+    endBusy();
+}
+
+void CMainFrame::endBusy() {
+    busy_ = false;
+    if (closeWanted_) QTimer::singleShot(0, this, &QWidget::close);
+}
+
+void CMainFrame::exitOnRequest() {
+    quitAfterClose_ = true;
+    close();
 }
 
 void CMainFrame::showAbout() {
@@ -241,23 +256,34 @@ void CMainFrame::resizeEvent(QResizeEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (busy_) {  // closes once the step in progress is done
+        closeWanted_ = true;
+        event->ignore();
+        return;
+    }
     if (!shutDown_) shutdown();
     event->accept();
+    if (quitAfterClose_) QCoreApplication::quit();  // also ends any open dialog
 }
 
 void CMainFrame::shutdown() {
     shutDown_ = true;
     startTimer_.stop();
     WindowPlacement::save(*this, app_.configPath(), screen()->geometry());
-    for (const auto& unit : app_.equipment().snapshot()) {
-        if (unit->editorOpen()) {
-            UnitTransfer::sendDisconnectNotice(*unit);
-            sleepMs(kShutdownNoticeMs);
+    busy_ = true;
+    const auto units = app_.equipment().snapshot();
+    runBusy([&units] {
+        for (const auto& unit : units) {
+            if (unit->editorOpen()) {
+                UnitTransfer::sendDisconnectNotice(*unit);
+                sleepMs(kShutdownNoticeMs);
+            }
+            unit->requestStop();
         }
-        unit->requestStop();
-    }
+    });
     hide();
-    sleepMs(kShutdownPauseMs);
+    pauseBusy(kShutdownPauseMs);
+    busy_ = false;
 }
 
 void CMainFrame::saveBarLayout() {

@@ -53,6 +53,11 @@ public:
 
     void runSearch();
     void disconnectActive();
+    // The exit command's path for a request from outside (a signal, the session's end): the
+    // window closes as soon as a step in progress allows, and then the application quits.
+    void exitOnRequest();
+    // Opens the listed unit with this address or port name after the start-up search.
+    void setConnectAtStart(const QString& unit) { connectAtStart_ = unit; }
     // Runs when the start-up search is over (used by the screenshot mode).
     void setAfterStartSearch(std::function<void()> callback) { afterStart_ = std::move(callback); }
 
@@ -70,6 +75,7 @@ private:
     void showAbout();
     void toggleAutoIp();
     void shutdown();
+    void endBusy();
     void saveBarLayout();
 
     CQuellmarApp& app_;
@@ -82,7 +88,11 @@ private:
     QTimer sizingTimer_;  // ends the fast drawing of the client area after a resize
     std::weak_ptr<Equipment> activeUnit_;
     std::function<void()> afterStart_;
+    QString connectAtStart_;
     bool shutDown_ = false;
+    bool busy_ = false;  // a blocking step runs; closing waits for it
+    bool closeWanted_ = false;
+    bool quitAfterClose_ = false;
 };
 
 }  // namespace qel

@@ -1,6 +1,11 @@
 #include "shell/ProgressWindow.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+
+#include "controls/QelStatic.h"
 
 namespace qel {
 
@@ -8,19 +13,29 @@ namespace {
 // Client area 300 x 100: the window is 306 pixels wide with its frame.
 constexpr int kClientWidth = 300, kClientHeight = 100;
 
-QLabel* label(const QString& text, Qt::Alignment align, QRect r, QWidget* parent) {
-    auto* l = new QLabel(text, parent);
-    l->setAlignment(align | Qt::AlignVCenter);
-    l->setGeometry(r);
-    QFont f("Tahoma");
-    f.setPixelSize(13);
-    l->setFont(f);
-    return l;
+QWidget* label(ProgressWindow::Labels kind, const QString& text, bool centred, QRect r,
+               QWidget* parent) {
+    QWidget* w = nullptr;
+    if (kind == ProgressWindow::Labels::Skinned) {
+        w = new CQelStatic(
+            text, (centred ? dt::kCenter : dt::kLeft) | dt::kVCenter | dt::kSingleLine, parent);
+    } else {
+        auto* l = new QLabel(text, parent);
+        l->setAlignment((centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
+        w = l;
+    }
+    w->setGeometry(r);
+    return w;
+}
+
+QString textOf(const QWidget* w) {
+    if (auto* l = qobject_cast<const QLabel*>(w)) return l->text();
+    return static_cast<const CQelStatic*>(w)->text();
 }
 }  // namespace
 
-ProgressWindow::ProgressWindow(const QString& title, const QString& prompt,
-                               const QString& status, QWidget* parent)
+ProgressWindow::ProgressWindow(const QString& title, const QString& prompt, const QString& status,
+                               Labels labels, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setWindowTitle(title);
     setFixedSize(kClientWidth, kClientHeight);
@@ -30,8 +45,8 @@ ProgressWindow::ProgressWindow(const QString& title, const QString& prompt,
     bar_->setRange(0, 100);
     bar_->setValue(0);
     bar_->setTextVisible(false);
-    prompt_ = label(prompt, Qt::AlignLeft, QRect(QPoint(14, 14), QPoint(133, 33)), this);
-    status_ = label(status, Qt::AlignHCenter, QRect(QPoint(1, 72), QPoint(300, 91)), this);
+    prompt_ = label(labels, prompt, false, QRect(QPoint(14, 14), QPoint(133, 33)), this);
+    status_ = label(labels, status, true, QRect(QPoint(1, 72), QPoint(300, 91)), this);
     connect(this, &ProgressWindow::progressPosted, this, &ProgressWindow::showPending,
             Qt::QueuedConnection);
     connect(this, &ProgressWindow::workerDone, this, &ProgressWindow::endWorker,
@@ -40,6 +55,22 @@ ProgressWindow::ProgressWindow(const QString& title, const QString& prompt,
 
 ProgressWindow::~ProgressWindow() {
     if (worker_.joinable()) worker_.join();
+}
+
+QString ProgressWindow::promptText() const {
+    return textOf(prompt_);
+}
+QString ProgressWindow::statusText() const {
+    return textOf(status_);
+}
+
+void ProgressWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s) return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(s->availableGeometry().center());
+    move(frame.topLeft());
 }
 
 void ProgressWindow::postProgress(int position, std::optional<std::string> status) {
@@ -58,7 +89,12 @@ void ProgressWindow::showPending() {
     }
     for (const auto& [position, status] : posts) {
         bar_->setValue(position);
-        if (status) status_->setText(QString::fromStdString(*status));
+        if (!status) continue;
+        const QString text = QString::fromStdString(*status);
+        if (auto* l = qobject_cast<QLabel*>(status_))
+            l->setText(text);
+        else
+            static_cast<CQelStatic*>(status_)->setText(text);
     }
 }
 
@@ -81,8 +117,10 @@ void ProgressWindow::reject() {
 }
 
 void ProgressWindow::closeEvent(QCloseEvent* event) {
-    if (running_) event->ignore();
-    else QDialog::closeEvent(event);
+    if (running_)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
 }
 
 }  // namespace qel

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QLabel>
 #include <QProgressBar>
 #include <atomic>
 #include <deque>
@@ -18,16 +17,20 @@ namespace qel {
 // search and the connection jobs show while their worker thread runs. The worker talks to
 // the window only through queued calls; the window cannot be closed by the user while the
 // job runs, and it joins the worker before it goes away.
+// The window opens centred on the screen.
 class ProgressWindow : public QDialog {
     Q_OBJECT
 public:
+    // Plain: static texts in the dialog's font; Skinned: the program's grey labels.
+    enum class Labels { Plain, Skinned };
+
     ProgressWindow(const QString& title, const QString& prompt, const QString& status,
-                   QWidget* parent);
+                   Labels labels, QWidget* parent);
     ~ProgressWindow() override;
 
     QProgressBar* bar() const { return bar_; }
-    QLabel* promptLabel() const { return prompt_; }
-    QLabel* statusLabel() const { return status_; }
+    QString promptText() const;
+    QString statusText() const;
 
     // Thread-safe: queue a progress position and, when given, a new status text (UTF-8).
     void postProgress(int position, std::optional<std::string> status);
@@ -43,14 +46,15 @@ protected:
     virtual void finished() { accept(); }
     void reject() override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void showPending();
     void endWorker();
 
     QProgressBar* bar_;
-    QLabel* prompt_;
-    QLabel* status_;
+    QWidget* prompt_;
+    QWidget* status_;
     std::thread worker_;
     std::atomic<bool> running_{false};
     // Posts wait here rather than travel as QStrings in the event: the worker's string then

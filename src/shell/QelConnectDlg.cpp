@@ -7,7 +7,7 @@ namespace qel {
 CQelConnectDlg::CQelConnectDlg(std::shared_ptr<Equipment> unit, Mode mode,
                                const LinkSettings& link, QWidget* parent,
                                uint32_t progressPauseMs)
-    : ProgressWindow(titleFor(mode), "请等待 ...", " ... ", parent),
+    : ProgressWindow(titleFor(mode), "请等待 ...", " ... ", Labels::Plain, parent),
       unit_(std::move(unit)),
       mode_(mode),
       link_(link),

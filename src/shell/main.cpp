@@ -8,6 +8,7 @@
 
 #include "shell/MainFrame.h"
 #include "shell/QuellmarApp.h"
+#include "shell/SignalExit.h"
 #include "shell/WindowPlacement.h"
 
 namespace {
@@ -34,6 +35,8 @@ int main(int argc, char** argv) {
         {"unit-port", "The units' UDP command port (default 9840).", "N"},
         {"module-port", "The units' network module port (default 8000).", "N"},
         {"search-port", "Local port of the search request (default 9401).", "N"},
+        {"connect", "Open the unit with this address (or COMn) after the start-up search.",
+         "UNIT"},
     });
     parser.process(application);
 
@@ -47,8 +50,15 @@ int main(int argc, char** argv) {
     if (!app.acquireInstanceLock()) return 0;  // another copy runs: leave quietly
     std::srand(static_cast<unsigned>(std::time(nullptr)));
 
+    qel::CSignalExit exitSignals;
     qel::CMainFrame frame(app);
     frame.setWindowTitle(qel::CQuellmarApp::kTitle);
+    frame.setConnectAtStart(parser.value("connect"));
+    // Signals and the end of the desktop session take the exit command's path.
+    QObject::connect(&exitSignals, &qel::CSignalExit::exitRequested, &frame,
+                     &qel::CMainFrame::exitOnRequest);
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &frame,
+                     &qel::CMainFrame::exitOnRequest);
     const QString shot = parser.value("screenshot");
     if (!shot.isEmpty()) {
         frame.setAfterStartSearch([&frame, shot] {

@@ -5,6 +5,7 @@
 #include <tuple>
 #include <vector>
 
+#include "ModuleSearch.h"
 #include "UnitSimulator.h"
 #include "link/EquipmentSearch.h"
 #include "link/UdpEndpoint.h"
@@ -115,7 +116,7 @@ TEST_F(EquipmentSearchTest, NameBytesDecodeWithSpacesAndStopAtE0) {
     EXPECT_EQ(find(3)->deviceName(), "AB");
 }
 
-TEST_F(EquipmentSearchTest, OpenUnitsStayAndOthersArePruned) {
+TEST_F(EquipmentSearchTest, OpenUnitsStayOthersArePrunedAndNoUnitIsListedTwice) {
     addUnit(4, 2, "Kept");
     addUnit(3, 3, "Dropped");
     search();
@@ -127,6 +128,10 @@ TEST_F(EquipmentSearchTest, OpenUnitsStayAndOthersArePruned) {
     ASSERT_EQ(list.count(), 2u);
     EXPECT_EQ(list.at(0), kept);  // the same record, first, and not listed twice
     EXPECT_EQ(list.at(1)->modelName(), "QD406");
+    // A unit that answers the broadcast a second time keeps its one row.
+    const auto twice = sim::ModuleSearch::reply(*parseIpv4(test::loopbackHost(subnet, 3)));
+    again.takeSearchReply(twice.data(), twice.size());
+    EXPECT_EQ(list.count(), 2u);
 }
 
 TEST_F(EquipmentSearchTest, SerialPhaseProbesMappedPortsAndReportsProgress) {

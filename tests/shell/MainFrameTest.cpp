@@ -32,7 +32,8 @@ private slots:
         QVERIFY(sim->start());
         QSettings ini(dir.filePath("QelConfig.ini"), QSettings::IniFormat);
         ini.setValue("NetConfig/GateWay", QString::fromStdString(subnet + ".1"));
-        for (int n = 1; n <= 16; ++n) ini.setValue(QString("SerialPorts/COM%1").arg(n), "/nonexistent");
+        for (int n = 1; n <= 16; ++n)
+            ini.setValue(QString("SerialPorts/COM%1").arg(n), "/nonexistent");
         ini.sync();
         CQuellmarApp::Options o;
         o.workDir = dir.path();
@@ -84,7 +85,7 @@ private slots:
         QVERIFY(!unit->linkRunning());
         const auto requests = sim->requests(0);
         QCOMPARE(requests.back().frame[9], uint8_t{0x00});  // the notice reached the unit
-        frame->disconnectActive();  // nothing connected any more
+        frame->disconnectActive();                          // nothing connected any more
         QCOMPARE(boxes.shown().back().text, QString("没有选中被连接的设备!"));
     }
 
@@ -98,11 +99,47 @@ private slots:
         QVERIFY(clock.elapsed() >= 640 + 400);
         for (int u = 0; u < 2; ++u) {
             int notices = 0;
-            for (const auto& r : sim->requests(u)) notices += r.frame[5] == 0x00 && r.frame[9] == 0x00;
+            for (const auto& r : sim->requests(u))
+                notices += r.frame[5] == 0x00 && r.frame[9] == 0x00;
             QCOMPARE(notices, 1);
         }
         QSettings ini(dir.filePath("QelConfig.ini"), QSettings::IniFormat);
         QVERIFY(ini.contains("MainWindow/Width"));  // the placement was saved
+    }
+
+    void sigtermTakesTheExitPath() {
+        // The program in a child process connects to the QD206; the simulator sees its notice.
+        const QString work = dir.filePath("child"), locks = dir.filePath("child-locks");
+        QVERIFY(QDir().mkpath(work) && QDir().mkpath(locks));
+        QFile::setPermissions(locks, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(QFile::copy(dir.filePath("QelConfig.ini"), work + "/QelConfig.ini"));
+        qputenv("XDG_RUNTIME_DIR", locks.toUtf8());
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        auto lastReadDone = [this] {  // the full read ends with output 6's EQ block
+            for (const auto& r : sim->requests(1))
+                if (r.frame[5] == 0x20 && r.frame[8] == 6 && r.frame[9] == 0x08) return true;
+            return false;
+        };
+        std::thread killer;
+        const auto r =
+            test::runProcess({QUELLMAR_APP, "--local-port", "0", "--search-port", "0", "--work-dir",
+                              work.toStdString(), "--connect", subnet + ".3"},
+                             20000, [&](pid_t pid) {
+                                 killer = std::thread([pid, &lastReadDone] {
+                                     for (int i = 0; i < 1000 && !lastReadDone(); ++i)
+                                         QThread::msleep(10);
+                                     QThread::msleep(300);
+                                     ::kill(pid, SIGTERM);
+                                 });
+                             });
+        killer.join();
+        QVERIFY(lastReadDone());
+        QCOMPARE(r.exitCode, 0);
+        const auto requests = sim->requests(1);
+        QCOMPARE(requests.back().frame[9], uint8_t{0x00});  // the notice came last
+        QCOMPARE(requests.back().frame[5], uint8_t{0x00});
+        QVERIFY(
+            QSettings(work + "/QelConfig.ini", QSettings::IniFormat).contains("MainWindow/Width"));
     }
 
     void autoIpToggleIsWrittenBack() {
@@ -128,10 +165,9 @@ private slots:
         qputenv("QT_QPA_PLATFORM", "offscreen");
         QElapsedTimer clock;
         clock.start();
-        const auto r = test::runProcess(
-            {QUELLMAR_APP, "--local-port", "0", "--search-port", "0", "--work-dir",
-             dir.filePath("second").toStdString()},
-            10000);
+        const auto r = test::runProcess({QUELLMAR_APP, "--local-port", "0", "--search-port", "0",
+                                         "--work-dir", dir.filePath("second").toStdString()},
+                                        10000);
         QCOMPARE(r.exitCode, 0);
         QVERIFY(clock.elapsed() < 5000);
         QVERIFY(!QFile::exists(dir.filePath("second/mode408.dat")));  // never got as far

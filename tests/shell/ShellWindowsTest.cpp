@@ -39,7 +39,9 @@ private slots:
     void listRowsShowModelNameAndState() {
         EquipmentList list;
         list.append(unitEntry("QD408", "Main", linkflag::kUdp));
-        list.append(unitEntry("QD206", "Rack", linkflag::kSerial | linkflag::kAvailable | linkflag::kParamsRead, "COM3"));
+        list.append(unitEntry("QD206", "Rack",
+                              linkflag::kSerial | linkflag::kAvailable | linkflag::kParamsRead,
+                              "COM3"));
         list.append(unitEntry("QD406", "Half", linkflag::kUdp | linkflag::kParamsRead));
         const auto units = list.snapshot();
         QCOMPARE(CQelEqMgr::firstLine(*units[0]), QString("QD408:Main"));
@@ -104,14 +106,20 @@ private slots:
         const auto g = *parseIpv4(subnet + ".1");
         s.gateway = {ipv4Octet(g, 0), ipv4Octet(g, 1), ipv4Octet(g, 2), 1};
         EquipmentList list;
-        CInitSearchDlg dialog(list, s, nullptr, 0);
+        QWidget corner;  // a parent away from the screen's centre
+        corner.setGeometry(0, 0, 200, 150);
+        corner.show();
+        CInitSearchDlg dialog(list, s, &corner, 0);
         QCOMPARE(dialog.windowTitle(), QString(" 搜索设备"));
-        QCOMPARE(dialog.statusLabel()->text(), QString("发现 0 台设备, 断口: TCP "));
+        QCOMPARE(dialog.statusText(), QString("发现 0 台设备, 断口: TCP "));
         dialog.exec();
         QCOMPARE(list.count(), size_t{2});
         QCOMPARE(dialog.bar()->value(), 100);
-        QCOMPARE(dialog.statusLabel()->text(), QString("发现 2 台设备, 端口: COM16"));
-        QCOMPARE(dialog.promptLabel()->text(), QString("请稍候 ..."));
+        QCOMPARE(dialog.statusText(), QString("发现 2 台设备, 端口: COM16"));
+        QCOMPARE(dialog.promptText(), QString("请稍候 ..."));
+        const QPoint off =
+            dialog.frameGeometry().center() - dialog.screen()->availableGeometry().center();
+        QVERIFY2(off.manhattanLength() <= 1, "the window is centred on the screen");
     }
 
     void connectWindowConnectsOrExplainsTheTimeOut() {
@@ -126,8 +134,10 @@ private slots:
         auto unit = unitEntry("QD406", "Tower", linkflag::kUdp | linkflag::kAvailable);
         unit->setAddress(*parseIpv4(ip));
         QCOMPARE(CQelConnectDlg::titleFor(CQelConnectDlg::Mode::Connect), QString(" 连接设备"));
-        QCOMPARE(CQelConnectDlg::titleFor(CQelConnectDlg::Mode::ReadOnly), QString(" 读取设备数据"));
-        QCOMPARE(CQelConnectDlg::titleFor(CQelConnectDlg::Mode::Download), QString(" 从电脑下载数据"));
+        QCOMPARE(CQelConnectDlg::titleFor(CQelConnectDlg::Mode::ReadOnly),
+                 QString(" 读取设备数据"));
+        QCOMPARE(CQelConnectDlg::titleFor(CQelConnectDlg::Mode::Download),
+                 QString(" 从电脑下载数据"));
         QCOMPARE(CQelConnectDlg::run(unit, CQelConnectDlg::Mode::Connect, link, nullptr, 0),
                  UnitTransfer::Result::Success);
         QCOMPARE(CQelEqMgr::secondLine(*unit), QString("状态:在线 (UDP)"));

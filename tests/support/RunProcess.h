@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,9 @@ struct ProcessResult {
 };
 
 // Runs a program with its arguments (no shell) and collects both output streams. A program
-// still running after timeoutMs is killed (exit code -1).
-inline ProcessResult runProcess(const std::vector<std::string>& argv, int timeoutMs = 60000) {
+// still running after timeoutMs is killed (exit code -1). started, if given, learns the pid.
+inline ProcessResult runProcess(const std::vector<std::string>& argv, int timeoutMs = 60000,
+                                const std::function<void(pid_t)>& started = {}) {
     ProcessResult result;
     int outPipe[2], errPipe[2];
     if (::pipe(outPipe) != 0 || ::pipe(errPipe) != 0) return result;
@@ -35,6 +37,7 @@ inline ProcessResult runProcess(const std::vector<std::string>& argv, int timeou
         ::execv(args[0], args.data());
         ::_exit(127);
     }
+    if (started) started(pid);
     ::close(outPipe[1]);
     ::close(errPipe[1]);
     pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
