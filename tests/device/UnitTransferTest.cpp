@@ -12,83 +12,13 @@
 #include "link/UdpEndpoint.h"
 #include "platform/SerialPortMap.h"
 #include "support/Loopback.h"
+#include "support/SimRecords.h"
 
 namespace qel {
 namespace {
 
-// Fills a simulated unit with seeded random values in each field's range.
-void randomise(sim::UnitState& s, uint32_t seed) {
-    std::mt19937 gen(seed);
-    auto byte = [&](int max) { return static_cast<uint8_t>(gen() % (static_cast<unsigned>(max) + 1)); };
-    auto points = [&](uint8_t(*eq)[sim::kPointBytes], int count) {
-        for (int p = 0; p < count; ++p) {
-            eq[p][0] = byte(2);
-            eq[p][1] = byte(255);
-            eq[p][2] = byte(180);
-            eq[p][3] = byte(179);
-            eq[p][4] = byte(255);
-        }
-    };
-    for (auto& in : s.params.in) {
-        in.gain = byte(200);
-        in.mute = byte(1);
-        in.eqSwitch = byte(1);
-        points(in.eq, sim::kInputEqPoints);
-    }
-    for (auto& out : s.params.out) {
-        out.inputSelectCode = byte(15);
-        out.gain = byte(200);
-        out.mute = byte(1);
-        out.polarity = byte(1);
-        out.delay = static_cast<uint16_t>(gen() % 48000);
-        out.limLevel = byte(60);
-        out.limAttack = byte(10);
-        out.limRelease = byte(10);
-        out.hpfType = byte(8);
-        out.hpfFreq = byte(255);
-        out.lpfType = byte(8);
-        out.lpfFreq = byte(255);
-        out.eqSwitch = byte(1);
-        points(out.eq, sim::kOutputEqPoints);
-    }
-    s.currentMode = byte(19);
-}
-
-EqPoint imagePoint(const uint8_t* wire) { return {wire[0], wire[2], wire[1], wire[3]}; }
-
-// What the image must hold after reading this unit: rows for every channel, EQ and filters
-// for the model's channels.
-ModeRecord expectedRecord(const sim::UnitState& s) {
-    ModeRecord r;
-    for (int i = 0; i < kMaxInputs; ++i) {
-        InputChannel& in = r.input(i);
-        in.setGain(s.params.in[i].gain);
-        in.setMute(s.params.in[i].mute);
-        if (i >= inputCount(s.model)) continue;
-        in.setEqSwitch(s.params.in[i].eqSwitch);
-        for (int p = 0; p < InputChannel::kPoints; ++p) in.point(p) = imagePoint(s.params.in[i].eq[p]);
-    }
-    for (int k = 0; k < kMaxOutputs; ++k) {
-        const auto& o = s.params.out[k];
-        OutputChannel& out = r.output(k);
-        out.setInputSelect(inputSetFromUnitCode(static_cast<uint32_t>(s.model), o.inputSelectCode));
-        out.setGain(o.gain);
-        out.setMute(o.mute);
-        out.setPolarity(o.polarity);
-        out.setDelay(o.delay);
-        out.setLimiterLevel(o.limLevel);
-        out.setLimiterAttack(o.limAttack);
-        out.setLimiterRelease(o.limRelease);
-        if (k >= outputCount(s.model)) continue;
-        out.setHighPassType(o.hpfType);
-        out.setHighPassFreq(o.hpfFreq);
-        out.setLowPassType(o.lpfType);
-        out.setLowPassFreq(o.lpfFreq);
-        out.setEqSwitch(o.eqSwitch);
-        for (int p = 0; p < OutputChannel::kPoints; ++p) out.point(p) = imagePoint(o.eq[p]);
-    }
-    return r;
-}
+using test::expectedRecord;
+using test::randomise;
 
 class UnitTransferTest : public ::testing::TestWithParam<int> {
 protected:
@@ -127,8 +57,7 @@ protected:
         ASSERT_TRUE(image);
         EXPECT_TRUE(image->record() == expectedRecord(s));
         EXPECT_EQ(image->currentMode(), s.currentMode);
-        for (int m = 0; m < 20; ++m)
-            EXPECT_EQ(image->deviceModeName(m).substr(0, 4), "Mode") << m;
+        for (int m = 0; m < 20; ++m) EXPECT_EQ(image->deviceModeName(m).substr(0, 4), "Mode") << m;
         EXPECT_TRUE(unit.hasFlag(linkflag::kParamsRead | linkflag::kAvailable));
     }
 
@@ -189,7 +118,8 @@ TEST_F(UnitTransferTest, QD408DownloadReportsItsProgress) {
     ASSERT_EQ(transfer().handshake(), UnitTransfer::Result::Success);
     positions.clear();
     EXPECT_EQ(transfer().run(UnitTransfer::Mode::Download), UnitTransfer::Result::Success);
-    const std::vector<int> expected = {4, 8, 12, 16, 16, 20, 20, 30, 40, 50, 60, 65, 70, 75, 80, 85, 90, 95, 100};
+    const std::vector<int> expected = {4,  8,  12, 16, 16, 20, 20, 30, 40, 50,
+                                       60, 65, 70, 75, 80, 85, 90, 95, 100};
     EXPECT_EQ(positions, expected);
 }
 
