@@ -86,7 +86,8 @@ bool UnitSimOptions::takesValue(const std::string& option) const {
 bool UnitSimOptions::parse(const std::vector<std::string>& args) {
     for (size_t i = 0; i < args.size(); ++i)
         if (!parseOne(args, i)) return false;
-    if (!help_ && units_.empty()) return fail("no unit given (use --unit or --serial)");
+    if (!help_ && !version_ && units_.empty())
+        return fail("no unit given (use --unit or --serial)");
     return true;
 }
 
@@ -100,6 +101,10 @@ bool UnitSimOptions::parseOne(const std::vector<std::string>& args, size_t& i) {
     }
     if (option == "--help" || option == "-h") {
         help_ = true;
+        return true;
+    }
+    if (option == "--version") {
+        version_ = true;
         return true;
     }
     if (!takesValue(option)) {
@@ -219,6 +224,7 @@ General:
   --module-port N          search port of network modules (default 8000)
   --state FILE             load unit states from FILE at start when it exists; save on exit
   --help, -h               show this text
+  --version                print the version and exit
 
 Faults (apply to the unit declared just before them; before any unit, to all units):
   --drop P                 ignore requests and lose replies, each with probability P (0..1)

@@ -11,8 +11,8 @@ namespace qel::sim {
 
 // The command line of quellmar-unitsim:
 //   --unit MODEL@IP[:NAME]  --serial MODEL[:NAME]  --unit-port N  --module-port N
-//   --state FILE  --help  and fault options, which apply to the unit declared just before
-//   them, or to every unit declared later when they come first.
+//   --state FILE  --help  --version  and fault options, which apply to the unit declared
+//   just before them, or to every unit declared later when they come first.
 class UnitSimOptions {
 public:
     struct Unit {
@@ -27,6 +27,7 @@ public:
     bool parse(const std::vector<std::string>& args);
 
     bool help() const { return help_; }
+    bool version() const { return version_; }
     const std::vector<Unit>& units() const { return units_; }
     SimPorts ports() const { return ports_; }
     const std::string& stateFile() const { return stateFile_; }
@@ -48,6 +49,7 @@ private:
     bool fail(const std::string& message);
 
     bool help_ = false;
+    bool version_ = false;
     std::vector<Unit> units_;
     Faults defaults_;
     SimPorts ports_;

@@ -58,6 +58,10 @@ int main(int argc, char** argv) {
         std::fputs(UnitSimOptions::usage().c_str(), stdout);
         return 0;
     }
+    if (options.version()) {
+        std::puts("quellmar-unitsim " QUELLMAR_VERSION);
+        return 0;
+    }
 
     // The signals are taken by sigwait below; the simulator's thread inherits the mask.
     sigset_t signals;

@@ -14,7 +14,8 @@
 namespace {
 
 void printHelp(std::ostream& out) {
-    out << "usage: quellmar-cli <command> [options]\n\n"
+    out << "usage: quellmar-cli <command> [options]\n"
+           "       quellmar-cli --help | --version\n\n"
            "Commands:\n"
         << qel::cli::SearchCommand::usage() << qel::cli::ReadCommand::usage()
         << qel::cli::DownloadCommand::usage() << qel::cli::RawSend::usage()
@@ -47,6 +48,10 @@ int main(int argc, char** argv) {
     if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
         printHelp(argc < 2 ? std::cerr : std::cout);
         return argc < 2 ? 1 : 0;
+    }
+    if (!std::strcmp(argv[1], "--version")) {
+        std::cout << "quellmar-cli " QUELLMAR_VERSION "\n";
+        return 0;
     }
     const std::string command = argv[1];
     qel::cli::GlobalOptions globals;

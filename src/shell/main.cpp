@@ -1,7 +1,9 @@
 // quellmar: the application.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTimer>
 #include <cstdlib>
 #include <ctime>
@@ -19,18 +21,16 @@ uint16_t port(const QCommandLineParser& parser, const QString& name, uint16_t fa
     return ok && value <= 65535 ? static_cast<uint16_t>(value) : fallback;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    QApplication::setOrganizationName("Quellmar");
-    QApplication::setApplicationName("Quellmar");
-    QCommandLineParser parser;
-    parser.setApplicationDescription("Finds, connects to and controls QD206, QD406 and QD408 units.");
+void describe(QCommandLineParser& parser) {
+    parser.setApplicationDescription(
+        "Finds, connects to and controls QD206, QD406 and QD408 units.");
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOptions({
-        {"screenshot", "Save the main window to FILE after the start-up search, then quit.", "FILE"},
+        {"screenshot", "Save the main window to FILE after the start-up search, then quit.",
+         "FILE"},
         {"work-dir", "Folder of QelConfig.ini and the mode files (default: current).", "DIR"},
+        {"data-dir", "Use the user's data folder as the work folder, created when missing."},
         {"local-port", "This program's UDP port (default 9640).", "N"},
         {"unit-port", "The units' UDP command port (default 9840).", "N"},
         {"module-port", "The units' network module port (default 8000).", "N"},
@@ -38,10 +38,45 @@ int main(int argc, char** argv) {
         {"connect", "Open the unit with this address (or COMn) after the start-up search.",
          "UNIT"},
     });
+}
+
+// --help and --version are answered before the window system starts, so they need no
+// display. process() prints and exits.
+void answerWithoutDisplay(int argc, char** argv) {
+    QStringList args;
+    for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    describe(parser);
+    parser.parse(args);
+    if (!parser.isSet("help") && !parser.isSet("help-all") && !parser.isSet("version")) return;
+    QCoreApplication core(argc, argv);
+    parser.process(core);
+}
+
+// The user's data folder (~/.local/share/Quellmar/Quellmar), created and made current;
+// "" when that fails, which leaves the current folder in use.
+QString enterDataDir() {
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (dir.isEmpty() || !QDir().mkpath(dir) || !QDir::setCurrent(dir)) return {};
+    return dir;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication::setApplicationVersion(QUELLMAR_VERSION);
+    answerWithoutDisplay(argc, argv);
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName("Quellmar");
+    QApplication::setApplicationName("Quellmar");
+    QApplication::setDesktopFileName("org.quellmar.Quellmar");
+    QCommandLineParser parser;
+    describe(parser);
     parser.process(application);
 
     qel::CQuellmarApp::Options options;
     options.workDir = parser.value("work-dir");
+    if (options.workDir.isEmpty() && parser.isSet("data-dir")) options.workDir = enterDataDir();
     options.localPort = port(parser, "local-port", options.localPort);
     options.unitPort = port(parser, "unit-port", options.unitPort);
     options.modulePort = port(parser, "module-port", options.modulePort);

@@ -115,6 +115,7 @@ TEST(SimOptions, BadCommandLinesSayWhy) {
     EXPECT_NE(parseError({"--serial", "2", "--frobnicate"}).find("unknown option"),
               std::string::npos);
     EXPECT_TRUE(parsed({"--help"}).help());
+    EXPECT_TRUE(parsed({"--version"}).version());
 }
 
 }  // namespace
