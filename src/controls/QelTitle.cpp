@@ -98,7 +98,7 @@ QRect CQelTitle::linkIconRect(int channel) const {
 QString CQelTitle::channelLabel(int channel) const {
     const bool input = tabs_.at(current_).kind == kInputChannels;
     const QChar name(input ? u'A' + channel : u'1' + channel);
-    return (input ? QStringLiteral("In ") : QStringLiteral("Out ")) + name;
+    return (input ? tr("In ") : tr("Out ")) + name;
 }
 
 QColor CQelTitle::groupColour(int group) {
@@ -190,8 +190,8 @@ void CQelTitle::pressLink(int channel) {
     const int tab = current_;
     Tab& t = tabs_.at(tab);
     const auto confirm = [this] {
-        return showMessage(this, QStringLiteral("Do you want to bind the chunnel?"),
-                           QStringLiteral("EQ Control"), MsgIcon::Question,
+        return showMessage(this, tr("Do you want to bind the chunnel?"), tr("EQ Control"),
+                           MsgIcon::Question,
                            MsgButtons::YesNoCancel) == MsgAnswer::Yes;
     };
     const auto changed = t.links.pressIcon(t.selected, channel, confirm);

@@ -32,6 +32,7 @@ public:
     int tabCount() const { return static_cast<int>(tabs_.size()); }
     int currentTab() const { return current_; }
     int tabId(int tab) const { return tabs_.at(tab).id; }
+    QString tabText(int tab) const { return tabs_.at(tab).text; }
     int selectedChannel(int tab) const { return tabs_.at(tab).selected; }
     const TitleLinks& links(int tab) const { return tabs_.at(tab).links; }
     int hoverTab() const { return hoverTab_; }

@@ -4,6 +4,8 @@
 #include <functional>
 #include <memory>
 
+#include <QtGlobal>
+
 #include "link/Equipment.h"
 
 namespace qel {
@@ -28,10 +30,15 @@ public:
     // position 0..100; status is the text of the window's status line.
     using Progress = std::function<void(int position, const char* status)>;
 
-    static constexpr const char* kConnectTimeoutText = "提示: 连接超时 !";
-    static constexpr const char* kReadErrorText = "从设备下载数据到电脑错误 !\n";
-    static constexpr const char* kConnectingStatus = "连接 ...";
-    static constexpr const char* kDownloadingStatus = "下载数据 ...";
+    // Texts for people, marked for translation in the context "qel::UnitTransfer".
+    static constexpr const char* kConnectTimeoutText =
+        QT_TRANSLATE_NOOP("qel::UnitTransfer", "提示: 连接超时 !");
+    static constexpr const char* kReadErrorText =
+        QT_TRANSLATE_NOOP("qel::UnitTransfer", "从设备下载数据到电脑错误 !\n");
+    static constexpr const char* kConnectingStatus =
+        QT_TRANSLATE_NOOP("qel::UnitTransfer", "连接 ...");
+    static constexpr const char* kDownloadingStatus =
+        QT_TRANSLATE_NOOP("qel::UnitTransfer", "下载数据 ...");
 
     UnitTransfer(Equipment& unit, const LinkSettings& link, Progress progress = {});
 

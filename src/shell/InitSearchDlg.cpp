@@ -4,10 +4,10 @@
 
 namespace qel {
 
-CInitSearchDlg::CInitSearchDlg(EquipmentList& list, const SearchSettings& settings,
-                               QWidget* parent, uint32_t finalPauseMs)
-    : ProgressWindow(" 搜索设备", "请稍候 ...", "发现 0 台设备, 断口: TCP ", Labels::Skinned,
-                     parent),
+CInitSearchDlg::CInitSearchDlg(EquipmentList& list, const SearchSettings& settings, QWidget* parent,
+                               uint32_t finalPauseMs)
+    : ProgressWindow(tr(" 搜索设备"), tr("请稍候 ..."), tr("发现 0 台设备, 断口: TCP "),
+                     Labels::Skinned, parent),
       list_(list),
       settings_(settings),
       finalPauseMs_(finalPauseMs) {
@@ -20,8 +20,9 @@ void CInitSearchDlg::showEvent(QShowEvent* event) {
     started_ = true;
     startWorker([this] {
         EquipmentSearch search(list_, settings_, [this](int percent, size_t count, int port) {
-            postProgress(percent, "发现 " + std::to_string(count) + " 台设备, 端口: COM" +
-                                      std::to_string(port));
+            // translate() may run on any thread.
+            postProgress(percent,
+                         tr("发现 %1 台设备, 端口: COM%2").arg(count).arg(port).toStdString());
         });
         search.run();
         sleepMs(finalPauseMs_);

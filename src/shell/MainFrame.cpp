@@ -1,5 +1,6 @@
 #include "shell/MainFrame.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialog>
@@ -18,6 +19,7 @@
 #include "shell/BusyRun.h"
 #include "shell/ClientWnd.h"
 #include "shell/InitSearchDlg.h"
+#include "shell/Language.h"
 #include "shell/MyStatusBar.h"
 #include "shell/MyToolBar.h"
 #include "shell/QelBarEq.h"
@@ -38,10 +40,13 @@ constexpr uint32_t kShutdownNoticeMs = 320, kShutdownPauseMs = 400, kDisconnectP
 constexpr int kSizingSettleMs = 150;
 constexpr const char* kLayoutKey = "qel.Panel-Layout/state";
 
-const char* kPromptSearch = "Search Equipment ( UDP / USB )\nSearch";
-const char* kPromptNetwork = "NetWork Options\nNetWork Options";
-const char* kPromptDisconnect = "Disconnect the selected equipment\nDisconnect";
-const char* kPromptAbout = "Help and About";
+const char* kPromptSearch =
+    QT_TRANSLATE_NOOP("qel::CMainFrame", "Search Equipment ( UDP / USB )\nSearch");
+const char* kPromptNetwork =
+    QT_TRANSLATE_NOOP("qel::CMainFrame", "NetWork Options\nNetWork Options");
+const char* kPromptDisconnect =
+    QT_TRANSLATE_NOOP("qel::CMainFrame", "Disconnect the selected equipment\nDisconnect");
+const char* kPromptAbout = QT_TRANSLATE_NOOP("qel::CMainFrame", "Help and About");
 
 }  // namespace
 
@@ -58,8 +63,8 @@ CMainFrame::CMainFrame(CQuellmarApp& app, QWidget* parent) : QMainWindow(parent)
     createMenus();
     setMinimumSize(kMinWidth, kMinHeight);
     if (!app_.openEndpoint())
-        showMessage(this, QString("错误: UDP 端口 %1 被占用 !").arg(app_.options().localPort), "Quellmar",
-                    MsgIcon::Information);
+        showMessage(this, tr("错误: UDP 端口 %1 被占用 !").arg(app_.options().localPort),
+                    "Quellmar", MsgIcon::Information);
     app_.loadModeFiles();
     startTimer_.setInterval(kStartDelayMs);
     connect(&startTimer_, &QTimer::timeout, this, &CMainFrame::onStartTimer);
@@ -74,7 +79,9 @@ CMainFrame::~CMainFrame() {
     if (gFrame == this) gFrame = nullptr;
 }
 
-CMainFrame* CMainFrame::instance() { return gFrame; }
+CMainFrame* CMainFrame::instance() {
+    return gFrame;
+}
 
 QAction* CMainFrame::action(int commandId) const {
     auto it = actions_.find(commandId);
@@ -82,17 +89,22 @@ QAction* CMainFrame::action(int commandId) const {
 }
 
 void CMainFrame::createToolBar() {
-    toolBar_ = new CMyToolBar("Tool Bar", this);
+    toolBar_ = new CMyToolBar(tr("Tool Bar"), this);
     toolBar_->setObjectName("Qel.CMyToolBar");
-    actions_[command::kSearchTool] = toolBar_->addCommand(command::kSearchTool, 158, kPromptSearch);
+    actions_[command::kSearchTool] =
+        toolBar_->addCommand(command::kSearchTool, 158, tr(kPromptSearch));
     toolBar_->addSeparator();
-    actions_[command::kNetworkTool] = toolBar_->addCommand(command::kNetworkTool, 157, kPromptNetwork);
-    actions_[command::kDisconnect] = toolBar_->addCommand(command::kDisconnect, 160, kPromptDisconnect);
+    actions_[command::kNetworkTool] =
+        toolBar_->addCommand(command::kNetworkTool, 157, tr(kPromptNetwork));
+    actions_[command::kDisconnect] =
+        toolBar_->addCommand(command::kDisconnect, 160, tr(kPromptDisconnect));
     toolBar_->addSeparator();
-    actions_[command::kAboutTool] = toolBar_->addCommand(command::kAboutTool, 156, kPromptAbout);
+    actions_[command::kAboutTool] =
+        toolBar_->addCommand(command::kAboutTool, 156, tr(kPromptAbout));
     addToolBar(Qt::TopToolBarArea, toolBar_);
     connect(actions_[command::kSearchTool], &QAction::triggered, this, &CMainFrame::runSearch);
-    connect(actions_[command::kDisconnect], &QAction::triggered, this, &CMainFrame::disconnectActive);
+    connect(actions_[command::kDisconnect], &QAction::triggered, this,
+            &CMainFrame::disconnectActive);
     connect(actions_[command::kAboutTool], &QAction::triggered, this, &CMainFrame::showAbout);
     actions_[command::kNetworkTool]->setEnabled(false);  // comes with the unit network settings
 }
@@ -112,12 +124,14 @@ void CMainFrame::createPanel() {
     panel_ = new CQelEqPanel(app_.equipment(), this);
     addDockWidget(Qt::LeftDockWidgetArea, panel_);
     panel_->loadState(CQelEqPanel::kProfileName);
-    QSettings profile(CSizingControlBar::kProfileOrganisation, CSizingControlBar::kProfileApplication);
+    QSettings profile(CSizingControlBar::kProfileOrganisation,
+                      CSizingControlBar::kProfileApplication);
     const QByteArray layout = profile.value(kLayoutKey).toByteArray();
     if (!layout.isEmpty()) restoreState(layout);  // ignored when it does not fit the bars
     CQelBarEq* page = panel_->dialog()->equipmentPage();
     page->setSearchHandler([this] { runSearch(); });
-    page->list()->setOpenHandler([this](QWidget*, const EquipmentList::Entry& unit) { openUnit(unit); });
+    page->list()->setOpenHandler(
+        [this](QWidget*, const EquipmentList::Entry& unit) { openUnit(unit); });
 }
 
 QAction* CMainFrame::addCommand(QMenu* menu, int id, const QString& text) {
@@ -128,23 +142,26 @@ QAction* CMainFrame::addCommand(QMenu* menu, int id, const QString& text) {
 }
 
 void CMainFrame::createMenus() {
-    QMenu* equipment = menuBar()->addMenu("设备(&E)");
-    connect(addCommand(equipment, command::kSearch, "搜索设备(&S)"), &QAction::triggered, this,
+    QMenu* equipment = menuBar()->addMenu(tr("设备(&E)"));
+    connect(addCommand(equipment, command::kSearch, tr("搜索设备(&S)")), &QAction::triggered, this,
             &CMainFrame::runSearch);
-    addCommand(equipment, command::kLocalAddress, "修改 PC &IP")->setEnabled(false);
-    addCommand(equipment, command::kNetwork, "设备网络设置(&W)")->setEnabled(false);
-    QAction* autoIp = addCommand(equipment, command::kAutoIp, "自动设置IP地址");
+    addCommand(equipment, command::kLocalAddress, tr("修改 PC &IP"))->setEnabled(false);
+    addCommand(equipment, command::kNetwork, tr("设备网络设置(&W)"))->setEnabled(false);
+    QAction* autoIp = addCommand(equipment, command::kAutoIp, tr("自动设置IP地址"));
     autoIp->setCheckable(true);
-    autoIp->setChecked(QSettings(app_.configPath(), QSettings::IniFormat).value("NetConfig/AutoIP", 1).toInt() != 0);
+    autoIp->setChecked(
+        QSettings(app_.configPath(), QSettings::IniFormat).value("NetConfig/AutoIP", 1).toInt() !=
+        0);
     connect(autoIp, &QAction::triggered, this, &CMainFrame::toggleAutoIp);
     equipment->addSeparator();
-    connect(addCommand(equipment, command::kExit, "退出(&E)"), &QAction::triggered, this, &QWidget::close);
+    connect(addCommand(equipment, command::kExit, tr("退出(&E)")), &QAction::triggered, this,
+            &QWidget::close);
 
-    QMenu* view = menuBar()->addMenu("视图(&V)");
+    QMenu* view = menuBar()->addMenu(tr("视图(&V)"));
     const std::pair<int, QWidget*> bars[] = {{command::kViewToolBar, toolBar_},
                                              {command::kViewStatus, statusBar_},
                                              {command::kViewPanel, panel_}};
-    const char* texts[] = {"工具栏(&T)", "状态栏(&S)", "设备栏(&E)"};
+    const QString texts[] = {tr("工具栏(&T)"), tr("状态栏(&S)"), tr("设备栏(&E)")};
     for (int i = 0; i < 3; ++i) {
         QAction* a = addCommand(view, bars[i].first, texts[i]);
         QWidget* bar = bars[i].second;
@@ -153,11 +170,36 @@ void CMainFrame::createMenus() {
         connect(a, &QAction::triggered, bar, &QWidget::setVisible);
         connect(view, &QMenu::aboutToShow, a, [a, bar] { a->setChecked(bar->isVisible()); });
     }
-    QMenu* driver = menuBar()->addMenu("驱动(&D)");
-    addCommand(driver, command::kUsbDriver, "安装 USB 驱动")->setEnabled(false);
-    QMenu* help = menuBar()->addMenu("帮助(&H)");
-    connect(addCommand(help, command::kAbout, "关于(&A) Quellmar ..."), &QAction::triggered, this,
-            &CMainFrame::showAbout);
+    view->addSeparator();
+    addLanguageMenu(view);
+    QMenu* driver = menuBar()->addMenu(tr("驱动(&D)"));
+    addCommand(driver, command::kUsbDriver, tr("安装 USB 驱动"))->setEnabled(false);
+    QMenu* help = menuBar()->addMenu(tr("帮助(&H)"));
+    connect(addCommand(help, command::kAbout, tr("关于(&A) Quellmar ...")), &QAction::triggered,
+            this, &CMainFrame::showAbout);
+}
+
+void CMainFrame::addLanguageMenu(QMenu* view) {
+    // Written in both languages, so that it can be found whichever one is shown.
+    QMenu* menu = view->addMenu(QStringLiteral("Language / 语言"));
+    menu->setObjectName("Qel.LanguageMenu");
+    auto* group = new QActionGroup(menu);
+    const QString current = Language::configured(app_.configPath());
+    const std::pair<const char*, QString> choices[] = {
+        {Language::kChinese, QStringLiteral("中文")},
+        {Language::kEnglish, QStringLiteral("English")}};
+    for (const auto& [code, name] : choices) {
+        QAction* a = menu->addAction(name);
+        a->setCheckable(true);
+        a->setChecked(current == code);
+        a->setData(QString(code));
+        group->addAction(a);
+        connect(a, &QAction::triggered, this, [this, code = QString(code)] {
+            if (code == Language::configured(app_.configPath())) return;
+            Language::save(app_.configPath(), code);
+            showMessage(this, tr("界面语言将在下次启动时更改。"), "Quellmar", MsgIcon::Information);
+        });
+    }
 }
 
 void CMainFrame::onStartTimer() {
@@ -165,16 +207,25 @@ void CMainFrame::onStartTimer() {
     runSearch();
     if (!connectAtStart_.isEmpty()) {
         const std::string wanted = connectAtStart_.toStdString();
-        for (const auto& unit : app_.equipment().snapshot())
-            if (unit->addressText() == wanted || unit->portName() == wanted) {
+        const auto units = app_.equipment().snapshot();
+        bool isRow = false;
+        const int row = connectAtStart_.toInt(&isRow);
+        for (size_t i = 0; i < units.size(); ++i) {
+            const auto& unit = units[i];
+            const bool match = isRow ? row == static_cast<int>(i) + 1
+                                     : unit->addressText() == wanted || unit->portName() == wanted;
+            if (match) {
                 openUnit(unit);
                 break;
             }
+        }
     }
     if (afterStart_) afterStart_();
 }
 
-void CMainFrame::repaintEquipmentList() { panel_->dialog()->equipmentPage()->list()->update(); }
+void CMainFrame::repaintEquipmentList() {
+    panel_->dialog()->equipmentPage()->list()->update();
+}
 
 void CMainFrame::runSearch() {
     CInitSearchDlg::run(app_.equipment(), app_.searchSettings(), this);
@@ -187,8 +238,9 @@ void CMainFrame::openUnit(const std::shared_ptr<Equipment>& unit) {
         activeUnit_ = unit;
         return;
     }
-    const auto result = CQelConnectDlg::run(unit, CQelConnectDlg::Mode::Connect, app_.linkSettings(),
-                                            this, app_.options().progressPauseMs);
+    const auto result =
+        CQelConnectDlg::run(unit, CQelConnectDlg::Mode::Connect, app_.linkSettings(), this,
+                            app_.options().progressPauseMs);
     if (result == UnitTransfer::Result::Success) {
         unit->setEditorOpen(true);
         activeUnit_ = unit;
@@ -199,10 +251,10 @@ void CMainFrame::openUnit(const std::shared_ptr<Equipment>& unit) {
 void CMainFrame::disconnectActive() {
     const auto unit = activeUnit();
     if (!unit || !unit->editorOpen()) {
-        showMessage(this, "没有选中被连接的设备!", windowTitle());
+        showMessage(this, tr("没有选中被连接的设备!"), windowTitle());
         return;
     }
-    if (showMessage(this, "您确定要断开当前连接的设备吗 ?", "Quellmar", MsgIcon::Question,
+    if (showMessage(this, tr("您确定要断开当前连接的设备吗 ?"), "Quellmar", MsgIcon::Question,
                     MsgButtons::YesNoCancel) != MsgAnswer::Yes)
         return;
     busy_ = true;
@@ -226,14 +278,14 @@ void CMainFrame::exitOnRequest() {
 
 void CMainFrame::showAbout() {
     QDialog about(this);
-    about.setWindowTitle("about Quellmar");
+    about.setWindowTitle(tr("about Quellmar"));
     auto* layout = new QVBoxLayout(&about);
     auto* icon = new QLabel(&about);
     icon->setPixmap(skin::bitmap(kAppIcon));
     layout->addWidget(icon, 0, Qt::AlignHCenter);
     layout->addWidget(new QLabel("Quellmar", &about), 0, Qt::AlignHCenter);
     auto* buttons = new QDialogButtonBox(&about);
-    buttons->addButton("确定", QDialogButtonBox::AcceptRole);
+    buttons->addButton(tr("确定"), QDialogButtonBox::AcceptRole);
     connect(buttons, &QDialogButtonBox::accepted, &about, &QDialog::accept);
     layout->addWidget(buttons);
     about.exec();
@@ -288,7 +340,8 @@ void CMainFrame::shutdown() {
 
 void CMainFrame::saveBarLayout() {
     panel_->saveState(CQelEqPanel::kProfileName);
-    QSettings profile(CSizingControlBar::kProfileOrganisation, CSizingControlBar::kProfileApplication);
+    QSettings profile(CSizingControlBar::kProfileOrganisation,
+                      CSizingControlBar::kProfileApplication);
     profile.setValue(kLayoutKey, saveState());
 }
 

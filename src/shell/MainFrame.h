@@ -56,7 +56,8 @@ public:
     // The exit command's path for a request from outside (a signal, the session's end): the
     // window closes as soon as a step in progress allows, and then the application quits.
     void exitOnRequest();
-    // Opens the listed unit with this address or port name after the start-up search.
+    // Opens the listed unit with this address, port name or row number (1-based) after the
+    // start-up search.
     void setConnectAtStart(const QString& unit) { connectAtStart_ = unit; }
     // Runs when the start-up search is over (used by the screenshot mode).
     void setAfterStartSearch(std::function<void()> callback) { afterStart_ = std::move(callback); }
@@ -67,6 +68,7 @@ protected:
 
 private:
     void createMenus();
+    void addLanguageMenu(QMenu* view);
     void createToolBar();
     void createStatusBar();
     void createPanel();

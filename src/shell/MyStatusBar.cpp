@@ -15,10 +15,10 @@ CMyStatusBar::CMyStatusBar(QWidget* parent) : QStatusBar(parent) {
     setFont(tahoma);
     setMinimumHeight(kMinHeight);
     panes_ = {{0, true, {}},
-              {120, true, QStringLiteral("名称: -")},
-              {92, false, QStringLiteral("状态:-")},
-              {64, false, QStringLiteral("模式号码:-")},
-              {110, false, QStringLiteral("模式号码:名称")}};
+              {120, true, tr("名称: -")},
+              {92, false, tr("状态:-")},
+              {64, false, tr("模式号码:-")},
+              {110, false, tr("模式号码:名称")}};
     connect(this, &QStatusBar::messageChanged, this, [this] { update(); });
 }
 

@@ -16,11 +16,11 @@ CQelBarEq::CQelBarEq(EquipmentList& list, QWidget* parent) : QWidget(parent) {
     setObjectName("Qel.m_plane1");
     list_ = new CQelEqMgr(list, this);
     search_ = new CQelButton(this);
-    search_->setText("Reset");
+    search_->setText(tr("Reset"));
     search_->setCallback(this, kSearchButtonId, [this](QObject*, int, int) {
         if (onSearch_) onSearch_();
     });
-    label_ = new CQelStatic("搜索列表: ", dt::kLeft, this);
+    label_ = new CQelStatic(tr("搜索列表: "), dt::kLeft, this);
     label_->setGeometry(QRect(QPoint(12, 12), QPoint(131, 27)));
 }
 

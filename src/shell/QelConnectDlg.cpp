@@ -1,13 +1,21 @@
 #include "shell/QelConnectDlg.h"
 
+#include <QCoreApplication>
+
 #include "controls/MessageBoxes.h"
 
 namespace qel {
 
-CQelConnectDlg::CQelConnectDlg(std::shared_ptr<Equipment> unit, Mode mode,
-                               const LinkSettings& link, QWidget* parent,
-                               uint32_t progressPauseMs)
-    : ProgressWindow(titleFor(mode), "请等待 ...", " ... ", Labels::Plain, parent),
+namespace {
+// The transfer's texts are marked for translation where they are defined.
+QString transferText(const char* text) {
+    return QCoreApplication::translate("qel::UnitTransfer", text);
+}
+}  // namespace
+
+CQelConnectDlg::CQelConnectDlg(std::shared_ptr<Equipment> unit, Mode mode, const LinkSettings& link,
+                               QWidget* parent, uint32_t progressPauseMs)
+    : ProgressWindow(titleFor(mode), tr("请等待 ..."), " ... ", Labels::Plain, parent),
       unit_(std::move(unit)),
       mode_(mode),
       link_(link),
@@ -17,9 +25,12 @@ CQelConnectDlg::CQelConnectDlg(std::shared_ptr<Equipment> unit, Mode mode,
 
 QString CQelConnectDlg::titleFor(Mode mode) {
     switch (mode) {
-        case Mode::Download: return " 从电脑下载数据";
-        case Mode::ReadOnly: return " 读取设备数据";
-        default: return " 连接设备";
+        case Mode::Download:
+            return tr(" 从电脑下载数据");
+        case Mode::ReadOnly:
+            return tr(" 读取设备数据");
+        default:
+            return tr(" 连接设备");
     }
 }
 
@@ -29,7 +40,9 @@ void CQelConnectDlg::showEvent(QShowEvent* event) {
     started_ = true;
     startWorker([this] {
         UnitTransfer transfer(*unit_, link_, [this](int position, const char* status) {
-            postProgress(position, status ? std::optional<std::string>(status) : std::nullopt);
+            postProgress(position,
+                         status ? std::optional<std::string>(transferText(status).toStdString())
+                                : std::nullopt);
         });
         transfer.setProgressPause(progressPauseMs_);
         result_ = transfer.run(mode_);
@@ -39,9 +52,10 @@ void CQelConnectDlg::showEvent(QShowEvent* event) {
 void CQelConnectDlg::finished() {
     const Result r = result_;
     if (r == Result::HandshakeTimeout)
-        showMessage(this, UnitTransfer::kConnectTimeoutText, "Error", MsgIcon::Exclamation);
+        showMessage(this, transferText(UnitTransfer::kConnectTimeoutText), tr("Error"),
+                    MsgIcon::Exclamation);
     else if (r == Result::ReadFailed)
-        showMessage(this, UnitTransfer::kReadErrorText, "Error", MsgIcon::None);
+        showMessage(this, transferText(UnitTransfer::kReadErrorText), tr("Error"), MsgIcon::None);
     accept();
 }
 

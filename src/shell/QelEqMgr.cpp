@@ -45,7 +45,7 @@ QString CQelEqMgr::secondLine(const Equipment& unit) {
     const QString via = unit.hasFlag(linkflag::kSerial) ? QString::fromStdString(unit.portName())
                                                         : QString("UDP");
     const bool online = unit.hasFlag(linkflag::kAvailable | linkflag::kParamsRead);
-    return QString(online ? "状态:在线 (%1)" : "状态:断开 (%1)").arg(via);
+    return (online ? tr("状态:在线 (%1)") : tr("状态:断开 (%1)")).arg(via);
 }
 
 void CQelEqMgr::paintEvent(QPaintEvent*) {

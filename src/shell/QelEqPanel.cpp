@@ -12,7 +12,7 @@ constexpr int kStripHeight = 24, kEquipmentTab = 1;
 CQelEqPanelDlg::CQelEqPanelDlg(EquipmentList& list, QWidget* parent) : QWidget(parent) {
     setObjectName("Qel.CQelEqPanel.Dlg");
     title_ = new CQelTitle(this);
-    title_->addTab("设备", CQelTitle::kPlain, kEquipmentTab);
+    title_->addTab(tr("设备"), CQelTitle::kPlain, kEquipmentTab);
     title_->setCallback(this, [this](QObject*, int tabId, int, int) { selectPage(tabId); });
     page1_ = new CQelBarEq(list, this);
     page2_ = new CQelBarMode(this);
@@ -34,7 +34,7 @@ void CQelEqPanelDlg::resizeEvent(QResizeEvent*) {
 }
 
 CQelEqPanel::CQelEqPanel(EquipmentList& list, QWidget* parent)
-    : CSizingControlBar("Equipment Panel", kControlId, parent) {
+    : CSizingControlBar(tr("Equipment Panel"), kControlId, parent) {
     setObjectName("Equipment Panel");
     setSizingStyle((sizingStyle() | DrawEdges | SizeChild) & ~EdgeMask);
     setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);

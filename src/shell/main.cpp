@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "shell/Language.h"
 #include "shell/MainFrame.h"
 #include "shell/QuellmarApp.h"
 #include "shell/SignalExit.h"
@@ -35,8 +36,9 @@ void describe(QCommandLineParser& parser) {
         {"unit-port", "The units' UDP command port (default 9840).", "N"},
         {"module-port", "The units' network module port (default 8000).", "N"},
         {"search-port", "Local port of the search request (default 9401).", "N"},
-        {"connect", "Open the unit with this address (or COMn) after the start-up search.",
+        {"connect", "Open a unit after the start-up search: its address, COMn, or its row number.",
          "UNIT"},
+        {"lang", "Interface language: zh (default) or en; overrides the saved choice.", "LANG"},
     });
 }
 
@@ -85,6 +87,9 @@ int main(int argc, char** argv) {
     if (!app.acquireInstanceLock()) return 0;  // another copy runs: leave quietly
     std::srand(static_cast<unsigned>(std::time(nullptr)));
 
+    qel::Language::install(application, parser.isSet("lang")
+                                            ? parser.value("lang")
+                                            : qel::Language::configured(app.configPath()));
     qel::CSignalExit exitSignals;
     qel::CMainFrame frame(app);
     frame.setWindowTitle(qel::CQuellmarApp::kTitle);

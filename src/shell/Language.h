@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+class QCoreApplication;
+
+namespace qel {
+
+// The interface language: "zh", the program's own texts, or "en". Kept in QelConfig.ini
+// ("View" / "Language") and applied at start-up.
+class Language {
+public:
+    static constexpr const char* kChinese = "zh";
+    static constexpr const char* kEnglish = "en";
+
+    static QString configured(const QString& configPath);
+    static void save(const QString& configPath, const QString& code);
+    // Installs the translation of code into the application; true when the program's texts
+    // were translated (Chinese, their own language, needs none).
+    static bool install(QCoreApplication& app, const QString& code);
+};
+
+}  // namespace qel

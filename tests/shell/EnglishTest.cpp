@@ -1,0 +1,104 @@
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "UnitSimulator.h"
+#include "controls/MessageBoxes.h"
+#include "controls/QelButton.h"
+#include "controls/QelStatic.h"
+#include "controls/QelTitle.h"
+#include "shell/Language.h"
+#include "shell/MainFrame.h"
+#include "shell/MyStatusBar.h"
+#include "shell/QelEqMgr.h"
+#include "shell/QuellmarApp.h"
+#include "support/Loopback.h"
+
+using namespace qel;
+
+namespace {
+
+bool hasChinese(const QString& text) {
+    for (QChar c : text)
+        if ((c.unicode() >= 0x3000 && c.unicode() <= 0x9FFF) ||
+            (c.unicode() >= 0xFF00 && c.unicode() <= 0xFFEF))
+            return true;
+    return false;
+}
+
+// Every text a window shows, but the language menu, which names both languages on purpose.
+QStringList textsOf(QWidget* root) {
+    QStringList texts{root->windowTitle()};
+    const auto* languages = root->findChild<QMenu*>("Qel.LanguageMenu");
+    for (QWidget* w : root->findChildren<QWidget*>()) {
+        if (w == languages) continue;
+        texts << w->windowTitle() << w->toolTip();
+        if (auto* l = qobject_cast<QLabel*>(w)) texts << l->text();
+        if (auto* s = qobject_cast<CQelStatic*>(w)) texts << s->text();
+        if (auto* b = qobject_cast<CQelButton*>(w)) texts << b->text();
+        if (auto* m = qobject_cast<QMenu*>(w)) texts << m->title();
+        if (auto* t = qobject_cast<CQelTitle*>(w))
+            for (int i = 0; i < t->tabCount(); ++i) texts << t->tabText(i);
+        if (auto* bar = qobject_cast<CMyStatusBar*>(w))
+            for (int i = 0; i < bar->paneCount(); ++i) texts << bar->paneText(i);
+    }
+    for (QAction* a : root->findChildren<QAction*>())
+        if (a->parent() != languages) texts << a->text() << a->toolTip() << a->statusTip();
+    return texts;
+}
+
+}  // namespace
+
+// The main window, the search window and the connection window in English.
+class EnglishTest : public QObject {
+    Q_OBJECT
+private slots:
+    void windowsShowNoChinese() {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(Language::install(*QCoreApplication::instance(), Language::kEnglish));
+        ScriptedMessageBoxes boxes;
+        setMessageBoxes(&boxes);
+        QTemporaryDir dir;
+        const std::string subnet = test::loopbackSubnet();
+        sim::UnitSimulator sim;
+        QVERIFY(sim.addNetworkUnit(2, subnet + ".2", "Fill") >= 0);
+        QVERIFY(sim.start());
+        QSettings ini(dir.filePath("QelConfig.ini"), QSettings::IniFormat);
+        ini.setValue("NetConfig/GateWay", QString::fromStdString(subnet + ".1"));
+        for (int n = 1; n <= 16; ++n)
+            ini.setValue(QString("SerialPorts/COM%1").arg(n), "/nonexistent");
+        ini.sync();
+        CQuellmarApp::Options o;
+        o.workDir = o.lockDir = dir.path();
+        o.localPort = o.searchPort = 0;
+        o.progressPauseMs = 0;
+        CQuellmarApp app(o);
+        CMainFrame frame(app);
+        frame.show();
+        // The search and connection windows are modal: their texts are read while they run.
+        QStringList modal;
+        QTimer spy;
+        connect(&spy, &QTimer::timeout, [&] {
+            if (QWidget* w = QApplication::activeModalWidget()) modal << textsOf(w);
+        });
+        spy.start(5);
+        QTRY_COMPARE_WITH_TIMEOUT(app.equipment().count(), size_t{1}, 5000);
+        const auto unit = app.equipment().at(0);
+        frame.openUnit(unit);
+        QVERIFY(unit->hasFlag(linkflag::kParamsRead));
+        spy.stop();
+        QVERIFY(modal.contains(" Search Equipment"));
+        QVERIFY(modal.contains(" Connect Unit"));
+        QStringList texts = modal + textsOf(&frame);
+        texts << CQelEqMgr::firstLine(*unit) << CQelEqMgr::secondLine(*unit);
+        QVERIFY(texts.contains("&Search Equipment"));
+        for (const QString& t : texts) QVERIFY2(!hasChinese(t), qPrintable(t));
+        setMessageBoxes(nullptr);
+    }
+};
+
+QTEST_MAIN(EnglishTest)
+#include "EnglishTest.moc"
