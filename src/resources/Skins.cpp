@@ -10,6 +10,7 @@ QPixmap bitmap(int resourceId) {
     if (it != cache.end()) return *it;
     QImage image = paintControlSkin(resourceId);
     if (image.isNull()) image = paintShellSkin(resourceId);
+    if (image.isNull()) image = paintValueSkin(resourceId);
     QPixmap pixmap = image.isNull() ? QPixmap() : QPixmap::fromImage(image);
     cache.insert(resourceId, pixmap);
     return pixmap;

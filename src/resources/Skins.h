@@ -14,5 +14,6 @@ QPixmap bitmap(int resourceId);
 // know.
 QImage paintControlSkin(int resourceId);
 QImage paintShellSkin(int resourceId);
+QImage paintValueSkin(int resourceId);  // faders and level meters
 
 }  // namespace qel::skin
