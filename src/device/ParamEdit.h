@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "device/EqPoint.h"
+#include "device/ParamCommands.h"
+
+namespace qel {
+
+class Equipment;
+class ModeImage;
+class ModeRecord;
+
+// The one path from any control to the unit. Each call writes the unit's mode record in its
+// image, then queues the command(s) of the command set, and returns what it changed. Callers
+// never build frames or touch record offsets. One thread at a time (the editor's GUI thread).
+class ParamEdit {
+public:
+    using Channel = cmd::ChannelId;
+
+    // A run of record bytes one edit changed, before and after.
+    struct Change {
+        size_t offset = 0;  // into the mode record's bytes
+        std::vector<uint8_t> before;
+        std::vector<uint8_t> after;
+        friend bool operator==(const Change&, const Change&) = default;
+    };
+    struct Result {
+        std::vector<Change> changes;
+        int queued = 0;   // commands the queue took
+        int refused = 0;  // commands it refused (link stopped, queue full)
+    };
+    // Told of every edit, after its commands were queued.
+    using Observer = std::function<void(const Result&)>;
+
+    ParamEdit(Equipment& unit, std::shared_ptr<ModeImage> image);
+
+    ModeImage& image() { return *image_; }
+    uint32_t modelCode() const;
+    void setObserver(Observer observer) { observer_ = std::move(observer); }
+
+    Result setGain(Channel channel, uint8_t code);
+    Result setMute(Channel channel, uint8_t muted);
+    Result setPolarity(int output, uint8_t inverted);  // outputs 1-based, as channels
+    Result setDelay(int output, uint16_t samples);
+    Result setInputSelect(int output, uint8_t inputSet);  // bit 0 = input A
+    Result setLimiterLevel(int output, uint8_t code);
+    Result setLimiterAttack(int output, uint8_t index);
+    Result setLimiterRelease(int output, uint8_t index);
+
+    // EQ edits reach the channel and every channel linked with it (numbers 1-based; the
+    // channel itself may be listed): the image of each is written, and one linked write
+    // carries the change when others are linked.
+    Result setEqPoint(Channel channel, int pointIndex, const EqPoint& point,
+                      std::span<const int> linked = {});
+    Result setEqSwitch(Channel channel, uint8_t on, std::span<const int> linked = {});
+    Result setHighPass(int output, uint8_t type, uint8_t freqCode,
+                       std::span<const int> linked = {});
+    Result setLowPass(int output, uint8_t type, uint8_t freqCode, std::span<const int> linked = {});
+    // The channel takes over the source channel's EQ (outputs: and both filters).
+    Result copyEq(Channel channel, int sourceNumber);
+
+    // Record bytes as they are now, for a caller that restores a run later.
+    std::vector<uint8_t> recordBytes() const;
+
+private:
+    // Applies change to the record, queues the commands and reports the difference.
+    Result apply(const std::function<void(ModeRecord&)>& change,
+                 const std::vector<OwnedCommand>& commands);
+
+    Equipment& unit_;
+    std::shared_ptr<ModeImage> image_;
+    Observer observer_;
+};
+
+}  // namespace qel
