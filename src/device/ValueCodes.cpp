@@ -22,10 +22,12 @@ double limited(double v, double lo, double hi) {
     return v > hi ? hi : v;
 }
 
-// Whole part plus the fraction rounded to fifths, halves away from zero.
+// Whole part plus the fraction rounded to fifths, halves away from zero. The scaled fraction
+// of a half such as 3.3 lands a hair below .5 in binary, so it is first taken to 1e-9.
 double roundToFifth(double v) {
     const double whole = std::trunc(v);
-    return whole + std::round((v - whole) * 5.0) / 5.0;
+    const double fifths = std::round((v - whole) * 5.0 * 1e9) / 1e9;
+    return whole + std::round(fifths) / 5.0;
 }
 
 // The small bias keeps values like 0.2 * n from truncating to n - 1.
