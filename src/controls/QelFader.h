@@ -21,17 +21,18 @@ struct FaderScale {
     int bitmapId;
     int height;       // client height; the width is always 38
     int knobSourceY;  // the two 17 x 19 knob images (normal at x 0, highlighted at x 17)
-    double minDb;
-    double maxDb;
-    double stepDb;           // one key press or track click
-    double zeroKnobY;        // value -> knob y: zeroKnobY - dB * pixelsPerDb, whole part
-    double pixelsPerDb;      //
-    int setTop;              // knob y limits when set from a value
-    int setBottom;           //
-    int dragTop;             // knob y limits while dragging
-    int dragBottom;          //
-    double dragPixelsPerDb;  // knob y -> dB while dragging: maxDb - (y - dragTop) / this
-    double codeOffsetDb;     // 0.5 dB codes: whole part of (dB + offset + 0.02) * 2
+    double minDb, maxDb;
+    double stepDb;  // one key press or track click
+    // Value -> knob y: whole part of zeroKnobY - dB * pixelsPerDb, kept within setTop..
+    // setBottom.
+    double zeroKnobY, pixelsPerDb;
+    int setTop, setBottom;
+    // Knob y -> dB while dragging: maxDb - (y - dragTop) / dragPixelsPerDb, y kept within
+    // dragTop..dragBottom.
+    int dragTop, dragBottom;
+    double dragPixelsPerDb;
+    // 0.5 dB codes: whole part of (dB + codeOffsetDb + 0.02) * 2, 0..codeMax.
+    double codeOffsetDb;
     int codeMax;
     bool eqGain;  // 0.2 dB steps: QuantizeEqGain rounds and gives the code
 };
@@ -48,7 +49,9 @@ struct FaderScale {
 // - on every button release, even when nothing changed.
 // setValue() and setCode() move the knob without reporting.
 //
-// CQelGain, CQelGainEq and CQelGainLevel are this fader with their scales. GUI thread only.
+// CQelGain, CQelGainEq and CQelGainLevel are this fader with their scales. A page creates
+// one as its child, places it, calls setCallbacks(page, index, ...) and loads it with
+// setCode(); the knob takes the keyboard focus. GUI thread only.
 class CQelFader : public QWidget {
     Q_OBJECT
 
@@ -72,10 +75,12 @@ public:
     const FaderScale& scale() const { return scale_; }
 
     // The scale's formulas.
-    int knobYFor(double db) const;                   // value -> knob y, within the set limits
-    double dragDbFor(int knobY) const;               // knob y -> dB, unrounded
-    double rounded(double db, bool dragging) const;  // to the step, within the range
-    int codeFor(double db) const;                    // 0..codeMax
+    int knobYFor(double db) const;      // value -> knob y, within the set limits
+    double dragDbFor(int knobY) const;  // knob y -> dB, unrounded
+    // To the step within the range; 0.5 dB scales take negative values 0.1 dB lower first
+    // while dragging.
+    double rounded(double db, bool dragging) const;
+    int codeFor(double db) const;  // 0..codeMax
     double dbForCode(int code) const;
 
     static constexpr int kKnobX = 21;  // where the knob image is drawn
