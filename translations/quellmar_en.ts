@@ -208,6 +208,65 @@ Disconnect</translation>
     </message>
 </context>
 <context>
+    <name>qel::CQelEquipmentDlg</name>
+    <message>
+        <source>增益</source>
+        <translation>Gain</translation>
+    </message>
+    <message>
+        <source>延时</source>
+        <translation>Delay</translation>
+    </message>
+    <message>
+        <source>限制</source>
+        <translation>Limiter</translation>
+    </message>
+    <message>
+        <source>输入</source>
+        <translation>Input</translation>
+    </message>
+    <message>
+        <source>输出</source>
+        <translation>Output</translation>
+    </message>
+    <message>
+        <source>系统</source>
+        <translation>System</translation>
+    </message>
+    <message>
+        <source>本地 PC_IP</source>
+        <translation>local PC_IP</translation>
+    </message>
+    <message>
+        <source>工程模式</source>
+        <translation>engineering mode</translation>
+    </message>
+    <message>
+        <source>用户模式</source>
+        <translation>user mode</translation>
+    </message>
+    <message>
+        <source>名称: %1 (%2)</source>
+        <translation>Name: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>状态:在线</source>
+        <translation>State:online</translation>
+    </message>
+    <message>
+        <source>模式号码:%1</source>
+        <translation>Mode No.:%1</translation>
+    </message>
+    <message>
+        <source>模式名称: %1</source>
+        <translation>Mode name: %1</translation>
+    </message>
+    <message>
+        <source>设备已经断开!</source>
+        <translation>The unit has been disconnected!</translation>
+    </message>
+</context>
+<context>
     <name>qel::CQelTitle</name>
     <message>
         <source>In </source>
@@ -245,6 +304,29 @@ Disconnect</translation>
     <message>
         <source>下载数据 ...</source>
         <translation>Downloading data ...</translation>
+    </message>
+</context>
+<context>
+    <name>qel::UsbDriverInstall</name>
+    <message>
+        <source>您确定要安装 USB 驱动吗 ?</source>
+        <translation>Are you sure you want to install the USB driver ?</translation>
+    </message>
+    <message>
+        <source>错误: USB 驱动包已损坏 (%1) !</source>
+        <translation>Error: the USB driver package is damaged (%1) !</translation>
+    </message>
+    <message>
+        <source>错误: 无法写入文件 %1 !</source>
+        <translation>Error: cannot write the file %1 !</translation>
+    </message>
+    <message>
+        <source>错误: 无法运行 %1 !</source>
+        <translation>Error: cannot run %1 !</translation>
+    </message>
+    <message>
+        <source>请重新插 USB 端口线, 再尝试连接...  </source>
+        <translation>Please plug the USB cable in again, then try to connect...  </translation>
     </message>
 </context>
 </TS>

@@ -45,9 +45,12 @@ bool CommandQueue::sameKey(const Slot& s, const Command& c) {
     if (s.operation != c.operation || s.block != c.block || s.channel != c.channel ||
         s.code != c.code)
         return false;
-    // A read that fills a buffer never merges: each caller waits for its own reply, and a
-    // buffer address says nothing about who owns it by the time the reply comes.
-    if (s.replyDestination || c.replyDestination) return false;
+    // A read that fills a buffer merges only when both ask for it: each other caller waits
+    // for its own reply, and a buffer address says nothing about who owns it by then.
+    if (s.replyDestination || c.replyDestination)
+        return s.coalesce && c.coalesce && s.replyDestination == c.replyDestination &&
+               s.replyDataLength == c.replyDataLength &&
+               samePayloadFrom(s.frame, s.frameLength, c, 0);
     const bool channelBlock = c.block == block::kInput || c.block == block::kOutput;
     // EQ point writes of one channel differ by the point index in the payload.
     if (channelBlock && c.code == param::kEqPoint && c.operation != op::kRead) {
@@ -77,6 +80,7 @@ bool CommandQueue::fillSlot(Slot& s, const Command& c, uint16_t tag) {
     s.replyLength = 0;
     s.replyDestination = c.replyDestination;
     s.replyDataLength = c.replyDestination ? static_cast<uint32_t>(c.replyDataLength) : 0;
+    s.coalesce = c.coalesce;
     s.state = kPending;
     return true;
 }
@@ -256,6 +260,17 @@ void CommandQueue::wakeAll() {
         ++wakeGeneration_;
     }
     changed_.notify_all();
+}
+
+void CommandQueue::readReplyData(const uint8_t* destination, uint8_t* out, size_t n) const {
+    std::lock_guard lock(mutex_);
+    std::memcpy(out, destination, n);
+}
+
+void CommandQueue::detach(const uint8_t* destination) {
+    std::lock_guard lock(mutex_);
+    for (Slot& s : slots_)
+        if (s.replyDestination == destination) s.replyDestination = nullptr;
 }
 
 size_t CommandQueue::pendingCount() const {

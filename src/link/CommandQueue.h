@@ -22,9 +22,13 @@ struct Command {
     size_t payloadLength = 0;
     // Receives the reply's payload bytes, or none. It must live until the wait for the
     // command returns; a wait that ends without the reply detaches it, so no later reply
-    // writes into it. Commands with a destination are never merged with another.
+    // writes into it. Commands with a destination merge only when both ask to coalesce.
     uint8_t* replyDestination = nullptr;
     size_t replyDataLength = 0;  // how many payload bytes the caller wants at most
+    // A repeated read into one long-lived buffer (the meters) may be merged with an
+    // identical one still waiting; its owner reads the buffer with readReplyData() and
+    // calls detach() before the buffer goes away.
+    bool coalesce = false;
     int tries = 1;
     uint32_t timeoutMs = 100;
 };
@@ -94,6 +98,11 @@ public:
     // Ends every blocking call early so that their callers can look at their stop flags.
     void wakeAll();
 
+    // Copies n bytes of a reply destination while no reply is being written into it.
+    void readReplyData(const uint8_t* destination, uint8_t* out, size_t n) const;
+    // No reply is written into destination any more.
+    void detach(const uint8_t* destination);
+
     size_t pendingCount() const;
     // Copy of a slot's reply state (for tests and diagnostics).
     uint32_t replyState(size_t index) const;
@@ -114,6 +123,7 @@ private:
         uint8_t reply[frame::kMaxSize] = {};
         uint8_t* replyDestination = nullptr;
         uint32_t replyDataLength = 0;
+        bool coalesce = false;
         Ticket ticket = 0;
     };
     struct Finished {

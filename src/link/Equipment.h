@@ -28,6 +28,8 @@ constexpr uint32_t kStop = 0x02;
 constexpr uint32_t kSerial = 0x04;
 constexpr uint32_t kUdp = 0x08;
 constexpr uint32_t kParamsRead = 0x10;
+constexpr uint32_t kMeterPaused = 0x20;  // a whole mode is being moved
+constexpr uint32_t kSystemPage = 0x40;   // the editor shows its system page
 constexpr uint32_t kEngineering = 0x100;
 }  // namespace linkflag
 

@@ -14,6 +14,7 @@
 
 #include "controls/MessageBoxes.h"
 #include "device/UnitTransfer.h"
+#include "editor/QelEquipmentDlg.h"
 #include "platform/Clock.h"
 #include "resources/Skins.h"
 #include "shell/BusyRun.h"
@@ -232,20 +233,44 @@ void CMainFrame::runSearch() {
     repaintEquipmentList();
 }
 
+CQelEquipmentDlg* CMainFrame::editorOf(const Equipment& unit) const {
+    const auto it = editors_.find(&unit);
+    return it == editors_.end() ? nullptr : it->second.get();
+}
+
 void CMainFrame::openUnit(const std::shared_ptr<Equipment>& unit) {
     if (unit->editorOpen()) {
-        // The unit is connected and its window open: it becomes the active one again.
+        // Connected: its editor comes forward and becomes the active one.
         activeUnit_ = unit;
+        if (CQelEquipmentDlg* editor = editorOf(*unit)) {
+            editor->show();
+            editor->raise();
+            editor->activateWindow();
+        }
         return;
     }
     const auto result =
         CQelConnectDlg::run(unit, CQelConnectDlg::Mode::Connect, app_.linkSettings(), this,
                             app_.options().progressPauseMs);
     if (result == UnitTransfer::Result::Success) {
+        auto& slot = editors_[unit.get()];
+        slot.reset();  // the editor of an earlier connection, if any
+        slot = std::make_unique<CQelEquipmentDlg>(unit);
+        connect(slot.get(), &CQelEquipmentDlg::activated, this, &CMainFrame::onEditorActivated);
+        slot->updateAllPanels();
+        slot->setWindowTitle(CQelEquipmentDlg::titleFor(*unit));
         unit->setEditorOpen(true);
         activeUnit_ = unit;
+        slot->show();
     }
     repaintEquipmentList();
+}
+
+void CMainFrame::onEditorActivated(CQelEquipmentDlg* editor) {
+    for (const auto& unit : app_.equipment().snapshot())
+        if (&editor->unit() == unit.get()) activeUnit_ = unit;
+    const QStringList texts = editor->statusTexts();
+    for (int pane = 1; pane <= texts.size(); ++pane) statusBar_->setPaneText(pane, texts[pane - 1]);
 }
 
 void CMainFrame::disconnectActive() {
@@ -257,6 +282,11 @@ void CMainFrame::disconnectActive() {
     if (showMessage(this, tr("您确定要断开当前连接的设备吗 ?"), "Quellmar", MsgIcon::Question,
                     MsgButtons::YesNoCancel) != MsgAnswer::Yes)
         return;
+    // The notice is the last the unit hears from us: the meters stop first.
+    if (CQelEquipmentDlg* editor = editorOf(*unit)) {
+        editor->hide();
+        editor->meters().stop();
+    }
     busy_ = true;
     runBusy([&unit] { UnitTransfer::disconnect(*unit); });
     unit->setEditorOpen(false);
@@ -291,6 +321,7 @@ void CMainFrame::showAbout() {
     about.exec();
 }
 
+
 void CMainFrame::toggleAutoIp() {
     QSettings ini(app_.configPath(), QSettings::IniFormat);
     const int next = ini.value("NetConfig/AutoIP", 1).toInt() ? 0 : 1;
@@ -322,6 +353,7 @@ void CMainFrame::shutdown() {
     shutDown_ = true;
     startTimer_.stop();
     WindowPlacement::save(*this, app_.configPath(), screen()->geometry());
+    for (auto& [unit, editor] : editors_) editor->leave();
     busy_ = true;
     const auto units = app_.equipment().snapshot();
     runBusy([&units] {

@@ -19,6 +19,7 @@ class CQelEqPanel;
 class CClientWnd;
 class CMyStatusBar;
 class CMyToolBar;
+class CQelEquipmentDlg;
 
 // Command identifiers of the main window's menus and tool bar.
 namespace command {
@@ -48,8 +49,10 @@ public:
 
     // The unit whose window was activated last; the disconnect command acts on it.
     std::shared_ptr<Equipment> activeUnit() const { return activeUnit_.lock(); }
-    // Opens a unit from the list: connects it, or brings its window forward.
+    // Opens a unit from the list: connects it and opens its editor, or shows the editor.
     void openUnit(const std::shared_ptr<Equipment>& unit);
+    // The unit's editor, kept after a disconnect until the unit connects again; or none.
+    CQelEquipmentDlg* editorOf(const Equipment& unit) const;
 
     void runSearch();
     void disconnectActive();
@@ -78,6 +81,7 @@ private:
     void toggleAutoIp();
     void shutdown();
     void endBusy();
+    void onEditorActivated(CQelEquipmentDlg* editor);
     void saveBarLayout();
 
     CQuellmarApp& app_;
@@ -89,6 +93,7 @@ private:
     QTimer startTimer_;
     QTimer sizingTimer_;  // ends the fast drawing of the client area after a resize
     std::weak_ptr<Equipment> activeUnit_;
+    std::map<const Equipment*, std::unique_ptr<CQelEquipmentDlg>> editors_;
     std::function<void()> afterStart_;
     QString connectAtStart_;
     bool shutDown_ = false;

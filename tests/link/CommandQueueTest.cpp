@@ -126,6 +126,14 @@ TEST_F(CommandQueueTest, ReadsIntoBuffersNeverMerge) {
     EXPECT_NE(read(), second);
     EXPECT_NE(second, first);
     EXPECT_EQ(q.pendingCount(), 3u);
+    // A poller that owns its buffer for good asks to coalesce, and its reads merge.
+    Command poll = write(block::kUnit, 0, 0x07, zero, op::kRead);
+    poll.replyDestination = meters;
+    poll.replyDataLength = sizeof meters;
+    poll.coalesce = true;
+    const Ticket merged = q.enqueue(poll, kTag);
+    EXPECT_EQ(q.enqueue(poll, kTag), merged);
+    EXPECT_EQ(q.pendingCount(), 4u);
 }
 
 TEST_F(CommandQueueTest, ReplyDataNeverReadsPastTheReply) {

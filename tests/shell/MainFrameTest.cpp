@@ -7,6 +7,7 @@
 
 #include "UnitSimulator.h"
 #include "controls/MessageBoxes.h"
+#include "editor/QelEquipmentDlg.h"
 #include "shell/MainFrame.h"
 #include "shell/QelBarEq.h"
 #include "shell/QelEqMgr.h"
@@ -78,9 +79,11 @@ private slots:
         QVERIFY(unit->linkRunning() && unit->hasFlag(linkflag::kParamsRead));
         boxes.answer(MsgAnswer::Yes);
         frame->disconnectActive();
-        QCOMPARE(boxes.shown().size(), size_t{2});
+        QCOMPARE(boxes.shown().size(), size_t{3});
         QCOMPARE(boxes.shown()[1].text, QString("您确定要断开当前连接的设备吗 ?"));
         QCOMPARE(boxes.shown()[1].buttons, MsgButtons::YesNoCancel);
+        QCOMPARE(boxes.shown()[2].text, QString("设备已经断开!"));  // the hidden editor, once
+        QVERIFY(!frame->editorOf(*unit)->isVisible());
         QCOMPARE(CQelEqMgr::secondLine(*unit), QString("状态:断开 (UDP)"));
         QVERIFY(!unit->linkRunning());
         const auto requests = sim->requests(0);
@@ -134,7 +137,7 @@ private slots:
                              });
         killer.join();
         QVERIFY(lastReadDone());
-        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.exitCode == 0, r.err.c_str());
         const auto requests = sim->requests(1);
         QCOMPARE(requests.back().frame[9], uint8_t{0x00});  // the notice came last
         QCOMPARE(requests.back().frame[5], uint8_t{0x00});

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QWidget>
+
+#include "device/ModeImage.h"
+
+namespace qel {
+
+class ParamEdit;
+
+// One page of the equipment editor. Pages read the unit's image and make every change
+// through the editor's ParamEdit; the editor calls them on the GUI thread.
+class EditorPage : public QWidget {
+    Q_OBJECT
+public:
+    EditorPage(ParamEdit& edit, const QString& objectName, QWidget* parent);
+
+    // Loads every control from the image; sends nothing.
+    virtual void loadFromImage() {}
+    // Shows the meter display bytes (slots 0..3 inputs, 4..11 outputs).
+    virtual void showMeters(const ModeImage& image) { (void)image; }
+    // EQ pages: the channel chosen on the tab strip (1-based) and its link mask; reload when
+    // the page should show it at once.
+    virtual void selectChannel(int channel, int linkMask, bool reload) {
+        (void)channel, (void)linkMask, (void)reload;
+    }
+
+    // Draws an etched frame (sunken outer edge, raised inner edge).
+    static void drawEtchedFrame(QPainter& painter, const QRect& rect);
+
+protected:
+    ParamEdit& edit_;
+};
+
+// The system page: an etched frame 16 pixels inside its edges around the system functions.
+class CPanelSys : public EditorPage {
+    Q_OBJECT
+public:
+    CPanelSys(ParamEdit& edit, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+}  // namespace qel

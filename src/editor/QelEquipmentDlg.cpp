@@ -1,0 +1,161 @@
+#include "editor/QelEquipmentDlg.h"
+
+#include <QEvent>
+#include <QPainter>
+
+#include "controls/MessageBoxes.h"
+#include "controls/QelTitle.h"
+#include "editor/EditorPage.h"
+#include "link/Equipment.h"
+#include "resources/Skins.h"
+
+namespace qel {
+
+namespace {
+constexpr int kAppIcon = 128;
+constexpr int kTitleHeight = 24, kPageTop = 26, kPageInset = 2;
+const QColor kBackground(238, 238, 238);
+}  // namespace
+
+CQelEquipmentDlg::CQelEquipmentDlg(std::shared_ptr<Equipment> unit, MeterPoller::Timing meterTiming)
+    : QDialog(nullptr),
+      unit_(std::move(unit)),
+      edit_(*unit_, unit_->image() ? unit_->image() : std::make_shared<ModeImage>()),
+      meters_(
+          *unit_,
+          [this] {
+              // One redraw at a time travels to the GUI thread.
+              if (!metersQueued_.exchange(true))
+                  QMetaObject::invokeMethod(
+                      this, [this] { showMeters(); }, Qt::QueuedConnection);
+          },
+          meterTiming) {
+    setObjectName("Qel.CQelEquipmentDlg");
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFixedSize(kClientWidth, kClientHeight);
+    setWindowIcon(skin::bitmap(kAppIcon));
+    title_ = new CQelTitle(this);
+    title_->setGeometry(0, 0, kClientWidth, kTitleHeight);
+    const uint32_t model = unit_->modelCode();
+    title_->setChannelCounts(inputCount(model), outputCount(model));
+    title_->setCallback(
+        this, [this](QObject*, int pageId, int word, int mask) { chooseTab(pageId, word, mask); });
+    const char* tabs[] = {QT_TR_NOOP("增益"), QT_TR_NOOP("延时"), QT_TR_NOOP("限制"),
+                          QT_TR_NOOP("输入"), QT_TR_NOOP("输出"), QT_TR_NOOP("系统")};
+    const int kinds[] = {CQelTitle::kPlain,         CQelTitle::kPlain,          CQelTitle::kPlain,
+                         CQelTitle::kInputChannels, CQelTitle::kOutputChannels, CQelTitle::kPlain};
+    for (int i = 0; i < 6; ++i) title_->addTab(tr(tabs[i]), kinds[i], i + 1);
+    const char* names[] = {"Qel.m_gain_panel", "Qel.m_delay_panel", "Qel.m_limiter_panel",
+                           "Qel.m_eq_ipanel", "Qel.m_eq_opanel"};
+    for (int i = 0; i < 5; ++i)
+        pages_[static_cast<size_t>(i)] = new EditorPage(edit_, names[i], this);
+    pages_[5] = new CPanelSys(edit_, this);
+    const QRect area(kPageInset, kPageTop, kClientWidth - 2 * kPageInset,
+                     kClientHeight - kPageTop - kPageInset);
+    for (EditorPage* p : pages_) {
+        p->setGeometry(area);
+        p->setVisible(p == page(kGain));
+    }
+    connect(&timer_, &QTimer::timeout, this, &CQelEquipmentDlg::onTimer);
+    timer_.start(kTimerMs);
+    meters_.start();
+}
+
+CQelEquipmentDlg::~CQelEquipmentDlg() {
+    meters_.stop();
+    unit_->clearFlags(linkflag::kSystemPage);
+}
+
+QString CQelEquipmentDlg::titleFor(const Equipment& unit) {
+    const QString via = unit.hasFlag(linkflag::kSerial) ? QString::fromStdString(unit.portName())
+                                                        : tr("本地 PC_IP");
+    return QStringLiteral("%1 : %2 (%3) - %4")
+        .arg(QString::fromStdString(unit.modelName()), QString::fromStdString(unit.deviceName()),
+             via, unit.hasFlag(linkflag::kEngineering) ? tr("工程模式") : tr("用户模式"));
+}
+
+QStringList CQelEquipmentDlg::statusTexts() const {
+    const ModeImage& image = const_cast<ParamEdit&>(edit_).image();
+    const uint32_t mode = image.currentMode();
+    QString modeName;
+    if (mode < static_cast<uint32_t>(ModeImage::kDeviceModes))
+        modeName = QString::fromStdString(image.deviceModeName(static_cast<int>(mode)));
+    return {tr("名称: %1 (%2)")
+                .arg(QString::fromStdString(unit_->deviceName()),
+                     QString::fromStdString(unit_->modelName())),
+            tr("状态:在线"), tr("模式号码:%1").arg(mode + 1), tr("模式名称: %1").arg(modeName)};
+}
+
+void CQelEquipmentDlg::leave() {
+    hide();
+    meters_.stop();
+    timer_.stop();
+}
+
+void CQelEquipmentDlg::updateAllPanels() {
+    for (int id = kGain; id <= kOutputEq; ++id) page(id)->loadFromImage();
+}
+
+void CQelEquipmentDlg::showPage(int id) {
+    if (id < kGain || id > kSystem) return;
+    page(id)->show();
+    if (id != current_) page(current_)->hide();
+    if (id == kSystem) unit_->setFlags(linkflag::kSystemPage);
+    current_ = id;
+}
+
+void CQelEquipmentDlg::chooseTab(int pageId, int word, int mask) {
+    unit_->clearFlags(linkflag::kSystemPage);
+    const int channel = word & 0xFF, linked = (word >> 8) & 0xFF;
+    if (pageId == kInputEq || pageId == kOutputEq) {
+        const auto side = pageId == kInputEq ? cmd::Side::Input : cmd::Side::Output;
+        if (linked) {
+            page(pageId)->selectChannel(channel, mask, false);
+            edit_.copyEq({side, linked}, channel);
+        } else if (pageId == current_) {
+            page(pageId)->selectChannel(channel, mask, true);
+        }
+    }
+    showPage(pageId);
+}
+
+void CQelEquipmentDlg::onTimer() {
+    if (lostShown_ || !unit_->hasFlag(linkflag::kStop)) return;
+    timer_.stop();
+    lostShown_ = true;
+    showMessage(this, tr("设备已经断开!"), QStringLiteral("Quellmar"));
+}
+
+void CQelEquipmentDlg::showMeters() {
+    metersQueued_ = false;
+    const auto display = meters_.display();
+    edit_.image().setMeters(display.data());
+    page(current_)->showMeters(edit_.image());
+}
+
+void CQelEquipmentDlg::trackScreen() {
+    meters_.setOnScreen(isVisible() && !isMinimized());
+}
+
+void CQelEquipmentDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    trackScreen();
+}
+
+void CQelEquipmentDlg::hideEvent(QHideEvent* event) {
+    QDialog::hideEvent(event);
+    trackScreen();
+}
+
+void CQelEquipmentDlg::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) trackScreen();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) emit activated(this);
+}
+
+void CQelEquipmentDlg::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), kBackground);
+}
+
+}  // namespace qel

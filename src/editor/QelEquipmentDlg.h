@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+#include <array>
+#include <atomic>
+#include <memory>
+
+#include "device/ParamEdit.h"
+#include "editor/MeterPoller.h"
+
+namespace qel {
+
+class CQelTitle;
+class EditorPage;
+class Equipment;
+
+// The editor of one connected unit: the tab strip over six pages, the meter thread, the load
+// of every page from the image and the report of a lost link. Closing only hides it.
+class CQelEquipmentDlg : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kClientWidth = 966, kClientHeight = 543;
+    static constexpr int kTimerMs = 200;
+    enum PageId { kGain = 1, kDelay, kLimiter, kInputEq, kOutputEq, kSystem };
+
+    explicit CQelEquipmentDlg(std::shared_ptr<Equipment> unit,
+                              MeterPoller::Timing meterTiming = MeterPoller::Timing{});
+    ~CQelEquipmentDlg() override;
+
+    Equipment& unit() { return *unit_; }
+    ParamEdit& edit() { return edit_; }
+    CQelTitle* title() const { return title_; }
+    EditorPage* page(int id) const { return pages_.at(static_cast<size_t>(id - 1)); }
+    int currentPage() const { return current_; }
+    void showPage(int id);
+    // The tab strip's report: page id, channel word (selected channel in the low byte, a newly
+    // linked one in the second) and link mask.
+    void chooseTab(int pageId, int channelWord, int linkMask);
+    MeterPoller& meters() { return meters_; }
+
+    // The program leaves: hidden, meters stopped, and no report of the link that ends.
+    void leave();
+
+    // Loads every page from the image; sends nothing.
+    void updateAllPanels();
+    // Model, name, port or "本地 PC_IP", and the user or engineering mode.
+    static QString titleFor(const Equipment& unit);
+    // The texts of status-bar panes 1 to 4 for this unit.
+    QStringList statusTexts() const;
+
+signals:
+    void activated(CQelEquipmentDlg* editor);
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void onTimer();
+    void showMeters();
+    void trackScreen();
+
+    std::shared_ptr<Equipment> unit_;
+    ParamEdit edit_;
+    CQelTitle* title_ = nullptr;
+    std::array<EditorPage*, 6> pages_{};
+    int current_ = kGain;
+    QTimer timer_;
+    bool lostShown_ = false;
+    MeterPoller meters_;
+    std::atomic<bool> metersQueued_{false};  // a redraw is on its way to the GUI thread
+};
+
+}  // namespace qel
