@@ -21,6 +21,9 @@ MsgAnswer QtMessageBoxes::show(QWidget* parent, const MessageRequest& r) {
     if (r.buttons == MsgButtons::YesNoCancel) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Yes);
+    } else if (r.buttons == MsgButtons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
@@ -39,7 +42,11 @@ MsgAnswer ScriptedMessageBoxes::show(QWidget*, const MessageRequest& request) {
         script_.pop_front();
         return a;
     }
-    return request.buttons == MsgButtons::YesNoCancel ? MsgAnswer::Cancel : MsgAnswer::Ok;
+    switch (request.buttons) {
+        case MsgButtons::YesNoCancel: return MsgAnswer::Cancel;
+        case MsgButtons::YesNo: return MsgAnswer::No;
+        default: return MsgAnswer::Ok;
+    }
 }
 
 MessageBoxes& messageBoxes() {

@@ -9,7 +9,7 @@ class QWidget;
 namespace qel {
 
 enum class MsgIcon { None, Information, Exclamation, Question };
-enum class MsgButtons { Ok, YesNoCancel };
+enum class MsgButtons { Ok, YesNo, YesNoCancel };
 enum class MsgAnswer { Ok, Yes, No, Cancel };
 
 struct MessageRequest {
@@ -34,7 +34,7 @@ public:
 };
 
 // Answers from a script, in order, and keeps every request it was shown. With the script
-// used up, questions get Cancel and other boxes Ok.
+// used up, questions get Cancel (No when there is no Cancel) and other boxes Ok.
 class ScriptedMessageBoxes : public MessageBoxes {
 public:
     void answer(MsgAnswer a) { script_.push_back(a); }

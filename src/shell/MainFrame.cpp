@@ -14,6 +14,7 @@
 
 #include "controls/MessageBoxes.h"
 #include "device/UnitTransfer.h"
+#include "driverpkg/UsbDriverInstall.h"
 #include "editor/QelEquipmentDlg.h"
 #include "platform/Clock.h"
 #include "resources/Skins.h"
@@ -174,7 +175,8 @@ void CMainFrame::createMenus() {
     view->addSeparator();
     addLanguageMenu(view);
     QMenu* driver = menuBar()->addMenu(tr("驱动(&D)"));
-    addCommand(driver, command::kUsbDriver, tr("安装 USB 驱动"))->setEnabled(false);
+    connect(addCommand(driver, command::kUsbDriver, tr("安装 USB 驱动")), &QAction::triggered,
+            this, &CMainFrame::installUsbDriver);
     QMenu* help = menuBar()->addMenu(tr("帮助(&H)"));
     connect(addCommand(help, command::kAbout, tr("关于(&A) Quellmar ...")), &QAction::triggered,
             this, &CMainFrame::showAbout);
@@ -321,6 +323,11 @@ void CMainFrame::showAbout() {
     about.exec();
 }
 
+void CMainFrame::installUsbDriver() {
+    busy_ = true;
+    UsbDriverInstall::run(this, {});
+    endBusy();
+}
 
 void CMainFrame::toggleAutoIp() {
     QSettings ini(app_.configPath(), QSettings::IniFormat);

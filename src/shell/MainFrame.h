@@ -79,6 +79,7 @@ private:
     void onStartTimer();
     void showAbout();
     void toggleAutoIp();
+    void installUsbDriver();
     void shutdown();
     void endBusy();
     void onEditorActivated(CQelEquipmentDlg* editor);
