@@ -169,6 +169,13 @@ void CQelTitle::mousePressEvent(QMouseEvent* event) {
     if (channel >= 0) pressChannel(channel, pos);
 }
 
+void CQelTitle::selectTab(int tab) {
+    if (tab < 0 || tab >= tabCount() || tab == current_) return;
+    current_ = tab;
+    hoverChannel_ = -1;
+    update();
+}
+
 void CQelTitle::pressTab(int tab) {
     current_ = tab;
     hoverChannel_ = -1;
@@ -191,8 +198,7 @@ void CQelTitle::pressLink(int channel) {
     Tab& t = tabs_.at(tab);
     const auto confirm = [this] {
         return showMessage(this, tr("Do you want to bind the chunnel?"), tr("EQ Control"),
-                           MsgIcon::Question,
-                           MsgButtons::YesNoCancel) == MsgAnswer::Yes;
+                           MsgIcon::Question, MsgButtons::YesNoCancel) == MsgAnswer::Yes;
     };
     const auto changed = t.links.pressIcon(t.selected, channel, confirm);
     update();

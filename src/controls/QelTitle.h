@@ -27,6 +27,8 @@ public:
 
     void setCallback(QObject* owner, Callback callback);
     void addTab(const QString& text, int kind, int tabId);
+    // Makes a tab current without reporting it (the owner switched pages itself).
+    void selectTab(int tab);
     void setChannelCounts(int inputs, int outputs);
 
     int tabCount() const { return static_cast<int>(tabs_.size()); }

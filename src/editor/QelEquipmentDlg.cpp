@@ -102,6 +102,7 @@ void CQelEquipmentDlg::showPage(int id) {
     if (id != current_) page(current_)->hide();
     if (id == kSystem) unit_->setFlags(linkflag::kSystemPage);
     current_ = id;
+    title_->selectTab(id - 1);
 }
 
 void CQelEquipmentDlg::chooseTab(int pageId, int word, int mask) {

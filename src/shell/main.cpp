@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "editor/QelEquipmentDlg.h"
 #include "shell/Language.h"
 #include "shell/MainFrame.h"
 #include "shell/QuellmarApp.h"
@@ -28,7 +29,9 @@ void describe(QCommandLineParser& parser) {
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({
-        {"screenshot", "Save the main window to FILE after the start-up search, then quit.",
+        {"screenshot",
+         "Save the main window (with --connect, the unit's editor) to FILE after the start-up "
+         "search, then quit.",
          "FILE"},
         {"work-dir", "Folder of QelConfig.ini and the mode files (default: current).", "DIR"},
         {"data-dir", "Use the user's data folder as the work folder, created when missing."},
@@ -38,6 +41,7 @@ void describe(QCommandLineParser& parser) {
         {"search-port", "Local port of the search request (default 9401).", "N"},
         {"connect", "Open a unit after the start-up search: its address, COMn, or its row number.",
          "UNIT"},
+        {"page", "With --connect: the editor page to show, 1 (gain) to 6 (system).", "K"},
         {"lang", "Interface language: zh (default) or en; overrides the saved choice.", "LANG"},
     });
 }
@@ -101,9 +105,15 @@ int main(int argc, char** argv) {
                      &qel::CMainFrame::exitOnRequest);
     const QString shot = parser.value("screenshot");
     if (!shot.isEmpty()) {
-        frame.setAfterStartSearch([&frame, shot] {
-            QTimer::singleShot(300, &frame, [&frame, shot] {
-                frame.grab().save(shot, "PNG");
+        const int page = parser.value("page").toInt();
+        frame.setAfterStartSearch([&frame, shot, page] {
+            // An editor is taken after its first meter passes.
+            const auto unit = frame.activeUnit();
+            qel::CQelEquipmentDlg* editor = unit ? frame.editorOf(*unit) : nullptr;
+            if (editor) editor->showPage(page ? page : qel::CQelEquipmentDlg::kGain);
+            QTimer::singleShot(editor ? 1500 : 300, &frame, [&frame, shot, editor] {
+                QWidget* target = editor ? static_cast<QWidget*>(editor) : &frame;
+                target->grab().save(shot, "PNG");
                 frame.close();
             });
         });
