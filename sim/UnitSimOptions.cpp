@@ -6,6 +6,7 @@
 #include <set>
 #include <utility>
 
+#include "link/Protocol.h"
 #include "platform/Ipv4.h"
 
 namespace qel::sim {
@@ -220,8 +221,10 @@ Units:
   reports as is. NAME defaults to "Unit N".
 
 General:
-  --unit-port N            command port of network units (default 9840)
-  --module-port N          search port of network modules (default 8000)
+  --unit-port N            command port of network units (default )" +
+           std::to_string(port::kUnit) + R"()
+  --module-port N          search port of network modules (default )" +
+           std::to_string(port::kModule) + R"()
   --state FILE             load unit states from FILE at start when it exists; save on exit
   --help, -h               show this text
   --version                print the version and exit
