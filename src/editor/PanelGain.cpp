@@ -1,0 +1,164 @@
+#include "editor/PanelGain.h"
+
+#include <QPainter>
+#include <algorithm>
+
+#include "controls/ControlStyle.h"
+#include "controls/QelCheckBtn.h"
+#include "controls/QelGain.h"
+#include "controls/QelLigGain.h"
+#include "controls/QelTStatic.h"
+#include "controls/QelText.h"
+#include "device/ModeImage.h"
+#include "device/Models.h"
+#include "device/ValueCodes.h"
+#include "editor/TypedValue.h"
+
+namespace qel {
+
+namespace {
+
+struct GainLayout {
+    int inputStep, outputStep, firstOutputX;
+};
+
+// QD206, QD406, QD408.
+constexpr GainLayout kLayouts[] = {{110, 120, 258}, {80, 94, 388}, {71, 71, 360}};
+constexpr int kFirstInputX = 32;
+
+const GainLayout& layoutFor(uint32_t model) {
+    return kLayouts[std::clamp<uint32_t>(model, 2, 4) - 2];
+}
+
+}  // namespace
+
+CPanelGain::CPanelGain(ParamEdit& edit, QWidget* parent)
+    : EditorPage(edit, QStringLiteral("Qel.m_gain_panel"), parent) {
+    const uint32_t model = edit_.modelCode();
+    inputs_ = std::min(inputCount(model), kMaxInputs);
+    outputs_ = std::min(outputCount(model), kMaxOutputs);
+    const GainLayout& layout = layoutFor(model);
+    inputStep_ = layout.inputStep;
+    outputStep_ = layout.outputStep;
+    firstOutputX_ = layout.firstOutputX;
+    separatorX_ = firstOutputX_ - 24;
+    for (int s = 0; s < strips(); ++s) buildStrip(s, columnX(s));
+}
+
+// A focus change while the page goes away must not reach a half-destroyed page.
+CPanelGain::~CPanelGain() {
+    for (int s = 0; s < strips(); ++s) gainBox(s)->setCallbacks(nullptr, s, {}, {});
+}
+
+int CPanelGain::columnX(int strip) const {
+    if (strip < inputs_) return kFirstInputX + strip * inputStep_;
+    return firstOutputX_ + (strip - inputs_) * outputStep_;
+}
+
+void CPanelGain::buildStrip(int s, int x) {
+    const auto i = static_cast<size_t>(s);
+    const bool output = s >= inputs_;
+    const QString name = output ? tr("Output %1").arg(QChar(u'1' + (s - inputs_)))
+                                : tr("Input %1").arg(QChar(u'A' + s));
+    labels_[i] = new CQelTStatic(name, this);
+    labels_[i]->setGeometry(x, 32, 64, 20);
+
+    boxes_[i] = new CQelText(this);
+    boxes_[i]->setGeometry(x, 80, 64, 20);
+    boxes_[i]->setAlignment(Qt::AlignCenter);
+    boxes_[i]->setText(QStringLiteral("+0.0 dB"));
+    boxes_[i]->setCallbacks(
+        this, s, [this](QObject*, int id, const QString& text) { gainTyped(id, text); }, {});
+
+    faders_[i] = new CQelGain(this);
+    faders_[i]->setGeometry(x, 112, 38, 282);
+    faders_[i]->setCallbacks(
+        this, s, [this](QObject*, int id, int code, float db) { faderMoved(id, code, db); },
+        [this](QObject*, int id, int direction) { neighbour(id, direction); });
+
+    meters_[i] = new CQelLigGain(this);
+    meters_[i]->setGeometry(x + 40, 115, 17, 202);
+
+    mutes_[i] = new CQelCheckBtn(this);
+    mutes_[i]->setBitmapId(skinid::kMuteButton);
+    mutes_[i]->setGeometry(x + 8, 405, 48, 23);
+    mutes_[i]->setText(tr("静音"));
+    mutes_[i]->setCallback(this, s, [this](QObject*, int id, int on) { muteClicked(id, on); });
+
+    if (!output) return;
+    const int o = s - inputs_;
+    auto* polarity = new CQelCheckBtn(this);
+    polarities_[static_cast<size_t>(o)] = polarity;
+    polarity->setBitmapId(skinid::kPolarityButton);
+    polarity->setGeometry(x + 8, 435, 48, 23);
+    polarity->setText(tr("Phase 0°"));
+    polarity->setAlternateText(tr("Phase180"));
+    polarity->setUseAlternateText(true);
+    polarity->setCallback(this, o,
+                          [this](QObject*, int id, int on) { polarityClicked(id, on); });
+}
+
+ParamEdit::Channel CPanelGain::channelOf(int strip) const {
+    return strip < inputs_ ? cmd::inputChannel(strip + 1)
+                           : cmd::outputChannel(strip - inputs_ + 1);
+}
+
+void CPanelGain::faderMoved(int strip, int code, float db) {
+    if (strip < 0 || strip >= strips()) return;
+    gainBox(strip)->setText(signedDbText(db));
+    edit_.setGain(channelOf(strip), static_cast<uint8_t>(code));
+}
+
+void CPanelGain::neighbour(int strip, int direction) {
+    const int next = direction == 0 ? strip - 1 : strip + 1;
+    if (next < 0 || next >= strips()) return;
+    fader(next)->setFocus(Qt::OtherFocusReason);
+    fader(next)->update();
+}
+
+void CPanelGain::gainTyped(int strip, const QString& text) {
+    if (strip < 0 || strip >= strips()) return;
+    CQelGain* f = fader(strip);
+    const double db = f->rounded(std::clamp(leadingNumber(text), -50.0, 12.0), false);
+    f->setValue(db);
+    gainBox(strip)->setText(signedDbText(db));
+    edit_.setGain(channelOf(strip), static_cast<uint8_t>(f->codeFor(db)));
+}
+
+void CPanelGain::muteClicked(int strip, int muted) {
+    if (strip < 0 || strip >= strips()) return;
+    edit_.setMute(channelOf(strip), static_cast<uint8_t>(muted ? 1 : 0));
+}
+
+void CPanelGain::polarityClicked(int output, int inverted) {
+    if (output < 0 || output >= outputs_) return;
+    edit_.setPolarity(output + 1, static_cast<uint8_t>(inverted ? 1 : 0));
+}
+
+void CPanelGain::loadFromImage() {
+    const ModeRecord& record = edit_.image().record();
+    for (int s = 0; s < strips(); ++s) {
+        const bool output = s >= inputs_;
+        const int o = s - inputs_;
+        const uint8_t code = output ? record.output(o).gain() : record.input(s).gain();
+        const double db = gainDb(code);
+        gainBox(s)->setText(signedDbText(db));
+        fader(s)->setValue(db);
+        muteButton(s)->setChecked((output ? record.output(o).mute() : record.input(s).mute()) != 0);
+        if (output) polarityButton(o)->setChecked(record.output(o).polarity() != 0);
+    }
+}
+
+void CPanelGain::showMeters(const ModeImage& image) {
+    for (int s = 0; s < strips(); ++s)
+        meter(s)->setLevel(s < inputs_ ? image.inputMeter(s) : image.outputMeter(s - inputs_));
+}
+
+void CPanelGain::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const int h = height() - 32;
+    drawEtchedFrame(p, QRect(16, 16, separatorX_ - 8 - 16, h));
+    drawEtchedFrame(p, QRect(separatorX_ + 8, 16, width() - 16 - separatorX_ - 8, h));
+}
+
+}  // namespace qel

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+namespace qel {
+
+// The decimal number a typed text starts with, after blanks and one optional sign:
+// "10.5 ms" reads 10.5, ".5" reads 0.5. A text that does not start with a number reads 0.
+// The C locale's decimal point is not used: "." is the point whatever the user's locale.
+double leadingNumber(const QString& text);
+
+// "%+.1f dB"; a value that rounds to zero shows as "+0.0 dB", never "-0.0 dB".
+QString signedDbText(double db);
+
+}  // namespace qel
