@@ -119,6 +119,20 @@ QImage routingPoint() {
     return image;
 }
 
+// 155, junction 9 x 9: the dot where an input's line meets its column in the routing
+// matrix, grey like the matrix lines with a light rim below and to the right.
+QImage junction() {
+    QImage image = canvas(9, 9);
+    QPainter p;
+    begin(p, image);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(5.0, 5.0), 3.6, 3.6);
+    p.setBrush(QColor(0x78, 0x78, 0x78));
+    p.drawEllipse(QPointF(4.5, 4.5), 3.5, 3.5);
+    return image;
+}
+
 // 145, caption plate 64 x 40: 64 x 20 at y 0, the 32-wide variant at y 20.
 QImage captionPlate() {
     QImage image = canvas(64, 40);
@@ -196,6 +210,8 @@ QImage paintControlSkin(int resourceId) {
             return titleStrip();
         case 151:
             return pushButton();
+        case 155:
+            return junction();
         case 1010:
             return searchButton();
         default:
