@@ -6,6 +6,9 @@
 #include "controls/MessageBoxes.h"
 #include "controls/QelTitle.h"
 #include "editor/EditorPage.h"
+#include "editor/PanelDealy.h"
+#include "editor/PanelGain.h"
+#include "editor/PanelLimiter.h"
 #include "link/Equipment.h"
 #include "resources/Skins.h"
 
@@ -45,10 +48,12 @@ CQelEquipmentDlg::CQelEquipmentDlg(std::shared_ptr<Equipment> unit, MeterPoller:
     const int kinds[] = {CQelTitle::kPlain,         CQelTitle::kPlain,          CQelTitle::kPlain,
                          CQelTitle::kInputChannels, CQelTitle::kOutputChannels, CQelTitle::kPlain};
     for (int i = 0; i < 6; ++i) title_->addTab(tr(tabs[i]), kinds[i], i + 1);
-    const char* names[] = {"Qel.m_gain_panel", "Qel.m_delay_panel", "Qel.m_limiter_panel",
-                           "Qel.m_eq_ipanel", "Qel.m_eq_opanel"};
-    for (int i = 0; i < 5; ++i)
-        pages_[static_cast<size_t>(i)] = new EditorPage(edit_, names[i], this);
+    pages_[0] = new CPanelGain(edit_, this);
+    pages_[1] = new CPanelDealy(edit_, this);
+    pages_[2] = new CPanelLimiter(edit_, this);
+    const char* names[] = {"Qel.m_eq_ipanel", "Qel.m_eq_opanel"};
+    for (int i = 3; i < 5; ++i)
+        pages_[static_cast<size_t>(i)] = new EditorPage(edit_, names[i - 3], this);
     pages_[5] = new CPanelSys(edit_, this);
     const QRect area(kPageInset, kPageTop, kClientWidth - 2 * kPageInset,
                      kClientHeight - kPageTop - kPageInset);
