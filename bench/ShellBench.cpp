@@ -61,7 +61,13 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     QTemporaryDir dir;
-    QSettings(dir.filePath("QelConfig.ini"), QSettings::IniFormat).setValue("NetConfig/GateWay", "127.81.0.1");
+    // A later start that leaves this PC's adapters alone, with settings of its own.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    QSettings("Quellmar", "Quellmar").setValue("Quellmar_Once", "1");
+    QSettings ini(dir.filePath("QelConfig.ini"), QSettings::IniFormat);
+    ini.setValue("NetConfig/GateWay", "127.81.0.1");
+    ini.setValue("NetConfig/AutoIP", "0");
+    ini.sync();
     qel::CQuellmarApp::Options o;
     o.workDir = dir.path();
     o.lockDir = dir.path();

@@ -27,6 +27,12 @@ serial=$(awk -F'\t' '/\/dev\//{print $2; exit}' "$log")
   for n in $(seq 2 16); do printf 'COM%d=/nonexistent/ttyUSB%d\n' "$n" "$((n - 1))"; done
 } >"$demo/QelConfig.ini"
 
+# Settings of the demo's own: a later start, so that no PC address dialog asks for the subnet
+# that QelConfig.ini already names.
+mkdir -p "$demo/config/Quellmar"
+printf '[General]\nQuellmar_Once=1\n' >"$demo/config/Quellmar/Quellmar.conf"
+export XDG_CONFIG_HOME=$demo/config
+
 cd "$demo"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   echo "Starting Quellmar in $demo (close its window to end the demo)."

@@ -16,6 +16,8 @@
 #include "device/UnitTransfer.h"
 #include "driverpkg/UsbDriverInstall.h"
 #include "editor/QelEquipmentDlg.h"
+#include "netsetup/LocalAddressDlg.h"
+#include "netsetup/PcAddressSetup.h"
 #include "platform/Clock.h"
 #include "resources/Skins.h"
 #include "shell/BusyRun.h"
@@ -147,7 +149,8 @@ void CMainFrame::createMenus() {
     QMenu* equipment = menuBar()->addMenu(tr("设备(&E)"));
     connect(addCommand(equipment, command::kSearch, tr("搜索设备(&S)")), &QAction::triggered, this,
             &CMainFrame::runSearch);
-    addCommand(equipment, command::kLocalAddress, tr("修改 PC &IP"))->setEnabled(false);
+    connect(addCommand(equipment, command::kLocalAddress, tr("修改 PC &IP")), &QAction::triggered,
+            this, [this] { CLocalAddressDlg(app_.configPath(), this).exec(); });
     addCommand(equipment, command::kNetwork, tr("设备网络设置(&W)"))->setEnabled(false);
     QAction* autoIp = addCommand(equipment, command::kAutoIp, tr("自动设置IP地址"));
     autoIp->setCheckable(true);
@@ -207,6 +210,7 @@ void CMainFrame::addLanguageMenu(QMenu* view) {
 
 void CMainFrame::onStartTimer() {
     startTimer_.stop();
+    runAddressStep();
     runSearch();
     if (!connectAtStart_.isEmpty()) {
         const std::string wanted = connectAtStart_.toStdString();
@@ -224,6 +228,23 @@ void CMainFrame::onStartTimer() {
         }
     }
     if (afterStart_) afterStart_();
+}
+
+// The PC address step: the first start asks for the addresses, later starts move the wired
+// adapter into the units' subnet when automatic mode is on.
+void CMainFrame::runAddressStep() {
+    pcAddress_ = std::make_unique<PcAddressSetup>(networkAdapters(), app_.configPath());
+    if (pcAddress_->countStart() == PcAddressSetup::Start::First) {
+        CLocalAddressDlg(app_.configPath(), this).exec();
+        return;
+    }
+    if (!pcAddress_->autoIpOn()) return;
+    auto change = PcAddressSetup::Change::NoAdapter;
+    busy_ = true;
+    runBusy([this, &change] { change = pcAddress_->automaticChange(); });
+    endBusy();
+    if (change == PcAddressSetup::Change::Failed)
+        statusBar_->setPaneText(0, tr("未能把 PC 的网卡设到 192.168.6.x 网段"));
 }
 
 void CMainFrame::repaintEquipmentList() {
@@ -363,7 +384,7 @@ void CMainFrame::shutdown() {
     for (auto& [unit, editor] : editors_) editor->leave();
     busy_ = true;
     const auto units = app_.equipment().snapshot();
-    runBusy([&units] {
+    runBusy([this, &units] {
         for (const auto& unit : units) {
             if (unit->editorOpen()) {
                 UnitTransfer::sendDisconnectNotice(*unit);
@@ -371,6 +392,7 @@ void CMainFrame::shutdown() {
             }
             unit->requestStop();
         }
+        if (pcAddress_) pcAddress_->restoreAtExit();
     });
     hide();
     pauseBusy(kShutdownPauseMs);

@@ -20,6 +20,7 @@ class CClientWnd;
 class CMyStatusBar;
 class CMyToolBar;
 class CQelEquipmentDlg;
+class PcAddressSetup;
 
 // Command identifiers of the main window's menus and tool bar.
 namespace command {
@@ -77,6 +78,7 @@ private:
     void createPanel();
     QAction* addCommand(QMenu* menu, int id, const QString& text);
     void onStartTimer();
+    void runAddressStep();
     void showAbout();
     void toggleAutoIp();
     void installUsbDriver();
@@ -92,6 +94,7 @@ private:
     CQelEqPanel* panel_ = nullptr;
     std::map<int, QAction*> actions_;
     QTimer startTimer_;
+    std::unique_ptr<PcAddressSetup> pcAddress_;  // the start-up address change, undone at exit
     QTimer sizingTimer_;  // ends the fast drawing of the client area after a resize
     std::weak_ptr<Equipment> activeUnit_;
     std::map<const Equipment*, std::unique_ptr<CQelEquipmentDlg>> editors_;

@@ -77,6 +77,9 @@ chmod 700 "$home/run"
   printf '[NetConfig]\nGateWay=127.0.0.1\nAutoIP=0\n[SerialPorts]\n'
   for n in $(seq 1 16); do echo "COM$n=/nonexistent"; done
 } >"$data/QelConfig.ini"
+# A later start: the first would open the PC address dialog and wait for an answer.
+mkdir -p "$home/.config/Quellmar"
+printf '[General]\nQuellmar_Once=1\n' >"$home/.config/Quellmar/Quellmar.conf"
 read -ra command <<<"$(sed -n 's/^Exec=//p' "$share/applications/$id.desktop")"
 (cd "$home" && env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$home" XDG_RUNTIME_DIR="$home/run" \
   QT_QPA_PLATFORM=offscreen PATH="$bin:$PATH" timeout 60 \

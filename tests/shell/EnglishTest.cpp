@@ -58,6 +58,7 @@ class EnglishTest : public QObject {
 private slots:
     void windowsShowNoChinese() {
         QStandardPaths::setTestModeEnabled(true);
+        QSettings("Quellmar", "Quellmar").setValue("Quellmar_Once", "1");  // no address dialog
         QVERIFY(Language::install(*QCoreApplication::instance(), Language::kEnglish));
         ScriptedMessageBoxes boxes;
         setMessageBoxes(&boxes);
@@ -68,6 +69,7 @@ private slots:
         QVERIFY(sim.start());
         QSettings ini(dir.filePath("QelConfig.ini"), QSettings::IniFormat);
         ini.setValue("NetConfig/GateWay", QString::fromStdString(subnet + ".1"));
+        ini.setValue("NetConfig/AutoIP", "0");
         for (int n = 1; n <= 16; ++n)
             ini.setValue(QString("SerialPorts/COM%1").arg(n), "/nonexistent");
         ini.sync();

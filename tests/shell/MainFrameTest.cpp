@@ -13,6 +13,7 @@
 #include "shell/QelEqMgr.h"
 #include "shell/QelEqPanel.h"
 #include "shell/QuellmarApp.h"
+#include "support/FakeNetworkAdapters.h"
 #include "support/Loopback.h"
 #include "support/RunProcess.h"
 
@@ -25,6 +26,9 @@ private slots:
     void init() {
         QStandardPaths::setTestModeEnabled(true);
         setMessageBoxes(&boxes);
+        // A later start (no address dialog) on a PC without adapters to move.
+        QSettings("Quellmar", "Quellmar").setValue("Quellmar_Once", "1");
+        setNetworkAdapters(&adapters);
         QVERIFY(dir.isValid());
         subnet = test::loopbackSubnet();
         sim = std::make_unique<sim::UnitSimulator>();
@@ -51,6 +55,7 @@ private slots:
         app.reset();
         sim.reset();
         setMessageBoxes(nullptr);
+        setNetworkAdapters(nullptr);
         boxes = ScriptedMessageBoxes();
     }
 
@@ -116,6 +121,11 @@ private slots:
         QVERIFY(QDir().mkpath(work) && QDir().mkpath(locks));
         QFile::setPermissions(locks, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY(QFile::copy(dir.filePath("QelConfig.ini"), work + "/QelConfig.ini"));
+        // The child's own settings: a later start that leaves this PC's adapters alone.
+        QSettings(work + "/QelConfig.ini", QSettings::IniFormat).setValue("NetConfig/AutoIP", "0");
+        QSettings(dir.filePath("child-config/Quellmar/Quellmar.conf"), QSettings::IniFormat)
+            .setValue("Quellmar_Once", "1");
+        qputenv("XDG_CONFIG_HOME", dir.filePath("child-config").toUtf8());
         qputenv("XDG_RUNTIME_DIR", locks.toUtf8());
         qputenv("QT_QPA_PLATFORM", "offscreen");
         auto lastReadDone = [this] {  // the full read ends with output 6's EQ block
@@ -178,6 +188,7 @@ private slots:
 
 private:
     ScriptedMessageBoxes boxes;
+    test::FakeNetworkAdapters adapters;
     QTemporaryDir dir;
     std::string subnet;
     std::unique_ptr<sim::UnitSimulator> sim;
