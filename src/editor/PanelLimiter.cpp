@@ -84,6 +84,8 @@ void CPanelLimiter::buildOutput(int j, int x) {
     const auto list = [this, j, x](int y, const auto& times, auto chosen) {
         auto* box = new CQelComboBox(this);
         box->setGeometry(x, y, 64, 22);
+        // Narrow padding, so that "1000 ms" fits the 64-pixel list.
+        box->setStyleSheet(QStringLiteral("QComboBox { padding-left: 3px; padding-right: 0px; }"));
         for (const int ms : times) box->addItem(tr("%1 ms").arg(ms));
         box->setCurrentIndex(0);
         box->setCallback(this, j, [this, chosen](QObject*, int id, int index) {
