@@ -1,0 +1,421 @@
+#include <QtTest>
+
+#include "UnitSimulator.h"
+#include "controls/QelCheckBtn.h"
+#include "controls/QelComboBox.h"
+#include "controls/QelGain.h"
+#include "controls/QelGainLevel.h"
+#include "controls/QelIOSelPoint.h"
+#include "controls/QelLigGain.h"
+#include "controls/QelLigGain2.h"
+#include "controls/QelTStatic.h"
+#include "controls/QelText.h"
+#include "editor/PanelDealy.h"
+#include "editor/PanelGain.h"
+#include "editor/PanelLimiter.h"
+#include "editor/QelEquipmentDlg.h"
+#include "editor/TypedValue.h"
+#include "link/Equipment.h"
+#include "link/UdpEndpoint.h"
+#include "support/Loopback.h"
+
+using namespace qel;
+
+namespace {
+
+// One editor on one simulated unit; the meter thread stays asleep so only edits travel.
+struct Rig {
+    std::shared_ptr<Equipment> unit;
+    std::unique_ptr<CQelEquipmentDlg> editor;
+    int simUnit = 0;
+    Rig() = default;
+    Rig(Rig&&) = default;
+    ~Rig() {
+        editor.reset();
+        if (unit) unit->stopLink();
+    }
+    ModeRecord& record() { return editor->edit().image().record(); }
+    CPanelGain* gain() { return static_cast<CPanelGain*>(editor->page(1)); }
+    CPanelDealy* delay() { return static_cast<CPanelDealy*>(editor->page(2)); }
+    CPanelLimiter* limiter() { return static_cast<CPanelLimiter*>(editor->page(3)); }
+};
+
+void type(CQelText* box, const QString& text) {
+    box->clear();
+    QTest::keyClicks(box, text);
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
+// What a user's choice in a drop-down list does.
+void choose(CQelComboBox* list, int index) {
+    list->setCurrentIndex(index);
+    emit list->activated(index);
+}
+
+void click(QWidget* w) {
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, 5));
+}
+
+}  // namespace
+
+// The gain, delay and limiter pages against simulated units: what a typed value, a click or
+// a choice shows, writes into the image and sends; the layout on each model.
+class PagesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        const std::string subnet = test::loopbackSubnet();
+        for (int model = 2; model <= 4; ++model) {
+            ips[model] = test::loopbackHost(subnet, model);
+            QCOMPARE(sim.addNetworkUnit(model, ips[model], "Rack"), model - 2);
+        }
+        QVERIFY(sim.start());
+        QVERIFY(endpoint.open(0));
+    }
+
+    void typedNumbersReadLikeTheUnitExpects() {
+        QCOMPARE(leadingNumber("10.5 ms"), 10.5);
+        QCOMPARE(leadingNumber(" -3.25"), -3.25);
+        QCOMPARE(leadingNumber("+.5"), 0.5);
+        QCOMPARE(leadingNumber("1.2.3"), 1.2);
+        QCOMPARE(leadingNumber("682.000ms"), 682.0);
+        QCOMPARE(leadingNumber("dB"), 0.0);
+        QCOMPARE(leadingNumber("-."), 0.0);
+        QCOMPARE(signedDbText(-0.0), QString("+0.0 dB"));
+        QCOMPARE(signedDbText(-49.5), QString("-49.5 dB"));
+    }
+
+    void gainPageSendsTypedGainsMuteAndPolarity() {
+        Rig rig = open(3);  // QD406: inputs A..D, outputs 1..6 from strip 4
+        CPanelGain* page = rig.gain();
+        type(page->gainBox(0), "20");
+        QCOMPARE(page->gainBox(0)->text(), QString("+12.0 dB"));
+        QCOMPARE(page->fader(0)->knobY(), 26);
+        QCOMPARE(rig.record().input(0).gain(), uint8_t{124});
+        QTRY_VERIFY(sent(rig, 0x12, 1, 0x01, 124));
+        type(page->gainBox(5), "-60");  // output 2
+        QCOMPARE(page->gainBox(5)->text(), QString("-50.0 dB"));
+        QCOMPARE(rig.record().output(1).gain(), uint8_t{0});
+        QTRY_VERIFY(sent(rig, 0x22, 2, 0x01, 0));
+        rig.record().input(1).setGain(7);
+        type(page->gainBox(1), "-0.2");
+        QCOMPARE(page->gainBox(1)->text(), QString("+0.0 dB"));
+        QCOMPARE(rig.record().input(1).gain(), uint8_t{100});
+        QTRY_VERIFY(sent(rig, 0x12, 2, 0x01, 100));
+        // A key on the fader steps and reports; the box follows.
+        QTest::keyClick(page->fader(0), Qt::Key_Down);
+        QCOMPARE(page->gainBox(0)->text(), QString("+11.5 dB"));
+        QTRY_VERIFY(sent(rig, 0x12, 1, 0x01, 123));
+        QTRY_COMPARE(sim.state(rig.simUnit).params.in[0].gain, uint8_t{123});
+
+        // Mute on output 3 is output record 3, not input record 3.
+        QTest::mouseClick(page->muteButton(4 + 2), Qt::LeftButton, {}, QPoint(24, 11));
+        QCOMPARE(rig.record().output(2).mute(), uint8_t{1});
+        QCOMPARE(rig.record().input(2).mute(), uint8_t{0});
+        QTRY_VERIFY(sent(rig, 0x22, 3, 0x02, 1));
+        QTRY_COMPARE(sim.state(rig.simUnit).params.out[2].mute, uint8_t{1});
+        QCOMPARE(sim.state(rig.simUnit).params.in[2].mute, uint8_t{0});
+        QTest::mouseClick(page->polarityButton(0), Qt::LeftButton, {}, QPoint(24, 11));
+        QCOMPARE(page->polarityButton(0)->shownText(), QString("Phase180"));
+        QCOMPARE(rig.record().output(0).polarity(), uint8_t{1});
+        QTRY_VERIFY(sent(rig, 0x22, 1, 0x03, 1));
+
+        // A load shows the image and sends nothing.
+        rig.record().output(5).setGain(90);
+        rig.record().output(5).setMute(1);
+        rig.record().output(0).setPolarity(0);
+        const auto before = sim.requests(rig.simUnit).size();
+        rig.editor->updateAllPanels();
+        QCOMPARE(page->gainBox(9)->text(), QString("-5.0 dB"));
+        QCOMPARE(page->fader(9)->knobY(), 91);  // 72 + 5 * 3.8387
+        QVERIFY(page->muteButton(9)->isChecked());
+        QCOMPARE(page->polarityButton(0)->shownText(), QString("Phase 0°"));
+        QTest::qWait(50);
+        QCOMPARE(sim.requests(rig.simUnit).size(), before);
+    }
+
+    void delayPageTypedDelays_data() {
+        QTest::addColumn<int>("unit");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("samples");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("10 ms") << 0 << "10" << 480 << "10.000 ms";
+        QTest::newRow("0.01 ms") << 0 << "0.01" << 0 << "0.000 ms";
+        QTest::newRow("0.011 ms") << 0 << "0.011" << 1 << "0.021 ms";
+        QTest::newRow("700 ms") << 0 << "700" << 32736 << "682.000ms";
+        QTest::newRow("-5 ms") << 0 << "-5" << 0 << "0.000 ms";
+        QTest::newRow("1 m") << 1 << "1" << 139 << "1.000 mt";
+        QTest::newRow("300 m") << 1 << "300" << 32736 << "235.972mt";
+        QTest::newRow("-2 m") << 1 << "-2" << 0 << "0.000 mt";
+        QTest::newRow("10 ft") << 2 << "10" << 423 << "10.000 ft";
+        QTest::newRow("1000 ft") << 2 << "1000" << 32736 << "774.185 ft";
+    }
+
+    void delayPageTypedDelays() {
+        QFETCH(int, unit);
+        QFETCH(QString, typed);
+        QFETCH(int, samples);
+        QFETCH(QString, shown);
+        Rig rig = open(2);
+        CPanelDealy* page = rig.delay();
+        rig.record().output(3).setDelay(5);
+        choose(page->unitList(), unit);
+        type(page->delayBox(3), typed);
+        QCOMPARE(page->delayBox(3)->text(), shown);
+        QCOMPARE(int{rig.record().output(3).delay()}, samples);
+        QTRY_VERIFY(sent(rig, 0x22, 4, 0x04, samples));
+        QTRY_COMPARE(int{sim.state(rig.simUnit).params.out[3].delay}, samples);
+    }
+
+    void delayUnitIsADisplayChoice() {
+        Rig rig = open(3);
+        CPanelDealy* page = rig.delay();
+        int edits = 0;
+        type(page->delayBox(0), "10");
+        rig.editor->edit().setObserver([&edits](const ParamEdit::Result&) { ++edits; });
+        choose(page->unitList(), CPanelDealy::kMetres);
+        QCOMPARE(page->delayBox(0)->text(), QString("3.460 mt"));
+        choose(page->unitList(), CPanelDealy::kMilliseconds);
+        QCOMPARE(page->delayBox(0)->text(), QString("10.000 ms"));
+        choose(page->unitList(), CPanelDealy::kFeet);
+        QCOMPARE(page->delayBox(0)->text(), QString("11.352 ft"));
+        QCOMPARE(edits, 0);
+        // A load writes the boxes in the unit the list shows.
+        rig.record().output(1).setDelay(480);
+        choose(page->unitList(), CPanelDealy::kMetres);
+        rig.editor->updateAllPanels();
+        QCOMPARE(page->delayBox(1)->text(), QString("3.460 mt"));
+        QCOMPARE(page->delayBox(2)->text(), QString("0.000 mt"));  // the fresh image holds 0
+        QCOMPARE(edits, 0);
+        // Committing a loaded box keeps the unit's samples.
+        type(page->delayBox(1), page->delayBox(1)->text());
+        QCOMPARE(rig.record().output(1).delay(), uint16_t{480});
+    }
+
+    void routingPointsSendTheUnitsCode_data() {
+        QTest::addColumn<int>("model");
+        QTest::addColumn<int>("pairCode");
+        QTest::newRow("QD206") << 2 << 3;
+        QTest::newRow("QD406") << 3 << 5;
+    }
+
+    void routingPointsSendTheUnitsCode() {
+        QFETCH(int, model);
+        QFETCH(int, pairCode);
+        Rig rig = open(model);
+        CPanelDealy* page = rig.delay();
+        rig.editor->updateAllPanels();
+        click(page->point(1, 0));
+        QCOMPARE(rig.record().output(1).inputSelect(), uint8_t{0x1});
+        QTRY_VERIFY(sent(rig, 0x22, 2, 0x00, 1));
+        click(page->point(1, 1));
+        QCOMPARE(rig.record().output(1).inputSelect(), uint8_t{0x3});
+        QTRY_VERIFY(sent(rig, 0x22, 2, 0x00, pairCode));
+        QTRY_COMPARE(int{sim.state(rig.simUnit).params.out[1].inputSelectCode}, pairCode);
+        click(page->point(1, 0));
+        click(page->point(1, 1));
+        QCOMPARE(rig.record().output(1).inputSelect(), uint8_t{0});
+        QTRY_COMPARE(int{sim.state(rig.simUnit).params.out[1].inputSelectCode}, 0);
+        // A load sets the points from the masks.
+        rig.record().output(2).setInputSelect(0x2);
+        rig.editor->updateAllPanels();
+        QVERIFY(!page->point(2, 0)->isChecked());
+        QVERIFY(page->point(2, 1)->isChecked());
+    }
+
+    void limiterPageSendsLevelsAttackAndRelease() {
+        Rig rig = open(3);
+        CPanelLimiter* page = rig.limiter();
+        const std::tuple<const char*, const char*, int> levels[] = {
+            {"25", "+20.0 dB", 60}, {"-20", "-10.0 dB", 0}, {"0", "+0.0 dB", 20}};
+        for (const auto& [typed, shown, code] : levels) {
+            rig.record().output(4).setLimiterLevel(33);
+            type(page->levelBox(4), typed);
+            QCOMPARE(page->levelBox(4)->text(), QString(shown));
+            QCOMPARE(int{rig.record().output(4).limiterLevel()}, code);
+            QTRY_VERIFY(sent(rig, 0x22, 5, 0x05, code));
+        }
+        QCOMPARE(page->fader(4)->knobY(), 73);
+        QTest::keyClick(page->fader(4), Qt::Key_Up);
+        QCOMPARE(page->levelBox(4)->text(), QString("+0.5 dB"));
+        QTRY_VERIFY(sent(rig, 0x22, 5, 0x05, 21));
+        QTRY_COMPARE(sim.state(rig.simUnit).params.out[4].limLevel, uint8_t{21});
+
+        QCOMPARE(page->attackList(2)->itemText(2), QString("5 ms"));
+        choose(page->attackList(2), 2);
+        QCOMPARE(rig.record().output(2).limiterAttack(), uint8_t{2});
+        QTRY_VERIFY(sent(rig, 0x22, 3, 0x06, 2));
+        QCOMPARE(page->releaseList(0)->itemText(12), QString("1000 ms"));
+        choose(page->releaseList(0), 12);
+        QCOMPARE(rig.record().output(0).limiterRelease(), uint8_t{12});
+        QTRY_VERIFY(sent(rig, 0x22, 1, 0x07, 12));
+        QTRY_COMPARE(sim.state(rig.simUnit).params.out[0].limRelease, uint8_t{12});
+
+        rig.record().output(1).setLimiterLevel(40);
+        rig.record().output(1).setLimiterAttack(11);
+        rig.record().output(1).setLimiterRelease(7);
+        rig.editor->updateAllPanels();
+        QCOMPARE(page->levelBox(1)->text(), QString("+10.0 dB"));
+        QCOMPARE(page->fader(1)->knobY(), 37);  // 73 - 10 * 3.5667
+        QCOMPARE(page->attackList(1)->currentText(), QString("90 ms"));
+        QCOMPARE(page->releaseList(1)->currentText(), QString("500 ms"));
+    }
+
+    void pagesAreLaidOutByModel_data() {
+        QTest::addColumn<int>("model");
+        QTest::newRow("QD206") << 2;
+        QTest::newRow("QD406") << 3;
+        QTest::newRow("QD408") << 4;
+    }
+
+    void pagesAreLaidOutByModel() {
+        QFETCH(int, model);
+        Rig rig = open(model);
+        const int ins = model == 2 ? 2 : 4, outs = model == 4 ? 8 : 6;
+        CPanelGain* gain = rig.gain();
+        QCOMPARE(gain->findChildren<CQelGain*>().size(), ins + outs);
+        QCOMPARE(gain->findChildren<CQelCheckBtn*>().size(), ins + 2 * outs);
+        QCOMPARE(gain->findChildren<CQelLigGain*>().size(), ins + outs);
+        const int firstOut[] = {258, 388, 360}, outStep[] = {120, 94, 71}, inStep[] = {110, 80, 71};
+        const int m = model - 2;
+        QCOMPARE(gain->label(1)->geometry(), QRect(32 + inStep[m], 32, 64, 20));
+        const int lastX = firstOut[m] + (outs - 1) * outStep[m];
+        QCOMPARE(gain->fader(ins + outs - 1)->geometry(), QRect(lastX, 112, 38, 282));
+        QCOMPARE(gain->meter(ins)->geometry(), QRect(firstOut[m] + 40, 115, 17, 202));
+        QCOMPARE(gain->polarityButton(outs - 1)->geometry(), QRect(lastX + 8, 435, 48, 23));
+        QCOMPARE(gain->label(ins)->text(), QString("Output 1"));
+        if (model == 2) QCOMPARE(gain->label(1)->geometry().x(), 142);
+        if (model == 2) QCOMPARE(gain->label(2)->geometry().x(), 258);
+        if (model == 4) QCOMPARE(gain->label(11)->geometry().x(), 857);
+
+        CPanelDealy* delay = rig.delay();
+        QCOMPARE(delay->findChildren<CQelIOSelPoint*>().size(), ins * outs);
+        QCOMPARE(delay->findChildren<CQelText*>().size(), outs);
+        QCOMPARE(delay->findChildren<CQelLigGain2*>().size(), ins + outs);
+        const int inY[] = {160, 80, 70}, inRowStep[] = {152, 76, 110}, outRowStep[] = {76, 76, 55};
+        QCOMPARE(delay->label(ins - 1)->geometry(),
+                 QRect(64, inY[m] + (ins - 1) * inRowStep[m], 64, 20));
+        const int lastY = 48 + (outs - 1) * outRowStep[m];
+        QCOMPARE(delay->point(outs - 1, ins - 1)->geometry(),
+                 QRect(346 + 45 * (ins - 1), lastY + 16, 10, 10));
+        QCOMPARE(delay->delayBox(outs - 1)->geometry(), QRect(710, lastY + 10, 100, 20));
+        QCOMPARE(delay->meter(ins)->geometry(), QRect(560, 48, 140, 36));
+        QCOMPARE(delay->delayBox(0)->text(), QString("0.0 ms"));
+
+        CPanelLimiter* limiter = rig.limiter();
+        QCOMPARE(limiter->findChildren<CQelGainLevel*>().size(), outs);
+        QCOMPARE(limiter->findChildren<CQelComboBox*>().size(), 2 * outs);
+        QCOMPARE(limiter->findChildren<CQelLigGain*>().size(), ins + outs);
+        QCOMPARE(limiter->meter(1)->geometry(), QRect(model == 2 ? 170 : 80, 64, 47, 202));
+        QCOMPARE(limiter->label(1)->text(), QString("B"));
+        const int limX = 288 + (outs - 1) * (model == 4 ? 81 : 113);
+        QCOMPARE(limiter->fader(outs - 1)->geometry(), QRect(limX + 10, 300, 38, 130));
+        QCOMPARE(limiter->releaseList(outs - 1)->geometry(), QRect(limX, 462, 64, 22));
+        QCOMPARE(limiter->levelBox(0)->text(), QString("0.0 dB"));
+
+        // QUELLMAR_PAGE_SHOTS=dir saves each page for a look.
+        const QString shots = qEnvironmentVariable("QUELLMAR_PAGE_SHOTS");
+        if (!shots.isEmpty()) {
+            for (int j = 0; j < outs; ++j) {
+                rig.record().output(j).setMute(j % 2);
+                rig.record().output(j).setPolarity(j % 3 == 0);
+                rig.record().output(j).setInputSelect(static_cast<uint8_t>(1 + j % 15));
+                rig.record().output(j).setDelay(static_cast<uint16_t>(j * 4000));
+                rig.record().output(j).setLimiterRelease(12);
+                rig.record().output(j).setLimiterLevel(static_cast<uint8_t>(j * 8));
+            }
+            uint8_t levels[12] = {10, 20, 30, 32, 4, 8, 12, 16, 20, 24, 28, 31};
+            rig.editor->edit().image().setMeters(levels);
+            rig.editor->updateAllPanels();
+            for (int id = 1; id <= 3; ++id) rig.editor->page(id)->showMeters(rig.editor->edit().image());
+            rig.editor->show();
+            for (int id = 1; id <= 3; ++id) {
+                rig.editor->showPage(id);
+                rig.editor->grab().save(QString("%1/page%2_QD%3.png").arg(shots).arg(id).arg(
+                    model == 2 ? 206 : model == 3 ? 406 : 408));
+            }
+        }
+    }
+
+    void metersFollowTheDisplayBytes() {
+        Rig rig = open(2);
+        uint8_t bytes[12] = {5, 9, 7, 7, 20, 21, 22, 23, 24, 25, 7, 7};
+        rig.editor->edit().image().setMeters(bytes);
+        const ModeImage& image = rig.editor->edit().image();
+        rig.gain()->showMeters(image);
+        rig.delay()->showMeters(image);
+        rig.limiter()->showMeters(image);
+        for (int c = 0; c < 8; ++c) {
+            const int expected = c < 2 ? bytes[c] : bytes[4 + c - 2];  // output 1 reads slot 4
+            QCOMPARE(rig.gain()->meter(c)->level(), expected);
+            QCOMPARE(rig.delay()->meter(c)->level(), expected);
+            QCOMPARE(rig.limiter()->meter(c)->level(), expected);
+        }
+    }
+
+    void neighbourKeysMoveTheFocusAndStopAtTheEnds() {
+        Rig rig = open(3);
+        rig.editor->show();
+        QVERIFY(QTest::qWaitForWindowActive(rig.editor.get()));
+        CPanelGain* gain = rig.gain();
+        gain->fader(0)->setFocus();
+        QTest::keyClick(gain->fader(0), Qt::Key_Left);
+        QVERIFY(gain->fader(0)->hasFocus());
+        QTest::keyClick(gain->fader(0), Qt::Key_Right);
+        QVERIFY(gain->fader(1)->hasFocus());
+        QVERIFY(gain->fader(1)->isHighlighted());
+        gain->fader(9)->setFocus();
+        QTest::keyClick(gain->fader(9), Qt::Key_Right);  // the last output stays
+        QVERIFY(gain->fader(9)->hasFocus());
+        QTest::keyClick(gain->fader(9), Qt::Key_Left);
+        QVERIFY(gain->fader(8)->hasFocus());
+
+        rig.editor->showPage(3);
+        CPanelLimiter* limiter = rig.limiter();
+        limiter->fader(5)->setFocus();
+        QTest::keyClick(limiter->fader(5), Qt::Key_Right);
+        QVERIFY(limiter->fader(5)->hasFocus());
+        QTest::keyClick(limiter->fader(5), Qt::Key_Left);
+        QVERIFY(limiter->fader(4)->hasFocus());
+        limiter->fader(0)->setFocus();
+        QTest::keyClick(limiter->fader(0), Qt::Key_Left);
+        QVERIFY(limiter->fader(0)->hasFocus());
+    }
+
+    void cleanupTestCase() { sim.stop(); }
+
+private:
+    Rig open(int model) {
+        Rig rig;
+        rig.simUnit = model - 2;
+        sim.clearRequests(rig.simUnit);
+        rig.unit = std::make_shared<Equipment>();
+        rig.unit->setAddress(*parseIpv4(ips[model]));
+        rig.unit->setFlags(linkflag::kUdp);
+        rig.unit->setModelCode(static_cast<uint32_t>(model));
+        rig.unit->setImage(std::make_shared<ModeImage>());
+        LinkSettings link;
+        link.endpoint = &endpoint;
+        if (!rig.unit->startLink(link)) qFatal("link did not start");
+        MeterPoller::Timing quiet;
+        quiet.startMs = 600000;
+        rig.editor = std::make_unique<CQelEquipmentDlg>(rig.unit, quiet);
+        return rig;
+    }
+
+    // The unit received a write on block byte5, channel, code with this 16-bit payload.
+    bool sent(const Rig& rig, int byte5, int channel, int code, int payload) const {
+        for (const auto& r : sim.requests(rig.simUnit))
+            if (r.frame.size() > 11 && r.frame[5] == byte5 && r.frame[8] == channel &&
+                r.frame[9] == code && (r.frame[10] | r.frame[11] << 8) == payload)
+                return true;
+        return false;
+    }
+
+    sim::UnitSimulator sim;
+    UdpEndpoint endpoint;
+    std::string ips[5];
+};
+
+QTEST_MAIN(PagesTest)
+#include "PagesTest.moc"
