@@ -110,8 +110,8 @@ void CPanelDealy::buildOutputRow(int j) {
     box->setGeometry(710, y + 10, 100, 20);
     box->setAlignment(Qt::AlignCenter);
     box->setText(QStringLiteral("0.0 ms"));
-    box->setCallbacks(
-        this, j, [this](QObject*, int id, const QString& text) { delayTyped(id, text); }, {});
+    box->setCallbacks(this, j,
+                      [this](QObject*, int id, const QString& text) { delayTyped(id, text); }, {});
     boxes_[static_cast<size_t>(j)] = box;
 }
 

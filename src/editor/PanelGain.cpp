@@ -94,13 +94,11 @@ void CPanelGain::buildStrip(int s, int x) {
     polarity->setText(tr("Phase 0°"));
     polarity->setAlternateText(tr("Phase180"));
     polarity->setUseAlternateText(true);
-    polarity->setCallback(this, o,
-                          [this](QObject*, int id, int on) { polarityClicked(id, on); });
+    polarity->setCallback(this, o, [this](QObject*, int id, int on) { polarityClicked(id, on); });
 }
 
 ParamEdit::Channel CPanelGain::channelOf(int strip) const {
-    return strip < inputs_ ? cmd::inputChannel(strip + 1)
-                           : cmd::outputChannel(strip - inputs_ + 1);
+    return strip < inputs_ ? cmd::inputChannel(strip + 1) : cmd::outputChannel(strip - inputs_ + 1);
 }
 
 void CPanelGain::faderMoved(int strip, int code, float db) {

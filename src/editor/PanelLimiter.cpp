@@ -88,9 +88,8 @@ void CPanelLimiter::buildOutput(int j, int x) {
         box->setStyleSheet(QStringLiteral("QComboBox { padding-left: 3px; padding-right: 0px; }"));
         for (const int ms : times) box->addItem(tr("%1 ms").arg(ms));
         box->setCurrentIndex(0);
-        box->setCallback(this, j, [this, chosen](QObject*, int id, int index) {
-            (this->*chosen)(id, index);
-        });
+        box->setCallback(
+            this, j, [this, chosen](QObject*, int id, int index) { (this->*chosen)(id, index); });
         return box;
     };
     attacks_[o] = list(434, kLimiterAttackMs, &CPanelLimiter::attackChosen);
