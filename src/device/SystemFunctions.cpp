@@ -1,0 +1,141 @@
+#include "device/SystemFunctions.h"
+
+#include <algorithm>
+
+#include "device/ModeImage.h"
+#include "device/ModeRecord.h"
+#include "device/UnitCommands.h"
+#include "device/UnitText.h"
+#include "link/Equipment.h"
+
+namespace qel {
+
+namespace {
+
+constexpr size_t kMaxNameChars = 20, kMaxNameBytes = ModeRecord::kMaxNameLength;
+
+// Bytes of the UTF-8 character starting with lead; a stray byte counts as one character.
+size_t utf8Length(unsigned char lead) {
+    if (lead >= 0xF0 && lead < 0xF8) return 4;
+    if (lead >= 0xE0) return lead < 0xF0 ? 3 : 1;
+    if (lead >= 0xC0) return 2;
+    return 1;
+}
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+}  // namespace
+
+bool SystemFunctions::exchange(const OwnedCommand& spec, uint8_t* reply) {
+    const Ticket ticket = unit_.enqueue(spec.toCommand(reply));
+    return ticket != 0 && unit_.waitFor(ticket, kWaitMs);
+}
+
+void SystemFunctions::post(const OwnedCommand& spec) {
+    unit_.enqueue(spec.toCommand());
+}
+
+bool SystemFunctions::passwordMatches(std::string_view entry) {
+    if (!isValidPassword(entry)) return false;
+    uint8_t digits[kPasswordSize] = {};
+    return exchange(cmd::readPassword(), digits) && decodePassword(digits) == entry;
+}
+
+bool SystemFunctions::switchMode(bool engineering) {
+    if (!exchange(cmd::writeModeState(engineering))) return false;
+    post(cmd::stateSettled());
+    if (engineering)
+        unit_.setFlags(linkflag::kEngineering);
+    else
+        unit_.clearFlags(linkflag::kEngineering);
+    return true;
+}
+
+SystemFunctions::PasswordChange SystemFunctions::changePassword(std::string_view oldDigits,
+                                                                std::string_view newDigits) {
+    if (!isValidPassword(newDigits) || !passwordMatches(oldDigits)) return PasswordChange::WrongOld;
+    if (!exchange(cmd::writePassword(newDigits))) return PasswordChange::Failed;
+    post(cmd::stateSettled());
+    return PasswordChange::Changed;
+}
+
+bool SystemFunctions::rename(std::string_view name) {
+    return exchange(cmd::writeDeviceName(name));
+}
+
+bool SystemFunctions::storingAllowed() {
+    uint8_t state[2] = {};
+    exchange(cmd::readModeState(), state);
+    return state[0] != 0;
+}
+
+bool SystemFunctions::store(int slot, std::string_view name) {
+    exchange(cmd::writeModeName(name));
+    return exchange(cmd::storeMode(slot));
+}
+
+bool SystemFunctions::recall(int slot) {
+    return exchange(cmd::recallMode(slot)) && exchange(cmd::activateRecalledMode(slot));
+}
+
+void SystemFunctions::activateDownloaded() {
+    post(cmd::activateDownloadedMode());
+}
+
+UnitTransfer::Result SystemFunctions::withMetersPaused(
+    const std::function<UnitTransfer::Result()>& transfer) {
+    unit_.setFlags(linkflag::kMeterPaused);
+    const UnitTransfer::Result result = transfer();
+    unit_.clearFlags(linkflag::kMeterPaused);
+    return result;
+}
+
+std::string SystemFunctions::cutName(std::string_view text) {
+    text = text.substr(0, std::min(text.find('\0'), text.size()));
+    size_t end = 0;
+    for (size_t chars = 0; chars < kMaxNameChars && end < text.size(); ++chars) {
+        const size_t n = std::min(utf8Length(static_cast<unsigned char>(text[end])),
+                                  text.size() - end);
+        if (end + n > kMaxNameBytes) break;
+        end += n;
+    }
+    return std::string(text.substr(0, end));
+}
+
+std::string SystemFunctions::slotName(std::string_view text) {
+    std::string name = cutName(text);
+    const auto first = name.find_first_not_of(" \t\n\r\v\f");
+    if (first == std::string::npos) return {};
+    size_t last = name.size();
+    while (last > first && isSpace(name[last - 1])) --last;
+    return name.substr(first, last - first);
+}
+
+ModeFileStatus SystemFunctions::saveToPc(ModeRecord& record, ModeFileStore& store, uint32_t model,
+                                         int row, std::string_view name, int year, int month,
+                                         int day) {
+    const auto before = store.record(model, row);
+    if (!before)
+        return {ModeFileStore::fileName(model), false,
+                QStringLiteral("no PC mode %1 for model %2").arg(row + 1).arg(model)};
+    record.setName(cutName(name));
+    record.setUsed(true);
+    record.setDate(year, month, day);
+    store.setRecord(model, row, record);
+    ModeFileStatus status = store.save(model);
+    if (!status.ok) store.setRecord(model, row, *before);
+    return status;
+}
+
+SystemFunctions::PcMode SystemFunctions::loadPcMode(ModeRecord& record, const ModeFileStore& store,
+                                                    uint32_t model, int row) {
+    const auto saved = store.record(model, row);
+    if (!saved) return PcMode::NoRecord;
+    if (!saved->isUsed()) return PcMode::Empty;
+    record = *saved;
+    return PcMode::Loaded;
+}
+
+}  // namespace qel
