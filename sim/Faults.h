@@ -25,6 +25,8 @@ struct Faults {
     enum class Busy { None, First, Last, Always };
     Busy busy = Busy::None;
     std::set<uint8_t> silentCodes;  // requests with these command codes get no reply
+    // Channel writes with these command codes are answered as usual but change nothing.
+    std::set<uint8_t> ignoredWrites;
     bool bytewiseSerial = false;    // serial replies go out one byte per write, ~1 ms apart
 };
 

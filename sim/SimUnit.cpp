@@ -24,7 +24,13 @@ SimUnit::Response SimUnit::receive(const uint8_t* frame, size_t length, uint32_t
     const uint8_t code = frame[frame::kCode];
     const SystemCommands::Context context{faults_.faults().busy, previousCode_, tickMs, meterSeed_};
     previousCode_ = code;
-    auto reply = UnitProtocol::answer(state_, frame, length, context);
+    // An ignored write is answered from a copy of the state, which is then thrown away.
+    const uint8_t blockOf = frame[frame::kTarget] >> 4, operation = frame[frame::kTarget] & 0x0F;
+    const bool ignored = (blockOf == block::kInput || blockOf == block::kOutput) &&
+                         operation != op::kRead && faults_.faults().ignoredWrites.count(code) != 0;
+    UnitState scratch;
+    if (ignored) scratch = state_;
+    auto reply = UnitProtocol::answer(ignored ? scratch : state_, frame, length, context);
     if (!reply || faults_.silent(code)) return response;
     response.frames = faults_.shape(std::move(*reply));
     log_.back().replyDropped = faults_.lastReplyDropped();

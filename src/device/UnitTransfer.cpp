@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "device/InputSelect.h"
+#include "device/DownloadParams.h"
 #include "device/ModeImage.h"
 #include "device/Models.h"
 #include "device/OwnedCommand.h"
@@ -38,15 +38,25 @@ uint32_t UnitTransfer::waitLimitMs(const OwnedCommand& spec) {
 }
 
 long UnitTransfer::exchange(const OwnedCommand& spec, uint8_t* reply) {
-    uint8_t data[kReplyBuffer] = {};
     if (spec.label) traceStep("%s\n", spec.label);
-    const Ticket ticket = unit_.enqueue(spec.toCommand(spec.replyLength ? data : nullptr));
-    size_t replyFrame = 0;
-    if (unit_.waitOutcome(ticket, waitLimitMs(spec), &replyFrame) != Outcome::Accepted) return -1;
-    const size_t payload = replyFrame > frame::kHeaderSize ? replyFrame - frame::kHeaderSize : 0;
-    const size_t kept = std::min(payload, spec.replyLength);
-    if (reply) std::memcpy(reply, data, kept);
-    return static_cast<long>(kept);
+    for (int attempt = 1;; ++attempt) {
+        uint8_t data[kReplyBuffer] = {};
+        const Ticket ticket = unit_.enqueue(spec.toCommand(spec.replyLength ? data : nullptr));
+        size_t replyFrame = 0;
+        const Outcome outcome = unit_.waitOutcome(ticket, waitLimitMs(spec), &replyFrame);
+        if (outcome == Outcome::Accepted) {
+            const size_t payload =
+                replyFrame > frame::kHeaderSize ? replyFrame - frame::kHeaderSize : 0;
+            const size_t kept = std::min(payload, spec.replyLength);
+            if (reply) std::memcpy(reply, data, kept);
+            return static_cast<long>(kept);
+        }
+        if (attempt >= attempts_ || outcome == Outcome::Abandoned || !unit_.linkRunning())
+            return -1;
+        // Stray replies still on their way would end the next attempt too: let them land
+        // while nothing is waiting for a reply.
+        sleepMs(retryPauseMs_);
+    }
 }
 
 UnitTransfer::Result UnitTransfer::run(Mode mode) {
@@ -103,8 +113,7 @@ bool UnitTransfer::fullRead() {
     trace(TraceAttr::Header, "Download data from Equipment: %s\n", unit_.deviceName().c_str());
     const auto current = unit_.image();
     auto image = current ? std::make_shared<ModeImage>(*current) : std::make_shared<ModeImage>();
-    if (!readModeNumbers(*image) || !readRows(image->record()) || !readChannels(image->record()))
-        return false;
+    if (!readModeNumbers(*image) || !readRecord(image->record())) return false;
     report(100);
     unit_.setImage(std::move(image));
     unit_.setFlags(linkflag::kParamsRead);
@@ -121,6 +130,10 @@ bool UnitTransfer::readModeNumbers(ModeImage& image) {
         image.setDeviceModeName(slot, decodeUnitText(r, kUnitTextSize));
     }
     return true;
+}
+
+bool UnitTransfer::readRecord(ModeRecord& record) {
+    return readRows(record) && readChannels(record);
 }
 
 bool UnitTransfer::readRows(ModeRecord& record) {
@@ -167,8 +180,12 @@ bool UnitTransfer::readChannels(ModeRecord& record) {
     return true;
 }
 
+bool UnitTransfer::send(const OwnedCommand& spec) {
+    return exchange(spec) >= 0;
+}
+
 void UnitTransfer::load(const OwnedCommand& spec) {
-    if (exchange(spec) < 0) ++failures_;
+    if (!send(spec)) ++failures_;
 }
 
 int UnitTransfer::fullDownload() {
@@ -177,67 +194,14 @@ int UnitTransfer::fullDownload() {
     const auto image = unit_.image();
     if (!image) return 1;
     const ModeRecord record = image->record();
+    const uint32_t model = unit_.modelCode();
     trace(TraceAttr::Header, "Download data from Computer: %s\n", unit_.deviceName().c_str());
-    downloadRows(record);
-    downloadChannels(record);
+    for (const DownloadParam& p : downloadParams(model)) {
+        load(p.command(record, model));
+        if (p.progressAfter >= 0) report(p.progressAfter);
+    }
     report(100);
     return failures_;
-}
-
-void UnitTransfer::downloadRows(const ModeRecord& record) {
-    using cmd::WriteKind;
-    const uint32_t model = unit_.modelCode();
-    const int inputs = inputCount(model), outputs = outputCount(model);
-    for (int k = 0; k < outputs; ++k)
-        load(cmd::writeInputSelect(WriteKind::Load, k + 1,
-                                   unitCodeFromInputSet(model, record.output(k).inputSelect())));
-    report(4);
-    for (int i = 0; i < inputs; ++i)
-        load(cmd::writeGain(WriteKind::Load, cmd::inputChannel(i + 1), record.input(i).gain()));
-    for (int k = 0; k < outputs; ++k)
-        load(cmd::writeGain(WriteKind::Load, cmd::outputChannel(k + 1), record.output(k).gain()));
-    report(8);
-    for (int i = 0; i < inputs; ++i)
-        load(cmd::writeMute(WriteKind::Load, cmd::inputChannel(i + 1), record.input(i).mute()));
-    for (int k = 0; k < outputs; ++k)
-        load(cmd::writeMute(WriteKind::Load, cmd::outputChannel(k + 1), record.output(k).mute()));
-    report(12);
-    for (int k = 0; k < outputs; ++k)
-        load(cmd::writePolarity(WriteKind::Load, k + 1, record.output(k).polarity()));
-    report(16);
-    for (int k = 0; k < outputs; ++k)
-        load(cmd::writeDelay(WriteKind::Load, k + 1, record.output(k).delay()));
-    report(16);
-    for (int k = 0; k < outputs; ++k)
-        load(cmd::writeLimiterLevel(WriteKind::Load, k + 1, record.output(k).limiterLevel()));
-    for (int k = 0; k < outputs; ++k)
-        load(cmd::writeLimiterAttack(WriteKind::Load, k + 1, record.output(k).limiterAttack()));
-    for (int k = 0; k < outputs; ++k)
-        load(cmd::writeLimiterRelease(WriteKind::Load, k + 1, record.output(k).limiterRelease()));
-    report(20);
-}
-
-void UnitTransfer::downloadChannels(const ModeRecord& record) {
-    using cmd::WriteKind;
-    const uint32_t model = unit_.modelCode();
-    const int inputs = inputCount(model), outputs = outputCount(model);
-    for (int i = 0; i < inputs; ++i) {
-        const auto channel = cmd::inputChannel(i + 1);
-        for (int p = 0; p < InputChannel::kPoints; ++p)
-            load(cmd::writeEqPoint(WriteKind::Load, channel, p, record.input(i).point(p)));
-        load(cmd::writeEqSwitch(WriteKind::Load, channel, record.input(i).eqSwitch()));
-        report(20 + 40 * i / inputs);
-    }
-    for (int k = 0; k < outputs; ++k) {
-        const OutputChannel& out = record.output(k);
-        const auto channel = cmd::outputChannel(k + 1);
-        load(cmd::writeHighPass(WriteKind::Load, k + 1, out.highPassType(), out.highPassFreq()));
-        load(cmd::writeLowPass(WriteKind::Load, k + 1, out.lowPassType(), out.lowPassFreq()));
-        for (int p = 0; p < OutputChannel::kPoints; ++p)
-            load(cmd::writeEqPoint(WriteKind::Load, channel, p, out.point(p)));
-        load(cmd::writeEqSwitch(WriteKind::Load, channel, out.eqSwitch()));
-        report(60 + 40 * k / outputs);
-    }
 }
 
 Ticket UnitTransfer::sendDisconnectNotice(Equipment& unit) {

@@ -44,6 +44,13 @@ public:
 
     // Milliseconds to rest after each progress report (the window's repaint time).
     void setProgressPause(uint32_t ms) { progressPauseMs_ = ms; }
+    // How often each command is queued again when its wait ends without a confirmed reply
+    // (a reply to another command ends a wait at once), resting pauseMs first. 1 (the
+    // default) is the transfers' own rule: one failed wait fails the command.
+    void setAttempts(int attempts, uint32_t pauseMs) {
+        attempts_ = attempts > 1 ? attempts : 1;
+        retryPauseMs_ = pauseMs;
+    }
 
     // The worker's whole job for a mode. A failed handshake or read leaves the link stopped.
     Result run(Mode mode);
@@ -56,6 +63,11 @@ public:
     // Sends the image's mode record; goes through every command and returns how many were
     // not accepted.
     int fullDownload();
+    // The parameter rows and channel reads of the full read into record, nothing published
+    // and no mode numbers or names; false at the first command that fails.
+    bool readRecord(ModeRecord& record);
+    // One command with a wait; true when the unit confirmed it.
+    bool send(const OwnedCommand& spec);
 
     // How long a transfer waits for one command: all of its tries, plus a little for the
     // last reply, so that every try the command carries can succeed.
@@ -81,8 +93,6 @@ private:
     bool readModeNumbers(ModeImage& image);
     bool readRows(ModeRecord& record);
     bool readChannels(ModeRecord& record);
-    void downloadRows(const ModeRecord& record);
-    void downloadChannels(const ModeRecord& record);
     void load(const OwnedCommand& spec);
     Result handshakeFailed();
 
@@ -90,6 +100,8 @@ private:
     LinkSettings link_;
     Progress progress_;
     uint32_t progressPauseMs_ = 30;
+    int attempts_ = 1;
+    uint32_t retryPauseMs_ = 0;
     bool handshaking_ = false;
     int failures_ = 0;  // commands of the download that were not accepted
 };

@@ -93,6 +93,8 @@ public:
     // requestStop(), then joins the threads and closes the serial port. Not from a link thread.
     void stopLink();
     bool linkRunning() const { return running_.load(std::memory_order_acquire); }
+    // Tick (tickMs) of the last bytes that came from the unit, answers or not.
+    uint32_t lastHeardMs() const { return lastHeardMs_.load(std::memory_order_relaxed); }
     std::string lastError() const;
 
     // Queues a command; 0 when refused (link not running, payload too long, queue full).

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "device/DownloadParams.h"
+#include "device/ModeRecord.h"
+#include "device/UnitTransfer.h"
+
+namespace qel {
+
+// Proves a full download. A write's reply cannot be told from a late copy of the reply to an
+// earlier write of the same code, so "every command accepted" does not mean the unit took
+// them. This reads the unit back into a scratch record (the unit's image is left alone),
+// compares every parameter the download writes, sends the differing ones again and reads
+// once more, for at most kMaxRounds rounds. Runs on a worker thread, like UnitTransfer.
+class DownloadVerify {
+public:
+    static constexpr int kMaxRounds = 2;
+
+    enum class Outcome {
+        Equal,       // the unit holds every parameter of the record
+        Differs,     // some still differ after the last round
+        ReadFailed,  // the unit could not be read back
+    };
+    struct Difference {
+        DownloadParam param;
+        std::string unitValue, recordValue;
+        // "output 3 EQ point 7: unit has ..., record has ..."
+        std::string text() const;
+    };
+    struct Report {
+        Outcome outcome = Outcome::ReadFailed;
+        int notConfirmed = 0;  // commands of the download that got no confirmed reply
+        int rounds = 0;        // rounds of sending again
+        int resent = 0;        // commands sent again, all rounds
+        std::vector<Difference> differences;  // what still differs
+        bool ok() const { return outcome == Outcome::Equal; }
+        // One line, then one line per difference.
+        std::string summary() const;
+    };
+
+    DownloadVerify(Equipment& unit, const LinkSettings& link);
+
+    // The full download of the unit image's record (progress as UnitTransfer gives it), then
+    // verify() against that record.
+    Report downloadAndVerify(const UnitTransfer::Progress& progress = {});
+    // Verifies a download of wanted that has just been made.
+    Report verify(const ModeRecord& wanted);
+
+    // Parameters of the model's channels on which the two records disagree.
+    static std::vector<Difference> compare(const ModeRecord& wanted, const ModeRecord& unit,
+                                           uint32_t modelCode);
+
+private:
+    UnitTransfer quietTransfer() const;
+    // Until the unit has been silent for a moment (bounded).
+    void waitForQuiet() const;
+
+    Equipment& unit_;
+    LinkSettings link_;
+};
+
+}  // namespace qel
