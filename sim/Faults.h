@@ -28,6 +28,7 @@ struct Faults {
     // Channel writes with these command codes are answered as usual but change nothing.
     std::set<uint8_t> ignoredWrites;
     bool bytewiseSerial = false;    // serial replies go out one byte per write, ~1 ms apart
+    bool moduleNoLogin = false;     // the network module answers the hello but never a login
 };
 
 }  // namespace qel::sim

@@ -35,14 +35,20 @@ Ipv4 ModuleSearch::broadcastFor(Ipv4 unitAddress) {
 
 // Bytes 0..11 mirror the request with an answer marker; 22..25 hold the /24 mask.
 Bytes ModuleSearch::reply(Ipv4 unitAddress) {
+    uint8_t mac[6];
+    macFor(unitAddress, mac);
+    return reply(unitAddress, gatewayFor(unitAddress), mac);
+}
+
+Bytes ModuleSearch::reply(Ipv4 unitAddress, Ipv4 gateway, const uint8_t mac[6]) {
     Bytes out(kReplySize, 0);
     std::memcpy(out.data(), kRequest, kRequestSize);
     out[3] = static_cast<uint8_t>(kReplySize);
     out[9] = 0x02;
-    macFor(unitAddress, out.data() + kMacOffset);
+    std::memcpy(out.data() + kMacOffset, mac, 6);
     putAddress(out, kAddressOffset, unitAddress);
     putAddress(out, kMaskOffset, ipv4FromOctets(255, 255, 255, 0));
-    putAddress(out, kGatewayOffset, gatewayFor(unitAddress));
+    putAddress(out, kGatewayOffset, gateway);
     return out;
 }
 

@@ -22,6 +22,9 @@ public:
     static void macFor(Ipv4 unitAddress, uint8_t mac[6]);
     // Gateway a.b.c.1 of the unit's /24.
     static Ipv4 gatewayFor(Ipv4 unitAddress);
+    // The reply of a module at the address with its gateway and MAC; without them, a new
+    // module's (gateway a.b.c.1, the MAC made from the address).
+    static Bytes reply(Ipv4 unitAddress, Ipv4 gateway, const uint8_t mac[6]);
     static Bytes reply(Ipv4 unitAddress);
     // a.b.c.255 of the unit's /24.
     static Ipv4 broadcastFor(Ipv4 unitAddress);

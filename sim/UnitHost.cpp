@@ -23,6 +23,7 @@ int UnitHost::addNetworkUnit(int model, const std::string& ipv4, const std::stri
     auto hosted =
         std::make_unique<Hosted>(model, name, faults, static_cast<uint32_t>(units_.size()));
     hosted->ip = *ip;
+    hosted->module = ModuleConfig(*ip);
     if (!hosted->unitSocket.open(*ip, ports_.unitPort)) {
         lastError_ = hosted->unitSocket.lastError();
         return -1;
@@ -148,8 +149,7 @@ void UnitHost::service(const Source& source, int64_t nowMs) {
             receiveSerial(source.unit, nowMs);
             break;
         case Source::Kind::ModuleSocket:
-            for (const auto& requester : searchRequesters(at(source.unit).moduleSocket))
-                answerSearch(source.unit, requester, nowMs);
+            receiveModule(source.unit, nowMs);
             break;
         case Source::Kind::Listener:
             for (const auto& requester : searchRequesters(listeners_.at(source.subnet)))
@@ -198,10 +198,45 @@ std::vector<std::pair<Ipv4, uint16_t>> UnitHost::searchRequesters(UdpSocket& soc
     return requesters;
 }
 
+void UnitHost::receiveModule(int index, int64_t nowMs) {
+    Hosted& h = at(index);
+    uint8_t data[kDatagramCapacity];
+    Ipv4 from = 0;
+    uint16_t port = 0;
+    long received;
+    while ((received = h.moduleSocket.receiveFrom(data, sizeof data, &from, &port)) >= 0) {
+        const auto size = static_cast<size_t>(received);
+        if (ModuleSearch::isRequest(data, size)) {
+            answerSearch(index, {from, port}, nowMs);
+            continue;
+        }
+        if (h.silenced) continue;
+        const auto outcome = h.module.receive(data, size, !h.unit.faults().moduleNoLogin);
+        if (outcome.reply)
+            queue_.push(nowMs, Route{Route::Via::ModuleSocket, index, from, port}, *outcome.reply);
+        if (outcome.written && h.module.ip() != h.ip) {
+            moveUnit(index, h.module.ip());
+            return;  // the socket read from here is gone
+        }
+    }
+}
+
+void UnitHost::moveUnit(int index, Ipv4 address) {
+    Hosted& h = at(index);
+    UdpSocket unitSocket, moduleSocket;
+    if (!unitSocket.open(address, ports_.unitPort) || !moduleSocket.open(address, ports_.modulePort) ||
+        !openListener(ModuleSearch::broadcastFor(address)))
+        return;
+    h.unitSocket = std::move(unitSocket);
+    h.moduleSocket = std::move(moduleSocket);
+    h.ip = address;
+    queue_.dropUnit(index);
+}
+
 void UnitHost::answerSubnetSearch(Ipv4 subnet, const std::pair<Ipv4, uint16_t>& requester,
                                   int64_t nowMs) {
     for (int i = 0; i < unitCount(); ++i)
-        if (!at(i).serial && ModuleSearch::broadcastFor(at(i).ip) == subnet)
+        if (!at(i).serial && ModuleSearch::broadcastFor(at(i).module.ip()) == subnet)
             answerSearch(i, requester, nowMs);
 }
 
@@ -209,7 +244,7 @@ void UnitHost::answerSearch(int index, const std::pair<Ipv4, uint16_t>& requeste
     const Hosted& h = at(index);
     if (h.silenced) return;
     queue_.push(nowMs, Route{Route::Via::ModuleSocket, index, requester.first, requester.second},
-                ModuleSearch::reply(h.ip));
+                ModuleSearch::reply(h.module.ip(), h.module.gateway(), h.module.mac()));
 }
 
 // Bytewise serial replies go out one byte per millisecond; a unit's replies keep their order.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Faults.h"
+#include "ModuleConfig.h"
 #include "FrameSplitter.h"
 #include "PtyPair.h"
 #include "SendQueue.h"
@@ -60,6 +61,9 @@ public:
     // replies it still had scheduled, as when it loses power or its cable.
     void setSilenced(int index, bool silenced);
     bool silenced(int index) const { return at(index).silenced; }
+    // The network module of a network unit (its addresses may differ from the unit's sockets
+    // when a write gave it one that cannot be bound here).
+    const ModuleConfig& module(int index) const { return at(index).module; }
 
     void pollSet(std::vector<pollfd>& fds, std::vector<Source>& sources) const;
     void service(const Source& source, int64_t nowMs);
@@ -77,6 +81,7 @@ private:
         Ipv4 ip = 0;
         UdpSocket unitSocket;
         UdpSocket moduleSocket;
+        ModuleConfig module{0};
         PtyPair pty;
         FrameSplitter splitter;
         bool silenced = false;
@@ -89,6 +94,10 @@ private:
     void receiveDatagrams(int index, int64_t nowMs);
     // Drains a socket and returns the senders of search requests.
     static std::vector<std::pair<Ipv4, uint16_t>> searchRequesters(UdpSocket& socket);
+    // Searches and configuration messages sent to the unit's own module socket.
+    void receiveModule(int index, int64_t nowMs);
+    // The unit takes its module's new address, where one can be bound.
+    void moveUnit(int index, Ipv4 address);
     void answerSubnetSearch(Ipv4 subnet, const std::pair<Ipv4, uint16_t>& requester, int64_t nowMs);
     void answerSearch(int index, const std::pair<Ipv4, uint16_t>& requester, int64_t nowMs);
     void receiveSerial(int index, int64_t nowMs);

@@ -23,7 +23,8 @@ const std::pair<const char*, bool Faults::*> kFlagOptions[] = {
     {"--late", &Faults::lateReplies},
     {"--wrong-tag", &Faults::wrongTag},
     {"--wrong-echo", &Faults::wrongEcho},
-    {"--bytewise", &Faults::bytewiseSerial}};
+    {"--bytewise", &Faults::bytewiseSerial},
+    {"--module-no-login", &Faults::moduleNoLogin}};
 
 std::string upper(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -214,8 +215,9 @@ Stands in for QD206/QD406/QD408 units until interrupted (SIGINT or SIGTERM). Pri
 line per unit when ready: model, address or pseudo-terminal path, name (tab-separated).
 
 Units:
-  --unit MODEL@IP[:NAME]   a network unit: command frames on IP:unit port, search on the
-                           module port (also via the /24's .255 address)
+  --unit MODEL@IP[:NAME]   a network unit: command frames on IP:unit port, search and the
+                           module's configuration on the module port (searches also via the
+                           /24's .255 address)
   --serial MODEL[:NAME]    a unit on a new pseudo-terminal
   MODEL is QD206, QD406, QD408, 206, 406, 408, or a bare model code (0..255) that the unit
   reports as is. NAME defaults to "Unit N".
@@ -223,7 +225,7 @@ Units:
 General:
   --unit-port N            command port of network units (default )" +
            std::to_string(port::kUnit) + R"()
-  --module-port N          search port of network modules (default )" +
+  --module-port N          search and configuration port of network modules (default )" +
            std::to_string(port::kModule) + R"()
   --state FILE             load unit states from FILE at start when it exists; save on exit
   --help, -h               show this text
@@ -245,6 +247,7 @@ Faults (apply to the unit declared just before them; before any unit, to all uni
                            request), last (right after a 0x04 request) or always
   --silent CODE[,CODE...]  never answer these command codes
   --bytewise               serial replies go out one byte at a time, about 1 ms apart
+  --module-no-login        the network module answers the hello but never a login
 
 Numbers may be decimal or 0x-hexadecimal. A bad command line exits with status 2.
 )";

@@ -164,6 +164,11 @@ void UnitSimulator::setSilenced(int unit, bool silenced) {
     if (host_.valid(unit)) host_.setSilenced(unit, silenced);
 }
 
+ModuleConfig UnitSimulator::module(int unit) const {
+    std::lock_guard lock(mutex_);
+    return host_.valid(unit) ? host_.module(unit) : ModuleConfig(0);
+}
+
 bool UnitSimulator::saveStates(const std::string& file) const {
     std::lock_guard lock(mutex_);
     StateFile::States states;

@@ -70,6 +70,8 @@ public:
     // A silenced unit (network or serial) answers nothing, searches included, and drops the
     // replies it had not sent yet; unsilencing lets it answer again with its state kept.
     void setSilenced(int unit, bool silenced);
+    // The network module of a network unit: its addresses and what it heard.
+    ModuleConfig module(int unit) const;
 
     // States of all units, keyed by address (serial units by their order).
     bool saveStates(const std::string& file) const;

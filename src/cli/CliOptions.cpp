@@ -2,6 +2,7 @@
 
 #include "platform/Ipv4.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <utility>
@@ -38,11 +39,12 @@ bool CliOptions::takeGlobal(const std::string& option) {
         return true;
     }
     if (option == "--local-port" || option == "--unit-port" || option == "--module-port" ||
-        option == "--search-port") {
+        option == "--search-port" || option == "--module-search-port") {
         uint16_t& port = option == "--local-port"    ? globals_.localPort
                          : option == "--unit-port"   ? globals_.unitPort
                          : option == "--module-port" ? globals_.modulePort
-                                                     : globals_.searchPort;
+                         : option == "--search-port" ? globals_.searchPort
+                                                     : globals_.moduleSearchPort;
         if (auto n = number(65535)) port = static_cast<uint16_t>(*n);
         return true;
     }
@@ -60,6 +62,20 @@ bool CliOptions::takeGlobal(const std::string& option) {
         return true;
     }
     return false;
+}
+
+size_t CliOptions::commandIndex(const std::vector<std::string>& args) {
+    static const char* const withValue[] = {"--local-port",  "--unit-port",
+                                            "--module-port", "--search-port",
+                                            "--module-search-port", "--gateway",
+                                            "--serial-map"};
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--trace") continue;
+        if (std::find(std::begin(withValue), std::end(withValue), args[i]) == std::end(withValue))
+            return i;
+        ++i;  // the option's value
+    }
+    return args.size();
 }
 
 bool CliOptions::next(std::string& option) {

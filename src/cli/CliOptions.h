@@ -17,6 +17,7 @@ struct GlobalOptions {
     uint16_t unitPort = port::kUnit;
     uint16_t modulePort = port::kModule;
     uint16_t searchPort = port::kSearch;
+    uint16_t moduleSearchPort = port::kModuleSearch;
     std::array<uint8_t, 4> gateway = {192, 168, 6, 255};
     SerialPortMap serialMap;
     bool trace = false;
@@ -35,6 +36,10 @@ public:
     std::optional<uint32_t> number(uint32_t max);
     const std::string& error() const { return error_; }
     void fail(const std::string& message);
+
+    // Where the command name stands among the arguments: the first that is neither a global
+    // option nor its value; args.size() when there is none.
+    static size_t commandIndex(const std::vector<std::string>& args);
 
 private:
     bool takeGlobal(const std::string& option);

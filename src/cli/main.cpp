@@ -6,6 +6,7 @@
 
 #include "cli/CliOptions.h"
 #include "cli/DownloadCommand.h"
+#include "cli/ModuleCommand.h"
 #include "cli/RawSend.h"
 #include "cli/ReadCommand.h"
 #include "cli/SearchCommand.h"
@@ -19,11 +20,13 @@ void printHelp(std::ostream& out) {
            "Commands:\n"
         << qel::cli::SearchCommand::usage() << qel::cli::ReadCommand::usage()
         << qel::cli::DownloadCommand::usage() << qel::cli::RawSend::usage()
+        << qel::cli::ModuleCommand::usage()
         << "\nGlobal options (any position):\n"
            "  --local-port N          this program's UDP port (default 9640)\n"
            "  --unit-port N           the units' UDP command port (default 9840)\n"
            "  --module-port N         the units' network module port (default 8000)\n"
            "  --search-port N         local port of the search request (default 9401)\n"
+           "  --module-search-port N  local port of the module search (default 9402)\n"
            "  --gateway A.B.C.D       searches A.B.C.255 (default 192.168.6.255)\n"
            "  --serial-map COMn=PATH  device path of a port name (default /dev/ttyUSB<n-1>)\n"
            "  --trace                 write the link's diagnostic trace to standard error\n"
@@ -31,8 +34,8 @@ void printHelp(std::ostream& out) {
 }
 
 template <typename Command>
-int runCommand(qel::cli::CliOptions& options, const qel::cli::GlobalOptions& globals) {
-    Command command;
+int runCommand(qel::cli::CliOptions& options, const qel::cli::GlobalOptions& globals,
+               Command command = Command()) {
     if (!command.parse(options)) {
         std::cerr << command.error() << "\n";
         return 1;
@@ -44,18 +47,29 @@ int runCommand(qel::cli::CliOptions& options, const qel::cli::GlobalOptions& glo
 }  // namespace
 
 int main(int argc, char** argv) {
+    using qel::cli::ModuleCommand;
     qel::setTraceOutput(nullptr);
-    if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
-        printHelp(argc < 2 ? std::cerr : std::cout);
-        return argc < 2 ? 1 : 0;
+    // Global options may stand before the command as well as after it.
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const size_t at = qel::cli::CliOptions::commandIndex(args);
+    const std::string command = at < args.size() ? args[at] : std::string();
+    if (command.empty() || command == "--help" || command == "-h") {
+        printHelp(command.empty() ? std::cerr : std::cout);
+        return command.empty() ? 1 : 0;
     }
-    if (!std::strcmp(argv[1], "--version")) {
+    if (command == "--version") {
         std::cout << "quellmar-cli " QUELLMAR_VERSION "\n";
         return 0;
     }
-    const std::string command = argv[1];
+    args.erase(args.begin() + static_cast<long>(at));
     qel::cli::GlobalOptions globals;
-    qel::cli::CliOptions options(std::vector<std::string>(argv + 2, argv + argc), globals);
+    qel::cli::CliOptions options(args, globals);
+    if (command == "modules")
+        return runCommand(options, globals, ModuleCommand(ModuleCommand::Kind::Search));
+    if (command == "module-read")
+        return runCommand(options, globals, ModuleCommand(ModuleCommand::Kind::Read));
+    if (command == "module-write")
+        return runCommand(options, globals, ModuleCommand(ModuleCommand::Kind::Write));
     if (command == "send") return runCommand<qel::cli::RawSend>(options, globals);
     if (command == "search") return runCommand<qel::cli::SearchCommand>(options, globals);
     if (command == "read") return runCommand<qel::cli::ReadCommand>(options, globals);

@@ -1,0 +1,131 @@
+#include "cli/ModuleCommand.h"
+
+#include <ostream>
+
+#include "netsetup/NetModuleClient.h"
+#include "netsetup/NetModuleSearch.h"
+#include "platform/NetworkAdapters.h"
+#include "platform/Trace.h"
+
+namespace qel::cli {
+
+namespace {
+const char* kReadFailed = "Error: Failure to get the equipment's network information !";
+const char* kRefused = "Error: IP Address or Gateway !";
+const char* kWritten = "Success to modify the IP Address !";
+}  // namespace
+
+const char* ModuleCommand::usage() {
+    return "  modules\n"
+           "      Searches for network modules (from --module-search-port to the gateway's\n"
+           "      a.b.c.255) and prints one tab-separated line per module: row, IP address,\n"
+           "      gateway, MAC address.\n"
+           "  module-read --ip A.B.C.D [--mac XX:XX:XX:XX:XX:XX]\n"
+           "      Reads a module's configuration and prints its IP address, gateway, PC\n"
+           "      address 1 and PC address 2, tab-separated. --mac makes a static neighbour\n"
+           "      entry for the read where this program has the rights.\n"
+           "  module-write --ip A.B.C.D --new-ip A.B.C.D --new-gateway A.B.C.D --pc1 A.B.C.D\n"
+           "               --pc2 A.B.C.D [--mac XX:XX:XX:XX:XX:XX]\n"
+           "      Reads the module's configuration, then writes the new unit address, gateway\n"
+           "      and PC addresses into it. The module does not confirm a write.\n";
+}
+
+bool ModuleCommand::address(CliOptions& options, std::optional<Ipv4>& into) {
+    const auto text = options.value();
+    if (!text) return false;
+    into = parseIpv4(*text);
+    if (!into) options.fail("'" + *text + "' is not an IPv4 address");
+    return into.has_value();
+}
+
+bool ModuleCommand::parse(CliOptions& options) {
+    std::string option;
+    const bool takesModule = kind_ != Kind::Search, writes = kind_ == Kind::Write;
+    while (options.next(option)) {
+        if (takesModule && option == "--ip") {
+            address(options, ip_);
+        } else if (takesModule && option == "--mac") {
+            const auto text = options.value();
+            if (text && !(mac_ = NetModuleProtocol::parseMac(*text)))
+                options.fail("--mac: '" + *text + "' is not a MAC address");
+        } else if (writes && option == "--new-ip") {
+            address(options, newIp_);
+        } else if (writes && option == "--new-gateway") {
+            address(options, newGateway_);
+        } else if (writes && option == "--pc1") {
+            address(options, pc1_);
+        } else if (writes && option == "--pc2") {
+            address(options, pc2_);
+        } else {
+            options.fail("unknown option " + option);
+        }
+    }
+    if (options.error().empty() && takesModule && !ip_) options.fail("--ip is required");
+    if (options.error().empty() && writes && !(newIp_ && newGateway_ && pc1_ && pc2_))
+        options.fail("--new-ip, --new-gateway, --pc1 and --pc2 are required");
+    error_ = options.error();
+    return error_.empty();
+}
+
+int ModuleCommand::search(const GlobalOptions& globals, std::ostream& out, std::ostream& err) {
+    ModuleSearchSettings s;
+    s.gateway = globals.gateway;
+    s.localPort = globals.moduleSearchPort;
+    s.modulePort = globals.modulePort;
+    NetModuleTable table;
+    std::string error;
+    if (!NetModuleSearch::run(s, table, {}, nullptr, &error)) {
+        err << "cannot open UDP port " << globals.moduleSearchPort << ": " << error << "\n";
+        return 1;
+    }
+    for (int row = 0; row < table.count(); ++row) {
+        const auto e = *table.entry(row);
+        out << row + 1 << '\t' << e.ipText << '\t' << e.gatewayText << '\t'
+            << NetModuleProtocol::macWithColons(e.mac) << '\n';
+    }
+    return 0;
+}
+
+std::optional<ModuleConfig> ModuleCommand::read(const GlobalOptions& globals, std::ostream& err) {
+    NeighbourEntry neighbour;
+    const std::string ip = formatIpv4(*ip_);
+    if (mac_) {
+        neighbour = networkAdapters().setNeighbour(ip, NetModuleProtocol::macWithColons(*mac_));
+        if (!neighbour.ok)
+            trace(TraceAttr::Normal, "Module %s: no neighbour entry: %s\n", ip.c_str(),
+                  neighbour.message.c_str());
+    }
+    const auto result = NetModuleClient(*ip_, globals.modulePort).read();
+    if (neighbour.ok) networkAdapters().removeNeighbour(ip, neighbour.device);
+    if (!result.ok()) {
+        err << kReadFailed << "\n";
+        return std::nullopt;
+    }
+    return result.config;
+}
+
+int ModuleCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostream& err) {
+    if (kind_ == Kind::Search) return search(globals, out, err);
+    // Refused addresses are refused before anything is sent.
+    if (kind_ == Kind::Write && NetModuleProtocol::refused(*newIp_, *newGateway_)) {
+        err << kRefused << "\n";
+        return 1;
+    }
+    const auto config = read(globals, err);
+    if (!config) return 1;
+    if (kind_ == Kind::Read) {
+        out << formatIpv4(*config->ip) << '\t' << formatIpv4(*config->gateway) << '\t'
+            << formatIpv4(*config->pc1) << '\t' << formatIpv4(*config->pc2) << '\n';
+        return 0;
+    }
+    const auto message =
+        NetModuleProtocol::writeMessage(*config, *newIp_, *newGateway_, *pc1_, *pc2_);
+    if (!NetModuleClient(*ip_, globals.modulePort).write(message)) {
+        err << "cannot send to " << formatIpv4(*ip_) << "\n";
+        return 1;
+    }
+    out << kWritten << "\n";
+    return 0;
+}
+
+}  // namespace qel::cli

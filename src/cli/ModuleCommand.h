@@ -1,0 +1,36 @@
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+#include "cli/CliOptions.h"
+#include "netsetup/NetModuleProtocol.h"
+
+namespace qel::cli {
+
+// `modules`, `module-read` and `module-write`: the units' network modules for installers who
+// set up many units by script, with the messages and texts of the unit network settings.
+class ModuleCommand {
+public:
+    enum class Kind { Search, Read, Write };
+
+    explicit ModuleCommand(Kind kind) : kind_(kind) {}
+    static const char* usage();
+    bool parse(CliOptions& options);
+    int run(const GlobalOptions& globals, std::ostream& out, std::ostream& err);
+    const std::string& error() const { return error_; }
+
+private:
+    bool address(CliOptions& options, std::optional<Ipv4>& into);
+    int search(const GlobalOptions& globals, std::ostream& out, std::ostream& err);
+    // The read of module-read and module-write; nothing (and the error said) on failure.
+    std::optional<ModuleConfig> read(const GlobalOptions& globals, std::ostream& err);
+
+    Kind kind_;
+    std::optional<Ipv4> ip_, newIp_, newGateway_, pc1_, pc2_;
+    std::optional<Mac> mac_;
+    std::string error_;
+};
+
+}  // namespace qel::cli
