@@ -1,0 +1,59 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "device/EqPoint.h"
+#include "device/ValueCodes.h"
+
+namespace qel {
+
+// Parametric EQ exported as text by room and loudspeaker measurement programs, one filter a
+// line: "Filter 1: ON PK Fc 100 Hz Gain -3.0 dB Q 1.41". Types PK, LS/LSC and HS/HSC; the
+// filter number may be left out; OFF filters (and type None) are skipped; a comma may stand
+// for the decimal point; "Preamp: -6 dB" is kept for the report. Lines that are neither
+// filters nor a preamp (the exporter's header) are counted and otherwise left alone.
+struct MeasuredFilter {
+    int line = 0;  // 1-based line of the text
+    EqType type = EqType::Peaking;
+    double hz = 0, gainDb = 0;
+    double q = 0;  // for shelves without a Q, the slope-1 shelf's
+};
+
+struct MeasurementEq {
+    std::vector<MeasuredFilter> filters;  // those that are on, in the text's order
+    std::optional<double> preampDb;
+    int skipped = 0;       // filters that are off
+    int otherLines = 0;    // header and other lines that are not filters
+    std::vector<std::string> errors;  // "line 7: ...": nothing is to be applied when any
+    bool ok() const { return errors.empty(); }
+};
+
+MeasurementEq parseMeasurementEq(std::string_view text);
+
+// The filters as the unit's EQ points, through the quantisers.
+struct FittedFilter {
+    MeasuredFilter filter;
+    EqPoint point;
+    double hzError = 0, gainError = 0;  // unit minus file
+    std::optional<double> qError;       // none for shelves: the unit's shelves have no Q
+};
+struct EqFit {
+    std::vector<FittedFilter> filters;
+    std::vector<std::string> errors;  // more filters than points
+    // The largest difference between the file's filters and the fitted points over
+    // 20 Hz .. 20 kHz, both as biquads at 48 kHz, and where it is.
+    double worstDb = 0, worstHz = 0;
+    bool ok() const { return errors.empty(); }
+};
+
+// channelName names the channel in an error ("input A").
+EqFit fitMeasurementEq(const MeasurementEq& eq, int points, const std::string& channelName);
+
+// The points a channel of `count` points gets: the fitted ones first, the rest at 0 dB with
+// their type, frequency and Q kept from `current`.
+std::vector<EqPoint> fittedPoints(const EqFit& fit, const std::vector<EqPoint>& current);
+
+}  // namespace qel

@@ -1,0 +1,500 @@
+#include "device/PresetJson.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QString>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <array>
+#include <iterator>
+#include <cmath>
+#include <cstdio>
+#include <initializer_list>
+#include <optional>
+
+#include "device/FreqTable.h"
+#include "device/InputSelect.h"
+#include "device/Models.h"
+#include "device/ValueCodes.h"
+
+namespace qel {
+
+namespace {
+
+constexpr std::array<const char*, 3> kEqTypes = {"peak", "low-shelf", "high-shelf"};
+constexpr std::array<const char*, kCrossoverTypeCount> kShapes = {
+    "butterworth-12",    "butterworth-24",    "butterworth-36",
+    "bessel-12",         "bessel-24",         "bessel-36",
+    "linkwitz-riley-12", "linkwitz-riley-24", "linkwitz-riley-36",
+};
+// What the unit holds: gain codes 0..124 (-50..+12 dB), limiter codes 0..60 (-10..+20 dB),
+// delays up to 32736 samples (682 ms).
+constexpr uint8_t kGainCodeMax = 124, kLimiterCodeMax = 60;
+constexpr uint16_t kDelayMax = 32736;
+// Frequencies are read up to half the unit's sampling rate; the table ends lower.
+constexpr double kFrequencyMax = 24000.0;
+
+// ---- writing ----
+
+std::string numberText(double v, int decimals, bool keepOneDecimal) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%.*f", decimals, v);
+    std::string s = text;
+    if (s == "-0" || s.rfind("-0.", 0) == 0) {  // no negative zero
+        bool zero = s.find_first_not_of("-0.") == std::string::npos;
+        if (zero) s.erase(0, 1);
+    }
+    if (s.find('.') != std::string::npos) {
+        while (s.back() == '0') s.pop_back();
+        if (s.back() == '.') {
+            if (keepOneDecimal)
+                s += '0';
+            else
+                s.pop_back();
+        }
+    }
+    return s;
+}
+std::string db(double v) { return numberText(v, 1, true); }
+std::string hz(uint8_t code) { return numberText(static_cast<double>(FreqTable[code]), 1, false); }
+
+std::string quoted(std::string_view text) {
+    // Names may hold any bytes: valid UTF-8 goes as it is, anything else byte by byte.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString decoded = utf8(QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+    if (utf8.hasError())
+        decoded = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    const QByteArray bytes = decoded.toUtf8();
+    std::string out = "\"";
+    for (char c : bytes) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (u < 0x20) {
+            char esc[8];
+            std::snprintf(esc, sizeof esc, "\\u%04x", u);
+            out += esc;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string pointJson(const EqPoint& e) {
+    const char* type = e.type < kEqTypes.size() ? kEqTypes[e.type] : kEqTypes[0];
+    return std::string("{\"type\": \"") + type + "\", \"frequencyHz\": " + hz(e.freq) +
+           ", \"gainDb\": " + db(eqGainDb(e.gain)) + ", \"q\": " + db(eqQ(e.q)) + "}";
+}
+
+template <typename Channel>
+std::string eqJson(const Channel& ch, int points, const std::string& pad) {
+    std::string s = "{\n" + pad + "  \"on\": " + (ch.eqSwitch() ? "true" : "false") + ",\n" + pad +
+                    "  \"points\": [\n";
+    for (int p = 0; p < points; ++p)
+        s += pad + "    " + pointJson(ch.point(p)) + (p + 1 < points ? ",\n" : "\n");
+    return s + pad + "  ]\n" + pad + "}";
+}
+
+std::string filterJson(uint8_t type, uint8_t freq, bool off) {
+    return std::string("{\"shape\": \"") + kShapes[clampCrossoverType(type)] +
+           "\", \"frequencyHz\": " + (off ? std::string("\"off\"") : hz(freq)) + "}";
+}
+
+std::string inputJson(const InputChannel& in, int index) {
+    const std::string pad = "      ";
+    return "    {\n" + pad + "\"input\": \"" + static_cast<char>('A' + index) + "\",\n" + pad +
+           "\"gainDb\": " + db(gainDb(in.gain())) + ",\n" + pad +
+           "\"mute\": " + (in.mute() ? "true" : "false") + ",\n" + pad +
+           "\"eq\": " + eqJson(in, InputChannel::kPoints, pad) + "\n    }";
+}
+
+std::string outputJson(const OutputChannel& out, int index, int inputs) {
+    const std::string pad = "      ";
+    std::string routing;
+    for (int i = 0; i < inputs; ++i)
+        if (out.inputSelect() & (1u << i))
+            routing += std::string(routing.empty() ? "" : ", ") + "\"" + static_cast<char>('A' + i) + "\"";
+    const auto attack = std::size(kLimiterAttackMs), release = std::size(kLimiterReleaseMs);
+    const int attackMs = kLimiterAttackMs[std::min<size_t>(out.limiterAttack(), attack - 1)];
+    const int releaseMs = kLimiterReleaseMs[std::min<size_t>(out.limiterRelease(), release - 1)];
+    return "    {\n" + pad + "\"output\": " + std::to_string(index + 1) + ",\n" + pad +
+           "\"gainDb\": " + db(gainDb(out.gain())) + ",\n" + pad +
+           "\"mute\": " + (out.mute() ? "true" : "false") + ",\n" + pad +
+           "\"polarity\": " + (out.polarity() ? "\"inverted\"" : "\"normal\"") + ",\n" + pad +
+           "\"delay\": {\"ms\": " + numberText(delayMs(out.delay()), 3, true) +
+           ", \"samples\": " + std::to_string(out.delay()) + "},\n" + pad + "\"routing\": [" +
+           routing + "],\n" + pad + "\"limiter\": {\"thresholdDb\": " +
+           db(limiterLevelDb(out.limiterLevel())) + ", \"attackMs\": " + std::to_string(attackMs) +
+           ", \"releaseMs\": " + std::to_string(releaseMs) + "},\n" + pad +
+           "\"eq\": " + eqJson(out, OutputChannel::kPoints, pad) + ",\n" + pad +
+           "\"highPass\": " +
+           filterJson(out.highPassType(), out.highPassFreq(), out.highPassFreq() == kHighPassOffCode) +
+           ",\n" + pad + "\"lowPass\": " +
+           filterJson(out.lowPassType(), out.lowPassFreq(), out.lowPassFreq() == kLowPassOffCode) +
+           "\n    }";
+}
+
+// ---- reading ----
+
+std::string at(const std::string& path, const char* key) {
+    return path.empty() ? key : path + "." + key;
+}
+std::string at(const std::string& path, qsizetype index) {
+    return path + "[" + std::to_string(index) + "]";
+}
+
+const char* typeName(const QJsonValue& v) {
+    switch (v.type()) {
+        case QJsonValue::Null: return "null";
+        case QJsonValue::Bool: return "true or false";
+        case QJsonValue::Double: return "a number";
+        case QJsonValue::String: return "a text";
+        case QJsonValue::Array: return "a list";
+        case QJsonValue::Object: return "an object";
+        default: return "nothing";
+    }
+}
+
+// The code of the nearest entry of an ascending list, and half the gap to the neighbour on
+// the value's side (the gap of the end pair past either end).
+template <typename T>
+std::pair<uint8_t, double> nearestEntry(const T* list, size_t n, double v) {
+    size_t best = 0;
+    for (size_t i = 1; i < n; ++i)
+        if (std::fabs(v - static_cast<double>(list[i])) < std::fabs(v - static_cast<double>(list[best])))
+            best = i;
+    const double found = static_cast<double>(list[best]);
+    size_t other = v >= found ? best + 1 : (best > 0 ? best - 1 : 1);
+    if (other >= n) other = n - 2;
+    return {static_cast<uint8_t>(best), std::fabs(static_cast<double>(list[other]) - found) / 2};
+}
+
+class Reader {
+public:
+    PresetRead result;
+
+    void error(const std::string& path, const std::string& message) {
+        result.errors.push_back({path, message});
+    }
+
+    // Every required key present, nothing else but the optional ones.
+    bool keys(const QJsonObject& o, const std::string& path, std::initializer_list<const char*> required,
+              std::initializer_list<const char*> optional = {}) {
+        const size_t before = result.errors.size();
+        for (const char* k : required)
+            if (!o.contains(QLatin1String(k))) error(at(path, k), "missing");
+        for (auto it = o.begin(); it != o.end(); ++it) {
+            const QByteArray k = it.key().toUtf8();
+            bool known = false;
+            for (auto list : {required, optional})
+                for (const char* name : list) known = known || k == name;
+            if (!known) error(at(path, k.constData()), "unknown key");
+        }
+        return result.errors.size() == before;
+    }
+
+    std::optional<QJsonObject> object(const QJsonValue& v, const std::string& path) {
+        if (v.isObject()) return v.toObject();
+        if (!v.isUndefined()) error(path, std::string("expected an object, found ") + typeName(v));
+        return std::nullopt;
+    }
+    std::optional<QJsonArray> array(const QJsonValue& v, const std::string& path, qsizetype length) {
+        if (v.isUndefined()) return std::nullopt;
+        if (!v.isArray()) {
+            error(path, std::string("expected a list, found ") + typeName(v));
+            return std::nullopt;
+        }
+        const QJsonArray a = v.toArray();
+        if (length >= 0 && a.size() != length) {
+            error(path, "expected " + std::to_string(length) + " entries, found " + std::to_string(a.size()));
+            return std::nullopt;
+        }
+        return a;
+    }
+    std::optional<bool> boolean(const QJsonObject& o, const std::string& path, const char* key) {
+        const QJsonValue v = o.value(QLatin1String(key));
+        if (v.isBool()) return v.toBool();
+        if (!v.isUndefined()) error(at(path, key), std::string("expected true or false, found ") + typeName(v));
+        return std::nullopt;
+    }
+    std::optional<std::string> text(const QJsonObject& o, const std::string& path, const char* key) {
+        const QJsonValue v = o.value(QLatin1String(key));
+        if (v.isString()) return v.toString().toStdString();
+        if (!v.isUndefined()) error(at(path, key), std::string("expected a text, found ") + typeName(v));
+        return std::nullopt;
+    }
+    // One of the names in the list, as its index.
+    template <size_t N>
+    std::optional<uint8_t> choice(const QJsonObject& o, const std::string& path, const char* key,
+                                  const std::array<const char*, N>& names) {
+        const auto t = text(o, path, key);
+        if (!t) return std::nullopt;
+        std::string allowed;
+        for (size_t i = 0; i < N; ++i) {
+            if (*t == names[i]) return static_cast<uint8_t>(i);
+            allowed += std::string(i ? ", " : "") + names[i];
+        }
+        error(at(path, key), "\"" + *t + "\" is not one of " + allowed);
+        return std::nullopt;
+    }
+    // A number within lo..hi, each end widened by slack.
+    std::optional<double> number(const QJsonObject& o, const std::string& path, const char* key,
+                                 double lo, double hi, double slack, const char* unit) {
+        const QJsonValue v = o.value(QLatin1String(key));
+        if (v.isUndefined()) return std::nullopt;
+        if (!v.isDouble()) {
+            error(at(path, key), std::string("expected a number, found ") + typeName(v));
+            return std::nullopt;
+        }
+        const double d = v.toDouble();
+        if (!(d >= lo - slack && d <= hi + slack)) {
+            error(at(path, key), numberText(d, 3, false) + " is outside " + numberText(lo, 3, false) +
+                                     " .. " + numberText(hi, 3, false) + " " + unit);
+            return std::nullopt;
+        }
+        return d;
+    }
+    // Stepped values: the code of the nearest step.
+    std::optional<uint8_t> stepped(const QJsonObject& o, const std::string& path, const char* key,
+                                   double lo, double step, uint8_t maxCode, const char* unit) {
+        const auto d = number(o, path, key, lo, lo + step * maxCode, step / 2, unit);
+        if (!d) return std::nullopt;
+        return static_cast<uint8_t>(std::clamp(std::lround((*d - lo) / step), 0L, long{maxCode}));
+    }
+    // A value from an ascending list (attack and release times, the frequency table).
+    template <typename T>
+    std::optional<uint8_t> listed(const QJsonObject& o, const std::string& path, const char* key,
+                                  const T* list, size_t n, double lo, double hi, const char* unit) {
+        const auto d = number(o, path, key, lo, hi, 0, unit);
+        if (!d) return std::nullopt;
+        const auto [code, halfStep] = nearestEntry(list, n, *d);
+        const double got = static_cast<double>(list[code]);
+        if (std::fabs(got - *d) > halfStep + 1e-9)
+            result.moved.push_back({at(path, key), numberText(*d, 3, false) + " " + unit + " became " +
+                                                       numberText(got, 1, false) + " " + unit});
+        return code;
+    }
+    std::optional<uint8_t> frequency(const QJsonObject& o, const std::string& path, const char* key) {
+        return listed(o, path, key, FreqTable.data(), FreqTable.size(), 1.0, kFrequencyMax, "Hz");
+    }
+
+    void eq(const QJsonValue& v, const std::string& path, EqPoint* points, int count, uint8_t& on);
+    void filter(const QJsonValue& v, const std::string& path, bool highPass, OutputChannel& out);
+    void input(const QJsonValue& v, const std::string& path, int index, InputChannel& in);
+    void output(const QJsonValue& v, const std::string& path, int index, int inputs, OutputChannel& out);
+    void document(const QJsonObject& root, uint32_t expectedModel);
+};
+
+void Reader::eq(const QJsonValue& v, const std::string& path, EqPoint* points, int count, uint8_t& on) {
+    const auto o = object(v, path);
+    if (!o || !keys(*o, path, {"on", "points"})) return;
+    if (auto b = boolean(*o, path, "on")) on = *b ? 1 : 0;
+    const std::string listPath = at(path, "points");
+    const auto list = array(o->value("points"), listPath, count);
+    if (!list) return;
+    for (int p = 0; p < count; ++p) {
+        const std::string pp = at(listPath, p);
+        const auto po = object(list->at(p), pp);
+        if (!po || !keys(*po, pp, {"type", "frequencyHz", "gainDb", "q"})) continue;
+        EqPoint& e = points[p];
+        if (auto t = choice(*po, pp, "type", kEqTypes)) e.type = *t;
+        if (auto f = frequency(*po, pp, "frequencyHz")) e.freq = *f;
+        if (auto g = number(*po, pp, "gainDb", -24.0, 12.0, 0.1, "dB")) e.gain = QuantizeEqGain(*g).code;
+        if (auto q = number(*po, pp, "q", 0.2, 36.0, 0.1, "")) e.q = QuantizeQ(*q).code;
+    }
+}
+
+void Reader::filter(const QJsonValue& v, const std::string& path, bool highPass, OutputChannel& out) {
+    const auto o = object(v, path);
+    if (!o || !keys(*o, path, {"shape", "frequencyHz"})) return;
+    const auto shape = choice(*o, path, "shape", kShapes);
+    int freq = -1;  // none when it cannot be read
+    const uint8_t offCode = highPass ? kHighPassOffCode : kLowPassOffCode;
+    if (o->value("frequencyHz").isString()) {
+        if (o->value("frequencyHz").toString() == QLatin1String("off"))
+            freq = offCode;
+        else
+            error(at(path, "frequencyHz"), "expected a number or \"off\"");
+    } else if (const auto f = frequency(*o, path, "frequencyHz")) {
+        if (*f == offCode)
+            error(at(path, "frequencyHz"), hz(offCode) + " Hz is where this filter is off: write "
+                                           "\"off\" or another frequency");
+        else
+            freq = *f;
+    }
+    if (shape) (highPass ? out.setHighPassType(*shape) : out.setLowPassType(*shape));
+    if (freq >= 0) {
+        const auto code = static_cast<uint8_t>(freq);
+        highPass ? out.setHighPassFreq(code) : out.setLowPassFreq(code);
+    }
+}
+
+void Reader::input(const QJsonValue& v, const std::string& path, int index, InputChannel& in) {
+    const auto o = object(v, path);
+    if (!o || !keys(*o, path, {"input", "gainDb", "mute", "eq"})) return;
+    const std::string letter(1, static_cast<char>('A' + index));
+    if (auto t = text(*o, path, "input"); t && *t != letter)
+        error(at(path, "input"), "expected \"" + letter + "\" at this place, found \"" + *t + "\"");
+    if (auto g = stepped(*o, path, "gainDb", -50.0, 0.5, kGainCodeMax, "dB")) in.setGain(*g);
+    if (auto m = boolean(*o, path, "mute")) in.setMute(*m ? 1 : 0);
+    EqPoint points[InputChannel::kPoints] = {};
+    uint8_t on = 0;
+    eq(o->value("eq"), at(path, "eq"), points, InputChannel::kPoints, on);
+    for (int p = 0; p < InputChannel::kPoints; ++p) in.point(p) = points[p];
+    in.setEqSwitch(on);
+}
+
+void Reader::output(const QJsonValue& v, const std::string& path, int index, int inputs,
+                    OutputChannel& out) {
+    const auto o = object(v, path);
+    if (!o || !keys(*o, path, {"output", "gainDb", "mute", "polarity", "delay", "routing", "limiter",
+                               "eq", "highPass", "lowPass"}))
+        return;
+    if (auto n = number(*o, path, "output", 1, 8, 0, ""); n && *n != index + 1)
+        error(at(path, "output"), "expected " + std::to_string(index + 1) + " at this place");
+    if (auto g = stepped(*o, path, "gainDb", -50.0, 0.5, kGainCodeMax, "dB")) out.setGain(*g);
+    if (auto m = boolean(*o, path, "mute")) out.setMute(*m ? 1 : 0);
+    static constexpr std::array<const char*, 2> kPolarity = {"normal", "inverted"};
+    if (auto p = choice(*o, path, "polarity", kPolarity)) out.setPolarity(*p);
+
+    const std::string dp = at(path, "delay");
+    if (const auto d = object(o->value("delay"), dp); d && keys(*d, dp, {}, {"ms", "samples"})) {
+        const auto ms = number(*d, dp, "ms", 0, kDelayMax / kSamplesPerMs, 0.5 / kSamplesPerMs, "ms");
+        const auto samples = number(*d, dp, "samples", 0, kDelayMax, 0, "samples");
+        if (samples && *samples != std::floor(*samples))
+            error(at(dp, "samples"), "expected a whole number");
+        else if (samples && ms && std::fabs(*ms * kSamplesPerMs - *samples) > 0.5)
+            error(dp, "ms and samples disagree");
+        else if (samples)
+            out.setDelay(static_cast<uint16_t>(*samples));
+        else if (ms)
+            out.setDelay(std::min(delaySamples(*ms), kDelayMax));
+        else if (!d->contains("ms") && !d->contains("samples"))
+            error(dp, "give ms or samples");
+    }
+
+    const std::string rp = at(path, "routing");
+    if (const auto r = array(o->value("routing"), rp, -1)) {
+        uint8_t set = 0;
+        for (qsizetype i = 0; i < r->size(); ++i) {
+            const QString s = r->at(i).toString();
+            const int bit = s.size() == 1 ? s[0].unicode() - 'A' : -1;
+            if (!r->at(i).isString() || bit < 0 || bit >= inputs)
+                error(at(rp, i), "expected an input letter from A to " +
+                                     std::string(1, static_cast<char>('A' + inputs - 1)));
+            else if (set & (1u << bit))
+                error(at(rp, i), "input " + s.toStdString() + " is listed twice");
+            else
+                set = static_cast<uint8_t>(set | (1u << bit));
+        }
+        out.setInputSelect(set);
+    }
+
+    const std::string lp = at(path, "limiter");
+    if (const auto l = object(o->value("limiter"), lp);
+        l && keys(*l, lp, {"thresholdDb", "attackMs", "releaseMs"})) {
+        if (auto c = stepped(*l, lp, "thresholdDb", -10.0, 0.5, kLimiterCodeMax, "dB"))
+            out.setLimiterLevel(*c);
+        if (auto a = listed(*l, lp, "attackMs", kLimiterAttackMs, std::size(kLimiterAttackMs), 1, 90, "ms"))
+            out.setLimiterAttack(*a);
+        if (auto r = listed(*l, lp, "releaseMs", kLimiterReleaseMs, std::size(kLimiterReleaseMs), 10, 1000,
+                            "ms"))
+            out.setLimiterRelease(*r);
+    }
+
+    EqPoint points[OutputChannel::kPoints] = {};
+    uint8_t on = 0;
+    eq(o->value("eq"), at(path, "eq"), points, OutputChannel::kPoints, on);
+    for (int p = 0; p < OutputChannel::kPoints; ++p) out.point(p) = points[p];
+    out.setEqSwitch(on);
+    filter(o->value("highPass"), at(path, "highPass"), true, out);
+    filter(o->value("lowPass"), at(path, "lowPass"), false, out);
+}
+
+void Reader::document(const QJsonObject& root, uint32_t expectedModel) {
+    keys(root, "", {"format", "version", "model", "name", "used", "date", "inputs", "outputs"},
+         {"device"});
+    if (auto f = text(root, "", "format"); f && *f != kPresetFormat)
+        error("format", "expected \"" + std::string(kPresetFormat) + "\"");
+    if (auto v = number(root, "", "version", 1, 1e9, 0, ""); v && *v != kPresetVersion)
+        error("version", "version " + numberText(*v, 3, false) + " is not one this program reads (" +
+                             std::to_string(kPresetVersion) + ")");
+    if (auto d = text(root, "", "device")) result.deviceName = *d;
+    ModeRecord& r = result.record;
+    if (auto n = text(root, "", "name")) {
+        if (n->size() > ModeRecord::kMaxNameLength || n->find('\0') != std::string::npos)
+            error("name", "at most 20 bytes, found " + std::to_string(n->size()));
+        else
+            r.setName(*n);
+    }
+    if (auto u = boolean(root, "", "used")) r.setUsed(*u);
+    if (auto d = text(root, "", "date")) {
+        if (d->size() > ModeRecord::kMaxDateLength || d->find('\0') != std::string::npos)
+            error("date", "at most 23 bytes, found " + std::to_string(d->size()));
+        else
+            r.setDate(*d);
+    }
+    const auto model = text(root, "", "model");
+    if (!model) return;
+    uint32_t code = 0;
+    for (uint32_t m : {model::kQD206, model::kQD406, model::kQD408})
+        if (*model == modelName(m)) code = m;
+    if (code == 0) {
+        error("model", "\"" + *model + "\" is not QD206, QD406 or QD408");
+        return;
+    }
+    if (expectedModel != 0 && code != expectedModel) {
+        error("model", "the preset is for a " + *model + ", the target is a " +
+                           std::string(modelName(expectedModel)));
+        return;
+    }
+    result.modelCode = code;
+    const int inputs = inputCount(code), outputs = outputCount(code);
+    if (const auto list = array(root.value("inputs"), "inputs", inputs))
+        for (int i = 0; i < inputs; ++i) input(list->at(i), at("inputs", i), i, r.input(i));
+    if (const auto list = array(root.value("outputs"), "outputs", outputs))
+        for (int k = 0; k < outputs; ++k) output(list->at(k), at("outputs", k), k, inputs, r.output(k));
+}
+
+}  // namespace
+
+QByteArray presetJson(const ModeRecord& record, uint32_t modelCode, std::string_view deviceName) {
+    const int inputs = inputCount(modelCode), outputs = outputCount(modelCode);
+    std::string s = "{\n  \"format\": \"" + std::string(kPresetFormat) + "\",\n  \"version\": " +
+                    std::to_string(kPresetVersion) + ",\n  \"model\": \"" +
+                    std::string(modelName(modelCode)) + "\",\n";
+    if (!deviceName.empty()) s += "  \"device\": " + quoted(deviceName) + ",\n";
+    s += "  \"name\": " + quoted(record.name()) + ",\n  \"used\": " +
+         (record.isUsed() ? "true" : "false") + ",\n  \"date\": " + quoted(record.date()) +
+         ",\n  \"inputs\": [\n";
+    for (int i = 0; i < inputs; ++i) s += inputJson(record.input(i), i) + (i + 1 < inputs ? ",\n" : "\n");
+    s += "  ],\n  \"outputs\": [\n";
+    for (int k = 0; k < outputs; ++k)
+        s += outputJson(record.output(k), k, inputs) + (k + 1 < outputs ? ",\n" : "\n");
+    s += "  ]\n}\n";
+    return QByteArray::fromStdString(s);
+}
+
+PresetRead readPresetJson(const QByteArray& json, uint32_t expectedModel) {
+    Reader reader;
+    QJsonParseError parseError{};
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        const QByteArray before = json.left(parseError.offset);
+        const auto line = before.count('\n') + 1;
+        const auto column = parseError.offset - (before.lastIndexOf('\n') + 1) + 1;
+        reader.error("(document)", "line " + std::to_string(line) + ", column " + std::to_string(column) +
+                                        ": " + parseError.errorString().toStdString());
+    } else if (!doc.isObject()) {
+        reader.error("(document)", "expected an object");
+    } else {
+        reader.document(doc.object(), expectedModel);
+    }
+    return std::move(reader.result);
+}
+
+}  // namespace qel
