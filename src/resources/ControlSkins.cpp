@@ -1,3 +1,4 @@
+#include <QCoreApplication>
 #include <QLinearGradient>
 #include <QPainter>
 
@@ -194,6 +195,34 @@ QImage titleStrip() {
     return image;
 }
 
+// 140, EQ type selector 45 x 45: columns "P", "LS", "HS" (types 0, 1, 2), 15 x 15 each;
+// rows selected at y 0, hover at y 15, normal at y 30.
+QImage eqTypeSelector() {
+    QImage image = canvas(45, 45);
+    QPainter p;
+    begin(p, image);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(8);
+    font.setBold(true);
+    p.setFont(font);
+    const char* names[] = {QT_TRANSLATE_NOOP("CQelEqType", "P"),
+                           QT_TRANSLATE_NOOP("CQelEqType", "LS"),
+                           QT_TRANSLATE_NOOP("CQelEqType", "HS")};
+    const Face selected{{0x5C, 0x9B, 0xF0}, kAccent, {0x1D, 0x4C, 0x96}};
+    const Face hover{{0xF3, 0xF7, 0xFD}, {0xC8, 0xDA, 0xF4}, kAccent};
+    const Face* faces[] = {&selected, &hover, &kRaised};
+    for (int row = 0; row < 3; ++row) {
+        for (int type = 0; type < 3; ++type) {
+            const QRectF cell(15 * type, 15 * row, 15, 15);
+            paintFace(p, cell, *faces[row], 2);
+            p.setPen(row == 0 ? QColor(Qt::white) : kInk);
+            p.drawText(cell, Qt::AlignCenter,
+                       QCoreApplication::translate("CQelEqType", names[type]));
+        }
+    }
+    return image;
+}
+
 }  // namespace
 
 QImage paintControlSkin(int resourceId) {
@@ -202,6 +231,8 @@ QImage paintControlSkin(int resourceId) {
             return toggleButton(kPhaseOn);
         case 138:
             return toggleButton(kMuteOn);
+        case 140:
+            return eqTypeSelector();
         case 144:
             return routingPoint();
         case 145:
