@@ -2,13 +2,14 @@
 # Builds the libFuzzer targets with clang 14 under ASan + UBSan (their own build folder, the
 # normal build is untouched) and runs one of them.
 # usage: tools/fuzz.sh TARGET SECONDS [libFuzzer options...]
-#   TARGET: receive | discovery | modefile | simrequest | driverpkg   (fuzz_ prefix optional)
+#   TARGET: receive | discovery | modefile | simrequest | driverpkg | netmodule
+#   (fuzz_ prefix optional)
 # New inputs go to build/fuzz/corpus/TARGET (seeded from fuzz/corpus/TARGET), crashes to
 # build/fuzz/artifacts/. Exits non-zero when the target finds a fault.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if (($# < 2)); then
-  sed -n '2,8p' "$0" >&2
+  sed -n '2,9p' "$0" >&2
   exit 2
 fi
 name=${1#fuzz_}
@@ -19,6 +20,7 @@ shift 2
 case "$name" in
   receive) limits=(-max_len=1024) ;;
   discovery|simrequest) limits=(-max_len=2048) ;;
+  netmodule) limits=(-max_len=4096) ;;
   modefile) limits=(-max_len=32768) ;;
   driverpkg) limits=(-max_len=16384) ;;
   *) echo "unknown fuzz target: $name" >&2; exit 2 ;;

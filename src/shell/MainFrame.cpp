@@ -16,6 +16,7 @@
 #include "device/UnitTransfer.h"
 #include "driverpkg/UsbDriverInstall.h"
 #include "editor/QelEquipmentDlg.h"
+#include "netsetup/EqNetConfigDlg.h"
 #include "netsetup/LocalAddressDlg.h"
 #include "netsetup/PcAddressSetup.h"
 #include "platform/Clock.h"
@@ -110,7 +111,8 @@ void CMainFrame::createToolBar() {
     connect(actions_[command::kDisconnect], &QAction::triggered, this,
             &CMainFrame::disconnectActive);
     connect(actions_[command::kAboutTool], &QAction::triggered, this, &CMainFrame::showAbout);
-    actions_[command::kNetworkTool]->setEnabled(false);  // comes with the unit network settings
+    connect(actions_[command::kNetworkTool], &QAction::triggered, this,
+            &CMainFrame::openNetworkSettings);
 }
 
 void CMainFrame::createStatusBar() {
@@ -151,7 +153,8 @@ void CMainFrame::createMenus() {
             &CMainFrame::runSearch);
     connect(addCommand(equipment, command::kLocalAddress, tr("修改 PC &IP")), &QAction::triggered,
             this, [this] { CLocalAddressDlg(app_.configPath(), this).exec(); });
-    addCommand(equipment, command::kNetwork, tr("设备网络设置(&W)"))->setEnabled(false);
+    connect(addCommand(equipment, command::kNetwork, tr("设备网络设置(&W)")), &QAction::triggered,
+            this, &CMainFrame::openNetworkSettings);
     QAction* autoIp = addCommand(equipment, command::kAutoIp, tr("自动设置IP地址"));
     autoIp->setCheckable(true);
     autoIp->setChecked(
@@ -342,6 +345,13 @@ void CMainFrame::showAbout() {
     connect(buttons, &QDialogButtonBox::accepted, &about, &QDialog::accept);
     layout->addWidget(buttons);
     about.exec();
+}
+
+void CMainFrame::openNetworkSettings() {
+    NetConfigSettings s;
+    s.search.gateway = app_.gateway();
+    s.search.modulePort = s.modulePort = app_.options().modulePort;
+    CEqNetConfigDlg(s, this).exec();
 }
 
 void CMainFrame::installUsbDriver() {

@@ -82,6 +82,7 @@ private:
     void showAbout();
     void toggleAutoIp();
     void installUsbDriver();
+    void openNetworkSettings();
     void shutdown();
     void endBusy();
     void onEditorActivated(CQelEquipmentDlg* editor);

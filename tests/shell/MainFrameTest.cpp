@@ -64,7 +64,9 @@ private slots:
         QTest::qWait(500);
         QCOMPARE(app->equipment().count(), size_t{2});  // the timer ran once
         QVERIFY(!frame->action(command::kSearchTool)->icon().isNull());
-        QVERIFY(!frame->action(command::kNetwork)->isEnabled());  // comes with a later issue
+        for (int id : {command::kNetwork, command::kNetworkTool, command::kLocalAddress,
+                       command::kUsbDriver})
+            QVERIFY(frame->action(id)->isEnabled());
         for (const char* mode : {"mode206.dat", "mode406.dat", "mode408.dat"})
             QVERIFY(QFile::exists(dir.filePath(mode)));
     }
