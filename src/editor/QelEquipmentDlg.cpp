@@ -28,12 +28,12 @@ CQelEquipmentDlg::CQelEquipmentDlg(std::shared_ptr<Equipment> unit, MeterPoller:
           *unit_,
           [this] {
               // One redraw at a time travels to the GUI thread.
-              if (!metersQueued_.exchange(true))
-                  QMetaObject::invokeMethod(
-                      this, [this] { showMeters(); }, Qt::QueuedConnection);
+              if (!metersQueued_.exchange(true)) emit metersPublished();
           },
           meterTiming) {
     setObjectName("Qel.CQelEquipmentDlg");
+    connect(this, &CQelEquipmentDlg::metersPublished, this, &CQelEquipmentDlg::showMeters,
+            Qt::QueuedConnection);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFixedSize(kClientWidth, kClientHeight);
     setWindowIcon(skin::bitmap(kAppIcon));

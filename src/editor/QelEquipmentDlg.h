@@ -51,6 +51,8 @@ public:
 
 signals:
     void activated(CQelEquipmentDlg* editor);
+    // Emitted on the meter thread; queued to the window's thread.
+    void metersPublished();
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -4,11 +4,14 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QTimer>
+#include <atomic>
 #include <thread>
 
 namespace qel {
 
 namespace {
+
+constexpr int kPollMs = 5;
 
 // Runs loop without user input under a wait cursor.
 void execBusy(QEventLoop& loop) {
@@ -20,12 +23,18 @@ void execBusy(QEventLoop& loop) {
 }  // namespace
 
 void runBusy(const std::function<void()>& work) {
-    QEventLoop loop;
+    std::atomic<bool> done{false};
     std::thread worker([&] {
         work();
-        // Queued, so a quit posted before the loop starts still ends it.
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        done.store(true, std::memory_order_release);
     });
+    // The GUI thread looks for the end itself: nothing of Qt's crosses the threads.
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done.load(std::memory_order_acquire)) loop.quit();
+    });
+    poll.start(kPollMs);
     execBusy(loop);
     worker.join();  // the loop also ends when the application quits
 }
