@@ -2,6 +2,9 @@
 
 #include <QPainter>
 
+#include "editor/EqSystemDlg.h"
+#include "editor/QelEquipmentDlg.h"
+
 namespace qel {
 
 EditorPage::EditorPage(ParamEdit& edit, const QString& objectName, QWidget* parent)
@@ -19,8 +22,13 @@ void EditorPage::drawEtchedFrame(QPainter& p, const QRect& r) {
     p.restore();
 }
 
-CPanelSys::CPanelSys(ParamEdit& edit, QWidget* parent)
-    : EditorPage(edit, QStringLiteral("Qel.m_sys_panel"), parent) {}
+CPanelSys::CPanelSys(ParamEdit& edit, CQelEquipmentDlg* editor)
+    : EditorPage(edit, QStringLiteral("Qel.m_sys_panel"), editor) {
+    system_ = new CEqSystemDlg(*editor, edit, this);
+    system_->setGeometry(CEqSystemDlg::kX, CEqSystemDlg::kY, CEqSystemDlg::kWidth,
+                         CEqSystemDlg::kHeight);
+    system_->refresh();
+}
 
 void CPanelSys::paintEvent(QPaintEvent*) {
     QPainter p(this);

@@ -7,6 +7,8 @@
 namespace qel {
 
 class ParamEdit;
+class CQelEquipmentDlg;
+class CEqSystemDlg;
 
 // One page of the equipment editor. Pages read the unit's image and make every change
 // through the editor's ParamEdit; the editor calls them on the GUI thread.
@@ -36,10 +38,14 @@ protected:
 class CPanelSys : public EditorPage {
     Q_OBJECT
 public:
-    CPanelSys(ParamEdit& edit, QWidget* parent);
+    CPanelSys(ParamEdit& edit, CQelEquipmentDlg* editor);
+    CEqSystemDlg* systemDlg() const { return system_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    CEqSystemDlg* system_ = nullptr;
 };
 
 }  // namespace qel

@@ -6,6 +6,7 @@
 #include "controls/MessageBoxes.h"
 #include "controls/QelTitle.h"
 #include "editor/EditorPage.h"
+#include "editor/EqSystemDlg.h"
 #include "editor/PanelDealy.h"
 #include "editor/PanelGain.h"
 #include "editor/PanelLimiter.h"
@@ -156,7 +157,10 @@ void CQelEquipmentDlg::hideEvent(QHideEvent* event) {
 void CQelEquipmentDlg::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) trackScreen();
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) emit activated(this);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        emit activated(this);
+        static_cast<CPanelSys*>(page(kSystem))->systemDlg()->refresh();
+    }
 }
 
 void CQelEquipmentDlg::paintEvent(QPaintEvent*) {

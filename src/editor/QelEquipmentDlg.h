@@ -29,6 +29,7 @@ public:
     ~CQelEquipmentDlg() override;
 
     Equipment& unit() { return *unit_; }
+    const std::shared_ptr<Equipment>& sharedUnit() const { return unit_; }
     ParamEdit& edit() { return edit_; }
     CQelTitle* title() const { return title_; }
     EditorPage* page(int id) const { return pages_.at(static_cast<size_t>(id - 1)); }
