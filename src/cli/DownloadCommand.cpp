@@ -1,66 +1,69 @@
 #include "cli/DownloadCommand.h"
 
-#include <QFile>
 #include <ostream>
+#include <sstream>
 
 #include "cli/Session.h"
-#include "device/ModeFileStore.h"
-#include "device/ModeImage.h"
+#include "device/Models.h"
 
 namespace qel::cli {
 
 const char* DownloadCommand::usage() {
-    return "  download (--ip A.B.C.D | --serial COMn) --mode-file FILE --record N\n"
-           "      Connects and sends record N (0..31) of a mode file to the unit.\n";
+    return "  download ((--ip A.B.C.D | --serial COMn)... | --all) --mode-file FILE\n"
+           "           --record N [--model QD206|QD406|QD408] [--no-verify]\n"
+           "      Connects and sends record N (0..31) of a mode file to each unit, side by\n"
+           "      side, then reads each unit back, sends what differs again and names what\n"
+           "      still differs. --ip and --serial may be repeated; --all takes every unit a\n"
+           "      search finds. A file named mode206/406/408.dat only goes to its model.\n";
 }
 
 bool DownloadCommand::parse(CliOptions& options) {
     std::string option;
     while (options.next(option)) {
-        if (target_.take(option, options)) continue;
-        if (option == "--mode-file") {
-            if (auto v = options.value()) modeFile_ = *v;
-        } else if (option == "--record") {
-            if (auto n = options.number(ModeFileStore::kRecords - 1)) record_ = static_cast<int>(*n);
-        } else {
+        if (targets_.take(option, options) || source_.take(option, options)) continue;
+        if (option == "--no-verify")
+            verify_ = false;
+        else
             options.fail("download: unknown option " + option);
-        }
     }
-    if (options.error().empty()) target_.check("download", options);
-    if (options.error().empty() && (modeFile_.empty() || record_ < 0))
-        options.fail("download: --mode-file FILE and --record N are required");
+    if (options.error().empty()) targets_.check("download", options);
+    if (options.error().empty()) source_.check("download", options, false);
     error_ = options.error();
     return error_.empty();
 }
 
 int DownloadCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostream& err) {
-    // Mode files have no header: record i sits at 776 x i; a short file reads as zeros.
-    QFile file(QString::fromStdString(modeFile_));
-    if (!file.open(QIODevice::ReadOnly)) {
-        err << "cannot read " << modeFile_ << ": " << file.errorString().toStdString() << "\n";
+    std::string why;
+    const auto record = source_.load(why);
+    if (!record) {
+        err << why << "\n";
         return 1;
     }
-    uint8_t bytes[ModeRecord::kSize] = {};
-    if (file.seek(static_cast<qint64>(ModeRecord::kSize) * record_))
-        file.read(reinterpret_cast<char*>(bytes), sizeof bytes);
-    Equipment unit;
-    LinkSettings link;
-    if (!target_.prepare(globals, unit, link, err)) return 1;
-    Session session(unit, link);
-    if (!session.connect(false, err)) return 1;
-    auto image = std::make_shared<ModeImage>(*unit.image());
-    image->record() = ModeRecord::fromBytes(bytes);
-    unit.setImage(image);
-    UnitTransfer transfer = session.transfer();
-    transfer.setProgressPause(0);
-    const int failed = transfer.fullDownload();
-    if (failed) {
-        err << "download incomplete: " << failed << " commands were not accepted\n";
-        return 1;
-    }
-    out << "downloaded record " << record_ << " (" << image->record().name() << ") to "
-        << unit.modelName() << " " << target_.describe() << "\n";
-    return 0;
+    const uint32_t fileModel = source_.model();
+    return targets_.run(
+        globals,
+        [&](TargetList::Unit& u, std::string& line) {
+            std::ostringstream failure;
+            Session session(u.equipment, u.link);
+            if (!session.connect(false, failure)) {
+                line = failure.str();
+                line.pop_back();  // the newline
+                return false;
+            }
+            const uint32_t model = u.equipment.modelCode();
+            if (fileModel != 0 && fileModel != model) {
+                line = source_.file() + " holds " + std::string(modelName(fileModel)) +
+                       " modes; the unit is a " + u.equipment.modelName();
+                return false;
+            }
+            std::string result;
+            const bool ok = session.download(*record, verify_, result);
+            line = ok ? "downloaded record " + std::to_string(source_.record()) + " (" +
+                            record->name() + ") to " + u.equipment.modelName() + "; " + result
+                      : result;
+            return ok;
+        },
+        out, err);
 }
 
 }  // namespace qel::cli

@@ -4,11 +4,13 @@
 #include <string>
 
 #include "cli/CliOptions.h"
-#include "cli/UnitTarget.h"
+#include "cli/ModeFileTarget.h"
+#include "cli/TargetList.h"
 
 namespace qel::cli {
 
-// `download`: connects and sends one record of a mode file to the unit.
+// `download`: connects and sends one record of a mode file to one or more units, each
+// verified by reading it back unless --no-verify.
 class DownloadCommand {
 public:
     static const char* usage();
@@ -17,9 +19,9 @@ public:
     const std::string& error() const { return error_; }
 
 private:
-    UnitTarget target_;
-    std::string modeFile_;
-    int record_ = -1;
+    TargetList targets_;
+    ModeFileTarget source_;
+    bool verify_ = true;
     std::string error_;
 };
 

@@ -3,16 +3,16 @@
 #include <QSaveFile>
 #include <ostream>
 
-#include "cli/ImageJson.h"
 #include "cli/Session.h"
 #include "device/ModeImage.h"
+#include "device/PresetJson.h"
 
 namespace qel::cli {
 
 const char* ReadCommand::usage() {
     return "  read (--ip A.B.C.D | --serial COMn) --out FILE [--json]\n"
            "      Connects, reads every parameter and writes the 1676-byte image to FILE;\n"
-           "      with --json also prints each parameter with its meaning and unit.\n";
+           "      with --json also prints its settings as the JSON preset that export writes.\n";
 }
 
 bool ReadCommand::parse(CliOptions& options) {
@@ -49,7 +49,11 @@ int ReadCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostre
         err << "cannot write " << outFile_ << ": " << file.errorString().toStdString() << "\n";
         return 1;
     }
-    if (json_) out << imageJson(unit, *image).toStdString();
+    if (json_) {
+        std::string name = unit.deviceName();
+        name.erase(name.find_last_not_of(' ') + 1);
+        out << presetJson(image->record(), unit.modelCode(), name).toStdString();
+    }
     return 0;
 }
 

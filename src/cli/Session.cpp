@@ -1,6 +1,10 @@
 #include "cli/Session.h"
 
+#include <memory>
 #include <ostream>
+
+#include "device/DownloadVerify.h"
+#include "device/ModeImage.h"
 
 namespace qel::cli {
 
@@ -24,6 +28,25 @@ bool Session::connect(bool readAll, std::ostream& err) {
             err << "reading the unit's parameters failed\n";
             return false;
     }
+}
+
+bool Session::download(const ModeRecord& record, bool verify, std::string& result) {
+    auto image = unit_.image() ? std::make_shared<ModeImage>(*unit_.image())
+                               : std::make_shared<ModeImage>();
+    image->record() = record;
+    unit_.setImage(image);
+    if (verify) {
+        const DownloadVerify::Report report = DownloadVerify(unit_, link_).downloadAndVerify();
+        result = report.summary();
+        return report.ok();
+    }
+    UnitTransfer t = transfer();
+    t.setProgressPause(0);
+    const int failed = t.fullDownload();
+    result = failed ? "download incomplete: " + std::to_string(failed) +
+                          " commands were not accepted"
+                    : "downloaded, not verified";
+    return failed == 0;
 }
 
 }  // namespace qel::cli

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <string>
 
 #include "device/UnitTransfer.h"
 #include "link/Equipment.h"
@@ -15,6 +16,10 @@ public:
     // Handshake, and the full read when readAll; false with a one-line reason on err.
     bool connect(bool readAll, std::ostream& err);
     UnitTransfer transfer() const { return UnitTransfer(unit_, link_); }
+    // After connect(): the full download of record (the model's channels), verified unless
+    // told not to; true when the unit took it. result says how it went, differences on
+    // further lines indented by two spaces.
+    bool download(const ModeRecord& record, bool verify, std::string& result);
 
 private:
     Equipment& unit_;

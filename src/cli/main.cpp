@@ -6,6 +6,9 @@
 
 #include "cli/CliOptions.h"
 #include "cli/DownloadCommand.h"
+#include "cli/ExportCommand.h"
+#include "cli/ImportCommand.h"
+#include "cli/ImportEqCommand.h"
 #include "cli/ModuleCommand.h"
 #include "cli/RawSend.h"
 #include "cli/ReadCommand.h"
@@ -19,7 +22,9 @@ void printHelp(std::ostream& out) {
            "       quellmar-cli --help | --version\n\n"
            "Commands:\n"
         << qel::cli::SearchCommand::usage() << qel::cli::ReadCommand::usage()
-        << qel::cli::DownloadCommand::usage() << qel::cli::RawSend::usage()
+        << qel::cli::DownloadCommand::usage() << qel::cli::ExportCommand::usage()
+        << qel::cli::ImportCommand::usage() << qel::cli::ImportEqCommand::usage()
+        << qel::cli::RawSend::usage()
         << qel::cli::ModuleCommand::usage()
         << "\nGlobal options (any position):\n"
            "  --local-port N          this program's UDP port (default 9640)\n"
@@ -74,6 +79,9 @@ int main(int argc, char** argv) {
     if (command == "search") return runCommand<qel::cli::SearchCommand>(options, globals);
     if (command == "read") return runCommand<qel::cli::ReadCommand>(options, globals);
     if (command == "download") return runCommand<qel::cli::DownloadCommand>(options, globals);
+    if (command == "export") return runCommand<qel::cli::ExportCommand>(options, globals);
+    if (command == "import") return runCommand<qel::cli::ImportCommand>(options, globals);
+    if (command == "import-eq") return runCommand<qel::cli::ImportEqCommand>(options, globals);
     std::cerr << "unknown command '" << command << "' (see quellmar-cli --help)\n";
     return 1;
 }

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -114,13 +115,12 @@ std::vector<uint8_t> ModeFileStore::contents(uint32_t modelCode) const {
     return buffers_[*slot];
 }
 
-ModeFileStatus ModeFileStore::save(uint32_t modelCode) {
-    const QString name = fileName(modelCode);
-    if (name.isEmpty())
-        return {name, false, QStringLiteral("unknown model code %1").arg(modelCode)};
-    std::lock_guard saving(saveMutex_);
-    const std::vector<uint8_t> content = contents(modelCode);
-    QSaveFile file(filePath(modelCode));
+namespace {
+
+// Writes a temporary file beside path and puts it in the file's place only when every byte
+// was written.
+ModeFileStatus writeWhole(const QString& path, const QString& name, const std::vector<uint8_t>& content) {
+    QSaveFile file(path);
     auto failed = [&](const char* what) {
         return ModeFileStatus{name, false,
                               QStringLiteral("cannot %1 %2: %3")
@@ -135,6 +135,57 @@ ModeFileStatus ModeFileStore::save(uint32_t modelCode) {
     }
     if (!file.commit()) return failed("replace");
     return {name, true, {}};
+}
+
+// The first kFileSize bytes of a file, zero-filled behind its end.
+std::optional<std::vector<uint8_t>> readWhole(const QString& path, bool missingIsEmpty,
+                                              QString* error) {
+    std::vector<uint8_t> content(ModeFileStore::kFileSize, 0);
+    QFile file(path);
+    if (missingIsEmpty && !file.exists()) return content;
+    if (!file.open(QIODevice::ReadOnly) ||
+        readUpTo(file, content.data(), static_cast<qint64>(content.size())) < 0) {
+        if (error) *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return std::nullopt;
+    }
+    return content;
+}
+
+}  // namespace
+
+ModeFileStatus ModeFileStore::save(uint32_t modelCode) {
+    const QString name = fileName(modelCode);
+    if (name.isEmpty())
+        return {name, false, QStringLiteral("unknown model code %1").arg(modelCode)};
+    std::lock_guard saving(saveMutex_);
+    return writeWhole(filePath(modelCode), name, contents(modelCode));
+}
+
+uint32_t ModeFileStore::modelOfFile(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    for (uint32_t m : {model::kQD206, model::kQD406, model::kQD408})
+        if (name == fileName(m)) return m;
+    return 0;
+}
+
+std::optional<ModeRecord> ModeFileStore::readRecordOfFile(const QString& path, int index,
+                                                          QString* error) {
+    if (index < 0 || index >= kRecords) return std::nullopt;
+    const auto content = readWhole(path, false, error);
+    if (!content) return std::nullopt;
+    return ModeRecord::fromBytes(content->data() + static_cast<size_t>(index) * ModeRecord::kSize);
+}
+
+ModeFileStatus ModeFileStore::saveRecordInFile(const QString& path, int index,
+                                               const ModeRecord& record) {
+    const QString name = QFileInfo(path).fileName();
+    if (index < 0 || index >= kRecords)
+        return {name, false, QStringLiteral("there is no record %1").arg(index)};
+    QString error;
+    auto content = readWhole(path, true, &error);
+    if (!content) return {name, false, error};
+    record.toBytes(content->data() + static_cast<size_t>(index) * ModeRecord::kSize);
+    return writeWhole(path, name, *content);
 }
 
 }  // namespace qel

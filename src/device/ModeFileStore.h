@@ -53,6 +53,15 @@ public:
     // save leaves the old file as it was.
     ModeFileStatus save(uint32_t modelCode);
 
+    // A mode file of any name: model by the standard names ("mode408.dat" is 4), 0 otherwise.
+    static uint32_t modelOfFile(const QString& path);
+    // Record 0..31 of the file at path; a short file reads as zeros behind its end.
+    static std::optional<ModeRecord> readRecordOfFile(const QString& path, int index,
+                                                      QString* error = nullptr);
+    // Replaces record 0..31 of the file at path and keeps the others (a missing file counts as
+    // empty), writing the whole file the way save() does.
+    static ModeFileStatus saveRecordInFile(const QString& path, int index, const ModeRecord& record);
+
 private:
     static std::optional<size_t> slotOf(uint32_t modelCode);
 

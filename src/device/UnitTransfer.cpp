@@ -51,7 +51,9 @@ long UnitTransfer::exchange(const OwnedCommand& spec, uint8_t* reply) {
             if (reply) std::memcpy(reply, data, kept);
             return static_cast<long>(kept);
         }
-        if (attempt >= attempts_ || outcome == Outcome::Abandoned || !unit_.linkRunning())
+        // Only a reply to another command is worth another attempt: a command that spent all
+        // its tries unanswered has had its chances.
+        if (attempt >= attempts_ || outcome != Outcome::Mismatch || !unit_.linkRunning())
             return -1;
         // Stray replies still on their way would end the next attempt too: let them land
         // while nothing is waiting for a reply.

@@ -44,9 +44,9 @@ public:
 
     // Milliseconds to rest after each progress report (the window's repaint time).
     void setProgressPause(uint32_t ms) { progressPauseMs_ = ms; }
-    // How often each command is queued again when its wait ends without a confirmed reply
-    // (a reply to another command ends a wait at once), resting pauseMs first. 1 (the
-    // default) is the transfers' own rule: one failed wait fails the command.
+    // How often each command may be queued when a reply to another command ended its wait
+    // (a late or repeated reply), resting pauseMs before each new attempt. 1 (the default) is
+    // the transfers' own rule: one failed wait fails the command.
     void setAttempts(int attempts, uint32_t pauseMs) {
         attempts_ = attempts > 1 ? attempts : 1;
         retryPauseMs_ = pauseMs;

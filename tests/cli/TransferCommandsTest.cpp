@@ -10,6 +10,7 @@
 #include "UnitSimulator.h"
 #include "device/ModeFileStore.h"
 #include "device/ModeImage.h"
+#include "device/Models.h"
 #include "support/Loopback.h"
 #include "support/RunProcess.h"
 
@@ -39,7 +40,7 @@ protected:
     QTemporaryDir dir;
 };
 
-TEST_F(TransferCommandsTest, ReadWritesTheImageAndDescribesIt) {
+TEST_F(TransferCommandsTest, ReadWritesTheImageAndPrintsThePresetExportWrites) {
     auto s = sim.state(unit);
     s.params.out[2].delay = 960;  // 20 ms
     s.params.out[2].gain = 110;   // +5 dB
@@ -55,17 +56,19 @@ TEST_F(TransferCommandsTest, ReadWritesTheImageAndDescribesIt) {
     EXPECT_EQ(image.currentMode(), 6u);
     const auto json = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
     EXPECT_EQ(json["model"].toString(), "QD408");
-    EXPECT_EQ(json["name"].toString(), "Main Stage");
-    EXPECT_EQ(json["currentMode"].toInt(), 7);
+    EXPECT_EQ(json["device"].toString(), "Main Stage");
     const auto out3 = json["outputs"].toArray()[2].toObject();
-    EXPECT_EQ(out3["delay"].toObject()["ms"].toDouble(), 20.0);
-    EXPECT_EQ(out3["gain"].toObject()["dB"].toDouble(), 5.0);
-    EXPECT_EQ(json["outputs"].toArray().size(), 8);
+    EXPECT_EQ(out3["delay"].toObject()["samples"].toInt(), 960);
+    EXPECT_EQ(out3["gainDb"].toDouble(), 5.0);
     // The unit was told that we let go of it.
     EXPECT_EQ(sim.requests(unit).back().frame[9], 0x00);
+    const auto e = cli({"export", "--ip", ip, "--out", path("unit.json")});
+    ASSERT_EQ(e.exitCode, 0) << e.err;
+    std::ifstream exported(path("unit.json"));
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(exported)), {}), r.out);
 }
 
-TEST_F(TransferCommandsTest, DownloadSendsOneRecordOfAModeFile) {
+TEST_F(TransferCommandsTest, DownloadIsVerifiedAndNamesWhatTheUnitIgnored) {
     ModeFileStore store(dir.path());
     store.loadAll();
     ModeRecord record;
@@ -75,12 +78,127 @@ TEST_F(TransferCommandsTest, DownloadSendsOneRecordOfAModeFile) {
     record.input(1).setGain(77);
     ASSERT_TRUE(store.setRecord(model::kQD408, 9, record));
     ASSERT_TRUE(store.save(model::kQD408).ok);
-    const auto r = cli({"download", "--ip", ip, "--mode-file", store.filePath(model::kQD408).toStdString(),
-                        "--record", "9"});
+    const std::string file = store.filePath(model::kQD408).toStdString();
+    auto r = cli({"download", "--ip", ip, "--mode-file", file, "--record", "9"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.out.find("Festival"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out, ip + ": downloaded record 9 (Festival) to QD408; verified: the unit equals "
+                          "the record\n");
     EXPECT_EQ(sim.state(unit).params.out[5].delay, 480);
     EXPECT_EQ(sim.state(unit).params.in[1].gain, 77);
+    // A unit that confirms delay writes without taking them.
+    record.output(5).setDelay(960);
+    ASSERT_TRUE(store.setRecord(model::kQD408, 9, record));
+    ASSERT_TRUE(store.save(model::kQD408).ok);
+    sim.setFaults(unit, sim::Faults{.ignoredWrites = {0x04}});
+    r = cli({"download", "--ip", ip, "--mode-file", file, "--record", "9"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, ip + ": 1 parameter still differs after 2 rounds of sending them again\n  "
+                          "output 6 delay: unit has 10.000 ms (480 samples), record has 20.000 ms "
+                          "(960 samples)\n");
+    r = cli({"download", "--ip", ip, "--mode-file", file, "--record", "9", "--no-verify"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("not verified"), std::string::npos) << r.out;
+}
+
+TEST_F(TransferCommandsTest, PresetsGoIntoModeFilesAndErrorsNameTheirPath) {
+    ModeRecord record;
+    record.setName("Cafe");
+    record.output(1).setLimiterLevel(30);
+    ModeFileStore store(dir.path());
+    store.loadAll();
+    ASSERT_TRUE(store.setRecord(model::kQD408, 2, record));
+    ASSERT_TRUE(store.save(model::kQD408).ok);
+    const std::string file = store.filePath(model::kQD408).toStdString();
+    auto r = cli({"export", "--mode-file", file, "--record", "2", "--out", path("cafe.json")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    QFile json(QString::fromStdString(path("cafe.json")));
+    ASSERT_TRUE(json.open(QIODevice::ReadOnly));
+    QJsonObject root = QJsonDocument::fromJson(json.readAll()).object();
+    QJsonArray outs = root["outputs"].toArray();
+    QJsonObject out2 = outs[1].toObject();
+    out2["gainDb"] = -12.0;
+    outs[1] = out2;
+    root["outputs"] = outs;
+    std::ofstream(path("edited.json")) << QJsonDocument(root).toJson().toStdString();
+    r = cli({"import", path("edited.json"), "--mode-file", file, "--record", "7"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    store.loadAll();
+    record.output(1).setGain(76);  // -12 dB
+    EXPECT_TRUE(store.record(model::kQD408, 7) == record);
+
+    out2["mute"] = "yes";
+    outs[1] = out2;
+    root["outputs"] = outs;
+    std::ofstream(path("bad.json")) << QJsonDocument(root).toJson().toStdString();
+    r = cli({"import", path("bad.json"), "--mode-file", file, "--record", "8"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("outputs[1].mute: expected true or false, found a text"), std::string::npos)
+        << r.err;
+    store.loadAll();
+    EXPECT_FALSE(store.record(model::kQD408, 8)->isUsed());
+    EXPECT_EQ(store.record(model::kQD408, 8)->output(1).gain(), 0);
+    r = cli({"import", path("edited.json"), "--mode-file", dir.filePath("mode206.dat").toStdString(),
+             "--record", "0"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("model: the preset is for a QD408, the target is a QD206"), std::string::npos)
+        << r.err;
+}
+
+TEST_F(TransferCommandsTest, ImportEqPutsMeasuredFiltersOnAChannel) {
+    std::ofstream(path("eq.txt")) << "Preamp: -3 dB\n"
+                                     "Filter 1: ON PK Fc 100 Hz Gain -3,0 dB Q 1,41\n"
+                                     "Filter 2: OFF None\n"
+                                     "Filter 3: ON HSC Fc 4000 Hz Gain 2.0 dB Q 0.7\n";
+    auto r = cli({"import-eq", path("eq.txt"), "--channel", "out:3", "--ip", ip});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("verified"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("at most"), std::string::npos) << r.out;
+    const auto& out3 = sim.state(unit).params.out[2];
+    EXPECT_EQ(out3.eq[0][0], 0);    // peak
+    EXPECT_EQ(out3.eq[0][1], 59);   // 100 Hz (wire order: type, frequency, gain, Q)
+    EXPECT_EQ(out3.eq[0][2], 105);  // -3.0 dB
+    EXPECT_EQ(out3.eq[0][3], 6);    // Q 1.4
+    EXPECT_EQ(out3.eq[1][0], 2);    // high shelf
+    EXPECT_EQ(out3.eq[2][2], 120);  // left over: 0 dB
+    EXPECT_EQ(out3.eqSwitch, 1);
+
+    std::string many;
+    for (int i = 1; i <= 11; ++i) many += "Filter " + std::to_string(i) + ": ON PK Fc 1 kHz Gain 1 dB Q 2\n";
+    std::ofstream(path("many.txt")) << many;
+    const auto before = sim.requests(unit).size();
+    r = cli({"import-eq", path("many.txt"), "--channel", "out:3", "--ip", ip});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("line 11: 11 filters are on, output 3 has 10 EQ points"), std::string::npos)
+        << r.err;
+    EXPECT_EQ(sim.requests(unit).size(), before);  // nothing was sent
+}
+
+TEST_F(TransferCommandsTest, DownloadAllWorksOnEveryUnitSideBySide) {
+    // Eight QD408s and a QD206 on one subnet, found by the search.
+    sim::UnitSimulator many;
+    const std::string subnet = test::loopbackSubnet();
+    std::vector<int> units;
+    for (int i = 0; i < 8; ++i)
+        units.push_back(many.addNetworkUnit(4, test::loopbackHost(subnet, 10 + i), "U" + std::to_string(i)));
+    ASSERT_GE(many.addNetworkUnit(2, test::loopbackHost(subnet, 30), "Small"), 0);
+    ASSERT_TRUE(many.start());
+    ModeRecord record;
+    record.setName("Venue");
+    record.output(7).setPolarity(1);
+    ASSERT_TRUE(ModeFileStore::saveRecordInFile(dir.filePath("mode408.dat"), 4, record).ok);
+    std::vector<std::string> args = {"download", "--all", "--gateway", subnet + ".1", "--search-port", "0",
+                                     "--mode-file", path("mode408.dat"), "--record", "4"};
+    for (int n = 1; n <= 16; ++n) args.insert(args.end(), {"--serial-map", "COM" + std::to_string(n) + "=/nonexistent"});
+    const auto r = cli(args);
+    EXPECT_EQ(r.exitCode, 1);  // the QD206 takes no QD408 modes
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 8) << r.out;
+    for (int u : units) {
+        EXPECT_NE(r.out.find(many.address(u) + ": downloaded record 4 (Venue) to QD408; verified"),
+                  std::string::npos) << r.out;
+        EXPECT_EQ(many.state(u).params.out[7].polarity, 1);
+    }
+    EXPECT_EQ(r.err, test::loopbackHost(subnet, 30) + ": " + path("mode408.dat") +
+                         " holds QD408 modes; the unit is a QD206\n");
 }
 
 TEST_F(TransferCommandsTest, FailuresAreReportedOnOneLine) {
@@ -91,7 +209,8 @@ TEST_F(TransferCommandsTest, FailuresAreReportedOnOneLine) {
     f.silentCodes = {0x07};
     ASSERT_GE(sim.addNetworkUnit(2, small, "Fill", f), 0) << sim.lastError();
     std::ofstream(path("short.dat")) << "x";
-    auto r = cli({"download", "--ip", small, "--mode-file", path("short.dat"), "--record", "0"});
+    auto r = cli({"download", "--ip", small, "--mode-file", path("short.dat"), "--record", "0",
+                  "--no-verify"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("download incomplete: 6 commands"), std::string::npos) << r.err;
     r = cli({"download", "--ip", ip, "--mode-file", path("missing.dat"), "--record", "0"});

@@ -1,0 +1,106 @@
+#include "cli/ExportCommand.h"
+
+#include <QDir>
+
+#include <ostream>
+#include <sstream>
+
+#include "cli/PresetFile.h"
+#include "cli/Session.h"
+#include "device/ModeImage.h"
+#include "device/PresetJson.h"
+
+namespace qel::cli {
+
+namespace {
+
+std::string trimmed(std::string s) {
+    s.erase(s.find_last_not_of(' ') + 1);
+    return s;
+}
+
+// Writes the document and says where, with what it would not give back on further lines.
+bool writePreset(const ModeRecord& record, uint32_t model, const std::string& device,
+                 const std::string& path, std::string& line) {
+    if (!isKnownModel(model)) {
+        line = "model code " + std::to_string(model) + " is not QD206, QD406 or QD408";
+        return false;
+    }
+    const QByteArray json = presetJson(record, model, device);
+    if (!PresetFile::write(path, json, line)) return false;
+    line = "exported " + std::string(modelName(model)) + " '" + record.name() + "' to " + path;
+    for (const auto& n : PresetFile::notes(record, model, json)) line += "\n  note: " + n;
+    return true;
+}
+
+}  // namespace
+
+const char* ExportCommand::usage() {
+    return "  export ((--ip A.B.C.D | --serial COMn)... | --all | --mode-file FILE --record N\n"
+           "         [--model QD206|QD406|QD408]) --out FILE.json\n"
+           "      Reads each unit (side by side), or takes record N of a mode file, and writes\n"
+           "      it as a JSON preset (docs/preset-format.md). With several units or --all,\n"
+           "      --out names a folder that gets one ADDRESS.json or COMn.json per unit.\n";
+}
+
+bool ExportCommand::parse(CliOptions& options) {
+    std::string option;
+    while (options.next(option)) {
+        if (targets_.take(option, options) || modeFile_.take(option, options)) continue;
+        if (option == "--out") {
+            if (auto v = options.value()) out_ = *v;
+        } else {
+            options.fail("export: unknown option " + option);
+        }
+    }
+    if (options.error().empty()) {
+        if (modeFile_.given() && targets_.given())
+            options.fail("export: take a unit or a mode file, not both");
+        else if (modeFile_.given())
+            modeFile_.check("export", options, true);
+        else
+            targets_.check("export", options);
+    }
+    if (options.error().empty() && out_.empty()) options.fail("export: --out is required");
+    error_ = options.error();
+    return error_.empty();
+}
+
+int ExportCommand::exportModeFile(std::ostream& out, std::ostream& err) {
+    std::string line;
+    const auto record = modeFile_.load(line);
+    if (!record || !writePreset(*record, modeFile_.model(), {}, out_, line)) {
+        err << line << "\n";
+        return 1;
+    }
+    out << line << "\n";
+    return 0;
+}
+
+int ExportCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostream& err) {
+    if (modeFile_.given()) return exportModeFile(out, err);
+    if (targets_.several() && !QDir().mkpath(QString::fromStdString(out_))) {
+        err << "cannot make the folder " << out_ << "\n";
+        return 1;
+    }
+    return targets_.run(
+        globals,
+        [&](TargetList::Unit& u, std::string& line) {
+            std::ostringstream failure;
+            Session session(u.equipment, u.link);
+            if (!session.connect(true, failure)) {
+                line = failure.str();
+                line.pop_back();
+                return false;
+            }
+            const std::string path =
+                targets_.several()
+                    ? QDir(QString::fromStdString(out_)).filePath(QString::fromStdString(u.label + ".json")).toStdString()
+                    : out_;
+            return writePreset(u.equipment.image()->record(), u.equipment.modelCode(),
+                               trimmed(u.equipment.deviceName()), path, line);
+        },
+        out, err);
+}
+
+}  // namespace qel::cli

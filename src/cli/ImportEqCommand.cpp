@@ -1,0 +1,195 @@
+#include "cli/ImportEqCommand.h"
+
+#include <cmath>
+#include <cstdio>
+#include <ostream>
+#include <sstream>
+
+#include "cli/PresetFile.h"
+#include "cli/Session.h"
+#include "device/DownloadVerify.h"
+#include "device/FreqTable.h"
+#include "device/MeasurementEq.h"
+#include "device/ModeImage.h"
+#include "device/Models.h"
+#include "device/ParamEdit.h"
+#include "platform/Clock.h"
+
+namespace qel::cli {
+
+namespace {
+
+constexpr uint32_t kQueueDrainLimitMs = 60000;
+
+bool isInput(const cmd::ChannelId& c) {
+    return c.side == cmd::Side::Input;
+}
+
+std::string channelName(const cmd::ChannelId& c) {
+    return isInput(c) ? std::string("input ") + static_cast<char>('A' + c.number - 1)
+                      : "output " + std::to_string(c.number);
+}
+
+const char* typeName(EqType t) {
+    return t == EqType::LowShelf ? "low-shelf" : t == EqType::HighShelf ? "high-shelf" : "peak";
+}
+
+// One line per filter: what the file asks, what the unit gets, what rounding moved.
+std::string filterLine(size_t index, const FittedFilter& f) {
+    char text[256];
+    const MeasuredFilter& m = f.filter;
+    std::snprintf(text, sizeof text,
+                  "filter %zu (line %d): %s %g Hz %+.2f dB Q %.2f -> point %zu: %.1f Hz %+.1f dB",
+                  index + 1, m.line, typeName(m.type), m.hz, m.gainDb, m.q, index + 1,
+                  static_cast<double>(FreqTable[f.point.freq]), eqGainDb(f.point.gain));
+    std::string line = text;
+    if (f.qError)
+        std::snprintf(text, sizeof text, " Q %.1f; moved %+.1f Hz, %+.2f dB, Q %+.2f",
+                      eqQ(f.point.q), f.hzError, f.gainError, *f.qError);
+    else
+        std::snprintf(text, sizeof text, " (the unit's shelves have no Q); moved %+.1f Hz, %+.2f dB",
+                      f.hzError, f.gainError);
+    return line + text;
+}
+
+}  // namespace
+
+const char* ImportEqCommand::usage() {
+    return "  import-eq FILE --channel in:A|out:3 (--ip A.B.C.D | --serial COMn |\n"
+           "            --mode-file FILE --record N [--model QD206|QD406|QD408])\n"
+           "      Puts the filters of a measurement program's EQ text export (\"Filter 1: ON PK\n"
+           "      Fc 100 Hz Gain -3.0 dB Q 1.41\"; PK, LS/LSC, HS/HSC) on the channel's EQ\n"
+           "      points, switches its EQ on and sets the points left over to 0 dB. Lists what\n"
+           "      rounding to the unit's steps moved and the largest difference it makes.\n";
+}
+
+bool ImportEqCommand::parse(CliOptions& options) {
+    std::string option;
+    while (options.next(option)) {
+        if (targets_.take(option, options) || modeFile_.take(option, options)) continue;
+        if (option == "--channel") {
+            auto v = options.value();
+            if (!v) continue;
+            const std::string& c = *v;
+            if (c.size() == 4 && c.rfind("in:", 0) == 0 && c[3] >= 'A' && c[3] <= 'D')
+                channel_ = cmd::inputChannel(c[3] - 'A' + 1);
+            else if (c.size() == 5 && c.rfind("out:", 0) == 0 && c[4] >= '1' && c[4] <= '8')
+                channel_ = cmd::outputChannel(c[4] - '0');
+            else
+                options.fail("--channel: expected in:A .. in:D or out:1 .. out:8, got '" + c + "'");
+        } else if (option.rfind("--", 0) != 0 && file_.empty()) {
+            file_ = option;
+        } else {
+            options.fail("import-eq: unknown option " + option);
+        }
+    }
+    if (options.error().empty() && file_.empty()) options.fail("import-eq: name the EQ text FILE");
+    if (options.error().empty() && channel_.number == 0) options.fail("import-eq: --channel is required");
+    if (options.error().empty()) {
+        if (modeFile_.given() && targets_.given())
+            options.fail("import-eq: take a unit or a mode file, not both");
+        else if (modeFile_.given())
+            modeFile_.check("import-eq", options, true);
+        else
+            targets_.check("import-eq", options, false);
+    }
+    error_ = options.error();
+    return error_.empty();
+}
+
+int ImportEqCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostream& err) {
+    std::string why;
+    const auto text = PresetFile::read(file_, why);
+    if (!text) {
+        err << why << "\n";
+        return 1;
+    }
+    const MeasurementEq eq = parseMeasurementEq(text->toStdString());
+    if (!eq.ok()) {
+        for (const auto& e : eq.errors) err << file_ << ": " << e << "\n";
+        return 1;
+    }
+    const int points = isInput(channel_) ? InputChannel::kPoints : OutputChannel::kPoints;
+    const EqFit fit = fitMeasurementEq(eq, points, channelName(channel_));
+    if (!fit.ok()) {
+        for (const auto& e : fit.errors) err << file_ << ": " << e << "\n";
+        return 1;
+    }
+    // The channel's new points, its EQ on; works on any record of the model.
+    auto apply = [&](ModeRecord& r) {
+        std::vector<EqPoint> current;
+        for (int p = 0; p < points; ++p)
+            current.push_back(isInput(channel_) ? r.input(channel_.number - 1).point(p)
+                                                : r.output(channel_.number - 1).point(p));
+        return fittedPoints(fit, current);
+    };
+    auto hasChannel = [&](uint32_t model) {
+        return channel_.number <= (isInput(channel_) ? inputCount(model) : outputCount(model));
+    };
+
+    for (size_t i = 0; i < fit.filters.size(); ++i) out << filterLine(i, fit.filters[i]) << "\n";
+    char summary[160];
+    std::snprintf(summary, sizeof summary,
+                  "rounding to the unit's steps changes the response by at most %.2f dB (at %.0f Hz) "
+                  "over 20 Hz .. 20 kHz\n",
+                  std::fabs(fit.worstDb), fit.worstHz);
+    out << summary;
+    if (eq.preampDb)
+        out << "the file's preamp of " << *eq.preampDb << " dB is not applied: set the gain yourself\n";
+    if (eq.skipped) out << "filters that are off, skipped: " << eq.skipped << "\n";
+
+    if (modeFile_.given()) {
+        auto record = modeFile_.load(why);
+        if (record && !hasChannel(modeFile_.model()))
+            why = channelName(channel_) + " is not on a " + std::string(modelName(modeFile_.model()));
+        if (record && hasChannel(modeFile_.model())) {
+            const auto newPoints = apply(*record);
+            for (int p = 0; p < points; ++p) {
+                if (isInput(channel_))
+                    record->input(channel_.number - 1).point(p) = newPoints[static_cast<size_t>(p)];
+                else
+                    record->output(channel_.number - 1).point(p) = newPoints[static_cast<size_t>(p)];
+            }
+            isInput(channel_) ? record->input(channel_.number - 1).setEqSwitch(1)
+                              : record->output(channel_.number - 1).setEqSwitch(1);
+            if (modeFile_.save(*record, why)) {
+                out << "put " << fit.filters.size() << " filters on " << channelName(channel_)
+                    << " of record " << modeFile_.record() << " of " << modeFile_.file() << "\n";
+                return 0;
+            }
+        }
+        err << why << "\n";
+        return 1;
+    }
+    return targets_.run(
+        globals,
+        [&](TargetList::Unit& u, std::string& line) {
+            std::ostringstream failure;
+            Session session(u.equipment, u.link);
+            if (!session.connect(true, failure)) {
+                line = failure.str();
+                line.pop_back();
+                return false;
+            }
+            if (!hasChannel(u.equipment.modelCode())) {
+                line = channelName(channel_) + " is not on a " + u.equipment.modelName();
+                return false;
+            }
+            // The edit path writes the image and queues the writes; then the unit is proven.
+            const auto image = u.equipment.image();
+            ParamEdit edit(u.equipment, image);
+            const auto newPoints = apply(image->record());
+            for (int p = 0; p < points; ++p) edit.setEqPoint(channel_, p, newPoints[static_cast<size_t>(p)]);
+            edit.setEqSwitch(channel_, 1);
+            const uint32_t start = tickMs();
+            while (u.equipment.queue().pendingCount() > 0 && tickMs() - start < kQueueDrainLimitMs)
+                sleepMs(5);
+            const auto report = DownloadVerify(u.equipment, u.link).verify(image->record());
+            line = "put " + std::to_string(fit.filters.size()) + " filters on " + channelName(channel_) +
+                   "; " + report.summary();
+            return report.ok();
+        },
+        out, err);
+}
+
+}  // namespace qel::cli

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "cli/CliOptions.h"
+#include "link/Equipment.h"
+
+namespace qel::cli {
+
+// The units one command works on: --ip and --serial, each as often as wanted, or --all for
+// every unit a search finds. The units are worked on side by side, one thread each, sharing
+// one UDP endpoint; each gives one result line, printed in the order the units were named.
+class TargetList {
+public:
+    struct Unit {
+        std::string label;  // the address or port name
+        Equipment& equipment;
+        const LinkSettings& link;
+    };
+    // Does the work on one unit and says how it went in line (further lines indented by two
+    // spaces may follow); true on success. Runs on the unit's own thread.
+    using Job = std::function<bool(Unit& unit, std::string& line)>;
+
+    // Takes --ip, --serial or --all with its value; false when the option is none of them.
+    bool take(const std::string& option, CliOptions& options);
+    // At least one target (exactly one when !many), each named once and well formed.
+    void check(const std::string& command, CliOptions& options, bool many = true) const;
+    bool given() const { return all_ || !ips_.empty() || !serials_.empty(); }
+    // More than one unit may be worked on.
+    bool several() const { return all_ || ips_.size() + serials_.size() > 1; }
+
+    // Runs the job on every unit: successes go to out, failures to err, each line headed by
+    // its unit's label. Returns the exit status: 1 when any unit failed or none was found.
+    int run(const GlobalOptions& globals, const Job& job, std::ostream& out, std::ostream& err);
+
+private:
+    std::vector<std::string> ips_;
+    std::vector<std::string> serials_;
+    bool all_ = false;
+};
+
+}  // namespace qel::cli
