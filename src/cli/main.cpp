@@ -13,6 +13,7 @@
 #include "cli/RawSend.h"
 #include "cli/ReadCommand.h"
 #include "cli/SearchCommand.h"
+#include "cli/SystemCommand.h"
 #include "platform/Trace.h"
 
 namespace {
@@ -22,7 +23,8 @@ void printHelp(std::ostream& out) {
            "       quellmar-cli --help | --version\n\n"
            "Commands:\n"
         << qel::cli::SearchCommand::usage() << qel::cli::ReadCommand::usage()
-        << qel::cli::DownloadCommand::usage() << qel::cli::ExportCommand::usage()
+        << qel::cli::DownloadCommand::usage() << qel::cli::SystemCommand::usage()
+        << qel::cli::ExportCommand::usage()
         << qel::cli::ImportCommand::usage() << qel::cli::ImportEqCommand::usage()
         << qel::cli::RawSend::usage()
         << qel::cli::ModuleCommand::usage()
@@ -75,6 +77,8 @@ int main(int argc, char** argv) {
         return runCommand(options, globals, ModuleCommand(ModuleCommand::Kind::Read));
     if (command == "module-write")
         return runCommand(options, globals, ModuleCommand(ModuleCommand::Kind::Write));
+    if (const auto kind = qel::cli::SystemCommand::kindOf(command))
+        return runCommand(options, globals, qel::cli::SystemCommand(*kind));
     if (command == "send") return runCommand<qel::cli::RawSend>(options, globals);
     if (command == "search") return runCommand<qel::cli::SearchCommand>(options, globals);
     if (command == "read") return runCommand<qel::cli::ReadCommand>(options, globals);

@@ -34,7 +34,17 @@ bool SystemFunctions::exchange(const OwnedCommand& spec, uint8_t* reply) {
 }
 
 void SystemFunctions::post(const OwnedCommand& spec) {
-    unit_.enqueue(spec.toCommand());
+    constexpr size_t kKept = 8;  // a page that never settles keeps only the latest
+    if (posted_.size() >= kKept) posted_.erase(posted_.begin());
+    if (const Ticket ticket = unit_.enqueue(spec.toCommand()))
+        posted_.emplace_back(ticket, UnitTransfer::waitLimitMs(spec));
+}
+
+bool SystemFunctions::settle() {
+    bool answered = true;
+    for (const auto& [ticket, limit] : posted_) answered = unit_.waitFor(ticket, limit) && answered;
+    posted_.clear();
+    return answered;
 }
 
 bool SystemFunctions::passwordMatches(std::string_view entry) {

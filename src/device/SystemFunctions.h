@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "device/ModeFileStore.h"
 #include "device/UnitTransfer.h"
@@ -50,6 +52,10 @@ public:
     bool recall(int slot);
     // Queues 0x13 [0, 0] after a PC mode was downloaded; nothing waits for it.
     void activateDownloaded();
+    // Waits until the commands queued without a wait (0x14, 0x13) have been answered or have
+    // spent their tries, for a caller that lets go of the unit next; true when all were
+    // answered.
+    bool settle();
 
     // Runs a transfer of the whole mode with the meter polling paused around it.
     UnitTransfer::Result withMetersPaused(const std::function<UnitTransfer::Result()>& transfer);
@@ -79,6 +85,7 @@ private:
     void post(const OwnedCommand& spec);
 
     Equipment& unit_;
+    std::vector<std::pair<Ticket, uint32_t>> posted_;  // queued without a wait, with its limit
 };
 
 }  // namespace qel

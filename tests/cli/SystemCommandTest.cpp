@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <QDate>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "UnitSimulator.h"
+#include "WireText.h"
+#include "device/ModeFileStore.h"
+#include "device/Models.h"
+#include "support/Loopback.h"
+#include "support/RunProcess.h"
+#include "support/SimRecords.h"
+
+namespace qel {
+namespace {
+
+// The system commands against a simulated QD406, in a folder of their own for the mode files.
+class SystemCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ip = test::loopbackHost(test::loopbackSubnet(), 3);
+        ASSERT_EQ(sim.addNetworkUnit(3, ip, "Tower"), 0) << sim.lastError();
+        ASSERT_TRUE(sim.start());
+        ASSERT_TRUE(dir.isValid());
+        previous = QDir::currentPath();
+        QDir::setCurrent(dir.path());  // the mode files live in the current folder
+    }
+    void TearDown() override { QDir::setCurrent(previous); }
+
+    test::ProcessResult cli(std::vector<std::string> args) {
+        args.insert(args.begin(), QUELLMAR_CLI);
+        args.insert(args.end(), {"--ip", ip, "--local-port", "0"});
+        return test::runProcess(args);
+    }
+    // Unit-wide writes the unit received with this code.
+    int writes(uint8_t code) const {
+        int n = 0;
+        for (const auto& r : sim.requests(0)) n += r.frame[5] == 0x02 && r.frame[9] == code;
+        return n;
+    }
+
+    sim::UnitSimulator sim;
+    std::string ip;
+    QTemporaryDir dir;
+    QString previous;
+};
+
+TEST_F(SystemCommandTest, PasswordGuardsTheModeSwitchAndUserModeRefusesStores) {
+    auto r = cli({"mode-switch", "--password", "12345", "--engineering"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "please enter the system password!\n");
+    EXPECT_TRUE(sim.requests(0).empty());
+    r = cli({"mode-switch", "--password", "000001", "--engineering"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "wrong system password!\n");
+    r = cli({"store", "4", "--name", "Evening"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "user mode cannot save data !\n");
+    EXPECT_EQ(writes(0x10), 0);
+    EXPECT_FALSE(sim.state(0).engineering);
+
+    r = cli({"mode-switch", "--password", "000000", "--engineering"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "switched to engineering mode!\n");
+    EXPECT_TRUE(sim.state(0).engineering);
+    EXPECT_EQ(writes(0x14), 1);
+    r = cli({"store", "4", "--name", "ABCDEFGHIJKLMNOPQRSTUVWXY"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(sim::decodeWireText(sim.state(0).modes[3].nameWire, sim::kNameBytes),
+              "ABCDEFGHIJKLMNOPQRST");
+    r = cli({"password", "--old", "000000", "--new", "271828"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const uint8_t expected[] = {2, 7, 1, 8, 2, 8};
+    EXPECT_TRUE(std::equal(std::begin(expected), std::end(expected), sim.state(0).password));
+
+    auto s = sim.state(0);
+    s.modes[5].params.out[2].delay = 2400;
+    sim.setState(0, s);
+    r = cli({"recall", "6"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "recalled mode 6. Mode 6\n");
+    EXPECT_EQ(sim.state(0).currentMode, 5);
+    EXPECT_EQ(sim.state(0).params.out[2].delay, 2400);
+}
+
+TEST_F(SystemCommandTest, PcModesAreSavedListedAndApplied) {
+    auto s = sim.state(0);
+    test::randomise(s, 11);
+    sim.setState(0, s);
+    auto r = cli({"pc-save", "3", "--name", "Festival"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    ModeFileStore store;
+    ASSERT_TRUE(store.load(3).ok);
+    const ModeRecord saved = *store.record(3, 2);
+    const QDate today = QDate::currentDate();
+    const std::string date = std::to_string(today.year()) + "-" + std::to_string(today.month()) +
+                             "-" + std::to_string(today.day());
+    EXPECT_EQ(saved.date(), date);
+    ModeRecord read = test::expectedRecord(s);
+    read.setUsed(true);
+    read.setName("Festival");
+    read.setDate(date);
+    EXPECT_EQ(saved, read);
+
+    r = cli({"modes"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::string current = "* " + std::to_string(s.currentMode + 1) + ". Mode ";
+    EXPECT_NE(r.out.find(current), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\n3\tFestival\t" + date + "\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\n4\t-\t-\n"), std::string::npos) << r.out;
+
+    // Other settings on the unit; applying the PC mode brings the saved ones back.
+    auto later = sim.state(0);
+    test::randomise(later, 12);
+    sim.setState(0, later);
+    sim.clearRequests(0);
+    r = cli({"pc-apply", "3"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    ModeRecord onUnit = test::expectedRecord(sim.state(0));
+    onUnit.setUsed(true);
+    onUnit.setName("Festival");
+    onUnit.setDate(date);
+    // A download reaches only the model's channels.
+    for (int k = outputCount(3); k < kMaxOutputs; ++k) onUnit.output(k) = saved.output(k);
+    EXPECT_EQ(onUnit, saved);
+    EXPECT_EQ(writes(0x13), 1);
+
+    sim.clearRequests(0);
+    r = cli({"pc-apply", "5"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "PC mode 5 is empty: nothing was sent\n");
+    for (const auto& request : sim.requests(0)) EXPECT_EQ(request.frame[5] >> 4, 0);
+}
+
+}  // namespace
+}  // namespace qel
