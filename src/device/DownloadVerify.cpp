@@ -1,19 +1,17 @@
 #include "device/DownloadVerify.h"
 
 #include "device/ModeImage.h"
-#include "platform/Clock.h"
 #include "platform/Trace.h"
 
 namespace qel {
 
 namespace {
-// Each read and each command sent again may be queued this often; the pause outlasts the
-// lag of a duplicated reply, so strays land while nothing waits.
+// Each read and each command sent again may be queued this often when a stray reply (a late
+// copy, or a reply to the download still on its way) ended its wait. Before a new attempt
+// the unit must have been silent for longer than such a copy lags, so strays land while
+// nothing waits.
 constexpr int kAttempts = 4;
-constexpr uint32_t kRetryPauseMs = 60;
-// Before a read-back the unit must have sent nothing for kQuietMs: replies to the download
-// that are still coming would end the reads. kQuietLimitMs bounds the wait.
-constexpr uint32_t kQuietMs = 100, kQuietLimitMs = 15000;
+constexpr uint32_t kQuietMs = 60;
 }  // namespace
 
 namespace {
@@ -50,7 +48,7 @@ DownloadVerify::DownloadVerify(Equipment& unit, const LinkSettings& link)
 UnitTransfer DownloadVerify::quietTransfer() const {
     UnitTransfer t(unit_, link_);
     t.setProgressPause(0);
-    t.setAttempts(kAttempts, kRetryPauseMs);
+    t.setAttempts(kAttempts, kQuietMs);
     return t;
 }
 
@@ -62,15 +60,6 @@ std::vector<DownloadVerify::Difference> DownloadVerify::compare(const ModeRecord
         if (p.value(unit, model) != p.value(wanted, model))
             list.push_back({p, p.describe(unit, model), p.describe(wanted, model)});
     return list;
-}
-
-void DownloadVerify::waitForQuiet() const {
-    const uint32_t start = tickMs();
-    while (unit_.linkRunning() && tickMs() - start < kQuietLimitMs) {
-        const uint32_t heard = unit_.lastHeardMs();  // first, so that it is not after now
-        if (tickMs() - heard >= kQuietMs) return;
-        sleepMs(5);
-    }
 }
 
 DownloadVerify::Report DownloadVerify::downloadAndVerify(const UnitTransfer::Progress& progress) {
@@ -91,7 +80,6 @@ DownloadVerify::Report DownloadVerify::verify(const ModeRecord& wanted) {
     trace(TraceAttr::Header, "Verify download: %s\n", unit_.deviceName().c_str());
     Report report;
     for (;;) {
-        waitForQuiet();
         ModeRecord readBack;  // scratch: the unit's image stays what the editor shows
         if (!transfer.readRecord(readBack)) {
             report.outcome = Outcome::ReadFailed;

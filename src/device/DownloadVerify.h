@@ -54,8 +54,6 @@ public:
 
 private:
     UnitTransfer quietTransfer() const;
-    // Until the unit has been silent for a moment (bounded).
-    void waitForQuiet() const;
 
     Equipment& unit_;
     LinkSettings link_;

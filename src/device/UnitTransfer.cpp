@@ -22,6 +22,9 @@ constexpr int kReplyBuffer = frame::kMaxPayload;
 // command after its tries, so the wait usually returns long before this; the slack only
 // covers a busy machine whose retries drift behind their nominal times.
 constexpr uint32_t kWaitSlackMs = 1000;
+// Longest wait for a unit to fall silent before a new attempt; a unit that never does is
+// tried again anyway.
+constexpr uint32_t kQuietLimitMs = 15000;
 }  // namespace
 
 UnitTransfer::UnitTransfer(Equipment& unit, const LinkSettings& link, Progress progress)
@@ -57,7 +60,16 @@ long UnitTransfer::exchange(const OwnedCommand& spec, uint8_t* reply) {
             return -1;
         // Stray replies still on their way would end the next attempt too: let them land
         // while nothing is waiting for a reply.
-        sleepMs(retryPauseMs_);
+        waitForQuiet(retryQuietMs_);
+    }
+}
+
+void UnitTransfer::waitForQuiet(uint32_t quietMs) const {
+    const uint32_t start = tickMs();
+    while (unit_.linkRunning() && tickMs() - start < kQuietLimitMs) {
+        const uint32_t heard = unit_.lastHeardMs();  // first, so that it is not after now
+        if (tickMs() - heard >= quietMs) return;
+        sleepMs(2);
     }
 }
 

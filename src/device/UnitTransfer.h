@@ -45,11 +45,11 @@ public:
     // Milliseconds to rest after each progress report (the window's repaint time).
     void setProgressPause(uint32_t ms) { progressPauseMs_ = ms; }
     // How often each command may be queued when a reply to another command ended its wait
-    // (a late or repeated reply), resting pauseMs before each new attempt. 1 (the default) is
-    // the transfers' own rule: one failed wait fails the command.
-    void setAttempts(int attempts, uint32_t pauseMs) {
+    // (a late or repeated reply); before each new attempt the unit must have sent nothing for
+    // quietMs. 1 (the default) is the transfers' own rule: one failed wait fails the command.
+    void setAttempts(int attempts, uint32_t quietMs) {
         attempts_ = attempts > 1 ? attempts : 1;
-        retryPauseMs_ = pauseMs;
+        retryQuietMs_ = quietMs;
     }
 
     // The worker's whole job for a mode. A failed handshake or read leaves the link stopped.
@@ -94,6 +94,8 @@ private:
     bool readRows(ModeRecord& record);
     bool readChannels(ModeRecord& record);
     void load(const OwnedCommand& spec);
+    // Until the unit has sent nothing for quietMs (bounded).
+    void waitForQuiet(uint32_t quietMs) const;
     Result handshakeFailed();
 
     Equipment& unit_;
@@ -101,7 +103,7 @@ private:
     Progress progress_;
     uint32_t progressPauseMs_ = 30;
     int attempts_ = 1;
-    uint32_t retryPauseMs_ = 0;
+    uint32_t retryQuietMs_ = 0;
     bool handshaking_ = false;
     int failures_ = 0;  // commands of the download that were not accepted
 };
