@@ -2,7 +2,8 @@
 # Builds the libFuzzer targets with clang 14 under ASan + UBSan (their own build folder, the
 # normal build is untouched) and runs one of them.
 # usage: tools/fuzz.sh TARGET SECONDS [libFuzzer options...]
-#   TARGET: receive | discovery | modefile | simrequest | driverpkg | netmodule
+#   TARGET: receive | discovery | modefile | simrequest | driverpkg | netmodule |
+#           measurementeq
 #   (fuzz_ prefix optional)
 # New inputs go to build/fuzz/corpus/TARGET (seeded from fuzz/corpus/TARGET), crashes to
 # build/fuzz/artifacts/. Exits non-zero when the target finds a fault.
@@ -21,6 +22,7 @@ case "$name" in
   receive) limits=(-max_len=1024) ;;
   discovery|simrequest) limits=(-max_len=2048) ;;
   netmodule) limits=(-max_len=4096) ;;
+  measurementeq) limits=(-max_len=4096) ;;  # a few dozen lines of EQ text
   modefile) limits=(-max_len=32768) ;;
   driverpkg) limits=(-max_len=16384) ;;
   *) echo "unknown fuzz target: $name" >&2; exit 2 ;;
