@@ -2,6 +2,295 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>CQelEqType</name>
+    <message>
+        <source>P</source>
+        <translation>P</translation>
+    </message>
+    <message>
+        <source>LS</source>
+        <translation>LS</translation>
+    </message>
+    <message>
+        <source>HS</source>
+        <translation>HS</translation>
+    </message>
+</context>
+<context>
+    <name>qel::CEqNetConfigDlg</name>
+    <message>
+        <source>网络 : 设备设置</source>
+        <translation>Network : Unit Settings</translation>
+    </message>
+    <message>
+        <source>设备列表:</source>
+        <translation>Unit list:</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <source>IP Address</source>
+        <translation>IP Address</translation>
+    </message>
+    <message>
+        <source>Gateway</source>
+        <translation>Gateway</translation>
+    </message>
+    <message>
+        <source>MAC Address</source>
+        <translation>MAC Address</translation>
+    </message>
+    <message>
+        <source>搜索</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>设备 IP 地址:</source>
+        <translation>Unit IP address:</translation>
+    </message>
+    <message>
+        <source>设备 网关地址:</source>
+        <translation>Unit gateway address:</translation>
+    </message>
+    <message>
+        <source>控制端PC IP地址1:</source>
+        <translation>Controller PC IP address 1:</translation>
+    </message>
+    <message>
+        <source>控制端PC IP地址2:</source>
+        <translation>Controller PC IP address 2:</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Error: Failure to get the equipment&apos;s network information !</source>
+        <translation>Error: Failure to get the equipment&apos;s network information !</translation>
+    </message>
+    <message>
+        <source>Error: IP Address or Gateway !</source>
+        <translation>Error: IP Address or Gateway !</translation>
+    </message>
+    <message>
+        <source>Success to modify the IP Address !</source>
+        <translation>Success to modify the IP Address !</translation>
+    </message>
+</context>
+<context>
+    <name>qel::CEqSystemDlg</name>
+    <message>
+        <source>系统控制</source>
+        <translation>System control</translation>
+    </message>
+    <message>
+        <source>密码修改</source>
+        <translation>Password change</translation>
+    </message>
+    <message>
+        <source>设备名称</source>
+        <translation>Device name</translation>
+    </message>
+    <message>
+        <source>改变设备模式</source>
+        <translation>Change device mode</translation>
+    </message>
+    <message>
+        <source>电脑模式</source>
+        <translation>PC modes</translation>
+    </message>
+    <message>
+        <source>密码:</source>
+        <translation>Password:</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>用户模式</source>
+        <translation>User mode</translation>
+    </message>
+    <message>
+        <source>工程模式</source>
+        <translation>Engineering mode</translation>
+    </message>
+    <message>
+        <source>旧密码:</source>
+        <translation>Old password:</translation>
+    </message>
+    <message>
+        <source>新密码:</source>
+        <translation>New password:</translation>
+    </message>
+    <message>
+        <source> 名称:</source>
+        <translation> Name:</translation>
+    </message>
+    <message>
+        <source>模式序号:</source>
+        <translation>Mode number:</translation>
+    </message>
+    <message>
+        <source>名称:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>保存模式</source>
+        <translation>Save mode</translation>
+    </message>
+    <message>
+        <source>调用模式</source>
+        <translation>Recall mode</translation>
+    </message>
+    <message>
+        <source>模式管理:</source>
+        <translation>Mode management:</translation>
+    </message>
+    <message>
+        <source>序号</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>模式名称</source>
+        <translation>Mode name</translation>
+    </message>
+    <message>
+        <source>日期</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>模式名称:</source>
+        <translation>Mode name:</translation>
+    </message>
+    <message>
+        <source>保存当前模式到电脑</source>
+        <translation>Save current mode to PC</translation>
+    </message>
+    <message>
+        <source>应用模式到设备</source>
+        <translation>Apply mode to device</translation>
+    </message>
+    <message>
+        <source>请输入系统密码!</source>
+        <translation>Please enter the system password!</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>错误的系统密码!</source>
+        <translation>Wrong system password!</translation>
+    </message>
+    <message>
+        <source>成功转换到工程模式!</source>
+        <translation>Switched to engineering mode!</translation>
+    </message>
+    <message>
+        <source>成功转换到用户模式!</source>
+        <translation>Switched to user mode!</translation>
+    </message>
+    <message>
+        <source>请输出系统密码!</source>
+        <translation>Enter the system password!</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>错误: 密码必须 6 位数字!</source>
+        <translation>Error: the password must be 6 digits!</translation>
+    </message>
+    <message>
+        <source>错误的系统密码 !</source>
+        <translation>Wrong system password !</translation>
+    </message>
+    <message>
+        <source>成功修改系统密码 !</source>
+        <translation>System password changed !</translation>
+    </message>
+    <message>
+        <source>修改系统密码失败, 超时!</source>
+        <translation>Changing the system password failed, time-out!</translation>
+    </message>
+    <message>
+        <source>请输入设备名称!</source>
+        <translation>Please enter the device name!</translation>
+    </message>
+    <message>
+        <source>成功修改设备名称!</source>
+        <translation>Device name changed!</translation>
+    </message>
+    <message>
+        <source>修改设备名称错误! 超时!</source>
+        <translation>Error changing the device name! Time-out!</translation>
+    </message>
+    <message>
+        <source>用户模式不可以保存数据 !</source>
+        <translation>User mode cannot save data !</translation>
+    </message>
+    <message>
+        <source>您确定要保存当前模式吗 ?</source>
+        <translation>Save the current mode?</translation>
+    </message>
+    <message>
+        <source>请输入模式名称!</source>
+        <translation>Please enter a mode name!</translation>
+    </message>
+    <message>
+        <source>保存错误模式, 超时!</source>
+        <translation>Error saving the mode, time-out!</translation>
+    </message>
+    <message>
+        <source>模式名称: %1</source>
+        <translation>Mode name: %1</translation>
+    </message>
+    <message>
+        <source>成功保存模式!</source>
+        <translation>Mode saved!</translation>
+    </message>
+    <message>
+        <source>您确定要调用选择的模式吗 ?</source>
+        <translation>Recall the selected mode?</translation>
+    </message>
+    <message>
+        <source>错误: 超时!</source>
+        <translation>Error: time-out!</translation>
+    </message>
+    <message>
+        <source>模式序号: %1</source>
+        <translation>Mode number: %1</translation>
+    </message>
+    <message>
+        <source>您确定要保存当前模式到电脑吗 ?</source>
+        <translation>Save the current mode to the PC?</translation>
+    </message>
+    <message>
+        <source>保存模式文件失败: %1</source>
+        <translation>Saving the mode file failed: %1</translation>
+    </message>
+    <message>
+        <source>您确定要应用模式到设备吗 ?</source>
+        <translation>Apply the mode to the device?</translation>
+    </message>
+    <message>
+        <source>该电脑模式是空的, 不能应用到设备!</source>
+        <translation>This PC mode is empty; it cannot be applied to the device!</translation>
+    </message>
+</context>
+<context>
     <name>qel::CInitSearchDlg</name>
     <message>
         <source> 搜索设备</source>
@@ -18,6 +307,33 @@
     <message>
         <source>发现 %1 台设备, 端口: COM%2</source>
         <translation>Found %1 units, port: COM%2</translation>
+    </message>
+</context>
+<context>
+    <name>qel::CLocalAddressDlg</name>
+    <message>
+        <source>网络 : IP 地址设置</source>
+        <translation>Network : IP Address Settings</translation>
+    </message>
+    <message>
+        <source>修改 PC IP 地址:</source>
+        <translation>Change the PC's IP address:</translation>
+    </message>
+    <message>
+        <source>本地 IP 地址:</source>
+        <translation>Local IP address:</translation>
+    </message>
+    <message>
+        <source>本地 网关:</source>
+        <translation>Local gateway:</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -128,6 +444,10 @@ Disconnect</translation>
         <source>界面语言将在下次启动时更改。</source>
         <translation>The interface language changes at the next start.</translation>
     </message>
+    <message>
+        <source>未能把 PC 的网卡设到 192.168.6.x 网段</source>
+        <translation>Could not put the PC's network adapter on the 192.168.6.x subnet</translation>
+    </message>
 </context>
 <context>
     <name>qel::CMyStatusBar</name>
@@ -146,6 +466,90 @@ Disconnect</translation>
     <message>
         <source>模式号码:名称</source>
         <translation>Mode No.:Name</translation>
+    </message>
+</context>
+<context>
+    <name>qel::CPanelDealy</name>
+    <message>
+        <source>Units:</source>
+        <translation>Units:</translation>
+    </message>
+    <message>
+        <source>毫秒</source>
+        <translation>Milliseconds</translation>
+    </message>
+    <message>
+        <source>米</source>
+        <translation>Metres</translation>
+    </message>
+    <message>
+        <source>英尺</source>
+        <translation>Feet</translation>
+    </message>
+    <message>
+        <source>Input %1</source>
+        <translation>Input %1</translation>
+    </message>
+    <message>
+        <source>Output %1</source>
+        <translation>Output %1</translation>
+    </message>
+</context>
+<context>
+    <name>qel::CPanelEqo</name>
+    <message>
+        <source>高通:</source>
+        <translation>High-pass:</translation>
+    </message>
+    <message>
+        <source>低通:</source>
+        <translation>Low-pass:</translation>
+    </message>
+</context>
+<context>
+    <name>qel::CPanelGain</name>
+    <message>
+        <source>Output %1</source>
+        <translation>Output %1</translation>
+    </message>
+    <message>
+        <source>Input %1</source>
+        <translation>Input %1</translation>
+    </message>
+    <message>
+        <source>静音</source>
+        <translation>Mute</translation>
+    </message>
+    <message>
+        <source>Phase 0°</source>
+        <translation>Phase 0°</translation>
+    </message>
+    <message>
+        <source>Phase180</source>
+        <translation>Phase180</translation>
+    </message>
+</context>
+<context>
+    <name>qel::CPanelLimiter</name>
+    <message>
+        <source>Level -&gt;</source>
+        <translation>Level -&gt;</translation>
+    </message>
+    <message>
+        <source>Attack -&gt;</source>
+        <translation>Attack -&gt;</translation>
+    </message>
+    <message>
+        <source>Release -&gt;</source>
+        <translation>Release -&gt;</translation>
+    </message>
+    <message>
+        <source>Output %1</source>
+        <translation>Output %1</translation>
+    </message>
+    <message>
+        <source>%1 ms</source>
+        <translation>%1 ms</translation>
     </message>
 </context>
 <context>
@@ -205,6 +609,21 @@ Disconnect</translation>
     <message>
         <source>设备</source>
         <translation>Equipment</translation>
+    </message>
+</context>
+<context>
+    <name>qel::CQelEqView</name>
+    <message>
+        <source>HPF</source>
+        <translation>HPF</translation>
+    </message>
+    <message>
+        <source>LPF</source>
+        <translation>LPF</translation>
+    </message>
+    <message>
+        <source>EQ PASS</source>
+        <translation>EQ PASS</translation>
     </message>
 </context>
 <context>
@@ -283,6 +702,41 @@ Disconnect</translation>
     <message>
         <source>EQ Control</source>
         <translation>EQ Control</translation>
+    </message>
+</context>
+<context>
+    <name>qel::EqPage</name>
+    <message>
+        <source>增益:</source>
+        <translation>Gain:</translation>
+    </message>
+    <message>
+        <source>类型:</source>
+        <translation>Type:</translation>
+    </message>
+    <message>
+        <source>频率:</source>
+        <translation>Frequency:</translation>
+    </message>
+    <message>
+        <source>EQPoint: 1    Type: PEQ     Gain: +0.0 dB     Freq: 1000Hz     Q: 1.0</source>
+        <translation>EQPoint: 1    Type: PEQ     Gain: +0.0 dB     Freq: 1000Hz     Q: 1.0</translation>
+    </message>
+    <message>
+        <source>EQ pass</source>
+        <translation>EQ pass</translation>
+    </message>
+    <message>
+        <source>重置</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>EQPoint: %1    Type: %2     Gain: %3 dB     Freq: %4Hz     Q: %5</source>
+        <translation>EQPoint: %1    Type: %2     Gain: %3 dB     Freq: %4Hz     Q: %5</translation>
+    </message>
+    <message>
+        <source>确定要重置 EQ 吗 ?</source>
+        <translation>Reset the EQ ?</translation>
     </message>
 </context>
 <context>
