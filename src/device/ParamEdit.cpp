@@ -147,6 +147,41 @@ ParamEdit::Result ParamEdit::setEqPoint(Channel ch, int pointIndex, const EqPoin
                         : cmd::linkedEqPoint(ch, pointIndex, point, others)});
 }
 
+ParamEdit::Result ParamEdit::setGroupEqPoint(Channel ch, int pointIndex, const EqPoint& point,
+                                             std::span<const int> linked) {
+    const auto others = othersOf(ch.number, linked);
+    return apply(
+        [&](ModeRecord& r) {
+            if (ch.side == cmd::Side::Input) {
+                r.input(ch.number - 1).point(pointIndex) = point;
+                for (int n : others)
+                    for (int i = 0; i < InputChannel::kPoints; ++i)
+                        r.input(n - 1).point(i) = r.input(ch.number - 1).point(i);
+            } else {
+                r.output(ch.number - 1).point(pointIndex) = point;
+                for (int n : others)
+                    for (int i = 0; i < OutputChannel::kPoints; ++i)
+                        r.output(n - 1).point(i) = r.output(ch.number - 1).point(i);
+            }
+        },
+        {others.empty() ? cmd::writeEqPoint(kEdit, ch, pointIndex, point)
+                        : cmd::linkedEqPoint(ch, pointIndex, point, others)});
+}
+
+ParamEdit::Result ParamEdit::resetEq(Channel ch, std::span<const EqPoint> points) {
+    return apply(
+        [&](ModeRecord& r) {
+            for (size_t i = 0; i < points.size(); ++i) {
+                const int index = static_cast<int>(i);
+                if (ch.side == cmd::Side::Input)
+                    r.input(ch.number - 1).point(index) = points[i];
+                else
+                    r.output(ch.number - 1).point(index) = points[i];
+            }
+        },
+        {cmd::resetEq(ch)});
+}
+
 ParamEdit::Result ParamEdit::setEqSwitch(Channel ch, uint8_t on, std::span<const int> linked) {
     const auto others = othersOf(ch.number, linked);
     const auto write = [&](ModeRecord& r, int number) {

@@ -58,7 +58,14 @@ public:
     // carries the change when others are linked.
     Result setEqPoint(Channel channel, int pointIndex, const EqPoint& point,
                       std::span<const int> linked = {});
+    // An EQ page's point edit: as setEqPoint, and the linked channels take over all of the
+    // channel's points, so that a link group keeps one EQ.
+    Result setGroupEqPoint(Channel channel, int pointIndex, const EqPoint& point,
+                           std::span<const int> linked);
     Result setEqSwitch(Channel channel, uint8_t on, std::span<const int> linked = {});
+    // The channel's points become the given ones (one per point of the channel) and the unit
+    // is told to reset that channel's EQ. Linked channels are left alone.
+    Result resetEq(Channel channel, std::span<const EqPoint> points);
     Result setHighPass(int output, uint8_t type, uint8_t freqCode,
                        std::span<const int> linked = {});
     Result setLowPass(int output, uint8_t type, uint8_t freqCode, std::span<const int> linked = {});

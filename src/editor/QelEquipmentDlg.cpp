@@ -8,6 +8,8 @@
 #include "editor/EditorPage.h"
 #include "editor/EqSystemDlg.h"
 #include "editor/PanelDealy.h"
+#include "editor/PanelEqi.h"
+#include "editor/PanelEqo.h"
 #include "editor/PanelGain.h"
 #include "editor/PanelLimiter.h"
 #include "link/Equipment.h"
@@ -52,9 +54,8 @@ CQelEquipmentDlg::CQelEquipmentDlg(std::shared_ptr<Equipment> unit, MeterPoller:
     pages_[0] = new CPanelGain(edit_, this);
     pages_[1] = new CPanelDealy(edit_, this);
     pages_[2] = new CPanelLimiter(edit_, this);
-    const char* names[] = {"Qel.m_eq_ipanel", "Qel.m_eq_opanel"};
-    for (int i = 3; i < 5; ++i)
-        pages_[static_cast<size_t>(i)] = new EditorPage(edit_, names[i - 3], this);
+    pages_[3] = new CPanelEqi(edit_, this);
+    pages_[4] = new CPanelEqo(edit_, this);
     pages_[5] = new CPanelSys(edit_, this);
     const QRect area(kPageInset, kPageTop, kClientWidth - 2 * kPageInset,
                      kClientHeight - kPageTop - kPageInset);

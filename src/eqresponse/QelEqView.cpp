@@ -167,10 +167,8 @@ void CQelEqView::drawLabels(QPainter& p, const EqCurveRaster::Scene& scene) cons
 }
 
 void CQelEqView::paintEvent(QPaintEvent*) {
-    if (image_.isNull()) {
-        recomputeAll();
-        drawPass();
-    }
+    if (image_.isNull()) recomputeAll();
+    if (image_.size() != size()) drawPass();
     QPainter p(this);
     p.drawImage(0, 0, image_);
 }

@@ -1,0 +1,314 @@
+#include "editor/EqPage.h"
+
+#include <algorithm>
+
+#include "controls/MessageBoxes.h"
+#include "controls/QelBtn.h"
+#include "controls/QelGainEq.h"
+#include "controls/QelLigGain2.h"
+#include "controls/QelStatic.h"
+#include "controls/QelText.h"
+#include "device/FreqTable.h"
+#include "device/ModeImage.h"
+#include "device/Models.h"
+#include "device/ValueCodes.h"
+#include "editor/TypedValue.h"
+#include "eqresponse/QelEqType.h"
+#include "eqresponse/QelEqView.h"
+
+namespace qel {
+
+namespace {
+
+constexpr int kFirstColumnX = 54, kColumnStep = 60;
+constexpr uint8_t kResetQCode = 4;  // Q 1.0
+
+QString freqText(uint8_t code) {
+    return QString::asprintf("%.1f Hz", double{FreqTable[code]});
+}
+
+QString qText(uint8_t code) {
+    return QString::asprintf("%.1f", eqQ(code));
+}
+
+}  // namespace
+
+EqPage::EqPage(ParamEdit& edit, const QString& objectName, cmd::Side side,
+               std::span<const float> defaults, const QString& initialGain, QWidget* parent)
+    : EditorPage(edit, objectName, parent),
+      side_(side),
+      points_(static_cast<int>(defaults.size())),
+      defaults_(defaults.begin(), defaults.end()) {
+    const char* rows[] = {QT_TR_NOOP("增益:"), QT_TR_NOOP("类型:"), QT_TR_NOOP("频率:"), "Q:"};
+    const int rowY[] = {8, 92, 148, 170};
+    for (size_t i = 0; i < rowLabels_.size(); ++i) {
+        rowLabels_[i] = new CQelStatic(i < 3 ? tr(rows[i]) : QString(rows[i]), dt::kRight, this);
+        rowLabels_[i]->setGeometry(6, rowY[i], 40, 14);
+    }
+    for (int n = 0; n < points_; ++n) buildColumn(n, initialGain);
+
+    view_ = new CQelEqView(this);
+    view_->setCallback(
+        this, [this](QObject*, int point, int f, int g, int q) { viewMoved(point, f, g, q); });
+    summary_ =
+        new CQelStatic(tr("EQPoint: 1    Type: PEQ     Gain: +0.0 dB     Freq: 1000Hz     Q: 1.0"),
+                       dt::kLeft, this);
+    pass_ = new CQelBtn(this);
+    pass_->setText(tr("EQ pass"));
+    pass_->setGeometry(660, 490, 48, 18);
+    pass_->setCallback(this, 0, [this](QObject*, int, int) { passClicked(); });
+    reset_ = new CQelBtn(this);
+    reset_->setText(tr("重置"));
+    reset_->setGeometry(720, 490, 48, 18);
+    reset_->setCallback(this, 0, [this](QObject*, int, int) { resetClicked(); });
+    meter_ = new CQelLigGain2(this);
+    placeBottom(QSize(kPageWidth, kPageHeight));
+}
+
+void EqPage::resizeEvent(QResizeEvent* event) {
+    EditorPage::resizeEvent(event);
+    placeBottom(size());
+}
+
+// The view and the bottom row follow the page's bottom and right edges; the page's bottom
+// edge cuts the summary and the meter.
+void EqPage::placeBottom(QSize page) {
+    const int w = page.width(), h = page.height();
+    view_->setGeometry(QRect(QPoint(6, h - 316), QPoint(w - 7, h - 23)));
+    summary_->setGeometry(QRect(QPoint(8, h - 17), QPoint(607, h + 15)));
+    meter_->setGeometry(QRect(QPoint(w - 144, h - 20), QPoint(w - 5, h + 15)));
+}
+
+// A focus change while the page goes away must not reach a half-destroyed page.
+EqPage::~EqPage() {
+    for (int n = 0; n < points_; ++n)
+        for (CQelText* box : {gainBox(n), freqBox(n), qBox(n)})
+            box->setCallbacks(nullptr, n, {}, {});
+}
+
+void EqPage::buildColumn(int n, const QString& initialGain) {
+    const auto i = static_cast<size_t>(n);
+    const int x = kFirstColumnX + kColumnStep * n;
+    const auto box = [this, n](int y, const QString& text) {
+        auto* b = new CQelText(this);
+        b->setGeometry(
+            QRect(QPoint(0, y), QPoint(55, y + 19)).translated(kFirstColumnX + kColumnStep * n, 0));
+        b->setAlignment(Qt::AlignCenter);
+        b->setText(text);
+        return b;
+    };
+    gainBoxes_[i] = box(6, initialGain);
+    gainBoxes_[i]->setCallbacks(
+        this, n, [this](QObject*, int id, const QString& t) { gainTyped(id, t); },
+        [this](QObject*, int id) { boxSelected(id); });
+    faders_[i] = new CQelGainEq(this);
+    faders_[i]->setGeometry(x + 16, 26, 38, 118);
+    faders_[i]->setCallbacks(
+        this, n, [this](QObject*, int id, int code, float db) { faderMoved(id, code, db); },
+        [this](QObject*, int id, int direction) { neighbour(id, direction); });
+    // Made after the fader, which it overlaps, so that it stays on top.
+    types_[i] = new CQelEqType(this);
+    types_[i]->setGeometry(x, 92, 15, 47);
+    types_[i]->setCallback(this, n, [this](QObject*, int id, int type) { typeChanged(id, type); });
+    freqBoxes_[i] = box(144, QStringLiteral("1000.0 Hz"));
+    freqBoxes_[i]->setCallbacks(
+        this, n, [this](QObject*, int id, const QString& t) { freqTyped(id, t); },
+        [this](QObject*, int id) { boxSelected(id); });
+    qBoxes_[i] = box(168, QStringLiteral("1.0"));
+    qBoxes_[i]->setCallbacks(
+        this, n, [this](QObject*, int id, const QString& t) { qTyped(id, t); },
+        [this](QObject*, int id) { boxSelected(id); });
+}
+
+std::vector<int> EqPage::linkedChannels() const {
+    const uint32_t model = edit_.modelCode();
+    const int count = side_ == cmd::Side::Input ? inputCount(model) : outputCount(model);
+    std::vector<int> linked;
+    for (int i = 0; i < count; ++i)
+        if ((linkMask_ >> i & 1) && i + 1 != channel_) linked.push_back(i + 1);
+    return linked;
+}
+
+const EqPoint& EqPage::imagePoint(int n) const {
+    const ModeRecord& r = edit_.image().record();
+    return side_ == cmd::Side::Input ? r.input(channel_ - 1).point(n)
+                                     : r.output(channel_ - 1).point(n);
+}
+
+uint8_t EqPage::eqSwitch() const {
+    const ModeRecord& r = edit_.image().record();
+    return side_ == cmd::Side::Input ? r.input(channel_ - 1).eqSwitch()
+                                     : r.output(channel_ - 1).eqSwitch();
+}
+
+void EqPage::selectChannel(int channel, int linkMask, bool reload) {
+    channel_ = channel;
+    linkMask_ = linkMask;
+    if (reload) loadFromImage();
+}
+
+void EqPage::showMeters(const ModeImage& image) {
+    meter_->setLevel(side_ == cmd::Side::Input ? image.inputMeter(channel_ - 1)
+                                               : image.outputMeter(channel_ - 1));
+}
+
+QString EqPage::summaryText(int n, const EqPoint& point) {
+    const char* types[] = {"PEQ", "LS", "HS"};
+    return tr("EQPoint: %1    Type: %2     Gain: %3 dB     Freq: %4Hz     Q: %5")
+        .arg(QString::asprintf("%2d", n + 1), QLatin1String(types[std::min<int>(point.type, 2)]),
+             signedDbText(eqGainDb(point.gain)).chopped(3),
+             QString::asprintf("%.1f", double{FreqTable[point.freq]}), qText(point.q));
+}
+
+void EqPage::describe(int n) {
+    described_ = n;
+    summary_->setText(summaryText(n, imagePoint(n)));
+}
+
+// The controls of column n show the point.
+void EqPage::showPoint(int n, const EqPoint& p) {
+    gainBox(n)->setText(signedDbText(eqGainDb(p.gain)));
+    fader(n)->setCode(p.gain);
+    typeSelector(n)->setType(p.type);
+    freqBox(n)->setText(freqText(p.freq));
+    qBox(n)->setText(qText(p.q));
+    qBox(n)->setEnabled(p.type == 0);
+}
+
+void EqPage::sendPoint(int n, const EqPoint& point) {
+    edit_.setGroupEqPoint(channelId(), n, point, linkedChannels());
+    view_->setPoint(n, point);
+}
+
+void EqPage::loadView() {
+    std::vector<EqPoint> points;
+    for (int n = 0; n < points_; ++n) points.push_back(imagePoint(n));
+    view_->setPoints(points);
+    view_->setBypass(eqSwitch() != 0);
+}
+
+void EqPage::loadFromImage() {
+    for (int n = 0; n < points_; ++n) showPoint(n, imagePoint(n));
+    loadView();
+    view_->recomputeAll();
+    view_->redraw();
+    describe(described_);
+}
+
+void EqPage::faderMoved(int n, int code, float db) {
+    if (n < 0 || n >= points_) return;
+    gainBox(n)->setText(signedDbText(db));
+    EqPoint p = imagePoint(n);
+    p.gain = static_cast<uint8_t>(code);
+    sendPoint(n, p);
+    view_->setSelected(n);
+    view_->recomputeRow(n);
+    view_->redraw();
+    describe(n);
+}
+
+void EqPage::neighbour(int n, int direction) {
+    const int next = direction == 0 ? n - 1 : n + 1;
+    if (next < 0 || next >= points_) return;
+    fader(next)->setFocus(Qt::OtherFocusReason);
+    fader(next)->update();
+    view_->setSelected(next);
+    view_->redraw();
+}
+
+void EqPage::typeChanged(int n, int type) {
+    if (n < 0 || n >= points_) return;
+    EqPoint p = imagePoint(n);
+    p.type = static_cast<uint8_t>(type);
+    sendPoint(n, p);
+    view_->recomputeRow(n);
+    view_->setSelected(n);
+    view_->redraw();
+    describe(n);
+    qBox(n)->setEnabled(type == 0);
+}
+
+void EqPage::gainTyped(int n, const QString& text) {
+    if (n < 0 || n >= points_) return;
+    const Quantized gain = QuantizeEqGain(leadingNumber(text));
+    gainBox(n)->setText(signedDbText(gain.value));
+    fader(n)->setValue(gain.value);
+    EqPoint p = imagePoint(n);
+    p.gain = gain.code;
+    sendPoint(n, p);
+    view_->recomputeRow(n);
+    view_->setSelected(n);
+    view_->redraw();
+    if (described_ == n) describe(n);
+}
+
+void EqPage::freqTyped(int n, const QString& text) {
+    if (n < 0 || n >= points_) return;
+    const Quantized freq = QuantizeFreq(leadingNumber(text));
+    freqBox(n)->setText(freqText(freq.code));
+    EqPoint p = imagePoint(n);
+    p.freq = freq.code;
+    sendPoint(n, p);
+    view_->recomputeRow(n);
+    view_->redraw();
+    if (described_ == n) describe(n);
+}
+
+void EqPage::qTyped(int n, const QString& text) {
+    if (n < 0 || n >= points_) return;
+    const Quantized q = QuantizeQ(leadingNumber(text));
+    qBox(n)->setText(qText(q.code));
+    EqPoint p = imagePoint(n);
+    p.q = q.code;
+    sendPoint(n, p);
+    view_->recomputeRow(n);
+    view_->redraw();
+    if (described_ == n) describe(n);
+}
+
+void EqPage::boxSelected(int n) {
+    if (n < 0 || n >= points_) return;
+    view_->setSelected(n);
+    view_->recomputeRow(n);
+    view_->redraw();
+    describe(n);
+}
+
+void EqPage::viewMoved(int point, int freqCode, int gainCode, int qCode) {
+    if (point < 0 || point >= points_) return;
+    EqPoint p = imagePoint(point);
+    p.freq = static_cast<uint8_t>(freqCode);
+    p.gain = static_cast<uint8_t>(gainCode);
+    p.q = static_cast<uint8_t>(qCode);
+    gainBox(point)->setText(signedDbText(eqGainDb(p.gain)));
+    fader(point)->setCode(p.gain);
+    freqBox(point)->setText(freqText(p.freq));
+    qBox(point)->setText(qText(p.q));
+    sendPoint(point, p);
+    describe(point);
+}
+
+void EqPage::resetClicked() {
+    const MsgAnswer answer = showMessage(this, tr("确定要重置 EQ 吗 ?"), QStringLiteral("Quellmar"),
+                                         MsgIcon::Question, MsgButtons::YesNo);
+    if (answer != MsgAnswer::Yes) return;
+    std::vector<EqPoint> points;
+    for (float hz : defaults_)
+        points.push_back({0, kEqGainCodeZeroDb, QuantizeFreq(hz).code, kResetQCode});
+    edit_.resetEq(channelId(), points);
+    for (int n = 0; n < points_; ++n) showPoint(n, points[static_cast<size_t>(n)]);
+    view_->setPoints(points);
+    view_->recomputeAll();
+    view_->redraw();
+    describe(described_);
+}
+
+void EqPage::passClicked() {
+    const uint8_t on = eqSwitch() ? 0 : 1;
+    edit_.setEqSwitch(channelId(), on, linkedChannels());
+    view_->setBypass(on != 0);
+    view_->recomputeAll();
+    view_->redraw();
+}
+
+}  // namespace qel
