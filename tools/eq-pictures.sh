@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Renders the input and output EQ pages into docs/eq-input.png and docs/eq-output.png with
+# `quellmar --screenshot`: a simulated QD408 on 127.0.77.4 (ports of its own, so that a running
+# demo is not disturbed) gets a few EQ points and both crossover filters through quellmar-cli,
+# then Quellmar connects to it and shows page 4, then page 5.
+#   tools/eq-pictures.sh [BUILD_DIR]      (default build/default)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bin=$(realpath "${1:-build/default}")
+out=$PWD/docs
+work=$(mktemp -d)
+ports=(--unit-port 19840 --module-port 18000)
+"$bin/sim/quellmar-unitsim" "${ports[@]}" --unit QD408@127.0.77.4:"Main Stage" >"$work/sim.log" 2>&1 &
+sim=$!
+trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null || true; rm -rf "$work"' EXIT
+for _ in $(seq 50); do grep -q . "$work/sim.log" && break; sleep 0.1; done
+
+# One write: block (1 inputs, 2 outputs), channel, code, payload.
+send() {
+  "$bin/src/cli/quellmar-cli" send --ip 127.0.77.4 "${ports[@]}" --local-port 19641 \
+    --block "$1" --op 2 --channel "$2" --code "$3" --payload "$4" --reply-len 0 --wait 300 \
+    >/dev/null || true
+}
+# Input A and output 1: EQ on, points as index, type, frequency code, gain code, Q code.
+for block in 1 2; do send $block 1 0x0A "00 00"; done
+send 1 1 0x09 "00 01 1a 96 04 00"   # low shelf +6 dB at 40.5 Hz
+send 1 1 0x09 "04 00 5f 5a 0e 00"   # -6 dB at 268 Hz, Q 3.0
+send 1 1 0x09 "08 00 a5 8c 04 00"   # +4 dB at 1827 Hz
+send 1 1 0x09 "0c 02 e0 6e 04 00"   # high shelf -2 dB at 9201 Hz
+send 2 1 0x09 "02 00 45 a0 09 00"   # +8 dB at 132 Hz, Q 2.0
+send 2 1 0x09 "06 00 b8 64 18 00"   # -4 dB at 3075 Hz, Q 5.0
+send 2 1 0x0B "07 1a"               # high-pass Lik-Riley -24dB at 40.5 Hz
+send 2 1 0x0C "04 cb"               # low-pass Bessel -24dB at 5176 Hz
+
+printf '[NetConfig]\nGateWay=127.0.77.1\nAutoIP=0\n' >"$work/QelConfig.ini"
+mkdir -p "$work/config/Quellmar"
+printf '[General]\nQuellmar_Once=1\n' >"$work/config/Quellmar/Quellmar.conf"
+export XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=offscreen
+for page in 4 5; do
+  name=$([ $page = 4 ] && echo input || echo output)
+  "$bin/src/shell/quellmar" --work-dir "$work" "${ports[@]}" --local-port 19640 \
+    --search-port 19401 --connect 1 --page $page --screenshot "$out/eq-$name.png" "${@:2}"
+done
+echo "Wrote $out/eq-input.png and $out/eq-output.png"
