@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "device/DownloadParams.h"
+#include "device/DownloadVerify.h"
 #include "device/ModeImage.h"
 #include "device/Models.h"
 #include "device/OwnedCommand.h"
@@ -74,8 +75,18 @@ void UnitTransfer::waitForQuiet(uint32_t quietMs) const {
 }
 
 UnitTransfer::Result UnitTransfer::run(Mode mode) {
-    if (mode == Mode::Download)
-        return fullDownload() == 0 ? Result::Success : Result::DownloadIncomplete;
+    if (mode == Mode::Download) {
+        const auto image = unit_.image();
+        const int unconfirmed = fullDownload();
+        if (!verifyDownload_ || !image) {
+            verifySummary_.clear();
+            return unconfirmed == 0 ? Result::Success : Result::DownloadIncomplete;
+        }
+        // What counts is what the unit now holds, whatever its replies said.
+        const DownloadVerify::Report report = DownloadVerify(unit_, link_).verify(image->record());
+        verifySummary_ = report.summary();
+        return report.ok() ? Result::Success : Result::DownloadIncomplete;
+    }
     if (mode == Mode::Connect) {
         const Result connected = handshake();
         if (connected != Result::Success) return connected;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include <QtGlobal>
 
@@ -25,7 +26,8 @@ public:
         PortFailed,          // the serial port could not be opened (no message)
         HandshakeTimeout,    // "提示: 连接超时 !"
         ReadFailed,          // "从设备下载数据到电脑错误 !\n"
-        DownloadIncomplete,  // some commands of the download were not accepted
+        DownloadIncomplete,  // the unit does not hold the record (or, unverified, some
+                             // commands of the download were not accepted)
     };
     // position 0..100; status is the text of the window's status line.
     using Progress = std::function<void(int position, const char* status)>;
@@ -53,7 +55,12 @@ public:
     }
 
     // The worker's whole job for a mode. A failed handshake or read leaves the link stopped.
+    // A download is verified (DownloadVerify) unless told otherwise, before run() returns, so
+    // callers queue what follows a download (the 0x13 of a PC mode) only after it.
     Result run(Mode mode);
+    void setVerifyDownload(bool verify) { verifyDownload_ = verify; }
+    // The verify's account of the last download run(): equal, or what still differs.
+    const std::string& verifySummary() const { return verifySummary_; }
 
     // Success, PortFailed or HandshakeTimeout; after a failure the link is stopped.
     Result handshake();
@@ -102,6 +109,8 @@ private:
     LinkSettings link_;
     Progress progress_;
     uint32_t progressPauseMs_ = 30;
+    bool verifyDownload_ = true;
+    std::string verifySummary_;
     int attempts_ = 1;
     uint32_t retryQuietMs_ = 0;
     bool handshaking_ = false;

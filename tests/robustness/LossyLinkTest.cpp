@@ -18,9 +18,12 @@ namespace {
 
 constexpr int kModel = model::kQD408;
 
+// Downloads are not verified here: these suites measure what the protocol alone achieves
+// (VerifiedDownloadTest covers the verify).
 UnitTransfer transferFor(Equipment& unit, NetworkRig& rig) {
     UnitTransfer t(unit, rig.link());
     t.setProgressPause(0);
+    t.setVerifyDownload(false);
     return t;
 }
 

@@ -101,6 +101,11 @@ TEST(VerifiedDownload, AUnitThatIgnoresOneCodeIsNamed) {
         << r.summary();
     // The image the editor shows is still the record, not the read-back.
     EXPECT_TRUE(u.equipment->image()->record() == record);
+    // The connection window's download (a PC mode's apply) runs the same verify.
+    UnitTransfer t(*u.equipment, rig.link());
+    t.setProgressPause(0);
+    EXPECT_EQ(t.run(UnitTransfer::Mode::Download), UnitTransfer::Result::DownloadIncomplete);
+    EXPECT_EQ(t.verifySummary(), r.summary());
 }
 
 }  // namespace
