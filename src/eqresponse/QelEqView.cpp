@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "controls/ControlStyle.h"
 #include "device/ValueCodes.h"
@@ -86,14 +87,17 @@ void CQelEqView::redraw() {
 void CQelEqView::drawPass() {
     if (width() <= kPlotMarginX || height() <= kPlotMarginY) return;
     measure();
-    if (image_.size() != size()) image_ = QImage(size(), QImage::Format_RGB32);
-    image_.fill(Qt::black);
-    {
-        QPainter p(&image_);
+    // The grid depends on the size only: drawn once, then copied under each pass.
+    if (grid_.size() != size()) {
+        grid_ = QImage(size(), QImage::Format_RGB32);
+        grid_.fill(Qt::black);
+        QPainter p(&grid_);
         p.setFont(labelFont());
         p.setPen(kText);
         drawGrid(p);
+        image_ = QImage(size(), QImage::Format_RGB32);
     }
+    std::memcpy(image_.bits(), grid_.constBits(), static_cast<size_t>(grid_.sizeInBytes()));
     curves_.placePoints();
     if (currentRow_ != kNone) curves_.recomputeRow(currentRow_);
     curves_.buildSum();

@@ -102,6 +102,7 @@ private:
     EqCurves curves_;
     EqCurveRaster raster_;
     QImage image_;
+    QImage grid_;  // black with the grid and its labels
     QObject* owner_ = nullptr;
     ChangeCallback onChange_;
     bool bypass_ = false;
