@@ -39,10 +39,11 @@ EqPage::EqPage(ParamEdit& edit, const QString& objectName, cmd::Side side,
       side_(side),
       points_(static_cast<int>(defaults.size())),
       defaults_(defaults.begin(), defaults.end()) {
-    const char* rows[] = {QT_TR_NOOP("增益:"), QT_TR_NOOP("类型:"), QT_TR_NOOP("频率:"), "Q:"};
+    const char* rows[] = {QT_TR_NOOP("增益:"), QT_TR_NOOP("类型:"), QT_TR_NOOP("频率:"),
+                          QT_TR_NOOP("Q:")};
     const int rowY[] = {8, 92, 148, 170};
     for (size_t i = 0; i < rowLabels_.size(); ++i) {
-        rowLabels_[i] = new CQelStatic(i < 3 ? tr(rows[i]) : QString(rows[i]), dt::kRight, this);
+        rowLabels_[i] = new CQelStatic(tr(rows[i]), dt::kRight, this);
         rowLabels_[i]->setGeometry(6, rowY[i], 40, 14);
     }
     for (int n = 0; n < points_; ++n) buildColumn(n, initialGain);
@@ -153,9 +154,9 @@ void EqPage::showMeters(const ModeImage& image) {
 }
 
 QString EqPage::summaryText(int n, const EqPoint& point) {
-    const char* types[] = {"PEQ", "LS", "HS"};
+    const char* types[] = {QT_TR_NOOP("PEQ"), QT_TR_NOOP("LS"), QT_TR_NOOP("HS")};
     return tr("EQPoint: %1    Type: %2     Gain: %3 dB     Freq: %4Hz     Q: %5")
-        .arg(QString::asprintf("%2d", n + 1), QLatin1String(types[std::min<int>(point.type, 2)]),
+        .arg(QString::asprintf("%2d", n + 1), tr(types[std::min<int>(point.type, 2)]),
              signedDbText(eqGainDb(point.gain)).chopped(3),
              QString::asprintf("%.1f", double{FreqTable[point.freq]}), qText(point.q));
 }
