@@ -317,7 +317,7 @@
     </message>
     <message>
         <source>修改 PC IP 地址:</source>
-        <translation>Change the PC's IP address:</translation>
+        <translation>Change the PC&apos;s IP address:</translation>
     </message>
     <message>
         <source>本地 IP 地址:</source>
@@ -446,7 +446,7 @@ Disconnect</translation>
     </message>
     <message>
         <source>未能把 PC 的网卡设到 192.168.6.x 网段</source>
-        <translation>Could not put the PC's network adapter on the 192.168.6.x subnet</translation>
+        <translation>Could not put the PC&apos;s network adapter on the 192.168.6.x subnet</translation>
     </message>
 </context>
 <context>
@@ -737,6 +737,22 @@ Disconnect</translation>
     <message>
         <source>确定要重置 EQ 吗 ?</source>
         <translation>Reset the EQ ?</translation>
+    </message>
+    <message>
+        <source>Q:</source>
+        <translation>Q:</translation>
+    </message>
+    <message>
+        <source>PEQ</source>
+        <translation>PEQ</translation>
+    </message>
+    <message>
+        <source>LS</source>
+        <translation>LS</translation>
+    </message>
+    <message>
+        <source>HS</source>
+        <translation>HS</translation>
     </message>
 </context>
 <context>
