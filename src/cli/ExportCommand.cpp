@@ -93,10 +93,11 @@ int ExportCommand::run(const GlobalOptions& globals, std::ostream& out, std::ost
                 line.pop_back();
                 return false;
             }
-            const std::string path =
-                targets_.several()
-                    ? QDir(QString::fromStdString(out_)).filePath(QString::fromStdString(u.label + ".json")).toStdString()
-                    : out_;
+            const std::string path = targets_.several()
+                                         ? QDir(QString::fromStdString(out_))
+                                               .filePath(QString::fromStdString(u.label + ".json"))
+                                               .toStdString()
+                                         : out_;
             return writePreset(u.equipment.image()->record(), u.equipment.modelCode(),
                                trimmed(u.equipment.deviceName()), path, line);
         },

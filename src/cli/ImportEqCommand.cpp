@@ -47,8 +47,9 @@ std::string filterLine(size_t index, const FittedFilter& f) {
         std::snprintf(text, sizeof text, " Q %.1f; moved %+.1f Hz, %+.2f dB, Q %+.2f",
                       eqQ(f.point.q), f.hzError, f.gainError, *f.qError);
     else
-        std::snprintf(text, sizeof text, " (the unit's shelves have no Q); moved %+.1f Hz, %+.2f dB",
-                      f.hzError, f.gainError);
+        std::snprintf(text, sizeof text,
+                      " (the unit's shelves have no Q); moved %+.1f Hz, %+.2f dB", f.hzError,
+                      f.gainError);
     return line + text;
 }
 
@@ -84,7 +85,8 @@ bool ImportEqCommand::parse(CliOptions& options) {
         }
     }
     if (options.error().empty() && file_.empty()) options.fail("import-eq: name the EQ text FILE");
-    if (options.error().empty() && channel_.number == 0) options.fail("import-eq: --channel is required");
+    if (options.error().empty() && channel_.number == 0)
+        options.fail("import-eq: --channel is required");
     if (options.error().empty()) {
         if (modeFile_.given() && targets_.given())
             options.fail("import-eq: take a unit or a mode file, not both");
@@ -129,26 +131,30 @@ int ImportEqCommand::run(const GlobalOptions& globals, std::ostream& out, std::o
 
     for (size_t i = 0; i < fit.filters.size(); ++i) out << filterLine(i, fit.filters[i]) << "\n";
     char summary[160];
-    std::snprintf(summary, sizeof summary,
-                  "rounding to the unit's steps changes the response by at most %.2f dB (at %.0f Hz) "
-                  "over 20 Hz .. 20 kHz\n",
-                  std::fabs(fit.worstDb), fit.worstHz);
+    std::snprintf(
+        summary, sizeof summary,
+        "rounding to the unit's steps changes the response by at most %.2f dB (at %.0f Hz) "
+        "over 20 Hz .. 20 kHz\n",
+        std::fabs(fit.worstDb), fit.worstHz);
     out << summary;
     if (eq.preampDb)
-        out << "the file's preamp of " << *eq.preampDb << " dB is not applied: set the gain yourself\n";
+        out << "the file's preamp of " << *eq.preampDb
+            << " dB is not applied: set the gain yourself\n";
     if (eq.skipped) out << "filters that are off, skipped: " << eq.skipped << "\n";
 
     if (modeFile_.given()) {
         auto record = modeFile_.load(why);
         if (record && !hasChannel(modeFile_.model()))
-            why = channelName(channel_) + " is not on a " + std::string(modelName(modeFile_.model()));
+            why =
+                channelName(channel_) + " is not on a " + std::string(modelName(modeFile_.model()));
         if (record && hasChannel(modeFile_.model())) {
             const auto newPoints = apply(*record);
             for (int p = 0; p < points; ++p) {
                 if (isInput(channel_))
                     record->input(channel_.number - 1).point(p) = newPoints[static_cast<size_t>(p)];
                 else
-                    record->output(channel_.number - 1).point(p) = newPoints[static_cast<size_t>(p)];
+                    record->output(channel_.number - 1).point(p) =
+                        newPoints[static_cast<size_t>(p)];
             }
             isInput(channel_) ? record->input(channel_.number - 1).setEqSwitch(1)
                               : record->output(channel_.number - 1).setEqSwitch(1);
@@ -179,14 +185,15 @@ int ImportEqCommand::run(const GlobalOptions& globals, std::ostream& out, std::o
             const auto image = u.equipment.image();
             ParamEdit edit(u.equipment, image);
             const auto newPoints = apply(image->record());
-            for (int p = 0; p < points; ++p) edit.setEqPoint(channel_, p, newPoints[static_cast<size_t>(p)]);
+            for (int p = 0; p < points; ++p)
+                edit.setEqPoint(channel_, p, newPoints[static_cast<size_t>(p)]);
             edit.setEqSwitch(channel_, 1);
             const uint32_t start = tickMs();
             while (u.equipment.queue().pendingCount() > 0 && tickMs() - start < kQueueDrainLimitMs)
                 sleepMs(5);
             const auto report = DownloadVerify(u.equipment, u.link).verify(image->record());
-            line = "put " + std::to_string(fit.filters.size()) + " filters on " + channelName(channel_) +
-                   "; " + report.summary();
+            line = "put " + std::to_string(fit.filters.size()) + " filters on " +
+                   channelName(channel_) + "; " + report.summary();
             return report.ok();
         },
         out, err);

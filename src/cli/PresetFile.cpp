@@ -32,8 +32,8 @@ std::vector<std::string> PresetFile::notes(const ModeRecord& record, uint32_t mo
     for (const auto& e : back.errors) notes.push_back("will not import as it is: " + e.text());
     if (!back.ok()) return notes;
     for (const auto& d : DownloadVerify::compare(back.record, record, modelCode))
-        notes.push_back("not exact: " + d.param.name() + " holds " + d.unitValue + ", the preset says " +
-                        d.recordValue);
+        notes.push_back("not exact: " + d.param.name() + " holds " + d.unitValue +
+                        ", the preset says " + d.recordValue);
     if (back.record.name() != record.name() || back.record.date() != record.date() ||
         back.record.isUsed() != record.isUsed())
         notes.push_back("not exact: the name, date or used flag");

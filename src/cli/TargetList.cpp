@@ -26,7 +26,8 @@ void TargetList::check(const std::string& command, CliOptions& options, bool man
     if (!given()) return options.fail(command + ": give --ip, --serial or --all");
     if (!many && several()) return options.fail(command + ": give one unit, --ip or --serial");
     if (all_ && (!ips_.empty() || !serials_.empty()))
-        return options.fail(command + ": --all finds the units itself; leave out --ip and --serial");
+        return options.fail(command +
+                            ": --all finds the units itself; leave out --ip and --serial");
     for (const auto* list : {&ips_, &serials_})
         for (size_t i = 0; i < list->size(); ++i) {
             const std::string& t = (*list)[i];

@@ -14,7 +14,8 @@ struct Biquad {
 
     static Biquad peaking(double hz, double gainDb, double q, double rate = kSampleRate);
     static Biquad lowShelf(double hz, double gainDb, double q = kShelfQ, double rate = kSampleRate);
-    static Biquad highShelf(double hz, double gainDb, double q = kShelfQ, double rate = kSampleRate);
+    static Biquad highShelf(double hz, double gainDb, double q = kShelfQ,
+                            double rate = kSampleRate);
 
     // Gain in dB at a frequency below half the sampling rate.
     double gainDbAt(double hz, double rate = kSampleRate) const;

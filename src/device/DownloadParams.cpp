@@ -42,10 +42,14 @@ std::string listMs(std::optional<int> ms, uint8_t index) {
 
 std::string eqTypeName(uint8_t type) {
     switch (type) {
-        case 0: return "peak";
-        case 1: return "low-shelf";
-        case 2: return "high-shelf";
-        default: return "type " + std::to_string(type);
+        case 0:
+            return "peak";
+        case 1:
+            return "low-shelf";
+        case 2:
+            return "high-shelf";
+        default:
+            return "type " + std::to_string(type);
     }
 }
 
@@ -69,22 +73,36 @@ void add(std::vector<DownloadParam>& list, uint8_t code, Side side, int count, i
 }  // namespace
 
 std::string DownloadParam::name() const {
-    std::string channelName = isInput(*this) ? std::string("input ") + static_cast<char>('A' + channel)
-                                             : "output " + std::to_string(channel + 1);
+    std::string channelName = isInput(*this)
+                                  ? std::string("input ") + static_cast<char>('A' + channel)
+                                  : "output " + std::to_string(channel + 1);
     switch (code) {
-        case param::kInputSelect: return channelName + " routing";
-        case param::kGain: return channelName + " gain";
-        case param::kMute: return channelName + " mute";
-        case param::kPolarity: return channelName + " polarity";
-        case param::kDelay: return channelName + " delay";
-        case param::kLimiterLevel: return channelName + " limiter threshold";
-        case param::kLimiterAttack: return channelName + " limiter attack";
-        case param::kLimiterRelease: return channelName + " limiter release";
-        case param::kEqPoint: return channelName + " EQ point " + std::to_string(point + 1);
-        case param::kEqSwitch: return channelName + " EQ switch";
-        case param::kHighPass: return channelName + " high-pass";
-        case param::kLowPass: return channelName + " low-pass";
-        default: return channelName + " code " + std::to_string(code);
+        case param::kInputSelect:
+            return channelName + " routing";
+        case param::kGain:
+            return channelName + " gain";
+        case param::kMute:
+            return channelName + " mute";
+        case param::kPolarity:
+            return channelName + " polarity";
+        case param::kDelay:
+            return channelName + " delay";
+        case param::kLimiterLevel:
+            return channelName + " limiter threshold";
+        case param::kLimiterAttack:
+            return channelName + " limiter attack";
+        case param::kLimiterRelease:
+            return channelName + " limiter release";
+        case param::kEqPoint:
+            return channelName + " EQ point " + std::to_string(point + 1);
+        case param::kEqSwitch:
+            return channelName + " EQ switch";
+        case param::kHighPass:
+            return channelName + " high-pass";
+        case param::kLowPass:
+            return channelName + " low-pass";
+        default:
+            return channelName + " code " + std::to_string(code);
     }
 }
 
@@ -95,59 +113,90 @@ OwnedCommand DownloadParam::command(const ModeRecord& r, uint32_t model) const {
     if (isInput(*this)) {
         const InputChannel& in = r.input(channel);
         switch (code) {
-            case param::kGain: return cmd::writeGain(kLoad, id, in.gain());
-            case param::kMute: return cmd::writeMute(kLoad, id, in.mute());
-            case param::kEqPoint: return cmd::writeEqPoint(kLoad, id, point, in.point(point));
-            default: return cmd::writeEqSwitch(kLoad, id, in.eqSwitch());
+            case param::kGain:
+                return cmd::writeGain(kLoad, id, in.gain());
+            case param::kMute:
+                return cmd::writeMute(kLoad, id, in.mute());
+            case param::kEqPoint:
+                return cmd::writeEqPoint(kLoad, id, point, in.point(point));
+            default:
+                return cmd::writeEqSwitch(kLoad, id, in.eqSwitch());
         }
     }
     const OutputChannel& out = r.output(channel);
     switch (code) {
         case param::kInputSelect:
-            return cmd::writeInputSelect(kLoad, number, unitCodeFromInputSet(model, out.inputSelect()));
-        case param::kGain: return cmd::writeGain(kLoad, id, out.gain());
-        case param::kMute: return cmd::writeMute(kLoad, id, out.mute());
-        case param::kPolarity: return cmd::writePolarity(kLoad, number, out.polarity());
-        case param::kDelay: return cmd::writeDelay(kLoad, number, out.delay());
-        case param::kLimiterLevel: return cmd::writeLimiterLevel(kLoad, number, out.limiterLevel());
-        case param::kLimiterAttack: return cmd::writeLimiterAttack(kLoad, number, out.limiterAttack());
+            return cmd::writeInputSelect(kLoad, number,
+                                         unitCodeFromInputSet(model, out.inputSelect()));
+        case param::kGain:
+            return cmd::writeGain(kLoad, id, out.gain());
+        case param::kMute:
+            return cmd::writeMute(kLoad, id, out.mute());
+        case param::kPolarity:
+            return cmd::writePolarity(kLoad, number, out.polarity());
+        case param::kDelay:
+            return cmd::writeDelay(kLoad, number, out.delay());
+        case param::kLimiterLevel:
+            return cmd::writeLimiterLevel(kLoad, number, out.limiterLevel());
+        case param::kLimiterAttack:
+            return cmd::writeLimiterAttack(kLoad, number, out.limiterAttack());
         case param::kLimiterRelease:
             return cmd::writeLimiterRelease(kLoad, number, out.limiterRelease());
-        case param::kEqPoint: return cmd::writeEqPoint(kLoad, id, point, out.point(point));
+        case param::kEqPoint:
+            return cmd::writeEqPoint(kLoad, id, point, out.point(point));
         case param::kHighPass:
             return cmd::writeHighPass(kLoad, number, out.highPassType(), out.highPassFreq());
         case param::kLowPass:
             return cmd::writeLowPass(kLoad, number, out.lowPassType(), out.lowPassFreq());
-        default: return cmd::writeEqSwitch(kLoad, id, out.eqSwitch());
+        default:
+            return cmd::writeEqSwitch(kLoad, id, out.eqSwitch());
     }
 }
 
 std::vector<uint8_t> DownloadParam::value(const ModeRecord& r, uint32_t model) const {
-    auto pointBytes = [](const EqPoint& e) { return std::vector<uint8_t>{e.type, e.gain, e.freq, e.q}; };
+    auto pointBytes = [](const EqPoint& e) {
+        return std::vector<uint8_t>{e.type, e.gain, e.freq, e.q};
+    };
     if (isInput(*this)) {
         const InputChannel& in = r.input(channel);
         switch (code) {
-            case param::kGain: return {in.gain()};
-            case param::kMute: return {in.mute()};
-            case param::kEqPoint: return pointBytes(in.point(point));
-            default: return {in.eqSwitch()};
+            case param::kGain:
+                return {in.gain()};
+            case param::kMute:
+                return {in.mute()};
+            case param::kEqPoint:
+                return pointBytes(in.point(point));
+            default:
+                return {in.eqSwitch()};
         }
     }
     const OutputChannel& out = r.output(channel);
     switch (code) {
-        case param::kInputSelect: return {unitCodeFromInputSet(model, out.inputSelect())};
-        case param::kGain: return {out.gain()};
-        case param::kMute: return {out.mute()};
-        case param::kPolarity: return {out.polarity()};
+        case param::kInputSelect:
+            return {unitCodeFromInputSet(model, out.inputSelect())};
+        case param::kGain:
+            return {out.gain()};
+        case param::kMute:
+            return {out.mute()};
+        case param::kPolarity:
+            return {out.polarity()};
         case param::kDelay:
-            return {static_cast<uint8_t>(out.delay() & 0xFF), static_cast<uint8_t>(out.delay() >> 8)};
-        case param::kLimiterLevel: return {out.limiterLevel()};
-        case param::kLimiterAttack: return {out.limiterAttack()};
-        case param::kLimiterRelease: return {out.limiterRelease()};
-        case param::kEqPoint: return pointBytes(out.point(point));
-        case param::kHighPass: return {clampCrossoverType(out.highPassType()), out.highPassFreq()};
-        case param::kLowPass: return {clampCrossoverType(out.lowPassType()), out.lowPassFreq()};
-        default: return {out.eqSwitch()};
+            return {static_cast<uint8_t>(out.delay() & 0xFF),
+                    static_cast<uint8_t>(out.delay() >> 8)};
+        case param::kLimiterLevel:
+            return {out.limiterLevel()};
+        case param::kLimiterAttack:
+            return {out.limiterAttack()};
+        case param::kLimiterRelease:
+            return {out.limiterRelease()};
+        case param::kEqPoint:
+            return pointBytes(out.point(point));
+        case param::kHighPass:
+            return {clampCrossoverType(out.highPassType()), out.highPassFreq()};
+        case param::kLowPass:
+            return {clampCrossoverType(out.lowPassType()), out.lowPassFreq()};
+        default:
+            return {out.eqSwitch()};
     }
 }
 
@@ -155,35 +204,46 @@ std::string DownloadParam::describe(const ModeRecord& r, uint32_t model) const {
     if (isInput(*this)) {
         const InputChannel& in = r.input(channel);
         switch (code) {
-            case param::kGain: return format("%+.1f dB", gainDb(in.gain()));
-            case param::kMute: return in.mute() ? "muted" : "not muted";
-            case param::kEqPoint: return pointText(in.point(point));
-            default: return in.eqSwitch() ? "on" : "off";
+            case param::kGain:
+                return format("%+.1f dB", gainDb(in.gain()));
+            case param::kMute:
+                return in.mute() ? "muted" : "not muted";
+            case param::kEqPoint:
+                return pointText(in.point(point));
+            default:
+                return in.eqSwitch() ? "on" : "off";
         }
     }
     const OutputChannel& out = r.output(channel);
     switch (code) {
         case param::kInputSelect:
-            return inputLetters(inputSetFromUnitCode(model, unitCodeFromInputSet(model, out.inputSelect())));
-        case param::kGain: return format("%+.1f dB", gainDb(out.gain()));
-        case param::kMute: return out.mute() ? "muted" : "not muted";
-        case param::kPolarity: return out.polarity() ? "inverted" : "normal";
+            return inputLetters(
+                inputSetFromUnitCode(model, unitCodeFromInputSet(model, out.inputSelect())));
+        case param::kGain:
+            return format("%+.1f dB", gainDb(out.gain()));
+        case param::kMute:
+            return out.mute() ? "muted" : "not muted";
+        case param::kPolarity:
+            return out.polarity() ? "inverted" : "normal";
         case param::kDelay:
             return format("%.3f ms", delayMs(out.delay())) + " (" + std::to_string(out.delay()) +
                    " samples)";
-        case param::kLimiterLevel: return format("%+.1f dB", limiterLevelDb(out.limiterLevel()));
+        case param::kLimiterLevel:
+            return format("%+.1f dB", limiterLevelDb(out.limiterLevel()));
         case param::kLimiterAttack:
             return listMs(limiterAttackMs(out.limiterAttack()), out.limiterAttack());
         case param::kLimiterRelease:
             return listMs(limiterReleaseMs(out.limiterRelease()), out.limiterRelease());
-        case param::kEqPoint: return pointText(out.point(point));
+        case param::kEqPoint:
+            return pointText(out.point(point));
         case param::kHighPass:
             return filterText(out.highPassType(), out.highPassFreq(),
                               out.highPassFreq() == kHighPassOffCode);
         case param::kLowPass:
             return filterText(out.lowPassType(), out.lowPassFreq(),
                               out.lowPassFreq() == kLowPassOffCode);
-        default: return out.eqSwitch() ? "on" : "off";
+        default:
+            return out.eqSwitch() ? "on" : "off";
     }
 }
 

@@ -17,9 +17,9 @@ class ModeRecord;
 struct DownloadParam {
     uint8_t code = 0;  // param::kInputSelect .. param::kLowPass
     cmd::Side side = cmd::Side::Input;
-    int channel = 0;          // 0-based
-    int point = -1;           // 0-based, EQ points only
-    int progressAfter = -1;   // download progress to report once this one is sent
+    int channel = 0;         // 0-based
+    int point = -1;          // 0-based, EQ points only
+    int progressAfter = -1;  // download progress to report once this one is sent
 
     // "input A gain", "output 3 EQ point 7", "output 1 high-pass".
     std::string name() const;

@@ -35,9 +35,10 @@ std::string DownloadVerify::Report::summary() const {
         case Outcome::Differs:
             break;
     }
-    std::string text = count(differences.size(), "parameter") +
-                       (differences.size() == 1 ? " still differs after " : " still differ after ") +
-                       count(static_cast<size_t>(rounds), "round") + " of sending them again";
+    std::string text =
+        count(differences.size(), "parameter") +
+        (differences.size() == 1 ? " still differs after " : " still differ after ") +
+        count(static_cast<size_t>(rounds), "round") + " of sending them again";
     for (const auto& d : differences) text += "\n  " + d.text();
     return text;
 }

@@ -66,7 +66,9 @@ std::optional<std::string_view> preampBody(std::string_view line) {
 struct LineReader {
     MeasurementEq& eq;
     int number;
-    void error(const std::string& what) { eq.errors.push_back("line " + std::to_string(number) + ": " + what); }
+    void error(const std::string& what) {
+        eq.errors.push_back("line " + std::to_string(number) + ": " + what);
+    }
 
     void preamp(std::string_view body) {
         const auto w = words(body);
@@ -100,11 +102,15 @@ struct LineReader {
         else if (type == "hs" || type == "hsc")
             f.type = EqType::HighShelf;
         else
-            return error("unknown filter type \"" + w[1] + "\" (PK, LS, LSC, HS and HSC are known)");
+            return error("unknown filter type \"" + w[1] +
+                         "\" (PK, LS, LSC, HS and HSC are known)");
         std::optional<double> hz, gain, q;
         for (size_t i = 2; i < w.size(); ++i) {
             const std::string key = lower(w[i]);
-            std::optional<double>* slot = key == "fc" ? &hz : key == "gain" ? &gain : key == "q" ? &q : nullptr;
+            std::optional<double>* slot = key == "fc"     ? &hz
+                                          : key == "gain" ? &gain
+                                          : key == "q"    ? &q
+                                                          : nullptr;
             if (!slot) return error("cannot read \"" + w[i] + "\"");
             if (slot->has_value()) return error(w[i] + " is given twice");
             if (i + 1 >= w.size() || !(*slot = decimal(w[i + 1])))
@@ -139,9 +145,12 @@ struct LineReader {
 
 Biquad design(EqType type, double hz, double gainDb, double q) {
     switch (type) {
-        case EqType::LowShelf: return Biquad::lowShelf(hz, gainDb, q);
-        case EqType::HighShelf: return Biquad::highShelf(hz, gainDb, q);
-        default: return Biquad::peaking(hz, gainDb, q);
+        case EqType::LowShelf:
+            return Biquad::lowShelf(hz, gainDb, q);
+        case EqType::HighShelf:
+            return Biquad::highShelf(hz, gainDb, q);
+        default:
+            return Biquad::peaking(hz, gainDb, q);
     }
 }
 
@@ -171,14 +180,16 @@ MeasurementEq parseMeasurementEq(std::string_view text) {
 EqFit fitMeasurementEq(const MeasurementEq& eq, int points, const std::string& channelName) {
     EqFit fit;
     if (static_cast<int>(eq.filters.size()) > points) {
-        fit.errors.push_back("line " + std::to_string(eq.filters[static_cast<size_t>(points)].line) +
-                             ": " + std::to_string(eq.filters.size()) + " filters are on, " +
-                             channelName + " has " + std::to_string(points) + " EQ points");
+        fit.errors.push_back("line " +
+                             std::to_string(eq.filters[static_cast<size_t>(points)].line) + ": " +
+                             std::to_string(eq.filters.size()) + " filters are on, " + channelName +
+                             " has " + std::to_string(points) + " EQ points");
         return fit;
     }
     std::vector<Biquad> file, unit;
     for (const MeasuredFilter& f : eq.filters) {
-        const Quantized hz = QuantizeFreq(f.hz), gain = QuantizeEqGain(f.gainDb), q = QuantizeQ(f.q);
+        const Quantized hz = QuantizeFreq(f.hz), gain = QuantizeEqGain(f.gainDb),
+                        q = QuantizeQ(f.q);
         FittedFilter ff{f, EqPoint{static_cast<uint8_t>(f.type), gain.code, hz.code, q.code},
                         hz.value - f.hz, gain.value - f.gainDb, std::nullopt};
         const bool peak = f.type == EqType::Peaking;
@@ -188,9 +199,11 @@ EqFit fitMeasurementEq(const MeasurementEq& eq, int points, const std::string& c
         // The unit's shelves have no Q: they are taken as slope-1 shelves.
         unit.push_back(design(f.type, hz.value, gain.value, peak ? q.value : Biquad::kShelfQ));
     }
-    const int steps = static_cast<int>(std::ceil(std::log2(kHighestHz / kLowestHz) * kStepsPerOctave));
+    const int steps =
+        static_cast<int>(std::ceil(std::log2(kHighestHz / kLowestHz) * kStepsPerOctave));
     for (int s = 0; s <= steps; ++s) {
-        const double hz = kLowestHz * std::pow(kHighestHz / kLowestHz, static_cast<double>(s) / steps);
+        const double hz =
+            kLowestHz * std::pow(kHighestHz / kLowestHz, static_cast<double>(s) / steps);
         double sum = 0;
         for (size_t i = 0; i < file.size(); ++i) sum += unit[i].gainDbAt(hz) - file[i].gainDbAt(hz);
         if (std::fabs(sum) > std::fabs(fit.worstDb)) {

@@ -25,8 +25,8 @@ struct MeasuredFilter {
 struct MeasurementEq {
     std::vector<MeasuredFilter> filters;  // those that are on, in the text's order
     std::optional<double> preampDb;
-    int skipped = 0;       // filters that are off
-    int otherLines = 0;    // header and other lines that are not filters
+    int skipped = 0;                  // filters that are off
+    int otherLines = 0;               // header and other lines that are not filters
     std::vector<std::string> errors;  // "line 7: ...": nothing is to be applied when any
     bool ok() const { return errors.empty(); }
 };

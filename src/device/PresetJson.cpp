@@ -8,10 +8,10 @@
 
 #include <algorithm>
 #include <array>
-#include <iterator>
 #include <cmath>
 #include <cstdio>
 #include <initializer_list>
+#include <iterator>
 #include <optional>
 
 #include "device/FreqTable.h"
@@ -25,9 +25,8 @@ namespace {
 
 constexpr std::array<const char*, 3> kEqTypes = {"peak", "low-shelf", "high-shelf"};
 constexpr std::array<const char*, kCrossoverTypeCount> kShapes = {
-    "butterworth-12",    "butterworth-24",    "butterworth-36",
-    "bessel-12",         "bessel-24",         "bessel-36",
-    "linkwitz-riley-12", "linkwitz-riley-24", "linkwitz-riley-36",
+    "butterworth-12", "butterworth-24",    "butterworth-36",    "bessel-12",         "bessel-24",
+    "bessel-36",      "linkwitz-riley-12", "linkwitz-riley-24", "linkwitz-riley-36",
 };
 // What the unit holds: gain codes 0..124 (-50..+12 dB), limiter codes 0..60 (-10..+20 dB),
 // delays up to 32736 samples (682 ms).
@@ -57,8 +56,12 @@ std::string numberText(double v, int decimals, bool keepOneDecimal) {
     }
     return s;
 }
-std::string db(double v) { return numberText(v, 1, true); }
-std::string hz(uint8_t code) { return numberText(static_cast<double>(FreqTable[code]), 1, false); }
+std::string db(double v) {
+    return numberText(v, 1, true);
+}
+std::string hz(uint8_t code) {
+    return numberText(static_cast<double>(FreqTable[code]), 1, false);
+}
 
 std::string quoted(std::string_view text) {
     // Names may hold any bytes: valid UTF-8 goes as it is, anything else byte by byte.
@@ -117,7 +120,8 @@ std::string outputJson(const OutputChannel& out, int index, int inputs) {
     std::string routing;
     for (int i = 0; i < inputs; ++i)
         if (out.inputSelect() & (1u << i))
-            routing += std::string(routing.empty() ? "" : ", ") + "\"" + static_cast<char>('A' + i) + "\"";
+            routing +=
+                std::string(routing.empty() ? "" : ", ") + "\"" + static_cast<char>('A' + i) + "\"";
     const auto attack = std::size(kLimiterAttackMs), release = std::size(kLimiterReleaseMs);
     const int attackMs = kLimiterAttackMs[std::min<size_t>(out.limiterAttack(), attack - 1)];
     const int releaseMs = kLimiterReleaseMs[std::min<size_t>(out.limiterRelease(), release - 1)];
@@ -127,12 +131,13 @@ std::string outputJson(const OutputChannel& out, int index, int inputs) {
            "\"polarity\": " + (out.polarity() ? "\"inverted\"" : "\"normal\"") + ",\n" + pad +
            "\"delay\": {\"ms\": " + numberText(delayMs(out.delay()), 3, true) +
            ", \"samples\": " + std::to_string(out.delay()) + "},\n" + pad + "\"routing\": [" +
-           routing + "],\n" + pad + "\"limiter\": {\"thresholdDb\": " +
-           db(limiterLevelDb(out.limiterLevel())) + ", \"attackMs\": " + std::to_string(attackMs) +
+           routing + "],\n" + pad +
+           "\"limiter\": {\"thresholdDb\": " + db(limiterLevelDb(out.limiterLevel())) +
+           ", \"attackMs\": " + std::to_string(attackMs) +
            ", \"releaseMs\": " + std::to_string(releaseMs) + "},\n" + pad +
-           "\"eq\": " + eqJson(out, OutputChannel::kPoints, pad) + ",\n" + pad +
-           "\"highPass\": " +
-           filterJson(out.highPassType(), out.highPassFreq(), out.highPassFreq() == kHighPassOffCode) +
+           "\"eq\": " + eqJson(out, OutputChannel::kPoints, pad) + ",\n" + pad + "\"highPass\": " +
+           filterJson(out.highPassType(), out.highPassFreq(),
+                      out.highPassFreq() == kHighPassOffCode) +
            ",\n" + pad + "\"lowPass\": " +
            filterJson(out.lowPassType(), out.lowPassFreq(), out.lowPassFreq() == kLowPassOffCode) +
            "\n    }";
@@ -149,13 +154,20 @@ std::string at(const std::string& path, qsizetype index) {
 
 const char* typeName(const QJsonValue& v) {
     switch (v.type()) {
-        case QJsonValue::Null: return "null";
-        case QJsonValue::Bool: return "true or false";
-        case QJsonValue::Double: return "a number";
-        case QJsonValue::String: return "a text";
-        case QJsonValue::Array: return "a list";
-        case QJsonValue::Object: return "an object";
-        default: return "nothing";
+        case QJsonValue::Null:
+            return "null";
+        case QJsonValue::Bool:
+            return "true or false";
+        case QJsonValue::Double:
+            return "a number";
+        case QJsonValue::String:
+            return "a text";
+        case QJsonValue::Array:
+            return "a list";
+        case QJsonValue::Object:
+            return "an object";
+        default:
+            return "nothing";
     }
 }
 
@@ -165,7 +177,8 @@ template <typename T>
 std::pair<uint8_t, double> nearestEntry(const T* list, size_t n, double v) {
     size_t best = 0;
     for (size_t i = 1; i < n; ++i)
-        if (std::fabs(v - static_cast<double>(list[i])) < std::fabs(v - static_cast<double>(list[best])))
+        if (std::fabs(v - static_cast<double>(list[i])) <
+            std::fabs(v - static_cast<double>(list[best])))
             best = i;
     const double found = static_cast<double>(list[best]);
     size_t other = v >= found ? best + 1 : (best > 0 ? best - 1 : 1);
@@ -182,7 +195,8 @@ public:
     }
 
     // Every required key present, nothing else but the optional ones.
-    bool keys(const QJsonObject& o, const std::string& path, std::initializer_list<const char*> required,
+    bool keys(const QJsonObject& o, const std::string& path,
+              std::initializer_list<const char*> required,
               std::initializer_list<const char*> optional = {}) {
         const size_t before = result.errors.size();
         for (const char* k : required)
@@ -202,7 +216,8 @@ public:
         if (!v.isUndefined()) error(path, std::string("expected an object, found ") + typeName(v));
         return std::nullopt;
     }
-    std::optional<QJsonArray> array(const QJsonValue& v, const std::string& path, qsizetype length) {
+    std::optional<QJsonArray> array(const QJsonValue& v, const std::string& path,
+                                    qsizetype length) {
         if (v.isUndefined()) return std::nullopt;
         if (!v.isArray()) {
             error(path, std::string("expected a list, found ") + typeName(v));
@@ -210,7 +225,8 @@ public:
         }
         const QJsonArray a = v.toArray();
         if (length >= 0 && a.size() != length) {
-            error(path, "expected " + std::to_string(length) + " entries, found " + std::to_string(a.size()));
+            error(path, "expected " + std::to_string(length) + " entries, found " +
+                            std::to_string(a.size()));
             return std::nullopt;
         }
         return a;
@@ -218,13 +234,16 @@ public:
     std::optional<bool> boolean(const QJsonObject& o, const std::string& path, const char* key) {
         const QJsonValue v = o.value(QLatin1String(key));
         if (v.isBool()) return v.toBool();
-        if (!v.isUndefined()) error(at(path, key), std::string("expected true or false, found ") + typeName(v));
+        if (!v.isUndefined())
+            error(at(path, key), std::string("expected true or false, found ") + typeName(v));
         return std::nullopt;
     }
-    std::optional<std::string> text(const QJsonObject& o, const std::string& path, const char* key) {
+    std::optional<std::string> text(const QJsonObject& o, const std::string& path,
+                                    const char* key) {
         const QJsonValue v = o.value(QLatin1String(key));
         if (v.isString()) return v.toString().toStdString();
-        if (!v.isUndefined()) error(at(path, key), std::string("expected a text, found ") + typeName(v));
+        if (!v.isUndefined())
+            error(at(path, key), std::string("expected a text, found ") + typeName(v));
         return std::nullopt;
     }
     // One of the names in the list, as its index.
@@ -252,8 +271,9 @@ public:
         }
         const double d = v.toDouble();
         if (!(d >= lo - slack && d <= hi + slack)) {
-            error(at(path, key), numberText(d, 3, false) + " is outside " + numberText(lo, 3, false) +
-                                     " .. " + numberText(hi, 3, false) + " " + unit);
+            error(at(path, key), numberText(d, 3, false) + " is outside " +
+                                     numberText(lo, 3, false) + " .. " + numberText(hi, 3, false) +
+                                     " " + unit);
             return std::nullopt;
         }
         return d;
@@ -274,22 +294,26 @@ public:
         const auto [code, halfStep] = nearestEntry(list, n, *d);
         const double got = static_cast<double>(list[code]);
         if (std::fabs(got - *d) > halfStep + 1e-9)
-            result.moved.push_back({at(path, key), numberText(*d, 3, false) + " " + unit + " became " +
-                                                       numberText(got, 1, false) + " " + unit});
+            result.moved.push_back({at(path, key), numberText(*d, 3, false) + " " + unit +
+                                                       " became " + numberText(got, 1, false) +
+                                                       " " + unit});
         return code;
     }
-    std::optional<uint8_t> frequency(const QJsonObject& o, const std::string& path, const char* key) {
+    std::optional<uint8_t> frequency(const QJsonObject& o, const std::string& path,
+                                     const char* key) {
         return listed(o, path, key, FreqTable.data(), FreqTable.size(), 1.0, kFrequencyMax, "Hz");
     }
 
     void eq(const QJsonValue& v, const std::string& path, EqPoint* points, int count, uint8_t& on);
     void filter(const QJsonValue& v, const std::string& path, bool highPass, OutputChannel& out);
     void input(const QJsonValue& v, const std::string& path, int index, InputChannel& in);
-    void output(const QJsonValue& v, const std::string& path, int index, int inputs, OutputChannel& out);
+    void output(const QJsonValue& v, const std::string& path, int index, int inputs,
+                OutputChannel& out);
     void document(const QJsonObject& root, uint32_t expectedModel);
 };
 
-void Reader::eq(const QJsonValue& v, const std::string& path, EqPoint* points, int count, uint8_t& on) {
+void Reader::eq(const QJsonValue& v, const std::string& path, EqPoint* points, int count,
+                uint8_t& on) {
     const auto o = object(v, path);
     if (!o || !keys(*o, path, {"on", "points"})) return;
     if (auto b = boolean(*o, path, "on")) on = *b ? 1 : 0;
@@ -303,12 +327,14 @@ void Reader::eq(const QJsonValue& v, const std::string& path, EqPoint* points, i
         EqPoint& e = points[p];
         if (auto t = choice(*po, pp, "type", kEqTypes)) e.type = *t;
         if (auto f = frequency(*po, pp, "frequencyHz")) e.freq = *f;
-        if (auto g = number(*po, pp, "gainDb", -24.0, 12.0, 0.1, "dB")) e.gain = QuantizeEqGain(*g).code;
+        if (auto g = number(*po, pp, "gainDb", -24.0, 12.0, 0.1, "dB"))
+            e.gain = QuantizeEqGain(*g).code;
         if (auto q = number(*po, pp, "q", 0.2, 36.0, 0.1, "")) e.q = QuantizeQ(*q).code;
     }
 }
 
-void Reader::filter(const QJsonValue& v, const std::string& path, bool highPass, OutputChannel& out) {
+void Reader::filter(const QJsonValue& v, const std::string& path, bool highPass,
+                    OutputChannel& out) {
     const auto o = object(v, path);
     if (!o || !keys(*o, path, {"shape", "frequencyHz"})) return;
     const auto shape = choice(*o, path, "shape", kShapes);
@@ -321,8 +347,9 @@ void Reader::filter(const QJsonValue& v, const std::string& path, bool highPass,
             error(at(path, "frequencyHz"), "expected a number or \"off\"");
     } else if (const auto f = frequency(*o, path, "frequencyHz")) {
         if (*f == offCode)
-            error(at(path, "frequencyHz"), hz(offCode) + " Hz is where this filter is off: write "
-                                           "\"off\" or another frequency");
+            error(at(path, "frequencyHz"), hz(offCode) +
+                                               " Hz is where this filter is off: write "
+                                               "\"off\" or another frequency");
         else
             freq = *f;
     }
@@ -351,8 +378,9 @@ void Reader::input(const QJsonValue& v, const std::string& path, int index, Inpu
 void Reader::output(const QJsonValue& v, const std::string& path, int index, int inputs,
                     OutputChannel& out) {
     const auto o = object(v, path);
-    if (!o || !keys(*o, path, {"output", "gainDb", "mute", "polarity", "delay", "routing", "limiter",
-                               "eq", "highPass", "lowPass"}))
+    if (!o || !keys(*o, path,
+                    {"output", "gainDb", "mute", "polarity", "delay", "routing", "limiter", "eq",
+                     "highPass", "lowPass"}))
         return;
     if (auto n = number(*o, path, "output", 1, 8, 0, ""); n && *n != index + 1)
         error(at(path, "output"), "expected " + std::to_string(index + 1) + " at this place");
@@ -363,7 +391,8 @@ void Reader::output(const QJsonValue& v, const std::string& path, int index, int
 
     const std::string dp = at(path, "delay");
     if (const auto d = object(o->value("delay"), dp); d && keys(*d, dp, {}, {"ms", "samples"})) {
-        const auto ms = number(*d, dp, "ms", 0, kDelayMax / kSamplesPerMs, 0.5 / kSamplesPerMs, "ms");
+        const auto ms =
+            number(*d, dp, "ms", 0, kDelayMax / kSamplesPerMs, 0.5 / kSamplesPerMs, "ms");
         const auto samples = number(*d, dp, "samples", 0, kDelayMax, 0, "samples");
         if (samples && *samples != std::floor(*samples))
             error(at(dp, "samples"), "expected a whole number");
@@ -399,10 +428,11 @@ void Reader::output(const QJsonValue& v, const std::string& path, int index, int
         l && keys(*l, lp, {"thresholdDb", "attackMs", "releaseMs"})) {
         if (auto c = stepped(*l, lp, "thresholdDb", -10.0, 0.5, kLimiterCodeMax, "dB"))
             out.setLimiterLevel(*c);
-        if (auto a = listed(*l, lp, "attackMs", kLimiterAttackMs, std::size(kLimiterAttackMs), 1, 90, "ms"))
+        if (auto a = listed(*l, lp, "attackMs", kLimiterAttackMs, std::size(kLimiterAttackMs), 1,
+                            90, "ms"))
             out.setLimiterAttack(*a);
-        if (auto r = listed(*l, lp, "releaseMs", kLimiterReleaseMs, std::size(kLimiterReleaseMs), 10, 1000,
-                            "ms"))
+        if (auto r = listed(*l, lp, "releaseMs", kLimiterReleaseMs, std::size(kLimiterReleaseMs),
+                            10, 1000, "ms"))
             out.setLimiterRelease(*r);
     }
 
@@ -421,8 +451,9 @@ void Reader::document(const QJsonObject& root, uint32_t expectedModel) {
     if (auto f = text(root, "", "format"); f && *f != kPresetFormat)
         error("format", "expected \"" + std::string(kPresetFormat) + "\"");
     if (auto v = number(root, "", "version", 1, 1e9, 0, ""); v && *v != kPresetVersion)
-        error("version", "version " + numberText(*v, 3, false) + " is not one this program reads (" +
-                             std::to_string(kPresetVersion) + ")");
+        error("version", "version " + numberText(*v, 3, false) +
+                             " is not one this program reads (" + std::to_string(kPresetVersion) +
+                             ")");
     if (auto d = text(root, "", "device")) result.deviceName = *d;
     ModeRecord& r = result.record;
     if (auto n = text(root, "", "name")) {
@@ -457,21 +488,23 @@ void Reader::document(const QJsonObject& root, uint32_t expectedModel) {
     if (const auto list = array(root.value("inputs"), "inputs", inputs))
         for (int i = 0; i < inputs; ++i) input(list->at(i), at("inputs", i), i, r.input(i));
     if (const auto list = array(root.value("outputs"), "outputs", outputs))
-        for (int k = 0; k < outputs; ++k) output(list->at(k), at("outputs", k), k, inputs, r.output(k));
+        for (int k = 0; k < outputs; ++k)
+            output(list->at(k), at("outputs", k), k, inputs, r.output(k));
 }
 
 }  // namespace
 
 QByteArray presetJson(const ModeRecord& record, uint32_t modelCode, std::string_view deviceName) {
     const int inputs = inputCount(modelCode), outputs = outputCount(modelCode);
-    std::string s = "{\n  \"format\": \"" + std::string(kPresetFormat) + "\",\n  \"version\": " +
-                    std::to_string(kPresetVersion) + ",\n  \"model\": \"" +
+    std::string s = "{\n  \"format\": \"" + std::string(kPresetFormat) +
+                    "\",\n  \"version\": " + std::to_string(kPresetVersion) + ",\n  \"model\": \"" +
                     std::string(modelName(modelCode)) + "\",\n";
     if (!deviceName.empty()) s += "  \"device\": " + quoted(deviceName) + ",\n";
-    s += "  \"name\": " + quoted(record.name()) + ",\n  \"used\": " +
-         (record.isUsed() ? "true" : "false") + ",\n  \"date\": " + quoted(record.date()) +
-         ",\n  \"inputs\": [\n";
-    for (int i = 0; i < inputs; ++i) s += inputJson(record.input(i), i) + (i + 1 < inputs ? ",\n" : "\n");
+    s += "  \"name\": " + quoted(record.name()) +
+         ",\n  \"used\": " + (record.isUsed() ? "true" : "false") +
+         ",\n  \"date\": " + quoted(record.date()) + ",\n  \"inputs\": [\n";
+    for (int i = 0; i < inputs; ++i)
+        s += inputJson(record.input(i), i) + (i + 1 < inputs ? ",\n" : "\n");
     s += "  ],\n  \"outputs\": [\n";
     for (int k = 0; k < outputs; ++k)
         s += outputJson(record.output(k), k, inputs) + (k + 1 < outputs ? ",\n" : "\n");
@@ -487,8 +520,9 @@ PresetRead readPresetJson(const QByteArray& json, uint32_t expectedModel) {
         const QByteArray before = json.left(parseError.offset);
         const auto line = before.count('\n') + 1;
         const auto column = parseError.offset - (before.lastIndexOf('\n') + 1) + 1;
-        reader.error("(document)", "line " + std::to_string(line) + ", column " + std::to_string(column) +
-                                        ": " + parseError.errorString().toStdString());
+        reader.error("(document)", "line " + std::to_string(line) + ", column " +
+                                       std::to_string(column) + ": " +
+                                       parseError.errorString().toStdString());
     } else if (!doc.isObject()) {
         reader.error("(document)", "expected an object");
     } else {

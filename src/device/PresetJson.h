@@ -26,9 +26,9 @@ struct PresetIssue {
 struct PresetRead {
     ModeRecord record;
     uint32_t modelCode = 0;
-    std::string deviceName;            // information only, never written to a unit
-    std::vector<PresetIssue> errors;   // the record is not to be used when there are any
-    std::vector<PresetIssue> moved;    // values that moved by more than half a step
+    std::string deviceName;           // information only, never written to a unit
+    std::vector<PresetIssue> errors;  // the record is not to be used when there are any
+    std::vector<PresetIssue> moved;   // values that moved by more than half a step
     bool ok() const { return errors.empty(); }
 };
 
@@ -37,7 +37,8 @@ inline constexpr std::string_view kPresetFormat = "quellmar-preset";
 
 // The document of the record's model channels. deviceName is written as information when
 // not empty. The model must be a known one.
-QByteArray presetJson(const ModeRecord& record, uint32_t modelCode, std::string_view deviceName = {});
+QByteArray presetJson(const ModeRecord& record, uint32_t modelCode,
+                      std::string_view deviceName = {});
 
 // Reads a document through the parameter model's quantisers. Every problem is reported with
 // its path: syntax, wrong types, unknown or missing keys, values outside what the unit holds,

@@ -41,7 +41,7 @@ TEST(MeasurementEq, AnExportWithEveryTypeBecomesPoints) {
     // The first line is a peak at frequency code 59, gain code 105 and Q code 6.
     EXPECT_EQ(fit.filters[0].point, (EqPoint{0, 105, 59, 6}));
     EXPECT_NEAR(*fit.filters[0].qError, -0.01, 1e-9);
-    EXPECT_FALSE(fit.filters[1].qError);  // shelves have no Q on the unit
+    EXPECT_FALSE(fit.filters[1].qError);               // shelves have no Q on the unit
     EXPECT_NEAR(fit.filters[4].gainError, 0.1, 1e-9);  // 1.3 dB rounds away from zero to 1.4
     // Rounding moves filters by at most half a step, a few tenths of a dB overall; the LSC's
     // Q of 0.71 is close to the unit's slope-1 shelf.
@@ -61,13 +61,16 @@ TEST(MeasurementEq, ProblemsNameTheirLine) {
     };
     EXPECT_EQ(firstError("Preamp: 0 dB\nFilter 1: ON NO Fc 100 Hz Gain 1 dB\n"),
               "line 2: unknown filter type \"NO\" (PK, LS, LSC, HS and HSC are known)");
-    EXPECT_EQ(firstError("\n\nFilter 3: ON PK Fc 1o0 Hz Gain 1 dB Q 1\n"), "line 3: Fc has no number");
-    EXPECT_EQ(firstError("Filter 1: ON PK Fc 100 Hz Gain 1 dB\n"), "line 1: the PK filter has no Q");
+    EXPECT_EQ(firstError("\n\nFilter 3: ON PK Fc 1o0 Hz Gain 1 dB Q 1\n"),
+              "line 3: Fc has no number");
+    EXPECT_EQ(firstError("Filter 1: ON PK Fc 100 Hz Gain 1 dB\n"),
+              "line 1: the PK filter has no Q");
     EXPECT_EQ(firstError("Filter 1: ON PK Fc 30000 Hz Gain 1 dB Q 1\n"),
               "line 1: Fc 30000 Hz is not between 0 and 24000 Hz");
     // One filter more than an input's 15 points: nothing is fitted.
     std::string many;
-    for (int i = 1; i <= 16; ++i) many += "Filter " + std::to_string(i) + ": ON PK Fc 1000 Hz Gain 1 dB Q 1\n";
+    for (int i = 1; i <= 16; ++i)
+        many += "Filter " + std::to_string(i) + ": ON PK Fc 1000 Hz Gain 1 dB Q 1\n";
     const auto eq = parseMeasurementEq(many);
     ASSERT_TRUE(eq.ok());
     const auto fit = fitMeasurementEq(eq, 15, "input A");

@@ -16,13 +16,18 @@ namespace {
 // A record a unit can hold: the model's channels filled with random values in their ranges,
 // everything else zero.
 ModeRecord randomRecord(uint32_t model, std::mt19937& gen) {
-    auto pick = [&](int lo, int hi) { return static_cast<uint8_t>(lo + static_cast<int>(gen() % static_cast<unsigned>(hi - lo + 1))); };
+    auto pick = [&](int lo, int hi) {
+        return static_cast<uint8_t>(lo +
+                                    static_cast<int>(gen() % static_cast<unsigned>(hi - lo + 1)));
+    };
     auto point = [&] { return EqPoint{pick(0, 2), pick(0, 180), pick(0, 255), pick(0, 179)}; };
     ModeRecord r;
     r.setUsed(gen() % 2);
-    static const char* kNames[] = {"", "Festival", "Main \"Hall\" \\ 2", "Bühne Süd", "Ünïcødé ok 12"};
+    static const char* kNames[] = {"", "Festival", "Main \"Hall\" \\ 2", "Bühne Süd",
+                                   "Ünïcødé ok 12"};
     r.setName(kNames[gen() % 5]);
-    r.setDate(2000 + static_cast<int>(gen() % 40), 1 + static_cast<int>(gen() % 12), 1 + static_cast<int>(gen() % 28));
+    r.setDate(2000 + static_cast<int>(gen() % 40), 1 + static_cast<int>(gen() % 12),
+              1 + static_cast<int>(gen() % 28));
     for (int i = 0; i < inputCount(model); ++i) {
         InputChannel& in = r.input(i);
         in.setGain(pick(0, 124));
@@ -108,32 +113,48 @@ TEST(PresetJson, EachErrorNamesItsPath) {
         std::string path, words;
     };
     const std::vector<Case> cases = {
-        {[](QJsonObject& r) { setPoint(r, "gainDb", 13.0); }, "inputs[0].eq.points[6].gainDb", "outside -24 .. 12 dB"},
-        {[](QJsonObject& r) { setPoint(r, "q", "wide"); }, "inputs[0].eq.points[6].q", "expected a number"},
-        {[](QJsonObject& r) { setPoint(r, "type", "notch"); }, "inputs[0].eq.points[6].type", "not one of peak"},
-        {[](QJsonObject& r) { setPoint(r, "bandwidth", 1); }, "inputs[0].eq.points[6].bandwidth", "unknown key"},
-        {[](QJsonObject& r) { setOutput(r, "gainDb", "", 12.5); }, "outputs[1].gainDb", "outside -50 .. 12 dB"},
-        {[](QJsonObject& r) { setOutput(r, "delay", "samples", 960.5); }, "outputs[1].delay.samples", "whole number"},
+        {[](QJsonObject& r) { setPoint(r, "gainDb", 13.0); }, "inputs[0].eq.points[6].gainDb",
+         "outside -24 .. 12 dB"},
+        {[](QJsonObject& r) { setPoint(r, "q", "wide"); }, "inputs[0].eq.points[6].q",
+         "expected a number"},
+        {[](QJsonObject& r) { setPoint(r, "type", "notch"); }, "inputs[0].eq.points[6].type",
+         "not one of peak"},
+        {[](QJsonObject& r) { setPoint(r, "bandwidth", 1); }, "inputs[0].eq.points[6].bandwidth",
+         "unknown key"},
+        {[](QJsonObject& r) { setOutput(r, "gainDb", "", 12.5); }, "outputs[1].gainDb",
+         "outside -50 .. 12 dB"},
+        {[](QJsonObject& r) { setOutput(r, "delay", "samples", 960.5); },
+         "outputs[1].delay.samples", "whole number"},
         {[](QJsonObject& r) { setOutput(r, "delay", "ms", 30.0); }, "outputs[1].delay", "disagree"},
-        {[](QJsonObject& r) { setOutput(r, "routing", "", QJsonArray{"A", "C"}); }, "outputs[1].routing[1]", "from A to B"},
-        {[](QJsonObject& r) { setOutput(r, "limiter", "attackMs", 500); }, "outputs[1].limiter.attackMs", "outside 1 .. 90 ms"},
-        {[](QJsonObject& r) { setOutput(r, "highPass", "shape", "brickwall"); }, "outputs[1].highPass.shape", "linkwitz-riley-24"},
-        {[](QJsonObject& r) { setOutput(r, "lowPass", "frequencyHz", 21513); }, "outputs[1].lowPass.frequencyHz", "off"},
-        {[](QJsonObject& r) { setOutput(r, "mute", "", 1); }, "outputs[1].mute", "expected true or false"},
+        {[](QJsonObject& r) {
+             setOutput(r, "routing", "", QJsonArray{"A", "C"});
+         },
+         "outputs[1].routing[1]", "from A to B"},
+        {[](QJsonObject& r) { setOutput(r, "limiter", "attackMs", 500); },
+         "outputs[1].limiter.attackMs", "outside 1 .. 90 ms"},
+        {[](QJsonObject& r) { setOutput(r, "highPass", "shape", "brickwall"); },
+         "outputs[1].highPass.shape", "linkwitz-riley-24"},
+        {[](QJsonObject& r) { setOutput(r, "lowPass", "frequencyHz", 21513); },
+         "outputs[1].lowPass.frequencyHz", "off"},
+        {[](QJsonObject& r) { setOutput(r, "mute", "", 1); }, "outputs[1].mute",
+         "expected true or false"},
         {[](QJsonObject& r) { r.remove("date"); }, "date", "missing"},
         {[](QJsonObject& r) { r["model"] = "QD408"; }, "model", "the target is a QD206"},
-        {[](QJsonObject& r) { r["outputs"] = QJsonArray{}; }, "outputs", "expected 6 entries, found 0"},
+        {[](QJsonObject& r) { r["outputs"] = QJsonArray{}; }, "outputs",
+         "expected 6 entries, found 0"},
         {[](QJsonObject& r) { r["version"] = 2; }, "version", "not one this program reads"},
     };
     for (const Case& c : cases) {
         const PresetRead read = readPresetJson(edited(c.edit), model::kQD206);
-        ASSERT_EQ(read.errors.size(), 1u) << c.path << (read.errors.empty() ? "" : ": " + read.errors[1].text());
+        ASSERT_EQ(read.errors.size(), 1u)
+            << c.path << (read.errors.empty() ? "" : ": " + read.errors[1].text());
         EXPECT_EQ(read.errors[0].path, c.path) << read.errors[0].text();
         EXPECT_NE(read.errors[0].message.find(c.words), std::string::npos) << read.errors[0].text();
     }
     const PresetRead broken = readPresetJson("{\n  \"format\": \"quellmar-preset\",\n  oops\n}", 0);
     ASSERT_EQ(broken.errors.size(), 1u);
-    EXPECT_NE(broken.errors[0].message.find("line 3"), std::string::npos) << broken.errors[0].text();
+    EXPECT_NE(broken.errors[0].message.find("line 3"), std::string::npos)
+        << broken.errors[0].text();
 }
 
 TEST(PresetJson, ValuesAreQuantisedAndBigMovesListed) {
