@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Renders the input and output EQ pages into docs/eq-input.png and docs/eq-output.png with
-# `quellmar --screenshot`: a simulated QD408 on 127.0.77.4 (ports of its own, so that a running
-# demo is not disturbed) gets a few EQ points and both crossover filters through quellmar-cli,
-# then Quellmar connects to it and shows page 4, then page 5.
-#   tools/eq-pictures.sh [BUILD_DIR]      (default build/default)
+# Renders the gain page and the input and output EQ pages into docs/editor-gain.png,
+# docs/eq-input.png and docs/eq-output.png with `quellmar --screenshot`: a simulated QD408 on
+# 127.0.77.4 (ports of its own, so that a running demo is not disturbed) gets a few gains, EQ
+# points and both crossover filters through quellmar-cli, then Quellmar connects to it and
+# shows page 1, 4 and 5.
+#   tools/editor-pictures.sh [BUILD_DIR]      (default build/default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bin=$(realpath "${1:-build/default}")
@@ -31,14 +32,18 @@ send 2 1 0x09 "02 00 45 a0 09 00"   # +8 dB at 132 Hz, Q 2.0
 send 2 1 0x09 "06 00 b8 64 18 00"   # -4 dB at 3075 Hz, Q 5.0
 send 2 1 0x0B "07 1a"               # high-pass Lik-Riley -24dB at 40.5 Hz
 send 2 1 0x0C "04 cb"               # low-pass Bessel -24dB at 5176 Hz
+# Gains (code = (dB + 50) x 2) and a muted output.
+send 1 2 0x01 "5c 00"               # input B -4.0 dB
+send 2 1 0x01 "6e 00"               # output 1 +5.0 dB
+send 2 3 0x01 "50 00"               # output 3 -10.0 dB
+send 2 8 0x02 "01 00"               # output 8 muted
 
 printf '[NetConfig]\nGateWay=127.0.77.1\nAutoIP=0\n' >"$work/QelConfig.ini"
 mkdir -p "$work/config/Quellmar"
 printf '[General]\nQuellmar_Once=1\n' >"$work/config/Quellmar/Quellmar.conf"
 export XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=offscreen
-for page in 4 5; do
-  name=$([ $page = 4 ] && echo input || echo output)
+for shot in 1:editor-gain 4:eq-input 5:eq-output; do
   "$bin/src/shell/quellmar" --work-dir "$work" "${ports[@]}" --local-port 19640 \
-    --search-port 19401 --connect 1 --page $page --screenshot "$out/eq-$name.png" "${@:2}"
+    --search-port 19401 --connect 1 --page "${shot%%:*}" --screenshot "$out/${shot#*:}.png" "${@:2}"
 done
-echo "Wrote $out/eq-input.png and $out/eq-output.png"
+echo "Wrote $out/editor-gain.png, $out/eq-input.png and $out/eq-output.png"
