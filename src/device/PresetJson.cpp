@@ -95,7 +95,8 @@ std::string pointJson(const EqPoint& e) {
 
 template <typename Channel>
 std::string eqJson(const Channel& ch, int points, const std::string& pad) {
-    std::string s = "{\n" + pad + "  \"on\": " + (ch.eqSwitch() ? "true" : "false") + ",\n" + pad +
+    // The switch byte is the unit's "EQ pass": 0 means the EQ works on the signal.
+    std::string s = "{\n" + pad + "  \"on\": " + (ch.eqSwitch() ? "false" : "true") + ",\n" + pad +
                     "  \"points\": [\n";
     for (int p = 0; p < points; ++p)
         s += pad + "    " + pointJson(ch.point(p)) + (p + 1 < points ? ",\n" : "\n");
@@ -304,7 +305,8 @@ public:
         return listed(o, path, key, FreqTable.data(), FreqTable.size(), 1.0, kFrequencyMax, "Hz");
     }
 
-    void eq(const QJsonValue& v, const std::string& path, EqPoint* points, int count, uint8_t& on);
+    void eq(const QJsonValue& v, const std::string& path, EqPoint* points, int count,
+            uint8_t& eqSwitch);
     void filter(const QJsonValue& v, const std::string& path, bool highPass, OutputChannel& out);
     void input(const QJsonValue& v, const std::string& path, int index, InputChannel& in);
     void output(const QJsonValue& v, const std::string& path, int index, int inputs,
@@ -313,10 +315,10 @@ public:
 };
 
 void Reader::eq(const QJsonValue& v, const std::string& path, EqPoint* points, int count,
-                uint8_t& on) {
+                uint8_t& eqSwitch) {
     const auto o = object(v, path);
     if (!o || !keys(*o, path, {"on", "points"})) return;
-    if (auto b = boolean(*o, path, "on")) on = *b ? 1 : 0;
+    if (auto b = boolean(*o, path, "on")) eqSwitch = *b ? 0 : 1;  // EQ on: the pass byte is 0
     const std::string listPath = at(path, "points");
     const auto list = array(o->value("points"), listPath, count);
     if (!list) return;
@@ -369,10 +371,10 @@ void Reader::input(const QJsonValue& v, const std::string& path, int index, Inpu
     if (auto g = stepped(*o, path, "gainDb", -50.0, 0.5, kGainCodeMax, "dB")) in.setGain(*g);
     if (auto m = boolean(*o, path, "mute")) in.setMute(*m ? 1 : 0);
     EqPoint points[InputChannel::kPoints] = {};
-    uint8_t on = 0;
-    eq(o->value("eq"), at(path, "eq"), points, InputChannel::kPoints, on);
+    uint8_t eqSwitch = 0;
+    eq(o->value("eq"), at(path, "eq"), points, InputChannel::kPoints, eqSwitch);
     for (int p = 0; p < InputChannel::kPoints; ++p) in.point(p) = points[p];
-    in.setEqSwitch(on);
+    in.setEqSwitch(eqSwitch);
 }
 
 void Reader::output(const QJsonValue& v, const std::string& path, int index, int inputs,
@@ -437,10 +439,10 @@ void Reader::output(const QJsonValue& v, const std::string& path, int index, int
     }
 
     EqPoint points[OutputChannel::kPoints] = {};
-    uint8_t on = 0;
-    eq(o->value("eq"), at(path, "eq"), points, OutputChannel::kPoints, on);
+    uint8_t eqSwitch = 0;
+    eq(o->value("eq"), at(path, "eq"), points, OutputChannel::kPoints, eqSwitch);
     for (int p = 0; p < OutputChannel::kPoints; ++p) out.point(p) = points[p];
-    out.setEqSwitch(on);
+    out.setEqSwitch(eqSwitch);
     filter(o->value("highPass"), at(path, "highPass"), true, out);
     filter(o->value("lowPass"), at(path, "lowPass"), false, out);
 }
