@@ -1,0 +1,178 @@
+// The editor under a fader drag, and its CPU with the meters running.
+//   bench_editor   (QT_QPA_PLATFORM=offscreen or on a display)
+// 1. Sixteen simulated units, each connected with its editor shown and meters polling. On the
+//    first unit's gain page the input A fader is dragged for 2 s with a mouse event every 5 ms
+//    (20 drags). Reported: gain commands that reached the unit per drag, and the time from the
+//    button release to the unit holding the final value (median and p90).
+// 2. quellmar in a child process with one editor open (--connect 1) against a simulated unit:
+//    its CPU time over 10 s, as a share of one core.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <vector>
+
+#include "UnitSimulator.h"
+#include "controls/QelGain.h"
+#include "editor/EditorPage.h"
+#include "editor/QelEquipmentDlg.h"
+#include "link/Equipment.h"
+#include "link/UdpEndpoint.h"
+
+using namespace qel;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int kUnits = 16, kDrags = 20, kDragMs = 2000, kEventMs = 5;
+
+void pump(int ms) {
+    const auto end = Clock::now() + std::chrono::milliseconds(ms);
+    while (Clock::now() < end) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+int gainWrites(sim::UnitSimulator& sim) {
+    int n = 0;
+    for (const auto& r : sim.requests(0)) n += r.frame[5] == 0x12 && r.frame[9] == 0x01;
+    return n;
+}
+
+double percentile(std::vector<double> v, double p) {
+    std::sort(v.begin(), v.end());
+    return v[static_cast<size_t>(p * static_cast<double>(v.size() - 1))];
+}
+
+void dragBenchmark() {
+    sim::UnitSimulator sim;
+    for (int u = 0; u < kUnits; ++u)
+        sim.addNetworkUnit(4, "127.83.0." + std::to_string(2 + u), "U");
+    if (!sim.start()) return void(std::printf("simulator: %s\n", sim.lastError().c_str()));
+    UdpEndpoint endpoint;
+    endpoint.open(0);
+    LinkSettings link;
+    link.endpoint = &endpoint;
+    std::vector<std::shared_ptr<Equipment>> units;
+    std::vector<std::unique_ptr<CQelEquipmentDlg>> editors;
+    for (int u = 0; u < kUnits; ++u) {
+        auto e = std::make_shared<Equipment>();
+        e->setAddress(*parseIpv4("127.83.0." + std::to_string(2 + u)));
+        e->setFlags(linkflag::kUdp);
+        e->setModelCode(4);
+        e->setImage(std::make_shared<ModeImage>());
+        e->startLink(link);
+        units.push_back(e);
+        editors.push_back(std::make_unique<CQelEquipmentDlg>(e));
+        editors.back()->show();
+    }
+    pump(1000);
+    auto* fader = editors[0]->page(CQelEquipmentDlg::kGain)->findChild<CQelGain*>();
+    std::vector<double> commands, latencies;
+    for (int d = 0; d < kDrags; ++d) {
+        const int before = gainWrites(sim);
+        const QPoint knob(CQelFader::kKnobX + 8, fader->knobY() + 9);
+        QTest::mousePress(fader, Qt::LeftButton, {}, knob);
+        const auto start = Clock::now();
+        int step = 0;
+        while (Clock::now() - start < std::chrono::milliseconds(kDragMs)) {
+            // Up and down across most of the track.
+            const int y = 40 + (step * 3) % 200;
+            QMouseEvent move(QEvent::MouseMove, QPointF(knob.x(), y),
+                             fader->mapToGlobal(QPointF(knob.x(), y)), Qt::NoButton, Qt::LeftButton,
+                             {});
+            QApplication::sendEvent(fader, &move);
+            ++step;
+            pump(kEventMs);
+        }
+        const QPoint end(knob.x(), 60 + d * 7);
+        QMouseEvent last(QEvent::MouseMove, end, fader->mapToGlobal(end), Qt::NoButton,
+                         Qt::LeftButton, {});
+        QApplication::sendEvent(fader, &last);
+        QTest::mouseRelease(fader, Qt::LeftButton, {}, end);
+        const auto released = Clock::now();
+        const auto want = static_cast<uint8_t>(fader->code());
+        while (sim.state(0).params.in[0].gain != want &&
+               Clock::now() - released < std::chrono::seconds(3))
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        latencies.push_back(
+            std::chrono::duration<double, std::milli>(Clock::now() - released).count());
+        pump(300);
+        commands.push_back(gainWrites(sim) - before);
+    }
+    std::printf("fader drag of %d ms, events every %d ms, %d units connected, %d drags\n", kDragMs,
+                kEventMs, kUnits, kDrags);
+    std::printf("  gain commands at the unit per drag: median %.0f, min %.0f, max %.0f\n",
+                percentile(commands, 0.5), percentile(commands, 0), percentile(commands, 1));
+    std::printf("  release to final value at the unit: p50 %.2f ms, p90 %.2f ms, max %.2f ms\n",
+                percentile(latencies, 0.5), percentile(latencies, 0.9), percentile(latencies, 1));
+    editors.clear();
+    for (auto& u : units) u->stopLink();
+}
+
+double cpuSeconds(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string field;
+    long ticks = 0;
+    for (int i = 1; i <= 15 && stat >> field; ++i)
+        if (i == 14 || i == 15) ticks += std::stol(field);
+    return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+pid_t spawn(const std::vector<std::string>& argv) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::vector<char*> a;
+        for (const auto& s : argv) a.push_back(const_cast<char*>(s.c_str()));
+        a.push_back(nullptr);
+        execv(a[0], a.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+void cpuBenchmark() {
+    QTemporaryDir dir;
+    {
+        std::ofstream ini(dir.filePath("QelConfig.ini").toStdString());
+        ini << "[NetConfig]\nGateWay=127.84.0.1\nAutoIP=0\n[SerialPorts]\n";
+        for (int n = 1; n <= 16; ++n) ini << "COM" << n << "=/nonexistent\n";
+    }
+    const pid_t sim = spawn({QUELLMAR_UNITSIM, "--unit", "QD408@127.84.0.2:Main"});
+    usleep(300000);
+    setenv("XDG_RUNTIME_DIR", dir.path().toUtf8().constData(), 1);
+    setenv("XDG_CONFIG_HOME", dir.path().toUtf8().constData(), 1);
+    {
+        QDir().mkpath(dir.filePath("Quellmar"));
+        std::ofstream once(dir.filePath("Quellmar/Quellmar.conf").toStdString());
+        once << "[General]\nQuellmar_Once=1\n";
+    }
+    const pid_t app = spawn({QUELLMAR_APP, "--work-dir", dir.path().toStdString(), "--local-port",
+                             "0", "--search-port", "0", "--connect", "1"});
+    sleep(6);  // search, connection, editor shown
+    const double c0 = cpuSeconds(app);
+    const auto t0 = Clock::now();
+    sleep(10);
+    const double used = cpuSeconds(app) - c0;
+    const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
+    std::printf("quellmar with one editor open and meters running: %.2f %% of a core over %.1f s\n",
+                100.0 * used / wall, wall);
+    kill(app, SIGTERM);
+    waitpid(app, nullptr, 0);
+    kill(sim, SIGTERM);
+    waitpid(sim, nullptr, 0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    dragBenchmark();
+    cpuBenchmark();
+    return 0;
+}
