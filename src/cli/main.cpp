@@ -14,6 +14,7 @@
 #include "cli/ReadCommand.h"
 #include "cli/SearchCommand.h"
 #include "cli/SystemCommand.h"
+#include "link/Protocol.h"
 #include "platform/Trace.h"
 
 namespace {
@@ -24,17 +25,18 @@ void printHelp(std::ostream& out) {
            "Commands:\n"
         << qel::cli::SearchCommand::usage() << qel::cli::ReadCommand::usage()
         << qel::cli::DownloadCommand::usage() << qel::cli::SystemCommand::usage()
-        << qel::cli::ExportCommand::usage()
-        << qel::cli::ImportCommand::usage() << qel::cli::ImportEqCommand::usage()
-        << qel::cli::RawSend::usage()
-        << qel::cli::ModuleCommand::usage()
-        << "\nGlobal options (any position):\n"
-           "  --local-port N          this program's UDP port (default 9640)\n"
-           "  --unit-port N           the units' UDP command port (default 9840)\n"
-           "  --module-port N         the units' network module port (default 8000)\n"
-           "  --search-port N         local port of the search request (default 9401)\n"
-           "  --module-search-port N  local port of the module search (default 9402)\n"
-           "  --gateway A.B.C.D       searches A.B.C.255 (default 192.168.6.255)\n"
+        << qel::cli::ExportCommand::usage() << qel::cli::ImportCommand::usage()
+        << qel::cli::ImportEqCommand::usage() << qel::cli::RawSend::usage()
+        << qel::cli::ModuleCommand::usage() << "\nGlobal options (any position):\n"
+        << "  --local-port N          this program's UDP port (default " << qel::port::kLocal
+        << ")\n  --unit-port N           the units' UDP command port (default " << qel::port::kUnit
+        << ")\n  --module-port N         the units' network module port (default "
+        << qel::port::kModule
+        << ")\n  --search-port N         local port of the search request (default "
+        << qel::port::kSearch
+        << ")\n  --module-search-port N  local port of the module search (default "
+        << qel::port::kModuleSearch << ")\n"
+        << "  --gateway A.B.C.D       searches A.B.C.255 (default 192.168.6.255)\n"
            "  --serial-map COMn=PATH  device path of a port name (default /dev/ttyUSB<n-1>)\n"
            "  --trace                 write the link's diagnostic trace to standard error\n"
            "Numbers may be decimal or 0x-hex. Exit status: 0 success, 1 failure.\n";
