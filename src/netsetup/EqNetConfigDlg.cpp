@@ -66,17 +66,31 @@ CEqNetConfigDlg::CEqNetConfigDlg(NetConfigSettings settings, QWidget* parent)
     connect(list_, &QTreeWidget::itemClicked, this, &CEqNetConfigDlg::selectCurrentRow);
     connect(ok_, &QPushButton::clicked, this, &CEqNetConfigDlg::writeSettings);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
-    // The search thread hands its rows over through queued calls; once the listener is gone
-    // (the destructor), nothing more is posted, and what was posted dies with the dialog.
+    // The search thread leaves its rows under a lock and nudges the dialog through a queued
+    // signal; once the listener is gone (the destructor), nothing more is posted.
+    connect(this, &CEqNetConfigDlg::rowsPosted, this, &CEqNetConfigDlg::showPostedRows,
+            Qt::QueuedConnection);
     netModuleSearcher().setListener([this](int row, const NetModuleEntry& entry) {
-        QMetaObject::invokeMethod(
-            this, [this, row, entry] { showRow(row, entry); }, Qt::QueuedConnection);
+        {
+            std::lock_guard lock(postedMutex_);
+            posted_.emplace_back(row, entry);
+        }
+        emit rowsPosted();
     });
     startSearch();
 }
 
 CEqNetConfigDlg::~CEqNetConfigDlg() {
     netModuleSearcher().setListener(nullptr);
+}
+
+void CEqNetConfigDlg::showPostedRows() {
+    decltype(posted_) rows;
+    {
+        std::lock_guard lock(postedMutex_);
+        rows.swap(posted_);
+    }
+    for (const auto& [row, entry] : rows) showRow(row, entry);
 }
 
 CIpAddressEdit* CEqNetConfigDlg::field(int id) const {
@@ -99,9 +113,10 @@ void CEqNetConfigDlg::showRow(int row, const NetModuleEntry& e) {
         list_->clear();
         return;
     }
-    auto* item = new QTreeWidgetItem({QString::number(row + 1), QString::fromStdString(e.ipText),
-                                      QString::fromStdString(e.gatewayText),
-                                      QString::fromStdString(NetModuleProtocol::macWithColons(e.mac))});
+    auto* item =
+        new QTreeWidgetItem({QString::number(row + 1), QString::fromStdString(e.ipText),
+                             QString::fromStdString(e.gatewayText),
+                             QString::fromStdString(NetModuleProtocol::macWithColons(e.mac))});
     list_->addTopLevelItem(item);  // rows come in order after the list was emptied
 }
 

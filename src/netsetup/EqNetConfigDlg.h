@@ -2,6 +2,9 @@
 
 #include <QDialog>
 #include <array>
+#include <deque>
+#include <mutex>
+#include <utility>
 
 #include "netsetup/NetModuleClient.h"
 #include "netsetup/NetModuleSearch.h"
@@ -46,14 +49,21 @@ public:
     // Button 1011.
     void writeSettings();
 
+signals:
+    // Emitted on the search thread; queued to the dialog's thread.
+    void rowsPosted();
+
 private:
     void showRow(int row, const NetModuleEntry& entry);
+    void showPostedRows();
     void setFieldsEnabled(bool enabled);
 
     NetConfigSettings settings_;
     QTreeWidget* list_;
     std::array<CIpAddressEdit*, 4> fields_{};  // 1012..1015
     QPushButton* ok_;
+    std::mutex postedMutex_;  // guards posted_: the search thread adds, the GUI thread takes
+    std::deque<std::pair<int, NetModuleEntry>> posted_;
 };
 
 }  // namespace qel
