@@ -43,13 +43,8 @@ int DownloadCommand::run(const GlobalOptions& globals, std::ostream& out, std::o
     return targets_.run(
         globals,
         [&](TargetList::Unit& u, std::string& line) {
-            std::ostringstream failure;
             Session session(u.equipment, u.link);
-            if (!session.connect(false, failure)) {
-                line = failure.str();
-                line.pop_back();  // the newline
-                return false;
-            }
+            if (!session.connect(false, line)) return false;
             const uint32_t model = u.equipment.modelCode();
             if (fileModel != 0 && fileModel != model) {
                 line = source_.file() + " holds " + std::string(modelName(fileModel)) +

@@ -86,13 +86,8 @@ int ExportCommand::run(const GlobalOptions& globals, std::ostream& out, std::ost
     return targets_.run(
         globals,
         [&](TargetList::Unit& u, std::string& line) {
-            std::ostringstream failure;
             Session session(u.equipment, u.link);
-            if (!session.connect(true, failure)) {
-                line = failure.str();
-                line.pop_back();
-                return false;
-            }
+            if (!session.connect(true, line)) return false;
             const std::string path = targets_.several()
                                          ? QDir(QString::fromStdString(out_))
                                                .filePath(QString::fromStdString(u.label + ".json"))

@@ -77,13 +77,8 @@ int ImportCommand::run(const GlobalOptions& globals, std::ostream& out, std::ost
     return targets_.run(
         globals,
         [&](TargetList::Unit& u, std::string& line) {
-            std::ostringstream failure;
             Session session(u.equipment, u.link);
-            if (!session.connect(false, failure)) {
-                line = failure.str();
-                line.pop_back();
-                return false;
-            }
+            if (!session.connect(false, line)) return false;
             const PresetRead forUnit = readPresetJson(*json, u.equipment.modelCode());
             if (!forUnit.ok()) {
                 line = problems(forUnit);

@@ -170,13 +170,8 @@ int ImportEqCommand::run(const GlobalOptions& globals, std::ostream& out, std::o
     return targets_.run(
         globals,
         [&](TargetList::Unit& u, std::string& line) {
-            std::ostringstream failure;
             Session session(u.equipment, u.link);
-            if (!session.connect(true, failure)) {
-                line = failure.str();
-                line.pop_back();
-                return false;
-            }
+            if (!session.connect(true, line)) return false;
             if (!hasChannel(u.equipment.modelCode())) {
                 line = channelName(channel_) + " is not on a " + u.equipment.modelName();
                 return false;

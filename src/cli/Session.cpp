@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <ostream>
+#include <sstream>
 
 #include "device/DownloadVerify.h"
 #include "device/ModeImage.h"
@@ -31,8 +32,8 @@ bool Session::connect(bool readAll, std::ostream& err) {
 }
 
 bool Session::download(const ModeRecord& record, bool verify, std::string& result) {
-    auto image = unit_.image() ? std::make_shared<ModeImage>(*unit_.image())
-                               : std::make_shared<ModeImage>();
+    auto image =
+        unit_.image() ? std::make_shared<ModeImage>(*unit_.image()) : std::make_shared<ModeImage>();
     image->record() = record;
     unit_.setImage(image);
     if (verify) {
@@ -43,10 +44,18 @@ bool Session::download(const ModeRecord& record, bool verify, std::string& resul
     UnitTransfer t = transfer();
     t.setProgressPause(0);
     const int failed = t.fullDownload();
-    result = failed ? "download incomplete: " + std::to_string(failed) +
-                          " commands were not accepted"
-                    : "downloaded, not verified";
+    result = failed
+                 ? "download incomplete: " + std::to_string(failed) + " commands were not accepted"
+                 : "downloaded, not verified";
     return failed == 0;
+}
+
+bool Session::connect(bool readAll, std::string& failureLine) {
+    std::ostringstream failure;
+    if (connect(readAll, failure)) return true;
+    failureLine = failure.str();
+    if (!failureLine.empty() && failureLine.back() == '\n') failureLine.pop_back();
+    return false;
 }
 
 }  // namespace qel::cli

@@ -15,6 +15,8 @@ public:
     ~Session();
     // Handshake, and the full read when readAll; false with a one-line reason on err.
     bool connect(bool readAll, std::ostream& err);
+    // The same, with the reason as one line without its newline (for per-unit result lines).
+    bool connect(bool readAll, std::string& failureLine);
     UnitTransfer transfer() const { return UnitTransfer(unit_, link_); }
     // After connect(): the full download of record (the model's channels), verified unless
     // told not to; true when the unit took it. result says how it went, differences on
