@@ -1,6 +1,7 @@
 #include "controls/QelLigGain.h"
 
 #include <QPainter>
+#include <algorithm>
 
 namespace qel {
 
@@ -18,7 +19,16 @@ void CQelLigGain::paintMeter(QPainter& p, const QPixmap& skin) const {
     if (level() <= 0) return;
     const int height = kSegmentHeight * level();
     const int top = kBottomY - height;
-    p.drawPixmap(narrow ? 3 : 33, top, skin, 50, top, 11, height);
+    p.drawPixmap(columnX(), top, skin, 50, top, 11, height);
+}
+
+int CQelLigGain::columnX() const {
+    return width() <= 18 ? 3 : 33;
+}
+
+QRect CQelLigGain::levelSpan(int from, int to) const {
+    const int low = std::min(from, to), high = std::max(from, to);
+    return QRect(columnX(), kBottomY - kSegmentHeight * high, 11, kSegmentHeight * (high - low));
 }
 
 }  // namespace qel

@@ -17,6 +17,10 @@ public:
 
 protected:
     void paintMeter(QPainter& p, const QPixmap& skin) const override;
+    QRect levelSpan(int from, int to) const override;
+
+private:
+    int columnX() const;
 };
 
 }  // namespace qel

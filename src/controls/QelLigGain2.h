@@ -16,6 +16,7 @@ public:
 
 protected:
     void paintMeter(QPainter& p, const QPixmap& skin) const override;
+    QRect levelSpan(int from, int to) const override;
 };
 
 }  // namespace qel

@@ -1,5 +1,6 @@
 #include "controls/QelMeter.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
 
@@ -11,23 +12,28 @@ CQelMeter::CQelMeter(const char* className, int bitmapId, int maxLevel, QWidget*
     : QWidget(parent), bitmapId_(bitmapId), maxLevel_(maxLevel) {
     setObjectName(QStringLiteral("Qel.") + QLatin1String(className));
     setFocusPolicy(Qt::NoFocus);
+    // Every pixel is painted from the buffer: nothing behind it needs drawing first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void CQelMeter::setLevel(int segments) {
     const int level = std::clamp(segments, 0, maxLevel_);
     if (level == level_) return;
+    const QRect span = levelSpan(level_, level);
     level_ = level;
-    update();
+    update(span);
 }
 
-void CQelMeter::paintEvent(QPaintEvent*) {
+void CQelMeter::paintEvent(QPaintEvent* event) {
     if (skin_.isNull()) skin_ = skin::bitmap(bitmapId_);
-    if (buffer_.size() != size()) buffer_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
-    buffer_.fill(palette().window().color());
+    if (buffer_.size() != size()) buffer_ = QImage(size(), QImage::Format_RGB32);
+    const QRect r = event->rect();
     QPainter memory(&buffer_);
+    memory.setClipRect(r);
+    memory.fillRect(r, palette().window().color());
     paintMeter(memory, skin_);
     memory.end();
-    QPainter(this).drawImage(0, 0, buffer_);
+    QPainter(this).drawImage(r, buffer_, r);
 }
 
 }  // namespace qel

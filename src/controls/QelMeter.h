@@ -24,6 +24,8 @@ protected:
 
     // Background and, for a level above 0, the lit part, copied from the skin.
     virtual void paintMeter(QPainter& p, const QPixmap& skin) const = 0;
+    // The part of the client that differs between two levels; a change repaints only that.
+    virtual QRect levelSpan(int from, int to) const = 0;
     void paintEvent(QPaintEvent* event) override;
 
 private:

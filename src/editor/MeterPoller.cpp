@@ -8,6 +8,11 @@
 
 namespace qel {
 
+namespace {
+// How soon a hidden editor's meters notice that they are shown again.
+constexpr uint32_t kIdleCheckMs = 10;
+}  // namespace
+
 void MeterHold::pass(const uint8_t* reply, uint8_t* display) {
     for (int i = 0; i < kSlots; ++i) {
         double& held = held_[static_cast<size_t>(i)];
@@ -82,16 +87,19 @@ void MeterPoller::run() {
                 uint8_t reply[MeterHold::kSlots], shown[MeterHold::kSlots];
                 unit_.queue().readReplyData(reply_, reply, sizeof reply);
                 hold.pass(reply, shown);
+                bool changed = false;
                 for (size_t i = 0; i < display_.size(); ++i)
-                    display_[i].store(shown[i], std::memory_order_relaxed);
-                if (published_) published_();
+                    if (display_[i].exchange(shown[i], std::memory_order_relaxed) != shown[i])
+                        changed = true;
+                // An unchanged display costs the GUI thread nothing.
+                if (changed && published_) published_();
                 alive = rest(timing_.passMs);
             }
         } else {
             ask();
             const uint32_t since = tickMs();
             while (alive && !metersShown() && tickMs() - since < timing_.idlePollMs)
-                alive = rest(1);
+                alive = rest(kIdleCheckMs);
             hold.reset();
         }
     }

@@ -64,6 +64,8 @@ CQelEquipmentDlg::CQelEquipmentDlg(std::shared_ptr<Equipment> unit, MeterPoller:
         p->setVisible(p == page(kGain));
     }
     connect(&timer_, &QTimer::timeout, this, &CQelEquipmentDlg::onTimer);
+    meterDelay_.setSingleShot(true);
+    connect(&meterDelay_, &QTimer::timeout, this, &CQelEquipmentDlg::showMeters);
     timer_.start(kTimerMs);
     meters_.start();
 }
@@ -135,6 +137,14 @@ void CQelEquipmentDlg::onTimer() {
 }
 
 void CQelEquipmentDlg::showMeters() {
+    // The meter passes come every 8 ms; drawing about 30 of them a second looks the same
+    // and costs far less.
+    constexpr qint64 kFrameMs = 33;
+    if (meterFrame_.isValid() && meterFrame_.elapsed() < kFrameMs) {
+        if (!meterDelay_.isActive()) meterDelay_.start(int(kFrameMs - meterFrame_.elapsed()));
+        return;
+    }
+    meterFrame_.start();
     metersQueued_ = false;
     const auto display = meters_.display();
     edit_.image().setMeters(display.data());

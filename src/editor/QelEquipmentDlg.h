@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <array>
 #include <atomic>
@@ -75,6 +76,8 @@ private:
     bool lostShown_ = false;
     MeterPoller meters_;
     std::atomic<bool> metersQueued_{false};  // a redraw is on its way to the GUI thread
+    QElapsedTimer meterFrame_;  // since the meters were last drawn
+    QTimer meterDelay_;         // draws a reading that came sooner than one frame later
 };
 
 }  // namespace qel
