@@ -371,7 +371,7 @@ void CEqSystemDlg::recallSlot() {
         const auto result = CQelConnectDlg::run(unit_, CQelConnectDlg::Mode::ReadOnly, link_,
                                                 &editor_, progressPauseMs_);
         if (result == UnitTransfer::Result::Success) adoptReadImage(before);
-        editor_.updateAllPanels();
+        editor_.fullTransferDone();
         return result;
     });
     emit paneText(3, tr("模式序号: %1").arg(slot + 1));
@@ -417,7 +417,7 @@ void CEqSystemDlg::applyPcMode() {
     const auto result = system_.withMetersPaused([&] {
         const auto r = CQelConnectDlg::run(unit_, CQelConnectDlg::Mode::Download, link_, &editor_,
                                            progressPauseMs_);
-        editor_.updateAllPanels();
+        editor_.fullTransferDone();
         return r;
     });
     system_.activateDownloaded();

@@ -105,6 +105,10 @@ void CQelEquipmentDlg::updateAllPanels() {
     for (int id = kGain; id <= kOutputEq; ++id) page(id)->loadFromImage();
 }
 
+void CQelEquipmentDlg::fullTransferDone() {
+    updateAllPanels();
+}
+
 void CQelEquipmentDlg::showPage(int id) {
     if (id < kGain || id > kSystem) return;
     page(id)->show();

@@ -46,6 +46,9 @@ public:
 
     // Loads every page from the image; sends nothing.
     void updateAllPanels();
+    // The image was replaced by a complete transfer (a recall, a PC mode applied, a read
+    // again): the pages show it and earlier edits no longer describe the unit.
+    void fullTransferDone();
     // Model, name, port or "本地 PC_IP", and the user or engineering mode.
     static QString titleFor(const Equipment& unit);
     // The texts of status-bar panes 1 to 4 for this unit.
