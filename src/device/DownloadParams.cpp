@@ -106,50 +106,49 @@ std::string DownloadParam::name() const {
     }
 }
 
-OwnedCommand DownloadParam::command(const ModeRecord& r, uint32_t model) const {
-    constexpr auto kLoad = WriteKind::Load;
+OwnedCommand DownloadParam::command(const ModeRecord& r, uint32_t model, WriteKind kind) const {
     const int number = channel + 1;
     const cmd::ChannelId id{side, number};
     if (isInput(*this)) {
         const InputChannel& in = r.input(channel);
         switch (code) {
             case param::kGain:
-                return cmd::writeGain(kLoad, id, in.gain());
+                return cmd::writeGain(kind, id, in.gain());
             case param::kMute:
-                return cmd::writeMute(kLoad, id, in.mute());
+                return cmd::writeMute(kind, id, in.mute());
             case param::kEqPoint:
-                return cmd::writeEqPoint(kLoad, id, point, in.point(point));
+                return cmd::writeEqPoint(kind, id, point, in.point(point));
             default:
-                return cmd::writeEqSwitch(kLoad, id, in.eqSwitch());
+                return cmd::writeEqSwitch(kind, id, in.eqSwitch());
         }
     }
     const OutputChannel& out = r.output(channel);
     switch (code) {
         case param::kInputSelect:
-            return cmd::writeInputSelect(kLoad, number,
+            return cmd::writeInputSelect(kind, number,
                                          unitCodeFromInputSet(model, out.inputSelect()));
         case param::kGain:
-            return cmd::writeGain(kLoad, id, out.gain());
+            return cmd::writeGain(kind, id, out.gain());
         case param::kMute:
-            return cmd::writeMute(kLoad, id, out.mute());
+            return cmd::writeMute(kind, id, out.mute());
         case param::kPolarity:
-            return cmd::writePolarity(kLoad, number, out.polarity());
+            return cmd::writePolarity(kind, number, out.polarity());
         case param::kDelay:
-            return cmd::writeDelay(kLoad, number, out.delay());
+            return cmd::writeDelay(kind, number, out.delay());
         case param::kLimiterLevel:
-            return cmd::writeLimiterLevel(kLoad, number, out.limiterLevel());
+            return cmd::writeLimiterLevel(kind, number, out.limiterLevel());
         case param::kLimiterAttack:
-            return cmd::writeLimiterAttack(kLoad, number, out.limiterAttack());
+            return cmd::writeLimiterAttack(kind, number, out.limiterAttack());
         case param::kLimiterRelease:
-            return cmd::writeLimiterRelease(kLoad, number, out.limiterRelease());
+            return cmd::writeLimiterRelease(kind, number, out.limiterRelease());
         case param::kEqPoint:
-            return cmd::writeEqPoint(kLoad, id, point, out.point(point));
+            return cmd::writeEqPoint(kind, id, point, out.point(point));
         case param::kHighPass:
-            return cmd::writeHighPass(kLoad, number, out.highPassType(), out.highPassFreq());
+            return cmd::writeHighPass(kind, number, out.highPassType(), out.highPassFreq());
         case param::kLowPass:
-            return cmd::writeLowPass(kLoad, number, out.lowPassType(), out.lowPassFreq());
+            return cmd::writeLowPass(kind, number, out.lowPassType(), out.lowPassFreq());
         default:
-            return cmd::writeEqSwitch(kLoad, id, out.eqSwitch());
+            return cmd::writeEqSwitch(kind, id, out.eqSwitch());
     }
 }
 

@@ -23,8 +23,10 @@ struct DownloadParam {
 
     // "input A gain", "output 3 EQ point 7", "output 1 high-pass".
     std::string name() const;
-    // The load command (op 4) that sends this parameter of the record.
-    OwnedCommand command(const ModeRecord& record, uint32_t modelCode) const;
+    // The command that sends this parameter of the record: a load (op 4) as the full download
+    // sends it, or the write a user's edit of it sends.
+    OwnedCommand command(const ModeRecord& record, uint32_t modelCode,
+                         cmd::WriteKind kind = cmd::WriteKind::Load) const;
     // What the unit holds for it, in the form the unit reads back: the input set as its unit
     // code, crossover types above 8 as 8. Two records agree on the parameter when equal.
     std::vector<uint8_t> value(const ModeRecord& record, uint32_t modelCode) const;

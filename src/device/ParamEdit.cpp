@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "device/DownloadParams.h"
 #include "device/InputSelect.h"
 #include "device/ModeImage.h"
 #include "link/Equipment.h"
@@ -50,6 +51,26 @@ std::vector<int> withOthers(int number, std::vector<int> others) {
     return others;
 }
 
+// A replay that is one call of ParamEdit, whatever runs it is given.
+template <typename Call>
+ParamEdit::Replay calling(Call call) {
+    return [call](ParamEdit& e, const std::vector<ParamEdit::Change>&) { return call(e); };
+}
+
+// True when every listed channel gives the same value: a linked edit can then take itself back
+// as one linked write.
+template <typename Value>
+bool sameOn(const std::vector<int>& numbers, Value value) {
+    for (int n : numbers)
+        if (!(value(n) == value(numbers.front()))) return false;
+    return true;
+}
+
+bool isEqParam(uint8_t code) {
+    return code == param::kEqPoint || code == param::kEqSwitch || code == param::kHighPass ||
+           code == param::kLowPass;
+}
+
 }  // namespace
 
 ParamEdit::ParamEdit(Equipment& unit, std::shared_ptr<ModeImage> image)
@@ -66,18 +87,61 @@ std::vector<uint8_t> ParamEdit::recordBytes() const {
 }
 
 ParamEdit::Result ParamEdit::apply(const std::function<void(ModeRecord&)>& change,
-                                   const std::vector<OwnedCommand>& commands) {
+                                   const std::vector<OwnedCommand>& commands, Subject subject,
+                                   Replay redo, Replay undo) {
     const auto before = recordBytes();
     change(image_->record());
     Result result;
     result.changes = difference(before, recordBytes());
+    result.subject = subject;
+    result.redo = std::move(redo);
+    result.undo = std::move(undo);
     for (const auto& c : commands)
         (unit_.enqueue(c.toCommand()) ? result.queued : result.refused)++;
     if (observer_) observer_(result);
     return result;
 }
 
+ParamEdit::Replay ParamEdit::putBackReplay(bool before, std::optional<Channel> whole) {
+    return [before, whole](ParamEdit& e, const std::vector<Change>& runs) {
+        return e.putBack(runs, before, whole);
+    };
+}
+
+ParamEdit::Result ParamEdit::restore(const ModeRecord& target, std::optional<Channel> whole) {
+    const ModeRecord old = image_->record();
+    const uint32_t model = modelCode();
+    std::vector<OwnedCommand> commands;
+    for (const DownloadParam& p : downloadParams(model)) {
+        const bool forced = whole && p.side == whole->side && p.channel == whole->number - 1 &&
+                            isEqParam(p.code);
+        if (forced || p.value(old, model) != p.value(target, model))
+            commands.push_back(p.command(target, model, kEdit));
+    }
+    return apply(
+        [&](ModeRecord& r) {
+            // Channels only: the name, date and used flag are the mode's, not settings.
+            for (int i = 0; i < kMaxInputs; ++i) r.input(i) = target.input(i);
+            for (int i = 0; i < kMaxOutputs; ++i) r.output(i) = target.output(i);
+        },
+        commands, {}, putBackReplay(false, whole), putBackReplay(true, whole));
+}
+
+ParamEdit::Result ParamEdit::putBack(const std::vector<Change>& runs, bool before,
+                                     std::optional<Channel> whole) {
+    auto bytes = recordBytes();
+    for (const Change& c : runs) {
+        const auto& v = before ? c.before : c.after;
+        if (c.offset + v.size() <= bytes.size())
+            std::copy(v.begin(), v.end(), bytes.begin() + static_cast<std::ptrdiff_t>(c.offset));
+    }
+    return restore(ModeRecord::fromBytes(bytes.data()), whole);
+}
+
 ParamEdit::Result ParamEdit::setGain(Channel ch, uint8_t code) {
+    const ModeRecord& now = image_->record();
+    const uint8_t old = ch.side == cmd::Side::Input ? now.input(ch.number - 1).gain()
+                                                    : now.output(ch.number - 1).gain();
     return apply(
         [&](ModeRecord& r) {
             if (ch.side == cmd::Side::Input)
@@ -85,10 +149,15 @@ ParamEdit::Result ParamEdit::setGain(Channel ch, uint8_t code) {
             else
                 r.output(ch.number - 1).setGain(code);
         },
-        {cmd::writeGain(kEdit, ch, code)});
+        {cmd::writeGain(kEdit, ch, code)}, {param::kGain, ch},
+        calling([=](ParamEdit& e) { return e.setGain(ch, code); }),
+        calling([=](ParamEdit& e) { return e.setGain(ch, old); }));
 }
 
 ParamEdit::Result ParamEdit::setMute(Channel ch, uint8_t muted) {
+    const ModeRecord& now = image_->record();
+    const uint8_t old = ch.side == cmd::Side::Input ? now.input(ch.number - 1).mute()
+                                                    : now.output(ch.number - 1).mute();
     return apply(
         [&](ModeRecord& r) {
             if (ch.side == cmd::Side::Input)
@@ -96,43 +165,81 @@ ParamEdit::Result ParamEdit::setMute(Channel ch, uint8_t muted) {
             else
                 r.output(ch.number - 1).setMute(muted);
         },
-        {cmd::writeMute(kEdit, ch, muted)});
+        {cmd::writeMute(kEdit, ch, muted)}, {param::kMute, ch},
+        calling([=](ParamEdit& e) { return e.setMute(ch, muted); }),
+        calling([=](ParamEdit& e) { return e.setMute(ch, old); }));
+}
+
+template <typename T>
+ParamEdit::Result ParamEdit::setOutputValue(int output, T value, OutputValue<T> field) {
+    const T old = (image_->record().output(output - 1).*field.get)();
+    const auto self = field.self;
+    return apply([&](ModeRecord& r) { (r.output(output - 1).*field.set)(value); },
+                 {field.command(kEdit, output, value)}, {field.code, cmd::outputChannel(output)},
+                 calling([=](ParamEdit& e) { return (e.*self)(output, value); }),
+                 calling([=](ParamEdit& e) { return (e.*self)(output, old); }));
 }
 
 ParamEdit::Result ParamEdit::setPolarity(int output, uint8_t inverted) {
-    return apply([&](ModeRecord& r) { r.output(output - 1).setPolarity(inverted); },
-                 {cmd::writePolarity(kEdit, output, inverted)});
+    return setOutputValue<uint8_t>(output, inverted,
+                                   {&OutputChannel::polarity, &OutputChannel::setPolarity,
+                                    param::kPolarity, cmd::writePolarity, &ParamEdit::setPolarity});
 }
 
 ParamEdit::Result ParamEdit::setDelay(int output, uint16_t samples) {
-    return apply([&](ModeRecord& r) { r.output(output - 1).setDelay(samples); },
-                 {cmd::writeDelay(kEdit, output, samples)});
+    return setOutputValue<uint16_t>(output, samples,
+                                    {&OutputChannel::delay, &OutputChannel::setDelay,
+                                     param::kDelay, cmd::writeDelay, &ParamEdit::setDelay});
+}
+
+ParamEdit::Result ParamEdit::setLimiterLevel(int output, uint8_t code) {
+    return setOutputValue<uint8_t>(
+        output, code,
+        {&OutputChannel::limiterLevel, &OutputChannel::setLimiterLevel, param::kLimiterLevel,
+         cmd::writeLimiterLevel, &ParamEdit::setLimiterLevel});
+}
+
+ParamEdit::Result ParamEdit::setLimiterAttack(int output, uint8_t index) {
+    return setOutputValue<uint8_t>(
+        output, index,
+        {&OutputChannel::limiterAttack, &OutputChannel::setLimiterAttack, param::kLimiterAttack,
+         cmd::writeLimiterAttack, &ParamEdit::setLimiterAttack});
+}
+
+ParamEdit::Result ParamEdit::setLimiterRelease(int output, uint8_t index) {
+    return setOutputValue<uint8_t>(
+        output, index,
+        {&OutputChannel::limiterRelease, &OutputChannel::setLimiterRelease, param::kLimiterRelease,
+         cmd::writeLimiterRelease, &ParamEdit::setLimiterRelease});
 }
 
 ParamEdit::Result ParamEdit::setInputSelect(int output, uint8_t inputSet) {
     const uint8_t code = unitCodeFromInputSet(modelCode(), inputSet);
+    const uint8_t old = image_->record().output(output - 1).inputSelect();
     return apply([&](ModeRecord& r) { r.output(output - 1).setInputSelect(inputSet & 0x0F); },
-                 {cmd::writeInputSelect(kEdit, output, code)});
+                 {cmd::writeInputSelect(kEdit, output, code)},
+                 {param::kInputSelect, cmd::outputChannel(output)},
+                 calling([=](ParamEdit& e) { return e.setInputSelect(output, inputSet); }),
+                 calling([=](ParamEdit& e) { return e.setInputSelect(output, old); }));
 }
 
-ParamEdit::Result ParamEdit::setLimiterLevel(int output, uint8_t code) {
-    return apply([&](ModeRecord& r) { r.output(output - 1).setLimiterLevel(code); },
-                 {cmd::writeLimiterLevel(kEdit, output, code)});
+namespace {
+const EqPoint& pointOf(const ModeRecord& r, cmd::ChannelId ch, int number, int index) {
+    return ch.side == cmd::Side::Input ? r.input(number - 1).point(index)
+                                       : r.output(number - 1).point(index);
 }
-
-ParamEdit::Result ParamEdit::setLimiterAttack(int output, uint8_t index) {
-    return apply([&](ModeRecord& r) { r.output(output - 1).setLimiterAttack(index); },
-                 {cmd::writeLimiterAttack(kEdit, output, index)});
-}
-
-ParamEdit::Result ParamEdit::setLimiterRelease(int output, uint8_t index) {
-    return apply([&](ModeRecord& r) { r.output(output - 1).setLimiterRelease(index); },
-                 {cmd::writeLimiterRelease(kEdit, output, index)});
-}
+}  // namespace
 
 ParamEdit::Result ParamEdit::setEqPoint(Channel ch, int pointIndex, const EqPoint& point,
                                         std::span<const int> linked) {
     const auto others = othersOf(ch.number, linked);
+    const auto all = withOthers(ch.number, others);
+    const ModeRecord& now = image_->record();
+    const EqPoint old = pointOf(now, ch, ch.number, pointIndex);
+    const Replay undo =
+        sameOn(all, [&](int n) { return pointOf(now, ch, n, pointIndex); })
+            ? calling([=](ParamEdit& e) { return e.setEqPoint(ch, pointIndex, old, others); })
+            : putBackReplay(true);
     const auto write = [&](ModeRecord& r, int number) {
         if (ch.side == cmd::Side::Input)
             r.input(number - 1).point(pointIndex) = point;
@@ -141,15 +248,28 @@ ParamEdit::Result ParamEdit::setEqPoint(Channel ch, int pointIndex, const EqPoin
     };
     return apply(
         [&](ModeRecord& r) {
-            for (int n : withOthers(ch.number, others)) write(r, n);
+            for (int n : all) write(r, n);
         },
         {others.empty() ? cmd::writeEqPoint(kEdit, ch, pointIndex, point)
-                        : cmd::linkedEqPoint(ch, pointIndex, point, others)});
+                        : cmd::linkedEqPoint(ch, pointIndex, point, others)},
+        {param::kEqPoint, ch, pointIndex},
+        calling([=](ParamEdit& e) { return e.setEqPoint(ch, pointIndex, point, others); }), undo);
 }
 
 ParamEdit::Result ParamEdit::setGroupEqPoint(Channel ch, int pointIndex, const EqPoint& point,
                                              std::span<const int> linked) {
     const auto others = othersOf(ch.number, linked);
+    const ModeRecord& now = image_->record();
+    const EqPoint old = pointOf(now, ch, ch.number, pointIndex);
+    const int points = ch.side == cmd::Side::Input ? InputChannel::kPoints : OutputChannel::kPoints;
+    // When the group already had one EQ, the old point written to the group takes it back.
+    bool oneEq = true;
+    for (int n : others)
+        for (int i = 0; i < points; ++i)
+            if (!(pointOf(now, ch, n, i) == pointOf(now, ch, ch.number, i))) oneEq = false;
+    const Replay undo =
+        oneEq ? calling([=](ParamEdit& e) { return e.setGroupEqPoint(ch, pointIndex, old, others); })
+              : putBackReplay(true);
     return apply(
         [&](ModeRecord& r) {
             if (ch.side == cmd::Side::Input) {
@@ -165,10 +285,14 @@ ParamEdit::Result ParamEdit::setGroupEqPoint(Channel ch, int pointIndex, const E
             }
         },
         {others.empty() ? cmd::writeEqPoint(kEdit, ch, pointIndex, point)
-                        : cmd::linkedEqPoint(ch, pointIndex, point, others)});
+                        : cmd::linkedEqPoint(ch, pointIndex, point, others)},
+        {param::kEqPoint, ch, pointIndex},
+        calling([=](ParamEdit& e) { return e.setGroupEqPoint(ch, pointIndex, point, others); }),
+        undo);
 }
 
 ParamEdit::Result ParamEdit::resetEq(Channel ch, std::span<const EqPoint> points) {
+    const std::vector<EqPoint> copy(points.begin(), points.end());
     return apply(
         [&](ModeRecord& r) {
             for (size_t i = 0; i < points.size(); ++i) {
@@ -179,11 +303,22 @@ ParamEdit::Result ParamEdit::resetEq(Channel ch, std::span<const EqPoint> points
                     r.output(ch.number - 1).point(index) = points[i];
             }
         },
-        {cmd::resetEq(ch)});
+        {cmd::resetEq(ch)}, {param::kEqReset, ch},
+        calling([=](ParamEdit& e) { return e.resetEq(ch, copy); }), putBackReplay(true, ch));
 }
 
 ParamEdit::Result ParamEdit::setEqSwitch(Channel ch, uint8_t on, std::span<const int> linked) {
     const auto others = othersOf(ch.number, linked);
+    const auto all = withOthers(ch.number, others);
+    const ModeRecord& now = image_->record();
+    const auto switchOf = [&](int n) {
+        return ch.side == cmd::Side::Input ? now.input(n - 1).eqSwitch()
+                                           : now.output(n - 1).eqSwitch();
+    };
+    const uint8_t old = switchOf(ch.number);
+    const Replay undo = sameOn(all, switchOf)
+                            ? calling([=](ParamEdit& e) { return e.setEqSwitch(ch, old, others); })
+                            : putBackReplay(true);
     const auto write = [&](ModeRecord& r, int number) {
         if (ch.side == cmd::Side::Input)
             r.input(number - 1).setEqSwitch(on);
@@ -192,40 +327,68 @@ ParamEdit::Result ParamEdit::setEqSwitch(Channel ch, uint8_t on, std::span<const
     };
     return apply(
         [&](ModeRecord& r) {
-            for (int n : withOthers(ch.number, others)) write(r, n);
+            for (int n : all) write(r, n);
         },
-        {others.empty() ? cmd::writeEqSwitch(kEdit, ch, on) : cmd::linkedEqSwitch(ch, on, others)});
+        {others.empty() ? cmd::writeEqSwitch(kEdit, ch, on) : cmd::linkedEqSwitch(ch, on, others)},
+        {param::kEqSwitch, ch}, calling([=](ParamEdit& e) { return e.setEqSwitch(ch, on, others); }),
+        undo);
 }
 
 ParamEdit::Result ParamEdit::setHighPass(int output, uint8_t type, uint8_t freqCode,
                                          std::span<const int> linked) {
     const auto others = othersOf(output, linked);
+    const auto all = withOthers(output, others);
+    const ModeRecord& now = image_->record();
+    const auto filterOf = [&](int n) {
+        return std::pair(now.output(n - 1).highPassType(), now.output(n - 1).highPassFreq());
+    };
+    const auto [oldType, oldFreq] = filterOf(output);
+    const Replay undo = sameOn(all, filterOf) ? calling([=, t = oldType, f = oldFreq](ParamEdit& e) {
+        return e.setHighPass(output, t, f, others);
+    })
+                                              : putBackReplay(true);
     return apply(
         [&](ModeRecord& r) {
-            for (int n : withOthers(output, others)) {
+            for (int n : all) {
                 r.output(n - 1).setHighPassType(type);
                 r.output(n - 1).setHighPassFreq(freqCode);
             }
         },
         {others.empty() ? cmd::writeHighPass(kEdit, output, type, freqCode)
-                        : cmd::linkedHighPass(output, type, freqCode, others)});
+                        : cmd::linkedHighPass(output, type, freqCode, others)},
+        {param::kHighPass, cmd::outputChannel(output)},
+        calling([=](ParamEdit& e) { return e.setHighPass(output, type, freqCode, others); }), undo);
 }
 
 ParamEdit::Result ParamEdit::setLowPass(int output, uint8_t type, uint8_t freqCode,
                                         std::span<const int> linked) {
     const auto others = othersOf(output, linked);
+    const auto all = withOthers(output, others);
+    const ModeRecord& now = image_->record();
+    const auto filterOf = [&](int n) {
+        return std::pair(now.output(n - 1).lowPassType(), now.output(n - 1).lowPassFreq());
+    };
+    const auto [oldType, oldFreq] = filterOf(output);
+    const Replay undo = sameOn(all, filterOf) ? calling([=, t = oldType, f = oldFreq](ParamEdit& e) {
+        return e.setLowPass(output, t, f, others);
+    })
+                                              : putBackReplay(true);
     return apply(
         [&](ModeRecord& r) {
-            for (int n : withOthers(output, others)) {
+            for (int n : all) {
                 r.output(n - 1).setLowPassType(type);
                 r.output(n - 1).setLowPassFreq(freqCode);
             }
         },
         {others.empty() ? cmd::writeLowPass(kEdit, output, type, freqCode)
-                        : cmd::linkedLowPass(output, type, freqCode, others)});
+                        : cmd::linkedLowPass(output, type, freqCode, others)},
+        {param::kLowPass, cmd::outputChannel(output)},
+        calling([=](ParamEdit& e) { return e.setLowPass(output, type, freqCode, others); }), undo);
 }
 
 ParamEdit::Result ParamEdit::copyEq(Channel ch, int sourceNumber) {
+    Subject subject{param::kCopyChannel, ch};
+    subject.source = sourceNumber;
     return apply(
         [&](ModeRecord& r) {
             if (ch.side == cmd::Side::Input)
@@ -233,7 +396,8 @@ ParamEdit::Result ParamEdit::copyEq(Channel ch, int sourceNumber) {
             else
                 r.output(ch.number - 1).copyEqAndFiltersFrom(r.output(sourceNumber - 1));
         },
-        {cmd::copyChannel(ch, sourceNumber)});
+        {cmd::copyChannel(ch, sourceNumber)}, subject,
+        calling([=](ParamEdit& e) { return e.copyEq(ch, sourceNumber); }), putBackReplay(true, ch));
 }
 
 }  // namespace qel

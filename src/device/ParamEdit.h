@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -15,6 +16,7 @@ namespace qel {
 class Equipment;
 class ModeImage;
 class ModeRecord;
+class OutputChannel;
 
 // The one path from any control to the unit. Each call writes the unit's mode record in its
 // image, then queues the command(s) of the command set, and returns what it changed. Callers
@@ -30,10 +32,26 @@ public:
         std::vector<uint8_t> after;
         friend bool operator==(const Change&, const Change&) = default;
     };
+    // What an edit was about: a parameter code (param::kGain ...), param::kEqReset,
+    // param::kCopyChannel (source: the channel copied) or kRestore; the channel and EQ point.
+    static constexpr uint8_t kRestore = 0xFF;
+    struct Subject {
+        uint8_t code = kRestore;
+        Channel channel{};
+        int point = -1;  // 0-based
+        int source = 0;  // copies: the source channel's number
+        friend bool operator==(const Subject&, const Subject&) = default;
+    };
+    struct Result;
+    // Makes an edit again or takes it back, given the runs the edit (or its merged steps)
+    // changed, sending the unit what a user making that edit would send.
+    using Replay = std::function<Result(ParamEdit&, const std::vector<Change>&)>;
     struct Result {
         std::vector<Change> changes;
         int queued = 0;   // commands the queue took
         int refused = 0;  // commands it refused (link stopped, queue full)
+        Subject subject;
+        Replay redo, undo;
     };
     // Told of every edit, after its commands were queued.
     using Observer = std::function<void(const Result&)>;
@@ -72,13 +90,35 @@ public:
     // The channel takes over the source channel's EQ (outputs: and both filters).
     Result copyEq(Channel channel, int sourceNumber);
 
+    // The channels take the target's settings; each parameter that differs goes to the unit
+    // as the write a user's edit of it sends. With whole, every EQ point, the EQ switch and
+    // (outputs) both filters of that channel are sent, differing or not: a reset or copy on
+    // the unit is taken back that way.
+    Result restore(const ModeRecord& target, std::optional<Channel> whole = {});
+    // restore() of the record with the runs' bytes put back to before (or after) them.
+    Result putBack(const std::vector<Change>& runs, bool before, std::optional<Channel> whole = {});
+
     // Record bytes as they are now, for a caller that restores a run later.
     std::vector<uint8_t> recordBytes() const;
 
 private:
     // Applies change to the record, queues the commands and reports the difference.
     Result apply(const std::function<void(ModeRecord&)>& change,
-                 const std::vector<OwnedCommand>& commands);
+                 const std::vector<OwnedCommand>& commands, Subject subject, Replay redo,
+                 Replay undo);
+    // For an edit whose undo is not one edit of the same kind: put its runs back.
+    static Replay putBackReplay(bool before, std::optional<Channel> whole = {});
+    // An output setting of one value: how it is read, written, sent and set again.
+    template <typename T>
+    struct OutputValue {
+        T (OutputChannel::*get)() const;
+        void (OutputChannel::*set)(T);
+        uint8_t code;
+        OwnedCommand (*command)(cmd::WriteKind, int, T);
+        Result (ParamEdit::*self)(int, T);
+    };
+    template <typename T>
+    Result setOutputValue(int output, T value, OutputValue<T> field);
 
     Equipment& unit_;
     std::shared_ptr<ModeImage> image_;
