@@ -43,7 +43,7 @@ void CQelSkinButton::paintEvent(QPaintEvent*) {
     }
     QPainter p(this);
     if (!bitmap_.isNull()) p.drawPixmap(0, 0, bitmap_, 0, stateY(), width(), height());
-    p.setPen(Qt::black);
+    p.setPen(isEnabled() ? QColor(Qt::black) : QColor(Qt::gray));
     paintText(p);
 }
 

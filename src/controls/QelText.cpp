@@ -41,6 +41,20 @@ void CQelText::keyPressEvent(QKeyEvent* event) {
     QLineEdit::keyPressEvent(event);
 }
 
+// Undo and redo belong to the box only while it holds typing not yet committed; otherwise
+// they go to the window's shortcuts.
+bool CQelText::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride && !isModified()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+            key->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QLineEdit::event(event);
+}
+
 void CQelText::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
     if (event->reason() != Qt::PopupFocusReason) reportFocus();
@@ -53,6 +67,7 @@ void CQelText::focusOutEvent(QFocusEvent* event) {
 }
 
 void CQelText::commit() {
+    setModified(false);
     if (onText_) onText_(owner_, id_, clippedText(text()));
     reportFocus();
 }

@@ -30,6 +30,7 @@ public:
     static bool passesDigitFilter(const QKeyEvent& event);
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;

@@ -16,6 +16,7 @@ enum class Side : uint8_t { Input = block::kInput, Output = block::kOutput };
 struct ChannelId {
     Side side = Side::Input;
     int number = 1;
+    friend bool operator==(const ChannelId&, const ChannelId&) = default;
 };
 constexpr ChannelId inputChannel(int number) {
     return {Side::Input, number};

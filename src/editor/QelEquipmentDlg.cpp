@@ -1,10 +1,15 @@
 #include "editor/QelEquipmentDlg.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QPainter>
+#include <QShortcut>
 
 #include "controls/MessageBoxes.h"
+#include "controls/QelBtn.h"
 #include "controls/QelTitle.h"
+#include "editor/EditHistory.h"
 #include "editor/EditorPage.h"
 #include "editor/EqSystemDlg.h"
 #include "editor/PanelDealy.h"
@@ -63,6 +68,16 @@ CQelEquipmentDlg::CQelEquipmentDlg(std::shared_ptr<Equipment> unit, MeterPoller:
         p->setGeometry(area);
         p->setVisible(p == page(kGain));
     }
+    history_ = new EditHistory(edit_, [this] { updateAllPanels(); }, this);
+    // Wherever the focus is in the editor; a value box keeps the keys only while it holds
+    // typing that is not committed yet.
+    auto* undo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
+    connect(undo, &QShortcut::activated, history_, &EditHistory::undo);
+    auto* redo = new QShortcut(this);
+    redo->setKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    connect(redo, &QShortcut::activated, history_, &EditHistory::redo);
+    qApp->installEventFilter(this);
+    createAbGroup();
     connect(&timer_, &QTimer::timeout, this, &CQelEquipmentDlg::onTimer);
     meterDelay_.setSingleShot(true);
     connect(&meterDelay_, &QTimer::timeout, this, &CQelEquipmentDlg::showMeters);
@@ -107,6 +122,40 @@ void CQelEquipmentDlg::updateAllPanels() {
 
 void CQelEquipmentDlg::fullTransferDone() {
     updateAllPanels();
+    history_->clear();
+}
+
+void CQelEquipmentDlg::createAbGroup() {
+    const char* texts[] = {QT_TR_NOOP("存 A"), QT_TR_NOOP("存 B"), ""};
+    const char* tips[] = {QT_TR_NOOP("把当前设置存为 A"), QT_TR_NOOP("把当前设置存为 B"),
+                          QT_TR_NOOP("在 A 和 B 之间切换: 当前设置留在当前一方, 设备只收到不同的参数")};
+    for (int i = 0; i < 3; ++i) {
+        ab_[i] = new CQelBtn(title_);
+        ab_[i]->setGeometry(800 + 52 * i, 3, 48, 18);
+        ab_[i]->setText(tr(texts[i]));
+        ab_[i]->setToolTip(tr(tips[i]));
+    }
+    ab_[0]->setCallback(this, 0, [this](QObject*, int, int) { history_->store(EditHistory::kA); });
+    ab_[1]->setCallback(this, 1, [this](QObject*, int, int) { history_->store(EditHistory::kB); });
+    ab_[2]->setCallback(this, 2, [this](QObject*, int, int) { history_->switchAb(); });
+    connect(history_, &EditHistory::abChanged, this, &CQelEquipmentDlg::showAb);
+    showAb();
+}
+
+void CQelEquipmentDlg::showAb() {
+    const bool a = history_->current() == EditHistory::kA;
+    ab_[2]->setText(a ? tr("切到 B") : tr("切到 A"));
+    ab_[2]->setEnabled(history_->stored(a ? EditHistory::kB : EditHistory::kA));
+    ab_[2]->update();
+}
+
+bool CQelEquipmentDlg::eventFilter(QObject* watched, QEvent* event) {
+    const auto type = event->type();
+    const bool press = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick ||
+                       (type == QEvent::KeyPress && !static_cast<QKeyEvent*>(event)->isAutoRepeat());
+    if (press && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this)
+        history_->newGesture();
+    return QDialog::eventFilter(watched, event);
 }
 
 void CQelEquipmentDlg::showPage(int id) {

@@ -12,7 +12,9 @@
 
 namespace qel {
 
+class CQelBtn;
 class CQelTitle;
+class EditHistory;
 class EditorPage;
 class Equipment;
 
@@ -40,6 +42,7 @@ public:
     // linked one in the second) and link mask.
     void chooseTab(int pageId, int channelWord, int linkMask);
     MeterPoller& meters() { return meters_; }
+    EditHistory& history() { return *history_; }
 
     // The program leaves: hidden, meters stopped, and no report of the link that ends.
     void leave();
@@ -64,8 +67,11 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void createAbGroup();
+    void showAb();
     void onTimer();
     void showMeters();
     void trackScreen();
@@ -75,6 +81,8 @@ private:
     CQelTitle* title_ = nullptr;
     std::array<EditorPage*, 6> pages_{};
     int current_ = kGain;
+    EditHistory* history_ = nullptr;
+    std::array<CQelBtn*, 3> ab_{};  // store as A, store as B, switch
     QTimer timer_;
     bool lostShown_ = false;
     MeterPoller meters_;

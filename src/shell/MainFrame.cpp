@@ -10,11 +10,13 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QUndoGroup>
 #include <QVBoxLayout>
 
 #include "controls/MessageBoxes.h"
 #include "device/UnitTransfer.h"
 #include "driverpkg/UsbDriverInstall.h"
+#include "editor/EditHistory.h"
 #include "editor/QelEquipmentDlg.h"
 #include "netsetup/EqNetConfigDlg.h"
 #include "netsetup/LocalAddressDlg.h"
@@ -162,6 +164,16 @@ void CMainFrame::createMenus() {
         0);
     connect(autoIp, &QAction::triggered, this, &CMainFrame::toggleAutoIp);
     equipment->addSeparator();
+    // Undo and redo of the active editor; the texts name the step.
+    undoGroup_ = new QUndoGroup(this);
+    QAction* undo = undoGroup_->createUndoAction(this, tr("撤销"));
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction* redo = undoGroup_->createRedoAction(this, tr("重做"));
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                        QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    equipment->addAction(undo);
+    equipment->addAction(redo);
+    equipment->addSeparator();
     connect(addCommand(equipment, command::kExit, tr("退出(&E)")), &QAction::triggered, this,
             &QWidget::close);
 
@@ -283,6 +295,8 @@ void CMainFrame::openUnit(const std::shared_ptr<Equipment>& unit) {
         slot.reset();  // the editor of an earlier connection, if any
         slot = std::make_unique<CQelEquipmentDlg>(unit);
         connect(slot.get(), &CQelEquipmentDlg::activated, this, &CMainFrame::onEditorActivated);
+        undoGroup_->addStack(&slot->history().stack());
+        undoGroup_->setActiveStack(&slot->history().stack());
         slot->updateAllPanels();
         slot->setWindowTitle(CQelEquipmentDlg::titleFor(*unit));
         unit->setEditorOpen(true);
@@ -295,6 +309,7 @@ void CMainFrame::openUnit(const std::shared_ptr<Equipment>& unit) {
 void CMainFrame::onEditorActivated(CQelEquipmentDlg* editor) {
     for (const auto& unit : app_.equipment().snapshot())
         if (&editor->unit() == unit.get()) activeUnit_ = unit;
+    undoGroup_->setActiveStack(&editor->history().stack());
     const QStringList texts = editor->statusTexts();
     for (int pane = 1; pane <= texts.size(); ++pane) statusBar_->setPaneText(pane, texts[pane - 1]);
 }

@@ -11,6 +11,7 @@
 class QAction;
 class QToolBar;
 class QStatusBar;
+class QUndoGroup;
 
 namespace qel {
 
@@ -99,6 +100,7 @@ private:
     QTimer sizingTimer_;  // ends the fast drawing of the client area after a resize
     std::weak_ptr<Equipment> activeUnit_;
     std::map<const Equipment*, std::unique_ptr<CQelEquipmentDlg>> editors_;
+    QUndoGroup* undoGroup_ = nullptr;  // the editors' histories; the active editor's is active
     std::function<void()> afterStart_;
     QString connectAtStart_;
     bool shutDown_ = false;

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QUndoStack>
+#include <array>
+#include <functional>
+#include <optional>
+
+#include "device/ModeRecord.h"
+#include "device/ParamEdit.h"
+
+namespace qel {
+
+// An editor's undo history and its A/B snapshots. Every edit that reaches ParamEdit becomes
+// one step holding the record bytes it changed; the edits of one control within one press
+// (a fader drag, a held arrow key, an EQ point drag) merge into one step. Undo and redo send
+// the unit what a user making that change would send. GUI thread only.
+class EditHistory : public QObject {
+    Q_OBJECT
+public:
+    enum Slot { kA = 0, kB = 1 };
+
+    // refresh loads the pages from the image after an undo, a redo or an A/B switch.
+    EditHistory(ParamEdit& edit, std::function<void()> refresh, QObject* parent = nullptr);
+
+    QUndoStack& stack() { return stack_; }
+    void undo() { stack_.undo(); }
+    void redo() { stack_.redo(); }
+    // The steps no longer describe the unit (a complete transfer replaced the image).
+    void clear() { stack_.clear(); }
+    // A new mouse press or key press (not a repeat) in the editor: later edits no longer
+    // merge into the step before it.
+    void newGesture() { ++gesture_; }
+
+    // A/B: the image's settings become the slot's, and that slot is the current one.
+    void store(Slot slot);
+    bool stored(Slot slot) const { return slots_[slot].has_value(); }
+    Slot current() const { return current_; }
+    // Keeps the image's settings in the current slot and makes the other one current,
+    // sending only what differs. One undo step. False when the other slot is empty.
+    bool switchAb();
+
+    // "输出 3 增益 -6.5 dB": the edit with its value in the record after it.
+    static QString label(const ParamEdit::Result& edit, const ModeRecord& after, uint32_t model);
+
+signals:
+    void abChanged();
+
+private:
+    class Step;
+    void record(const ParamEdit::Result& result);
+    void setCurrent(Slot slot);
+
+    ParamEdit& edit_;
+    std::function<void()> refresh_;
+    QUndoStack stack_;
+    int gesture_ = 0;
+    bool replaying_ = false;  // an undo or redo is editing: its edits are not new steps
+    // Set while an A/B switch edits: the step it makes and what to do when it is undone.
+    std::optional<std::pair<Slot, Slot>> switching_;
+    std::array<std::optional<ModeRecord>, 2> slots_;
+    Slot current_ = kA;
+};
+
+}  // namespace qel

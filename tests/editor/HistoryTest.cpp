@@ -1,0 +1,179 @@
+#include <QtTest>
+
+#include "UnitSimulator.h"
+#include "controls/QelGain.h"
+#include "controls/QelGainEq.h"
+#include "controls/QelText.h"
+#include "device/ValueCodes.h"
+#include "editor/EditHistory.h"
+#include "editor/PanelEqi.h"
+#include "editor/PanelGain.h"
+#include "editor/QelEquipmentDlg.h"
+#include "link/Equipment.h"
+#include "link/UdpEndpoint.h"
+#include "support/Loopback.h"
+
+using namespace qel;
+
+// Undo, redo and A/B of an editor on a simulated QD408: what the keys do wherever the focus
+// is, what merges into one step, and what the unit holds afterwards.
+class HistoryTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        ip = test::loopbackHost(test::loopbackSubnet(), 4);
+        QCOMPARE(sim.addNetworkUnit(4, ip, "Rack"), 0);
+        QVERIFY(sim.start());
+        QVERIFY(endpoint.open(0));
+    }
+
+    void init() {
+        sim.clearRequests(0);
+        unit = std::make_shared<Equipment>();
+        unit->setAddress(*parseIpv4(ip));
+        unit->setFlags(linkflag::kUdp);
+        unit->setModelCode(4);
+        unit->setImage(std::make_shared<ModeImage>());
+        LinkSettings link;
+        link.endpoint = &endpoint;
+        QVERIFY(unit->startLink(link));
+        MeterPoller::Timing quiet;
+        quiet.startMs = 600000;
+        editor = std::make_unique<CQelEquipmentDlg>(unit, quiet);
+        for (int i = 0; i < 8; ++i) record().output(i).setGain(gainCode(0));
+        record().input(0).setGain(gainCode(0));
+        editor->updateAllPanels();
+        editor->show();
+        editor->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(editor.get()));
+    }
+
+    void cleanup() {
+        editor.reset();
+        unit->stopLink();
+    }
+
+    void aDragAndAHeldKeyAreOneStepEachAndUndoReachesTheUnit() {
+        auto* page = static_cast<CPanelGain*>(editor->page(1));
+        CQelFader* fader = page->fader(4);  // output 1
+        const uint8_t start = record().output(0).gain();
+        const QPoint knob(28, fader->knobY() + 5);
+        QTest::mousePress(fader, Qt::LeftButton, {}, knob);
+        for (int dy = 4; dy <= 80; dy += 4) {
+            QTest::mouseMove(fader, knob + QPoint(0, dy));
+            QTest::qWait(5);
+        }
+        QTest::mouseRelease(fader, Qt::LeftButton, {}, knob + QPoint(0, 80));
+        const uint8_t dragged = record().output(0).gain();
+        QVERIFY(dragged < start);
+        QCOMPARE(stack().count(), 1);
+        QCOMPARE(stack().undoText(), QString("输出 1 增益 %1 dB").arg(gainDb(dragged), 0, 'f', 1));
+
+        // A held key: one press, then repeats.
+        QTest::keyPress(fader, Qt::Key_Up);
+        for (int i = 0; i < 5; ++i) {
+            QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier, QString(), true);
+            QCoreApplication::sendEvent(fader, &repeat);
+        }
+        QTest::keyRelease(fader, Qt::Key_Up);
+        QCOMPARE(int{record().output(0).gain()}, dragged + 6);
+        QCOMPARE(stack().count(), 2);
+
+        QTest::keyClick(fader, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(record().output(0).gain(), dragged);
+        QCOMPARE(fader->code(), int{dragged});  // the page shows it
+        QTest::keyClick(fader, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(record().output(0).gain(), start);
+        QTRY_COMPARE(sim.state(0).params.out[0].gain, start);
+        QTest::keyClick(fader, Qt::Key_Y, Qt::ControlModifier);
+        QTRY_COMPARE(sim.state(0).params.out[0].gain, dragged);
+        QTest::keyClick(fader, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QTRY_COMPARE(sim.state(0).params.out[0].gain, uint8_t(dragged + 6));
+    }
+
+    void aValueBoxKeepsCtrlZOnlyForTypingNotCommitted() {
+        CQelText* box = static_cast<CPanelGain*>(editor->page(1))->gainBox(0);
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, "6");
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(record().input(0).gain(), gainCode(6));
+        QCOMPARE(stack().count(), 1);
+        QTest::keyClicks(box, "9");  // typing, not committed: the box's own undo
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(stack().index(), 1);
+        QTest::keyClick(box, Qt::Key_Return);  // the same value again: no new step
+        QCOMPARE(stack().count(), 1);
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);  // committed: the editor's undo
+        QCOMPARE(stack().index(), 0);
+        QCOMPARE(box->text(), QString("+0.0 dB"));
+        QTRY_COMPARE(sim.state(0).params.in[0].gain, record().input(0).gain());
+    }
+
+    void undoOfALinkedEditWritesEveryLinkedChannel() {
+        auto* page = static_cast<CPanelEqi*>(editor->page(4));
+        editor->chooseTab(4, 1, 0b101);  // A and C linked, both with the same EQ
+        editor->chooseTab(4, 1, 0b101);
+        const EqPoint before = record().input(0).point(4);
+        QTest::keyClick(page->fader(4), Qt::Key_Up);
+        QCOMPARE(record().input(2).point(4).gain, uint8_t(before.gain + 1));
+        QTRY_COMPARE(sim.state(0).params.in[2].eq[4][2], uint8_t(before.gain + 1));
+        sim.clearRequests(0);
+        editor->history().undo();
+        QCOMPARE(record().input(0).point(4), before);
+        QCOMPARE(record().input(2).point(4), before);
+        QTRY_COMPARE(sim.state(0).params.in[2].eq[4][2], before.gain);
+        QCOMPARE(sim.state(0).params.in[0].eq[4][2], before.gain);
+        QCOMPARE(writes(0x09), 1);  // one linked write, as the edit went out
+    }
+
+    void abSwitchSendsOnlyTheDifferencesAndIsOneStep() {
+        EditHistory& h = editor->history();
+        h.store(EditHistory::kA);
+        const ModeRecord a = record();
+        for (int i = 0; i < 10; ++i) {
+            EqPoint p = record().output(i % 8).point(i / 8 + 2);
+            p.gain = static_cast<uint8_t>(p.gain + 10 + i);
+            editor->edit().setEqPoint(cmd::outputChannel(i % 8 + 1), i / 8 + 2, p);
+        }
+        h.store(EditHistory::kB);
+        const ModeRecord b = record();
+        QTRY_COMPARE(sim.requests(0).size(), size_t{10});
+        sim.clearRequests(0);
+        const int steps = stack().count();
+        QVERIFY(h.switchAb());
+        QCOMPARE(h.current(), EditHistory::kA);
+        QVERIFY(record() == a);
+        QTRY_COMPARE(writes(0x09), 10);
+        QCOMPARE(static_cast<int>(sim.requests(0).size()), 10);  // nothing else
+        QTRY_COMPARE(sim.state(0).params.out[7].eq[2][2], a.output(7).point(2).gain);
+        QCOMPARE(sim.state(0).params.out[1].eq[3][2], a.output(1).point(3).gain);
+        QCOMPARE(stack().count(), steps + 1);
+        QCOMPARE(stack().undoText(), QString("切换到 A"));
+        h.undo();
+        QVERIFY(record() == b);
+        QCOMPARE(h.current(), EditHistory::kB);
+        QTRY_COMPARE(sim.state(0).params.out[7].eq[2][2], b.output(7).point(2).gain);
+    }
+
+    void cleanupTestCase() { sim.stop(); }
+
+private:
+    ModeRecord& record() { return editor->edit().image().record(); }
+    QUndoStack& stack() { return editor->history().stack(); }
+    int writes(int code) const {
+        int n = 0;
+        for (const auto& r : sim.requests(0))
+            if (r.frame.size() > 9 && r.frame[9] == code) ++n;
+        return n;
+    }
+
+    sim::UnitSimulator sim;
+    UdpEndpoint endpoint;
+    std::string ip;
+    std::shared_ptr<Equipment> unit;
+    std::unique_ptr<CQelEquipmentDlg> editor;
+};
+
+QTEST_MAIN(HistoryTest)
+#include "HistoryTest.moc"
