@@ -448,6 +448,14 @@ Disconnect</translation>
         <source>未能把 PC 的网卡设到 192.168.6.x 网段</source>
         <translation>Could not put the PC&apos;s network adapter on the 192.168.6.x subnet</translation>
     </message>
+    <message>
+        <source>撤销</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>重做</source>
+        <translation>Redo</translation>
+    </message>
 </context>
 <context>
     <name>qel::CMyStatusBar</name>
@@ -684,6 +692,34 @@ Disconnect</translation>
         <source>设备已经断开!</source>
         <translation>The unit has been disconnected!</translation>
     </message>
+    <message>
+        <source>存 A</source>
+        <translation>Store A</translation>
+    </message>
+    <message>
+        <source>存 B</source>
+        <translation>Store B</translation>
+    </message>
+    <message>
+        <source>把当前设置存为 A</source>
+        <translation>Store the current settings as A</translation>
+    </message>
+    <message>
+        <source>把当前设置存为 B</source>
+        <translation>Store the current settings as B</translation>
+    </message>
+    <message>
+        <source>在 A 和 B 之间切换: 当前设置留在当前一方, 设备只收到不同的参数</source>
+        <translation>Switch between A and B: the current settings stay with the current side, the unit receives only the parameters that differ</translation>
+    </message>
+    <message>
+        <source>切到 B</source>
+        <translation>To B</translation>
+    </message>
+    <message>
+        <source>切到 A</source>
+        <translation>To A</translation>
+    </message>
 </context>
 <context>
     <name>qel::CQelTitle</name>
@@ -702,6 +738,93 @@ Disconnect</translation>
     <message>
         <source>EQ Control</source>
         <translation>EQ Control</translation>
+    </message>
+</context>
+<context>
+    <name>qel::EditHistory</name>
+    <message>
+        <source>切换到 %1</source>
+        <translation>Switch to %1</translation>
+    </message>
+    <message>
+        <source>输入 %1</source>
+        <translation>Input %1</translation>
+    </message>
+    <message>
+        <source>输出 %1</source>
+        <translation>Output %1</translation>
+    </message>
+    <message>
+        <source>恢复设置</source>
+        <translation>Restore settings</translation>
+    </message>
+    <message>
+        <source>%1 EQ 复位</source>
+        <translation>%1 EQ reset</translation>
+    </message>
+    <message>
+        <source>%1 EQ 复制自 %2</source>
+        <translation>%1 EQ copied from %2</translation>
+    </message>
+    <message>
+        <source>%1 EQ 点 %2: %3 Hz %4 dB</source>
+        <translation>%1 EQ point %2: %3 Hz %4 dB</translation>
+    </message>
+    <message>
+        <source>%1 增益 %2 dB</source>
+        <translation>%1 gain %2 dB</translation>
+    </message>
+    <message>
+        <source>%1 静音</source>
+        <translation>%1 mute</translation>
+    </message>
+    <message>
+        <source>%1 取消静音</source>
+        <translation>%1 unmute</translation>
+    </message>
+    <message>
+        <source>%1 EQ 开</source>
+        <translation>%1 EQ on</translation>
+    </message>
+    <message>
+        <source>%1 EQ 直通</source>
+        <translation>%1 EQ pass</translation>
+    </message>
+    <message>
+        <source>关</source>
+        <translation>off</translation>
+    </message>
+    <message>
+        <source>%1 输入选择 %2</source>
+        <translation>%1 inputs %2</translation>
+    </message>
+    <message>
+        <source>%1 相位 %2°</source>
+        <translation>%1 phase %2°</translation>
+    </message>
+    <message>
+        <source>%1 延时 %2 ms</source>
+        <translation>%1 delay %2 ms</translation>
+    </message>
+    <message>
+        <source>%1 限幅 %2 dB</source>
+        <translation>%1 limiter %2 dB</translation>
+    </message>
+    <message>
+        <source>%1 启动时间 %2 ms</source>
+        <translation>%1 attack %2 ms</translation>
+    </message>
+    <message>
+        <source>%1 释放时间 %2 ms</source>
+        <translation>%1 release %2 ms</translation>
+    </message>
+    <message>
+        <source>%1 高通 %2</source>
+        <translation>%1 high-pass %2</translation>
+    </message>
+    <message>
+        <source>%1 低通 %2</source>
+        <translation>%1 low-pass %2</translation>
     </message>
 </context>
 <context>
