@@ -6,6 +6,9 @@
 //    button release to the unit holding the final value (median and p90).
 // 2. quellmar in a child process with one editor open (--connect 1) against a simulated unit:
 //    its CPU time over 10 s, as a share of one core.
+// 3. A/B: slots that differ in 10 output EQ points; the time from pressing the switch to the
+//    unit holding all ten points of the other slot (20 switches, meters polling).
+//   bench_editor [drag|cpu|ab]   (default: all three)
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,6 +24,7 @@
 
 #include "UnitSimulator.h"
 #include "controls/QelGain.h"
+#include "editor/EditHistory.h"
 #include "editor/EditorPage.h"
 #include "editor/QelEquipmentDlg.h"
 #include "link/Equipment.h"
@@ -168,11 +172,66 @@ void cpuBenchmark() {
     waitpid(sim, nullptr, 0);
 }
 
+void abBenchmark() {
+    constexpr int kSwitches = 20, kPoints = 10;
+    sim::UnitSimulator sim;
+    sim.addNetworkUnit(4, "127.83.1.2", "U");
+    if (!sim.start()) return void(std::printf("simulator: %s\n", sim.lastError().c_str()));
+    UdpEndpoint endpoint;
+    endpoint.open(0);
+    LinkSettings link;
+    link.endpoint = &endpoint;
+    auto unit = std::make_shared<Equipment>();
+    unit->setAddress(*parseIpv4("127.83.1.2"));
+    unit->setFlags(linkflag::kUdp);
+    unit->setModelCode(4);
+    unit->setImage(std::make_shared<ModeImage>());
+    unit->startLink(link);
+    auto editor = std::make_unique<CQelEquipmentDlg>(unit);
+    editor->show();
+    pump(1000);
+    EditHistory& history = editor->history();
+    history.store(EditHistory::kA);
+    for (int i = 0; i < kPoints; ++i) {
+        EqPoint p = editor->edit().image().record().output(i % 8).point(i / 8);
+        p.gain = static_cast<uint8_t>(p.gain + 20 + i);
+        editor->edit().setEqPoint(cmd::outputChannel(i % 8 + 1), i / 8, p);
+    }
+    history.store(EditHistory::kB);
+    pump(500);
+    // The unit holds the ten points of the record the editor now shows.
+    const auto unitHolds = [&] {
+        const ModeRecord& r = editor->edit().image().record();
+        const auto state = sim.state(0);
+        for (int i = 0; i < kPoints; ++i)
+            if (state.params.out[i % 8].eq[i / 8][2] != r.output(i % 8).point(i / 8).gain)
+                return false;
+        return true;
+    };
+    std::vector<double> times;
+    for (int n = 0; n < kSwitches; ++n) {
+        const auto start = Clock::now();
+        history.switchAb();
+        while (!unitHolds() && Clock::now() - start < std::chrono::seconds(3))
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        pump(200);
+    }
+    std::printf("A/B switch of %d EQ points to the unit (%d switches, meters polling): "
+                "p50 %.2f ms, p90 %.2f ms, max %.2f ms\n",
+                kPoints, kSwitches, percentile(times, 0.5), percentile(times, 0.9),
+                percentile(times, 1));
+    editor.reset();
+    unit->stopLink();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    dragBenchmark();
-    cpuBenchmark();
+    const std::string only = argc > 1 ? argv[1] : "";
+    if (only.empty() || only == "drag") dragBenchmark();
+    if (only.empty() || only == "ab") abBenchmark();
+    if (only.empty() || only == "cpu") cpuBenchmark();
     return 0;
 }
