@@ -127,6 +127,29 @@ private slots:
         QCOMPARE(writes(0x09), 1);  // one linked write, as the edit went out
     }
 
+    void resetAndCopyAreTakenBackPointByPoint() {
+        OutputChannel& three = record().output(2);
+        for (int i = 0; i < OutputChannel::kPoints; ++i) three.point(i) = EqPoint{0, 40, 99, 9};
+        three.setHighPassFreq(30);
+        const OutputChannel before = three;
+        const std::vector<EqPoint> flat(OutputChannel::kPoints, EqPoint{0, 120, 100, 4});
+        editor->edit().copyEq(cmd::outputChannel(3), 1);
+        editor->edit().resetEq(cmd::outputChannel(3), flat);
+        QCOMPARE(stack().undoText(), QString("输出 3 EQ 复位"));
+        QTRY_COMPARE(writes(0x0F), 1);
+        for (const int undone : {1, 2}) {
+            sim.clearRequests(0);
+            editor->history().undo();
+            // Every point, the EQ switch and both filters; no reset or copy command.
+            QTRY_COMPARE(writes(0x09), OutputChannel::kPoints);
+            QCOMPARE(writes(0x0A) + writes(0x0B) + writes(0x0C), 3);
+            QCOMPARE(writes(0x0F) + writes(0x0D), 0);
+            if (undone == 2) QVERIFY(record().output(2) == before);
+        }
+        QTRY_COMPARE(sim.state(0).params.out[2].eq[9][2], uint8_t{40});  // the gain code
+        QCOMPARE(sim.state(0).params.out[2].hpfFreq, uint8_t{30});
+    }
+
     void abSwitchSendsOnlyTheDifferencesAndIsOneStep() {
         EditHistory& h = editor->history();
         h.store(EditHistory::kA);
