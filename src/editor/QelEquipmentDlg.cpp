@@ -86,6 +86,7 @@ CQelEquipmentDlg::CQelEquipmentDlg(std::shared_ptr<Equipment> unit, MeterPoller:
 }
 
 CQelEquipmentDlg::~CQelEquipmentDlg() {
+    qApp->removeEventFilter(this);
     meters_.stop();
     unit_->clearFlags(linkflag::kSystemPage);
 }
