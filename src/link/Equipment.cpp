@@ -176,7 +176,7 @@ void Equipment::senderLoop() {
     int unanswered = 0;  // commands in a row that spent their tries without any reply
     while (!stopRequested()) {
         if (!queue_.takeHead(out, kIdleWaitMs)) continue;
-        bool answered = false;
+        bool answered = false, accepted = false;
         for (int attempt = 0; attempt < out.tries && !answered && !stopRequested(); ++attempt) {
             transmit(out.frame, out.length);
             queue_.markTransmitted();
@@ -187,9 +187,14 @@ void Equipment::senderLoop() {
                     std::min(deadline, std::chrono::steady_clock::now() +
                                            std::chrono::milliseconds(kIdleWaitMs)));
                 answered = (state & (reply::kAccepted | reply::kMismatch)) != 0;
+                accepted = (state & reply::kAccepted) != 0;
             }
         }
         queue_.finishHead(!answered && stopRequested());
+        const uint8_t operation = out.frame[frame::kTarget] & 0x0F;
+        if (!accepted && !stopRequested() &&
+            (operation == op::kWrite || operation == op::kLinkedWrite))
+            unconfirmed_.fetch_add(1, std::memory_order_acq_rel);
         unanswered = answered ? 0 : unanswered + 1;
         const uint32_t limit = settings_.silenceLimitMs;
         if (limit && unanswered >= LinkSettings::kSilentCommands && !stopRequested() &&

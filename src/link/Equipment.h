@@ -109,6 +109,11 @@ public:
 
     CommandQueue& queue() { return queue_; }
 
+    // Writes that spent all their tries without an accepted reply since the last reset: the
+    // unit may not hold what was sent. Counted by the sender thread, read and reset anywhere.
+    uint32_t unconfirmedWrites() const { return unconfirmed_.load(std::memory_order_acquire); }
+    void resetUnconfirmedWrites() { unconfirmed_.store(0, std::memory_order_release); }
+
 private:
     void senderLoop();
     void receiveLoop();
@@ -144,6 +149,7 @@ private:
     std::thread sender_;
     std::atomic<bool> running_{false};
     std::atomic<uint32_t> lastHeardMs_{0};  // tick of the last bytes from the unit
+    std::atomic<uint32_t> unconfirmed_{0};  // writes without an accepted reply
     std::mutex linkMutex_;                  // serialises startLink and stopLink
 };
 
