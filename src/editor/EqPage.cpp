@@ -1,6 +1,10 @@
 #include "editor/EqPage.h"
 
+#include <QFile>
+#include <QFileDialog>
+#include <QStringList>
 #include <algorithm>
+#include <cmath>
 
 #include "controls/MessageBoxes.h"
 #include "controls/QelBtn.h"
@@ -10,6 +14,7 @@
 #include "controls/QelText.h"
 #include "device/FreqTable.h"
 #include "device/ModeImage.h"
+#include "device/MeasurementEq.h"
 #include "device/Models.h"
 #include "device/ValueCodes.h"
 #include "editor/TypedValue.h"
@@ -29,6 +34,28 @@ QString freqText(uint8_t code) {
 
 QString qText(uint8_t code) {
     return QString::asprintf("%.1f", eqQ(code));
+}
+
+const char* typeName(EqType t) {
+    return t == EqType::LowShelf ? "LS" : t == EqType::HighShelf ? "HS" : "PK";
+}
+
+// What the file asks, what the point gets and what rounding moved.
+QString filterLine(size_t index, const FittedFilter& f) {
+    const MeasuredFilter& m = f.filter;
+    QString asked = QString::asprintf("%s %g Hz %+.2f dB", typeName(m.type), m.hz, m.gainDb);
+    QString got = QString::asprintf("%.1f Hz %+.1f dB", double{FreqTable[f.point.freq]},
+                                    eqGainDb(f.point.gain));
+    QString moved = QString::asprintf("%+.1f Hz, %+.2f dB", f.hzError, f.gainError);
+    if (f.qError) {
+        asked += QString::asprintf(" Q %.2f", m.q);
+        got += QString::asprintf(" Q %.1f", eqQ(f.point.q));
+        moved += QString::asprintf(", Q %+.2f", *f.qError);
+    }
+    return EqPage::tr("滤波器 %1 (第 %2 行): %3 → 点 %1: %4 (移动 %5)")
+        .arg(index + 1)
+        .arg(m.line)
+        .arg(asked, got, moved);
 }
 
 }  // namespace
@@ -62,6 +89,12 @@ EqPage::EqPage(ParamEdit& edit, const QString& objectName, cmd::Side side,
     reset_->setText(tr("重置"));
     reset_->setGeometry(720, 490, 48, 18);
     reset_->setCallback(this, 0, [this](QObject*, int, int) { resetClicked(); });
+    import_ = new CQelBtn(this);
+    import_->setObjectName(QStringLiteral("Qel.EqImport"));
+    import_->setText(tr("导入..."));
+    import_->setToolTip(tr("导入滤波器... (测量软件导出的 EQ 文本, 用在当前通道)"));
+    import_->setGeometry(600, 490, 48, 18);
+    import_->setCallback(this, 0, [this](QObject*, int, int) { chooseFilterFile(); });
     meter_ = new CQelLigGain2(this);
     placeBottom(QSize(kPageWidth, kPageHeight));
 }
@@ -76,7 +109,7 @@ void EqPage::resizeEvent(QResizeEvent* event) {
 void EqPage::placeBottom(QSize page) {
     const int w = page.width(), h = page.height();
     view_->setGeometry(QRect(QPoint(6, h - 316), QPoint(w - 7, h - 23)));
-    summary_->setGeometry(QRect(QPoint(8, h - 17), QPoint(607, h + 15)));
+    summary_->setGeometry(QRect(QPoint(8, h - 17), QPoint(595, h + 15)));
     meter_->setGeometry(QRect(QPoint(w - 144, h - 20), QPoint(w - 5, h + 15)));
 }
 
@@ -310,6 +343,68 @@ void EqPage::passClicked() {
     view_->setBypass(on != 0);
     view_->recomputeAll();
     view_->redraw();
+}
+
+}  // namespace qel
+
+namespace qel {
+
+void EqPage::chooseFilterFile() {
+    const QString path = QFileDialog::getOpenFileName(this, tr("导入滤波器"), {},
+                                                      tr("EQ 文本 (*.txt);;所有文件 (*)"));
+    if (!path.isEmpty()) importFilters(path);
+}
+
+bool EqPage::importFilters(const QString& path) {
+    const QString quellmar = QStringLiteral("Quellmar");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        showMessage(this, tr("无法读取文件 %1:\n%2").arg(path, file.errorString()), quellmar);
+        return false;
+    }
+    const bool input = side_ == cmd::Side::Input;
+    const std::string name = input ? std::string("input ") + static_cast<char>('A' + channel_ - 1)
+                                   : "output " + std::to_string(channel_);
+    const MeasurementEq eq = parseMeasurementEq(file.readAll().toStdString());
+    const EqFit fit = eq.ok() ? fitMeasurementEq(eq, points_, name) : EqFit{};
+    const auto& errors = eq.ok() ? fit.errors : eq.errors;
+    if (!errors.empty()) {
+        QStringList lines;
+        for (const auto& e : errors) lines << QString::fromStdString(e);
+        showMessage(this, tr("无法使用文件 %1:\n%2").arg(path, lines.join(QLatin1Char('\n'))),
+                    quellmar);
+        return false;
+    }
+    if (fit.filters.empty()) {
+        showMessage(this, tr("文件 %1 中没有打开的滤波器。").arg(path), quellmar);
+        return false;
+    }
+    QStringList report;
+    for (size_t i = 0; i < fit.filters.size(); ++i) report << filterLine(i, fit.filters[i]);
+    report << tr("取整到设备的步进后, 20 Hz 到 20 kHz 之间的响应最多改变 %1 dB (在 %2 Hz)。")
+                  .arg(QString::asprintf("%.2f", std::fabs(fit.worstDb)),
+                       QString::asprintf("%.0f", fit.worstHz));
+    if (eq.preampDb)
+        report << tr("文件的前置增益 %1 dB 不会应用, 请自行设置增益。")
+                      .arg(QString::asprintf("%+.1f", *eq.preampDb));
+    if (eq.skipped) report << tr("跳过了关闭的滤波器: %1").arg(eq.skipped);
+    const QString channelText =
+        input ? tr("输入 %1").arg(QChar('A' + channel_ - 1)) : tr("输出 %1").arg(channel_);
+    report << QString() << tr("要把这些滤波器用在 %1 吗 ? 其余的点设为 0 dB, EQ 打开。")
+                               .arg(channelText);
+    if (showMessage(this, report.join(QLatin1Char('\n')), quellmar, MsgIcon::Question,
+                    MsgButtons::YesNo) != MsgAnswer::Yes)
+        return false;
+
+    std::vector<EqPoint> current;
+    for (int n = 0; n < points_; ++n) current.push_back(imagePoint(n));
+    const std::vector<EqPoint> fitted = fittedPoints(fit, current);
+    const std::vector<int> linked = linkedChannels();
+    for (int n = 0; n < points_; ++n)
+        edit_.setEqPoint(channelId(), n, fitted[static_cast<size_t>(n)], linked);
+    if (eqSwitch() != 0) edit_.setEqSwitch(channelId(), 0, linked);  // 0: the EQ works
+    loadFromImage();
+    return true;
 }
 
 }  // namespace qel

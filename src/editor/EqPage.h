@@ -49,6 +49,7 @@ public:
     CQelStatic* summary() const { return summary_; }
     CQelBtn* resetButton() const { return reset_; }
     CQelBtn* passButton() const { return pass_; }
+    CQelBtn* importButton() const { return import_; }
     CQelLigGain2* meter() const { return meter_; }
 
     // What the controls report.
@@ -62,6 +63,11 @@ public:
     virtual void viewMoved(int point, int freqCode, int gainCode, int qCode);
     void resetClicked();
     void passClicked();
+    // A measurement program's EQ text on the selected channel: the file's problems, or the
+    // report of what rounding moved and, on the user's word, the points through ParamEdit
+    // (the rest at 0 dB, the EQ on). Nothing changes unless the whole file fits.
+    bool importFilters(const QString& path);
+    void chooseFilterFile();
 
     // "EQPoint: %2d    Type: ...": the point's number, type, gain, frequency and Q.
     static QString summaryText(int n, const EqPoint& point);
@@ -106,6 +112,7 @@ private:
     std::array<CQelEqType*, kMaxPoints> types_{};
     CQelBtn* reset_ = nullptr;
     CQelBtn* pass_ = nullptr;
+    CQelBtn* import_ = nullptr;
 };
 
 }  // namespace qel
