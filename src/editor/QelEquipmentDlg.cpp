@@ -17,8 +17,11 @@
 #include "editor/PanelEqo.h"
 #include "editor/PanelGain.h"
 #include "editor/PanelLimiter.h"
+#include "editor/QelSyncBar.h"
 #include "link/Equipment.h"
 #include "resources/Skins.h"
+#include "shell/QelConnectDlg.h"
+#include "shell/QuellmarApp.h"
 
 namespace qel {
 
@@ -31,7 +34,8 @@ const QColor kBackground(238, 238, 238);
 CQelEquipmentDlg::CQelEquipmentDlg(std::shared_ptr<Equipment> unit, MeterPoller::Timing meterTiming)
     : QDialog(nullptr),
       unit_(std::move(unit)),
-      edit_(*unit_, unit_->image() ? unit_->image() : std::make_shared<ModeImage>()),
+      image_(unit_->image() ? unit_->image() : std::make_shared<ModeImage>()),
+      edit_(*unit_, image_),
       meters_(
           *unit_,
           [this] {
@@ -56,6 +60,12 @@ CQelEquipmentDlg::CQelEquipmentDlg(std::shared_ptr<Equipment> unit, MeterPoller:
     const int kinds[] = {CQelTitle::kPlain,         CQelTitle::kPlain,          CQelTitle::kPlain,
                          CQelTitle::kInputChannels, CQelTitle::kOutputChannels, CQelTitle::kPlain};
     for (int i = 0; i < 6; ++i) title_->addTab(tr(tabs[i]), kinds[i], i + 1);
+    syncBar_ = new CQelSyncBar(*this, title_);
+    syncBar_->setGeometry(CQelSyncBar::kX, 0, CQelSyncBar::kWidth, kTitleHeight);
+    if (CQuellmarApp* app = CQuellmarApp::instance()) {
+        link_ = app->linkSettings();
+        progressPauseMs_ = app->options().progressPauseMs;
+    }
     pages_[0] = new CPanelGain(edit_, this);
     pages_[1] = new CPanelDealy(edit_, this);
     pages_[2] = new CPanelLimiter(edit_, this);
@@ -183,9 +193,38 @@ void CQelEquipmentDlg::chooseTab(int pageId, int word, int mask) {
     showPage(pageId);
 }
 
+void CQelEquipmentDlg::setLinkSettings(const LinkSettings& link) {
+    link_ = link;
+    static_cast<CPanelSys*>(page(kSystem))->systemDlg()->setLinkSettings(link);
+}
+
+void CQelEquipmentDlg::setProgressPause(uint32_t ms) {
+    progressPauseMs_ = ms;
+    static_cast<CPanelSys*>(page(kSystem))->systemDlg()->setProgressPause(ms);
+}
+
+bool CQelEquipmentDlg::writeImageVerified(std::string& summary) {
+    unit_->setImage(image_);  // the download sends the unit's image: this one
+    unit_->setFlags(linkflag::kMeterPaused);
+    const auto result = CQelConnectDlg::run(unit_, CQelConnectDlg::Mode::Download, link_, this,
+                                            progressPauseMs_, &summary);
+    unit_->clearFlags(linkflag::kMeterPaused);
+    const bool ok = result == UnitTransfer::Result::Success;
+    if (ok) unit_->resetUnconfirmedWrites();
+    unitDiffers_ = !ok;
+    syncBar_->refresh();
+    return ok;
+}
+
+void CQelEquipmentDlg::linkRestored() {
+    lostShown_ = false;
+    setWindowTitle(titleFor(*unit_));
+    syncBar_->refresh();
+}
+
 void CQelEquipmentDlg::onTimer() {
+    syncBar_->refresh();
     if (lostShown_ || !unit_->hasFlag(linkflag::kStop)) return;
-    timer_.stop();
     lostShown_ = true;
     showMessage(this, tr("设备已经断开!"), QStringLiteral("Quellmar"));
 }

@@ -9,14 +9,15 @@
 
 #include "device/ParamEdit.h"
 #include "editor/MeterPoller.h"
+#include "link/Equipment.h"
 
 namespace qel {
 
 class CQelBtn;
+class CQelSyncBar;
 class CQelTitle;
 class EditHistory;
 class EditorPage;
-class Equipment;
 
 // The editor of one connected unit: the tab strip over six pages, the meter thread, the load
 // of every page from the image and the report of a lost link. Closing only hides it.
@@ -43,6 +44,28 @@ public:
     void chooseTab(int pageId, int channelWord, int linkMask);
     MeterPoller& meters() { return meters_; }
     EditHistory& history() { return *history_; }
+    CQelSyncBar* syncBar() const { return syncBar_; }
+
+    // Where the unit's link sends and how the transfer windows pace themselves; taken from the
+    // application when there is one.
+    const LinkSettings& linkSettings() const { return link_; }
+    void setLinkSettings(const LinkSettings& link);
+    uint32_t progressPause() const { return progressPauseMs_; }
+    void setProgressPause(uint32_t ms);
+
+    // Writes the editor's image into the unit (meters paused) and proves it by reading the
+    // unit back. True when the unit equals the image; then the count of unconfirmed writes
+    // starts again from 0. Otherwise summary says what was found and the unit is marked as
+    // differing. GUI thread; a progress window shows meanwhile.
+    bool writeImageVerified(std::string& summary);
+    // Set when the unit is known to differ from the editor (a write that failed, or a
+    // difference the user left for later); cleared by a proven write.
+    bool unitDiffers() const { return unitDiffers_; }
+    void setUnitDiffers(bool differs) { unitDiffers_ = differs; }
+    // The shared image the pages edit; the unit's image pointer is kept on it.
+    const std::shared_ptr<ModeImage>& sharedImage() const { return image_; }
+    // After a reconnect: the lost-link report may come again, the title shows the new mode.
+    void linkRestored();
 
     // The program leaves: hidden, meters stopped, and no report of the link that ends.
     void leave();
@@ -77,8 +100,13 @@ private:
     void trackScreen();
 
     std::shared_ptr<Equipment> unit_;
+    std::shared_ptr<ModeImage> image_;
     ParamEdit edit_;
     CQelTitle* title_ = nullptr;
+    CQelSyncBar* syncBar_ = nullptr;
+    LinkSettings link_;
+    uint32_t progressPauseMs_ = 30;
+    bool unitDiffers_ = false;
     std::array<EditorPage*, 6> pages_{};
     int current_ = kGain;
     EditHistory* history_ = nullptr;

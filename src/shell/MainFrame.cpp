@@ -17,6 +17,7 @@
 #include "device/UnitTransfer.h"
 #include "driverpkg/UsbDriverInstall.h"
 #include "editor/EditHistory.h"
+#include "editor/PresetTransfer.h"
 #include "editor/QelEquipmentDlg.h"
 #include "netsetup/EqNetConfigDlg.h"
 #include "netsetup/LocalAddressDlg.h"
@@ -174,6 +175,17 @@ void CMainFrame::createMenus() {
     equipment->addAction(undo);
     equipment->addAction(redo);
     equipment->addSeparator();
+    // Presets act on the active editor.
+    QAction* exportPreset = addCommand(equipment, command::kExportPreset, tr("导出..."));
+    QAction* importPreset = addCommand(equipment, command::kImportPreset, tr("导入..."));
+    connect(exportPreset, &QAction::triggered, this, [this] { presetCommand(false); });
+    connect(importPreset, &QAction::triggered, this, [this] { presetCommand(true); });
+    connect(equipment, &QMenu::aboutToShow, this, [this, exportPreset, importPreset] {
+        const bool open = activeEditor() != nullptr;
+        exportPreset->setEnabled(open);
+        importPreset->setEnabled(open);
+    });
+    equipment->addSeparator();
     connect(addCommand(equipment, command::kExit, tr("退出(&E)")), &QAction::triggered, this,
             &QWidget::close);
 
@@ -312,6 +324,25 @@ void CMainFrame::onEditorActivated(CQelEquipmentDlg* editor) {
     undoGroup_->setActiveStack(&editor->history().stack());
     const QStringList texts = editor->statusTexts();
     for (int pane = 1; pane <= texts.size(); ++pane) statusBar_->setPaneText(pane, texts[pane - 1]);
+}
+
+CQelEquipmentDlg* CMainFrame::activeEditor() const {
+    const auto unit = activeUnit();
+    return unit && unit->editorOpen() ? editorOf(*unit) : nullptr;
+}
+
+void CMainFrame::presetCommand(bool import) {
+    CQelEquipmentDlg* editor = activeEditor();
+    if (!editor) {
+        showMessage(this, tr("没有选中被连接的设备!"), windowTitle());
+        return;
+    }
+    busy_ = true;
+    if (import)
+        PresetTransfer::chooseImport(*editor, this);
+    else
+        PresetTransfer::chooseExport(*editor, this);
+    endBusy();
 }
 
 void CMainFrame::disconnectActive() {

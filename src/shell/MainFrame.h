@@ -28,7 +28,7 @@ namespace command {
 constexpr int kSearch = 32771, kSearchTool = 32801, kNetwork = 32773, kNetworkTool = 32802,
               kLocalAddress = 32796, kUsbDriver = 32795, kAbout = 32794, kAboutTool = 32805,
               kDisconnect = 32803, kExit = 32797, kViewPanel = 32798, kViewStatus = 32799,
-              kViewToolBar = 32800, kAutoIp = 32806;
+              kViewToolBar = 32800, kAutoIp = 32806, kExportPreset = 32807, kImportPreset = 32808;
 }
 
 // The main window: tool bar, status bar, the docked equipment panel and the client area; the
@@ -58,6 +58,8 @@ public:
 
     void runSearch();
     void disconnectActive();
+    // The active unit's editor while its unit is connected; or none.
+    CQelEquipmentDlg* activeEditor() const;
     // The exit command's path for a request from outside (a signal, the session's end): the
     // window closes as soon as a step in progress allows, and then the application quits.
     void exitOnRequest();
@@ -84,6 +86,7 @@ private:
     void toggleAutoIp();
     void installUsbDriver();
     void openNetworkSettings();
+    void presetCommand(bool import);
     void shutdown();
     void endBusy();
     void onEditorActivated(CQelEquipmentDlg* editor);

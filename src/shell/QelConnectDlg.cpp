@@ -46,6 +46,8 @@ void CQelConnectDlg::showEvent(QShowEvent* event) {
         });
         transfer.setProgressPause(progressPauseMs_);
         result_ = transfer.run(mode_);
+        std::lock_guard lock(summaryLock_);
+        verifySummary_ = transfer.verifySummary();
     });
 }
 
@@ -59,11 +61,17 @@ void CQelConnectDlg::finished() {
     accept();
 }
 
+std::string CQelConnectDlg::verifySummary() const {
+    std::lock_guard lock(summaryLock_);
+    return verifySummary_;
+}
+
 CQelConnectDlg::Result CQelConnectDlg::run(std::shared_ptr<Equipment> unit, Mode mode,
                                            const LinkSettings& link, QWidget* parent,
-                                           uint32_t progressPauseMs) {
+                                           uint32_t progressPauseMs, std::string* verifySummary) {
     CQelConnectDlg dialog(std::move(unit), mode, link, parent, progressPauseMs);
     dialog.exec();
+    if (verifySummary) *verifySummary = dialog.verifySummary();
     return dialog.result();
 }
 

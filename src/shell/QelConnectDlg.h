@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
+#include <string>
 
 #include "device/UnitTransfer.h"
 #include "shell/ProgressWindow.h"
@@ -19,12 +21,15 @@ public:
     CQelConnectDlg(std::shared_ptr<Equipment> unit, Mode mode, const LinkSettings& link,
                    QWidget* parent, uint32_t progressPauseMs = 30);
 
-    // Runs the job modally; the result of the transfer.
+    // Runs the job modally; the result of the transfer. verifySummary, when given, receives
+    // the verify's account of a download.
     static Result run(std::shared_ptr<Equipment> unit, Mode mode, const LinkSettings& link,
-                      QWidget* parent, uint32_t progressPauseMs = 30);
+                      QWidget* parent, uint32_t progressPauseMs = 30,
+                      std::string* verifySummary = nullptr);
 
     bool succeeded() const { return result_ == Result::Success; }
     Result result() const { return result_; }
+    std::string verifySummary() const;
     static QString titleFor(Mode mode);
 
 protected:
@@ -37,6 +42,8 @@ private:
     LinkSettings link_;
     uint32_t progressPauseMs_;
     std::atomic<Result> result_{Result::PortFailed};
+    mutable std::mutex summaryLock_;  // guards verifySummary_
+    std::string verifySummary_;
     bool started_ = false;
 };
 

@@ -81,6 +81,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(unit->hasFlag(linkflag::kParamsRead), 5000);
         QCOMPARE(CQelEqMgr::secondLine(*unit), QString("状态:在线 (UDP)"));
         QCOMPARE(frame->activeUnit(), unit);
+        QCOMPARE(frame->activeEditor(), frame->editorOf(*unit));  // the presets act on it
         boxes.answer(MsgAnswer::No);
         frame->disconnectActive();
         QVERIFY(unit->linkRunning() && unit->hasFlag(linkflag::kParamsRead));
@@ -96,6 +97,10 @@ private slots:
         const auto requests = sim->requests(0);
         QCOMPARE(requests.back().frame[9], uint8_t{0x00});  // the notice reached the unit
         frame->disconnectActive();                          // nothing connected any more
+        QCOMPARE(boxes.shown().back().text, QString("没有选中被连接的设备!"));
+        boxes.clear();
+        frame->action(command::kImportPreset)->trigger();  // no editor: no file window
+        QCOMPARE(boxes.shown().size(), size_t{1});
         QCOMPARE(boxes.shown().back().text, QString("没有选中被连接的设备!"));
     }
 

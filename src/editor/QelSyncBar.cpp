@@ -1,0 +1,169 @@
+#include "editor/QelSyncBar.h"
+
+#include <QPainter>
+#include <QStringList>
+#include <algorithm>
+
+#include "controls/ControlStyle.h"
+#include "controls/MessageBoxes.h"
+#include "controls/QelBtn.h"
+#include "device/DownloadVerify.h"
+#include "device/ModeImage.h"
+#include "editor/QelEquipmentDlg.h"
+#include "link/Equipment.h"
+#include "shell/BusyRun.h"
+#include "shell/MainFrame.h"
+#include "shell/QelConnectDlg.h"
+
+namespace qel {
+
+namespace {
+constexpr int kButtonX = CQelSyncBar::kWidth - 52, kButtonY = 3;
+constexpr int kShownDifferences = 12;
+const QString kQuellmar = QStringLiteral("Quellmar");
+}  // namespace
+
+CQelSyncBar::CQelSyncBar(CQelEquipmentDlg& editor, QWidget* parent)
+    : QWidget(parent), editor_(editor) {
+    setObjectName(QStringLiteral("Qel.CQelSyncBar"));
+    setFont(controlFont(13));
+    button_ = new CQelBtn(this);
+    button_->setObjectName(QStringLiteral("Qel.SyncButton"));
+    button_->move(kButtonX, kButtonY);
+    button_->setCallback(this, 0, [this](QObject*, int, int) {
+        if (state_ == State::Lost)
+            reconnect();
+        else
+            resync();
+    });
+    setVisible(false);
+}
+
+void CQelSyncBar::refresh() {
+    if (acting_) return;
+    Equipment& unit = editor_.unit();
+    const uint32_t count = unit.unconfirmedWrites();
+    if (unit.hasFlag(linkflag::kStop))
+        present(State::Lost, tr("连接已断开"),
+             tr("设备的连接已断开。\n\"重连\" 重新连接设备, 读取它的设置并与编辑器比较, "
+                "然后由您决定保留哪一方。"));
+    else if (count > 0)
+        present(State::Unconfirmed, tr("未确认的修改: %1").arg(count),
+             tr("%1 个修改没有得到设备的确认, 设备可能与屏幕不同。\n"
+                "\"同步\" 把编辑器的设置写入设备并读回验证。")
+                 .arg(count));
+    else if (editor_.unitDiffers())
+        present(State::Differs, tr("设备与编辑器不同"),
+             tr("设备的设置与编辑器不同。\n\"同步\" 把编辑器的设置写入设备并读回验证。"));
+    else
+        present(State::Quiet, {}, {});
+}
+
+void CQelSyncBar::present(State state, const QString& text, const QString& tip) {
+    if (state == state_ && text == text_) return;
+    state_ = state;
+    text_ = text;
+    setToolTip(tip);
+    button_->setToolTip(tip);
+    button_->setText(state == State::Lost ? tr("重连") : tr("同步"));
+    setVisible(state != State::Quiet);
+    update();
+}
+
+QString CQelSyncBar::failureText(const std::string& summary) {
+    return summary.empty() ? tr("设备没有应答。") : QString::fromStdString(summary);
+}
+
+void CQelSyncBar::resync() {
+    acting_ = true;
+    std::string summary;
+    const bool ok = editor_.writeImageVerified(summary);
+    acting_ = false;
+    refresh();
+    if (!ok)
+        showMessage(&editor_, tr("同步没有成功, 设备与编辑器仍然不同:\n%1").arg(failureText(summary)),
+                    kQuellmar);
+}
+
+void CQelSyncBar::reconnect() {
+    Equipment& unit = editor_.unit();
+    acting_ = true;
+    editor_.meters().stop();
+    // The old link's threads end and a lost serial port is closed before it opens again.
+    runBusy([&unit] { unit.stopLink(); });
+    const auto result = CQelConnectDlg::run(editor_.sharedUnit(), CQelConnectDlg::Mode::Connect,
+                                            editor_.linkSettings(), &editor_,
+                                            editor_.progressPause());
+    // The read went into a new image of the unit: a scratch one, the editor's stays as it is.
+    const auto read = unit.image();
+    unit.setImage(editor_.sharedImage());
+    if (CMainFrame* frame = CMainFrame::instance()) frame->repaintEquipmentList();
+    acting_ = false;
+    if (result != UnitTransfer::Result::Success) {
+        if (result == UnitTransfer::Result::PortFailed)
+            showMessage(&editor_,
+                        tr("无法打开 %1:\n%2")
+                            .arg(QString::fromStdString(unit.portName()),
+                                 QString::fromStdString(unit.lastError())),
+                        kQuellmar);
+        refresh();
+        return;
+    }
+    editor_.meters().start();
+    editor_.linkRestored();
+    if (read && read.get() != editor_.sharedImage().get()) settleDifferences(*read);
+    refresh();
+}
+
+void CQelSyncBar::settleDifferences(const ModeImage& read) {
+    Equipment& unit = editor_.unit();
+    ModeImage& image = editor_.edit().image();
+    const auto differences =
+        DownloadVerify::compare(image.record(), read.record(), unit.modelCode());
+    // The comparison now says what the writes left unconfirmed could only guess.
+    unit.resetUnconfirmedWrites();
+    // The unit's mode number and mode names hold whichever settings win.
+    ModeImage merged = read;
+    merged.record() = image.record();
+    image = merged;
+    if (differences.empty()) {
+        editor_.setUnitDiffers(false);
+        showMessage(&editor_, tr("已重新连接设备, 设备与编辑器的设置相同。"), kQuellmar,
+                    MsgIcon::Information);
+        return;
+    }
+    QStringList lines;
+    const int count = static_cast<int>(differences.size());
+    for (int i = 0; i < std::min(count, kShownDifferences); ++i) {
+        const auto& d = differences[static_cast<size_t>(i)];
+        lines << QString::fromStdString(d.param.name()) +
+                     tr(": 设备 %1, 编辑器 %2")
+                         .arg(QString::fromStdString(d.unitValue),
+                              QString::fromStdString(d.recordValue));
+    }
+    if (count > kShownDifferences) lines << tr("... 另有 %1 处").arg(count - kShownDifferences);
+    const MsgAnswer answer = showMessage(
+        &editor_,
+        tr("已重新连接设备。设备与编辑器有 %1 处不同:\n%2\n\n是: 保留编辑器的设置, "
+           "写入设备并验证\n否: 采用设备的设置\n取消: 暂不改变 (稍后可用 \"同步\")")
+            .arg(count)
+            .arg(lines.join(QLatin1Char('\n'))),
+        kQuellmar, MsgIcon::Question, MsgButtons::YesNoCancel);
+    if (answer == MsgAnswer::Yes) {
+        resync();
+    } else if (answer == MsgAnswer::No) {
+        image.record() = read.record();
+        editor_.setUnitDiffers(false);
+        editor_.fullTransferDone();
+    } else {
+        editor_.setUnitDiffers(true);
+    }
+}
+
+void CQelSyncBar::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setPen(state_ == State::Quiet || state_ == State::Differs ? Qt::black : QColor(176, 0, 0));
+    p.drawText(QRect(0, 0, kButtonX - 6, height()), Qt::AlignRight | Qt::AlignVCenter, text_);
+}
+
+}  // namespace qel

@@ -1,0 +1,222 @@
+#include <QtTest>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "UnitSimulator.h"
+#include "controls/MessageBoxes.h"
+#include "controls/QelText.h"
+#include "device/DownloadVerify.h"
+#include "device/FreqTable.h"
+#include "device/UnitTransfer.h"
+#include "device/ValueCodes.h"
+#include "editor/EqPage.h"
+#include "editor/PresetTransfer.h"
+#include "editor/QelEquipmentDlg.h"
+#include "editor/QelSyncBar.h"
+#include "link/Equipment.h"
+#include "link/UdpEndpoint.h"
+#include "support/Loopback.h"
+#include "support/SimRecords.h"
+
+using namespace qel;
+
+namespace {
+constexpr int kModel = 2;  // QD206: the shortest transfers
+}
+
+// An editor connected to a simulated unit: presets and measured EQ in and out of files, the
+// writes the unit did not confirm, and a lost link taken up again.
+class EditorSyncTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        setMessageBoxes(&boxes);
+        QVERIFY(dir.isValid());
+        QCOMPARE(sim.addNetworkUnit(kModel, test::loopbackHost(test::loopbackSubnet(), 2), "Hall"),
+                 0);
+        QVERIFY(sim.start());
+        QVERIFY(endpoint.open(0));
+        link.endpoint = &endpoint;
+    }
+
+    void init() {
+        sim.setState(0, sim::defaultUnitState(kModel, "Hall"));
+        sim.setFaults(0, {});
+        unit = std::make_shared<Equipment>();
+        unit->setAddress(*parseIpv4(sim.address(0)));
+        unit->setFlags(linkflag::kUdp);
+        UnitTransfer transfer(*unit, link);
+        transfer.setProgressPause(0);
+        QCOMPARE(transfer.run(UnitTransfer::Mode::Connect), UnitTransfer::Result::Success);
+        MeterPoller::Timing quiet;
+        quiet.startMs = 600000;  // only the editor's own commands travel
+        editor = std::make_unique<CQelEquipmentDlg>(unit, quiet);
+        editor->setLinkSettings(link);
+        editor->setProgressPause(0);
+        editor->updateAllPanels();
+        editor->show();
+        boxes.clear();
+    }
+
+    void cleanup() {
+        editor.reset();
+        unit->stopLink();
+    }
+
+    void presetsGoOutAndComeBackProven() {
+        const ModeRecord original = record();
+        const QString path = dir.filePath("hall.json");
+        QVERIFY(PresetTransfer::exportTo(*editor, path));
+        QVERIFY(boxes.shown().empty());
+        QVERIFY(!PresetTransfer::exportTo(*editor, dir.filePath("missing/hall.json")));
+        QVERIFY(lastBoxStarts("无法写入文件"));
+
+        edit([&](ParamEdit& e) { e.setGain(cmd::outputChannel(2), 40); });
+        QTRY_COMPARE(sim.state(0).params.out[1].gain, uint8_t{40});
+        const ModeRecord edited = record();
+        QFile broken(dir.filePath("broken.json"));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write(R"({"format": "quellmar-preset", "version": 1, "model": "QD206")");
+        broken.close();
+        QVERIFY(!PresetTransfer::importFrom(*editor, broken.fileName()));
+        QVERIFY(lastBoxStarts("预设文件有错误"));
+        QVERIFY(!PresetTransfer::importFrom(*editor, dir.filePath("none.json")));
+        QVERIFY(lastBoxStarts("无法读取文件"));
+        QVERIFY(record() == edited);  // nothing lost
+
+        boxes.answer(MsgAnswer::No);  // the question: nothing happens
+        QVERIFY(!PresetTransfer::importFrom(*editor, path));
+        QVERIFY(record() == edited);
+        boxes.answer(MsgAnswer::Yes);
+        QVERIFY(PresetTransfer::importFrom(*editor, path));
+        QVERIFY(DownloadVerify::compare(original, record(), kModel).empty());
+        QVERIFY(unitEqualsEditor());
+        QCOMPARE(sim.state(0).params.out[1].gain, original.output(1).gain());
+    }
+
+    void measuredFiltersReachTheSelectedChannel() {
+        editor->showPage(CQelEquipmentDlg::kOutputEq);
+        auto* page = static_cast<EqPage*>(editor->page(CQelEquipmentDlg::kOutputEq));
+        page->selectChannel(2, 0, true);
+        const ModeRecord before = record();
+        QVERIFY(!page->importFilters(file("bad.txt", "Filter 1: ON PK Fc 100 Hz Gain -3 dB Q 2\n"
+                                                     "Filter 2: ON XX Fc 1000 Hz Gain 2 dB Q 1\n")));
+        QVERIFY(lastBoxStarts("无法使用文件"));
+        QVERIFY(boxes.shown().back().text.contains("line 2"));
+        QVERIFY(record() == before);
+
+        const QString good = file("room.txt",
+                                  "Filter Settings file\n"
+                                  "Preamp: -4.0 dB\n"
+                                  "Filter 1: ON PK Fc 100 Hz Gain -3.0 dB Q 2.00\n"
+                                  "Filter 2: ON HS Fc 8000 Hz Gain 2.5 dB\n");
+        boxes.answer(MsgAnswer::Yes);
+        QVERIFY(page->importFilters(good));
+        const QString report = boxes.shown().back().text;
+        QVERIFY2(report.contains("滤波器 1 (第 3 行)") && report.contains("滤波器 2 (第 4 行)") &&
+                     report.contains("-4.0 dB") && report.contains("输出 2"),
+                 qPrintable(report));
+        const EqPoint first = record().output(1).point(0);
+        QCOMPARE(std::lround(FreqTable[first.freq]), 100L);
+        QCOMPARE(eqGainDb(first.gain), -3.0);
+        QCOMPARE(record().output(1).point(1).type, uint8_t{2});  // high shelf
+        QCOMPARE(record().output(1).eqSwitch(), uint8_t{0});
+        QCOMPARE(page->gainBox(0)->text(), QString("-3.0 dB"));  // the page shows it
+        QTRY_VERIFY(unitEqualsEditor());
+    }
+
+    void unconfirmedWritesAreCountedAndResyncProvesTheUnit() {
+        auto* bar = editor->syncBar();
+        QVERIFY(!bar->isVisible());
+        sim::Faults deaf;
+        deaf.dropRequests = 1.0;
+        sim.setFaults(0, deaf);
+        edit([&](ParamEdit& e) { e.setGain(cmd::inputChannel(1), 60); });
+        QTRY_COMPARE(unit->unconfirmedWrites(), 1u);
+        QTRY_COMPARE(bar->state(), CQelSyncBar::State::Unconfirmed);
+        QVERIFY(bar->isVisible() && bar->text().contains("1"));
+        QVERIFY(sim.state(0).params.in[0].gain != 60);
+
+        sim.setFaults(0, {});
+        bar->resync();
+        QCOMPARE(unit->unconfirmedWrites(), 0u);
+        QCOMPARE(bar->state(), CQelSyncBar::State::Quiet);
+        QVERIFY(!bar->isVisible());
+        QCOMPARE(sim.state(0).params.in[0].gain, uint8_t{60});
+        QVERIFY(unitEqualsEditor());
+    }
+
+    void lostLinkIsReadBackBeforeAnythingIsWritten() {
+        auto* bar = editor->syncBar();
+        // The lost-unit rule on a short fuse: a silent unit and a few unanswered edits.
+        unit->stopLink();
+        LinkSettings impatient = link;
+        impatient.silenceLimitMs = 300;
+        QVERIFY(unit->startLink(impatient));
+        sim.setSilenced(0, true);
+        edit([&](ParamEdit& e) {
+            for (int out = 1; out <= 4; ++out) e.setGain(cmd::outputChannel(out), 20);
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(unit->hasFlag(linkflag::kStop), 10000);
+        QTRY_COMPARE(bar->state(), CQelSyncBar::State::Lost);
+        sim.setSilenced(0, false);
+        auto state = sim.state(0);
+        state.params.in[1].gain = 77;  // meanwhile changed at the unit
+        sim.setState(0, state);
+        const ModeRecord editorSide = record();
+
+        boxes.clear();
+        boxes.answer(MsgAnswer::Cancel);  // decide later
+        bar->reconnect();
+        QVERIFY(unit->linkRunning() && !unit->hasFlag(linkflag::kStop));
+        const QString question = boxes.shown().back().text;
+        QVERIFY2(question.contains("5 处不同") && question.contains("input B gain"),
+                 qPrintable(question));
+        QVERIFY(record() == editorSide);  // read into a scratch image only
+        QCOMPARE(sim.state(0).params.in[1].gain, uint8_t{77});
+        QCOMPARE(bar->state(), CQelSyncBar::State::Differs);
+
+        unit->requestStop();  // lost again; this time the unit's settings win
+        QTRY_COMPARE(bar->state(), CQelSyncBar::State::Lost);
+        boxes.answer(MsgAnswer::No);
+        bar->reconnect();
+        QCOMPARE(record().input(1).gain(), uint8_t{77});
+        QCOMPARE(record().output(0).gain(), sim.state(0).params.out[0].gain);
+        QVERIFY(unitEqualsEditor());
+        QCOMPARE(bar->state(), CQelSyncBar::State::Quiet);
+        QVERIFY(&editor->edit().image() == unit->image().get());  // still shared
+    }
+
+private:
+    // An edit as a page makes it: the pages then show the image.
+    void edit(const std::function<void(ParamEdit&)>& change) {
+        change(editor->edit());
+        editor->updateAllPanels();
+    }
+    const ModeRecord& record() { return editor->edit().image().record(); }
+    bool unitEqualsEditor() {
+        return DownloadVerify::compare(record(), test::expectedRecord(sim.state(0)), kModel)
+            .empty();
+    }
+    bool lastBoxStarts(const char* text) {
+        return !boxes.shown().empty() && boxes.shown().back().text.startsWith(QString(text));
+    }
+    QString file(const char* name, const char* text) {
+        QFile f(dir.filePath(name));
+        f.open(QIODevice::WriteOnly);
+        f.write(text);
+        return f.fileName();
+    }
+
+    ScriptedMessageBoxes boxes;
+    QTemporaryDir dir;
+    sim::UnitSimulator sim;
+    UdpEndpoint endpoint;
+    LinkSettings link;
+    std::shared_ptr<Equipment> unit;
+    std::unique_ptr<CQelEquipmentDlg> editor;
+};
+
+QTEST_MAIN(EditorSyncTest)
+#include "EditorSyncTest.moc"
