@@ -25,7 +25,7 @@ InputValues inputValues(const InputChannel& in) {
     InputValues v;
     v.gainDb = gainDb(in.gain());
     v.muted = in.mute() != 0;
-    v.eqOn = in.eqSwitch() != 0;
+    v.eqPass = in.eqSwitch() != 0;
     fillPoints(in, v.points);
     return v;
 }
@@ -34,7 +34,7 @@ OutputValues outputValues(const OutputChannel& out) {
     OutputValues v;
     v.gainDb = gainDb(out.gain());
     v.muted = out.mute() != 0;
-    v.eqOn = out.eqSwitch() != 0;
+    v.eqPass = out.eqSwitch() != 0;
     v.inverted = out.polarity() != 0;
     v.delayMs = delayMs(out.delay());
     v.inputSet = static_cast<uint8_t>(out.inputSelect() & 0x0F);

@@ -27,14 +27,14 @@ struct EqPointValues {
 struct InputValues {
     double gainDb = 0;
     bool muted = false;
-    bool eqOn = false;
+    bool eqPass = false;  // the EQ is bypassed ("EQ pass", switch byte not 0)
     std::array<EqPointValues, InputChannel::kPoints> points{};
 };
 
 struct OutputValues {
     double gainDb = 0;
     bool muted = false;
-    bool eqOn = false;
+    bool eqPass = false;  // the EQ is bypassed ("EQ pass", switch byte not 0)
     bool inverted = false;
     double delayMs = 0;
     uint8_t inputSet = 0;  // bit 0 = input 1 ... bit 3 = input 4

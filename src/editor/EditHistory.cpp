@@ -165,7 +165,7 @@ QString EditHistory::label(const ParamEdit::Result& edit, const ModeRecord& afte
             case param::kEqPoint:
                 return eqPoint(in.points.at(static_cast<size_t>(s.point)));
             default:
-                return in.eqOn ? tr("%1 EQ 开").arg(channel) : tr("%1 EQ 直通").arg(channel);
+                return in.eqPass ? tr("%1 EQ 直通").arg(channel) : tr("%1 EQ 开").arg(channel);
         }
     }
     const OutputValues& out = values.outputs[index];
@@ -205,7 +205,7 @@ QString EditHistory::label(const ParamEdit::Result& edit, const ModeRecord& afte
             return tr("%1 低通 %2").arg(channel,
                                         filter(out.lowPassName, out.lowPassHz, out.lowPassOff));
         default:
-            return out.eqOn ? tr("%1 EQ 开").arg(channel) : tr("%1 EQ 直通").arg(channel);
+            return out.eqPass ? tr("%1 EQ 直通").arg(channel) : tr("%1 EQ 开").arg(channel);
     }
 }
 
