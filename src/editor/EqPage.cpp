@@ -399,10 +399,25 @@ bool EqPage::importFilters(const QString& path) {
     std::vector<EqPoint> current;
     for (int n = 0; n < points_; ++n) current.push_back(imagePoint(n));
     const std::vector<EqPoint> fitted = fittedPoints(fit, current);
-    const std::vector<int> linked = linkedChannels();
-    for (int n = 0; n < points_; ++n)
-        edit_.setEqPoint(channelId(), n, fitted[static_cast<size_t>(n)], linked);
-    if (eqSwitch() != 0) edit_.setEqSwitch(channelId(), 0, linked);  // 0: the EQ works
+    // The channel and those linked with it take the points with the EQ working (switch 0),
+    // as one edit: the unit gets what differs, and one undo step takes it all back.
+    ModeRecord target = edit_.image().record();
+    std::vector<int> channels = linkedChannels();
+    channels.push_back(channel_);
+    for (int c : channels) {
+        for (int n = 0; n < points_; ++n) {
+            const EqPoint& p = fitted[static_cast<size_t>(n)];
+            if (input)
+                target.input(c - 1).point(n) = p;
+            else
+                target.output(c - 1).point(n) = p;
+        }
+        if (input)
+            target.input(c - 1).setEqSwitch(0);
+        else
+            target.output(c - 1).setEqSwitch(0);
+    }
+    edit_.restore(target);
     loadFromImage();
     return true;
 }

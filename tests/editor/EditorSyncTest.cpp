@@ -10,6 +10,7 @@
 #include "device/FreqTable.h"
 #include "device/UnitTransfer.h"
 #include "device/ValueCodes.h"
+#include "editor/EditHistory.h"
 #include "editor/EqPage.h"
 #include "editor/PresetTransfer.h"
 #include "editor/QelEquipmentDlg.h"
@@ -123,6 +124,9 @@ private slots:
         QCOMPARE(record().output(1).point(1).type, uint8_t{2});  // high shelf
         QCOMPARE(record().output(1).eqSwitch(), uint8_t{0});
         QCOMPARE(page->gainBox(0)->text(), QString("-3.0 dB"));  // the page shows it
+        QTRY_VERIFY(unitEqualsEditor());
+        editor->history().undo();  // one step
+        QVERIFY(record() == before);
         QTRY_VERIFY(unitEqualsEditor());
     }
 
