@@ -61,7 +61,6 @@ CQelEquipmentDlg::CQelEquipmentDlg(std::shared_ptr<Equipment> unit, MeterPoller:
                          CQelTitle::kInputChannels, CQelTitle::kOutputChannels, CQelTitle::kPlain};
     for (int i = 0; i < 6; ++i) title_->addTab(tr(tabs[i]), kinds[i], i + 1);
     syncBar_ = new CQelSyncBar(*this, title_);
-    syncBar_->setGeometry(CQelSyncBar::kX, 0, CQelSyncBar::kWidth, kTitleHeight);
     if (CQuellmarApp* app = CQuellmarApp::instance()) {
         link_ = app->linkSettings();
         progressPauseMs_ = app->options().progressPauseMs;
@@ -176,6 +175,7 @@ void CQelEquipmentDlg::showPage(int id) {
     if (id == kSystem) unit_->setFlags(linkflag::kSystemPage);
     current_ = id;
     title_->selectTab(id - 1);
+    syncBar_->place();  // the channel buttons of the tab may take some of its room
 }
 
 void CQelEquipmentDlg::chooseTab(int pageId, int word, int mask) {

@@ -7,6 +7,7 @@
 #include "controls/ControlStyle.h"
 #include "controls/MessageBoxes.h"
 #include "controls/QelBtn.h"
+#include "controls/QelTitle.h"
 #include "device/DownloadVerify.h"
 #include "device/ModeImage.h"
 #include "editor/QelEquipmentDlg.h"
@@ -18,18 +19,17 @@
 namespace qel {
 
 namespace {
-constexpr int kButtonX = CQelSyncBar::kWidth - 52, kButtonY = 3;
+constexpr int kButtonRoom = 52, kButtonY = 3, kTextGap = 6, kChannelGap = 4;
 constexpr int kShownDifferences = 12;
 const QString kQuellmar = QStringLiteral("Quellmar");
 }  // namespace
 
-CQelSyncBar::CQelSyncBar(CQelEquipmentDlg& editor, QWidget* parent)
-    : QWidget(parent), editor_(editor) {
+CQelSyncBar::CQelSyncBar(CQelEquipmentDlg& editor, CQelTitle* strip)
+    : QWidget(strip), editor_(editor), strip_(strip) {
     setObjectName(QStringLiteral("Qel.CQelSyncBar"));
     setFont(controlFont(13));
     button_ = new CQelBtn(this);
     button_->setObjectName(QStringLiteral("Qel.SyncButton"));
-    button_->move(kButtonX, kButtonY);
     button_->setCallback(this, 0, [this](QObject*, int, int) {
         if (state_ == State::Lost)
             reconnect();
@@ -37,12 +37,44 @@ CQelSyncBar::CQelSyncBar(CQelEquipmentDlg& editor, QWidget* parent)
             resync();
     });
     setVisible(false);
+    place();
+}
+
+void CQelSyncBar::place() {
+    int left = kX;
+    if (const int channels = strip_->channelCount())
+        left = std::max(left, strip_->channelRect(channels - 1).right() + 1 + kChannelGap);
+    left = std::min(left, kRight - kButtonRoom);
+    const QRect room(left, 0, kRight - left, strip_->height());
+    if (room == geometry()) return;
+    setGeometry(room);
+    labelButton();
+}
+
+void CQelSyncBar::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    button_->move(width() - kButtonRoom + 4, kButtonY);
+}
+
+bool CQelSyncBar::narrow() const {
+    return fontMetrics().horizontalAdvance(text_) > width() - kButtonRoom - kTextGap;
+}
+
+void CQelSyncBar::labelButton() {
+    if (state_ == State::Lost)
+        button_->setText(tr("重连"));
+    else if (state_ == State::Unconfirmed && narrow())
+        button_->setText(tr("同步 %1").arg(count_));
+    else
+        button_->setText(tr("同步"));
 }
 
 void CQelSyncBar::refresh() {
     if (acting_) return;
+    place();
     Equipment& unit = editor_.unit();
     const uint32_t count = unit.unconfirmedWrites();
+    count_ = count;
     if (unit.hasFlag(linkflag::kStop))
         present(State::Lost, tr("连接已断开"),
              tr("设备的连接已断开。\n\"重连\" 重新连接设备, 读取它的设置并与编辑器比较, "
@@ -65,7 +97,7 @@ void CQelSyncBar::present(State state, const QString& text, const QString& tip) 
     text_ = text;
     setToolTip(tip);
     button_->setToolTip(tip);
-    button_->setText(state == State::Lost ? tr("重连") : tr("同步"));
+    labelButton();
     setVisible(state != State::Quiet);
     update();
 }
@@ -163,7 +195,9 @@ void CQelSyncBar::settleDifferences(const ModeImage& read) {
 void CQelSyncBar::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setPen(state_ == State::Quiet || state_ == State::Differs ? Qt::black : QColor(176, 0, 0));
-    p.drawText(QRect(0, 0, kButtonX - 6, height()), Qt::AlignRight | Qt::AlignVCenter, text_);
+    if (!narrow())
+        p.drawText(QRect(0, 0, width() - kButtonRoom - kTextGap, height()),
+                   Qt::AlignRight | Qt::AlignVCenter, text_);
 }
 
 }  // namespace qel

@@ -2,12 +2,14 @@
 
 #include <QString>
 #include <QWidget>
+#include <cstdint>
 #include <string>
 
 namespace qel {
 
 class CQelBtn;
 class CQelEquipmentDlg;
+class CQelTitle;
 class ModeImage;
 
 // The editor's account of whether the unit still holds what the screen shows, in the title
@@ -15,16 +17,22 @@ class ModeImage;
 // offers "同步" (write the editor's settings into the unit, proven by reading them back) or,
 // for a lost link, "重连" (connect again, read the unit into a scratch image, show where it
 // differs and let the user choose which side wins). Hidden while there is nothing to say.
+// It keeps clear of the strip's channel buttons: where they reach into its room (the outputs
+// of a QD408) only the button shows, with the count in its text.
 class CQelSyncBar : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kX = 560, kWidth = 220;  // in the title strip
+    static constexpr int kX = 560, kRight = 780;  // its room in the title strip
     enum class State { Quiet, Unconfirmed, Differs, Lost };
 
-    CQelSyncBar(CQelEquipmentDlg& editor, QWidget* parent);
+    CQelSyncBar(CQelEquipmentDlg& editor, CQelTitle* strip);
 
     // Looks at the unit again (the editor's timer calls it).
     void refresh();
+    // Takes the room the strip's channel buttons leave (after a change of tab).
+    void place();
+    // The text beside the button is left out: there is no room for it.
+    bool narrow() const;
     State state() const { return state_; }
     QString text() const { return text_; }
     CQelBtn* button() const { return button_; }
@@ -38,14 +46,18 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void present(State state, const QString& text, const QString& tip);
+    void labelButton();
     // After a reconnect: the editor's and the unit's records compared, and the user's choice.
     void settleDifferences(const ModeImage& read);
 
     CQelEquipmentDlg& editor_;
+    CQelTitle* strip_;
     CQelBtn* button_ = nullptr;
+    uint32_t count_ = 0;  // unconfirmed writes shown
     State state_ = State::Quiet;
     QString text_;
     bool acting_ = false;  // a resync or reconnect runs; refresh leaves the bar alone

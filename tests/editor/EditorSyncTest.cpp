@@ -5,6 +5,8 @@
 
 #include "UnitSimulator.h"
 #include "controls/MessageBoxes.h"
+#include "controls/QelBtn.h"
+#include "controls/QelTitle.h"
 #include "controls/QelText.h"
 #include "device/DownloadVerify.h"
 #include "device/FreqTable.h"
@@ -141,6 +143,22 @@ private slots:
         QTRY_COMPARE(bar->state(), CQelSyncBar::State::Unconfirmed);
         QVERIFY(bar->isVisible() && bar->text().contains("1"));
         QVERIFY(sim.state(0).params.in[0].gain != 60);
+        QVERIFY(!bar->narrow() && bar->button()->text() == QString("同步"));
+
+        // A QD408's eight output buttons reach into the bar's room: it keeps clear of them.
+        auto other = std::make_shared<Equipment>();
+        other->setModelCode(4);
+        MeterPoller::Timing quiet;
+        quiet.startMs = 600000;
+        CQelEquipmentDlg qd408(other, quiet);
+        for (int id = CQelEquipmentDlg::kGain; id <= CQelEquipmentDlg::kSystem; ++id) {
+            qd408.showPage(id);
+            const QRect room = qd408.syncBar()->geometry();
+            QVERIFY(room.left() >= CQelSyncBar::kX && room.right() < CQelSyncBar::kRight);
+            for (int c = 0; c < qd408.title()->channelCount(); ++c)
+                QVERIFY(!room.intersects(qd408.title()->channelRect(c)));
+        }
+        QVERIFY(qd408.syncBar()->width() >= qd408.syncBar()->button()->width());
 
         sim.setFaults(0, {});
         bar->resync();
