@@ -13,8 +13,8 @@
 #include "controls/QelStatic.h"
 #include "controls/QelText.h"
 #include "device/FreqTable.h"
-#include "device/ModeImage.h"
 #include "device/MeasurementEq.h"
+#include "device/ModeImage.h"
 #include "device/Models.h"
 #include "device/ValueCodes.h"
 #include "editor/TypedValue.h"
@@ -390,8 +390,8 @@ bool EqPage::importFilters(const QString& path) {
     if (eq.skipped) report << tr("跳过了关闭的滤波器: %1").arg(eq.skipped);
     const QString channelText =
         input ? tr("输入 %1").arg(QChar('A' + channel_ - 1)) : tr("输出 %1").arg(channel_);
-    report << QString() << tr("要把这些滤波器用在 %1 吗 ? 其余的点设为 0 dB, EQ 打开。")
-                               .arg(channelText);
+    report << QString()
+           << tr("要把这些滤波器用在 %1 吗 ? 其余的点设为 0 dB, EQ 打开。").arg(channelText);
     if (showMessage(this, report.join(QLatin1Char('\n')), quellmar, MsgIcon::Question,
                     MsgButtons::YesNo) != MsgAnswer::Yes)
         return false;

@@ -71,8 +71,8 @@ bool PresetTransfer::importFrom(CQelEquipmentDlg& editor, const QString& path) {
     const QString name = QString::fromStdString(trimmed(preset.record.name()));
     QString question = tr("要把预设 \"%1\" 写入设备吗 ?").arg(name);
     if (!preset.moved.empty())
-        question = tr("以下数值已移到设备能保存的值:\n%1\n\n").arg(issueLines(preset.moved)) +
-                   question;
+        question =
+            tr("以下数值已移到设备能保存的值:\n%1\n\n").arg(issueLines(preset.moved)) + question;
     if (showMessage(&editor, question, kQuellmar, MsgIcon::Question, MsgButtons::YesNo) !=
         MsgAnswer::Yes)
         return false;
@@ -99,8 +99,8 @@ bool PresetTransfer::importFrom(CQelEquipmentDlg& editor, const QString& path) {
 
 void PresetTransfer::chooseExport(CQelEquipmentDlg& editor, QWidget* parent) {
     const QString path = QFileDialog::getSaveFileName(
-        parent, tr("导出预设"), QString::fromStdString(trimmed(editor.unit().deviceName())) +
-                                    QStringLiteral(".json"),
+        parent, tr("导出预设"),
+        QString::fromStdString(trimmed(editor.unit().deviceName())) + QStringLiteral(".json"),
         filter());
     if (path.isEmpty()) return;
     exportTo(editor, path.endsWith(QLatin1String(".json"), Qt::CaseInsensitive)

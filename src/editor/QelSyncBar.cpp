@@ -77,16 +77,16 @@ void CQelSyncBar::refresh() {
     count_ = count;
     if (unit.hasFlag(linkflag::kStop))
         present(State::Lost, tr("连接已断开"),
-             tr("设备的连接已断开。\n\"重连\" 重新连接设备, 读取它的设置并与编辑器比较, "
-                "然后由您决定保留哪一方。"));
+                tr("设备的连接已断开。\n\"重连\" 重新连接设备, 读取它的设置并与编辑器比较, "
+                   "然后由您决定保留哪一方。"));
     else if (count > 0)
         present(State::Unconfirmed, tr("未确认的修改: %1").arg(count),
-             tr("%1 个修改没有得到设备的确认, 设备可能与屏幕不同。\n"
-                "\"同步\" 把编辑器的设置写入设备并读回验证。")
-                 .arg(count));
+                tr("%1 个修改没有得到设备的确认, 设备可能与屏幕不同。\n"
+                   "\"同步\" 把编辑器的设置写入设备并读回验证。")
+                    .arg(count));
     else if (editor_.unitDiffers())
         present(State::Differs, tr("设备与编辑器不同"),
-             tr("设备的设置与编辑器不同。\n\"同步\" 把编辑器的设置写入设备并读回验证。"));
+                tr("设备的设置与编辑器不同。\n\"同步\" 把编辑器的设置写入设备并读回验证。"));
     else
         present(State::Quiet, {}, {});
 }
@@ -113,7 +113,8 @@ void CQelSyncBar::resync() {
     acting_ = false;
     refresh();
     if (!ok)
-        showMessage(&editor_, tr("同步没有成功, 设备与编辑器仍然不同:\n%1").arg(failureText(summary)),
+        showMessage(&editor_,
+                    tr("同步没有成功, 设备与编辑器仍然不同:\n%1").arg(failureText(summary)),
                     kQuellmar);
 }
 
@@ -123,9 +124,9 @@ void CQelSyncBar::reconnect() {
     editor_.meters().stop();
     // The old link's threads end and a lost serial port is closed before it opens again.
     runBusy([&unit] { unit.stopLink(); });
-    const auto result = CQelConnectDlg::run(editor_.sharedUnit(), CQelConnectDlg::Mode::Connect,
-                                            editor_.linkSettings(), &editor_,
-                                            editor_.progressPause());
+    const auto result =
+        CQelConnectDlg::run(editor_.sharedUnit(), CQelConnectDlg::Mode::Connect,
+                            editor_.linkSettings(), &editor_, editor_.progressPause());
     // The read went into a new image of the unit: a scratch one, the editor's stays as it is.
     const auto read = unit.image();
     unit.setImage(editor_.sharedImage());
@@ -174,13 +175,13 @@ void CQelSyncBar::settleDifferences(const ModeImage& read) {
                               QString::fromStdString(d.recordValue));
     }
     if (count > kShownDifferences) lines << tr("... 另有 %1 处").arg(count - kShownDifferences);
-    const MsgAnswer answer = showMessage(
-        &editor_,
-        tr("已重新连接设备。设备与编辑器有 %1 处不同:\n%2\n\n是: 保留编辑器的设置, "
-           "写入设备并验证\n否: 采用设备的设置\n取消: 暂不改变 (稍后可用 \"同步\")")
-            .arg(count)
-            .arg(lines.join(QLatin1Char('\n'))),
-        kQuellmar, MsgIcon::Question, MsgButtons::YesNoCancel);
+    const MsgAnswer answer =
+        showMessage(&editor_,
+                    tr("已重新连接设备。设备与编辑器有 %1 处不同:\n%2\n\n是: 保留编辑器的设置, "
+                       "写入设备并验证\n否: 采用设备的设置\n取消: 暂不改变 (稍后可用 \"同步\")")
+                        .arg(count)
+                        .arg(lines.join(QLatin1Char('\n'))),
+                    kQuellmar, MsgIcon::Question, MsgButtons::YesNoCancel);
     if (answer == MsgAnswer::Yes) {
         resync();
     } else if (answer == MsgAnswer::No) {

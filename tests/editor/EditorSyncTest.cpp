@@ -6,8 +6,8 @@
 #include "UnitSimulator.h"
 #include "controls/MessageBoxes.h"
 #include "controls/QelBtn.h"
-#include "controls/QelTitle.h"
 #include "controls/QelText.h"
+#include "controls/QelTitle.h"
 #include "device/DownloadVerify.h"
 #include "device/FreqTable.h"
 #include "device/UnitTransfer.h"
@@ -103,8 +103,9 @@ private slots:
         auto* page = static_cast<EqPage*>(editor->page(CQelEquipmentDlg::kOutputEq));
         page->selectChannel(2, 0, true);
         const ModeRecord before = record();
-        QVERIFY(!page->importFilters(file("bad.txt", "Filter 1: ON PK Fc 100 Hz Gain -3 dB Q 2\n"
-                                                     "Filter 2: ON XX Fc 1000 Hz Gain 2 dB Q 1\n")));
+        QVERIFY(!page->importFilters(file("bad.txt",
+                                          "Filter 1: ON PK Fc 100 Hz Gain -3 dB Q 2\n"
+                                          "Filter 2: ON XX Fc 1000 Hz Gain 2 dB Q 1\n")));
         QVERIFY(lastBoxStarts("无法使用文件"));
         QVERIFY(boxes.shown().back().text.contains("line 2"));
         QVERIFY(record() == before);
