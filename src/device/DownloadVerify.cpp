@@ -84,6 +84,7 @@ DownloadVerify::Report DownloadVerify::verify(const ModeRecord& wanted) {
         ModeRecord readBack;  // scratch: the unit's image stays what the editor shows
         if (!transfer.readRecord(readBack)) {
             report.outcome = Outcome::ReadFailed;
+            unit_.setKnownDifferent();
             return report;
         }
         report.differences = compare(wanted, readBack, model);
@@ -96,6 +97,10 @@ DownloadVerify::Report DownloadVerify::verify(const ModeRecord& wanted) {
         }
     }
     report.outcome = report.differences.empty() ? Outcome::Equal : Outcome::Differs;
+    if (report.ok())
+        unit_.markInSync();
+    else
+        unit_.setKnownDifferent();
     return report;
 }
 

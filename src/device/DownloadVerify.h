@@ -45,7 +45,8 @@ public:
     // The full download of the unit image's record (progress as UnitTransfer gives it), then
     // verify() against that record.
     Report downloadAndVerify(const UnitTransfer::Progress& progress = {});
-    // Verifies a download of wanted that has just been made.
+    // Verifies a download of wanted that has just been made. A unit found equal is marked in
+    // sync (Equipment::markInSync), any other outcome as known to differ.
     Report verify(const ModeRecord& wanted);
 
     // Parameters of the model's channels on which the two records disagree.

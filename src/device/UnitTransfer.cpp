@@ -142,6 +142,7 @@ bool UnitTransfer::fullRead() {
     report(100);
     unit_.setImage(std::move(image));
     unit_.setFlags(linkflag::kParamsRead);
+    unit_.markInSync();  // the image is what the unit holds now
     return true;
 }
 

@@ -64,8 +64,9 @@ public:
 
     // Success, PortFailed or HandshakeTimeout; after a failure the link is stopped.
     Result handshake();
-    // Reads everything into a new image and publishes it on the unit; false at the first
-    // command that fails, leaving the unit's image as it was.
+    // Reads everything into a new image and publishes it on the unit, which is then in sync
+    // with its image; false at the first command that fails, leaving the unit's image as it
+    // was.
     bool fullRead();
     // Sends the image's mode record; goes through every command and returns how many were
     // not accepted.

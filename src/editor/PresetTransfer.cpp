@@ -88,7 +88,6 @@ bool PresetTransfer::importFrom(CQelEquipmentDlg& editor, const QString& path) {
     // The editor keeps its settings; the unit may hold part of the preset, which the editor's
     // sync offer then puts right.
     record = before;
-    editor.setUnitDiffers(true);
     editor.syncBar()->refresh();
     showMessage(&editor,
                 tr("预设没有成功写入设备, 编辑器保留原来的设置:\n%1")

@@ -209,11 +209,8 @@ bool CQelEquipmentDlg::writeImageVerified(std::string& summary) {
     const auto result = CQelConnectDlg::run(unit_, CQelConnectDlg::Mode::Download, link_, this,
                                             progressPauseMs_, &summary);
     unit_->clearFlags(linkflag::kMeterPaused);
-    const bool ok = result == UnitTransfer::Result::Success;
-    if (ok) unit_->resetUnconfirmedWrites();
-    unitDiffers_ = !ok;
     syncBar_->refresh();
-    return ok;
+    return result == UnitTransfer::Result::Success;
 }
 
 void CQelEquipmentDlg::linkRestored() {

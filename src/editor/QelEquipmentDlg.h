@@ -54,14 +54,10 @@ public:
     void setProgressPause(uint32_t ms);
 
     // Writes the editor's image into the unit (meters paused) and proves it by reading the
-    // unit back. True when the unit equals the image; then the count of unconfirmed writes
-    // starts again from 0. Otherwise summary says what was found and the unit is marked as
-    // differing. GUI thread; a progress window shows meanwhile.
+    // unit back. True when the unit equals the image (the unit is then in sync: no unconfirmed
+    // writes); otherwise summary says what was found and the unit is known to differ. GUI
+    // thread; a progress window shows meanwhile.
     bool writeImageVerified(std::string& summary);
-    // Set when the unit is known to differ from the editor (a write that failed, or a
-    // difference the user left for later); cleared by a proven write.
-    bool unitDiffers() const { return unitDiffers_; }
-    void setUnitDiffers(bool differs) { unitDiffers_ = differs; }
     // The shared image the pages edit; the unit's image pointer is kept on it.
     const std::shared_ptr<ModeImage>& sharedImage() const { return image_; }
     // After a reconnect: the lost-link report may come again, the title shows the new mode.
@@ -106,7 +102,6 @@ private:
     CQelSyncBar* syncBar_ = nullptr;
     LinkSettings link_;
     uint32_t progressPauseMs_ = 30;
-    bool unitDiffers_ = false;
     std::array<EditorPage*, 6> pages_{};
     int current_ = kGain;
     EditHistory* history_ = nullptr;

@@ -84,7 +84,7 @@ void CQelSyncBar::refresh() {
                 tr("%1 个修改没有得到设备的确认, 设备可能与屏幕不同。\n"
                    "\"同步\" 把编辑器的设置写入设备并读回验证。")
                     .arg(count));
-    else if (editor_.unitDiffers())
+    else if (unit.knownDifferent())
         present(State::Differs, tr("设备与编辑器不同"),
                 tr("设备的设置与编辑器不同。\n\"同步\" 把编辑器的设置写入设备并读回验证。"));
     else
@@ -151,16 +151,14 @@ void CQelSyncBar::reconnect() {
 void CQelSyncBar::settleDifferences(const ModeImage& read) {
     Equipment& unit = editor_.unit();
     ModeImage& image = editor_.edit().image();
+    // The full read put the unit in sync with the read image; the editor's may differ.
     const auto differences =
         DownloadVerify::compare(image.record(), read.record(), unit.modelCode());
-    // The comparison now says what the writes left unconfirmed could only guess.
-    unit.resetUnconfirmedWrites();
     // The unit's mode number and mode names hold whichever settings win.
     ModeImage merged = read;
     merged.record() = image.record();
     image = merged;
     if (differences.empty()) {
-        editor_.setUnitDiffers(false);
         showMessage(&editor_, tr("已重新连接设备, 设备与编辑器的设置相同。"), kQuellmar,
                     MsgIcon::Information);
         return;
@@ -186,10 +184,9 @@ void CQelSyncBar::settleDifferences(const ModeImage& read) {
         resync();
     } else if (answer == MsgAnswer::No) {
         image.record() = read.record();
-        editor_.setUnitDiffers(false);
         editor_.fullTransferDone();
     } else {
-        editor_.setUnitDiffers(true);
+        unit.setKnownDifferent();  // the bar keeps offering 同步
     }
 }
 

@@ -109,10 +109,19 @@ public:
 
     CommandQueue& queue() { return queue_; }
 
-    // Writes that spent all their tries without an accepted reply since the last reset: the
-    // unit may not hold what was sent. Counted by the sender thread, read and reset anywhere.
+    // Writes that spent all their tries without an accepted reply since the unit was last
+    // proven to hold its image: it may not hold what was sent. Counted by the sender thread.
     uint32_t unconfirmedWrites() const { return unconfirmed_.load(std::memory_order_acquire); }
-    void resetUnconfirmedWrites() { unconfirmed_.store(0, std::memory_order_release); }
+    // The unit is known to hold something else than its image (a download that could not be
+    // proven, or a difference left for later).
+    bool knownDifferent() const { return knownDifferent_.load(std::memory_order_acquire); }
+    void setKnownDifferent() { knownDifferent_.store(true, std::memory_order_release); }
+    // The unit was proven to hold its image (a verified download, a full read): no write is
+    // unconfirmed and no difference known. Any thread.
+    void markInSync() {
+        unconfirmed_.store(0, std::memory_order_release);
+        knownDifferent_.store(false, std::memory_order_release);
+    }
 
 private:
     void senderLoop();
@@ -150,6 +159,7 @@ private:
     std::atomic<bool> running_{false};
     std::atomic<uint32_t> lastHeardMs_{0};  // tick of the last bytes from the unit
     std::atomic<uint32_t> unconfirmed_{0};  // writes without an accepted reply
+    std::atomic<bool> knownDifferent_{false};
     std::mutex linkMutex_;                  // serialises startLink and stopLink
 };
 

@@ -161,9 +161,18 @@ private slots:
         }
         QVERIFY(qd408.syncBar()->width() >= qd408.syncBar()->button()->width());
 
+        sim::Faults stubborn;  // answers the gain writes but keeps its gains
+        stubborn.ignoredWrites = {param::kGain};
+        sim.setFaults(0, stubborn);
+        bar->resync();
+        QVERIFY(lastBoxStarts("同步没有成功"));
+        QVERIFY2(boxes.shown().back().text.contains("input A gain"),
+                 qPrintable(boxes.shown().back().text));
+        QVERIFY(unit->knownDifferent() && bar->isVisible());
         sim.setFaults(0, {});
         bar->resync();
         QCOMPARE(unit->unconfirmedWrites(), 0u);
+        QVERIFY(!unit->knownDifferent());
         QCOMPARE(bar->state(), CQelSyncBar::State::Quiet);
         QVERIFY(!bar->isVisible());
         QCOMPARE(sim.state(0).params.in[0].gain, uint8_t{60});
@@ -199,6 +208,7 @@ private slots:
         QVERIFY(record() == editorSide);  // read into a scratch image only
         QCOMPARE(sim.state(0).params.in[1].gain, uint8_t{77});
         QCOMPARE(bar->state(), CQelSyncBar::State::Differs);
+        QVERIFY(unit->knownDifferent() && unit->unconfirmedWrites() == 0);
 
         unit->requestStop();  // lost again; this time the unit's settings win
         QTRY_COMPARE(bar->state(), CQelSyncBar::State::Lost);
