@@ -203,12 +203,18 @@ void CQelEquipmentDlg::setProgressPause(uint32_t ms) {
     static_cast<CPanelSys*>(page(kSystem))->systemDlg()->setProgressPause(ms);
 }
 
+void CQelEquipmentDlg::holdPages(bool hold) {
+    for (EditorPage* p : pages_) p->setEnabled(!hold);
+}
+
 bool CQelEquipmentDlg::writeImageVerified(std::string& summary) {
+    holdPages(true);
     unit_->setImage(image_);  // the download sends the unit's image: this one
     unit_->setFlags(linkflag::kMeterPaused);
     const auto result = CQelConnectDlg::run(unit_, CQelConnectDlg::Mode::Download, link_, this,
                                             progressPauseMs_, &summary);
     unit_->clearFlags(linkflag::kMeterPaused);
+    holdPages(false);
     syncBar_->refresh();
     return result == UnitTransfer::Result::Success;
 }

@@ -58,6 +58,10 @@ public:
     // writes); otherwise summary says what was found and the unit is known to differ. GUI
     // thread; a progress window shows meanwhile.
     bool writeImageVerified(std::string& summary);
+    // Pages take no focus while a worker reads or writes the image. A value box sends its
+    // typing when it loses the focus: holding the pages makes that happen before the worker
+    // starts, not while it runs (when the progress window takes the focus).
+    void holdPages(bool hold);
     // The shared image the pages edit; the unit's image pointer is kept on it.
     const std::shared_ptr<ModeImage>& sharedImage() const { return image_; }
     // After a reconnect: the lost-link report may come again, the title shows the new mode.

@@ -121,6 +121,7 @@ void CQelSyncBar::resync() {
 void CQelSyncBar::reconnect() {
     Equipment& unit = editor_.unit();
     acting_ = true;
+    editor_.holdPages(true);
     editor_.meters().stop();
     // The old link's threads end and a lost serial port is closed before it opens again.
     runBusy([&unit] { unit.stopLink(); });
@@ -131,6 +132,7 @@ void CQelSyncBar::reconnect() {
     const auto read = unit.image();
     unit.setImage(editor_.sharedImage());
     if (CMainFrame* frame = CMainFrame::instance()) frame->repaintEquipmentList();
+    editor_.holdPages(false);
     acting_ = false;
     if (result != UnitTransfer::Result::Success) {
         if (result == UnitTransfer::Result::PortFailed)
