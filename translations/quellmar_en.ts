@@ -456,6 +456,14 @@ Disconnect</translation>
         <source>重做</source>
         <translation>Redo</translation>
     </message>
+    <message>
+        <source>导出...</source>
+        <translation>Export...</translation>
+    </message>
+    <message>
+        <source>导入...</source>
+        <translation>Import...</translation>
+    </message>
 </context>
 <context>
     <name>qel::CMyStatusBar</name>
@@ -722,6 +730,93 @@ Disconnect</translation>
     </message>
 </context>
 <context>
+    <name>qel::CQelSyncBar</name>
+    <message>
+        <source>重连</source>
+        <translation>Reconnect</translation>
+    </message>
+    <message>
+        <source>同步 %1</source>
+        <translation>Sync %1</translation>
+    </message>
+    <message>
+        <source>同步</source>
+        <translation>Sync</translation>
+    </message>
+    <message>
+        <source>连接已断开</source>
+        <translation>Link lost</translation>
+    </message>
+    <message>
+        <source>设备的连接已断开。
+&quot;重连&quot; 重新连接设备, 读取它的设置并与编辑器比较, 然后由您决定保留哪一方。</source>
+        <translation>The link to the unit is lost.
+"Reconnect" connects again, reads the unit's settings and compares them with the editor's; then you choose which to keep.</translation>
+    </message>
+    <message>
+        <source>未确认的修改: %1</source>
+        <translation>Unconfirmed edits: %1</translation>
+    </message>
+    <message>
+        <source>%1 个修改没有得到设备的确认, 设备可能与屏幕不同。
+&quot;同步&quot; 把编辑器的设置写入设备并读回验证。</source>
+        <translation>%1 edits were not confirmed by the unit; it may differ from the screen.
+"Sync" writes the editor's settings into the unit and reads them back to verify.</translation>
+    </message>
+    <message>
+        <source>设备与编辑器不同</source>
+        <translation>Unit differs from editor</translation>
+    </message>
+    <message>
+        <source>设备的设置与编辑器不同。
+&quot;同步&quot; 把编辑器的设置写入设备并读回验证。</source>
+        <translation>The unit's settings differ from the editor's.
+"Sync" writes the editor's settings into the unit and reads them back to verify.</translation>
+    </message>
+    <message>
+        <source>设备没有应答。</source>
+        <translation>The unit did not answer.</translation>
+    </message>
+    <message>
+        <source>同步没有成功, 设备与编辑器仍然不同:
+%1</source>
+        <translation>The sync did not succeed; the unit still differs from the editor:
+%1</translation>
+    </message>
+    <message>
+        <source>无法打开 %1:
+%2</source>
+        <translation>Cannot open %1:
+%2</translation>
+    </message>
+    <message>
+        <source>已重新连接设备, 设备与编辑器的设置相同。</source>
+        <translation>Reconnected; the unit's settings equal the editor's.</translation>
+    </message>
+    <message>
+        <source>: 设备 %1, 编辑器 %2</source>
+        <translation>: unit %1, editor %2</translation>
+    </message>
+    <message>
+        <source>... 另有 %1 处</source>
+        <translation>... and %1 more</translation>
+    </message>
+    <message>
+        <source>已重新连接设备。设备与编辑器有 %1 处不同:
+%2
+
+是: 保留编辑器的设置, 写入设备并验证
+否: 采用设备的设置
+取消: 暂不改变 (稍后可用 &quot;同步&quot;)</source>
+        <translation>Reconnected. The unit and the editor differ in %1 places:
+%2
+
+Yes: keep the editor's settings, write and verify them
+No: take the unit's settings
+Cancel: change nothing for now ("Sync" later)</translation>
+    </message>
+</context>
+<context>
     <name>qel::CQelTitle</name>
     <message>
         <source>In </source>
@@ -876,6 +971,127 @@ Disconnect</translation>
     <message>
         <source>HS</source>
         <translation>HS</translation>
+    </message>
+    <message>
+        <source>滤波器 %1 (第 %2 行): %3 → 点 %1: %4 (移动 %5)</source>
+        <translation>Filter %1 (line %2): %3 → point %1: %4 (moved %5)</translation>
+    </message>
+    <message>
+        <source>导入...</source>
+        <translation>Import...</translation>
+    </message>
+    <message>
+        <source>导入滤波器... (测量软件导出的 EQ 文本, 用在当前通道)</source>
+        <translation>Import filters... (EQ text exported by a measurement program, for this channel)</translation>
+    </message>
+    <message>
+        <source>导入滤波器</source>
+        <translation>Import filters</translation>
+    </message>
+    <message>
+        <source>EQ 文本 (*.txt);;所有文件 (*)</source>
+        <translation>EQ text (*.txt);;All files (*)</translation>
+    </message>
+    <message>
+        <source>无法读取文件 %1:
+%2</source>
+        <translation>Cannot read the file %1:
+%2</translation>
+    </message>
+    <message>
+        <source>无法使用文件 %1:
+%2</source>
+        <translation>Cannot use the file %1:
+%2</translation>
+    </message>
+    <message>
+        <source>文件 %1 中没有打开的滤波器。</source>
+        <translation>The file %1 has no filters that are on.</translation>
+    </message>
+    <message>
+        <source>取整到设备的步进后, 20 Hz 到 20 kHz 之间的响应最多改变 %1 dB (在 %2 Hz)。</source>
+        <translation>Rounding to the unit's steps changes the response by at most %1 dB (at %2 Hz) between 20 Hz and 20 kHz.</translation>
+    </message>
+    <message>
+        <source>文件的前置增益 %1 dB 不会应用, 请自行设置增益。</source>
+        <translation>The file's preamp of %1 dB is not applied; set the gain yourself.</translation>
+    </message>
+    <message>
+        <source>跳过了关闭的滤波器: %1</source>
+        <translation>Filters that are off, skipped: %1</translation>
+    </message>
+    <message>
+        <source>输入 %1</source>
+        <translation>Input %1</translation>
+    </message>
+    <message>
+        <source>输出 %1</source>
+        <translation>Output %1</translation>
+    </message>
+    <message>
+        <source>要把这些滤波器用在 %1 吗 ? 其余的点设为 0 dB, EQ 打开。</source>
+        <translation>Put these filters on %1? The other points are set to 0 dB and the EQ is switched on.</translation>
+    </message>
+</context>
+<context>
+    <name>qel::PresetTransfer</name>
+    <message>
+        <source>预设 (*.json)</source>
+        <translation>Presets (*.json)</translation>
+    </message>
+    <message>
+        <source>... 另有 %1 项</source>
+        <translation>... and %1 more</translation>
+    </message>
+    <message>
+        <source>未知的设备型号, 无法导出预设。</source>
+        <translation>Unknown unit model: the preset cannot be exported.</translation>
+    </message>
+    <message>
+        <source>无法写入文件 %1:
+%2</source>
+        <translation>Cannot write the file %1:
+%2</translation>
+    </message>
+    <message>
+        <source>无法读取文件 %1:
+%2</source>
+        <translation>Cannot read the file %1:
+%2</translation>
+    </message>
+    <message>
+        <source>预设文件有错误, 没有导入:
+%1</source>
+        <translation>The preset has errors and was not imported:
+%1</translation>
+    </message>
+    <message>
+        <source>要把预设 &quot;%1&quot; 写入设备吗 ?</source>
+        <translation>Write the preset "%1" into the unit?</translation>
+    </message>
+    <message>
+        <source>以下数值已移到设备能保存的值:
+%1
+
+</source>
+        <translation>These values were moved to values the unit can hold:
+%1
+
+</translation>
+    </message>
+    <message>
+        <source>预设没有成功写入设备, 编辑器保留原来的设置:
+%1</source>
+        <translation>The preset could not be written into the unit; the editor keeps its previous settings:
+%1</translation>
+    </message>
+    <message>
+        <source>导出预设</source>
+        <translation>Export preset</translation>
+    </message>
+    <message>
+        <source>导入预设</source>
+        <translation>Import preset</translation>
     </message>
 </context>
 <context>
