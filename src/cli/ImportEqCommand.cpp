@@ -156,8 +156,9 @@ int ImportEqCommand::run(const GlobalOptions& globals, std::ostream& out, std::o
                     record->output(channel_.number - 1).point(p) =
                         newPoints[static_cast<size_t>(p)];
             }
-            isInput(channel_) ? record->input(channel_.number - 1).setEqSwitch(1)
-                              : record->output(channel_.number - 1).setEqSwitch(1);
+            // Switch byte 0 is the EQ working; 1 is "EQ pass".
+            isInput(channel_) ? record->input(channel_.number - 1).setEqSwitch(0)
+                              : record->output(channel_.number - 1).setEqSwitch(0);
             if (modeFile_.save(*record, why)) {
                 out << "put " << fit.filters.size() << " filters on " << channelName(channel_)
                     << " of record " << modeFile_.record() << " of " << modeFile_.file() << "\n";
@@ -182,7 +183,7 @@ int ImportEqCommand::run(const GlobalOptions& globals, std::ostream& out, std::o
             const auto newPoints = apply(image->record());
             for (int p = 0; p < points; ++p)
                 edit.setEqPoint(channel_, p, newPoints[static_cast<size_t>(p)]);
-            edit.setEqSwitch(channel_, 1);
+            edit.setEqSwitch(channel_, 0);  // the EQ working, not passed by
             const uint32_t start = tickMs();
             while (u.equipment.queue().pendingCount() > 0 && tickMs() - start < kQueueDrainLimitMs)
                 sleepMs(5);

@@ -160,7 +160,7 @@ TEST_F(TransferCommandsTest, ImportEqPutsMeasuredFiltersOnAChannel) {
     EXPECT_EQ(out3.eq[0][3], 6);    // Q 1.4
     EXPECT_EQ(out3.eq[1][0], 2);    // high shelf
     EXPECT_EQ(out3.eq[2][2], 120);  // left over: 0 dB
-    EXPECT_EQ(out3.eqSwitch, 1);
+    EXPECT_EQ(out3.eqSwitch, 0);  // the EQ works (1 would be "EQ pass")
 
     std::string many;
     for (int i = 1; i <= 11; ++i) many += "Filter " + std::to_string(i) + ": ON PK Fc 1 kHz Gain 1 dB Q 2\n";
