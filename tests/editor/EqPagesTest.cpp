@@ -133,7 +133,8 @@ private slots:
         QVERIFY(!page->qBox(4)->isEnabled());
         QVERIFY(page->summary()->text().contains("Type: HS"));
 
-        // No: nothing changes, nothing is sent.
+        // No: nothing changes, nothing is sent (once the type's write has gone out).
+        QTRY_COMPARE(rig.unit->queue().pendingCount(), size_t{0});
         sim.clearRequests(0);
         boxes.answer(MsgAnswer::No);
         const auto before = rig.editor->edit().recordBytes();
