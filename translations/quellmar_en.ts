@@ -751,7 +751,7 @@ Disconnect</translation>
         <source>设备的连接已断开。
 &quot;重连&quot; 重新连接设备, 读取它的设置并与编辑器比较, 然后由您决定保留哪一方。</source>
         <translation>The link to the unit is lost.
-"Reconnect" connects again, reads the unit's settings and compares them with the editor's; then you choose which to keep.</translation>
+&quot;Reconnect&quot; connects again, reads the unit&apos;s settings and compares them with the editor&apos;s; then you choose which to keep.</translation>
     </message>
     <message>
         <source>未确认的修改: %1</source>
@@ -761,7 +761,7 @@ Disconnect</translation>
         <source>%1 个修改没有得到设备的确认, 设备可能与屏幕不同。
 &quot;同步&quot; 把编辑器的设置写入设备并读回验证。</source>
         <translation>%1 edits were not confirmed by the unit; it may differ from the screen.
-"Sync" writes the editor's settings into the unit and reads them back to verify.</translation>
+&quot;Sync&quot; writes the editor&apos;s settings into the unit and reads them back to verify.</translation>
     </message>
     <message>
         <source>设备与编辑器不同</source>
@@ -770,8 +770,8 @@ Disconnect</translation>
     <message>
         <source>设备的设置与编辑器不同。
 &quot;同步&quot; 把编辑器的设置写入设备并读回验证。</source>
-        <translation>The unit's settings differ from the editor's.
-"Sync" writes the editor's settings into the unit and reads them back to verify.</translation>
+        <translation>The unit&apos;s settings differ from the editor&apos;s.
+&quot;Sync&quot; writes the editor&apos;s settings into the unit and reads them back to verify.</translation>
     </message>
     <message>
         <source>设备没有应答。</source>
@@ -791,7 +791,7 @@ Disconnect</translation>
     </message>
     <message>
         <source>已重新连接设备, 设备与编辑器的设置相同。</source>
-        <translation>Reconnected; the unit's settings equal the editor's.</translation>
+        <translation>Reconnected; the unit&apos;s settings equal the editor&apos;s.</translation>
     </message>
     <message>
         <source>: 设备 %1, 编辑器 %2</source>
@@ -811,9 +811,9 @@ Disconnect</translation>
         <translation>Reconnected. The unit and the editor differ in %1 places:
 %2
 
-Yes: keep the editor's settings, write and verify them
-No: take the unit's settings
-Cancel: change nothing for now ("Sync" later)</translation>
+Yes: keep the editor&apos;s settings, write and verify them
+No: take the unit&apos;s settings
+Cancel: change nothing for now (&quot;Sync&quot; later)</translation>
     </message>
 </context>
 <context>
@@ -921,6 +921,10 @@ Cancel: change nothing for now ("Sync" later)</translation>
         <source>%1 低通 %2</source>
         <translation>%1 low-pass %2</translation>
     </message>
+    <message>
+        <source>%1 EQ 导入滤波器</source>
+        <translation>%1 EQ filters imported</translation>
+    </message>
 </context>
 <context>
     <name>qel::EqPage</name>
@@ -1010,11 +1014,11 @@ Cancel: change nothing for now ("Sync" later)</translation>
     </message>
     <message>
         <source>取整到设备的步进后, 20 Hz 到 20 kHz 之间的响应最多改变 %1 dB (在 %2 Hz)。</source>
-        <translation>Rounding to the unit's steps changes the response by at most %1 dB (at %2 Hz) between 20 Hz and 20 kHz.</translation>
+        <translation>Rounding to the unit&apos;s steps changes the response by at most %1 dB (at %2 Hz) between 20 Hz and 20 kHz.</translation>
     </message>
     <message>
         <source>文件的前置增益 %1 dB 不会应用, 请自行设置增益。</source>
-        <translation>The file's preamp of %1 dB is not applied; set the gain yourself.</translation>
+        <translation>The file&apos;s preamp of %1 dB is not applied; set the gain yourself.</translation>
     </message>
     <message>
         <source>跳过了关闭的滤波器: %1</source>
@@ -1067,7 +1071,7 @@ Cancel: change nothing for now ("Sync" later)</translation>
     </message>
     <message>
         <source>要把预设 &quot;%1&quot; 写入设备吗 ?</source>
-        <translation>Write the preset "%1" into the unit?</translation>
+        <translation>Write the preset &quot;%1&quot; into the unit?</translation>
     </message>
     <message>
         <source>以下数值已移到设备能保存的值:

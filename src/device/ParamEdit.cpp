@@ -109,6 +109,11 @@ ParamEdit::Replay ParamEdit::putBackReplay(bool before, std::optional<Channel> w
 }
 
 ParamEdit::Result ParamEdit::restore(const ModeRecord& target, std::optional<Channel> whole) {
+    return restore(target, whole, Subject{});
+}
+
+ParamEdit::Result ParamEdit::restore(const ModeRecord& target, std::optional<Channel> whole,
+                                     Subject subject) {
     const ModeRecord old = image_->record();
     const uint32_t model = modelCode();
     std::vector<OwnedCommand> commands;
@@ -124,7 +129,7 @@ ParamEdit::Result ParamEdit::restore(const ModeRecord& target, std::optional<Cha
             for (int i = 0; i < kMaxInputs; ++i) r.input(i) = target.input(i);
             for (int i = 0; i < kMaxOutputs; ++i) r.output(i) = target.output(i);
         },
-        commands, {}, putBackReplay(false, whole), putBackReplay(true, whole));
+        commands, subject, putBackReplay(false, whole), putBackReplay(true, whole));
 }
 
 ParamEdit::Result ParamEdit::putBack(const std::vector<Change>& runs, bool before,

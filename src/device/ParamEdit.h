@@ -33,8 +33,9 @@ public:
         friend bool operator==(const Change&, const Change&) = default;
     };
     // What an edit was about: a parameter code (param::kGain ...), param::kEqReset,
-    // param::kCopyChannel (source: the channel copied) or kRestore; the channel and EQ point.
-    static constexpr uint8_t kRestore = 0xFF;
+    // param::kCopyChannel (source: the channel copied), kRestore or kImportEq (a channel's EQ
+    // taken from a file); the channel and EQ point.
+    static constexpr uint8_t kRestore = 0xFF, kImportEq = 0xFE;
     struct Subject {
         uint8_t code = kRestore;
         Channel channel{};
@@ -95,6 +96,8 @@ public:
     // (outputs) both filters of that channel are sent, differing or not: a reset or copy on
     // the unit is taken back that way.
     Result restore(const ModeRecord& target, std::optional<Channel> whole = {});
+    // As restore, reported as the given edit.
+    Result restore(const ModeRecord& target, std::optional<Channel> whole, Subject subject);
     // restore() of the record with the runs' bytes put back to before (or after) them.
     Result putBack(const std::vector<Change>& runs, bool before, std::optional<Channel> whole = {});
 

@@ -36,7 +36,8 @@ std::vector<Change> merged(const std::vector<Change>& first, const std::vector<C
 }
 
 bool mergeable(uint8_t code) {
-    return code != ParamEdit::kRestore && code != param::kEqReset && code != param::kCopyChannel;
+    return code != ParamEdit::kRestore && code != ParamEdit::kImportEq &&
+           code != param::kEqReset && code != param::kCopyChannel;
 }
 
 QString letter(EditHistory::Slot slot) {
@@ -139,6 +140,7 @@ QString EditHistory::label(const ParamEdit::Result& edit, const ModeRecord& afte
     };
     const QString channel = name(s.channel.number);
     if (s.code == ParamEdit::kRestore) return tr("恢复设置");
+    if (s.code == ParamEdit::kImportEq) return tr("%1 EQ 导入滤波器").arg(channel);
     if (s.code == param::kEqReset) return tr("%1 EQ 复位").arg(channel);
     if (s.code == param::kCopyChannel) return tr("%1 EQ 复制自 %2").arg(channel, name(s.source));
 

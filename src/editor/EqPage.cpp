@@ -417,7 +417,7 @@ bool EqPage::importFilters(const QString& path) {
         else
             target.output(c - 1).setEqSwitch(0);
     }
-    edit_.restore(target);
+    edit_.restore(target, {}, {ParamEdit::kImportEq, {side_, channel_}});
     loadFromImage();
     return true;
 }

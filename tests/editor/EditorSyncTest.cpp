@@ -128,6 +128,7 @@ private slots:
         QCOMPARE(record().output(1).eqSwitch(), uint8_t{0});
         QCOMPARE(page->gainBox(0)->text(), QString("-3.0 dB"));  // the page shows it
         QTRY_VERIFY(unitEqualsEditor());
+        QCOMPARE(editor->history().stack().undoText(), QString("输出 2 EQ 导入滤波器"));
         editor->history().undo();  // one step
         QVERIFY(record() == before);
         QTRY_VERIFY(unitEqualsEditor());
