@@ -981,14 +981,6 @@ Cancel: change nothing for now (&quot;Sync&quot; later)</translation>
         <translation>Filter %1 (line %2): %3 → point %1: %4 (moved %5)</translation>
     </message>
     <message>
-        <source>导入...</source>
-        <translation>Import...</translation>
-    </message>
-    <message>
-        <source>导入滤波器... (测量软件导出的 EQ 文本, 用在当前通道)</source>
-        <translation>Import filters... (EQ text exported by a measurement program, for this channel)</translation>
-    </message>
-    <message>
         <source>导入滤波器</source>
         <translation>Import filters</translation>
     </message>
@@ -1035,6 +1027,14 @@ Cancel: change nothing for now (&quot;Sync&quot; later)</translation>
     <message>
         <source>要把这些滤波器用在 %1 吗 ? 其余的点设为 0 dB, EQ 打开。</source>
         <translation>Put these filters on %1? The other points are set to 0 dB and the EQ is switched on.</translation>
+    </message>
+    <message>
+        <source>导入滤波器...</source>
+        <translation>Import filters...</translation>
+    </message>
+    <message>
+        <source>测量软件导出的 EQ 文本, 用在当前通道</source>
+        <translation>EQ text exported by a measurement program, for this channel</translation>
     </message>
 </context>
 <context>

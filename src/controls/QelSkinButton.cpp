@@ -42,7 +42,19 @@ void CQelSkinButton::paintEvent(QPaintEvent*) {
         loaded_ = true;
     }
     QPainter p(this);
-    if (!bitmap_.isNull()) p.drawPixmap(0, 0, bitmap_, 0, stateY(), width(), height());
+    const int skinWidth = bitmap_.width();
+    if (!bitmap_.isNull() && width() <= skinWidth) {
+        p.drawPixmap(0, 0, bitmap_, 0, stateY(), width(), height());
+    } else if (!bitmap_.isNull()) {
+        // A button wider than its skin keeps the skin's edges and stretches its middle.
+        constexpr int kEdge = 4;
+        const int y = stateY(), h = height();
+        p.drawPixmap(QRect(0, 0, kEdge, h), bitmap_, QRect(0, y, kEdge, h));
+        p.drawPixmap(QRect(kEdge, 0, width() - 2 * kEdge, h), bitmap_,
+                     QRect(kEdge, y, skinWidth - 2 * kEdge, h));
+        p.drawPixmap(QRect(width() - kEdge, 0, kEdge, h), bitmap_,
+                     QRect(skinWidth - kEdge, y, kEdge, h));
+    }
     p.setPen(isEnabled() ? QColor(Qt::black) : QColor(Qt::gray));
     paintText(p);
 }

@@ -2,6 +2,7 @@
 
 #include <QPixmap>
 #include <QWidget>
+#include <algorithm>
 #include <functional>
 
 namespace qel {
@@ -32,8 +33,9 @@ protected:
     virtual int stateY() const = 0;  // source y of the state row to show
     virtual void act() = 0;          // a click completed inside the hit box
     virtual void paintText(QPainter&) {}
-    // Release hit box, bounds inclusive: 0..48 x 0..23 unless a class narrows it.
-    virtual QRect hitBox() const { return {0, 0, 49, 24}; }
+    // Release hit box, bounds inclusive: 0..48 x 0..23 (or the whole of a wider button)
+    // unless a class narrows it.
+    virtual QRect hitBox() const { return {0, 0, std::max(49, width()), 24}; }
 
     void report(int value) const;
     void setHover(bool on);

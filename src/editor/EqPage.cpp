@@ -91,9 +91,9 @@ EqPage::EqPage(ParamEdit& edit, const QString& objectName, cmd::Side side,
     reset_->setCallback(this, 0, [this](QObject*, int, int) { resetClicked(); });
     import_ = new CQelBtn(this);
     import_->setObjectName(QStringLiteral("Qel.EqImport"));
-    import_->setText(tr("导入..."));
-    import_->setToolTip(tr("导入滤波器... (测量软件导出的 EQ 文本, 用在当前通道)"));
-    import_->setGeometry(600, 490, 48, 18);
+    import_->setText(tr("导入滤波器..."));
+    import_->setToolTip(tr("测量软件导出的 EQ 文本, 用在当前通道"));
+    import_->setGeometry(566, 490, 82, 18);
     import_->setCallback(this, 0, [this](QObject*, int, int) { chooseFilterFile(); });
     meter_ = new CQelLigGain2(this);
     placeBottom(QSize(kPageWidth, kPageHeight));
@@ -109,7 +109,7 @@ void EqPage::resizeEvent(QResizeEvent* event) {
 void EqPage::placeBottom(QSize page) {
     const int w = page.width(), h = page.height();
     view_->setGeometry(QRect(QPoint(6, h - 316), QPoint(w - 7, h - 23)));
-    summary_->setGeometry(QRect(QPoint(8, h - 17), QPoint(595, h + 15)));
+    summary_->setGeometry(QRect(QPoint(8, h - 17), QPoint(560, h + 15)));
     meter_->setGeometry(QRect(QPoint(w - 144, h - 20), QPoint(w - 5, h + 15)));
 }
 
