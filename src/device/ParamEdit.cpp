@@ -339,56 +339,51 @@ ParamEdit::Result ParamEdit::setEqSwitch(Channel ch, uint8_t on, std::span<const
         undo);
 }
 
-ParamEdit::Result ParamEdit::setHighPass(int output, uint8_t type, uint8_t freqCode,
-                                         std::span<const int> linked) {
+ParamEdit::Result ParamEdit::setFilter(int output, uint8_t type, uint8_t freqCode,
+                                       std::span<const int> linked, const Filter& f) {
     const auto others = othersOf(output, linked);
     const auto all = withOthers(output, others);
     const ModeRecord& now = image_->record();
     const auto filterOf = [&](int n) {
-        return std::pair(now.output(n - 1).highPassType(), now.output(n - 1).highPassFreq());
+        const OutputChannel& c = now.output(n - 1);
+        return std::pair((c.*f.type)(), (c.*f.freq)());
     };
     const auto [oldType, oldFreq] = filterOf(output);
-    const Replay undo = sameOn(all, filterOf) ? calling([=, t = oldType, f = oldFreq](ParamEdit& e) {
-        return e.setHighPass(output, t, f, others);
-    })
-                                              : putBackReplay(true);
+    const auto self = f.self;
+    const Replay undo = sameOn(all, filterOf)
+                            ? calling([=, t = oldType, q = oldFreq](ParamEdit& e) {
+                                  return (e.*self)(output, t, q, others);
+                              })
+                            : putBackReplay(true);
     return apply(
         [&](ModeRecord& r) {
             for (int n : all) {
-                r.output(n - 1).setHighPassType(type);
-                r.output(n - 1).setHighPassFreq(freqCode);
+                (r.output(n - 1).*f.setType)(type);
+                (r.output(n - 1).*f.setFreq)(freqCode);
             }
         },
-        {others.empty() ? cmd::writeHighPass(kEdit, output, type, freqCode)
-                        : cmd::linkedHighPass(output, type, freqCode, others)},
-        {param::kHighPass, cmd::outputChannel(output)},
-        calling([=](ParamEdit& e) { return e.setHighPass(output, type, freqCode, others); }), undo);
+        {others.empty() ? f.write(kEdit, output, type, freqCode)
+                        : f.linkedWrite(output, type, freqCode, others)},
+        {f.code, cmd::outputChannel(output)},
+        calling([=](ParamEdit& e) { return (e.*self)(output, type, freqCode, others); }), undo);
+}
+
+ParamEdit::Result ParamEdit::setHighPass(int output, uint8_t type, uint8_t freqCode,
+                                         std::span<const int> linked) {
+    return setFilter(output, type, freqCode, linked,
+                     {&OutputChannel::highPassType, &OutputChannel::highPassFreq,
+                      &OutputChannel::setHighPassType, &OutputChannel::setHighPassFreq,
+                      param::kHighPass, cmd::writeHighPass, cmd::linkedHighPass,
+                      &ParamEdit::setHighPass});
 }
 
 ParamEdit::Result ParamEdit::setLowPass(int output, uint8_t type, uint8_t freqCode,
                                         std::span<const int> linked) {
-    const auto others = othersOf(output, linked);
-    const auto all = withOthers(output, others);
-    const ModeRecord& now = image_->record();
-    const auto filterOf = [&](int n) {
-        return std::pair(now.output(n - 1).lowPassType(), now.output(n - 1).lowPassFreq());
-    };
-    const auto [oldType, oldFreq] = filterOf(output);
-    const Replay undo = sameOn(all, filterOf) ? calling([=, t = oldType, f = oldFreq](ParamEdit& e) {
-        return e.setLowPass(output, t, f, others);
-    })
-                                              : putBackReplay(true);
-    return apply(
-        [&](ModeRecord& r) {
-            for (int n : all) {
-                r.output(n - 1).setLowPassType(type);
-                r.output(n - 1).setLowPassFreq(freqCode);
-            }
-        },
-        {others.empty() ? cmd::writeLowPass(kEdit, output, type, freqCode)
-                        : cmd::linkedLowPass(output, type, freqCode, others)},
-        {param::kLowPass, cmd::outputChannel(output)},
-        calling([=](ParamEdit& e) { return e.setLowPass(output, type, freqCode, others); }), undo);
+    return setFilter(output, type, freqCode, linked,
+                     {&OutputChannel::lowPassType, &OutputChannel::lowPassFreq,
+                      &OutputChannel::setLowPassType, &OutputChannel::setLowPassFreq,
+                      param::kLowPass, cmd::writeLowPass, cmd::linkedLowPass,
+                      &ParamEdit::setLowPass});
 }
 
 ParamEdit::Result ParamEdit::copyEq(Channel ch, int sourceNumber) {

@@ -122,6 +122,19 @@ private:
     };
     template <typename T>
     Result setOutputValue(int output, T value, OutputValue<T> field);
+    // A crossover filter of an output: its fields, writes and setter.
+    struct Filter {
+        uint8_t (OutputChannel::*type)() const;
+        uint8_t (OutputChannel::*freq)() const;
+        void (OutputChannel::*setType)(uint8_t);
+        void (OutputChannel::*setFreq)(uint8_t);
+        uint8_t code;
+        OwnedCommand (*write)(cmd::WriteKind, int, uint8_t, uint8_t);
+        OwnedCommand (*linkedWrite)(int, uint8_t, uint8_t, std::span<const int>);
+        Result (ParamEdit::*self)(int, uint8_t, uint8_t, std::span<const int>);
+    };
+    Result setFilter(int output, uint8_t type, uint8_t freqCode, std::span<const int> linked,
+                     const Filter& f);
 
     Equipment& unit_;
     std::shared_ptr<ModeImage> image_;
