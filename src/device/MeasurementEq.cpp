@@ -14,6 +14,7 @@ namespace {
 
 constexpr double kLowestHz = 20.0, kHighestHz = 20000.0;
 constexpr int kStepsPerOctave = 48;  // of the comparison grid
+constexpr double kMaxGainDb = 60.0, kMinQ = 0.01, kMaxQ = 1000.0;
 
 std::string lower(std::string_view s) {
     std::string out(s);
@@ -135,7 +136,18 @@ struct LineReader {
             std::snprintf(text, sizeof text, "Fc %g Hz is not between 0 and 24000 Hz", *hz);
             return error(text);
         }
-        if (q && !(*q > 0)) return error("Q must be above 0");
+        // Far outside any real filter, and the response of such a filter is not finite.
+        if (!(std::fabs(*gain) <= kMaxGainDb)) {
+            char text[64];
+            std::snprintf(text, sizeof text, "Gain %g dB is not between -%g and %g dB", *gain,
+                          kMaxGainDb, kMaxGainDb);
+            return error(text);
+        }
+        if (q && !(*q >= kMinQ && *q <= kMaxQ)) {
+            char text[64];
+            std::snprintf(text, sizeof text, "Q %g is not between %g and %g", *q, kMinQ, kMaxQ);
+            return error(text);
+        }
         f.hz = *hz;
         f.gainDb = *gain;
         f.q = q.value_or(Biquad::kShelfQ);

@@ -67,6 +67,10 @@ TEST(MeasurementEq, ProblemsNameTheirLine) {
               "line 1: the PK filter has no Q");
     EXPECT_EQ(firstError("Filter 1: ON PK Fc 30000 Hz Gain 1 dB Q 1\n"),
               "line 1: Fc 30000 Hz is not between 0 and 24000 Hz");
+    EXPECT_EQ(firstError("Filter 2: ON HS Fc 20000 Hz Gain -240000 dB\n"),
+              "line 1: Gain -240000 dB is not between -60 and 60 dB");
+    EXPECT_EQ(firstError("Filter 1: ON PK Fc 100 Hz Gain 1 dB Q 1e-300\n"),
+              "line 1: Q 1e-300 is not between 0.01 and 1000");
     // One filter more than an input's 15 points: nothing is fitted.
     std::string many;
     for (int i = 1; i <= 16; ++i)
