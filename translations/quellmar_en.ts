@@ -794,10 +794,6 @@ Disconnect</translation>
         <translation>Reconnected; the unit&apos;s settings equal the editor&apos;s.</translation>
     </message>
     <message>
-        <source>: 设备 %1, 编辑器 %2</source>
-        <translation>: unit %1, editor %2</translation>
-    </message>
-    <message>
         <source>... 另有 %1 处</source>
         <translation>... and %1 more</translation>
     </message>
@@ -814,6 +810,22 @@ Disconnect</translation>
 Yes: keep the editor&apos;s settings, write and verify them
 No: take the unit&apos;s settings
 Cancel: change nothing for now (&quot;Sync&quot; later)</translation>
+    </message>
+    <message>
+        <source>设备: %1
+  编辑器: %2</source>
+        <translation>Unit: %1
+  Editor: %2</translation>
+    </message>
+    <message>
+        <source>无法读回设备的设置。</source>
+        <translation>The unit&apos;s settings could not be read back.</translation>
+    </message>
+    <message>
+        <source>重发 %1 轮后仍有 %2 处不同:
+%3</source>
+        <translation>%2 parameter(s) still differ after %1 round(s) of sending them again:
+%3</translation>
     </message>
 </context>
 <context>

@@ -20,19 +20,19 @@ std::string count(size_t n, const char* what) {
 }
 }  // namespace
 
-std::string DownloadVerify::Difference::text() const {
+std::string VerifyDifference::text() const {
     return param.name() + ": unit has " + unitValue + ", record has " + recordValue;
 }
 
-std::string DownloadVerify::Report::summary() const {
+std::string VerifyReport::summary() const {
     switch (outcome) {
-        case Outcome::Equal:
+        case VerifyOutcome::Equal:
             if (resent == 0) return "verified: the unit equals the record";
             return "verified: the unit now equals the record (" +
                    count(static_cast<size_t>(resent), "parameter") + " sent again)";
-        case Outcome::ReadFailed:
+        case VerifyOutcome::ReadFailed:
             return "not verified: the unit could not be read back";
-        case Outcome::Differs:
+        case VerifyOutcome::Differs:
             break;
     }
     std::string text =
@@ -80,14 +80,15 @@ DownloadVerify::Report DownloadVerify::verify(const ModeRecord& wanted) {
     UnitTransfer transfer = quietTransfer();
     trace(TraceAttr::Header, "Verify download: %s\n", unit_.deviceName().c_str());
     Report report;
+    report.wanted = wanted;
     for (;;) {
-        ModeRecord readBack;  // scratch: the unit's image stays what the editor shows
-        if (!transfer.readRecord(readBack)) {
+        // A scratch record: the unit's image stays what the editor shows.
+        if (!transfer.readRecord(report.unit)) {
             report.outcome = Outcome::ReadFailed;
             unit_.setKnownDifferent();
             return report;
         }
-        report.differences = compare(wanted, readBack, model);
+        report.differences = compare(wanted, report.unit, model);
         if (report.differences.empty() || report.rounds == kMaxRounds) break;
         ++report.rounds;
         for (const Difference& d : report.differences) {

@@ -9,6 +9,32 @@
 
 namespace qel {
 
+enum class VerifyOutcome {
+    Equal,       // the unit holds every parameter of the record
+    Differs,     // some still differ after the last round
+    ReadFailed,  // the unit could not be read back
+};
+
+struct VerifyDifference {
+    DownloadParam param;
+    std::string unitValue, recordValue;
+    // "output 3 EQ point 7: unit has ..., record has ..."
+    std::string text() const;
+};
+
+struct VerifyReport {
+    VerifyOutcome outcome = VerifyOutcome::ReadFailed;
+    int notConfirmed = 0;  // commands of the download that got no confirmed reply
+    int rounds = 0;        // rounds of sending again
+    int resent = 0;        // commands sent again, all rounds
+    std::vector<VerifyDifference> differences;  // what still differs
+    ModeRecord wanted;                          // the record downloaded
+    ModeRecord unit;                            // the unit's, as last read back
+    bool ok() const { return outcome == VerifyOutcome::Equal; }
+    // One line, then one line per difference.
+    std::string summary() const;
+};
+
 // Proves a full download. A write's reply cannot be told from a late copy of the reply to an
 // earlier write of the same code, so "every command accepted" does not mean the unit took
 // them. This reads the unit back into a scratch record (the unit's image is left alone),
@@ -17,28 +43,9 @@ namespace qel {
 class DownloadVerify {
 public:
     static constexpr int kMaxRounds = 2;
-
-    enum class Outcome {
-        Equal,       // the unit holds every parameter of the record
-        Differs,     // some still differ after the last round
-        ReadFailed,  // the unit could not be read back
-    };
-    struct Difference {
-        DownloadParam param;
-        std::string unitValue, recordValue;
-        // "output 3 EQ point 7: unit has ..., record has ..."
-        std::string text() const;
-    };
-    struct Report {
-        Outcome outcome = Outcome::ReadFailed;
-        int notConfirmed = 0;  // commands of the download that got no confirmed reply
-        int rounds = 0;        // rounds of sending again
-        int resent = 0;        // commands sent again, all rounds
-        std::vector<Difference> differences;  // what still differs
-        bool ok() const { return outcome == Outcome::Equal; }
-        // One line, then one line per difference.
-        std::string summary() const;
-    };
+    using Outcome = VerifyOutcome;
+    using Difference = VerifyDifference;
+    using Report = VerifyReport;
 
     DownloadVerify(Equipment& unit, const LinkSettings& link);
 

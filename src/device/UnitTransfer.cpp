@@ -79,13 +79,13 @@ UnitTransfer::Result UnitTransfer::run(Mode mode) {
         const auto image = unit_.image();
         const int unconfirmed = fullDownload();
         if (!verifyDownload_ || !image) {
-            verifySummary_.clear();
+            verifyReport_.reset();
             return unconfirmed == 0 ? Result::Success : Result::DownloadIncomplete;
         }
         // What counts is what the unit now holds, whatever its replies said.
-        const DownloadVerify::Report report = DownloadVerify(unit_, link_).verify(image->record());
-        verifySummary_ = report.summary();
-        return report.ok() ? Result::Success : Result::DownloadIncomplete;
+        verifyReport_ = std::make_shared<const VerifyReport>(
+            DownloadVerify(unit_, link_).verify(image->record()));
+        return verifyReport_->ok() ? Result::Success : Result::DownloadIncomplete;
     }
     if (mode == Mode::Connect) {
         const Result connected = handshake();

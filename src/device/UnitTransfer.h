@@ -14,6 +14,7 @@ namespace qel {
 struct OwnedCommand;
 class ModeImage;
 class ModeRecord;
+struct VerifyReport;
 
 // The jobs of the connection window, run on its worker thread: the handshake that brings a
 // unit's link up, the full read of its parameters into a new image, and the full download of
@@ -59,8 +60,9 @@ public:
     // callers queue what follows a download (the 0x13 of a PC mode) only after it.
     Result run(Mode mode);
     void setVerifyDownload(bool verify) { verifyDownload_ = verify; }
-    // The verify's account of the last download run(): equal, or what still differs.
-    const std::string& verifySummary() const { return verifySummary_; }
+    // The verify's account of the last download run(): equal, or what still differs; none
+    // when the download was not verified.
+    std::shared_ptr<const VerifyReport> verifyReport() const { return verifyReport_; }
 
     // Success, PortFailed or HandshakeTimeout; after a failure the link is stopped.
     Result handshake();
@@ -111,7 +113,7 @@ private:
     Progress progress_;
     uint32_t progressPauseMs_ = 30;
     bool verifyDownload_ = true;
-    std::string verifySummary_;
+    std::shared_ptr<const VerifyReport> verifyReport_;
     int attempts_ = 1;
     uint32_t retryQuietMs_ = 0;
     bool handshaking_ = false;

@@ -4,6 +4,7 @@
 
 #include "device/ModeImage.h"
 #include "device/RecordValues.h"
+#include "device/ValueCodes.h"
 #include "link/Protocol.h"
 
 namespace qel {
@@ -106,7 +107,7 @@ void EditHistory::record(const ParamEdit::Result& result) {
     if (replaying_ || result.changes.empty()) return;
     const auto ab = switching_;
     const QString text = ab ? tr("切换到 %1").arg(letter(ab->second))
-                            : label(result, edit_.image().record(), edit_.modelCode());
+                            : label(result.subject, edit_.image().record(), edit_.modelCode());
     stack_.push(new Step(*this, result, text, gesture_, ab));
 }
 
@@ -132,8 +133,8 @@ void EditHistory::setCurrent(Slot slot) {
     emit abChanged();
 }
 
-QString EditHistory::label(const ParamEdit::Result& edit, const ModeRecord& after, uint32_t model) {
-    const ParamEdit::Subject& s = edit.subject;
+QString EditHistory::label(const ParamEdit::Subject& s, const ModeRecord& after,
+                           uint32_t model) {
     const bool input = s.channel.side == cmd::Side::Input;
     const auto name = [input](int number) {
         return input ? tr("输入 %1").arg(QChar(u'A' + number - 1)) : tr("输出 %1").arg(number);
@@ -152,10 +153,14 @@ QString EditHistory::label(const ParamEdit::Result& edit, const ModeRecord& afte
         return (db > 0 ? QStringLiteral("+") : QString()) + number(db, 1);
     };
     const auto eqPoint = [&](const EqPointValues& p) {
-        return tr("%1 EQ 点 %2: %3 Hz %4 dB")
-            .arg(channel)
-            .arg(s.point + 1)
-            .arg(number(p.freqHz, p.freqHz < 100 ? 1 : 0), signedDb(p.gainDb));
+        const QString text = tr("%1 EQ 点 %2: %3 Hz %4 dB")
+                                 .arg(channel)
+                                 .arg(s.point + 1)
+                                 .arg(number(p.freqHz, p.freqHz < 100 ? 1 : 0), signedDb(p.gainDb));
+        // The page's type names; only a peak has a Q.
+        if (p.type == static_cast<uint8_t>(EqType::LowShelf)) return text + QStringLiteral(" LS");
+        if (p.type == static_cast<uint8_t>(EqType::HighShelf)) return text + QStringLiteral(" HS");
+        return text + QStringLiteral(" Q ") + number(p.q, 1);
     };
     if (input) {
         const InputValues& in = values.inputs[index];

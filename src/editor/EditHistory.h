@@ -41,8 +41,9 @@ public:
     // sending only what differs. One undo step. False when the other slot is empty.
     bool switchAb();
 
-    // "输出 3 增益 -6.5 dB": the edit with its value in the record after it.
-    static QString label(const ParamEdit::Result& edit, const ModeRecord& after, uint32_t model);
+    // "输出 3 增益 -6.5 dB": the edited parameter with its value in the record after it.
+    static QString label(const ParamEdit::Subject& subject, const ModeRecord& after,
+                         uint32_t model);
 
 signals:
     void abChanged();

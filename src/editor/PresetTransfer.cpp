@@ -80,8 +80,8 @@ bool PresetTransfer::importFrom(CQelEquipmentDlg& editor, const QString& path) {
     ModeRecord& record = editor.edit().image().record();
     const ModeRecord before = record;
     record = preset.record;
-    std::string summary;
-    if (editor.writeImageVerified(summary)) {
+    std::shared_ptr<const VerifyReport> report;
+    if (editor.writeImageVerified(report)) {
         editor.fullTransferDone();
         return true;
     }
@@ -91,7 +91,7 @@ bool PresetTransfer::importFrom(CQelEquipmentDlg& editor, const QString& path) {
     editor.syncBar()->refresh();
     showMessage(&editor,
                 tr("预设没有成功写入设备, 编辑器保留原来的设置:\n%1")
-                    .arg(CQelSyncBar::failureText(summary)),
+                    .arg(CQelSyncBar::failureText(report.get(), editor.unit().modelCode())),
                 kQuellmar);
     return false;
 }

@@ -207,12 +207,12 @@ void CQelEquipmentDlg::holdPages(bool hold) {
     for (EditorPage* p : pages_) p->setEnabled(!hold);
 }
 
-bool CQelEquipmentDlg::writeImageVerified(std::string& summary) {
+bool CQelEquipmentDlg::writeImageVerified(std::shared_ptr<const VerifyReport>& report) {
     holdPages(true);
     unit_->setImage(image_);  // the download sends the unit's image: this one
     unit_->setFlags(linkflag::kMeterPaused);
     const auto result = CQelConnectDlg::run(unit_, CQelConnectDlg::Mode::Download, link_, this,
-                                            progressPauseMs_, &summary);
+                                            progressPauseMs_, &report);
     unit_->clearFlags(linkflag::kMeterPaused);
     holdPages(false);
     syncBar_->refresh();

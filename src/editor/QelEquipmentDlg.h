@@ -18,6 +18,7 @@ class CQelSyncBar;
 class CQelTitle;
 class EditHistory;
 class EditorPage;
+struct VerifyReport;
 
 // The editor of one connected unit: the tab strip over six pages, the meter thread, the load
 // of every page from the image and the report of a lost link. Closing only hides it.
@@ -55,9 +56,9 @@ public:
 
     // Writes the editor's image into the unit (meters paused) and proves it by reading the
     // unit back. True when the unit equals the image (the unit is then in sync: no unconfirmed
-    // writes); otherwise summary says what was found and the unit is known to differ. GUI
-    // thread; a progress window shows meanwhile.
-    bool writeImageVerified(std::string& summary);
+    // writes); otherwise report says what was found (none when the unit did not answer) and
+    // the unit is known to differ. GUI thread; a progress window shows meanwhile.
+    bool writeImageVerified(std::shared_ptr<const VerifyReport>& report);
     // Pages take no focus while a worker reads or writes the image. A value box sends its
     // typing when it loses the focus: holding the pages makes that happen before the worker
     // starts, not while it runs (when the progress window takes the focus).

@@ -10,6 +10,7 @@
 #include "controls/QelTitle.h"
 #include "device/DownloadVerify.h"
 #include "device/ModeImage.h"
+#include "editor/EditHistory.h"
 #include "editor/QelEquipmentDlg.h"
 #include "link/Equipment.h"
 #include "shell/BusyRun.h"
@@ -20,7 +21,7 @@ namespace qel {
 
 namespace {
 constexpr int kButtonRoom = 52, kButtonY = 3, kTextGap = 6, kChannelGap = 4;
-constexpr int kShownDifferences = 12;
+constexpr int kShownDifferences = 8;
 const QString kQuellmar = QStringLiteral("Quellmar");
 }  // namespace
 
@@ -102,19 +103,47 @@ void CQelSyncBar::present(State state, const QString& text, const QString& tip) 
     update();
 }
 
-QString CQelSyncBar::failureText(const std::string& summary) {
-    return summary.empty() ? tr("设备没有应答。") : QString::fromStdString(summary);
+namespace {
+
+// The parameters on which the unit and the editor disagree, each with both values, cut after
+// the first few.
+QString differenceLines(const std::vector<VerifyDifference>& differences, const ModeRecord& unit,
+                        const ModeRecord& editor, uint32_t model) {
+    QStringList lines;
+    const int count = static_cast<int>(differences.size());
+    for (int i = 0; i < std::min(count, kShownDifferences); ++i) {
+        const DownloadParam& p = differences[static_cast<size_t>(i)].param;
+        const ParamEdit::Subject subject{p.code, {p.side, p.channel + 1}, p.point};
+        lines << CQelSyncBar::tr("设备: %1\n  编辑器: %2")
+                     .arg(EditHistory::label(subject, unit, model),
+                          EditHistory::label(subject, editor, model));
+    }
+    if (count > kShownDifferences)
+        lines << CQelSyncBar::tr("... 另有 %1 处").arg(count - kShownDifferences);
+    return lines.join(QLatin1Char('\n'));
+}
+
+}  // namespace
+
+QString CQelSyncBar::failureText(const VerifyReport* report, uint32_t modelCode) {
+    if (!report) return tr("设备没有应答。");
+    if (report->outcome == VerifyOutcome::ReadFailed) return tr("无法读回设备的设置。");
+    return tr("重发 %1 轮后仍有 %2 处不同:\n%3")
+        .arg(report->rounds)
+        .arg(report->differences.size())
+        .arg(differenceLines(report->differences, report->unit, report->wanted, modelCode));
 }
 
 void CQelSyncBar::resync() {
     acting_ = true;
-    std::string summary;
-    const bool ok = editor_.writeImageVerified(summary);
+    std::shared_ptr<const VerifyReport> report;
+    const bool ok = editor_.writeImageVerified(report);
     acting_ = false;
     refresh();
     if (!ok)
         showMessage(&editor_,
-                    tr("同步没有成功, 设备与编辑器仍然不同:\n%1").arg(failureText(summary)),
+                    tr("同步没有成功, 设备与编辑器仍然不同:\n%1")
+                        .arg(failureText(report.get(), editor_.unit().modelCode())),
                     kQuellmar);
 }
 
@@ -165,22 +194,14 @@ void CQelSyncBar::settleDifferences(const ModeImage& read) {
                     MsgIcon::Information);
         return;
     }
-    QStringList lines;
     const int count = static_cast<int>(differences.size());
-    for (int i = 0; i < std::min(count, kShownDifferences); ++i) {
-        const auto& d = differences[static_cast<size_t>(i)];
-        lines << QString::fromStdString(d.param.name()) +
-                     tr(": 设备 %1, 编辑器 %2")
-                         .arg(QString::fromStdString(d.unitValue),
-                              QString::fromStdString(d.recordValue));
-    }
-    if (count > kShownDifferences) lines << tr("... 另有 %1 处").arg(count - kShownDifferences);
     const MsgAnswer answer =
         showMessage(&editor_,
                     tr("已重新连接设备。设备与编辑器有 %1 处不同:\n%2\n\n是: 保留编辑器的设置, "
                        "写入设备并验证\n否: 采用设备的设置\n取消: 暂不改变 (稍后可用 \"同步\")")
                         .arg(count)
-                        .arg(lines.join(QLatin1Char('\n'))),
+                        .arg(differenceLines(differences, read.record(), image.record(),
+                                             unit.modelCode())),
                     kQuellmar, MsgIcon::Question, MsgButtons::YesNoCancel);
     if (answer == MsgAnswer::Yes) {
         resync();

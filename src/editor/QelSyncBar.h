@@ -11,6 +11,7 @@ class CQelBtn;
 class CQelEquipmentDlg;
 class CQelTitle;
 class ModeImage;
+struct VerifyReport;
 
 // The editor's account of whether the unit still holds what the screen shows, in the title
 // strip: the writes that got no accepted reply, a unit known to differ, or a lost link. It
@@ -41,8 +42,8 @@ public:
     void resync();
     void reconnect();
 
-    // The verify's summary for a person: the unit could not be reached when it is empty.
-    static QString failureText(const std::string& summary);
+    // Why a verified write failed, for a person: no report means the unit did not answer.
+    static QString failureText(const VerifyReport* report, uint32_t modelCode);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

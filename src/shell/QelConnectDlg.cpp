@@ -46,8 +46,8 @@ void CQelConnectDlg::showEvent(QShowEvent* event) {
         });
         transfer.setProgressPause(progressPauseMs_);
         result_ = transfer.run(mode_);
-        std::lock_guard lock(summaryLock_);
-        verifySummary_ = transfer.verifySummary();
+        std::lock_guard lock(reportLock_);
+        verifyReport_ = transfer.verifyReport();
     });
 }
 
@@ -61,17 +61,18 @@ void CQelConnectDlg::finished() {
     accept();
 }
 
-std::string CQelConnectDlg::verifySummary() const {
-    std::lock_guard lock(summaryLock_);
-    return verifySummary_;
+std::shared_ptr<const VerifyReport> CQelConnectDlg::verifyReport() const {
+    std::lock_guard lock(reportLock_);
+    return verifyReport_;
 }
 
 CQelConnectDlg::Result CQelConnectDlg::run(std::shared_ptr<Equipment> unit, Mode mode,
                                            const LinkSettings& link, QWidget* parent,
-                                           uint32_t progressPauseMs, std::string* verifySummary) {
+                                           uint32_t progressPauseMs,
+                                           std::shared_ptr<const VerifyReport>* verify) {
     CQelConnectDlg dialog(std::move(unit), mode, link, parent, progressPauseMs);
     dialog.exec();
-    if (verifySummary) *verifySummary = dialog.verifySummary();
+    if (verify) *verify = dialog.verifyReport();
     return dialog.result();
 }
 

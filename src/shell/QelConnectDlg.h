@@ -21,15 +21,15 @@ public:
     CQelConnectDlg(std::shared_ptr<Equipment> unit, Mode mode, const LinkSettings& link,
                    QWidget* parent, uint32_t progressPauseMs = 30);
 
-    // Runs the job modally; the result of the transfer. verifySummary, when given, receives
-    // the verify's account of a download.
+    // Runs the job modally; the result of the transfer. verify, when given, receives the
+    // verify's account of a download (none when it did not get that far).
     static Result run(std::shared_ptr<Equipment> unit, Mode mode, const LinkSettings& link,
                       QWidget* parent, uint32_t progressPauseMs = 30,
-                      std::string* verifySummary = nullptr);
+                      std::shared_ptr<const VerifyReport>* verify = nullptr);
 
     bool succeeded() const { return result_ == Result::Success; }
     Result result() const { return result_; }
-    std::string verifySummary() const;
+    std::shared_ptr<const VerifyReport> verifyReport() const;
     static QString titleFor(Mode mode);
 
 protected:
@@ -42,8 +42,8 @@ private:
     LinkSettings link_;
     uint32_t progressPauseMs_;
     std::atomic<Result> result_{Result::PortFailed};
-    mutable std::mutex summaryLock_;  // guards verifySummary_
-    std::string verifySummary_;
+    mutable std::mutex reportLock_;  // guards verifyReport_
+    std::shared_ptr<const VerifyReport> verifyReport_;
     bool started_ = false;
 };
 

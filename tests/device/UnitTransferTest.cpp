@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "UnitSimulator.h"
+#include "device/DownloadVerify.h"
 #include "device/InputSelect.h"
 #include "device/ModeImage.h"
 #include "device/Models.h"
@@ -122,7 +123,8 @@ TEST_F(UnitTransferTest, QD408DownloadReportsItsProgress) {
     const std::vector<int> expected = {4,  8,  12, 16, 16, 20, 20, 30, 40, 50,
                                        60, 65, 70, 75, 80, 85, 90, 95, 100};
     EXPECT_EQ(positions, expected);  // the verify after it reports nothing
-    EXPECT_EQ(t.verifySummary(), "verified: the unit equals the record");
+    ASSERT_TRUE(t.verifyReport());
+    EXPECT_EQ(t.verifyReport()->summary(), "verified: the unit equals the record");
 }
 
 TEST_F(UnitTransferTest, SerialUnitReadsByteExact) {

@@ -167,7 +167,7 @@ private slots:
         sim.setFaults(0, stubborn);
         bar->resync();
         QVERIFY(lastBoxStarts("同步没有成功"));
-        QVERIFY2(boxes.shown().back().text.contains("input A gain"),
+        QVERIFY2(boxes.shown().back().text.contains("仍有 1 处不同:\n设备: 输入 A 增益"),
                  qPrintable(boxes.shown().back().text));
         QVERIFY(unit->knownDifferent() && bar->isVisible());
         sim.setFaults(0, {});
@@ -204,7 +204,7 @@ private slots:
         bar->reconnect();
         QVERIFY(unit->linkRunning() && !unit->hasFlag(linkflag::kStop));
         const QString question = boxes.shown().back().text;
-        QVERIFY2(question.contains("5 处不同") && question.contains("input B gain"),
+        QVERIFY2(question.contains("5 处不同") && question.contains("设备: 输入 B 增益"),
                  qPrintable(question));
         QVERIFY(record() == editorSide);  // read into a scratch image only
         QCOMPARE(sim.state(0).params.in[1].gain, uint8_t{77});
