@@ -89,12 +89,14 @@ bool Equipment::startLink(const LinkSettings& settings) {
         const std::string path = settings.serialMap ? settings.serialMap->devicePath(name) : name;
         if (!serial_.open(path)) {
             setError(serial_.lastError());
+            setFlags(linkflag::kStop);  // a link that could not start is a stopped one
             return false;
         }
     }
     if (hasFlag(linkflag::kUdp) && (!settings.endpoint || !settings.endpoint->isOpen())) {
         setError("the UDP endpoint is not open");
         serial_.close();
+        setFlags(linkflag::kStop);
         return false;
     }
     serialWaker_.drain();

@@ -86,7 +86,8 @@ public:
     void clearFlags(uint32_t bits) { flags_.fetch_and(~bits, std::memory_order_acq_rel); }
 
     // Clears the stop flag, opens the serial port of a serial unit and starts the receive and
-    // sender threads. False (with lastError()) when the port cannot be opened.
+    // sender threads. False (with lastError(), and the stop flag set) when the port cannot be
+    // opened.
     bool startLink(const LinkSettings& settings);
     // Sets the stop flag and wakes the link threads; callable from any thread.
     void requestStop();

@@ -19,6 +19,7 @@
 #include "editor/QelSyncBar.h"
 #include "link/Equipment.h"
 #include "link/UdpEndpoint.h"
+#include "platform/SerialPortMap.h"
 #include "support/Loopback.h"
 #include "support/SimRecords.h"
 
@@ -26,6 +27,7 @@ using namespace qel;
 
 namespace {
 constexpr int kModel = 2;  // QD206: the shortest transfers
+constexpr int kSerialUnit = 1;
 }
 
 // An editor connected to a simulated unit: presets and measured EQ in and out of files, the
@@ -38,6 +40,7 @@ private slots:
         QVERIFY(dir.isValid());
         QCOMPARE(sim.addNetworkUnit(kModel, test::loopbackHost(test::loopbackSubnet(), 2), "Hall"),
                  0);
+        QCOMPARE(sim.addSerialUnit(kModel, "Stage"), kSerialUnit);
         QVERIFY(sim.start());
         QVERIFY(endpoint.open(0));
         link.endpoint = &endpoint;
@@ -220,6 +223,47 @@ private slots:
         QVERIFY(unitEqualsEditor());
         QCOMPARE(bar->state(), CQelSyncBar::State::Quiet);
         QVERIFY(&editor->edit().image() == unit->image().get());  // still shared
+    }
+
+    void pulledSerialCableIsReconnectedOnceThePortIsBack() {
+        const int s = kSerialUnit;
+        SerialPortMap ports;
+        ports.setOverride("COM7", sim.slavePath(s));
+        LinkSettings serialLink = link;
+        serialLink.serialMap = &ports;
+        auto stage = std::make_shared<Equipment>();
+        stage->setPortName("COM7");
+        stage->setFlags(linkflag::kSerial);
+        UnitTransfer connect(*stage, serialLink);
+        connect.setProgressPause(0);
+        QCOMPARE(connect.run(UnitTransfer::Mode::Connect), UnitTransfer::Result::Success);
+        MeterPoller::Timing meters;
+        meters.startMs = 0;  // polling, as a person's editor does
+        CQelEquipmentDlg stageEditor(stage, meters);
+        stageEditor.setLinkSettings(serialLink);
+        stageEditor.setProgressPause(0);
+        stageEditor.show();
+        auto* bar = stageEditor.syncBar();
+
+        sim.closeSerial(s);  // the cable is pulled
+        QTRY_COMPARE(bar->state(), CQelSyncBar::State::Lost);
+        QTRY_VERIFY(lastBoxStarts("设备已经断开!"));
+        bar->reconnect();  // the port is still gone: said, and nothing else changes
+        QVERIFY2(lastBoxStarts("无法打开 COM7"), qPrintable(boxes.shown().back().text));
+        QCOMPARE(bar->state(), CQelSyncBar::State::Lost);
+        QVERIFY(!stage->linkRunning());
+
+        QVERIFY(sim.reopenSerial(s));
+        ports.setOverride("COM7", sim.slavePath(s));
+        bar->reconnect();
+        QVERIFY(lastBoxStarts("已重新连接设备, 设备与编辑器的设置相同"));
+        QCOMPARE(bar->state(), CQelSyncBar::State::Quiet);
+        QVERIFY(stage->linkRunning());
+        const uint64_t asked = stageEditor.meters().readingsAsked();
+        QTRY_VERIFY(stageEditor.meters().readingsAsked() > asked);  // the meters poll again
+        stageEditor.edit().setGain(cmd::outputChannel(1), 40);
+        QTRY_COMPARE(sim.state(s).params.out[0].gain, uint8_t{40});
+        stage->stopLink();
     }
 
 private:
