@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QKeySequence>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QUndoStack>
@@ -40,6 +42,12 @@ public:
     // Keeps the image's settings in the current slot and makes the other one current,
     // sending only what differs. One undo step. False when the other slot is empty.
     bool switchAb();
+
+    // The keys of undo and redo, in the editor and in the menu.
+    static QKeySequence undoKey() { return QKeySequence(Qt::CTRL | Qt::Key_Z); }
+    static QList<QKeySequence> redoKeys() {
+        return {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)};
+    }
 
     // "输出 3 增益 -6.5 dB": the edited parameter with its value in the record after it.
     static QString label(const ParamEdit::Subject& subject, const ModeRecord& after,

@@ -80,10 +80,10 @@ CQelEquipmentDlg::CQelEquipmentDlg(std::shared_ptr<Equipment> unit, MeterPoller:
     history_ = new EditHistory(edit_, [this] { updateAllPanels(); }, this);
     // Wherever the focus is in the editor; a value box keeps the keys only while it holds
     // typing that is not committed yet.
-    auto* undo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
+    auto* undo = new QShortcut(EditHistory::undoKey(), this);
     connect(undo, &QShortcut::activated, history_, &EditHistory::undo);
     auto* redo = new QShortcut(this);
-    redo->setKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    redo->setKeys(EditHistory::redoKeys());
     connect(redo, &QShortcut::activated, history_, &EditHistory::redo);
     qApp->installEventFilter(this);
     createAbGroup();

@@ -168,10 +168,9 @@ void CMainFrame::createMenus() {
     // Undo and redo of the active editor; the texts name the step.
     undoGroup_ = new QUndoGroup(this);
     QAction* undo = undoGroup_->createUndoAction(this, tr("撤销"));
-    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    undo->setShortcut(EditHistory::undoKey());
     QAction* redo = undoGroup_->createRedoAction(this, tr("重做"));
-    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                        QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    redo->setShortcuts(EditHistory::redoKeys());
     equipment->addAction(undo);
     equipment->addAction(redo);
     equipment->addSeparator();
