@@ -64,16 +64,32 @@ bool CliOptions::takeGlobal(const std::string& option) {
     return false;
 }
 
+const std::vector<GlobalOptionSpec>& globalOptions() {
+    static const std::vector<GlobalOptionSpec> table = {
+        {"--local-port", "N",
+         "this program's UDP port (default " + std::to_string(port::kLocal) + ")"},
+        {"--unit-port", "N",
+         "the units' UDP command port (default " + std::to_string(port::kUnit) + ")"},
+        {"--module-port", "N",
+         "the units' network module port (default " + std::to_string(port::kModule) + ")"},
+        {"--search-port", "N",
+         "local port of the search request (default " + std::to_string(port::kSearch) + ")"},
+        {"--module-search-port", "N",
+         "local port of the module search (default " + std::to_string(port::kModuleSearch) + ")"},
+        {"--gateway", "A.B.C.D", "searches A.B.C.255 (default 192.168.6.255)"},
+        {"--serial-map", "COMn=PATH", "device path of a port name (default /dev/ttyUSB<n-1>)"},
+        {"--trace", "", "write the link's diagnostic trace to standard error"},
+    };
+    return table;
+}
+
 size_t CliOptions::commandIndex(const std::vector<std::string>& args) {
-    static const char* const withValue[] = {"--local-port",  "--unit-port",
-                                            "--module-port", "--search-port",
-                                            "--module-search-port", "--gateway",
-                                            "--serial-map"};
+    const auto& globals = globalOptions();
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--trace") continue;
-        if (std::find(std::begin(withValue), std::end(withValue), args[i]) == std::end(withValue))
-            return i;
-        ++i;  // the option's value
+        const auto global = std::find_if(globals.begin(), globals.end(),
+                                         [&](const auto& g) { return args[i] == g.name; });
+        if (global == globals.end()) return i;
+        if (*global->value) ++i;  // the option's value
     }
     return args.size();
 }

@@ -23,6 +23,14 @@ struct GlobalOptions {
     bool trace = false;
 };
 
+// A global option: its name, what follows it (empty when nothing does) and its line in --help.
+struct GlobalOptionSpec {
+    const char* name;
+    const char* value;
+    std::string help;
+};
+const std::vector<GlobalOptionSpec>& globalOptions();
+
 // Walks the arguments after the sub-command name. Global options are taken wherever they
 // stand; everything else is handed to the sub-command's own parser.
 class CliOptions {

@@ -22,6 +22,7 @@ private:
     TargetList targets_;
     ModeFileTarget source_;
     bool verify_ = true;
+    bool json_ = false;
     std::string error_;
 };
 

@@ -3,7 +3,6 @@
 #include <QDir>
 
 #include <ostream>
-#include <sstream>
 
 #include "cli/PresetFile.h"
 #include "cli/Session.h"
@@ -21,15 +20,22 @@ std::string trimmed(std::string s) {
 
 // Writes the document and says where, with what it would not give back on further lines.
 bool writePreset(const ModeRecord& record, uint32_t model, const std::string& device,
-                 const std::string& path, std::string& line) {
+                 const std::string& path, TargetList::Result& r) {
     if (!isKnownModel(model)) {
-        line = "model code " + std::to_string(model) + " is not QD206, QD406 or QD408";
+        r.line = "model code " + std::to_string(model) + " is not QD206, QD406 or QD408";
+        r.code = "model";
         return false;
     }
     const QByteArray json = presetJson(record, model, device);
-    if (!PresetFile::write(path, json, line)) return false;
-    line = "exported " + std::string(modelName(model)) + " '" + record.name() + "' to " + path;
-    for (const auto& n : PresetFile::notes(record, model, json)) line += "\n  note: " + n;
+    if (!PresetFile::write(path, json, r.line)) {
+        r.code = "file";
+        return false;
+    }
+    r.line = "exported " + std::string(modelName(model)) + " '" + record.name() + "' to " + path;
+    for (const auto& n : PresetFile::notes(record, model, json)) r.line += "\n  note: " + n;
+    r.fields.insert("model", QString::fromUtf8(modelName(model)));
+    r.fields.insert("name", QString::fromStdString(record.name()));
+    r.fields.insert("file", QString::fromStdString(path));
     return true;
 }
 
@@ -37,7 +43,7 @@ bool writePreset(const ModeRecord& record, uint32_t model, const std::string& de
 
 const char* ExportCommand::usage() {
     return "  export ((--ip A.B.C.D | --serial COMn)... | --all | --mode-file FILE --record N\n"
-           "         [--model QD206|QD406|QD408]) --out FILE.json\n"
+           "         [--model QD206|QD406|QD408]) --out FILE.json [--json]\n"
            "      Reads each unit (side by side), or takes record N of a mode file, and writes\n"
            "      it as a JSON preset (docs/preset-format.md). With several units or --all,\n"
            "      --out names a folder that gets one ADDRESS.json or COMn.json per unit.\n";
@@ -49,6 +55,8 @@ bool ExportCommand::parse(CliOptions& options) {
         if (targets_.take(option, options) || modeFile_.take(option, options)) continue;
         if (option == "--out") {
             if (auto v = options.value()) out_ = *v;
+        } else if (option == "--json") {
+            json_ = true;
         } else {
             options.fail("export: unknown option " + option);
         }
@@ -66,37 +74,37 @@ bool ExportCommand::parse(CliOptions& options) {
     return error_.empty();
 }
 
-int ExportCommand::exportModeFile(std::ostream& out, std::ostream& err) {
-    std::string line;
-    const auto record = modeFile_.load(line);
-    if (!record || !writePreset(*record, modeFile_.model(), {}, out_, line)) {
-        err << line << "\n";
-        return 1;
-    }
-    out << line << "\n";
-    return 0;
+int ExportCommand::exportModeFile(CommandOutput& output) {
+    TargetList::Result r;
+    const auto record = modeFile_.load(r.line);
+    if (!record) return output.fail("file", r.line);
+    if (!writePreset(*record, modeFile_.model(), {}, out_, r)) return output.fail(r.code, r.line);
+    output.set(r.fields);
+    return output.succeed(r.line);
 }
 
 int ExportCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostream& err) {
-    if (modeFile_.given()) return exportModeFile(out, err);
-    if (targets_.several() && !QDir().mkpath(QString::fromStdString(out_))) {
-        err << "cannot make the folder " << out_ << "\n";
-        return 1;
-    }
+    CommandOutput output(json_, out, err);
+    if (modeFile_.given()) return exportModeFile(output);
+    if (targets_.several() && !QDir().mkpath(QString::fromStdString(out_)))
+        return output.fail("file", "cannot make the folder " + out_);
     return targets_.run(
         globals,
-        [&](TargetList::Unit& u, std::string& line) {
+        [&](TargetList::Unit& u, TargetList::Result& r) {
             Session session(u.equipment, u.link);
-            if (!session.connect(true, line)) return false;
+            if (!session.connect(true, r.line)) {
+                r.code = session.failureCode();
+                return false;
+            }
             const std::string path = targets_.several()
                                          ? QDir(QString::fromStdString(out_))
                                                .filePath(QString::fromStdString(u.label + ".json"))
                                                .toStdString()
                                          : out_;
             return writePreset(u.equipment.image()->record(), u.equipment.modelCode(),
-                               trimmed(u.equipment.deviceName()), path, line);
+                               trimmed(u.equipment.deviceName()), path, r);
         },
-        out, err);
+        output);
 }
 
 }  // namespace qel::cli

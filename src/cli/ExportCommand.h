@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/CliOptions.h"
+#include "cli/CommandOutput.h"
 #include "cli/ModeFileTarget.h"
 #include "cli/TargetList.h"
 
@@ -18,11 +19,12 @@ public:
     const std::string& error() const { return error_; }
 
 private:
-    int exportModeFile(std::ostream& out, std::ostream& err);
+    int exportModeFile(CommandOutput& output);
 
     TargetList targets_;
     ModeFileTarget modeFile_;
     std::string out_;
+    bool json_ = false;
     std::string error_;
 };
 

@@ -1,7 +1,8 @@
 #include "cli/ImportCommand.h"
 
+#include <QJsonArray>
+
 #include <ostream>
-#include <sstream>
 
 #include "cli/PresetFile.h"
 #include "cli/Session.h"
@@ -22,7 +23,7 @@ std::string problems(const PresetRead& read) {
 
 const char* ImportCommand::usage() {
     return "  import FILE.json ((--ip A.B.C.D | --serial COMn)... | --all | --mode-file FILE\n"
-           "         --record N [--model QD206|QD406|QD408]) [--no-verify]\n"
+           "         --record N [--model QD206|QD406|QD408]) [--no-verify] [--json]\n"
            "      Reads a JSON preset and downloads it into each unit (side by side, verified\n"
            "      as download does) or puts it into record N of a mode file.\n";
 }
@@ -33,6 +34,8 @@ bool ImportCommand::parse(CliOptions& options) {
         if (targets_.take(option, options) || modeFile_.take(option, options)) continue;
         if (option == "--no-verify")
             verify_ = false;
+        else if (option == "--json")
+            json_ = true;
         else if (option.rfind("--", 0) != 0 && file_.empty())
             file_ = option;
         else
@@ -52,44 +55,54 @@ bool ImportCommand::parse(CliOptions& options) {
 }
 
 int ImportCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostream& err) {
+    CommandOutput output(json_, out, err);
     std::string why;
     const auto json = PresetFile::read(file_, why);
-    if (!json) {
-        err << why << "\n";
-        return 1;
-    }
+    if (!json) return output.fail("file", why);
     // Read once for everything but the model, so that a broken file stops before any unit.
     const PresetRead preset = readPresetJson(*json, modeFile_.given() ? modeFile_.model() : 0);
-    if (!preset.ok()) {
-        err << file_ << ": " << problems(preset) << "\n";
-        return 1;
+    if (!preset.ok()) return output.fail("preset", file_ + ": " + problems(preset));
+    QJsonArray notes;
+    for (const auto& m : preset.moved) {
+        output.text() << file_ << ": note: " << m.text() << "\n";
+        notes.append(QString::fromStdString(m.text()));
     }
-    for (const auto& m : preset.moved) out << file_ << ": note: " << m.text() << "\n";
-    if (modeFile_.given()) {
-        if (!modeFile_.save(preset.record, why)) {
-            err << why << "\n";
-            return 1;
-        }
-        out << "imported " << modelName(preset.modelCode) << " '" << preset.record.name()
-            << "' into record " << modeFile_.record() << " of " << modeFile_.file() << "\n";
-        return 0;
-    }
+    output.set("notes", notes);
+    if (modeFile_.given()) return intoModeFile(preset, output);
     return targets_.run(
         globals,
-        [&](TargetList::Unit& u, std::string& line) {
+        [&](TargetList::Unit& u, TargetList::Result& r) {
             Session session(u.equipment, u.link);
-            if (!session.connect(false, line)) return false;
+            if (!session.connect(false, r.line)) {
+                r.code = session.failureCode();
+                return false;
+            }
             const PresetRead forUnit = readPresetJson(*json, u.equipment.modelCode());
+            r.fields.insert("model", QString::fromStdString(u.equipment.modelName()));
             if (!forUnit.ok()) {
-                line = problems(forUnit);
+                r.line = problems(forUnit);
+                r.code = "preset";
                 return false;
             }
             std::string result;
             const bool ok = session.download(forUnit.record, verify_, result);
-            line = ok ? "imported '" + forUnit.record.name() + "'; " + result : result;
+            r.line = ok ? "imported '" + forUnit.record.name() + "'; " + result : result;
+            r.code = session.failureCode();
             return ok;
         },
-        out, err);
+        output);
+}
+
+int ImportCommand::intoModeFile(const PresetRead& preset, CommandOutput& output) const {
+    std::string why;
+    if (!modeFile_.save(preset.record, why)) return output.fail("file", why);
+    output.set("model", QString::fromUtf8(modelName(preset.modelCode)));
+    output.set("name", QString::fromStdString(preset.record.name()));
+    output.set("record", modeFile_.record());
+    output.set("file", QString::fromStdString(modeFile_.file()));
+    return output.succeed("imported " + std::string(modelName(preset.modelCode)) + " '" +
+                          preset.record.name() + "' into record " +
+                          std::to_string(modeFile_.record()) + " of " + modeFile_.file());
 }
 
 }  // namespace qel::cli

@@ -4,8 +4,10 @@
 #include <string>
 
 #include "cli/CliOptions.h"
+#include "cli/CommandOutput.h"
 #include "cli/ModeFileTarget.h"
 #include "cli/TargetList.h"
+#include "device/PresetJson.h"
 
 namespace qel::cli {
 
@@ -18,10 +20,13 @@ public:
     const std::string& error() const { return error_; }
 
 private:
+    int intoModeFile(const PresetRead& preset, CommandOutput& output) const;
+
     std::string file_;
     TargetList targets_;
     ModeFileTarget modeFile_;
     bool verify_ = true;
+    bool json_ = false;
     std::string error_;
 };
 

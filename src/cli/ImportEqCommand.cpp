@@ -168,13 +168,14 @@ int ImportEqCommand::run(const GlobalOptions& globals, std::ostream& out, std::o
         err << why << "\n";
         return 1;
     }
+    CommandOutput output(false, out, err);
     return targets_.run(
         globals,
-        [&](TargetList::Unit& u, std::string& line) {
+        [&](TargetList::Unit& u, TargetList::Result& r) {
             Session session(u.equipment, u.link);
-            if (!session.connect(true, line)) return false;
+            if (!session.connect(true, r.line)) return false;
             if (!hasChannel(u.equipment.modelCode())) {
-                line = channelName(channel_) + " is not on a " + u.equipment.modelName();
+                r.line = channelName(channel_) + " is not on a " + u.equipment.modelName();
                 return false;
             }
             // The edit path writes the image and queues the writes; then the unit is proven.
@@ -188,11 +189,11 @@ int ImportEqCommand::run(const GlobalOptions& globals, std::ostream& out, std::o
             while (u.equipment.queue().pendingCount() > 0 && tickMs() - start < kQueueDrainLimitMs)
                 sleepMs(5);
             const auto report = DownloadVerify(u.equipment, u.link).verify(image->record());
-            line = "put " + std::to_string(fit.filters.size()) + " filters on " +
-                   channelName(channel_) + "; " + report.summary();
+            r.line = "put " + std::to_string(fit.filters.size()) + " filters on " +
+                     channelName(channel_) + "; " + report.summary();
             return report.ok();
         },
-        out, err);
+        output);
 }
 
 }  // namespace qel::cli

@@ -1,7 +1,10 @@
 #include "cli/ModuleCommand.h"
 
+#include <QJsonArray>
+
 #include <ostream>
 
+#include "cli/CommandOutput.h"
 #include "netsetup/NetModuleClient.h"
 #include "netsetup/NetModuleSearch.h"
 #include "platform/NetworkAdapters.h"
@@ -15,19 +18,23 @@ const char* kRefused = "Error: IP Address or Gateway !";
 const char* kWritten = "Success to modify the IP Address !";
 }  // namespace
 
-const char* ModuleCommand::usage() {
-    return "  modules\n"
-           "      Searches for network modules (from --module-search-port to the gateway's\n"
-           "      a.b.c.255) and prints one tab-separated line per module: row, IP address,\n"
-           "      gateway, MAC address.\n"
-           "  module-read --ip A.B.C.D [--mac XX:XX:XX:XX:XX:XX]\n"
-           "      Reads a module's configuration and prints its IP address, gateway, PC\n"
-           "      address 1 and PC address 2, tab-separated. --mac makes a static neighbour\n"
-           "      entry for the read where this program has the rights.\n"
-           "  module-write --ip A.B.C.D --new-ip A.B.C.D --new-gateway A.B.C.D --pc1 A.B.C.D\n"
-           "               --pc2 A.B.C.D [--mac XX:XX:XX:XX:XX:XX]\n"
-           "      Reads the module's configuration, then writes the new unit address, gateway\n"
-           "      and PC addresses into it. The module does not confirm a write.\n";
+const char* ModuleCommand::usage(Kind kind) {
+    // In the order of Kind.
+    static const char* const texts[] = {
+        "  modules [--json]\n"
+        "      Searches for network modules (from --module-search-port to the gateway's\n"
+        "      a.b.c.255) and prints one tab-separated line per module: row, IP address,\n"
+        "      gateway, MAC address.\n",
+        "  module-read --ip A.B.C.D [--mac XX:XX:XX:XX:XX:XX] [--json]\n"
+        "      Reads a module's configuration and prints its IP address, gateway, PC\n"
+        "      address 1 and PC address 2, tab-separated. --mac makes a static neighbour\n"
+        "      entry for the read where this program has the rights.\n",
+        "  module-write --ip A.B.C.D --new-ip A.B.C.D --new-gateway A.B.C.D --pc1 A.B.C.D\n"
+        "               --pc2 A.B.C.D [--mac XX:XX:XX:XX:XX:XX]\n"
+        "      Reads the module's configuration, then writes the new unit address, gateway\n"
+        "      and PC addresses into it. The module does not confirm a write.\n",
+    };
+    return texts[static_cast<int>(kind)];
 }
 
 bool ModuleCommand::address(CliOptions& options, std::optional<Ipv4>& into) {
@@ -48,6 +55,8 @@ bool ModuleCommand::parse(CliOptions& options) {
             const auto text = options.value();
             if (text && !(mac_ = NetModuleProtocol::parseMac(*text)))
                 options.fail("--mac: '" + *text + "' is not a MAC address");
+        } else if (!writes && option == "--json") {
+            json_ = true;
         } else if (writes && option == "--new-ip") {
             address(options, newIp_);
         } else if (writes && option == "--new-gateway") {
@@ -67,26 +76,32 @@ bool ModuleCommand::parse(CliOptions& options) {
     return error_.empty();
 }
 
-int ModuleCommand::search(const GlobalOptions& globals, std::ostream& out, std::ostream& err) {
+int ModuleCommand::search(const GlobalOptions& globals, CommandOutput& output) {
     ModuleSearchSettings s;
     s.gateway = globals.gateway;
     s.localPort = globals.moduleSearchPort;
     s.modulePort = globals.modulePort;
     NetModuleTable table;
     std::string error;
-    if (!NetModuleSearch::run(s, table, {}, nullptr, &error)) {
-        err << "cannot open UDP port " << globals.moduleSearchPort << ": " << error << "\n";
-        return 1;
-    }
+    if (!NetModuleSearch::run(s, table, {}, nullptr, &error))
+        return output.fail("port", "cannot open UDP port " +
+                                       std::to_string(globals.moduleSearchPort) + ": " + error);
+    QJsonArray modules;
     for (int row = 0; row < table.count(); ++row) {
         const auto e = *table.entry(row);
-        out << row + 1 << '\t' << e.ipText << '\t' << e.gatewayText << '\t'
-            << NetModuleProtocol::macWithColons(e.mac) << '\n';
+        const std::string mac = NetModuleProtocol::macWithColons(e.mac);
+        output.text() << row + 1 << '\t' << e.ipText << '\t' << e.gatewayText << '\t' << mac
+                      << '\n';
+        modules.append(QJsonObject{{"row", row + 1},
+                                   {"ip", QString::fromStdString(e.ipText)},
+                                   {"gateway", QString::fromStdString(e.gatewayText)},
+                                   {"mac", QString::fromStdString(mac)}});
     }
-    return 0;
+    output.set("modules", modules);
+    return output.succeed();
 }
 
-std::optional<ModuleConfig> ModuleCommand::read(const GlobalOptions& globals, std::ostream& err) {
+std::optional<ModuleConfig> ModuleCommand::read(const GlobalOptions& globals) {
     NeighbourEntry neighbour;
     const std::string ip = formatIpv4(*ip_);
     if (mac_) {
@@ -97,35 +112,33 @@ std::optional<ModuleConfig> ModuleCommand::read(const GlobalOptions& globals, st
     }
     const auto result = NetModuleClient(*ip_, globals.modulePort).read();
     if (neighbour.ok) networkAdapters().removeNeighbour(ip, neighbour.device);
-    if (!result.ok()) {
-        err << kReadFailed << "\n";
-        return std::nullopt;
-    }
+    if (!result.ok()) return std::nullopt;
     return result.config;
 }
 
 int ModuleCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostream& err) {
-    if (kind_ == Kind::Search) return search(globals, out, err);
+    CommandOutput output(json_, out, err);
+    if (kind_ == Kind::Search) return search(globals, output);
     // Refused addresses are refused before anything is sent.
-    if (kind_ == Kind::Write && NetModuleProtocol::refused(*newIp_, *newGateway_)) {
-        err << kRefused << "\n";
-        return 1;
-    }
-    const auto config = read(globals, err);
-    if (!config) return 1;
+    if (kind_ == Kind::Write && NetModuleProtocol::refused(*newIp_, *newGateway_))
+        return output.fail("refused", kRefused);
+    const auto config = read(globals);
+    if (!config) return output.fail("module-read-failed", kReadFailed);
     if (kind_ == Kind::Read) {
-        out << formatIpv4(*config->ip) << '\t' << formatIpv4(*config->gateway) << '\t'
-            << formatIpv4(*config->pc1) << '\t' << formatIpv4(*config->pc2) << '\n';
-        return 0;
+        const std::string ip = formatIpv4(*config->ip), gateway = formatIpv4(*config->gateway),
+                          pc1 = formatIpv4(*config->pc1), pc2 = formatIpv4(*config->pc2);
+        output.set("ip", QString::fromStdString(ip));
+        output.set("gateway", QString::fromStdString(gateway));
+        output.set("pc1", QString::fromStdString(pc1));
+        output.set("pc2", QString::fromStdString(pc2));
+        output.text() << ip << '\t' << gateway << '\t' << pc1 << '\t' << pc2 << '\n';
+        return output.succeed();
     }
     const auto message =
         NetModuleProtocol::writeMessage(*config, *newIp_, *newGateway_, *pc1_, *pc2_);
-    if (!NetModuleClient(*ip_, globals.modulePort).write(message)) {
-        err << "cannot send to " << formatIpv4(*ip_) << "\n";
-        return 1;
-    }
-    out << kWritten << "\n";
-    return 0;
+    if (!NetModuleClient(*ip_, globals.modulePort).write(message))
+        return output.fail("send-failed", "cannot send to " + formatIpv4(*ip_));
+    return output.succeed(kWritten);
 }
 
 }  // namespace qel::cli

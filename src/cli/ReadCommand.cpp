@@ -2,7 +2,9 @@
 
 #include <QSaveFile>
 #include <ostream>
+#include <sstream>
 
+#include "cli/CommandOutput.h"
 #include "cli/Session.h"
 #include "device/ModeImage.h"
 #include "device/PresetJson.h"
@@ -34,21 +36,24 @@ bool ReadCommand::parse(CliOptions& options) {
 }
 
 int ReadCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostream& err) {
+    // With --json the preset is the document; a failure is told in the commands' JSON.
+    CommandOutput output(json_, out, err);
     Equipment unit;
     LinkSettings link;
-    if (!target_.prepare(globals, unit, link, err)) return 1;
+    std::ostringstream why;
+    if (!target_.prepare(globals, unit, link, why)) return output.fail("port", why.str());
     Session session(unit, link);
-    if (!session.connect(true, err)) return 1;
+    std::string failure;
+    if (!session.connect(true, failure)) return output.fail(session.failureCode(), failure);
     const auto image = unit.image();
     uint8_t bytes[ModeImage::kSize];
     image->toBytes(bytes);
     QSaveFile file(QString::fromStdString(outFile_));
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(reinterpret_cast<const char*>(bytes), sizeof bytes) != sizeof bytes ||
-        !file.commit()) {
-        err << "cannot write " << outFile_ << ": " << file.errorString().toStdString() << "\n";
-        return 1;
-    }
+        !file.commit())
+        return output.fail("file",
+                           "cannot write " + outFile_ + ": " + file.errorString().toStdString());
     if (json_) {
         std::string name = unit.deviceName();
         name.erase(name.find_last_not_of(' ') + 1);

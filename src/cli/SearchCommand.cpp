@@ -1,8 +1,11 @@
 #include "cli/SearchCommand.h"
 
+#include <QJsonArray>
+
 #include <cstdio>
 #include <ostream>
 
+#include "cli/CommandOutput.h"
 #include "link/EquipmentList.h"
 #include "link/EquipmentSearch.h"
 #include "link/UdpEndpoint.h"
@@ -10,7 +13,7 @@
 namespace qel::cli {
 
 const char* SearchCommand::usage() {
-    return "  search [--no-network] [--no-serial]\n"
+    return "  search [--no-network] [--no-serial] [--json]\n"
            "      Searches the network (the gateway's a.b.c.255) and COM1..COM16 and prints\n"
            "      one tab-separated line per unit: position, model, name, UDP or port,\n"
            "      IPv4 address or -, link flags.\n";
@@ -23,6 +26,8 @@ bool SearchCommand::parse(CliOptions& options) {
             network_ = false;
         else if (option == "--no-serial")
             serial_ = false;
+        else if (option == "--json")
+            json_ = true;
         else
             options.fail("search: unknown option " + option);
     }
@@ -31,12 +36,11 @@ bool SearchCommand::parse(CliOptions& options) {
 }
 
 int SearchCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostream& err) {
+    CommandOutput output(json_, out, err);
     UdpEndpoint endpoint;
-    if (network_ && !endpoint.open(globals.localPort)) {
-        err << "cannot open UDP port " << globals.localPort << ": " << endpoint.lastError()
-            << "\n";
-        return 1;
-    }
+    if (network_ && !endpoint.open(globals.localPort))
+        return output.fail("port", "cannot open UDP port " + std::to_string(globals.localPort) +
+                                       ": " + endpoint.lastError());
     SearchSettings s;
     s.endpoint = &endpoint;
     s.gateway = globals.gateway;
@@ -48,18 +52,28 @@ int SearchCommand::run(const GlobalOptions& globals, std::ostream& out, std::ost
     s.serial = serial_;
     EquipmentList list;
     EquipmentSearch(list, s).run();
-    size_t position = 0;
-    for (const auto& e : list.snapshot()) {
-        std::string name = e->deviceName();
-        name.erase(name.find_last_not_of(' ') + 1);
-        const bool udp = e->hasFlag(linkflag::kUdp);
-        char flags[16];
-        std::snprintf(flags, sizeof flags, "0x%X", e->flags());
-        out << ++position << '\t' << e->modelName() << '\t' << name << '\t'
-            << (udp ? "UDP" : e->portName()) << '\t' << (udp ? e->addressText() : "-") << '\t'
-            << flags << '\n';
-    }
-    return 0;
+    QJsonArray units;
+    for (const auto& e : list.snapshot()) units.append(listUnit(*e, units.size() + 1, output));
+    output.set("units", units);
+    return output.succeed();
+}
+
+QJsonObject SearchCommand::listUnit(const Equipment& e, qsizetype position, CommandOutput& output) {
+    std::string name = e.deviceName();
+    name.erase(name.find_last_not_of(' ') + 1);
+    const bool udp = e.hasFlag(linkflag::kUdp);
+    char flags[16];
+    std::snprintf(flags, sizeof flags, "0x%X", e.flags());
+    output.text() << position << '\t' << e.modelName() << '\t' << name << '\t'
+                  << (udp ? "UDP" : e.portName()) << '\t' << (udp ? e.addressText() : "-") << '\t'
+                  << flags << '\n';
+    return {{"position", static_cast<qint64>(position)},
+            {"model", QString::fromStdString(e.modelName())},
+            {"name", QString::fromStdString(name)},
+            {"transport", udp ? "udp" : "serial"},
+            {"address", udp ? QJsonValue(QString::fromStdString(e.addressText())) : QJsonValue()},
+            {"port", udp ? QJsonValue() : QJsonValue(QString::fromStdString(e.portName()))},
+            {"flags", static_cast<qint64>(e.flags())}};
 }
 
 }  // namespace qel::cli

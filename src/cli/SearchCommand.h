@@ -1,9 +1,13 @@
 #pragma once
 
+#include <QJsonObject>
+
 #include <iosfwd>
 #include <string>
 
 #include "cli/CliOptions.h"
+#include "cli/CommandOutput.h"
+#include "link/Equipment.h"
 
 namespace qel::cli {
 
@@ -16,7 +20,11 @@ public:
     const std::string& error() const { return error_; }
 
 private:
+    // The unit's line of text, and its entry in "units".
+    static QJsonObject listUnit(const Equipment& e, qsizetype position, CommandOutput& output);
+
     bool network_ = true;
+    bool json_ = false;
     bool serial_ = true;
     std::string error_;
 };

@@ -20,12 +20,15 @@ bool Session::connect(bool readAll, std::ostream& err) {
         case UnitTransfer::Result::Success:
             return true;
         case UnitTransfer::Result::PortFailed:
+            failureCode_ = "port";
             err << "cannot open " << unit_.portName() << ": " << unit_.lastError() << "\n";
             return false;
         case UnitTransfer::Result::HandshakeTimeout:
+            failureCode_ = "handshake-timeout";
             err << "connection timed out: the unit did not answer the handshake\n";
             return false;
         default:
+            failureCode_ = "read-failed";
             err << "reading the unit's parameters failed\n";
             return false;
     }
@@ -39,11 +42,13 @@ bool Session::download(const ModeRecord& record, bool verify, std::string& resul
     if (verify) {
         const DownloadVerify::Report report = DownloadVerify(unit_, link_).downloadAndVerify();
         result = report.summary();
+        if (!report.ok()) failureCode_ = "verify-failed";
         return report.ok();
     }
     UnitTransfer t = transfer();
     t.setProgressPause(0);
     const int failed = t.fullDownload();
+    if (failed) failureCode_ = "download-incomplete";
     result = failed
                  ? "download incomplete: " + std::to_string(failed) + " commands were not accepted"
                  : "downloaded, not verified";

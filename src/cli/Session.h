@@ -22,10 +22,14 @@ public:
     // told not to; true when the unit took it. result says how it went, differences on
     // further lines indented by two spaces.
     bool download(const ModeRecord& record, bool verify, std::string& result);
+    // A short stable word for the last failure, for --json: "port", "handshake-timeout",
+    // "read-failed", "verify-failed" or "download-incomplete".
+    const char* failureCode() const { return failureCode_; }
 
 private:
     Equipment& unit_;
     LinkSettings link_;
+    const char* failureCode_ = "";
 };
 
 }  // namespace qel::cli

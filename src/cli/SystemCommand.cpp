@@ -1,8 +1,12 @@
 #include "cli/SystemCommand.h"
 
 #include <QDate>
-#include <ostream>
+#include <QJsonArray>
 
+#include <ostream>
+#include <sstream>
+
+#include "cli/CommandOutput.h"
 #include "cli/Session.h"
 #include "device/ModeFileStore.h"
 #include "device/ModeImage.h"
@@ -25,20 +29,29 @@ std::string trimmed(std::string text) {
     return text;
 }
 
-// The PC modes of the unit's model from the mode file in the current folder.
-bool loadPcModes(ModeFileStore& store, uint32_t model, std::ostream& err) {
+// The PC modes of the unit's model from the mode file in the current folder; the failure
+// told when there are none.
+bool loadPcModes(ModeFileStore& store, uint32_t model, CommandOutput& output) {
     const ModeFileStatus status = store.load(model);
-    if (!status.ok) err << status.error.toStdString() << "\n";
+    if (!status.ok) output.fail("file", status.error.toStdString());
     return status.ok;
 }
 
-}  // namespace
-
-std::optional<SystemCommand::Kind> SystemCommand::kindOf(const std::string& command) {
-    for (const auto& [kind, name] : kNames)
-        if (command == name) return kind;
-    return std::nullopt;
+// Entries the system page refuses before it sends anything; the failure told.
+bool passwordsRefused(SystemCommand::Kind kind, const std::optional<std::string>& password,
+                      const std::optional<std::string>& old, const std::optional<std::string>& now,
+                      CommandOutput& output) {
+    if (kind == SystemCommand::Kind::ModeSwitch && !isValidPassword(*password))
+        return output.fail("password-format", "please enter the system password!");
+    if (kind != SystemCommand::Kind::Password) return false;
+    if (old->empty() || now->empty())
+        return output.fail("password-format", "enter the system password!");
+    if (!isValidPassword(*old) || !isValidPassword(*now))
+        return output.fail("password-format", "error: the password must be 6 digits!");
+    return false;
 }
+
+}  // namespace
 
 const char* SystemCommand::nameOf(Kind kind) {
     for (const auto& [k, name] : kNames)
@@ -46,27 +59,31 @@ const char* SystemCommand::nameOf(Kind kind) {
     return "";
 }
 
-const char* SystemCommand::usage() {
-    return "  modes (--ip A.B.C.D | --serial COMn)\n"
-           "      Reads the unit and lists its 20 device modes (\"N. name\", the current one\n"
-           "      marked *) and the 32 PC modes of its model from the mode file in the\n"
-           "      current folder (number, name, date; \"-\" for an empty one).\n"
-           "  mode-switch (--ip A.B.C.D | --serial COMn) --password DIGITS\n"
-           "              (--engineering | --user)\n"
-           "      Checks the unit's six-digit system password, then switches the unit.\n"
-           "  password (--ip A.B.C.D | --serial COMn) --old DIGITS --new DIGITS\n"
-           "      Changes the unit's system password.\n"
-           "  store N (--ip A.B.C.D | --serial COMn) --name TEXT\n"
-           "      Stores the unit's current settings as its device mode N (1..20) under\n"
-           "      the name (at most 20 characters); refused in user mode.\n"
-           "  recall N (--ip A.B.C.D | --serial COMn)\n"
-           "      Recalls device mode N (1..20) and reads the unit again.\n"
-           "  pc-save N (--ip A.B.C.D | --serial COMn) --name TEXT\n"
-           "      Reads the unit and saves its mode as PC mode N (1..32) of its model with\n"
-           "      today's date.\n"
-           "  pc-apply N (--ip A.B.C.D | --serial COMn)\n"
-           "      Downloads PC mode N (1..32) of the unit's model into the unit and\n"
-           "      activates it; an empty PC mode is refused.\n";
+const char* SystemCommand::usage(Kind kind) {
+    // In the order of Kind.
+    static const char* const texts[] = {
+        "  modes (--ip A.B.C.D | --serial COMn) [--json]\n"
+        "      Reads the unit and lists its 20 device modes (\"N. name\", the current one\n"
+        "      marked *) and the 32 PC modes of its model from the mode file in the\n"
+        "      current folder (number, name, date; \"-\" for an empty one).\n",
+        "  mode-switch (--ip A.B.C.D | --serial COMn) --password DIGITS\n"
+        "              (--engineering | --user) [--json]\n"
+        "      Checks the unit's six-digit system password, then switches the unit.\n",
+        "  password (--ip A.B.C.D | --serial COMn) --old DIGITS --new DIGITS [--json]\n"
+        "      Changes the unit's system password.\n",
+        "  store N (--ip A.B.C.D | --serial COMn) --name TEXT [--json]\n"
+        "      Stores the unit's current settings as its device mode N (1..20) under\n"
+        "      the name (at most 20 characters); refused in user mode.\n",
+        "  recall N (--ip A.B.C.D | --serial COMn) [--json]\n"
+        "      Recalls device mode N (1..20) and reads the unit again.\n",
+        "  pc-save N (--ip A.B.C.D | --serial COMn) --name TEXT [--json]\n"
+        "      Reads the unit and saves its mode as PC mode N (1..32) of its model with\n"
+        "      today's date.\n",
+        "  pc-apply N (--ip A.B.C.D | --serial COMn) [--json]\n"
+        "      Downloads PC mode N (1..32) of the unit's model into the unit and\n"
+        "      activates it; an empty PC mode is refused.\n",
+    };
+    return texts[static_cast<int>(kind)];
 }
 
 void SystemCommand::takeNumber(const std::string& text, CliOptions& options) {
@@ -83,8 +100,8 @@ void SystemCommand::takeNumber(const std::string& text, CliOptions& options) {
 
 bool SystemCommand::parse(CliOptions& options) {
     const std::string command = nameOf(kind_);
-    const bool numbered = kind_ == Kind::Store || kind_ == Kind::Recall ||
-                          kind_ == Kind::PcSave || kind_ == Kind::PcApply;
+    const bool numbered = kind_ == Kind::Store || kind_ == Kind::Recall || kind_ == Kind::PcSave ||
+                          kind_ == Kind::PcApply;
     const bool named = kind_ == Kind::Store || kind_ == Kind::PcSave;
     std::string option;
     while (options.next(option)) {
@@ -98,6 +115,8 @@ bool SystemCommand::parse(CliOptions& options) {
         } else if (kind_ == Kind::ModeSwitch && (option == "--engineering" || option == "--user")) {
             if (engineering_) options.fail(command + ": give --engineering or --user once");
             engineering_ = option == "--engineering";
+        } else if (option == "--json") {
+            json_ = true;
         } else if (kind_ == Kind::Password && (option == "--old" || option == "--new")) {
             (option == "--old" ? old_ : new_) = options.value();
         } else {
@@ -118,157 +137,156 @@ bool SystemCommand::parse(CliOptions& options) {
 }
 
 int SystemCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostream& err) {
-    // Entries the page refuses before it sends anything.
-    if (kind_ == Kind::ModeSwitch && !isValidPassword(*password_)) {
-        err << "please enter the system password!\n";
-        return 1;
-    }
-    if (kind_ == Kind::Password) {
-        if (old_->empty() || new_->empty()) {
-            err << "enter the system password!\n";
-            return 1;
-        }
-        if (!isValidPassword(*old_) || !isValidPassword(*new_)) {
-            err << "error: the password must be 6 digits!\n";
-            return 1;
-        }
-    }
+    CommandOutput output(json_, out, err);
+    if (passwordsRefused(kind_, password_, old_, new_, output)) return 1;
     Equipment unit;
     LinkSettings link;
-    if (!target_.prepare(globals, unit, link, err)) return 1;
+    std::ostringstream why;
+    if (!target_.prepare(globals, unit, link, why)) return output.fail("port", why.str());
     Session session(unit, link);
-    if (!session.connect(kind_ == Kind::Modes || kind_ == Kind::PcSave, err)) return 1;
+    std::string failure;
+    if (!session.connect(kind_ == Kind::Modes || kind_ == Kind::PcSave, failure))
+        return output.fail(session.failureCode(), failure);
+    output.set("unit", QString::fromStdString(target_.describe()));
+    output.set("model", QString::fromStdString(unit.modelName()));
     switch (kind_) {
-        case Kind::Modes: return modes(unit, out, err);
-        case Kind::ModeSwitch: return modeSwitch(unit, out, err);
-        case Kind::Password: return password(unit, out, err);
-        case Kind::Store: return store(unit, out, err);
-        case Kind::Recall: return recall(unit, link, out, err);
-        case Kind::PcSave: return pcSave(unit, out, err);
-        case Kind::PcApply: return pcApply(unit, link, out, err);
+        case Kind::Modes:
+            return modes(unit, output);
+        case Kind::ModeSwitch:
+            return modeSwitch(unit, output);
+        case Kind::Password:
+            return password(unit, output);
+        case Kind::Store:
+            return store(unit, output);
+        case Kind::Recall:
+            return recall(unit, link, output);
+        case Kind::PcSave:
+            return pcSave(unit, output);
+        case Kind::PcApply:
+            return pcApply(unit, link, output);
     }
     return 1;
 }
 
-int SystemCommand::modes(Equipment& unit, std::ostream& out, std::ostream& err) {
+int SystemCommand::modes(Equipment& unit, CommandOutput& output) {
     const auto image = unit.image();
     const bool engineering = SystemFunctions(unit).storingAllowed();
-    out << unit.modelName() << " \"" << trimmed(unit.deviceName()) << "\" at "
-        << target_.describe() << ", " << (engineering ? "engineering mode" : "user mode")
-        << "\ndevice modes:\n";
-    for (int slot = 0; slot < ModeImage::kDeviceModes; ++slot)
-        out << (image->currentMode() == static_cast<uint32_t>(slot) ? "* " : "  ") << slot + 1
-            << ". " << trimmed(image->deviceModeName(slot)) << "\n";
+    output.text() << unit.modelName() << " \"" << trimmed(unit.deviceName()) << "\" at "
+                  << target_.describe() << ", " << (engineering ? "engineering mode" : "user mode")
+                  << "\ndevice modes:\n";
+    output.set("name", QString::fromStdString(trimmed(unit.deviceName())));
+    output.set("engineering", engineering);
+    QJsonArray deviceModes;
+    for (int slot = 0; slot < ModeImage::kDeviceModes; ++slot) {
+        const bool current = image->currentMode() == static_cast<uint32_t>(slot);
+        const std::string name = trimmed(image->deviceModeName(slot));
+        output.text() << (current ? "* " : "  ") << slot + 1 << ". " << name << "\n";
+        deviceModes.append(QJsonObject{
+            {"number", slot + 1}, {"name", QString::fromStdString(name)}, {"current", current}});
+    }
+    output.set("deviceModes", deviceModes);
     ModeFileStore pcModes;
-    if (!loadPcModes(pcModes, unit.modelCode(), err)) return 1;
-    out << "pc modes (" << ModeFileStore::fileName(unit.modelCode()).toStdString() << "):\n";
+    if (!loadPcModes(pcModes, unit.modelCode(), output)) return 1;
+    const QString file = ModeFileStore::fileName(unit.modelCode());
+    output.text() << "pc modes (" << file.toStdString() << "):\n";
+    QJsonArray rows;
     for (int row = 0; row < SystemFunctions::kPcModes; ++row) {
         const ModeRecord record = *pcModes.record(unit.modelCode(), row);
-        out << row + 1 << "\t" << (record.isUsed() ? record.name() : "-") << "\t"
-            << (record.isUsed() ? record.date() : "-") << "\n";
+        const bool used = record.isUsed();
+        output.text() << row + 1 << "\t" << (used ? record.name() : "-") << "\t"
+                      << (used ? record.date() : "-") << "\n";
+        rows.append(QJsonObject{{"number", row + 1},
+                                {"used", used},
+                                {"name", QString::fromStdString(used ? record.name() : "")},
+                                {"date", QString::fromStdString(used ? record.date() : "")}});
     }
-    return 0;
+    output.set("pcModeFile", file);
+    output.set("pcModes", rows);
+    return output.succeed();
 }
 
-int SystemCommand::modeSwitch(Equipment& unit, std::ostream& out, std::ostream& err) {
+int SystemCommand::modeSwitch(Equipment& unit, CommandOutput& output) {
     SystemFunctions system(unit);
-    if (!system.passwordMatches(*password_)) {
-        err << "wrong system password!\n";
-        return 1;
-    }
-    if (!system.switchMode(*engineering_)) {
-        err << "switching the mode failed, time-out!\n";
-        return 1;
-    }
+    if (!system.passwordMatches(*password_))
+        return output.fail("wrong-password", "wrong system password!");
+    if (!system.switchMode(*engineering_))
+        return output.fail("timeout", "switching the mode failed, time-out!");
     system.settle();
-    out << (*engineering_ ? "switched to engineering mode!\n" : "switched to user mode!\n");
-    return 0;
+    output.set("engineering", *engineering_);
+    return output.succeed(*engineering_ ? "switched to engineering mode!"
+                                        : "switched to user mode!");
 }
 
-int SystemCommand::password(Equipment& unit, std::ostream& out, std::ostream& err) {
+int SystemCommand::password(Equipment& unit, CommandOutput& output) {
     SystemFunctions system(unit);
     switch (system.changePassword(*old_, *new_)) {
         case SystemFunctions::PasswordChange::WrongOld:
-            err << "wrong system password !\n";
-            return 1;
+            return output.fail("wrong-password", "wrong system password !");
         case SystemFunctions::PasswordChange::Failed:
-            err << "changing the system password failed, time-out!\n";
-            return 1;
+            return output.fail("timeout", "changing the system password failed, time-out!");
         case SystemFunctions::PasswordChange::Changed:
             break;
     }
     system.settle();
-    out << "system password changed !\n";
-    return 0;
+    return output.succeed("system password changed !");
 }
 
-int SystemCommand::store(Equipment& unit, std::ostream& out, std::ostream& err) {
+int SystemCommand::store(Equipment& unit, CommandOutput& output) {
     SystemFunctions system(unit);
-    if (!system.storingAllowed()) {
-        err << "user mode cannot save data !\n";
-        return 1;
-    }
+    if (!system.storingAllowed()) return output.fail("user-mode", "user mode cannot save data !");
     const std::string name = SystemFunctions::slotName(*name_);
-    if (name.empty()) {
-        err << "please enter a mode name!\n";
-        return 1;
-    }
-    if (!system.store(number_ - 1, name)) {
-        err << "error saving the mode, time-out!\n";
-        return 1;
-    }
-    out << "mode saved! " << number_ << ". " << name << "\n";
-    return 0;
+    if (name.empty()) return output.fail("empty-name", "please enter a mode name!");
+    if (!system.store(number_ - 1, name))
+        return output.fail("timeout", "error saving the mode, time-out!");
+    output.set("number", number_);
+    output.set("name", QString::fromStdString(name));
+    return output.succeed("mode saved! " + std::to_string(number_) + ". " + name);
 }
 
-int SystemCommand::recall(Equipment& unit, const LinkSettings& link, std::ostream& out,
-                          std::ostream& err) {
+int SystemCommand::recall(Equipment& unit, const LinkSettings& link, CommandOutput& output) {
     SystemFunctions system(unit);
-    if (!system.recall(number_ - 1)) {
-        err << "error: time-out!\n";
-        return 1;
-    }
+    if (!system.recall(number_ - 1)) return output.fail("timeout", "error: time-out!");
     UnitTransfer transfer(unit, link);
     transfer.setProgressPause(0);
     const auto read =
         system.withMetersPaused([&] { return transfer.run(UnitTransfer::Mode::ReadOnly); });
-    if (read != UnitTransfer::Result::Success) {
-        err << "error while downloading data from the unit to the computer\n";
-        return 1;
-    }
-    out << "recalled mode " << number_ << ". "
-        << trimmed(unit.image()->deviceModeName(number_ - 1)) << "\n";
-    return 0;
+    if (read != UnitTransfer::Result::Success)
+        return output.fail("read-failed",
+                           "error while downloading data from the unit to the computer");
+    const std::string name = trimmed(unit.image()->deviceModeName(number_ - 1));
+    output.set("number", number_);
+    output.set("name", QString::fromStdString(name));
+    return output.succeed("recalled mode " + std::to_string(number_) + ". " + name);
 }
 
-int SystemCommand::pcSave(Equipment& unit, std::ostream& out, std::ostream& err) {
+int SystemCommand::pcSave(Equipment& unit, CommandOutput& output) {
     ModeFileStore pcModes;
-    if (!loadPcModes(pcModes, unit.modelCode(), err)) return 1;
+    if (!loadPcModes(pcModes, unit.modelCode(), output)) return 1;
     auto image = std::make_shared<ModeImage>(*unit.image());
     const QDate today = QDate::currentDate();
     const ModeFileStatus status =
-        SystemFunctions::saveToPc(image->record(), pcModes, unit.modelCode(), number_ - 1,
-                                  *name_, today.year(), today.month(), today.day());
-    if (!status.ok) {
-        err << status.error.toStdString() << "\n";
-        return 1;
-    }
+        SystemFunctions::saveToPc(image->record(), pcModes, unit.modelCode(), number_ - 1, *name_,
+                                  today.year(), today.month(), today.day());
+    if (!status.ok) return output.fail("file", status.error.toStdString());
     unit.setImage(image);
-    out << "saved the unit's mode as PC mode " << number_ << " \"" << image->record().name()
-        << "\" (" << image->record().date() << ") in " << status.fileName.toStdString() << "\n";
-    return 0;
+    const ModeRecord& record = image->record();
+    output.set("number", number_);
+    output.set("name", QString::fromStdString(record.name()));
+    output.set("date", QString::fromStdString(record.date()));
+    output.set("file", status.fileName);
+    return output.succeed("saved the unit's mode as PC mode " + std::to_string(number_) + " \"" +
+                          record.name() + "\" (" + record.date() + ") in " +
+                          status.fileName.toStdString());
 }
 
-int SystemCommand::pcApply(Equipment& unit, const LinkSettings& link, std::ostream& out,
-                           std::ostream& err) {
+int SystemCommand::pcApply(Equipment& unit, const LinkSettings& link, CommandOutput& output) {
     ModeFileStore pcModes;
-    if (!loadPcModes(pcModes, unit.modelCode(), err)) return 1;
+    if (!loadPcModes(pcModes, unit.modelCode(), output)) return 1;
     auto image = std::make_shared<ModeImage>(*unit.image());
     if (SystemFunctions::loadPcMode(image->record(), pcModes, unit.modelCode(), number_ - 1) !=
-        SystemFunctions::PcMode::Loaded) {
-        err << "PC mode " << number_ << " is empty: nothing was sent\n";
-        return 1;
-    }
+        SystemFunctions::PcMode::Loaded)
+        return output.fail("empty-pc-mode",
+                           "PC mode " + std::to_string(number_) + " is empty: nothing was sent");
     unit.setImage(image);
     SystemFunctions system(unit);
     UnitTransfer transfer(unit, link);
@@ -277,13 +295,12 @@ int SystemCommand::pcApply(Equipment& unit, const LinkSettings& link, std::ostre
         system.withMetersPaused([&] { return transfer.run(UnitTransfer::Mode::Download); });
     system.activateDownloaded();
     system.settle();
-    if (result != UnitTransfer::Result::Success) {
-        err << "error: time-out!\n";
-        return 1;
-    }
-    out << "applied PC mode " << number_ << " \"" << image->record().name() << "\" to "
-        << unit.modelName() << " " << target_.describe() << "\n";
-    return 0;
+    if (result != UnitTransfer::Result::Success) return output.fail("timeout", "error: time-out!");
+    output.set("number", number_);
+    output.set("name", QString::fromStdString(image->record().name()));
+    return output.succeed("applied PC mode " + std::to_string(number_) + " \"" +
+                          image->record().name() + "\" to " + unit.modelName() + " " +
+                          target_.describe());
 }
 
 }  // namespace qel::cli

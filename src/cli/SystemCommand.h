@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/CliOptions.h"
+#include "cli/CommandOutput.h"
 #include "cli/UnitTarget.h"
 
 namespace qel::cli {
@@ -17,9 +18,7 @@ public:
     enum class Kind { Modes, ModeSwitch, Password, Store, Recall, PcSave, PcApply };
 
     explicit SystemCommand(Kind kind) : kind_(kind) {}
-    // The kind for a command name, if it is one of these.
-    static std::optional<Kind> kindOf(const std::string& command);
-    static const char* usage();
+    static const char* usage(Kind kind);
     bool parse(CliOptions& options);
     int run(const GlobalOptions& globals, std::ostream& out, std::ostream& err);
     const std::string& error() const { return error_; }
@@ -28,19 +27,20 @@ private:
     static const char* nameOf(Kind kind);
     // The number given after the command (as the page shows it, from 1).
     void takeNumber(const std::string& text, CliOptions& options);
-    int modes(Equipment& unit, std::ostream& out, std::ostream& err);
-    int modeSwitch(Equipment& unit, std::ostream& out, std::ostream& err);
-    int password(Equipment& unit, std::ostream& out, std::ostream& err);
-    int store(Equipment& unit, std::ostream& out, std::ostream& err);
-    int recall(Equipment& unit, const LinkSettings& link, std::ostream& out, std::ostream& err);
-    int pcSave(Equipment& unit, std::ostream& out, std::ostream& err);
-    int pcApply(Equipment& unit, const LinkSettings& link, std::ostream& out, std::ostream& err);
+    int modes(Equipment& unit, CommandOutput& output);
+    int modeSwitch(Equipment& unit, CommandOutput& output);
+    int password(Equipment& unit, CommandOutput& output);
+    int store(Equipment& unit, CommandOutput& output);
+    int recall(Equipment& unit, const LinkSettings& link, CommandOutput& output);
+    int pcSave(Equipment& unit, CommandOutput& output);
+    int pcApply(Equipment& unit, const LinkSettings& link, CommandOutput& output);
 
     Kind kind_;
     UnitTarget target_;
     int number_ = 0;
     std::optional<std::string> name_, password_, old_, new_;
     std::optional<bool> engineering_;
+    bool json_ = false;
     std::string error_;
 };
 

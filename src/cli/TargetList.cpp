@@ -1,5 +1,7 @@
 #include "cli/TargetList.h"
 
+#include <QJsonArray>
+
 #include <algorithm>
 #include <memory>
 #include <ostream>
@@ -38,23 +40,12 @@ void TargetList::check(const std::string& command, CliOptions& options, bool man
         }
 }
 
-int TargetList::run(const GlobalOptions& globals, const Job& job, std::ostream& out,
-                    std::ostream& err) {
-    UdpEndpoint endpoint;
-    if ((all_ || !ips_.empty()) && !endpoint.open(globals.localPort)) {
-        err << "cannot open UDP port " << globals.localPort << ": " << endpoint.lastError() << "\n";
-        return 1;
-    }
-    LinkSettings link;
-    link.endpoint = &endpoint;
-    link.unitPort = globals.unitPort;
-    link.serialMap = &globals.serialMap;
-
-    std::vector<std::shared_ptr<Equipment>> units;
-    std::vector<std::string> labels;
+bool TargetList::gather(const GlobalOptions& globals, const LinkSettings& link,
+                        std::vector<std::shared_ptr<Equipment>>& units,
+                        std::vector<std::string>& labels, CommandOutput& output) const {
     if (all_) {
         SearchSettings s;
-        s.endpoint = &endpoint;
+        s.endpoint = link.endpoint;
         s.gateway = globals.gateway;
         s.searchPort = globals.searchPort;
         s.modulePort = globals.modulePort;
@@ -68,8 +59,8 @@ int TargetList::run(const GlobalOptions& globals, const Job& job, std::ostream& 
             labels.push_back(e->hasFlag(linkflag::kUdp) ? e->addressText() : e->portName());
         }
         if (units.empty()) {
-            err << "the search found no units\n";
-            return 1;
+            output.fail("no-units", "the search found no units");
+            return false;
         }
     }
     for (const std::string& ip : ips_) {
@@ -86,22 +77,60 @@ int TargetList::run(const GlobalOptions& globals, const Job& job, std::ostream& 
         units.push_back(e);
         labels.push_back(port);
     }
+    return true;
+}
 
-    std::vector<std::string> lines(units.size());
-    std::unique_ptr<bool[]> ok(new bool[units.size()]());
+int TargetList::report(const std::vector<std::string>& labels, const std::vector<Result>& results,
+                       const std::vector<char>& ok, CommandOutput& output) const {
+    QJsonArray entries;
+    size_t failed = 0;
+    for (size_t i = 0; i < results.size(); ++i) {
+        const Result& r = results[i];
+        (ok[i] ? output.text() : output.errorText()) << labels[i] << ": " << r.line << "\n";
+        QJsonObject entry = r.fields;
+        entry.insert("unit", QString::fromStdString(labels[i]));
+        entry.insert("ok", ok[i] != 0);
+        QJsonObject said = CommandOutput::lineFields(r.line);
+        if (ok[i]) {
+            for (auto f = said.begin(); f != said.end(); ++f) entry.insert(f.key(), f.value());
+        } else {
+            said.insert("code", r.code);
+            entry.insert("error", said);
+            ++failed;
+        }
+        entries.append(entry);
+    }
+    output.set("units", entries);
+    if (failed == 0) return output.succeed();
+    // Each failure is already on its own line of text.
+    if (!output.json()) return 1;
+    return output.fail("units-failed", std::to_string(failed) + " of " +
+                                           std::to_string(results.size()) + " units failed");
+}
+
+int TargetList::run(const GlobalOptions& globals, const Job& job, CommandOutput& output) {
+    UdpEndpoint endpoint;
+    if ((all_ || !ips_.empty()) && !endpoint.open(globals.localPort))
+        return output.fail("port", "cannot open UDP port " + std::to_string(globals.localPort) +
+                                       ": " + endpoint.lastError());
+    LinkSettings link;
+    link.endpoint = &endpoint;
+    link.unitPort = globals.unitPort;
+    link.serialMap = &globals.serialMap;
+    std::vector<std::shared_ptr<Equipment>> units;
+    std::vector<std::string> labels;
+    if (!gather(globals, link, units, labels, output)) return 1;
+
+    std::vector<Result> results(units.size());
+    std::vector<char> ok(units.size(), 0);  // one element per thread, no shared bits
     std::vector<std::thread> workers;
     for (size_t i = 0; i < units.size(); ++i)
         workers.emplace_back([&, i] {
             Unit unit{labels[i], *units[i], link};
-            ok[i] = job(unit, lines[i]);
+            ok[i] = job(unit, results[i]);
         });
     for (auto& w : workers) w.join();
-    int status = 0;
-    for (size_t i = 0; i < units.size(); ++i) {
-        (ok[i] ? out : err) << labels[i] << ": " << lines[i] << "\n";
-        if (!ok[i]) status = 1;
-    }
-    return status;
+    return report(labels, results, ok, output);
 }
 
 }  // namespace qel::cli

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QJsonObject>
+
 #include <functional>
-#include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/CliOptions.h"
+#include "cli/CommandOutput.h"
 #include "link/Equipment.h"
 
 namespace qel::cli {
@@ -20,9 +23,15 @@ public:
         Equipment& equipment;
         const LinkSettings& link;
     };
-    // Does the work on one unit and says how it went in line (further lines indented by two
-    // spaces may follow); true on success. Runs on the unit's own thread.
-    using Job = std::function<bool(Unit& unit, std::string& line)>;
+    // How the work on one unit went: line (further lines indented by two spaces may follow),
+    // on failure a short stable word for it, and fields for the unit's entry with --json.
+    struct Result {
+        std::string line;
+        const char* code = "failed";
+        QJsonObject fields;
+    };
+    // Does the work on one unit; true on success. Runs on the unit's own thread.
+    using Job = std::function<bool(Unit& unit, Result& result)>;
 
     // Takes --ip, --serial or --all with its value; false when the option is none of them.
     bool take(const std::string& option, CliOptions& options);
@@ -33,10 +42,18 @@ public:
     bool several() const { return all_ || ips_.size() + serials_.size() > 1; }
 
     // Runs the job on every unit: successes go to out, failures to err, each line headed by
-    // its unit's label. Returns the exit status: 1 when any unit failed or none was found.
-    int run(const GlobalOptions& globals, const Job& job, std::ostream& out, std::ostream& err);
+    // its unit's label; with --json one entry per unit in "units". Returns the exit status:
+    // 1 when any unit failed or none was found.
+    int run(const GlobalOptions& globals, const Job& job, CommandOutput& output);
 
 private:
+    // The units named, or found by --all; false (and the failure told) when there are none.
+    bool gather(const GlobalOptions& globals, const LinkSettings& link,
+                std::vector<std::shared_ptr<Equipment>>& units, std::vector<std::string>& labels,
+                CommandOutput& output) const;
+    int report(const std::vector<std::string>& labels, const std::vector<Result>& results,
+               const std::vector<char>& ok, CommandOutput& output) const;
+
     std::vector<std::string> ips_;
     std::vector<std::string> serials_;
     bool all_ = false;

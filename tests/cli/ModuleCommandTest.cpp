@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
+#include "CliJson.h"
 #include "UnitSimulator.h"
 #include "support/Loopback.h"
 #include "support/RunProcess.h"
@@ -42,6 +45,42 @@ TEST_F(ModuleCommandTest, ReadPrintsTheAddressesOrTheDialogsError) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, "Error: Failure to get the equipment's network information !\n");
     EXPECT_EQ(sim.module(1).log().logins, 4);
+}
+
+TEST_F(ModuleCommandTest, JsonListsModulesAndTellsAReadOrItsFailure) {
+    auto r = runProcess({QUELLMAR_CLI, "modules", "--json", "--gateway", subnet + ".1",
+                         "--module-search-port", "0"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    auto json = test::jsonOf(r.out);
+    EXPECT_TRUE(json["ok"].toBool());
+    const QJsonArray modules = json["modules"].toArray();
+    ASSERT_EQ(modules.size(), 2) << r.out;
+    std::set<std::string> ips;
+    for (int i = 0; i < 2; ++i) {
+        const QJsonObject m = modules[i].toObject();
+        EXPECT_EQ(m["row"].toInt(), i + 1);
+        ips.insert(test::text(m["ip"]));
+        EXPECT_EQ(test::text(m["gateway"]), subnet + ".1");
+        EXPECT_EQ(test::text(m["mac"]).rfind("02:51:", 0), 0u) << r.out;
+    }
+    EXPECT_EQ(ips, (std::set<std::string>{subnet + ".2", subnet + ".3"}));
+
+    r = runProcess({QUELLMAR_CLI, "module-read", "--json", "--ip", subnet + ".2"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    json = test::jsonOf(r.out);
+    EXPECT_TRUE(json["ok"].toBool());
+    EXPECT_EQ(test::text(json["ip"]), subnet + ".2");
+    EXPECT_EQ(test::text(json["gateway"]), subnet + ".1");
+    EXPECT_EQ(test::text(json["pc1"]), "192.168.6.222");
+    EXPECT_EQ(test::text(json["pc2"]), "192.168.6.223");
+    r = runProcess({QUELLMAR_CLI, "module-read", "--json", "--ip", subnet + ".3"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "");
+    json = test::jsonOf(r.out);
+    EXPECT_FALSE(json["ok"].toBool());
+    EXPECT_EQ(test::text(test::field(json, "error", "code")), "module-read-failed");
+    EXPECT_EQ(test::text(test::field(json, "error", "message")),
+              "Error: Failure to get the equipment's network information !");
 }
 
 TEST_F(ModuleCommandTest, WriteIsRefusedBeforeAnythingIsSentOrChangesTheModule) {

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "CliJson.h"
 #include "UnitSimulator.h"
 #include "WireText.h"
 #include "device/ModeFileStore.h"
@@ -131,6 +132,68 @@ TEST_F(SystemCommandTest, PcModesAreSavedListedAndApplied) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, "PC mode 5 is empty: nothing was sent\n");
     for (const auto& request : sim.requests(0)) EXPECT_EQ(request.frame[5] >> 4, 0);
+}
+
+TEST_F(SystemCommandTest, JsonTellsEachResultAndEachRefusalByItsCode) {
+    const auto failure = [](const test::ProcessResult& r) {
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.err, "");
+        const QJsonObject json = test::jsonOf(r.out);
+        EXPECT_FALSE(json["ok"].toBool()) << r.out;
+        return test::text(test::field(json, "error", "code"));
+    };
+    EXPECT_EQ(failure(cli({"mode-switch", "--password", "12345", "--user", "--json"})),
+              "password-format");
+    EXPECT_EQ(failure(cli({"mode-switch", "--password", "000001", "--user", "--json"})),
+              "wrong-password");
+    EXPECT_EQ(failure(cli({"store", "4", "--name", "Evening", "--json"})), "user-mode");
+    EXPECT_EQ(failure(cli({"pc-apply", "5", "--json"})), "empty-pc-mode");
+    EXPECT_EQ(failure(cli({"recall", "21", "--json"})), "usage");
+
+    auto r = cli({"mode-switch", "--password", "000000", "--engineering", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    auto json = test::jsonOf(r.out);
+    EXPECT_TRUE(json["ok"].toBool());
+    EXPECT_TRUE(json["engineering"].toBool());
+    EXPECT_EQ(test::text(json["message"]), "switched to engineering mode!");
+    EXPECT_EQ(test::text(json["unit"]), ip);
+    EXPECT_EQ(test::text(json["model"]), "QD406");
+    r = cli({"store", "4", "--name", "Evening", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    json = test::jsonOf(r.out);
+    EXPECT_EQ(json["number"].toInt(), 4);
+    EXPECT_EQ(test::text(json["name"]), "Evening");
+    r = cli({"pc-save", "2", "--name", "Gala", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    json = test::jsonOf(r.out);
+    EXPECT_EQ(test::text(json["file"]), "mode406.dat");
+    const std::string date = test::text(json["date"]);
+    EXPECT_EQ(date.rfind(std::to_string(QDate::currentDate().year()) + "-", 0), 0u) << date;
+
+    r = cli({"modes", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    json = test::jsonOf(r.out);
+    EXPECT_EQ(test::text(json["name"]), "Tower");
+    EXPECT_TRUE(json["engineering"].toBool());
+    const QJsonArray device = json["deviceModes"].toArray();
+    ASSERT_EQ(device.size(), 20);
+    EXPECT_EQ(test::text(test::field(device, 3, "name")), "Evening");
+    for (int slot = 0; slot < 20; ++slot)
+        EXPECT_EQ(test::field(device, slot, "current").toBool(), slot == sim.state(0).currentMode) << slot;
+    const QJsonArray pc = json["pcModes"].toArray();
+    ASSERT_EQ(pc.size(), 32);
+    EXPECT_EQ(pc[1].toObject(), (QJsonObject{{"number", 2},
+                                             {"used", true},
+                                             {"name", "Gala"},
+                                             {"date", QString::fromStdString(date)}}));
+    EXPECT_EQ(pc[2].toObject(),
+              (QJsonObject{{"number", 3}, {"used", false}, {"name", ""}, {"date", ""}}));
+
+    r = cli({"pc-apply", "2", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    json = test::jsonOf(r.out);
+    EXPECT_EQ(json["number"].toInt(), 2);
+    EXPECT_EQ(test::text(json["name"]), "Gala");
 }
 
 }  // namespace

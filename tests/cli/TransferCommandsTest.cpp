@@ -7,6 +7,7 @@
 #include <fstream>
 #include <vector>
 
+#include "CliJson.h"
 #include "UnitSimulator.h"
 #include "device/ModeFileStore.h"
 #include "device/ModeImage.h"
@@ -100,6 +101,62 @@ TEST_F(TransferCommandsTest, DownloadIsVerifiedAndNamesWhatTheUnitIgnored) {
     EXPECT_NE(r.out.find("not verified"), std::string::npos) << r.out;
 }
 
+TEST_F(TransferCommandsTest, JsonGivesEachUnitsResultAndWhatStillDiffers) {
+    ModeRecord record;
+    record.setName("Festival");
+    record.output(5).setDelay(960);
+    ASSERT_TRUE(ModeFileStore::saveRecordInFile(dir.filePath("mode408.dat"), 9, record).ok);
+    // The first unit confirms delay writes without taking them; the second never answers.
+    sim.setFaults(unit, sim::Faults{.ignoredWrites = {0x04}});
+    const std::string silent = test::loopbackHost(test::loopbackSubnet(), 9);
+    auto r = cli({"download", "--json", "--ip", ip, "--ip", silent, "--mode-file",
+                  path("mode408.dat"), "--record", "9"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "");
+    auto json = test::jsonOf(r.out);
+    EXPECT_FALSE(json["ok"].toBool());
+    EXPECT_EQ(test::text(test::field(json, "error", "code")), "units-failed");
+    EXPECT_EQ(test::text(test::field(json, "error", "message")), "2 of 2 units failed");
+    const QJsonArray units = json["units"].toArray();
+    ASSERT_EQ(units.size(), 2) << r.out;
+    const QJsonObject first = units[0].toObject(), second = units[1].toObject();
+    EXPECT_EQ(test::text(first["unit"]), ip);
+    EXPECT_FALSE(first["ok"].toBool());
+    EXPECT_EQ(test::text(first["model"]), "QD408");
+    EXPECT_EQ(test::text(test::field(first, "error", "code")), "verify-failed");
+    EXPECT_EQ(test::text(test::field(first, "error", "message")),
+              "1 parameter still differs after 2 rounds of sending them again");
+    EXPECT_EQ(test::field(first, "error", "details").toArray(),
+              QJsonArray{"output 6 delay: unit has 0.000 ms (0 samples), record has 20.000 ms "
+                         "(960 samples)"});
+    EXPECT_EQ(test::text(second["unit"]), silent);
+    EXPECT_EQ(test::text(test::field(second, "error", "code")), "handshake-timeout");
+
+    sim.setFaults(unit, sim::Faults{});
+    r = cli({"download", "--json", "--ip", ip, "--mode-file", path("mode408.dat"), "--record", "9"});
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    json = test::jsonOf(r.out);
+    EXPECT_TRUE(json["ok"].toBool());
+    EXPECT_TRUE(test::field(json, "units", 0, "ok").toBool());
+    EXPECT_EQ(test::text(test::field(json, "units", 0, "message")),
+              "downloaded record 9 (Festival) to QD408; verified: the unit equals the record");
+
+    r = cli({"export", "--json", "--ip", ip, "--out", path("unit.json")});
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    json = test::jsonOf(r.out);
+    EXPECT_EQ(test::text(test::field(json, "units", 0, "file")), path("unit.json"));
+    EXPECT_EQ(test::text(test::field(json, "units", 0, "model")), "QD408");
+    r = cli({"import", "--json", path("unit.json"), "--mode-file", path("mode408.dat"),
+             "--record", "3"});
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    json = test::jsonOf(r.out);
+    EXPECT_EQ(json["record"].toInt(), 3);
+    EXPECT_EQ(test::text(json["file"]), path("mode408.dat"));
+    EXPECT_EQ(json["notes"].toArray(), QJsonArray());
+    EXPECT_EQ(ModeFileStore::readRecordOfFile(dir.filePath("mode408.dat"), 3)->output(5).delay(),
+              960);
+}
+
 TEST_F(TransferCommandsTest, PresetsGoIntoModeFilesAndErrorsNameTheirPath) {
     ModeRecord record;
     record.setName("Cafe");
@@ -142,6 +199,17 @@ TEST_F(TransferCommandsTest, PresetsGoIntoModeFilesAndErrorsNameTheirPath) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("model: the preset is for a QD408, the target is a QD206"), std::string::npos)
         << r.err;
+
+    // With --json the preset's problems are the error's details, and nothing is written.
+    r = cli({"import", path("bad.json"), "--mode-file", file, "--record", "8", "--json"});
+    EXPECT_EQ(r.exitCode, 1);
+    const QJsonObject error = test::jsonOf(r.out)["error"].toObject();
+    EXPECT_EQ(test::text(error["code"]), "preset");
+    EXPECT_EQ(test::text(error["message"]), path("bad.json") + ": the preset cannot be used:");
+    EXPECT_EQ(error["details"].toArray(),
+              QJsonArray{"outputs[1].mute: expected true or false, found a text"});
+    store.loadAll();
+    EXPECT_FALSE(store.record(model::kQD408, 8)->isUsed());
 }
 
 TEST_F(TransferCommandsTest, ImportEqPutsMeasuredFiltersOnAChannel) {
