@@ -1,6 +1,8 @@
 #include "controls/QelText.h"
 
 #include <QKeyEvent>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 #include "controls/ControlStyle.h"
 
@@ -16,6 +18,19 @@ void CQelText::setCallbacks(QObject* owner, int id, TextCallback onText, FocusCa
     id_ = id;
     onText_ = std::move(onText);
     onFocus_ = std::move(onFocus);
+}
+
+void CQelText::setText(const QString& text) {
+    QLineEdit::setText(text);
+    setCursorPosition(0);
+}
+
+QRect CQelText::textArea() const {
+    constexpr int kSideMargin = 2;  // QLineEdit keeps this much clear left and right
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    const QRect contents = style()->subElementRect(QStyle::SE_LineEditContents, &option, this);
+    return contents.marginsRemoved(textMargins()).adjusted(kSideMargin, 0, -kSideMargin, 0);
 }
 
 bool CQelText::passesDigitFilter(const QKeyEvent& event) {

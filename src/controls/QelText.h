@@ -9,7 +9,8 @@ namespace qel {
 // callback (owner, id, text of at most 31 characters), then focus callback (owner, id).
 // Gaining the focus -> focus callback. With digits-only on (the default), typed characters
 // other than '+', '-', '.' and 0..9 are discarded, and so is keyboard paste; editing and
-// moving keys work as usual.
+// moving keys work as usual. A text the program sets shows from its start, also when it is
+// wider than the box.
 class CQelText : public QLineEdit {
     Q_OBJECT
 
@@ -20,6 +21,11 @@ public:
     explicit CQelText(QWidget* parent = nullptr);
 
     void setCallbacks(QObject* owner, int id, TextCallback onText, FocusCallback onFocus);
+    // Hides QLineEdit::setText, which leaves the cursor at the end and so scrolls a wide text
+    // to its tail.
+    void setText(const QString& text);
+    // Where the box draws its text: inside the frame and the line edit's own side margins.
+    QRect textArea() const;
     QObject* owner() const { return owner_; }
     int id() const { return id_; }
 

@@ -28,10 +28,6 @@ namespace {
 constexpr int kFirstColumnX = 54, kColumnStep = 60;
 constexpr uint8_t kResetQCode = 4;  // Q 1.0
 
-QString freqText(uint8_t code) {
-    return QString::asprintf("%.1f Hz", double{FreqTable[code]});
-}
-
 QString qText(uint8_t code) {
     return QString::asprintf("%.1f", eqQ(code));
 }
@@ -144,7 +140,7 @@ void EqPage::buildColumn(int n, const QString& initialGain) {
     types_[i] = new CQelEqType(this);
     types_[i]->setGeometry(x, 92, 15, 47);
     types_[i]->setCallback(this, n, [this](QObject*, int id, int type) { typeChanged(id, type); });
-    freqBoxes_[i] = box(144, QStringLiteral("1000.0 Hz"));
+    freqBoxes_[i] = box(144, freqText(QuantizeFreq(1000).code));
     freqBoxes_[i]->setCallbacks(
         this, n, [this](QObject*, int id, const QString& t) { freqTyped(id, t); },
         [this](QObject*, int id) { boxSelected(id); });

@@ -3,7 +3,6 @@
 #include "controls/QelComboBox.h"
 #include "controls/QelStatic.h"
 #include "controls/QelText.h"
-#include "device/FreqTable.h"
 #include "device/ModeImage.h"
 #include "device/ValueCodes.h"
 #include "editor/TypedValue.h"
@@ -43,7 +42,7 @@ CPanelEqo::CPanelEqo(ParamEdit& edit, QWidget* parent)
 QString CPanelEqo::filterText(int filter, uint8_t code) {
     const uint8_t off = filter == kHighPassFilter ? kHighPassOffCode : kLowPassOffCode;
     if (code == off) return QStringLiteral("OFF");
-    return QString::asprintf("%.1f Hz", double{FreqTable[code]});
+    return freqText(code);
 }
 
 void CPanelEqo::loadView() {

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <string>
 
+#include "device/FreqTable.h"
+
 namespace qel {
 
 double leadingNumber(const QString& text) {
@@ -34,6 +36,11 @@ double leadingNumber(const QString& text) {
 QString signedDbText(double db) {
     const double shown = std::round(db * 10.0) / 10.0;
     return QString::asprintf("%+.1f dB", shown == 0 ? 0.0 : db);
+}
+
+QString freqText(uint8_t code) {
+    const double hz = FreqTable[code];
+    return QString::asprintf(hz < 100 ? "%.1f Hz" : "%.0f Hz", hz);
 }
 
 }  // namespace qel

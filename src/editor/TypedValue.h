@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 
 namespace qel {
 
@@ -11,5 +12,9 @@ double leadingNumber(const QString& text);
 
 // "%+.1f dB"; a value that rounds to zero shows as "+0.0 dB", never "-0.0 dB".
 QString signedDbText(double db);
+
+// A frequency code's table value as the boxes show it: tenths below 100 Hz, where the table has
+// them, whole hertz from there up ("62.8 Hz", "21513 Hz"), so that every value fits a box.
+QString freqText(uint8_t code);
 
 }  // namespace qel

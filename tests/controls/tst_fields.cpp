@@ -45,6 +45,7 @@ private slots:
     void controlsAreNamedAfterTheirClassAndUseTahoma();
     void digitsOnlyBoxDiscardsLettersAndEnterReportsTheText();
     void losingTheFocusCommits();
+    void aTextTooWideShowsItsStart();
     void comboBoxReportsTheUsersSelectionOnly();
     void drawTextFormatMapsToQtFlags_data();
     void drawTextFormatMapsToQtFlags();
@@ -115,6 +116,21 @@ void TestFields::losingTheFocusCommits() {
     QTRY_VERIFY(second->hasFocus());
     QCOMPARE(log.events, (QStringList{QStringLiteral("focus:1"), QStringLiteral("text:1:250"),
                                       QStringLiteral("focus:1"), QStringLiteral("focus:2")}));
+}
+
+// Two texts that differ only at their ends look alike in a box too narrow for them.
+void TestFields::aTextTooWideShowsItsStart() {
+    CQelText box;
+    box.resize(56, 20);
+    box.setAlignment(Qt::AlignCenter);
+    const QString wide = QStringLiteral("1234567890123456 Hz");
+    box.setText(wide);
+    QVERIFY(box.fontMetrics().horizontalAdvance(wide) > box.textArea().width());
+    const QImage start = box.grab().toImage();
+    box.setText(QStringLiteral("1234567890123456 Hx"));
+    QCOMPARE(box.grab().toImage(), start);
+    box.setText(QStringLiteral("2234567890123456 Hz"));
+    QVERIFY(box.grab().toImage() != start);
 }
 
 void TestFields::comboBoxReportsTheUsersSelectionOnly() {

@@ -7,13 +7,16 @@
 #include "controls/QelGainEq.h"
 #include "controls/QelStatic.h"
 #include "controls/QelText.h"
+#include "device/FreqTable.h"
 #include "editor/PanelEqi.h"
 #include "editor/PanelEqo.h"
 #include "editor/QelEquipmentDlg.h"
+#include "editor/TypedValue.h"
 #include "eqresponse/QelEqType.h"
 #include "eqresponse/QelEqView.h"
 #include "link/Equipment.h"
 #include "link/UdpEndpoint.h"
+#include "support/BoxText.h"
 #include "support/Loopback.h"
 
 using namespace qel;
@@ -40,6 +43,12 @@ void type(CQelText* box, const QString& text) {
     box->clear();
     QTest::keyClicks(box, text);
     QTest::keyClick(box, Qt::Key_Return);
+}
+
+// The box shows the whole of the value, the number it starts with.
+void showsValue(CQelText* box, double value) {
+    QVERIFY2(test::showsWholeText(*box), qPrintable(box->text()));
+    QVERIFY2(std::abs(leadingNumber(box->text()) - value) < 0.01, qPrintable(box->text()));
 }
 
 }  // namespace
@@ -70,14 +79,10 @@ private slots:
             const char* shown;
             int code;
         };
-        const Case cases[] = {{0, "13", "+12.0 dB", 180},
-                              {0, "-30", "-24.0 dB", 0},
-                              {0, "0.31", "+0.4 dB", 122},
-                              {0, "dB", "+0.0 dB", 120},
-                              {1, "1000", "1000.0 Hz", 143},
-                              {1, "999999", "21513.0 Hz", 255},
-                              {2, "0", "0.2", 0},
-                              {2, "50", "36.0", 179}};
+        const Case cases[] = {{0, "13", "+12.0 dB", 180},  {0, "-30", "-24.0 dB", 0},
+                              {0, "0.31", "+0.4 dB", 122}, {0, "dB", "+0.0 dB", 120},
+                              {1, "1000", "1000 Hz", 143}, {1, "999999", "21513 Hz", 255},
+                              {2, "0", "0.2", 0},          {2, "50", "36.0", 179}};
         for (const Case& c : cases) {
             CQelText* box = c.box == 0   ? page->gainBox(2)
                             : c.box == 1 ? page->freqBox(2)
@@ -93,6 +98,50 @@ private slots:
         QCOMPARE(page->fader(2)->code(), int{p.gain});
         QCOMPARE(page->view()->point(2), p);
         QCOMPARE(page->view()->selected(), 2);
+    }
+
+    // The widest values each box can hold, typed and loaded, show whole and as the unit holds
+    // them (a frequency box showed "5916.0 Hz" for 15916 Hz).
+    void boxesShowTheWholeValueTheUnitHolds() {
+        Rig rig = open();
+        CPanelEqi* page = rig.inputs();
+        type(page->freqBox(14), "999999");
+        type(page->gainBox(13), "-30");
+        type(page->qBox(12), "50");
+        type(page->freqBox(11), "15916");
+        const auto held = [this](int n, int byte) { return sim.state(0).params.in[0].eq[n][byte]; };
+        QTRY_VERIFY(held(14, 1) == 255 && held(13, 2) == 0 && held(12, 3) == 179 &&
+                    held(11, 1) == 244);
+        const sim::ChannelIn unit = sim.state(0).params.in[0];
+        for (int n = 11; n < 15; ++n) {
+            showsValue(page->freqBox(n), double{FreqTable[unit.eq[n][1]]});
+            showsValue(page->gainBox(n), unit.eq[n][2] * 0.2 - 24);
+            showsValue(page->qBox(n), unit.eq[n][3] * 0.2 + 0.2);
+        }
+        // Every table frequency on both pages, the crossover boxes too, as loads show them.
+        CPanelEqo* out = rig.outputs();
+        for (int first = 0; first < 256; first += CPanelEqi::kPoints) {
+            for (int n = 0; n < CPanelEqi::kPoints; ++n) {
+                const auto code = static_cast<uint8_t>(std::min(first + n, 255));
+                rig.record().input(0).point(n) = EqPoint{0, 0, code, 179};
+                if (n < CPanelEqo::kPoints)
+                    rig.record().output(0).point(n) = EqPoint{0, 0, code, 0};
+            }
+            rig.record().output(0).setHighPassFreq(static_cast<uint8_t>(std::max(first, 1)));
+            rig.record().output(0).setLowPassFreq(static_cast<uint8_t>(std::min(first + 14, 254)));
+            rig.editor->updateAllPanels();
+            for (int n = 0; n < CPanelEqi::kPoints; ++n) {
+                const int code = std::min(first + n, 255);
+                showsValue(page->freqBox(n), double{FreqTable[code]});
+                showsValue(page->gainBox(n), -24);
+                showsValue(page->qBox(n), 36);
+                if (n < CPanelEqo::kPoints) showsValue(out->gainBox(n), -24);
+                if (n < CPanelEqo::kPoints) showsValue(out->freqBox(n), double{FreqTable[code]});
+            }
+            showsValue(out->filterBox(0), double{FreqTable[rig.record().output(0).highPassFreq()]});
+            showsValue(out->filterBox(1), double{FreqTable[rig.record().output(0).lowPassFreq()]});
+            if (QTest::currentTestFailed()) return;
+        }
     }
 
     void linkedInputsShareThePointAndItsWrite() {
@@ -169,7 +218,7 @@ private slots:
             int code;
         };
         const Case cases[] = {{1, "off", "OFF", 255},   {0, "off", "OFF", 0},
-                              {1, "25000", "OFF", 255}, {1, "20000", "19816.0 Hz", 252},
+                              {1, "25000", "OFF", 255}, {1, "20000", "19816 Hz", 252},
                               {0, "10", "OFF", 0},      {0, "20.4", "20.4 Hz", 1}};
         for (const Case& c : cases) {
             type(page->filterBox(c.filter), c.typed);
@@ -190,7 +239,7 @@ private slots:
         rig.record().output(1).setHighPassFreq(143);
         rig.editor->updateAllPanels();
         QCOMPARE(page->filterBox(1)->text(), QString("OFF"));
-        QCOMPARE(page->filterBox(0)->text(), QString("1000.0 Hz"));
+        QCOMPARE(page->filterBox(0)->text(), QString("1000 Hz"));
         QCOMPARE(page->typeList(0)->currentIndex(), 7);
     }
 
