@@ -131,38 +131,24 @@ void CPanelDealy::delayTyped(int output, const QString& text) {
     const double v = typed > 0 ? typed : 0.0;
     const double ms = unit_ == kMetres ? v / kMetresPerMs : unit_ == kFeet ? v / kFeetPerMs : v;
     const double whole = std::floor(ms / kMsPerSample + 0.5);
-    uint16_t samples = kMaxSamples;
-    QString shown;
-    if (whole > kMaxSamples) {
-        shown = unit_ == kMetres ? QStringLiteral("235.972mt")
-                : unit_ == kFeet ? QString::asprintf("%.3f ft", 774.185)
-                                 : QStringLiteral("682.000ms");
-    } else {
-        samples = static_cast<uint16_t>(whole);
-        shown = unit_ == kMetres ? QString::asprintf("%.3f mt", v)
-                : unit_ == kFeet ? QString::asprintf("%.3f ft", v)
-                                 : QString::asprintf("%.3f ms", samples * kMsPerSample);
-    }
-    delayBox(output)->setText(shown);
+    const auto samples = static_cast<uint16_t>(std::min<double>(whole, kMaxSamples));
     edit_.setDelay(output + 1, samples);
+    showDelay(output);
 }
 
-QString CPanelDealy::delayText(double ms) const {
-    if (unit_ == kMetres) return QString::asprintf("%.3f mt", ms * kMetresPerMs);
-    if (unit_ == kFeet) return QString::asprintf("%.3f ft", ms * kFeetPerMs);
-    return QString::asprintf("%.3f ms", ms);
+// What the unit holds, in the selected unit: the box never shows a value of its own.
+void CPanelDealy::showDelay(int output) {
+    const double ms = edit_.image().record().output(output).delay() * kMsPerSample;
+    QString text = QString::asprintf("%.3f ms", ms);
+    if (unit_ == kMetres) text = QString::asprintf("%.3f mt", ms * kMetresPerMs);
+    if (unit_ == kFeet) text = QString::asprintf("%.3f ft", ms * kFeetPerMs);
+    delayBox(output)->setText(text);
 }
 
 void CPanelDealy::unitChosen(int index) {
     if (index < kMilliseconds || index > kFeet || index == unit_) return;
-    const double toMs = unit_ == kMetres ? 1 / kMetresPerMs : unit_ == kFeet ? 1 / kFeetPerMs : 1;
-    const int old = unit_;
     unit_ = index;
-    for (int j = 0; j < outputs_; ++j) {
-        CQelText* box = delayBox(j);
-        const double v = leadingNumber(box->text());
-        box->setText(delayText(old == kMilliseconds ? v : v * toMs));
-    }
+    for (int j = 0; j < outputs_; ++j) showDelay(j);
 }
 
 void CPanelDealy::loadFromImage() {
@@ -170,7 +156,7 @@ void CPanelDealy::loadFromImage() {
     for (int j = 0; j < outputs_; ++j) {
         const OutputChannel& out = record.output(j);
         for (int i = 0; i < inputs_; ++i) point(j, i)->setChecked((out.inputSelect() >> i) & 1);
-        delayBox(j)->setText(delayText(out.delay() * kMsPerSample));
+        showDelay(j);
     }
 }
 

@@ -59,8 +59,7 @@ protected:
 private:
     void buildInputRow(int input);
     void buildOutputRow(int output);
-    // The delay in the selected unit, as the boxes show it.
-    QString delayText(double ms) const;
+    void showDelay(int output);
 
     int inputs_ = 0;
     int outputs_ = 0;

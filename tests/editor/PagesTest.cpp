@@ -17,6 +17,7 @@
 #include "editor/TypedValue.h"
 #include "link/Equipment.h"
 #include "link/UdpEndpoint.h"
+#include "support/BoxText.h"
 #include "support/Loopback.h"
 
 using namespace qel;
@@ -138,13 +139,13 @@ private slots:
         QTest::newRow("10 ms") << 0 << "10" << 480 << "10.000 ms";
         QTest::newRow("0.01 ms") << 0 << "0.01" << 0 << "0.000 ms";
         QTest::newRow("0.011 ms") << 0 << "0.011" << 1 << "0.021 ms";
-        QTest::newRow("700 ms") << 0 << "700" << 32736 << "682.000ms";
+        QTest::newRow("700 ms") << 0 << "700" << 32736 << "682.000 ms";
         QTest::newRow("-5 ms") << 0 << "-5" << 0 << "0.000 ms";
-        QTest::newRow("1 m") << 1 << "1" << 139 << "1.000 mt";
-        QTest::newRow("300 m") << 1 << "300" << 32736 << "235.972mt";
+        QTest::newRow("1 m") << 1 << "1" << 139 << "1.002 mt";
+        QTest::newRow("300 m") << 1 << "300" << 32736 << "235.972 mt";
         QTest::newRow("-2 m") << 1 << "-2" << 0 << "0.000 mt";
-        QTest::newRow("10 ft") << 2 << "10" << 423 << "10.000 ft";
-        QTest::newRow("1000 ft") << 2 << "1000" << 32736 << "774.185 ft";
+        QTest::newRow("10 ft") << 2 << "10" << 423 << "10.004 ft";
+        QTest::newRow("1000 ft") << 2 << "1000" << 32736 << "774.186 ft";
     }
 
     void delayPageTypedDelays() {
@@ -186,6 +187,45 @@ private slots:
         // Committing a loaded box keeps the unit's samples.
         type(page->delayBox(1), page->delayBox(1)->text());
         QCOMPARE(rig.record().output(1).delay(), uint16_t{480});
+        // A switch shows the samples the unit holds, not a value worked out from the text.
+        type(page->delayBox(3), "1");
+        QTRY_COMPARE(int{sim.state(rig.simUnit).params.out[3].delay}, 139);
+        choose(page->unitList(), CPanelDealy::kMilliseconds);
+        QCOMPARE(page->delayBox(3)->text(), QString("2.896 ms"));
+        type(page->delayBox(3), "0.021");
+        QTRY_COMPARE(int{sim.state(rig.simUnit).params.out[3].delay}, 1);
+        choose(page->unitList(), CPanelDealy::kMetres);
+        choose(page->unitList(), CPanelDealy::kMilliseconds);
+        QCOMPARE(page->delayBox(3)->text(), QString("0.021 ms"));
+    }
+
+    // The widest value of each box on the gain, delay and limiter pages shows whole and as
+    // the unit holds it.
+    void valueBoxesShowTheWholeValueTheUnitHolds() {
+        Rig rig = open(4);
+        const auto unit = [this, &rig] { return sim.state(rig.simUnit).params; };
+        const auto check = [](CQelText* box, double value) {
+            QVERIFY2(test::showsWholeText(*box), qPrintable(box->text()));
+            QCOMPARE(leadingNumber(box->text()), value);
+        };
+        const std::tuple<const char*, int, int> extremes[] = {{"-60", 0, 0}, {"20", 124, 60}};
+        for (const auto& [typed, gain, level] : extremes) {
+            type(rig.gain()->gainBox(11), typed);
+            type(rig.limiter()->levelBox(7), typed);
+            QTRY_COMPARE(int{unit().out[7].limLevel}, level);
+            QTRY_COMPARE(int{unit().out[7].gain}, gain);
+            check(rig.gain()->gainBox(11), unit().out[7].gain * 0.5 - 50);
+            check(rig.limiter()->levelBox(7), unit().out[7].limLevel * 0.5 - 10);
+        }
+        CPanelDealy* page = rig.delay();
+        const double perMs[] = {1, CPanelDealy::kMetresPerMs, CPanelDealy::kFeetPerMs};
+        for (int u = CPanelDealy::kMilliseconds; u <= CPanelDealy::kFeet; ++u) {
+            choose(page->unitList(), u);
+            type(page->delayBox(7), "99999");
+            QTRY_COMPARE(int{unit().out[7].delay}, 32736);
+            const double shown = unit().out[7].delay * CPanelDealy::kMsPerSample * perMs[u];
+            check(page->delayBox(7), std::round(shown * 1000) / 1000);
+        }
     }
 
     void routingPointsSendTheUnitsCode_data() {
