@@ -74,9 +74,14 @@ void CQelEqView::measure() {
 
 QRect CQelEqView::labelRect(int index) const {
     const auto pos = curves_.position(index);
-    int top = static_cast<int>(pos.y + 6);
-    if (top < EqCurves::kZeroDbY) top -= 24;
-    return {static_cast<int>(pos.x - 7), top, 16, 16};
+    const QRect below(static_cast<int>(pos.x - 7), static_cast<int>(pos.y + 6), 16, 16);
+    const QRect above = below.translated(0, -24);
+    const auto inside = [this](const QRect& r) {
+        return r.top() >= kTop && r.bottom() <= kTop + curves_.plotHeight();
+    };
+    const bool up = below.top() < EqCurves::kZeroDbY;
+    if (up) return inside(above) ? above : below;
+    return inside(below) ? below : above;
 }
 
 void CQelEqView::redraw() {

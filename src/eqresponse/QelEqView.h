@@ -73,7 +73,7 @@ public:
     const EqCurves& curves() const { return curves_; }
     const QImage& image() const { return image_; }
     // Where point i's number is drawn: below the point, or above it when the point lies more
-    // than 6 pixels above the 0 dB line.
+    // than 6 pixels above the 0 dB line; on the other side where that would leave the plot.
     QRect labelRect(int index) const;
 
 protected:

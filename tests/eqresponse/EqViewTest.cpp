@@ -110,6 +110,15 @@ private slots:
         QCOMPARE(above.left(), static_cast<int>(rig.view.curves().position(0).x - 7));
         QVERIFY(yellowPixels(rig.view.image(), above) > 5);
         QVERIFY(yellowPixels(rig.view.image(), rig.view.labelRect(2)) > 5);
+        // At the plot's top and bottom edges the number goes to the side that stays inside.
+        const QRect plot(0, 8, 950, 267);
+        for (const uint8_t gain : {180, 175, 10, 0}) {
+            rig.view.setPoint(0, {0, gain, 60, 4});
+            rig.view.redraw();
+            const QRect label = rig.view.labelRect(0);
+            QVERIFY2(plot.contains(label), qPrintable(QString::number(gain)));
+            QVERIFY(yellowPixels(rig.view.image(), label) > 5);
+        }
         const QRect banner(80, 90, 820, 64);
         const int without = yellowPixels(rig.view.image(), banner);
         rig.view.setBypass(true);
