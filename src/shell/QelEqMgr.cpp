@@ -62,10 +62,16 @@ void CQelEqMgr::paintEvent(QPaintEvent*) {
         p.setPen(selected ? kSelectedBorder : kBorder);
         p.drawRect(r.x(), r.y(), r.width() - 1, r.height() - 1);
         p.setPen(Qt::black);
+        // A line too long for the row ends in "…" clear of the row's border, not in a cut letter;
+        // the spaces a unit pads its name with take no room.
         const int textWidth = r.x() + r.width() - 6 - 36;
         const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
-        p.drawText(QRect(36, r.top() + 6, textWidth, 16), flags, firstLine(*units[i]));
-        p.drawText(QRect(36, r.top() + 24, textWidth, 16), flags, secondLine(*units[i]));
+        const auto fitted = [&p, textWidth](QString line) {
+            while (line.endsWith(u' ')) line.chop(1);
+            return p.fontMetrics().elidedText(line, Qt::ElideRight, textWidth);
+        };
+        p.drawText(QRect(36, r.top() + 6, textWidth, 16), flags, fitted(firstLine(*units[i])));
+        p.drawText(QRect(36, r.top() + 24, textWidth, 16), flags, fitted(secondLine(*units[i])));
         if (!icon.isNull()) p.drawPixmap(r.left() + 4, r.top() + 8, icon);
     }
 }

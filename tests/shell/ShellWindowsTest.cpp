@@ -48,6 +48,24 @@ private slots:
         QCOMPARE(CQelEqMgr::secondLine(*units[0]), QString("状态:断开 (UDP)"));
         QCOMPARE(CQelEqMgr::secondLine(*units[1]), QString("状态:在线 (COM3)"));
         QCOMPARE(CQelEqMgr::secondLine(*units[2]), QString("状态:断开 (UDP)"));
+        // A name too long for the row ends clear of the text's edge, 6 pixels inside the row's
+        // border, instead of in a letter cut there.
+        list.append(unitEntry("QD406", "Delay Tower Tower", linkflag::kUdp));
+        list.append(unitEntry("QD408", "Main Stage          ", linkflag::kUdp));
+        list.append(unitEntry("QD408", "Main Stage", linkflag::kUdp));
+        CQelEqMgr mgr(list);
+        mgr.resize(180, 300);
+        const QImage shot = mgr.grab().toImage();
+        const QRect row = CQelEqMgr::rowRect(3, 180);
+        const int edge = row.right() - 6;  // the last column text may use
+        for (int y = row.top() + 6; y < row.top() + 40; ++y)
+            for (int x = edge - 1; x < row.right(); ++x)
+                QVERIFY2(qGray(shot.pixel(x, y)) > 160, qPrintable(QString("%1,%2").arg(x).arg(y)));
+        int ink = 0;
+        for (int x = 36; x < edge - 1; ++x) ink += qGray(shot.pixel(x, row.top() + 14)) < 160;
+        QVERIFY(ink > 10);
+        // The spaces a unit pads its name with take no room: the name fits as it does unpadded.
+        QCOMPARE(shot.copy(CQelEqMgr::rowRect(4, 180)), shot.copy(CQelEqMgr::rowRect(5, 180)));
     }
 
     void pressesSelectAndQuickSecondPressOpens() {
