@@ -34,7 +34,9 @@ done
 for file in bin/quellmar bin/quellmar-cli bin/quellmar-unitsim \
     share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
     share/icons/hicolor/scalable/apps/$id.svg share/icons/hicolor/256x256/apps/$id.png \
-    share/man/man1/quellmar.1 share/man/man1/quellmar-cli.1 share/man/man1/quellmar-unitsim.1 \
+    share/man/man1/quellmar.1.gz share/man/man1/quellmar-cli.1.gz share/man/man1/quellmar-unitsim.1.gz \
+    share/doc/quellmar/changelog.gz share/doc/quellmar/copyright \
+    share/bash-completion/completions/quellmar-cli \
     lib/udev/rules.d/70-quellmar-usb-serial.rules; do
   [ -s "$root/usr/$file" ] || fail "missing /usr/$file"
 done
@@ -50,6 +52,18 @@ appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" >"$work/appstr
 grep -q "<release version=\"$version\"" "$share/metainfo/$id.metainfo.xml" ||
   fail "metainfo has no release $version"
 
+# Debian's checker: errors fail; the warnings kept are listed in the README.
+if command -v lintian >/dev/null; then
+  lintian --fail-on error "$deb" >"$work/lintian.log" 2>&1 ||
+    { cat "$work/lintian.log" >&2; fail "lintian reports errors"; }
+else
+  fail "lintian is not installed"
+fi
+[ -f "$share/doc/quellmar/copyright" ] || fail "no copyright file"
+grep -q '^License: GPL-3+' "$share/doc/quellmar/copyright" || fail "copyright file names no GPL-3+"
+grep -q '<project_license>GPL-3.0-or-later</project_license>' "$share/metainfo/$id.metainfo.xml" ||
+  fail "metainfo names no project licence"
+
 # --version and --help need no display: without one, Qt would abort as soon as the
 # window system is started.
 nodisplay=(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb)
@@ -61,7 +75,11 @@ for program in quellmar quellmar-cli quellmar-unitsim; do
     continue
   fi
   grep -q -- "--version" "$work/help" || fail "$program --help does not name --version"
-  sed 's/\\-/-/g' "$share/man/man1/$program.1" >"$work/man"
+  if "${nodisplay[@]}" "$bin/$program" --no-such-option >"$work/bad" 2>&1; then
+    fail "$program accepted --no-such-option"
+  fi
+  grep -q -- "no-such-option" "$work/bad" || fail "$program did not name the bad option: $(head -2 "$work/bad")"
+  gzip -dc "$share/man/man1/$program.1.gz" | sed 's/\\-/-/g' >"$work/man"
   while read -r option; do
     grep -Eq -- "(^|[^a-z-])$option([^a-z-]|$)" "$work/man" || fail "$program.1 lacks $option"
   done < <(grep -oE -- '--[a-z][a-z-]*' "$work/help" | sort -u)
