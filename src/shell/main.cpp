@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
@@ -50,17 +51,48 @@ void describe(QCommandLineParser& parser) {
     });
 }
 
-// --help and --version are answered before the window system starts, so they need no
-// display. process() prints and exits.
-void answerWithoutDisplay(int argc, char** argv) {
+// The arguments less those that QApplication takes for itself (-platform offscreen, -style ...).
+QStringList withoutQtOptions(int argc, char** argv) {
+    static const QStringList valued = {"platform", "platformpluginpath", "platformtheme",
+                                       "plugin",   "qwindowgeometry",    "qwindowicon",
+                                       "qwindowtitle", "session", "style", "stylesheet",
+                                       "display",  "geometry", "name", "title", "visual"};
+    static const QStringList flags = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
     QStringList args;
-    for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    for (int i = 0; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        QString name = arg;
+        while (name.startsWith('-')) name.remove(0, 1);
+        name = name.section('=', 0, 0);
+        if (i > 0 && arg.startsWith('-') && flags.contains(name)) continue;
+        if (i > 0 && arg.startsWith('-') && valued.contains(name)) {
+            if (!arg.contains('=')) ++i;
+            continue;
+        }
+        args << arg;
+    }
+    return args;
+}
+
+// --help, --version and a wrong command line are answered before the window system starts,
+// so they need no display. process() prints and exits.
+void answerWithoutDisplay(int argc, char** argv) {
+    const QStringList args = withoutQtOptions(argc, argv);
     QCommandLineParser parser;
     describe(parser);
-    parser.parse(args);
+    if (!parser.parse(args)) {
+        std::fprintf(stderr, "quellmar: %s\nTry 'quellmar --help'.\n",
+                     qPrintable(parser.errorText()));
+        std::exit(EXIT_FAILURE);
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        std::fprintf(stderr, "quellmar: unexpected argument '%s'\nTry 'quellmar --help'.\n",
+                     qPrintable(parser.positionalArguments().constFirst()));
+        std::exit(EXIT_FAILURE);
+    }
     if (!parser.isSet("help") && !parser.isSet("help-all") && !parser.isSet("version")) return;
     QCoreApplication core(argc, argv);
-    parser.process(core);
+    parser.process(args);
 }
 
 // The user's data folder (~/.local/share/Quellmar/Quellmar), created and made current;
