@@ -24,6 +24,11 @@ std::string decodeUnitText(const uint8_t* data, size_t length) {
     return text;
 }
 
+std::string unpaddedUnitText(std::string_view text) {
+    const size_t end = text.find_last_not_of(' ');
+    return std::string(text.substr(0, end == std::string_view::npos ? 0 : end + 1));
+}
+
 bool isValidPassword(std::string_view text) {
     return text.size() == kPasswordSize &&
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });

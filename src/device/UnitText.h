@@ -19,6 +19,8 @@ std::array<uint8_t, kUnitTextSize> encodeUnitText(std::string_view text);
 // Adds 0x20 to each of the first 20 bytes (so zero filler comes back as spaces) and cuts the
 // text at a byte that becomes 0.
 std::string decodeUnitText(const uint8_t* data, size_t length);
+// The text as people see it: without the spaces that fill the unit's 20 bytes.
+std::string unpaddedUnitText(std::string_view text);
 
 // Exactly six ASCII digits.
 bool isValidPassword(std::string_view text);

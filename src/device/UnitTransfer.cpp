@@ -101,11 +101,10 @@ UnitTransfer::Result UnitTransfer::run(Mode mode) {
 
 UnitTransfer::Result UnitTransfer::handshake() {
     handshaking_ = true;
-    unit_.clearFlags(linkflag::kParamsRead | linkflag::kEngineering);
+    unit_.clearFlags(linkflag::kParamsRead);
     if (!unit_.startLink(link_)) return Result::PortFailed;
     report(1);
     traceStep("Open %s...\n", unit_.portName().c_str());
-    unit_.setDeviceName("");
     uint8_t r[kReplyBuffer] = {};
     if (exchange(cmd::handshakeState(), r) < 0 || r[0] != 0) return handshakeFailed();
     report(2);
@@ -117,13 +116,27 @@ UnitTransfer::Result UnitTransfer::handshake() {
     unit_.setModelName(std::string(modelName(r[0])));
     report(4);
     std::memset(r, 0, sizeof r);
+    // The name known from before stays until the unit has told its name again.
     if (exchange(cmd::readDeviceName(), r) < 0) return handshakeFailed();
     unit_.setDeviceName(decodeUnitText(r, kUnitTextSize));
+    readModeState();
     report(5);
-    unit_.setImage(std::make_shared<ModeImage>());
+    if (!unit_.image()) unit_.setImage(std::make_shared<ModeImage>());
     report(6);
     handshaking_ = false;
     return Result::Success;
+}
+
+void UnitTransfer::readModeState() {
+    // The system page's read, with a second try: the connection does not fail on it.
+    OwnedCommand spec = cmd::readModeState();
+    spec.tries = 2;
+    uint8_t r[kReplyBuffer] = {};
+    if (exchange(spec, r) < 1) return;  // not known: the flag stays as it was
+    if (r[0] != 0)
+        unit_.setFlags(linkflag::kEngineering);
+    else
+        unit_.clearFlags(linkflag::kEngineering);
 }
 
 UnitTransfer::Result UnitTransfer::handshakeFailed() {

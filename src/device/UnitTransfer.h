@@ -64,7 +64,9 @@ public:
     // when the download was not verified.
     std::shared_ptr<const VerifyReport> verifyReport() const { return verifyReport_; }
 
-    // Success, PortFailed or HandshakeTimeout; after a failure the link is stopped.
+    // Success, PortFailed or HandshakeTimeout; after a failure the link is stopped. The
+    // unit's name, user or engineering mode and image from before are kept until the unit
+    // has answered anew.
     Result handshake();
     // Reads everything into a new image and publishes it on the unit, which is then in sync
     // with its image; false at the first command that fails, leaving the unit's image as it
@@ -107,6 +109,9 @@ private:
     // Until the unit has sent nothing for quietMs (bounded).
     void waitForQuiet(uint32_t quietMs) const;
     Result handshakeFailed();
+    // Sets or clears the engineering flag from the unit's mode state; no change when the
+    // unit does not answer.
+    void readModeState();
 
     Equipment& unit_;
     LinkSettings link_;

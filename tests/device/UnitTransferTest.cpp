@@ -9,6 +9,7 @@
 #include "device/InputSelect.h"
 #include "device/ModeImage.h"
 #include "device/Models.h"
+#include "device/UnitText.h"
 #include "device/UnitTransfer.h"
 #include "link/UdpEndpoint.h"
 #include "platform/SerialPortMap.h"
@@ -152,6 +153,34 @@ TEST_F(UnitTransferTest, HandshakeFailuresStopTheLink) {
     EXPECT_EQ(transfer().run(UnitTransfer::Mode::Connect), UnitTransfer::Result::HandshakeTimeout);
     EXPECT_EQ(unit.modelName(), "QD408");  // got as far as the model
     EXPECT_FALSE(unit.linkRunning());
+}
+
+TEST_F(UnitTransferTest, ConnectReadsTheModeAndAFailedOneForgetsNothing) {
+    const int u = addNetworkUnit(4);
+    auto s = sim.state(u);
+    s.engineering = true;
+    sim.setState(u, s);
+    ASSERT_TRUE(sim.start());
+    ASSERT_EQ(transfer().run(UnitTransfer::Mode::Connect), UnitTransfer::Result::Success);
+    EXPECT_TRUE(unit.hasFlag(linkflag::kEngineering));
+    const auto image = unit.image();
+    // Failures before and after the name: the name, the mode and the image stay.
+    sim::Faults busy, silentName;
+    busy.busy = sim::Faults::Busy::Always;
+    silentName.silentCodes = {0x04};
+    for (const auto& faults : {busy, silentName}) {
+        sim.setFaults(u, faults);
+        EXPECT_EQ(transfer().run(UnitTransfer::Mode::Connect),
+                  UnitTransfer::Result::HandshakeTimeout);
+        EXPECT_EQ(unpaddedUnitText(unit.deviceName()), "Unit 4");
+        EXPECT_TRUE(unit.hasFlag(linkflag::kEngineering));
+        EXPECT_EQ(unit.image(), image);
+    }
+    sim.setFaults(u, {});
+    s.engineering = false;
+    sim.setState(u, s);
+    ASSERT_EQ(transfer().run(UnitTransfer::Mode::Connect), UnitTransfer::Result::Success);
+    EXPECT_FALSE(unit.hasFlag(linkflag::kEngineering));
 }
 
 TEST_F(UnitTransferTest, SerialPortThatCannotOpenFailsSilently) {
