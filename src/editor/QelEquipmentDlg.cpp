@@ -9,6 +9,7 @@
 #include "controls/MessageBoxes.h"
 #include "controls/QelBtn.h"
 #include "controls/QelTitle.h"
+#include "device/UnitText.h"
 #include "editor/EditHistory.h"
 #include "editor/EditorPage.h"
 #include "editor/EqSystemDlg.h"
@@ -104,8 +105,9 @@ QString CQelEquipmentDlg::titleFor(const Equipment& unit) {
     const QString via = unit.hasFlag(linkflag::kSerial) ? QString::fromStdString(unit.portName())
                                                         : tr("本地 PC_IP");
     return QStringLiteral("%1 : %2 (%3) - %4")
-        .arg(QString::fromStdString(unit.modelName()), QString::fromStdString(unit.deviceName()),
-             via, unit.hasFlag(linkflag::kEngineering) ? tr("工程模式") : tr("用户模式"));
+        .arg(QString::fromStdString(unit.modelName()),
+             QString::fromStdString(unpaddedUnitText(unit.deviceName())), via,
+             unit.hasFlag(linkflag::kEngineering) ? tr("工程模式") : tr("用户模式"));
 }
 
 QStringList CQelEquipmentDlg::statusTexts() const {
@@ -115,7 +117,7 @@ QStringList CQelEquipmentDlg::statusTexts() const {
     if (mode < static_cast<uint32_t>(ModeImage::kDeviceModes))
         modeName = QString::fromStdString(image.deviceModeName(static_cast<int>(mode)));
     return {tr("名称: %1 (%2)")
-                .arg(QString::fromStdString(unit_->deviceName()),
+                .arg(QString::fromStdString(unpaddedUnitText(unit_->deviceName())),
                      QString::fromStdString(unit_->modelName())),
             tr("状态:在线"), tr("模式号码:%1").arg(mode + 1), tr("模式名称: %1").arg(modeName)};
 }
@@ -223,6 +225,7 @@ void CQelEquipmentDlg::linkRestored() {
     lostShown_ = false;
     setWindowTitle(titleFor(*unit_));
     syncBar_->refresh();
+    emit statusChanged(this);
 }
 
 void CQelEquipmentDlg::onTimer() {

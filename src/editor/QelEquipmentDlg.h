@@ -83,6 +83,8 @@ public:
 
 signals:
     void activated(CQelEquipmentDlg* editor);
+    // What statusTexts() says has changed (a reconnect read the unit again).
+    void statusChanged(CQelEquipmentDlg* editor);
     // Emitted on the meter thread; queued to the window's thread.
     void metersPublished();
 

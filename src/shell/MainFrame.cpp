@@ -3,15 +3,10 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QLabel>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QUndoGroup>
-#include <QVBoxLayout>
 
 #include "controls/MessageBoxes.h"
 #include "device/UnitTransfer.h"
@@ -24,6 +19,7 @@
 #include "netsetup/PcAddressSetup.h"
 #include "platform/Clock.h"
 #include "resources/Skins.h"
+#include "shell/AboutDlg.h"
 #include "shell/BusyRun.h"
 #include "shell/ClientWnd.h"
 #include "shell/InitSearchDlg.h"
@@ -238,22 +234,24 @@ void CMainFrame::onStartTimer() {
     startTimer_.stop();
     runAddressStep();
     runSearch();
-    if (!connectAtStart_.isEmpty()) {
-        const std::string wanted = connectAtStart_.toStdString();
-        const auto units = app_.equipment().snapshot();
-        bool isRow = false;
-        const int row = connectAtStart_.toInt(&isRow);
-        for (size_t i = 0; i < units.size(); ++i) {
-            const auto& unit = units[i];
-            const bool match = isRow ? row == static_cast<int>(i) + 1
-                                     : unit->addressText() == wanted || unit->portName() == wanted;
-            if (match) {
-                openUnit(unit);
-                break;
-            }
+    if (!connectAtStart_.isEmpty()) openAtStart();
+    if (afterStart_) afterStart_();
+}
+
+void CMainFrame::openAtStart() {
+    const std::string wanted = connectAtStart_.toStdString();
+    const auto units = app_.equipment().snapshot();
+    bool isRow = false;
+    const int row = connectAtStart_.toInt(&isRow);
+    for (size_t i = 0; i < units.size(); ++i) {
+        const auto& unit = units[i];
+        if (isRow ? row == static_cast<int>(i) + 1
+                  : unit->addressText() == wanted || unit->portName() == wanted) {
+            openUnit(unit);
+            return;
         }
     }
-    if (afterStart_) afterStart_();
+    showMessage(this, tr("没有找到要打开的设备 %1。").arg(connectAtStart_), "Quellmar");
 }
 
 // The PC address step: the first start asks for the addresses, later starts move the wired
@@ -306,6 +304,7 @@ void CMainFrame::openUnit(const std::shared_ptr<Equipment>& unit) {
         slot.reset();  // the editor of an earlier connection, if any
         slot = std::make_unique<CQelEquipmentDlg>(unit);
         connect(slot.get(), &CQelEquipmentDlg::activated, this, &CMainFrame::onEditorActivated);
+        connect(slot.get(), &CQelEquipmentDlg::statusChanged, this, &CMainFrame::showStatusOf);
         undoGroup_->addStack(&slot->history().stack());
         undoGroup_->setActiveStack(&slot->history().stack());
         slot->updateAllPanels();
@@ -321,8 +320,18 @@ void CMainFrame::onEditorActivated(CQelEquipmentDlg* editor) {
     for (const auto& unit : app_.equipment().snapshot())
         if (&editor->unit() == unit.get()) activeUnit_ = unit;
     undoGroup_->setActiveStack(&editor->history().stack());
+    showStatusOf(editor);
+}
+
+void CMainFrame::showStatusOf(CQelEquipmentDlg* editor) {
+    if (editor != activeEditor()) return;
     const QStringList texts = editor->statusTexts();
     for (int pane = 1; pane <= texts.size(); ++pane) statusBar_->setPaneText(pane, texts[pane - 1]);
+}
+
+void CMainFrame::showNoUnit() {
+    for (int pane = 1; pane < statusBar_->paneCount(); ++pane)
+        statusBar_->setPaneText(pane, CMyStatusBar::initialText(pane));
 }
 
 CQelEquipmentDlg* CMainFrame::activeEditor() const {
@@ -353,15 +362,14 @@ void CMainFrame::disconnectActive() {
     if (showMessage(this, tr("您确定要断开当前连接的设备吗 ?"), "Quellmar", MsgIcon::Question,
                     MsgButtons::YesNoCancel) != MsgAnswer::Yes)
         return;
-    // The notice is the last the unit hears from us: the meters stop first.
-    if (CQelEquipmentDlg* editor = editorOf(*unit)) {
-        editor->hide();
-        editor->meters().stop();
-    }
+    // The notice is the last the unit hears from us: the meters stop first. The editor has
+    // nothing to report of a link that the user ended.
+    if (CQelEquipmentDlg* editor = editorOf(*unit)) editor->leave();
     busy_ = true;
     runBusy([&unit] { UnitTransfer::disconnect(*unit); });
     unit->setEditorOpen(false);
     activeUnit_.reset();
+    showNoUnit();
     repaintEquipmentList();
     pauseBusy(kDisconnectPauseMs);
     endBusy();
@@ -378,18 +386,7 @@ void CMainFrame::exitOnRequest() {
 }
 
 void CMainFrame::showAbout() {
-    QDialog about(this);
-    about.setWindowTitle(tr("about Quellmar"));
-    auto* layout = new QVBoxLayout(&about);
-    auto* icon = new QLabel(&about);
-    icon->setPixmap(skin::bitmap(kAppIcon));
-    layout->addWidget(icon, 0, Qt::AlignHCenter);
-    layout->addWidget(new QLabel("Quellmar", &about), 0, Qt::AlignHCenter);
-    auto* buttons = new QDialogButtonBox(&about);
-    buttons->addButton(tr("确定"), QDialogButtonBox::AcceptRole);
-    connect(buttons, &QDialogButtonBox::accepted, &about, &QDialog::accept);
-    layout->addWidget(buttons);
-    about.exec();
+    CAboutDlg(this).exec();
 }
 
 void CMainFrame::openNetworkSettings() {

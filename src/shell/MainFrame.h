@@ -81,6 +81,8 @@ private:
     void createPanel();
     QAction* addCommand(QMenu* menu, int id, const QString& text);
     void onStartTimer();
+    // The unit named by setConnectAtStart(); a message when the search did not find it.
+    void openAtStart();
     void runAddressStep();
     void showAbout();
     void toggleAutoIp();
@@ -90,6 +92,9 @@ private:
     void shutdown();
     void endBusy();
     void onEditorActivated(CQelEquipmentDlg* editor);
+    // Status-bar panes 1 to 4 for the active editor's unit, or for no unit.
+    void showStatusOf(CQelEquipmentDlg* editor);
+    void showNoUnit();
     void saveBarLayout();
 
     CQuellmarApp& app_;

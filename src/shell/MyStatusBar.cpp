@@ -14,12 +14,24 @@ CMyStatusBar::CMyStatusBar(QWidget* parent) : QStatusBar(parent) {
     tahoma.setWeight(QFont::Normal);
     setFont(tahoma);
     setMinimumHeight(kMinHeight);
-    panes_ = {{0, true, {}},
-              {120, true, tr("名称: -")},
-              {92, false, tr("状态:-")},
-              {64, false, tr("模式号码:-")},
-              {110, false, tr("模式号码:名称")}};
+    panes_ = {{0, true, {}}, {120, true, {}}, {92, false, {}}, {64, false, {}}, {110, false, {}}};
+    for (int i = 1; i < paneCount(); ++i) panes_[i].text = initialText(i);
     connect(this, &QStatusBar::messageChanged, this, [this] { update(); });
+}
+
+QString CMyStatusBar::initialText(int index) {
+    switch (index) {
+        case 1:
+            return tr("名称: -");
+        case 2:
+            return tr("状态:-");
+        case 3:
+            return tr("模式号码:-");
+        case 4:
+            return tr("模式号码:名称");
+        default:
+            return {};
+    }
 }
 
 void CMyStatusBar::setPaneInfo(int index, int width, bool stretch) {
@@ -31,7 +43,7 @@ void CMyStatusBar::setPaneInfo(int index, int width, bool stretch) {
 }
 
 int CMyStatusBar::paneWidth(int index) const {
-    return index >= 0 && index < paneCount() ? panes_[index].width : 0;
+    return index >= 0 && index < paneCount() ? panes_[index].shownWidth() : 0;
 }
 
 bool CMyStatusBar::paneStretches(int index) const {
@@ -40,7 +52,17 @@ bool CMyStatusBar::paneStretches(int index) const {
 
 void CMyStatusBar::setPaneText(int index, const QString& text) {
     if (index < 0 || index >= paneCount() || panes_[index].text == text) return;
-    panes_[index].text = text;
+    Pane& pane = panes_[index];
+    pane.text = text;
+    // A text wider than its pane widens it (pane 0 shows the passing messages: it does not).
+    const int wanted = index ? fontMetrics().horizontalAdvance(text) + kTextRoom : 0;
+    if (std::max(wanted, pane.width) != std::max(pane.textWidth, pane.width)) {
+        pane.textWidth = wanted;
+        updateGeometry();
+        update();
+        return;
+    }
+    pane.textWidth = wanted;
     update(paneRect(index));
 }
 
@@ -55,12 +77,12 @@ QRect CMyStatusBar::paneRect(int index) const {
     int spare = width() - kGripWidth + kPaneGap;
     int stretching = 0;
     for (const Pane& pane : panes_) {
-        spare -= pane.width + kPaneBorder + kPaneGap;
+        spare -= pane.shownWidth() + kPaneBorder + kPaneGap;
         if (pane.stretch) ++stretching;
     }
     int left = 0;
     for (int i = 0;; ++i) {
-        int w = panes_[i].width + kPaneBorder;
+        int w = panes_[i].shownWidth() + kPaneBorder;
         if (panes_[i].stretch && spare > 0) {
             const int share = spare / stretching--;
             w += share;
@@ -97,7 +119,7 @@ QRect CMyStatusBar::gripRect() const {
 
 QSize CMyStatusBar::sizeHint() const {
     int w = kGripWidth;
-    for (const Pane& pane : panes_) w += pane.width + kPaneBorder + kPaneGap;
+    for (const Pane& pane : panes_) w += pane.shownWidth() + kPaneBorder + kPaneGap;
     const int h = skinOn_ ? kSkinHeight : std::max(kMinHeight, fontMetrics().height() + 4);
     return {w, h};
 }

@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QStatusBar>
 #include <QString>
+#include <algorithm>
 #include <vector>
 
 namespace qel {
@@ -28,8 +29,10 @@ public:
     explicit CMyStatusBar(QWidget* parent = nullptr);
 
     int paneCount() const { return static_cast<int>(panes_.size()); }
+    // What a pane says while no unit is active.
+    static QString initialText(int index);
     // Text width of a pane (the pane is kPaneBorder wider) and whether it takes a share of
-    // the spare width.
+    // the spare width. A pane is never narrower than its text.
     void setPaneInfo(int index, int width, bool stretch);
     int paneWidth(int index) const;
     bool paneStretches(int index) const;
@@ -62,7 +65,12 @@ private:
         int width = 0;
         bool stretch = false;
         QString text;
+        int textWidth = 0;  // the width its text needs
+        int shownWidth() const { return std::max(width, textWidth); }
     };
+    // A pane's text needs this much more than its advance: the text starts 7 pixels in and
+    // the pane is kPaneBorder wider than its width.
+    static constexpr int kTextRoom = 2;
 
     void paintSkin(QPainter& p) const;
     void paintPlain(QPainter& p) const;

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "device/UnitText.h"
 #include "platform/Clock.h"
 #include "resources/Skins.h"
 
@@ -38,7 +39,7 @@ QRect CQelEqMgr::rowRect(int row, int width) {
 
 QString CQelEqMgr::firstLine(const Equipment& unit) {
     return QString("%1:%2").arg(QString::fromStdString(unit.modelName()),
-                                QString::fromStdString(unit.deviceName()));
+                                QString::fromStdString(unpaddedUnitText(unit.deviceName())));
 }
 
 QString CQelEqMgr::secondLine(const Equipment& unit) {

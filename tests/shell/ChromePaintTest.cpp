@@ -139,6 +139,17 @@ private slots:
         QCOMPARE(bar.paneRect(0).width(), 6);
     }
 
+    void aPaneIsNeverNarrowerThanItsText() {
+        CMyStatusBar bar;
+        bar.resize(800, 21);
+        const QString name = "模式名称: Hall Rock Festival 20";
+        bar.setPaneText(4, name);
+        QVERIFY(bar.textRect(4).width() >= bar.fontMetrics().horizontalAdvance(name));
+        QCOMPARE(bar.paneRect(4).right(), 800 - 16 - 1);  // still up to the grip
+        bar.setPaneText(4, "模式名称: A");
+        QCOMPARE(bar.paneRect(4).width(), 110 + 6);  // a short text leaves it as it was
+    }
+
     void narrowPanesHaveTheirTextCloser() {
         CMyStatusBar bar;
         bar.resize(800, 21);

@@ -9,6 +9,7 @@
 #include "controls/MessageBoxes.h"
 #include "editor/QelEquipmentDlg.h"
 #include "shell/MainFrame.h"
+#include "shell/MyStatusBar.h"
 #include "shell/QelBarEq.h"
 #include "shell/QelEqMgr.h"
 #include "shell/QelEqPanel.h"
@@ -82,17 +83,24 @@ private slots:
         QCOMPARE(CQelEqMgr::secondLine(*unit), QString("状态:在线 (UDP)"));
         QCOMPARE(frame->activeUnit(), unit);
         QCOMPARE(frame->activeEditor(), frame->editorOf(*unit));  // the presets act on it
+        CMyStatusBar* status = frame->skinnedStatusBar();
+        emit frame->editorOf(*unit)->activated(frame->editorOf(*unit));
+        QCOMPARE(status->paneText(1), QString("名称: Main (QD408)"));  // without the padding
+        QCOMPARE(status->paneText(2), QString("状态:在线"));
         boxes.answer(MsgAnswer::No);
         frame->disconnectActive();
         QVERIFY(unit->linkRunning() && unit->hasFlag(linkflag::kParamsRead));
         boxes.answer(MsgAnswer::Yes);
         frame->disconnectActive();
-        QCOMPARE(boxes.shown().size(), size_t{3});
+        QTest::qWait(3 * CQelEquipmentDlg::kTimerMs);  // the editor's timer looks at the link
+        // The user's own disconnect is not reported as a lost link.
+        QCOMPARE(boxes.shown().size(), size_t{2});
         QCOMPARE(boxes.shown()[1].text, QString("您确定要断开当前连接的设备吗 ?"));
         QCOMPARE(boxes.shown()[1].buttons, MsgButtons::YesNoCancel);
-        QCOMPARE(boxes.shown()[2].text, QString("设备已经断开!"));  // the hidden editor, once
         QVERIFY(!frame->editorOf(*unit)->isVisible());
         QCOMPARE(CQelEqMgr::secondLine(*unit), QString("状态:断开 (UDP)"));
+        QCOMPARE(status->paneText(1), QString("名称: -"));
+        QCOMPARE(status->paneText(2), QString("状态:-"));
         QVERIFY(!unit->linkRunning());
         const auto requests = sim->requests(0);
         QCOMPARE(requests.back().frame[9], uint8_t{0x00});  // the notice reached the unit
@@ -102,6 +110,34 @@ private slots:
         frame->action(command::kImportPreset)->trigger();  // no editor: no file window
         QCOMPARE(boxes.shown().size(), size_t{1});
         QCOMPARE(boxes.shown().back().text, QString("没有选中被连接的设备!"));
+    }
+
+    void theUnitsNameAndModeAreShownAsTheUnitHasThem() {
+        QTRY_COMPARE_WITH_TIMEOUT(app->equipment().count(), size_t{2}, 5000);
+        auto unit = app->equipment().at(0);
+        sim::UnitState state = sim->state(0);
+        state.engineering = true;
+        sim->setState(0, state);
+        frame->openUnit(unit);
+        QVERIFY(unit->editorOpen());
+        QCOMPARE(frame->editorOf(*unit)->windowTitle(),
+                 QString("QD408 : Main (本地 PC_IP) - 工程模式"));
+        QCOMPARE(CQelEqMgr::firstLine(*unit), QString("QD408:Main"));
+        boxes.answer(MsgAnswer::Yes);
+        frame->disconnectActive();
+        // A connection that fails forgets nothing of what was known.
+        sim->setFaults(0, sim::Faults{.busy = sim::Faults::Busy::Always});
+        frame->openUnit(unit);
+        QVERIFY(!unit->editorOpen());
+        QCOMPARE(boxes.shown().back().text, QString("提示: 连接超时 !"));
+        QCOMPARE(CQelEqMgr::firstLine(*unit), QString("QD408:Main"));
+        sim->setFaults(0, {});
+        state.engineering = false;
+        sim->setState(0, state);
+        frame->openUnit(unit);
+        QVERIFY(unit->editorOpen());
+        QCOMPARE(frame->editorOf(*unit)->windowTitle(),
+                 QString("QD408 : Main (本地 PC_IP) - 用户模式"));
     }
 
     void closingSendsOneNoticeToEachConnectedUnit() {
@@ -169,28 +205,6 @@ private slots:
         QSettings ini(dir.filePath("QelConfig.ini"), QSettings::IniFormat);
         QCOMPARE(ini.value("NetConfig/AutoIP").toString(), QString("0"));
         QVERIFY(!a->isChecked());
-    }
-
-    void aSecondCopyLeavesQuietly() {
-        CQuellmarApp::Options o = app->options();
-        o.lockDir = dir.filePath("locks");
-        CQuellmarApp first(o), second(o);
-        QVERIFY(first.acquireInstanceLock());
-        QVERIFY(!second.acquireInstanceLock());
-        // The copy started from outside finds the same lock in its runtime folder.
-        QFile::setPermissions(o.lockDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QVERIFY(QDir().mkpath(dir.filePath("second")));
-        QVERIFY(QFile::copy(dir.filePath("QelConfig.ini"), dir.filePath("second/QelConfig.ini")));
-        qputenv("XDG_RUNTIME_DIR", o.lockDir.toUtf8());
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        QElapsedTimer clock;
-        clock.start();
-        const auto r = test::runProcess({QUELLMAR_APP, "--local-port", "0", "--search-port", "0",
-                                         "--work-dir", dir.filePath("second").toStdString()},
-                                        10000);
-        QCOMPARE(r.exitCode, 0);
-        QVERIFY(clock.elapsed() < 5000);
-        QVERIFY(!QFile::exists(dir.filePath("second/mode408.dat")));  // never got as far
     }
 
 private:

@@ -6,6 +6,7 @@
 #include "controls/MessageBoxes.h"
 #include "link/UdpEndpoint.h"
 #include "platform/SerialPortMap.h"
+#include "shell/AboutDlg.h"
 #include "shell/InitSearchDlg.h"
 #include "shell/QelConnectDlg.h"
 #include "shell/QelEqMgr.h"
@@ -66,6 +67,23 @@ private slots:
         QVERIFY(ink > 10);
         // The spaces a unit pads its name with take no room: the name fits as it does unpadded.
         QCOMPARE(shot.copy(CQelEqMgr::rowRect(4, 180)), shot.copy(CQelEqMgr::rowRect(5, 180)));
+    }
+
+    void aboutBoxSaysWhatTheProgramIsAndShowsItsWholeCaption() {
+        CAboutDlg about;
+        about.show();
+        const QString all = about.lines().join('\n');
+        QVERIFY(QRegularExpression("Quellmar \\d+\\.\\d+\\.\\d+").match(all).hasMatch());
+        for (const char* part : {"QD408", "GPL-3.0-or-later", "README", "quellmar(1)"})
+            QVERIFY2(all.contains(part), part);
+        for (const QString& line : about.lines()) {
+            QLabel* label = nullptr;
+            for (QLabel* l : about.findChildren<QLabel*>())
+                if (l->text() == line) label = l;
+            QVERIFY2(label && label->isVisible(), qPrintable(line));
+        }
+        // A caption bar's buttons and margins take about 150 pixels beside its text.
+        QVERIFY(about.width() >= about.fontMetrics().horizontalAdvance(about.windowTitle()) + 150);
     }
 
     void pressesSelectAndQuickSecondPressOpens() {
