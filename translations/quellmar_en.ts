@@ -17,6 +17,29 @@
     </message>
 </context>
 <context>
+    <name>qel::CAboutDlg</name>
+    <message>
+        <source>about Quellmar</source>
+        <translation>About Quellmar</translation>
+    </message>
+    <message>
+        <source>通过以太网 (UDP) 和 USB 串口搜索、连接并控制 QD206、QD406 和 QD408 数字音箱处理器。</source>
+        <translation>Finds, connects to and controls QD206, QD406 and QD408 loudspeaker processors over Ethernet (UDP) and USB-serial.</translation>
+    </message>
+    <message>
+        <source>许可证: GNU 通用公共许可证第 3 版或 (由你选择) 任何更高版本 (GPL-3.0-or-later)。本程序不提供任何担保。</source>
+        <translation>Licence: GNU General Public License, version 3 or (at your option) any later version (GPL-3.0-or-later). This program comes with no warranty.</translation>
+    </message>
+    <message>
+        <source>使用说明: 程序附带的 README.md 和手册页 quellmar(1) (在终端输入 &quot;man quellmar&quot;)。</source>
+        <translation>Documentation: the README.md that comes with the program and the manual page quellmar(1) (type &quot;man quellmar&quot; in a terminal).</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
     <name>qel::CEqNetConfigDlg</name>
     <message>
         <source>网络 : 设备设置</source>
@@ -433,14 +456,6 @@ Disconnect</translation>
         <translation>Are you sure you want to disconnect the connected unit ?</translation>
     </message>
     <message>
-        <source>about Quellmar</source>
-        <translation>About Quellmar</translation>
-    </message>
-    <message>
-        <source>确定</source>
-        <translation>OK</translation>
-    </message>
-    <message>
         <source>界面语言将在下次启动时更改。</source>
         <translation>The interface language changes at the next start.</translation>
     </message>
@@ -463,6 +478,10 @@ Disconnect</translation>
     <message>
         <source>导入...</source>
         <translation>Import...</translation>
+    </message>
+    <message>
+        <source>没有找到要打开的设备 %1。</source>
+        <translation>The unit to open, %1, was not found.</translation>
     </message>
 </context>
 <context>
@@ -845,6 +864,17 @@ Cancel: change nothing for now (&quot;Sync&quot; later)</translation>
     <message>
         <source>EQ Control</source>
         <translation>EQ Control</translation>
+    </message>
+</context>
+<context>
+    <name>qel::CQuellmarApp</name>
+    <message>
+        <source>Quellmar 已经在运行。</source>
+        <translation>Quellmar is already running.</translation>
+    </message>
+    <message>
+        <source>无法保存图片 %1</source>
+        <translation>Cannot save the picture %1</translation>
     </message>
 </context>
 <context>

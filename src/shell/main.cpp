@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QPointer>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "controls/StderrMessageBoxes.h"
 #include "editor/QelEquipmentDlg.h"
 #include "shell/Language.h"
 #include "shell/MainFrame.h"
@@ -17,6 +19,9 @@
 #include "shell/WindowPlacement.h"
 
 namespace {
+
+constexpr int kExitOk = 0, kExitFailed = 1;
+const char* kAlreadyRunning = QT_TRANSLATE_NOOP("qel::CQuellmarApp", "Quellmar 已经在运行。");
 
 uint16_t port(const QCommandLineParser& parser, const QString& name, uint16_t fallback) {
     bool ok = false;
@@ -103,6 +108,43 @@ QString enterDataDir() {
     return dir;
 }
 
+qel::CQuellmarApp::Options optionsFrom(const QCommandLineParser& parser) {
+    qel::CQuellmarApp::Options options;
+    options.workDir = parser.value("work-dir");
+    if (options.workDir.isEmpty() && parser.isSet("data-dir")) options.workDir = enterDataDir();
+    options.localPort = port(parser, "local-port", options.localPort);
+    options.unitPort = port(parser, "unit-port", options.unitPort);
+    options.modulePort = port(parser, "module-port", options.modulePort);
+    options.searchPort = port(parser, "search-port", options.searchPort);
+    return options;
+}
+
+void say(const QString& text) {
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
+// Saves the window after the start-up search and quits; an editor is taken after its first
+// meter passes. Nothing is saved once a message box has come instead.
+void screenshotAfterStart(qel::CMainFrame& frame, const QString& file, int page,
+                          const qel::StderrMessageBoxes& boxes) {
+    frame.setAfterStartSearch([&frame, &boxes, file, page] {
+        if (boxes.count()) return;
+        const auto unit = frame.activeUnit();
+        qel::CQelEquipmentDlg* editor = unit ? frame.editorOf(*unit) : nullptr;
+        if (editor) editor->showPage(page ? page : qel::CQelEquipmentDlg::kGain);
+        QTimer::singleShot(editor ? 1500 : 300, &frame, [&frame, &boxes, file, editor] {
+            if (boxes.count()) return;
+            QWidget* target = editor ? static_cast<QWidget*>(editor) : &frame;
+            if (!target->grab().save(file, "PNG"))
+                qel::showMessage(
+                    &frame,
+                    QCoreApplication::translate("qel::CQuellmarApp", "无法保存图片 %1").arg(file),
+                    "Quellmar");
+            frame.close();
+        });
+    });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -116,44 +158,46 @@ int main(int argc, char** argv) {
     describe(parser);
     parser.process(application);
 
-    qel::CQuellmarApp::Options options;
-    options.workDir = parser.value("work-dir");
-    if (options.workDir.isEmpty() && parser.isSet("data-dir")) options.workDir = enterDataDir();
-    options.localPort = port(parser, "local-port", options.localPort);
-    options.unitPort = port(parser, "unit-port", options.unitPort);
-    options.modulePort = port(parser, "module-port", options.modulePort);
-    options.searchPort = port(parser, "search-port", options.searchPort);
-    qel::CQuellmarApp app(options);
-    if (!app.acquireInstanceLock()) return 0;  // another copy runs: leave quietly
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
-
+    qel::CQuellmarApp app(optionsFrom(parser));
     qel::Language::install(application, parser.isSet("lang")
                                             ? parser.value("lang")
                                             : qel::Language::configured(app.configPath()));
+    if (!app.acquireInstanceLock()) {
+        say(QCoreApplication::translate("qel::CQuellmarApp", kAlreadyRunning));
+        return kExitFailed;
+    }
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+
+    // Signals take the exit command's path; before the main window is there (a message box of
+    // its start may wait), they end the program at once.
     qel::CSignalExit exitSignals;
+    QPointer<qel::CMainFrame> ready;
+    bool endedEarly = false;
+    QObject::connect(&exitSignals, &qel::CSignalExit::exitRequested, &application, [&] {
+        if (ready) {
+            ready->exitOnRequest();
+            return;
+        }
+        endedEarly = true;
+        QCoreApplication::exit();  // also ends the box's own loop
+    });
+    // Nobody answers the boxes of a screenshot run: their texts end it.
+    const QString shot = parser.value("screenshot");
+    qel::StderrMessageBoxes headless([&ready] {
+        if (ready) QTimer::singleShot(0, ready, &qel::CMainFrame::exitOnRequest);
+    });
+    if (!shot.isEmpty()) qel::setMessageBoxes(&headless);
     qel::CMainFrame frame(app);
+    if (endedEarly) return kExitOk;
+    if (headless.count()) return kExitFailed;
+    ready = &frame;
     frame.setWindowTitle(qel::CQuellmarApp::kTitle);
     frame.setConnectAtStart(parser.value("connect"));
-    // Signals and the end of the desktop session take the exit command's path.
-    QObject::connect(&exitSignals, &qel::CSignalExit::exitRequested, &frame,
-                     &qel::CMainFrame::exitOnRequest);
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &frame,
                      &qel::CMainFrame::exitOnRequest);
-    const QString shot = parser.value("screenshot");
-    if (!shot.isEmpty()) {
-        const int page = parser.value("page").toInt();
-        frame.setAfterStartSearch([&frame, shot, page] {
-            // An editor is taken after its first meter passes.
-            const auto unit = frame.activeUnit();
-            qel::CQelEquipmentDlg* editor = unit ? frame.editorOf(*unit) : nullptr;
-            if (editor) editor->showPage(page ? page : qel::CQelEquipmentDlg::kGain);
-            QTimer::singleShot(editor ? 1500 : 300, &frame, [&frame, shot, editor] {
-                QWidget* target = editor ? static_cast<QWidget*>(editor) : &frame;
-                target->grab().save(shot, "PNG");
-                frame.close();
-            });
-        });
-    }
+    if (!shot.isEmpty()) screenshotAfterStart(frame, shot, parser.value("page").toInt(), headless);
     qel::WindowPlacement::load(frame, app.configPath(), frame.screen()->geometry());
-    return application.exec();
+    const int code = application.exec();
+    qel::setMessageBoxes(nullptr);
+    return headless.count() ? kExitFailed : code;
 }
