@@ -3,6 +3,7 @@
 #include <string>
 
 #include "WireText.h"
+#include "device/ValueCodes.h"
 
 namespace qel::sim {
 
@@ -25,6 +26,23 @@ void spreadFlat(uint8_t (&eq)[N][kPointBytes]) {
     for (size_t i = 0; i < N; ++i) {
         eq[i][0] = 0;
         eq[i][1] = static_cast<uint8_t>(16 + i * 224 / (N - 1));
+        eq[i][2] = kEqGainZeroDb;
+        eq[i][3] = kQOne;
+        eq[i][4] = 0;
+    }
+}
+
+// What the EQ reset command leaves: flat points at the unit's own reset frequencies, point 1
+// first; an input has 15 points, an output 10.
+constexpr double kInputResetHz[] = {25.4, 40.5, 62.8, 100,  159,  254,  405,  628,
+                                    1000, 1593, 2538, 4044, 6270, 9989, 15916};
+constexpr double kOutputResetHz[] = {100, 159, 254, 405, 628, 1000, 1593, 2538, 4044, 6270};
+
+template <size_t N>
+void resetFlat(uint8_t (&eq)[N][kPointBytes], const double (&hz)[N]) {
+    for (size_t i = 0; i < N; ++i) {
+        eq[i][0] = 0;
+        eq[i][1] = QuantizeFreq(hz[i]).code;
         eq[i][2] = kEqGainZeroDb;
         eq[i][3] = kQOne;
         eq[i][4] = 0;
@@ -65,11 +83,11 @@ uint8_t inputSelectBits(uint8_t unitCode) {
 }
 
 void resetEq(ChannelIn& channel) {
-    spreadFlat(channel.eq);
+    resetFlat(channel.eq, kInputResetHz);
 }
 
 void resetEq(ChannelOut& channel) {
-    spreadFlat(channel.eq);
+    resetFlat(channel.eq, kOutputResetHz);
 }
 
 Params defaultParams(int model) {
@@ -77,7 +95,7 @@ Params defaultParams(int model) {
     for (ChannelIn& in : p.in) {
         in.gain = kGainZeroDb;
         in.eqSwitch = 1;
-        resetEq(in);
+        spreadFlat(in.eq);
     }
     const int inputs = inputCount(model);
     for (int k = 0; k < kOutputs; ++k) {
@@ -92,7 +110,7 @@ Params defaultParams(int model) {
         out.lpfType = 1;
         out.lpfFreq = kLowPassOff;
         out.eqSwitch = 1;
-        resetEq(out);
+        spreadFlat(out.eq);
     }
     return p;
 }

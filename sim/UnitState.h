@@ -87,6 +87,7 @@ uint8_t inputSelectBits(uint8_t unitCode);
 // both crossover filters off, password 000000, user mode, 20 stored modes "Mode 1".."Mode 20",
 // inputs routed in turn to the outputs.
 Params defaultParams(int model);
+// The EQ reset command: flat points at the reset frequencies the editor shows.
 void resetEq(ChannelIn& channel);
 void resetEq(ChannelOut& channel);
 UnitState defaultUnitState(int model, const std::string& name);

@@ -202,6 +202,12 @@ private slots:
         QCOMPARE(page->gainBox(3)->text(), QString("+0.0 dB"));
         for (int n = 0; n < CPanelEqi::kPoints; ++n) QVERIFY(page->qBox(n)->isEnabled());
         QTRY_VERIFY(sent(0x12, 1, 0x0F, {0, 0}));
+        // The unit's reset leaves what the page shows.
+        for (int n = 0; n < CPanelEqi::kPoints; ++n) {
+            const EqPoint shown = rig.record().input(0).point(n);
+            QTRY_COMPARE(sim.state(0).params.in[0].eq[n][1], shown.freq);
+            QCOMPARE(sim.state(0).params.in[0].eq[n][2], shown.gain);
+        }
     }
 
     void outputFilterBoxesAndLists() {
