@@ -50,7 +50,9 @@ const std::string& folder() {
 
 double decode(const ModeRecord& record, uint32_t model) {
     const RecordValues v = recordValues(record, model);
-    check(v.name.size() <= ModeRecord::kMaxNameLength);
+    // Any bytes read as a name: at most one character per byte.
+    check(QString::fromStdString(v.name).size() <=
+          static_cast<qsizetype>(ModeRecord::kMaxNameLength));
     double sum = 0;
     for (const auto& in : v.inputs)
         for (const auto& p : in.points) sum += p.freqHz + p.gainDb + p.q + in.gainDb;

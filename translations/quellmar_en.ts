@@ -312,6 +312,22 @@
         <source>该电脑模式是空的, 不能应用到设备!</source>
         <translation>This PC mode is empty; it cannot be applied to the device!</translation>
     </message>
+    <message>
+        <source>设备只能保存英文字母、数字、空格和半角符号 (ASCII 32-127), 不能保存: %1</source>
+        <translation>The device keeps only English letters, digits, spaces and ASCII symbols (ASCII 32-127), not: %1</translation>
+    </message>
+    <message>
+        <source>是否改用 &quot;%1&quot; ?</source>
+        <translation>Use &quot;%1&quot; instead?</translation>
+    </message>
+    <message>
+        <source>模式文件用 GBK 编码保存名称, 不能保存这些字符: %1</source>
+        <translation>Mode files keep names in GBK, which cannot hold these characters: %1</translation>
+    </message>
+    <message>
+        <source>模式名称超过 20 个字节, 已缩短为 &quot;%1&quot;。</source>
+        <translation>The mode name is longer than 20 bytes; it was shortened to &quot;%1&quot;.</translation>
+    </message>
 </context>
 <context>
     <name>qel::CInitSearchDlg</name>

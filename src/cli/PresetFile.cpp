@@ -34,7 +34,7 @@ std::vector<std::string> PresetFile::notes(const ModeRecord& record, uint32_t mo
     for (const auto& d : DownloadVerify::compare(back.record, record, modelCode))
         notes.push_back("not exact: " + d.param.name() + " holds " + d.unitValue +
                         ", the preset says " + d.recordValue);
-    if (back.record.name() != record.name() || back.record.date() != record.date() ||
+    if (back.record.nameBytes() != record.nameBytes() || back.record.date() != record.date() ||
         back.record.isUsed() != record.isUsed())
         notes.push_back("not exact: the name, date or used flag");
     return notes;

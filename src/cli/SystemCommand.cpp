@@ -51,6 +51,20 @@ bool passwordsRefused(SystemCommand::Kind kind, const std::optional<std::string>
     return false;
 }
 
+// A slot name with characters the unit does not keep; the failure told.
+bool nameRefused(SystemCommand::Kind kind, const std::optional<std::string>& name,
+                 CommandOutput& output) {
+    if (kind != SystemCommand::Kind::Store) return false;
+    const std::string refused = unitTextRefused(*name);
+    if (refused.empty()) return false;
+    std::string message =
+        "the unit keeps only ASCII letters, digits, spaces and symbols (characters 32-127), not: " +
+        refused;
+    const std::string kept = SystemFunctions::slotName(unitTextKept(*name));
+    if (!kept.empty()) message += "; without them the name is \"" + kept + "\"";
+    return output.fail("unit-text", message);
+}
+
 }  // namespace
 
 const char* SystemCommand::nameOf(Kind kind) {
@@ -73,12 +87,14 @@ const char* SystemCommand::usage(Kind kind) {
         "      Changes the unit's system password.\n",
         "  store N (--ip A.B.C.D | --serial COMn) --name TEXT [--json]\n"
         "      Stores the unit's current settings as its device mode N (1..20) under\n"
-        "      the name (at most 20 characters); refused in user mode.\n",
+        "      the name (at most 20 characters, ASCII only: the unit keeps no others);\n"
+        "      refused in user mode.\n",
         "  recall N (--ip A.B.C.D | --serial COMn) [--json]\n"
         "      Recalls device mode N (1..20) and reads the unit again.\n",
         "  pc-save N (--ip A.B.C.D | --serial COMn) --name TEXT [--json]\n"
         "      Reads the unit and saves its mode as PC mode N (1..32) of its model with\n"
-        "      today's date.\n",
+        "      today's date. The file holds the name in GBK, as the Windows program\n"
+        "      does, cut between characters at 20 bytes.\n",
         "  pc-apply N (--ip A.B.C.D | --serial COMn) [--json]\n"
         "      Downloads PC mode N (1..32) of the unit's model into the unit and\n"
         "      activates it; an empty PC mode is refused.\n",
@@ -139,6 +155,7 @@ bool SystemCommand::parse(CliOptions& options) {
 int SystemCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostream& err) {
     CommandOutput output(json_, out, err);
     if (passwordsRefused(kind_, password_, old_, new_, output)) return 1;
+    if (nameRefused(kind_, name_, output)) return 1;
     Equipment unit;
     LinkSettings link;
     std::ostringstream why;
@@ -262,14 +279,24 @@ int SystemCommand::recall(Equipment& unit, const LinkSettings& link, CommandOutp
 int SystemCommand::pcSave(Equipment& unit, CommandOutput& output) {
     ModeFileStore pcModes;
     if (!loadPcModes(pcModes, unit.modelCode(), output)) return 1;
+    const GbkName name =
+        SystemFunctions::pcModeName(pcModes, unit.modelCode(), number_ - 1, *name_);
+    if (!name.ok())
+        return output.fail(
+            "name-code-page",
+            "the mode files hold names in GBK, which has no code for: " + name.missing);
     auto image = std::make_shared<ModeImage>(*unit.image());
     const QDate today = QDate::currentDate();
     const ModeFileStatus status =
-        SystemFunctions::saveToPc(image->record(), pcModes, unit.modelCode(), number_ - 1, *name_,
+        SystemFunctions::saveToPc(image->record(), pcModes, unit.modelCode(), number_ - 1, name,
                                   today.year(), today.month(), today.day());
     if (!status.ok) return output.fail("file", status.error.toStdString());
     unit.setImage(image);
     const ModeRecord& record = image->record();
+    if (name.shortened)
+        output.errorText() << "the name takes more than 20 bytes in GBK and was shortened to \""
+                           << record.name() << "\"\n";
+    output.set("shortened", name.shortened);
     output.set("number", number_);
     output.set("name", QString::fromStdString(record.name()));
     output.set("date", QString::fromStdString(record.date()));

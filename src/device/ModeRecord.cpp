@@ -20,11 +20,21 @@ void ModeRecord::setUsed(bool used) {
 }
 
 std::string ModeRecord::name() const {
+    return decodeGbk(nameBytes());
+}
+
+GbkName ModeRecord::setName(std::string_view name) {
+    GbkName gbk = encodeGbk(name, kMaxNameLength);
+    if (gbk.ok()) setNameBytes(gbk.bytes);
+    return gbk;
+}
+
+std::string ModeRecord::nameBytes() const {
     return readFixedText(name_.data(), kMaxNameLength);
 }
 
-void ModeRecord::setName(std::string_view name) {
-    writeFixedText(name_.data(), name_.size(), kMaxNameLength, name);
+void ModeRecord::setNameBytes(std::string_view bytes) {
+    writeFixedText(name_.data(), name_.size(), kMaxNameLength, bytes);
 }
 
 std::string ModeRecord::date() const {

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "device/GbkText.h"
 #include "device/InputChannel.h"
 #include "device/Models.h"
 #include "device/OutputChannel.h"
@@ -27,9 +28,15 @@ public:
     bool isUsed() const { return usedFlag() != 0; }
     void setUsed(bool used);
 
-    // Name: at most 20 bytes, zero-terminated; longer texts are cut.
+    // Name: at most 20 bytes, zero-terminated, in GBK as the Windows program writes it.
+    // name() is UTF-8, leniently decoded (bytes GBK does not define show as U+FFFD).
     std::string name() const;
-    void setName(std::string_view name);
+    // Takes a UTF-8 name, cut between characters at 20 bytes; a name with characters GBK
+    // lacks changes nothing. Says how it went.
+    GbkName setName(std::string_view name);
+    // The name's bytes as they stand in the field; setting cuts at 20 bytes.
+    std::string nameBytes() const;
+    void setNameBytes(std::string_view bytes);
     // Save date as text "year-month-day" without leading zeros.
     std::string date() const;
     void setDate(std::string_view text);

@@ -15,6 +15,7 @@
 #include <optional>
 
 #include "device/FreqTable.h"
+#include "device/GbkText.h"
 #include "device/InputSelect.h"
 #include "device/Models.h"
 #include "device/ValueCodes.h"
@@ -312,6 +313,20 @@ public:
     void output(const QJsonValue& v, const std::string& path, int index, int inputs,
                 OutputChannel& out);
     void document(const QJsonObject& root, uint32_t expectedModel);
+
+    // The name goes into the record in GBK, as the mode files hold it; nothing is cut.
+    void name(const std::string& text, ModeRecord& r) {
+        const GbkName gbk = encodeGbk(text, ModeRecord::kMaxNameLength);
+        if (text.find('\0') != std::string::npos)
+            error("name", "a name holds no zero character");
+        else if (!gbk.ok())
+            error("name", "the mode files hold names in GBK, which has no code for " + gbk.missing);
+        else if (gbk.shortened)
+            error("name", "at most 20 bytes in GBK, found " +
+                              std::to_string(encodeGbk(text, std::string::npos).bytes.size()));
+        else
+            r.setNameBytes(gbk.bytes);
+    }
 };
 
 void Reader::eq(const QJsonValue& v, const std::string& path, EqPoint* points, int count,
@@ -458,12 +473,7 @@ void Reader::document(const QJsonObject& root, uint32_t expectedModel) {
                              ")");
     if (auto d = text(root, "", "device")) result.deviceName = *d;
     ModeRecord& r = result.record;
-    if (auto n = text(root, "", "name")) {
-        if (n->size() > ModeRecord::kMaxNameLength || n->find('\0') != std::string::npos)
-            error("name", "at most 20 bytes, found " + std::to_string(n->size()));
-        else
-            r.setName(*n);
-    }
+    if (auto n = text(root, "", "name")) name(*n, r);
     if (auto u = boolean(root, "", "used")) r.setUsed(*u);
     if (auto d = text(root, "", "date")) {
         if (d->size() > ModeRecord::kMaxDateLength || d->find('\0') != std::string::npos)

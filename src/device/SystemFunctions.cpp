@@ -14,14 +14,6 @@ namespace {
 
 constexpr size_t kMaxNameChars = 20, kMaxNameBytes = ModeRecord::kMaxNameLength;
 
-// Bytes of the UTF-8 character starting with lead; a stray byte counts as one character.
-size_t utf8Length(unsigned char lead) {
-    if (lead >= 0xF0 && lead < 0xF8) return 4;
-    if (lead >= 0xE0) return lead < 0xF0 ? 3 : 1;
-    if (lead >= 0xC0) return 2;
-    return 1;
-}
-
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
@@ -106,8 +98,8 @@ std::string SystemFunctions::cutName(std::string_view text) {
     text = text.substr(0, std::min(text.find('\0'), text.size()));
     size_t end = 0;
     for (size_t chars = 0; chars < kMaxNameChars && end < text.size(); ++chars) {
-        const size_t n = std::min(utf8Length(static_cast<unsigned char>(text[end])),
-                                  text.size() - end);
+        const size_t n =
+            std::min(utf8CharLength(static_cast<unsigned char>(text[end])), text.size() - end);
         if (end + n > kMaxNameBytes) break;
         end += n;
     }
@@ -123,14 +115,24 @@ std::string SystemFunctions::slotName(std::string_view text) {
     return name.substr(first, last - first);
 }
 
+GbkName SystemFunctions::pcModeName(const ModeFileStore& store, uint32_t model, int row,
+                                    std::string_view text) {
+    const auto shown = store.record(model, row);
+    if (shown && shown->isUsed() && shown->name() == text) return {shown->nameBytes(), false, {}};
+    return encodeGbk(text, ModeRecord::kMaxNameLength);
+}
+
 ModeFileStatus SystemFunctions::saveToPc(ModeRecord& record, ModeFileStore& store, uint32_t model,
-                                         int row, std::string_view name, int year, int month,
+                                         int row, const GbkName& name, int year, int month,
                                          int day) {
     const auto before = store.record(model, row);
     if (!before)
         return {ModeFileStore::fileName(model), false,
                 QStringLiteral("no PC mode %1 for model %2").arg(row + 1).arg(model)};
-    record.setName(cutName(name));
+    if (!name.ok())
+        return {ModeFileStore::fileName(model), false,
+                QStringLiteral("GBK has no code for %1").arg(QString::fromStdString(name.missing))};
+    record.setNameBytes(name.bytes);
     record.setUsed(true);
     record.setDate(year, month, day);
     store.setRecord(model, row, record);

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "device/GbkText.h"
 #include "device/ModeFileStore.h"
 #include "device/UnitTransfer.h"
 
@@ -60,17 +61,23 @@ public:
     // Runs a transfer of the whole mode with the meter polling paused around it.
     UnitTransfer::Result withMetersPaused(const std::function<UnitTransfer::Result()>& transfer);
 
-    // Texts. Names are UTF-8 and end up in 20-byte fields: at most 20 characters and 20 bytes,
-    // cut between characters.
+    // Names for the unit, UTF-8, for 20-byte fields: at most 20 characters and 20 bytes, cut
+    // between characters.
     static std::string cutName(std::string_view text);
     // A name for a unit mode slot: cut, then trimmed of white space at both ends.
     static std::string slotName(std::string_view text);
 
+    // The name a PC mode is saved under in row 0..31 of the model: the row's own bytes when
+    // the text is what the row shows (a name GBK cannot read is kept as it is), else the text
+    // in GBK, cut between characters at 20 bytes.
+    static GbkName pcModeName(const ModeFileStore& store, uint32_t model, int row,
+                              std::string_view text);
     // Saves the image's record into PC-mode row 0..31 of the model: the record takes the name
-    // (cut), the used flag and the date ("%d-%d-%d"), then the model's file is saved whole.
-    // When the save fails, the row in memory goes back to what the file still holds.
+    // (refused when it is not ok), the used flag and the date ("%d-%d-%d"), then the model's
+    // file is saved whole. When the save fails, the row in memory goes back to what the file
+    // still holds.
     static ModeFileStatus saveToPc(ModeRecord& record, ModeFileStore& store, uint32_t model,
-                                   int row, std::string_view name, int year, int month, int day);
+                                   int row, const GbkName& name, int year, int month, int day);
 
     enum class PcMode { Loaded, Empty, NoRecord };
     // Copies PC-mode row 0..31 of the model over the record, unless that row is unused

@@ -29,6 +29,48 @@ std::string unpaddedUnitText(std::string_view text) {
     return std::string(text.substr(0, end == std::string_view::npos ? 0 : end + 1));
 }
 
+namespace {
+
+bool unitKeeps(unsigned char c) {
+    return c >= 0x20 && c <= 0x7F;
+}
+
+// Calls f with each character of the text (by its UTF-8 bytes).
+template <typename F>
+void forEachCharacter(std::string_view utf8, F f) {
+    for (size_t i = 0; i < utf8.size();) {
+        const size_t n =
+            std::min(utf8CharLength(static_cast<unsigned char>(utf8[i])), utf8.size() - i);
+        f(utf8.substr(i, n));
+        i += n;
+    }
+}
+
+}  // namespace
+
+size_t utf8CharLength(unsigned char lead) {
+    if (lead >= 0xF0 && lead < 0xF8) return 4;
+    if (lead >= 0xE0) return lead < 0xF0 ? 3 : 1;
+    if (lead >= 0xC0) return 2;
+    return 1;
+}
+
+std::string unitTextRefused(std::string_view utf8) {
+    std::string refused;
+    forEachCharacter(utf8, [&](std::string_view c) {
+        if (!unitKeeps(static_cast<unsigned char>(c[0])) && refused.find(c) == std::string::npos)
+            refused += c;
+    });
+    return refused;
+}
+
+std::string unitTextKept(std::string_view utf8) {
+    std::string kept;
+    for (char c : utf8)
+        if (unitKeeps(static_cast<unsigned char>(c))) kept += c;
+    return kept;
+}
+
 bool isValidPassword(std::string_view text) {
     return text.size() == kPasswordSize &&
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });

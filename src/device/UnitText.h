@@ -22,6 +22,14 @@ std::string decodeUnitText(const uint8_t* data, size_t length);
 // The text as people see it: without the spaces that fill the unit's 20 bytes.
 std::string unpaddedUnitText(std::string_view text);
 
+// What the unit keeps of a UTF-8 name: the characters 0x20..0x7F. unitTextRefused gives the
+// other characters, each once in their order (empty when the unit keeps the whole text);
+// unitTextKept gives the text without them.
+std::string unitTextRefused(std::string_view utf8);
+std::string unitTextKept(std::string_view utf8);
+// Bytes of the UTF-8 character that starts with lead; a stray byte counts as one character.
+size_t utf8CharLength(unsigned char lead);
+
 // Exactly six ASCII digits.
 bool isValidPassword(std::string_view text);
 // Each digit's value; anything that is not a digit, and missing characters, become 0.

@@ -125,15 +125,18 @@ void CEqSystemDlg::build() {
         return b;
     };
 
-    group(tr("系统控制"), 6, 6, 164, 53);
-    group(tr("密码修改"), 6, 65, 164, 72);
-    group(tr("设备名称"), 6, 146, 164, 55);
-    group(tr("改变设备模式"), 6, 209, 164, 67);
-    group(tr("电脑模式"), 180, 6, 417, 270);
+    // The left column is wider than the template by kWider dialog units, so that the slot list
+    // shows a 20-character name whole; the PC modes give up that room.
+    constexpr int kWider = 24;
+    group(tr("系统控制"), 6, 6, 164 + kWider, 53);
+    group(tr("密码修改"), 6, 65, 164 + kWider, 72);
+    group(tr("设备名称"), 6, 146, 164 + kWider, 55);
+    group(tr("改变设备模式"), 6, 209, 164 + kWider, 67);
+    group(tr("电脑模式"), 180 + kWider, 6, 417 - kWider, 270);
 
     label(tr("密码:"), 16, 22, 26);
-    password_ = edit(kPassword, 44, 20, 70, true);
-    button(tr("确定"), kCheckPassword, 120, 19, 42, &CEqSystemDlg::checkPassword);
+    password_ = edit(kPassword, 44, 20, 70 + kWider, true);
+    button(tr("确定"), kCheckPassword, 120 + kWider, 19, 42, &CEqSystemDlg::checkPassword);
     userMode_ = new QRadioButton(tr("用户模式"), this);
     at(userMode_, kUserMode, 44, 40, 52, 10);
     engineeringMode_ = new QRadioButton(tr("工程模式"), this);
@@ -142,30 +145,30 @@ void CEqSystemDlg::build() {
     connect(engineeringMode_, &QRadioButton::clicked, this, [this] { switchMode(true); });
 
     label(tr("旧密码:"), 16, 83, 30);
-    oldPassword_ = edit(kOldPassword, 48, 81, 114, true);
+    oldPassword_ = edit(kOldPassword, 48, 81, 114 + kWider, true);
     label(tr("新密码:"), 16, 101, 30);
-    newPassword_ = edit(kNewPassword, 48, 99, 114, true);
-    button(tr("确定"), kChangePassword, 120, 117, 42, &CEqSystemDlg::changePassword);
+    newPassword_ = edit(kNewPassword, 48, 99, 114 + kWider, true);
+    button(tr("确定"), kChangePassword, 120 + kWider, 117, 42, &CEqSystemDlg::changePassword);
 
     label(tr(" 名称:"), 16, 166, 30);
-    deviceName_ = edit(kDeviceName, 48, 164, 114, false);
+    deviceName_ = edit(kDeviceName, 48, 164, 114 + kWider, false);
     deviceName_->setReadOnly(true);
-    button(tr("确定"), kRename, 120, 182, 42, &CEqSystemDlg::rename)->hide();
+    button(tr("确定"), kRename, 120 + kWider, 182, 42, &CEqSystemDlg::rename)->hide();
 
     label(tr("模式序号:"), 16, 226, 38);
     slotList_ = new QComboBox(this);
-    at(slotList_, kSlot, 56, 223, 106, 13);
+    at(slotList_, kSlot, 56, 223, 106 + kWider, 13);
     connect(slotList_, &QComboBox::activated, this, [this](int slot) {
         if (slot >= 0) slotName_->setText(fromUtf8(edit_.image().deviceModeName(slot)));
     });
     label(tr("名称:"), 16, 244, 38);
-    slotName_ = edit(kSlotName, 56, 242, 106, false);
-    button(tr("保存模式"), kSaveSlot, 56, 258, 50, &CEqSystemDlg::saveSlot);
-    button(tr("调用模式"), kRecallSlot, 112, 258, 50, &CEqSystemDlg::recallSlot);
+    slotName_ = edit(kSlotName, 56, 242, 106 + kWider, false);
+    button(tr("保存模式"), kSaveSlot, 56 + kWider, 258, 50, &CEqSystemDlg::saveSlot);
+    button(tr("调用模式"), kRecallSlot, 112 + kWider, 258, 50, &CEqSystemDlg::recallSlot);
 
-    label(tr("模式管理:"), 190, 20, 60);
+    label(tr("模式管理:"), 190 + kWider, 20, 60);
     pcModes_ = new QTableWidget(0, 3, this);
-    at(pcModes_, kPcModes, 190, 32, 397, 208);
+    at(pcModes_, kPcModes, 190 + kWider, 32, 397 - kWider, 208);
     pcModes_->setHorizontalHeaderLabels({tr("序号"), tr("模式名称"), tr("日期")});
     pcModes_->verticalHeader()->hide();
     pcModes_->verticalHeader()->setDefaultSectionSize(pcModes_->fontMetrics().height() + 4);
@@ -190,8 +193,8 @@ void CEqSystemDlg::build() {
     connect(pcModes_, &QTableWidget::currentCellChanged, this, [this](int row, int, int, int) {
         if (row >= 0) pcRow_ = row;
     });
-    label(tr("模式名称:"), 190, 252, 40);
-    pcModeName_ = edit(kPcModeName, 232, 250, 150, false);
+    label(tr("模式名称:"), 190 + kWider, 252, 40);
+    pcModeName_ = edit(kPcModeName, 232 + kWider, 250, 150 - kWider, false);
     button(tr("保存当前模式到电脑"), kSaveToPc, 390, 249, 100, &CEqSystemDlg::saveToPc);
     button(tr("应用模式到设备"), kApply, 496, 249, 91, &CEqSystemDlg::applyPcMode);
 }
@@ -254,7 +257,28 @@ void CEqSystemDlg::pcModeClicked(int row) {
     pcModes_->setCurrentCell(row, 0);
     pcModes_->selectRow(row);
     pcRow_ = row;
-    pcModeName_->setText(pcModes_->item(row, 1)->text());
+    // An empty row's "-" is no name.
+    const auto record = modeFiles_ ? modeFiles_->record(unit_->modelCode(), row) : std::nullopt;
+    pcModeName_->setText(record && record->isUsed() ? pcModes_->item(row, 1)->text() : QString());
+}
+
+bool CEqSystemDlg::unitKeepsName(QLineEdit* box, std::string (*shape)(std::string_view)) {
+    const std::string text = box->text().toStdString();
+    const std::string refused = unitTextRefused(text);
+    if (refused.empty()) return true;
+    const QString keeps =
+        tr("设备只能保存英文字母、数字、空格和半角符号 (ASCII 32-127), 不能保存: %1")
+            .arg(fromUtf8(refused));
+    const std::string offer = shape(unitTextKept(text));
+    if (offer.empty()) {
+        showMessage(this, keeps, tr("错误"));
+        return false;
+    }
+    if (showMessage(this, keeps + QLatin1Char('\n') + tr("是否改用 \"%1\" ?").arg(fromUtf8(offer)),
+                    kQuellmar, MsgIcon::Question, MsgButtons::YesNoCancel) != MsgAnswer::Yes)
+        return false;
+    box->setText(fromUtf8(offer));
+    return true;
 }
 
 void CEqSystemDlg::checkPassword() {
@@ -311,18 +335,19 @@ void CEqSystemDlg::changePassword() {
 }
 
 void CEqSystemDlg::rename() {
-    const QString name = deviceName_->text();
-    if (name.isEmpty()) {
+    if (deviceName_->text().isEmpty()) {
         showMessage(this, tr("请输入设备名称!"), tr("错误"));
         return;
     }
-    const std::string text = SystemFunctions::cutName(name.toStdString());
+    if (!unitKeepsName(deviceName_, &SystemFunctions::cutName)) return;
+    const std::string text = SystemFunctions::cutName(deviceName_->text().toStdString());
     bool renamed = false;
     busy([&] { renamed = system_.rename(text); });
     showMessage(this, renamed ? tr("成功修改设备名称!") : tr("修改设备名称错误! 超时!"), kQuellmar);
 }
 
 void CEqSystemDlg::saveSlot() {
+    if (!unitKeepsName(slotName_, &SystemFunctions::slotName)) return;
     bool allowed = false;
     busy([&] { allowed = system_.storingAllowed(); });
     if (!allowed) {
@@ -389,18 +414,32 @@ void CEqSystemDlg::adoptReadImage(const std::shared_ptr<ModeImage>& before) {
 void CEqSystemDlg::saveToPc() {
     // Taken before the question: the list is rebuilt when the editor is activated again.
     const int row = pcRow_;
+    if (!modeFiles_) return;
+    const GbkName name = SystemFunctions::pcModeName(*modeFiles_, unit_->modelCode(), row,
+                                                     pcModeName_->text().toStdString());
+    if (!name.ok()) {
+        showMessage(
+            this,
+            tr("模式文件用 GBK 编码保存名称, 不能保存这些字符: %1").arg(fromUtf8(name.missing)),
+            tr("错误"));
+        return;
+    }
     if (showMessage(this, tr("您确定要保存当前模式到电脑吗 ?"), kQuellmar, MsgIcon::Question,
                     MsgButtons::YesNoCancel) != MsgAnswer::Yes)
         return;
-    if (!modeFiles_) return;
     const QDate today = today_();
-    const ModeFileStatus status = SystemFunctions::saveToPc(
-        edit_.image().record(), *modeFiles_, unit_->modelCode(), row,
-        pcModeName_->text().toStdString(), today.year(), today.month(), today.day());
+    const ModeFileStatus status =
+        SystemFunctions::saveToPc(edit_.image().record(), *modeFiles_, unit_->modelCode(), row,
+                                  name, today.year(), today.month(), today.day());
     // The row shows what the file holds, the new mode or, after a failed save, the old one.
     showPcRow(row);
     if (!status.ok)
         showMessage(this, tr("保存模式文件失败: %1").arg(status.error), kQuellmar);
+    else if (name.shortened)
+        showMessage(
+            this,
+            tr("模式名称超过 20 个字节, 已缩短为 \"%1\"。").arg(pcModes_->item(row, 1)->text()),
+            kQuellmar);
 }
 
 void CEqSystemDlg::applyPcMode() {

@@ -89,6 +89,9 @@ private:
     void saveToPc();
     void applyPcMode();
     void pcModeClicked(int row);
+    // True when the box holds a name the unit keeps whole, or the user took the offer of the
+    // name shaped without the characters the unit drops (the box then shows it).
+    bool unitKeepsName(QLineEdit* box, std::string (*shape)(std::string_view));
     void fillSlotList();
     void showPcRow(int row);
     void setModeButtonsEnabled(bool enabled);

@@ -9,6 +9,7 @@
 #include "WireText.h"
 #include "device/ModeFileStore.h"
 #include "device/Models.h"
+#include "support/Gbk.h"
 #include "support/Loopback.h"
 #include "support/RunProcess.h"
 #include "support/SimRecords.h"
@@ -66,6 +67,19 @@ TEST_F(SystemCommandTest, PasswordGuardsTheModeSwitchAndUserModeRefusesStores) {
     EXPECT_EQ(r.out, "switched to engineering mode!\n");
     EXPECT_TRUE(sim.state(0).engineering);
     EXPECT_EQ(writes(0x14), 1);
+    // The unit keeps characters 32-127 only: other names are refused before anything is sent.
+    sim.clearRequests(0);
+    r = cli({"store", "4", "--name", "主舞台模式"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err,
+              "the unit keeps only ASCII letters, digits, spaces and symbols (characters 32-127), "
+              "not: 主舞台模式\n");
+    r = cli({"store", "4", "--name", "Main 主舞台 Stage"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("not: 主舞台; without them the name is \"Main  Stage\"\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_TRUE(sim.requests(0).empty());
     r = cli({"store", "4", "--name", "ABCDEFGHIJKLMNOPQRSTUVWXY"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(sim::decodeWireText(sim.state(0).modes[3].nameWire, sim::kNameBytes),
@@ -110,6 +124,26 @@ TEST_F(SystemCommandTest, PcModesAreSavedListedAndApplied) {
     EXPECT_NE(r.out.find(current), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\n3\tFestival\t" + date + "\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\n4\t-\t-\n"), std::string::npos) << r.out;
+
+    // Names go into the file in GBK, as the Windows program keeps them, cut between
+    // characters; a character GBK lacks is refused.
+    r = cli({"pc-save", "7", "--name", "中文名称测试 ABC"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    r = cli({"pc-save", "8", "--name", "ABCDEFGHIJKLMNOPQRS中文"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err,
+              "the name takes more than 20 bytes in GBK and was shortened to "
+              "\"ABCDEFGHIJKLMNOPQRS\"\n");
+    r = cli({"pc-save", "9", "--name", "Live 🎤"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "the mode files hold names in GBK, which has no code for: 🎤\n");
+    ASSERT_TRUE(store.load(3).ok);
+    EXPECT_EQ(store.record(3, 6)->nameBytes(), test::gbk("中文名称测试 ABC"));
+    EXPECT_EQ(store.record(3, 7)->nameBytes(), "ABCDEFGHIJKLMNOPQRS");
+    EXPECT_FALSE(store.record(3, 8)->isUsed());
+    r = cli({"modes"});
+    EXPECT_NE(r.out.find("\n7\t中文名称测试 ABC\t"), std::string::npos) << r.out;
 
     // Other settings on the unit; applying the PC mode brings the saved ones back.
     auto later = sim.state(0);

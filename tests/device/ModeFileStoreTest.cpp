@@ -16,6 +16,7 @@
 
 #include "device/ModeFileStore.h"
 #include "device/Models.h"
+#include "support/Gbk.h"
 
 namespace qel {
 namespace {
@@ -130,6 +131,35 @@ TEST_F(DeviceModeFileStore, RecordsSitAt776ByteSteps) {
     EXPECT_EQ(store.record(model::kQD206, 31)->name(), "thirty-two");
     EXPECT_EQ(store.record(model::kQD206, 31)->date(), "2024-12-31");
     EXPECT_FALSE(store.record(model::kQD206, 1)->isUsed());
+}
+
+TEST_F(DeviceModeFileStore, NamesAreHeldInGbkAsAChineseWindowsWritesThem) {
+    std::vector<uint8_t> file(kFileSize, 0);
+    auto putName = [&](int index, const std::string& bytes) {
+        file[index * ModeRecord::kSize] = 1;
+        std::copy(bytes.begin(), bytes.end(),
+                  file.begin() + index * ModeRecord::kSize + ModeRecord::kNameOffset);
+    };
+    putName(0, test::gbk("主舞台模式"));
+    putName(1, "\x81\x30ok");  // not GBK: shown leniently
+    ASSERT_TRUE(writeFile(path(model::kQD406), file));
+    ModeFileStore store(dir_.path());
+    store.loadAll();
+    EXPECT_EQ(store.record(model::kQD406, 0)->name(), "主舞台模式");
+    EXPECT_EQ(store.record(model::kQD406, 1)->name(), "\uFFFD0ok");
+
+    // A new name goes in GBK, cut between characters at 20 bytes; the others keep their bytes.
+    ModeRecord r;
+    r.setUsed(true);
+    const GbkName cut = r.setName("中文名称测试 ABCDEFGHI");
+    EXPECT_TRUE(cut.shortened);
+    EXPECT_EQ(r.name(), "中文名称测试 ABCDEFG");
+    EXPECT_FALSE(r.setName("Stage 🎤").ok());
+    EXPECT_EQ(r.name(), "中文名称测试 ABCDEFG");
+    store.setRecord(model::kQD406, 2, r);
+    ASSERT_TRUE(store.save(model::kQD406).ok);
+    putName(2, test::gbk("中文名称测试 ABCDEFG"));
+    EXPECT_EQ(readFile(path(model::kQD406)), file);
 }
 
 TEST_F(DeviceModeFileStore, SaveRewritesAllRecordsOfOneModelOnly) {

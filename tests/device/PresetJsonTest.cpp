@@ -23,9 +23,11 @@ ModeRecord randomRecord(uint32_t model, std::mt19937& gen) {
     auto point = [&] { return EqPoint{pick(0, 2), pick(0, 180), pick(0, 255), pick(0, 179)}; };
     ModeRecord r;
     r.setUsed(gen() % 2);
+    // Names as the mode files hold them, in GBK: ten Chinese characters fill the 20 bytes.
     static const char* kNames[] = {"", "Festival", "Main \"Hall\" \\ 2", "Bühne Süd",
-                                   "Ünïcødé ok 12"};
-    r.setName(kNames[gen() % 5]);
+                                   "十个字的名字正好二十"};
+    const GbkName name = r.setName(kNames[gen() % 5]);
+    EXPECT_TRUE(name.ok() && !name.shortened);
     r.setDate(2000 + static_cast<int>(gen() % 40), 1 + static_cast<int>(gen() % 12),
               1 + static_cast<int>(gen() % 28));
     for (int i = 0; i < inputCount(model); ++i) {
@@ -143,6 +145,9 @@ TEST(PresetJson, EachErrorNamesItsPath) {
         {[](QJsonObject& r) { r["outputs"] = QJsonArray{}; }, "outputs",
          "expected 6 entries, found 0"},
         {[](QJsonObject& r) { r["version"] = 2; }, "version", "not one this program reads"},
+        {[](QJsonObject& r) { r["name"] = "Stage 🎤"; }, "name", "GBK, which has no code for 🎤"},
+        {[](QJsonObject& r) { r["name"] = "十一个字的名字超过二十"; }, "name",
+         "at most 20 bytes in GBK, found 22"},
     };
     for (const Case& c : cases) {
         const PresetRead read = readPresetJson(edited(c.edit), model::kQD206);

@@ -7,6 +7,7 @@
 #include "device/ModeRecord.h"
 #include "device/SystemFunctions.h"
 #include "device/UnitText.h"
+#include "support/Gbk.h"
 
 namespace qel {
 namespace {
@@ -19,11 +20,55 @@ TEST(SystemFunctionsText, NamesAreCutToTwentyCharactersAndBytesThenTrimmed) {
     EXPECT_EQ(SystemFunctions::slotName("  Live  "), "Live");
     // Cut first, then trimmed: two leading spaces leave 18 letters.
     EXPECT_EQ(SystemFunctions::slotName("  abcdefghijklmnopqrstuvw"), "abcdefghijklmnopqr");
-    // Characters outside 0x20..0x7F travel as 0.
-    const auto wire = encodeUnitText(SystemFunctions::slotName("ab中"));
-    EXPECT_EQ(wire[0], 'a' - 0x20);
-    EXPECT_EQ(wire[1], 'b' - 0x20);
-    for (size_t i = 2; i < wire.size(); ++i) EXPECT_EQ(wire[i], 0) << i;
+    // The unit keeps 0x20..0x7F: the other characters are named once each, in their order.
+    EXPECT_EQ(unitTextRefused("Main Stage ~"), "");
+    EXPECT_EQ(unitTextRefused("主舞台模式"), "主舞台模式");
+    EXPECT_EQ(unitTextRefused("ab中文中\tcé"), "中文\té");
+    EXPECT_EQ(unitTextKept("ab中文中\tcé ~"), "abc ~");
+}
+
+TEST(SystemFunctionsPcModes, NamesGoIntoTheFileInGbkAndAnUnreadableNameKeepsItsBytes) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ModeFileStore store(dir.path());
+    store.loadAll();
+    const uint32_t m = model::kQD408;
+    ModeRecord record;
+    // Two bytes per Chinese character: the whole name fits into 20 bytes.
+    GbkName name = SystemFunctions::pcModeName(store, m, 0, "中文名称测试 ABC");
+    EXPECT_EQ(name.bytes, test::gbk("中文名称测试 ABC"));
+    EXPECT_FALSE(name.shortened);
+    ASSERT_TRUE(SystemFunctions::saveToPc(record, store, m, 0, name, 2026, 1, 2).ok);
+    QFile file(store.filePath(m));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.read(ModeRecord::kNameOffset + 17).mid(ModeRecord::kNameOffset).toStdString(),
+              test::gbk("中文名称测试 ABC") + '\0');
+    file.close();
+    EXPECT_EQ(store.record(m, 0)->name(), "中文名称测试 ABC");
+
+    // Cut between characters, and said so.
+    name = SystemFunctions::pcModeName(store, m, 1, "ABCDEFGHIJKLMNOPQRS中文");
+    EXPECT_EQ(name.bytes, "ABCDEFGHIJKLMNOPQRS");
+    EXPECT_TRUE(name.shortened);
+    // A character GBK lacks refuses the name, and saving it changes nothing.
+    name = SystemFunctions::pcModeName(store, m, 1, "Live 🎤 ñ 🎤");
+    EXPECT_FALSE(name.ok());
+    EXPECT_EQ(name.missing, "🎤ñ");
+    EXPECT_FALSE(SystemFunctions::saveToPc(record, store, m, 1, name, 2026, 1, 2).ok);
+    EXPECT_FALSE(store.record(m, 1)->isUsed());
+
+    // A row whose name is not GBK shows it leniently; saved under the text it shows, the row
+    // keeps its bytes; an edited text is new and must be GBK.
+    ModeRecord odd;
+    odd.setUsed(true);
+    odd.setNameBytes("\x81\x30ok\xfe");
+    store.setRecord(m, 3, odd);
+    bool valid = true;
+    EXPECT_EQ(decodeGbk(odd.nameBytes(), &valid), odd.name());
+    EXPECT_FALSE(valid);
+    EXPECT_NE(odd.name().find("\uFFFD"), std::string::npos);
+    EXPECT_EQ(SystemFunctions::pcModeName(store, m, 3, odd.name()).bytes, "\x81\x30ok\xfe");
+    EXPECT_FALSE(SystemFunctions::pcModeName(store, m, 3, odd.name() + "!").ok());
 }
 
 TEST(SystemFunctionsPcModes, SaveWritesTheRowAndAFailedSaveLeavesWhatIsOnDisk) {
@@ -33,8 +78,8 @@ TEST(SystemFunctionsPcModes, SaveWritesTheRowAndAFailedSaveLeavesWhatIsOnDisk) {
     store.loadAll();
     ModeRecord record;
     record.output(3).setDelay(480);
-    auto status = SystemFunctions::saveToPc(record, store, model::kQD406, 4, "Festival", 2026, 12,
-                                            6);
+    auto status = SystemFunctions::saveToPc(record, store, model::kQD406, 4,
+                                            encodeGbk("Festival", 20), 2026, 12, 6);
     ASSERT_TRUE(status.ok) << status.error.toStdString();
     EXPECT_EQ(record.date(), "2026-12-6");
     EXPECT_TRUE(record.isUsed());
@@ -52,7 +97,8 @@ TEST(SystemFunctionsPcModes, SaveWritesTheRowAndAFailedSaveLeavesWhatIsOnDisk) {
     ASSERT_TRUE(QFile::remove(store.filePath(model::kQD406)));
     ASSERT_TRUE(QDir(dir.path()).mkdir("mode406.dat"));
     store.setRecord(model::kQD406, 4, ModeRecord{});
-    status = SystemFunctions::saveToPc(record, store, model::kQD406, 5, "Later", 2027, 1, 2);
+    status = SystemFunctions::saveToPc(record, store, model::kQD406, 5, encodeGbk("Later", 20),
+                                       2027, 1, 2);
     EXPECT_FALSE(status.ok);
     EXPECT_FALSE(status.error.isEmpty());
     EXPECT_FALSE(store.record(model::kQD406, 5)->isUsed());

@@ -1,9 +1,12 @@
 #include <QtTest>
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOptionComboBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -20,6 +23,7 @@
 #include "editor/QelEquipmentDlg.h"
 #include "link/Equipment.h"
 #include "link/UdpEndpoint.h"
+#include "support/Gbk.h"
 #include "support/Loopback.h"
 #include "support/SimRecords.h"
 
@@ -192,29 +196,70 @@ private slots:
                  std::string("ABCDEFGHIJKLMNOPQRST"));
         QCOMPARE(slotList->itemText(3), QString("4. ABCDEFGHIJKLMNOPQRST"));
         QCOMPARE(panes[4], QString("模式名称: ABCDEFGHIJKLMNOPQRST"));
-
-        // Characters outside ASCII travel as 0.
-        slotList->setCurrentIndex(5);
-        name->setText("ab中文");
+        // A 20-character name shows whole in the closed list and in the open one.
+        slotList->setCurrentIndex(19);
+        name->setText("MAIN STAGE EVENING 1");
         boxes.answer(MsgAnswer::Yes);
         save->click();
         QVERIFY(lastBox("成功保存模式!", "Quellmar"));
-        const auto last = sent();
-        const auto& payload = last[last.size() - 2].payload;
-        QCOMPARE(payload.size(), size_t{20});
-        QCOMPARE(payload[0], uint8_t{'a' - 0x20});
-        QCOMPARE(payload[1], uint8_t{'b' - 0x20});
-        QVERIFY(std::all_of(payload.begin() + 2, payload.end(), [](uint8_t b) { return b == 0; }));
+        const int textWidth = slotList->fontMetrics().horizontalAdvance(slotList->itemText(19));
+        QStyleOptionComboBox option;
+        option.initFrom(slotList);
+        const QRect field = slotList->style()->subControlRect(
+            QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, slotList);
+        QVERIFY2(textWidth <= field.width(), qPrintable(QString::number(field.width())));
+        slotList->showPopup();
+        QAbstractItemView* view = slotList->view();
+        QTRY_VERIFY(view->isVisible());
+        QVERIFY(textWidth < view->visualRect(view->model()->index(19, 0)).width());
+        slotList->hidePopup();
+
+        // The unit keeps characters 32-127 only: a name of others alone is refused before
+        // anything is sent, and the slot keeps its name.
+        const QString keeps(
+            "设备只能保存英文字母、数字、空格和半角符号 (ASCII 32-127), 不能保存: ");
+        sim.clearRequests(0);
+        slotList->setCurrentIndex(5);
+        name->setText("主舞台模式");
+        save->click();
+        QVERIFY(lastBox(keeps + "主舞台模式", "错误"));
+        QVERIFY(sent().empty());
+        QCOMPARE(QString::fromStdString(editor->edit().image().deviceModeName(5)).trimmed(),
+                 QString("Mode 6"));
+        // Mixed: the name without them is offered; No sends nothing, Yes stores it.
+        name->setText("Main 主舞台 Stage");
+        boxes.answer(MsgAnswer::No);
+        save->click();
+        QVERIFY(lastBox(keeps + "主舞台\n是否改用 \"Main  Stage\" ?", "Quellmar"));
+        QVERIFY(sent().empty());
+        QCOMPARE(name->text(), QString("Main 主舞台 Stage"));
+        boxes.answer(MsgAnswer::Yes);
+        boxes.answer(MsgAnswer::Yes);
+        save->click();
+        QVERIFY(lastBox("成功保存模式!", "Quellmar"));
+        QCOMPARE(name->text(), QString("Main  Stage"));
+        QCOMPARE(sim::decodeWireText(sim.state(0).modes[5].nameWire, sim::kNameBytes),
+                 std::string("Main  Stage"));
+        QCOMPARE(slotList->itemText(5), QString("6. Main  Stage"));
+
+        // The device name alike.
+        sim.clearRequests(0);
+        find<QLineEdit>(Id::kDeviceName)->setText("大厅");
+        find<QPushButton>(Id::kRename)->click();
+        QVERIFY(lastBox(keeps + "大厅", "错误"));
+        QVERIFY(sent().empty());
     }
 
     void pcModesSaveAndApply() {
         auto* list = find<QTableWidget>(Id::kPcModes);
         QCOMPARE(list->rowCount(), 32);
+        QVERIFY(list->horizontalHeader()->length() <= list->viewport()->width());
         QCOMPARE(list->item(2, 1)->text(), QString("-"));
         QCOMPARE(page->pcModeRow(), 0);
         page->setToday([] { return QDate(2026, 12, 6); });
+        find<QLineEdit>(Id::kPcModeName)->setText("old");
         clickRow(list, 2);
-        QCOMPARE(find<QLineEdit>(Id::kPcModeName)->text(), QString("-"));
+        QCOMPARE(find<QLineEdit>(Id::kPcModeName)->text(), QString());  // not the row's "-"
         find<QLineEdit>(Id::kPcModeName)->setText("Festival");
         boxes.answer(MsgAnswer::Yes);
         find<QPushButton>(Id::kSaveToPc)->click();
@@ -257,6 +302,50 @@ private slots:
         QVERIFY(lastBox("该电脑模式是空的, 不能应用到设备!", "Quellmar"));
         QTest::qWait(100);
         QVERIFY(sent().empty());
+    }
+
+    void pcModeNamesAreGbkAsTheWindowsProgramKeepsThem() {
+        ModeRecord named;
+        named.setUsed(true);
+        named.setNameBytes(test::gbk("主舞台模式"));
+        store->setRecord(kModel, 0, named);
+        named.setNameBytes("\x81\x30ok");  // not GBK
+        store->setRecord(kModel, 1, named);
+        QVERIFY(store->save(kModel).ok);
+        page->refresh();
+        auto* list = find<QTableWidget>(Id::kPcModes);
+        auto* name = find<QLineEdit>(Id::kPcModeName);
+        QCOMPARE(list->item(0, 1)->text(), QString("主舞台模式"));
+        QCOMPARE(list->item(1, 1)->text(), QString("\uFFFD0ok"));
+        auto save = [&](int row, const QString& text) {
+            clickRow(list, row);
+            if (!text.isNull()) name->setText(text);
+            boxes.clear();
+            boxes.answer(MsgAnswer::Yes);
+            find<QPushButton>(Id::kSaveToPc)->click();
+            ModeFileStore disk(dir.path());
+            disk.load(kModel);
+            return *disk.record(kModel, row);
+        };
+        // Saved under the name it shows, a row keeps its bytes.
+        page->setToday([] { return QDate(2027, 3, 4); });
+        ModeRecord saved = save(1, QString());
+        QVERIFY(lastBox("您确定要保存当前模式到电脑吗 ?", "Quellmar"));  // and nothing after it
+        QCOMPARE(saved.date(), std::string("2027-3-4"));
+        QCOMPARE(saved.nameBytes(), std::string("\x81\x30ok"));
+        // New names go in GBK, cut between characters, and a cut is said.
+        saved = save(4, "中文名称测试 ABC");
+        QCOMPARE(boxes.shown().size(), size_t{1});
+        QCOMPARE(saved.nameBytes(), test::gbk("中文名称测试 ABC"));
+        saved = save(5, "ABCDEFGHIJKLMNOPQRS中文");
+        QCOMPARE(saved.nameBytes(), std::string("ABCDEFGHIJKLMNOPQRS"));
+        QVERIFY(lastBox("模式名称超过 20 个字节, 已缩短为 \"ABCDEFGHIJKLMNOPQRS\"。", "Quellmar"));
+        // A character GBK lacks: refused before the question, nothing saved.
+        saved = save(6, "Live 🎤");
+        QCOMPARE(boxes.shown().size(), size_t{1});
+        QVERIFY(lastBox("模式文件用 GBK 编码保存名称, 不能保存这些字符: 🎤", "错误"));
+        QVERIFY(!saved.isUsed());
+        QCOMPARE(list->item(6, 1)->text(), QString("-"));
     }
 
     void recallReadsTheUnitAgain() {
@@ -331,10 +420,10 @@ private:
     }
 
     // The last box shown had this text and caption.
-    bool lastBox(const char* text, const char* caption) const {
+    bool lastBox(const QString& text, const char* caption) const {
         if (boxes.shown().empty()) return false;
         const auto& box = boxes.shown().back();
-        if (box.text == QString(text) && box.caption == QString(caption)) return true;
+        if (box.text == text && box.caption == QString(caption)) return true;
         qWarning("last box: %s / %s", qPrintable(box.text), qPrintable(box.caption));
         return false;
     }

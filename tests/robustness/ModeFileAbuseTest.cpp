@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QString>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -61,7 +62,10 @@ size_t decodeRecord(const ModeFileStore& store, uint32_t model, int index) {
     record->toBytes(raw);
     const RecordValues v = recordValues(*record, model);
     size_t looked = 0;
-    EXPECT_LE(v.name.size(), ModeRecord::kMaxNameLength);
+    // Any stored bytes show as a name (GBK, read leniently): at most one character per byte.
+    EXPECT_LE(record->nameBytes().size(), ModeRecord::kMaxNameLength);
+    EXPECT_LE(QString::fromStdString(v.name).size(),
+              static_cast<qsizetype>(record->nameBytes().size()));
     EXPECT_EQ(v.used, raw[0] != 0 || raw[1] != 0);
     EXPECT_EQ(v.inputs.size(), static_cast<size_t>(inputCount(model)));
     EXPECT_EQ(v.outputs.size(), static_cast<size_t>(outputCount(model)));
