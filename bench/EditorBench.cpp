@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // The editor under a fader drag, and its CPU with the meters running.
 //   bench_editor   (QT_QPA_PLATFORM=offscreen or on a display)
 // 1. Sixteen simulated units, each connected with its editor shown and meters polling. On the

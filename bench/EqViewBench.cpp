@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // The EQ curve view while a point is dragged, at the EQ pages' size (950 x 294).
 //
 //   QT_QPA_PLATFORM=offscreen build/eq/bench/bench_eqview

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // A datagram flood at the program's endpoint while a connected simulated QD408 is read and
 // written one command at a time; reports the flood rate, the commands' outcomes and the
 // resident memory of this process (VmRSS) every 10 s.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // Link engine benchmarks.
 //   bench_link latency [--units N] [--samples M]   enqueue of one write -> datagram at the peer
 //   bench_link idle [--units N] [--seconds S]      process CPU with N idle connected units

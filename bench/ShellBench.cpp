@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // The application's start-up time and its memory with connected units.
 //   bench_shell   (run with QT_QPA_PLATFORM=offscreen or on a display)
 // Starts three simulated units in a child process, measures the time from process start to

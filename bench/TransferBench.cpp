@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // Connection and search benchmarks against the in-process simulator.
 //   bench_transfer read [--runs N]          connect + full read of a QD408 vs. its floor
 //   bench_transfer search [--units N]       one search over N simulated network units

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // Records the fuzz targets' seed corpora from simulator traffic: a QD408 on the network and
 // a QD206 on a pseudo-terminal are connected, read and written by the program's own code;
 // the requests the units received, the replies they gave and the files the program saved

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // Discovery: search replies from network modules and the probe replies of the units they
 // name, or the probe replies of a unit on a serial port, as the search reads them.
 //

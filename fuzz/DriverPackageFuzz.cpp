@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // The driver container reader: whatever the bytes, a container is either refused or read as
 // 14 records whose names stay in their folder and whose bodies lie inside the container.
 #include <cstdlib>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // The EQ text of a measurement program as import-eq reads it, then fitted to an input's 15
 // and an output's 10 points.
 //

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // A mode file as the program loads it from disk, every record then decoded into the values
 // the pages show.
 //

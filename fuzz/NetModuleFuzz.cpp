@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // Network module replies as the unit network settings read them: search replies into the
 // module table, a login reply into the read request, and a configuration reply into the
 // fields and the write. Each piece is copied to a buffer of its own size, so that a read past

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // The receive path: bytes from a unit go through reply recognition and are matched against
 // the command in flight, over the UDP ring (datagrams from the unit and from others) or over
 // the serial stream, where the probe exchange also resynchronises on two 0xFF bytes.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // The simulator is a peer too: whatever arrives at a simulated unit, as datagrams or on its
 // serial stream, must be answered or ignored without harm.
 //

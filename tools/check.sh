@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Quellmar developers
 # Builds and runs the suites under the sanitizers.
 # usage: tools/check.sh --sanitizers   (ASan+UBSan, then TSan)
 #        tools/check.sh asan|tsan      (one of them)

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Quellmar developers
 # Installs what is missing, builds, starts simulated units on loopback (a QD206, a QD406, a
 # QD408 and one unit on a pseudo-terminal) and starts Quellmar against them in demo/.
 # Without a display the program runs offscreen and saves demo/quellmar.png instead.

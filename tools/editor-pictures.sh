@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Quellmar developers
 # Renders the gain page and the input and output EQ pages into docs/editor-gain.png,
 # docs/eq-input.png and docs/eq-output.png with `quellmar --screenshot`: a simulated QD408 on
 # 127.0.77.4 (ports of its own, so that a running demo is not disturbed) gets a few gains, EQ

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Quellmar developers
 # Builds the libFuzzer targets with clang 14 under ASan + UBSan (their own build folder, the
 # normal build is untouched) and runs one of them.
 # usage: tools/fuzz.sh TARGET SECONDS [libFuzzer options...]

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Quellmar developers
 # Installs what the build needs (Debian 12), then configures and builds one preset.
 # usage: tools/setup.sh [preset]   (default: default)
 set -euo pipefail

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // quellmar-driverpack: builds the driver container at build time.
 // usage: quellmar-driverpack OUTPUT FOLDER:NAME=FILE...   (FOLDER 0 = top, 1 = "i386")
 #include <fstream>

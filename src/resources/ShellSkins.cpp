@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // Pictures of the application shell: the client backdrop, the status bar skin, the equipment
 // row icon, the tool bar icons and the application icon.
 #include <QLinearGradient>

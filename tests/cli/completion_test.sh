@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Quellmar developers
 # The bash completion of quellmar-cli, as built for installing, against the program's --help:
 # every command and option --help names is offered where it belongs, each option offered is
 # one --help names there and one its command takes, and values get files or nothing.

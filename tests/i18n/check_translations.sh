@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Quellmar developers
 # Fails when a text of the sources has no English translation, or an English translation
 # still holds Chinese characters. usage: check_translations.sh LUPDATE TS_FILE SOURCE_DIR
 set -euo pipefail

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // The search request on a real subnet: where it goes, and a search across a veth pair between
 // two network namespaces (root only), where Linux treats a.b.c.255 as a broadcast address.
 #include <gtest/gtest.h>

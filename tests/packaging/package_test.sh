@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Quellmar developers
 # Builds the Debian package of a build tree, unpacks it into a temporary root and checks what
 # an installed Quellmar needs: its files, its declared dependencies, the validators' verdicts,
 # the programs' --version and --help, manual pages that name every option of --help, and the

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // The real adapter layer's `ip` path on a dummy interface (or a veth end) inside a network
 // namespace that the test creates (root only): the address is added at start and removed at exit.
 #include <fcntl.h>

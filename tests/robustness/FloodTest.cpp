@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // A flood of datagrams at the program's endpoint while a connected unit is in use: random
 // sizes from many loopback sources, some shaped as replies with the run's instance tag. The
 // unit's commands must keep succeeding and nothing from other sources may reach its queue.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // Transfers over links that lose, delay, duplicate and hold back frames, against the
 // simulator's seeded faults. Every run prints its seed.
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // Mode files as a user's disk may hold them: cut short at every length, too long, with
 // flipped bits, and a save killed half-way. Every load must give the bytes as stored and
 // every record must decode into page values; a killed save must leave a whole file.

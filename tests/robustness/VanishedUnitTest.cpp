@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // Units that go away: a serial unit whose pseudo-terminal disappears (cable pulled) and a
 // network unit that stops answering, while idle and in the middle of transfers. The link must
 // stop by itself without spinning, the transfer must fail cleanly, and the unit must be

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // Verified downloads: duplicated replies with lost frames, and a unit that takes a command
 // without applying it.
 #include <gtest/gtest.h>

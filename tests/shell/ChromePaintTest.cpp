@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // The client background, the skinned status bar, the tool bar and the shell's pictures.
 #include <QMainWindow>
 #include <QPainter>

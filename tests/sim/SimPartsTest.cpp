@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // The pieces that need no socket: the serial frame splitter and the command line.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // Command frames over real loopback sockets: what a unit answers and what it changes.
 #include <gtest/gtest.h>
 

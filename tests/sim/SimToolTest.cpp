@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // quellmar-unitsim as a program: its command line, its start-up lines, its state file.
 #include <gtest/gtest.h>
 #include <poll.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
 // The ways in: module search on the subnet's .255 address, serial units on pseudo-terminals,
 // units that join or leave, and states kept in a file.
 #include <gtest/gtest.h>

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Quellmar developers
 # Installs the udev rule for the units' USB-serial chip and reloads udev, so that the user at
 # the seat may open its ports. Asks for administrator rights through pkexec when it needs them.
 # QUELLMAR_UDEV_DIR and QUELLMAR_UDEVADM choose another rules folder and udevadm (for tests).
