@@ -34,6 +34,8 @@ std::string VerifyReport::summary() const {
                    count(static_cast<size_t>(resent), "parameter") + " sent again)";
         case VerifyOutcome::ReadFailed:
             return "not verified: the unit could not be read back";
+        case VerifyOutcome::Cancelled:
+            return "cancelled: the unit holds part of the record";
         case VerifyOutcome::Differs:
             break;
     }
@@ -52,6 +54,7 @@ UnitTransfer DownloadVerify::quietTransfer() const {
     UnitTransfer t(unit_, link_);
     t.setProgressPause(0);
     t.setAttempts(kAttempts, kQuietMs);
+    t.setCancel(cancel_);
     return t;
 }
 
@@ -71,9 +74,18 @@ DownloadVerify::Report DownloadVerify::downloadAndVerify(const UnitTransfer::Pro
     const ModeRecord wanted = image->record();
     UnitTransfer download(unit_, link_, progress);
     download.setProgressPause(0);
+    download.setCancel(cancel_);
     const int notConfirmed = download.fullDownload();
-    Report report = verify(wanted);
+    Report report = download.cancelled() ? cancelledReport(wanted) : verify(wanted);
     report.notConfirmed = notConfirmed;
+    return report;
+}
+
+DownloadVerify::Report DownloadVerify::cancelledReport(const ModeRecord& wanted) {
+    unit_.setKnownDifferent();
+    Report report;
+    report.outcome = Outcome::Cancelled;
+    report.wanted = wanted;
     return report;
 }
 
@@ -86,7 +98,7 @@ DownloadVerify::Report DownloadVerify::verify(const ModeRecord& wanted) {
     for (;;) {
         // A scratch record: the unit's image stays what the editor shows.
         if (!transfer.readRecord(report.unit)) {
-            report.outcome = Outcome::ReadFailed;
+            report.outcome = transfer.cancelled() ? Outcome::Cancelled : Outcome::ReadFailed;
             unit_.setKnownDifferent();
             return report;
         }
@@ -94,6 +106,7 @@ DownloadVerify::Report DownloadVerify::verify(const ModeRecord& wanted) {
         if (report.differences.empty() || report.rounds == kMaxRounds) break;
         ++report.rounds;
         for (const Difference& d : report.differences) {
+            if (transfer.cancelled()) return cancelledReport(wanted);
             traceStep("Send again: %s\n", d.text().c_str());
             transfer.send(d.param.command(wanted, model));
             ++report.resent;

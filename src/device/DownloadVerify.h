@@ -15,6 +15,7 @@ enum class VerifyOutcome {
     Equal,       // the unit holds every parameter of the record
     Differs,     // some still differ after the last round
     ReadFailed,  // the unit could not be read back
+    Cancelled,   // stopped on request before the unit was proven
 };
 
 struct VerifyDifference {
@@ -50,6 +51,9 @@ public:
     using Report = VerifyReport;
 
     DownloadVerify(Equipment& unit, const LinkSettings& link);
+    // As UnitTransfer::setCancel: nothing more is sent once *cancel is set, and the unit is
+    // then known to differ.
+    void setCancel(const std::atomic<bool>* cancel) { cancel_ = cancel; }
 
     // The full download of the unit image's record (progress as UnitTransfer gives it), then
     // verify() against that record.
@@ -64,9 +68,11 @@ public:
 
 private:
     UnitTransfer quietTransfer() const;
+    Report cancelledReport(const ModeRecord& wanted);
 
     Equipment& unit_;
     LinkSettings link_;
+    const std::atomic<bool>* cancel_ = nullptr;
 };
 
 }  // namespace qel

@@ -46,10 +46,11 @@ uint32_t UnitTransfer::waitLimitMs(const OwnedCommand& spec) {
 long UnitTransfer::exchange(const OwnedCommand& spec, uint8_t* reply) {
     if (spec.label) traceStep("%s\n", spec.label);
     for (int attempt = 1;; ++attempt) {
+        if (cancelled()) return -1;
         uint8_t data[kReplyBuffer] = {};
         const Ticket ticket = unit_.enqueue(spec.toCommand(spec.replyLength ? data : nullptr));
         size_t replyFrame = 0;
-        const Outcome outcome = unit_.waitOutcome(ticket, waitLimitMs(spec), &replyFrame);
+        const Outcome outcome = unit_.waitOutcome(ticket, waitLimitMs(spec), &replyFrame, cancel_);
         if (outcome == Outcome::Accepted) {
             const size_t payload =
                 replyFrame > frame::kHeaderSize ? replyFrame - frame::kHeaderSize : 0;
@@ -77,18 +78,7 @@ void UnitTransfer::waitForQuiet(uint32_t quietMs) const {
 }
 
 UnitTransfer::Result UnitTransfer::run(Mode mode) {
-    if (mode == Mode::Download) {
-        const auto image = unit_.image();
-        const int unconfirmed = fullDownload();
-        if (!verifyDownload_ || !image) {
-            verifyReport_.reset();
-            return unconfirmed == 0 ? Result::Success : Result::DownloadIncomplete;
-        }
-        // What counts is what the unit now holds, whatever its replies said.
-        verifyReport_ = std::make_shared<const VerifyReport>(
-            DownloadVerify(unit_, link_).verify(image->record()));
-        return verifyReport_->ok() ? Result::Success : Result::DownloadIncomplete;
-    }
+    if (mode == Mode::Download) return download();
     if (mode == Mode::Connect) {
         const Result connected = handshake();
         if (connected != Result::Success) return connected;
@@ -99,6 +89,24 @@ UnitTransfer::Result UnitTransfer::run(Mode mode) {
     unit_.clearFlags(linkflag::kAvailable | linkflag::kParamsRead);
     unit_.stopLink();
     return Result::ReadFailed;
+}
+
+UnitTransfer::Result UnitTransfer::download() {
+    const auto image = unit_.image();
+    const int unconfirmed = fullDownload();
+    verifyReport_.reset();
+    if (verifyDownload_ && image && !cancelled()) {
+        // What counts is what the unit now holds, whatever its replies said.
+        DownloadVerify verify(unit_, link_);
+        verify.setCancel(cancel_);
+        verifyReport_ = std::make_shared<const VerifyReport>(verify.verify(image->record()));
+    }
+    if (cancelled()) {
+        unit_.setKnownDifferent();
+        return Result::Cancelled;
+    }
+    if (verifyReport_) return verifyReport_->ok() ? Result::Success : Result::DownloadIncomplete;
+    return unconfirmed == 0 ? Result::Success : Result::DownloadIncomplete;
 }
 
 UnitTransfer::Result UnitTransfer::handshake() {
@@ -238,6 +246,7 @@ int UnitTransfer::fullDownload() {
     const uint32_t model = unit_.modelCode();
     trace(TraceAttr::Header, "Download data from Computer: %s\n", unit_.deviceName().c_str());
     for (const DownloadParam& p : downloadParams(model)) {
+        if (cancelled()) return failures_;
         load(p.command(record, model));
         if (p.progressAfter >= 0) report(p.progressAfter);
     }

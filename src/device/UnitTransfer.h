@@ -2,6 +2,7 @@
 // Copyright (C) 2026 the Quellmar developers
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -31,6 +32,7 @@ public:
         ReadFailed,          // "从设备下载数据到电脑错误 !\n"
         DownloadIncomplete,  // the unit does not hold the record (or, unverified, some
                              // commands of the download were not accepted)
+        Cancelled,           // a download stopped on request; the unit is known to differ
     };
     // position 0..100; status is the text of the window's status line.
     using Progress = std::function<void(int position, const char* status)>;
@@ -56,10 +58,15 @@ public:
         attempts_ = attempts > 1 ? attempts : 1;
         retryQuietMs_ = quietMs;
     }
+    // Once *cancel is set (from any thread, or a signal handler), nothing more is queued and
+    // the wait in progress ends within a few ms. The flag outlives the transfer.
+    void setCancel(const std::atomic<bool>* cancel) { cancel_ = cancel; }
+    bool cancelled() const { return cancel_ && cancel_->load(std::memory_order_acquire); }
 
     // The worker's whole job for a mode. A failed handshake or read leaves the link stopped.
     // A download is verified (DownloadVerify) unless told otherwise, before run() returns, so
-    // callers queue what follows a download (the 0x13 of a PC mode) only after it.
+    // callers queue what follows a download (the 0x13 of a PC mode) only after it. A cancelled
+    // download leaves the unit known to differ.
     Result run(Mode mode);
     void setVerifyDownload(bool verify) { verifyDownload_ = verify; }
     // The verify's account of the last download run(): equal, or what still differs; none
@@ -74,8 +81,8 @@ public:
     // with its image; false at the first command that fails, leaving the unit's image as it
     // was.
     bool fullRead();
-    // Sends the image's mode record; goes through every command and returns how many were
-    // not accepted.
+    // Sends the image's mode record; goes through every command (until cancelled) and returns
+    // how many were not accepted.
     int fullDownload();
     // The parameter rows and channel reads of the full read into record, nothing published
     // and no mode numbers or names; false at the first command that fails.
@@ -104,6 +111,7 @@ private:
     // Enqueues, waits, and copies the reply's payload to reply; the payload length, or -1.
     long exchange(const OwnedCommand& spec, uint8_t* reply = nullptr);
     void report(int position);
+    Result download();
     bool readModeNumbers(ModeImage& image);
     bool readRows(ModeRecord& record);
     bool readChannels(ModeRecord& record);
@@ -123,6 +131,7 @@ private:
     std::shared_ptr<const VerifyReport> verifyReport_;
     int attempts_ = 1;
     uint32_t retryQuietMs_ = 0;
+    const std::atomic<bool>* cancel_ = nullptr;
     bool handshaking_ = false;
     int failures_ = 0;  // commands of the download that were not accepted
 };

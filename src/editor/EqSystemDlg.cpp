@@ -461,6 +461,8 @@ void CEqSystemDlg::applyPcMode() {
         editor_.fullTransferDone();
         return r;
     });
+    // A cancel sends nothing more: the editor's 同步 finishes the download.
+    if (result == UnitTransfer::Result::Cancelled) return;
     system_.activateDownloaded();
     if (result != UnitTransfer::Result::Success) showMessage(this, tr("错误: 超时!"), kQuellmar);
 }

@@ -83,7 +83,8 @@ bool PresetTransfer::importFrom(CQelEquipmentDlg& editor, const QString& path) {
     const ModeRecord before = record;
     record = preset.record;
     std::shared_ptr<const VerifyReport> report;
-    if (editor.writeImageVerified(report)) {
+    const auto result = editor.writeImageVerified(report);
+    if (result == UnitTransfer::Result::Success) {
         editor.fullTransferDone();
         return true;
     }
@@ -91,6 +92,7 @@ bool PresetTransfer::importFrom(CQelEquipmentDlg& editor, const QString& path) {
     // sync offer then puts right.
     record = before;
     editor.syncBar()->refresh();
+    if (result == UnitTransfer::Result::Cancelled) return false;  // as the user asked
     showMessage(&editor,
                 tr("预设没有成功写入设备, 编辑器保留原来的设置:\n%1")
                     .arg(CQelSyncBar::failureText(report.get(), editor.unit().modelCode())),

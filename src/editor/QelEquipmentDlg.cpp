@@ -3,6 +3,7 @@
 #include "editor/QelEquipmentDlg.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QPainter>
@@ -211,7 +212,8 @@ void CQelEquipmentDlg::holdPages(bool hold) {
     for (EditorPage* p : pages_) p->setEnabled(!hold);
 }
 
-bool CQelEquipmentDlg::writeImageVerified(std::shared_ptr<const VerifyReport>& report) {
+UnitTransfer::Result CQelEquipmentDlg::writeImageVerified(
+    std::shared_ptr<const VerifyReport>& report) {
     holdPages(true);
     unit_->setImage(image_);  // the download sends the unit's image: this one
     unit_->setFlags(linkflag::kMeterPaused);
@@ -220,7 +222,7 @@ bool CQelEquipmentDlg::writeImageVerified(std::shared_ptr<const VerifyReport>& r
     unit_->clearFlags(linkflag::kMeterPaused);
     holdPages(false);
     syncBar_->refresh();
-    return result == UnitTransfer::Result::Success;
+    return result;
 }
 
 void CQelEquipmentDlg::linkRestored() {
@@ -273,6 +275,23 @@ void CQelEquipmentDlg::changeEvent(QEvent* event) {
         emit activated(this);
         static_cast<CPanelSys*>(page(kSystem))->systemDlg()->refresh();
     }
+}
+
+void CQelEquipmentDlg::closeEvent(QCloseEvent* event) {
+    CQelConnectDlg* transfer = CQelConnectDlg::running(unit_.get());
+    if (!transfer) {
+        QDialog::closeEvent(event);
+        return;
+    }
+    // This window is held while its unit's download runs: the question goes on the transfer's.
+    event->ignore();
+    if (showMessage(transfer, tr("正在向设备传输数据。要取消传输吗 ?"), QStringLiteral("Quellmar"),
+                    MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
+        return;
+    // Hidden once the download has stopped and this window is no longer held.
+    connect(transfer, &QObject::destroyed, this,
+            [this] { QTimer::singleShot(0, this, &QWidget::hide); });
+    transfer->requestCancel();
 }
 
 void CQelEquipmentDlg::paintEvent(QPaintEvent*) {

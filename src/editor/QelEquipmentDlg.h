@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "device/ParamEdit.h"
+#include "device/UnitTransfer.h"
 #include "editor/MeterPoller.h"
 #include "link/Equipment.h"
 
@@ -57,10 +58,11 @@ public:
     void setProgressPause(uint32_t ms);
 
     // Writes the editor's image into the unit (meters paused) and proves it by reading the
-    // unit back. True when the unit equals the image (the unit is then in sync: no unconfirmed
-    // writes); otherwise report says what was found (none when the unit did not answer) and
-    // the unit is known to differ. GUI thread; a progress window shows meanwhile.
-    bool writeImageVerified(std::shared_ptr<const VerifyReport>& report);
+    // unit back. Success when the unit equals the image (the unit is then in sync: no
+    // unconfirmed writes); otherwise report says what was found (none when the unit did not
+    // answer or the user cancelled) and the unit is known to differ. GUI thread; a progress
+    // window shows meanwhile.
+    UnitTransfer::Result writeImageVerified(std::shared_ptr<const VerifyReport>& report);
     // Pages take no focus while a worker reads or writes the image. A value box sends its
     // typing when it loses the focus: holding the pages makes that happen before the worker
     // starts, not while it runs (when the progress window takes the focus).
@@ -92,6 +94,7 @@ signals:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void paintEvent(QPaintEvent* event) override;

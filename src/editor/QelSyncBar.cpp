@@ -34,7 +34,7 @@ CQelSyncBar::CQelSyncBar(CQelEquipmentDlg& editor, CQelTitle* strip)
     button_ = new CQelBtn(this);
     button_->setObjectName(QStringLiteral("Qel.SyncButton"));
     button_->setCallback(this, 0, [this](QObject*, int, int) {
-        if (state_ == State::Lost)
+        if (state_ == State::Lost || state_ == State::NotAnswering)
             reconnect();
         else
             resync();
@@ -64,7 +64,7 @@ bool CQelSyncBar::narrow() const {
 }
 
 void CQelSyncBar::labelButton() {
-    if (state_ == State::Lost)
+    if (state_ == State::Lost || state_ == State::NotAnswering)
         button_->setText(tr("重连"));
     else if (state_ == State::Unconfirmed && narrow())
         button_->setText(tr("同步 %1").arg(count_));
@@ -82,6 +82,10 @@ void CQelSyncBar::refresh() {
         present(State::Lost, tr("连接已断开"),
                 tr("设备的连接已断开。\n\"重连\" 重新连接设备, 读取它的设置并与编辑器比较, "
                    "然后由您决定保留哪一方。"));
+    else if (unit.notAnswering())
+        present(State::NotAnswering, tr("设备无响应"),
+                tr("设备没有应答, 此时的修改计为未确认。\n设备再应答时这里会恢复; "
+                   "\"重连\" 重新连接设备并与编辑器比较。"));
     else if (count > 0)
         present(State::Unconfirmed, tr("未确认的修改: %1").arg(count),
                 tr("%1 个修改没有得到设备的确认, 设备可能与屏幕不同。\n"
@@ -139,10 +143,10 @@ QString CQelSyncBar::failureText(const VerifyReport* report, uint32_t modelCode)
 void CQelSyncBar::resync() {
     acting_ = true;
     std::shared_ptr<const VerifyReport> report;
-    const bool ok = editor_.writeImageVerified(report);
+    const auto result = editor_.writeImageVerified(report);
     acting_ = false;
     refresh();
-    if (!ok)
+    if (result != UnitTransfer::Result::Success && result != UnitTransfer::Result::Cancelled)
         showMessage(&editor_,
                     tr("同步没有成功, 设备与编辑器仍然不同:\n%1")
                         .arg(failureText(report.get(), editor_.unit().modelCode())),

@@ -16,17 +16,18 @@ class ModeImage;
 struct VerifyReport;
 
 // The editor's account of whether the unit still holds what the screen shows, in the title
-// strip: the writes that got no accepted reply, a unit known to differ, or a lost link. It
-// offers "同步" (write the editor's settings into the unit, proven by reading them back) or,
-// for a lost link, "重连" (connect again, read the unit into a scratch image, show where it
-// differs and let the user choose which side wins). Hidden while there is nothing to say.
+// strip: the writes that got no accepted reply, a unit known to differ, a unit that does not
+// answer (edits made meanwhile count as unconfirmed), or a lost link. It offers "同步" (write
+// the editor's settings into the unit, proven by reading them back) or, for a lost or silent
+// link, "重连" (connect again, read the unit into a scratch image, show where it differs and
+// let the user choose which side wins). Hidden while there is nothing to say.
 // It keeps clear of the strip's channel buttons: where they reach into its room (the outputs
 // of a QD408) only the button shows, with the count in its text.
 class CQelSyncBar : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kX = 560, kRight = 780;  // its room in the title strip
-    enum class State { Quiet, Unconfirmed, Differs, Lost };
+    enum class State { Quiet, Unconfirmed, Differs, NotAnswering, Lost };
 
     CQelSyncBar(CQelEquipmentDlg& editor, CQelTitle* strip);
 

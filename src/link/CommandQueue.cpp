@@ -87,7 +87,8 @@ bool CommandQueue::fillSlot(Slot& s, const Command& c, uint16_t tag) {
     return true;
 }
 
-Ticket CommandQueue::enqueue(const Command& c, uint16_t tag) {
+Ticket CommandQueue::enqueue(const Command& c, uint16_t tag, bool* newlyDoubtful) {
+    if (newlyDoubtful) *newlyDoubtful = false;
     if (c.payloadLength > frame::kMaxPayload) return 0;
     Ticket ticket = 0;
     {
@@ -98,8 +99,12 @@ Ticket CommandQueue::enqueue(const Command& c, uint16_t tag) {
         const size_t newest = previous(tail);
         if (head != tail && newest != head && (slots_[newest].state & kPending) &&
             sameKey(slots_[newest], c)) {
-            fillSlot(slots_[newest], c, tag);
-            return slots_[newest].ticket;
+            Slot& s = slots_[newest];
+            const bool wasDoubtful = s.doubtful;
+            fillSlot(s, c, tag);
+            s.doubtful = wasDoubtful || c.doubtful;
+            if (newlyDoubtful) *newlyDoubtful = c.doubtful && !wasDoubtful;
+            return s.ticket;
         }
         if (next(tail) == head) {
             trace(TraceAttr::Normal,
@@ -109,6 +114,8 @@ Ticket CommandQueue::enqueue(const Command& c, uint16_t tag) {
         }
         Slot& s = slots_[tail];
         if (!fillSlot(s, c, tag)) return 0;
+        s.doubtful = c.doubtful;
+        if (newlyDoubtful) *newlyDoubtful = c.doubtful;
         ticket = s.ticket = nextTicket_++;
         tail_.store(next(tail), std::memory_order_release);
     }
@@ -127,15 +134,25 @@ void CommandQueue::recordLocked(const Slot& s, Outcome outcome) {
     finished_[s.ticket % kFinishedKept] = {s.ticket, outcome, s.replyLength};
 }
 
-Outcome CommandQueue::wait(Ticket ticket, uint32_t limitMs, size_t* replyLength) {
+Outcome CommandQueue::wait(Ticket ticket, uint32_t limitMs, size_t* replyLength,
+                           const std::atomic<bool>* cancel) {
+    // How often a wait looks at its cancel flag.
+    constexpr auto kCancelPoll = std::chrono::milliseconds(10);
     if (replyLength) *replyLength = 0;
     if (ticket == 0) return Outcome::Unknown;
     std::unique_lock lock(mutex_);
     if (ticket >= nextTicket_) return Outcome::Unknown;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
     Outcome outcome = Outcome::Pending;
-    changed_.wait_until(lock, deadline,
-                        [&] { return (outcome = outcomeLocked(ticket)) != Outcome::Pending; });
+    auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_acquire); };
+    for (;;) {
+        const auto until =
+            cancel ? std::min(deadline, std::chrono::steady_clock::now() + kCancelPoll) : deadline;
+        if (changed_.wait_until(
+                lock, until, [&] { return (outcome = outcomeLocked(ticket)) != Outcome::Pending; }))
+            break;
+        if (until == deadline || cancelled()) break;
+    }
     if (replyLength && outcome != Outcome::Pending && outcome != Outcome::Unknown)
         *replyLength = finished_[ticket % kFinishedKept].replyLength;
     if (outcome != Outcome::Pending) return outcome;
@@ -190,6 +207,7 @@ bool CommandQueue::takeHead(Outgoing& out, uint32_t maxWaitMs) {
     out.length = s.frameLength;
     out.tries = s.tries;
     out.timeoutMs = s.timeoutMs;
+    out.doubtful = s.doubtful;
     return true;
 }
 
@@ -271,8 +289,17 @@ void CommandQueue::readReplyData(const uint8_t* destination, uint8_t* out, size_
 
 void CommandQueue::detach(const uint8_t* destination) {
     std::lock_guard lock(mutex_);
-    for (Slot& s : slots_)
-        if (s.replyDestination == destination) s.replyDestination = nullptr;
+    const size_t head = head_.load(std::memory_order_relaxed);
+    for (size_t i = 0; i < kSlots; ++i) {
+        Slot& s = slots_[i];
+        if (s.replyDestination != destination) continue;
+        s.replyDestination = nullptr;
+        // The slot in flight is the sender's to finish; skipped slots it passes by.
+        if (i != head && (s.state & kPending) && s.operation == op::kRead) {
+            recordLocked(s, Outcome::Abandoned);
+            s.state &= ~kPending;
+        }
+    }
 }
 
 size_t CommandQueue::pendingCount() const {

@@ -31,6 +31,9 @@ struct Command {
     // identical one still waiting; its owner reads the buffer with readReplyData() and
     // calls detach() before the buffer goes away.
     bool coalesce = false;
+    // Sent while the unit does not answer: counted as unconfirmed when queued, so the sender
+    // does not count it again.
+    bool doubtful = false;
     int tries = 1;
     uint32_t timeoutMs = 100;
 };
@@ -67,16 +70,22 @@ public:
         size_t length = 0;
         int tries = 0;
         uint32_t timeoutMs = 0;
+        bool doubtful = false;
     };
 
     // Builds the frame with the tag and queues it. A pending command with the same key that is
     // not at the head is rewritten in place (its ticket is returned). Returns 0 when the
     // queue is closed, the payload does not fit, or 31 commands are already pending.
-    Ticket enqueue(const Command& command, uint16_t tag);
+    // newlyDoubtful, when given, tells whether a doubtful command took a slot that was not
+    // doubtful yet (a rewrite of a doubtful slot is the same unconfirmed write).
+    Ticket enqueue(const Command& command, uint16_t tag, bool* newlyDoubtful = nullptr);
 
-    // Waits for the command's outcome, at most limitMs. replyLength, when given, receives the
-    // length of the reply frame that ended the command (0 when none did).
-    Outcome wait(Ticket ticket, uint32_t limitMs, size_t* replyLength = nullptr);
+    // Waits for the command's outcome, at most limitMs, or until *cancel (when given) is set
+    // (then TimedOut; the flag is looked at every few ms, so it may be set from anywhere).
+    // replyLength, when given, receives the length of the reply frame that ended the command
+    // (0 when none did).
+    Outcome wait(Ticket ticket, uint32_t limitMs, size_t* replyLength = nullptr,
+                 const std::atomic<bool>* cancel = nullptr);
 
     // Opening lets commands in; closing refuses new ones, ends every wait and drops what
     // is pending (their outcome becomes Abandoned).
@@ -102,7 +111,8 @@ public:
 
     // Copies n bytes of a reply destination while no reply is being written into it.
     void readReplyData(const uint8_t* destination, uint8_t* out, size_t n) const;
-    // No reply is written into destination any more.
+    // No reply is written into destination any more, and the reads still waiting to fill it
+    // are dropped (their outcome becomes Abandoned): nobody wants their answer.
     void detach(const uint8_t* destination);
 
     size_t pendingCount() const;
@@ -126,6 +136,7 @@ private:
         uint8_t* replyDestination = nullptr;
         uint32_t replyDataLength = 0;
         bool coalesce = false;
+        bool doubtful = false;
         Ticket ticket = 0;
     };
     struct Finished {

@@ -104,6 +104,8 @@ bool Equipment::startLink(const LinkSettings& settings) {
     serialWaker_.drain();
     replies_.reset();
     lastHeardMs_.store(tickMs(), std::memory_order_relaxed);
+    awaitingSince_.store(0, std::memory_order_relaxed);
+    answerLimitMs_.store(settings.answerLimitMs, std::memory_order_relaxed);
     queue_.open();
     running_.store(true, std::memory_order_release);
     receiver_ = std::thread([this] { receiveLoop(); });
@@ -128,9 +130,21 @@ void Equipment::stopLink() {
     running_.store(false, std::memory_order_release);
 }
 
+bool Equipment::notAnswering() const {
+    const uint64_t since = awaitingSince_.load(std::memory_order_acquire);
+    const uint32_t limit = answerLimitMs_.load(std::memory_order_relaxed);
+    if (!since || !limit || stopRequested() || !linkRunning()) return false;
+    return tickMs() - static_cast<uint32_t>(since) >= limit;
+}
+
 Ticket Equipment::enqueue(const Command& command) {
     if (stopRequested()) return 0;
-    return queue_.enqueue(command, instanceTag());
+    Command c = command;
+    c.doubtful = (c.operation == op::kWrite || c.operation == op::kLinkedWrite) && notAnswering();
+    bool counted = false;
+    const Ticket ticket = queue_.enqueue(c, instanceTag(), &counted);
+    if (counted) unconfirmed_.fetch_add(1, std::memory_order_acq_rel);
+    return ticket;
 }
 
 Ticket Equipment::enqueue(uint8_t operation, uint8_t blk, uint8_t channel, uint8_t code,
@@ -150,8 +164,9 @@ Ticket Equipment::enqueue(uint8_t operation, uint8_t blk, uint8_t channel, uint8
     return enqueue(c);
 }
 
-Outcome Equipment::waitOutcome(Ticket ticket, uint32_t limitMs, size_t* replyLength) {
-    return queue_.wait(ticket, limitMs, replyLength);
+Outcome Equipment::waitOutcome(Ticket ticket, uint32_t limitMs, size_t* replyLength,
+                               const std::atomic<bool>* cancel) {
+    return queue_.wait(ticket, limitMs, replyLength, cancel);
 }
 
 bool Equipment::waitFor(Ticket ticket, uint32_t limitMs) {
@@ -159,6 +174,9 @@ bool Equipment::waitFor(Ticket ticket, uint32_t limitMs) {
 }
 
 void Equipment::transmit(const uint8_t* bytes, size_t length) {
+    // Marked before the bytes leave, so that the answer cannot come before the mark.
+    uint64_t idle = 0;
+    awaitingSince_.compare_exchange_strong(idle, kAwaiting | tickMs(), std::memory_order_acq_rel);
     const uint32_t f = flags();
     if ((f & linkflag::kSerial) && serial_.write(bytes, length) != static_cast<long>(length)) {
         trace(TraceAttr::Normal, "Write to %s failed: %s\n", portName().c_str(),
@@ -196,7 +214,7 @@ void Equipment::senderLoop() {
         }
         queue_.finishHead(!answered && stopRequested());
         const uint8_t operation = out.frame[frame::kTarget] & 0x0F;
-        if (!accepted && !stopRequested() &&
+        if (!accepted && !out.doubtful && !stopRequested() &&
             (operation == op::kWrite || operation == op::kLinkedWrite))
             unconfirmed_.fetch_add(1, std::memory_order_acq_rel);
         unanswered = answered ? 0 : unanswered + 1;
@@ -245,6 +263,7 @@ void Equipment::receiveLoop() {
         }
         if (n == 0) continue;
         lastHeardMs_.store(tickMs(), std::memory_order_relaxed);
+        awaitingSince_.store(0, std::memory_order_release);
         replies_.take(queue_, buffer, static_cast<size_t>(n), datagram);
     }
 }

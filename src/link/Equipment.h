@@ -44,6 +44,9 @@ struct LinkSettings {
     // row went unanswered is taken as lost and its link is stopped; 0 never gives up.
     uint32_t silenceLimitMs = 15000;
     static constexpr int kSilentCommands = 4;
+    // Long before that, a unit that has sent nothing for this long since it was sent something
+    // counts as not answering (the link goes on); 0 never says so.
+    uint32_t answerLimitMs = 2000;
 };
 
 // One unit known to the application: its identity, link flags and, while connected, its
@@ -98,17 +101,22 @@ public:
     bool linkRunning() const { return running_.load(std::memory_order_acquire); }
     // Tick (tickMs) of the last bytes that came from the unit, answers or not.
     uint32_t lastHeardMs() const { return lastHeardMs_.load(std::memory_order_relaxed); }
+    // The link runs, but the unit has sent nothing back for the answer limit since it was last
+    // sent something. Clears by itself when the unit sends again. Any thread.
+    bool notAnswering() const;
     std::string lastError() const;
 
-    // Queues a command; 0 when refused (link not running, payload too long, queue full).
+    // Queues a command; 0 when refused (link not running, payload too long, queue full). A
+    // write queued while the unit is not answering counts as unconfirmed at once.
     Ticket enqueue(const Command& command);
     Ticket enqueue(uint8_t operation, uint8_t block, uint8_t channel, uint8_t code,
                    const uint8_t* payload, size_t payloadLength, uint8_t* replyDestination,
                    size_t replyDataLength, int tries, uint32_t timeoutMs);
     // Waits for that command: success only when its reply echoed it, within limitMs.
     bool waitFor(Ticket ticket, uint32_t limitMs = kDefaultWaitMs);
+    // cancel, when given, ends the wait early (TimedOut) once set.
     Outcome waitOutcome(Ticket ticket, uint32_t limitMs = kDefaultWaitMs,
-                        size_t* replyLength = nullptr);
+                        size_t* replyLength = nullptr, const std::atomic<bool>* cancel = nullptr);
 
     CommandQueue& queue() { return queue_; }
 
@@ -161,6 +169,11 @@ private:
     std::thread sender_;
     std::atomic<bool> running_{false};
     std::atomic<uint32_t> lastHeardMs_{0};  // tick of the last bytes from the unit
+    // kAwaiting plus the tick of the first transmission since the unit last sent bytes; 0
+    // while nothing sent is waiting for the unit.
+    std::atomic<uint64_t> awaitingSince_{0};
+    static constexpr uint64_t kAwaiting = uint64_t{1} << 32;
+    std::atomic<uint32_t> answerLimitMs_{0};
     std::atomic<uint32_t> unconfirmed_{0};  // writes without an accepted reply
     std::atomic<bool> knownDifferent_{false};
     std::mutex linkMutex_;                  // serialises startLink and stopLink

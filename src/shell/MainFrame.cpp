@@ -421,6 +421,11 @@ void CMainFrame::resizeEvent(QResizeEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (CQelConnectDlg* transfer = CQelConnectDlg::running()) {
+        event->ignore();
+        cancelForClose(*transfer);
+        return;
+    }
     if (busy_) {  // closes once the step in progress is done
         closeWanted_ = true;
         event->ignore();
@@ -429,6 +434,20 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     if (!shutDown_) shutdown();
     event->accept();
     if (quitAfterClose_) QCoreApplication::quit();  // also ends any open dialog
+}
+
+// A download runs: asked (unless the request came from outside), it is cancelled and the
+// window closes once it has stopped. The question goes on the transfer's window, the one
+// window not held.
+void CMainFrame::cancelForClose(CQelConnectDlg& transfer) {
+    if (!quitAfterClose_ && !closeWanted_ &&
+        showMessage(&transfer, tr("正在向设备传输数据。要取消传输并退出吗 ?"), "Quellmar",
+                    MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
+        return;
+    closeWanted_ = true;
+    connect(&transfer, &QObject::destroyed, this,
+            [this] { QTimer::singleShot(0, this, &QWidget::close); });
+    transfer.requestCancel();
 }
 
 void CMainFrame::shutdown() {

@@ -22,6 +22,7 @@ class CQelEqPanel;
 class CClientWnd;
 class CMyStatusBar;
 class CMyToolBar;
+class CQelConnectDlg;
 class CQelEquipmentDlg;
 class PcAddressSetup;
 
@@ -92,6 +93,7 @@ private:
     void openNetworkSettings();
     void presetCommand(bool import);
     void shutdown();
+    void cancelForClose(CQelConnectDlg& transfer);
     void endBusy();
     void onEditorActivated(CQelEquipmentDlg* editor);
     // Status-bar panes 1 to 4 for the active editor's unit, or for no unit.

@@ -2,10 +2,15 @@
 // Copyright (C) 2026 the Quellmar developers
 #include "shell/ProgressWindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QScreen>
+#include <QWindow>
+#include <vector>
 
 #include "controls/QelStatic.h"
 
@@ -114,15 +119,57 @@ void ProgressWindow::endWorker() {
     finished();
 }
 
+void ProgressWindow::offerCancel() {
+    if (cancelButton_) return;
+    cancelButton_ = new QPushButton(tr("取消"), this);
+    cancelButton_->setObjectName("Qel.CancelButton");
+    cancelButton_->setGeometry(QRect(QPoint(206, 10), QPoint(289, 37)));
+    cancelButton_->setAutoDefault(false);
+    connect(cancelButton_, &QPushButton::clicked, this, &ProgressWindow::requestCancel);
+}
+
+void ProgressWindow::requestCancel() {
+    if (!cancelButton_ || cancelRequested_ || !running_) return;
+    cancelRequested_ = true;
+    cancelButton_->setEnabled(false);
+    cancelJob();
+}
+
 void ProgressWindow::reject() {
-    if (!running_) QDialog::reject();
+    if (running_)
+        requestCancel();  // Escape
+    else
+        QDialog::reject();
 }
 
 void ProgressWindow::closeEvent(QCloseEvent* event) {
-    if (running_)
+    if (running_) {
         event->ignore();
-    else
+        requestCancel();
+    } else {
         QDialog::closeEvent(event);
+    }
+}
+
+int ProgressWindow::execBeside(QWidget* over) {
+    std::vector<QPointer<QWidget>> held;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w == this || !w->isVisible() || !w->isEnabled()) continue;
+        w->setEnabled(false);
+        held.emplace_back(w);
+    }
+    setWindowModality(Qt::NonModal);
+    winId();  // the native window, to stay above over's
+    if (over && over->window()->windowHandle())
+        windowHandle()->setTransientParent(over->window()->windowHandle());
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    show();
+    activateWindow();
+    if (isVisible()) loop.exec(QEventLoop::DialogExec);
+    for (const auto& w : held)
+        if (w) w->setEnabled(true);
+    return result();
 }
 
 }  // namespace qel

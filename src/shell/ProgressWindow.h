@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QProgressBar>
+#include <QPushButton>
 #include <atomic>
 #include <deque>
 #include <functional>
@@ -18,8 +19,9 @@ namespace qel {
 // The small modal window with a prompt, a progress bar and a status line that both the
 // search and the connection jobs show while their worker thread runs. The worker talks to
 // the window only through queued calls; the window cannot be closed by the user while the
-// job runs, and it joins the worker before it goes away.
-// The window opens centred on the screen.
+// job runs, unless the job can be cancelled: then its "取消" button, Escape and the close box
+// ask the job to stop, and the window closes when it has. It joins the worker before it goes
+// away. The window opens centred on the screen.
 class ProgressWindow : public QDialog {
     Q_OBJECT
 public:
@@ -37,6 +39,17 @@ public:
     // Thread-safe: queue a progress position and, when given, a new status text (UTF-8).
     void postProgress(int position, std::optional<std::string> status);
 
+    // Adds the "取消" button (before the window is shown); the job can then be cancelled.
+    void offerCancel();
+    QPushButton* cancelButton() const { return cancelButton_; }
+    // Asks the job to stop, once (cancelJob()); nothing when it cannot be cancelled.
+    void requestCancel();
+    bool cancelRequested() const { return cancelRequested_; }
+    // Runs the window until its job is done without Qt's modality: the other visible windows
+    // are disabled meanwhile instead of blocked, so that their close requests still reach
+    // them. The window stays above over's window. Not a child of a window it disables.
+    int execBeside(QWidget* over);
+
 signals:
     // Emitted on the worker thread; queued to the window's thread.
     void progressPosted();
@@ -46,6 +59,8 @@ protected:
     // Starts the job on the worker; the job's return runs finished() on the GUI thread.
     void startWorker(std::function<void()> job);
     virtual void finished() { accept(); }
+    // GUI thread: tell the worker to stop (the job then ends as usual).
+    virtual void cancelJob() {}
     void reject() override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -57,6 +72,8 @@ private:
     QProgressBar* bar_;
     QWidget* prompt_;
     QWidget* status_;
+    QPushButton* cancelButton_ = nullptr;
+    bool cancelRequested_ = false;
     std::thread worker_;
     std::atomic<bool> running_{false};
     // Posts wait here rather than travel as QStrings in the event: the worker's string then

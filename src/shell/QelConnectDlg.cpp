@@ -9,6 +9,8 @@
 namespace qel {
 
 namespace {
+CQelConnectDlg* gRunning = nullptr;  // the download in progress
+
 // The transfer's texts are marked for translation where they are defined.
 QString transferText(const char* text) {
     return QCoreApplication::translate("qel::UnitTransfer", text);
@@ -47,6 +49,7 @@ void CQelConnectDlg::showEvent(QShowEvent* event) {
                                 : std::nullopt);
         });
         transfer.setProgressPause(progressPauseMs_);
+        transfer.setCancel(&cancel_);
         result_ = transfer.run(mode_);
         std::lock_guard lock(reportLock_);
         verifyReport_ = transfer.verifyReport();
@@ -63,6 +66,14 @@ void CQelConnectDlg::finished() {
     accept();
 }
 
+void CQelConnectDlg::cancelJob() {
+    cancel_.store(true, std::memory_order_release);
+}
+
+CQelConnectDlg* CQelConnectDlg::running(const Equipment* unit) {
+    return gRunning && (!unit || gRunning->unit_.get() == unit) ? gRunning : nullptr;
+}
+
 std::shared_ptr<const VerifyReport> CQelConnectDlg::verifyReport() const {
     std::lock_guard lock(reportLock_);
     return verifyReport_;
@@ -72,8 +83,18 @@ CQelConnectDlg::Result CQelConnectDlg::run(std::shared_ptr<Equipment> unit, Mode
                                            const LinkSettings& link, QWidget* parent,
                                            uint32_t progressPauseMs,
                                            std::shared_ptr<const VerifyReport>* verify) {
-    CQelConnectDlg dialog(std::move(unit), mode, link, parent, progressPauseMs);
-    dialog.exec();
+    if (mode != Mode::Download || gRunning) {
+        CQelConnectDlg dialog(std::move(unit), mode, link, parent, progressPauseMs);
+        dialog.exec();
+        if (verify) *verify = dialog.verifyReport();
+        return dialog.result();
+    }
+    // Not the parent's child: the parent is held (disabled) while the download runs.
+    CQelConnectDlg dialog(std::move(unit), mode, link, nullptr, progressPauseMs);
+    dialog.offerCancel();
+    gRunning = &dialog;
+    dialog.execBeside(parent);
+    gRunning = nullptr;
     if (verify) *verify = dialog.verifyReport();
     return dialog.result();
 }

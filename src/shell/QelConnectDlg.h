@@ -14,6 +14,8 @@ namespace qel {
 
 // The connection window: connects to a unit and reads it, reads it again, or downloads the
 // image's mode record into it, on its worker thread, and reports failures in message boxes.
+// A download can be cancelled (Result::Cancelled): it runs beside the other windows, which
+// are held meanwhile, and their close requests can cancel it through running().
 class CQelConnectDlg : public ProgressWindow {
     Q_OBJECT
 public:
@@ -29,6 +31,9 @@ public:
                       QWidget* parent, uint32_t progressPauseMs = 30,
                       std::shared_ptr<const VerifyReport>* verify = nullptr);
 
+    // The download in progress for unit (any unit when none is given), or none. GUI thread.
+    static CQelConnectDlg* running(const Equipment* unit = nullptr);
+
     bool succeeded() const { return result_ == Result::Success; }
     Result result() const { return result_; }
     std::shared_ptr<const VerifyReport> verifyReport() const;
@@ -37,6 +42,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void finished() override;
+    void cancelJob() override;
 
 private:
     std::shared_ptr<Equipment> unit_;
@@ -47,6 +53,7 @@ private:
     mutable std::mutex reportLock_;  // guards verifyReport_
     std::shared_ptr<const VerifyReport> verifyReport_;
     bool started_ = false;
+    std::atomic<bool> cancel_{false};  // set by the GUI thread, read by the worker
 };
 
 }  // namespace qel

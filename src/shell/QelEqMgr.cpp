@@ -20,6 +20,16 @@ const QColor kBackground(255, 255, 255), kSelectedFill(240, 250, 255),
 CQelEqMgr::CQelEqMgr(EquipmentList& list, QWidget* parent)
     : QWidget(parent), list_(list), clock_(tickMs) {
     setObjectName("Qel.m_eqmgr");
+    connect(&watch_, &QTimer::timeout, this, [this] {
+        if (isVisible() && rowTexts(list_.snapshot()) != painted_) update();
+    });
+    watch_.start(kWatchMs);
+}
+
+QStringList CQelEqMgr::rowTexts(const std::vector<EquipmentList::Entry>& units) {
+    QStringList texts;
+    for (const auto& unit : units) texts << firstLine(*unit) << secondLine(*unit);
+    return texts;
 }
 
 const QFont& CQelEqMgr::listFont() {
@@ -45,10 +55,11 @@ QString CQelEqMgr::firstLine(const Equipment& unit) {
 }
 
 QString CQelEqMgr::secondLine(const Equipment& unit) {
-    const QString via = unit.hasFlag(linkflag::kSerial) ? QString::fromStdString(unit.portName())
-                                                        : QString("UDP");
-    const bool online = unit.hasFlag(linkflag::kAvailable | linkflag::kParamsRead);
-    return (online ? tr("状态:在线 (%1)") : tr("状态:断开 (%1)")).arg(via);
+    const QString via =
+        unit.hasFlag(linkflag::kSerial) ? QString::fromStdString(unit.portName()) : QString("UDP");
+    if (!unit.hasFlag(linkflag::kAvailable | linkflag::kParamsRead))
+        return tr("状态:断开 (%1)").arg(via);
+    return (unit.notAnswering() ? tr("状态:无响应 (%1)") : tr("状态:在线 (%1)")).arg(via);
 }
 
 void CQelEqMgr::paintEvent(QPaintEvent*) {
@@ -57,6 +68,7 @@ void CQelEqMgr::paintEvent(QPaintEvent*) {
     p.setFont(listFont());
     const QPixmap icon = skin::bitmap(kRowIcon);
     const auto units = list_.snapshot();
+    painted_ = rowTexts(units);
     for (int i = 0; i < static_cast<int>(units.size()); ++i) {
         const QRect r = rowRect(i, width());
         if (r.top() > height()) break;
@@ -73,8 +85,8 @@ void CQelEqMgr::paintEvent(QPaintEvent*) {
             while (line.endsWith(u' ')) line.chop(1);
             return p.fontMetrics().elidedText(line, Qt::ElideRight, textWidth);
         };
-        p.drawText(QRect(36, r.top() + 6, textWidth, 16), flags, fitted(firstLine(*units[i])));
-        p.drawText(QRect(36, r.top() + 24, textWidth, 16), flags, fitted(secondLine(*units[i])));
+        p.drawText(QRect(36, r.top() + 6, textWidth, 16), flags, fitted(painted_[2 * i]));
+        p.drawText(QRect(36, r.top() + 24, textWidth, 16), flags, fitted(painted_[2 * i + 1]));
         if (!icon.isNull()) p.drawPixmap(r.left() + 4, r.top() + 8, icon);
     }
 }

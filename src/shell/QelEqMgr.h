@@ -5,6 +5,8 @@
 #include <QFont>
 #include <QPoint>
 #include <QRect>
+#include <QStringList>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 
@@ -13,13 +15,16 @@
 namespace qel {
 
 // The owner-drawn list of known units: one 42-pixel row per unit with its model and name and
-// its connection state. A press selects a row; a second press within 250 ms opens it.
+// its connection state. A press selects a row; a second press within 250 ms opens it. The
+// units' states change on their link threads: the list looks at them every kWatchMs and
+// repaints when a row would read differently.
 class CQelEqMgr : public QWidget {
     Q_OBJECT
 public:
     using OpenHandler = std::function<void(QWidget* owner, const EquipmentList::Entry& unit)>;
 
     static constexpr uint32_t kOpenWithinMs = 250;
+    static constexpr int kWatchMs = 250;
 
     CQelEqMgr(EquipmentList& list, QWidget* parent = nullptr);
 
@@ -40,6 +45,7 @@ protected:
 
 private:
     int hitRow(QPoint p) const;
+    static QStringList rowTexts(const std::vector<EquipmentList::Entry>& units);
     void select();
     void open();
 
@@ -49,6 +55,8 @@ private:
     int selection_ = -1;
     uint32_t lastClick_ = 0;
     QPoint clickPoint_;
+    QStringList painted_;  // the rows' texts as last painted
+    QTimer watch_;
 };
 
 }  // namespace qel

@@ -2,8 +2,10 @@
 // Copyright (C) 2026 the Quellmar developers
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "UnitSimulator.h"
@@ -14,6 +16,7 @@
 #include "device/UnitText.h"
 #include "device/UnitTransfer.h"
 #include "link/UdpEndpoint.h"
+#include "platform/Clock.h"
 #include "platform/SerialPortMap.h"
 #include "support/Loopback.h"
 #include "support/SimRecords.h"
@@ -205,6 +208,36 @@ TEST_F(UnitTransferTest, ReadFailingMidwayLeavesTheLinkStoppedAndNothingMarkedRe
     ASSERT_TRUE(unit.image());
     EXPECT_TRUE(unit.image()->record() == ModeRecord{});  // the half-read image was not published
     EXPECT_EQ(positions.back(), 70);
+}
+
+TEST_F(UnitTransferTest, CancelStopsADownloadToASlowUnit) {
+    const int u = addNetworkUnit(2);
+    ASSERT_TRUE(sim.start());
+    ASSERT_EQ(transfer().handshake(), UnitTransfer::Result::Success);
+    unit.setImage(std::make_shared<ModeImage>());
+    sim::Faults slow;
+    slow.replyDelayMs = 250;  // the whole download would take about 40 s
+    sim.setFaults(u, slow);
+    sim.clearRequests(u);
+    std::atomic<bool> cancel{false};
+    uint32_t cancelledAt = 0;
+    std::thread canceller([&] {
+        ASSERT_TRUE(sim.waitForRequests(u, 4, 10000));
+        cancelledAt = tickMs();
+        cancel = true;  // as a signal handler would
+    });
+    UnitTransfer t = transfer();
+    t.setCancel(&cancel);
+    EXPECT_EQ(t.run(UnitTransfer::Mode::Download), UnitTransfer::Result::Cancelled);
+    const uint32_t endedAt = tickMs();
+    canceller.join();
+    EXPECT_LT(endedAt - cancelledAt, 1000u);
+    EXPECT_TRUE(unit.knownDifferent());
+    EXPECT_FALSE(t.verifyReport());  // nothing was read back either
+    const size_t sent = sim.requests(u).size();
+    EXPECT_LE(sent, 6u);
+    sleepMs(600);
+    EXPECT_EQ(sim.requests(u).size(), sent);  // nothing queued after the cancel
 }
 
 }  // namespace

@@ -2,8 +2,11 @@
 // Copyright (C) 2026 the Quellmar developers
 #include <QtTest>
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
 
 #include "UnitSimulator.h"
 #include "controls/MessageBoxes.h"
@@ -20,8 +23,11 @@
 #include "editor/QelEquipmentDlg.h"
 #include "editor/QelSyncBar.h"
 #include "link/Equipment.h"
+#include "link/EquipmentList.h"
 #include "link/UdpEndpoint.h"
 #include "platform/SerialPortMap.h"
+#include "shell/QelConnectDlg.h"
+#include "shell/QelEqMgr.h"
 #include "support/Loopback.h"
 #include "support/SimRecords.h"
 
@@ -30,7 +36,20 @@ using namespace qel;
 namespace {
 constexpr int kModel = 2;  // QD206: the shortest transfers
 constexpr int kSerialUnit = 1;
-}
+
+// Counts the paint events of a widget.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++count;
+        return false;
+    }
+};
+}  // namespace
 
 // An editor connected to a simulated unit: presets and measured EQ in and out of files, the
 // writes the unit did not confirm, and a lost link taken up again.
@@ -51,6 +70,7 @@ private slots:
     void init() {
         sim.setState(0, sim::defaultUnitState(kModel, "Hall"));
         sim.setFaults(0, {});
+        sim.setSilenced(0, false);
         unit = std::make_shared<Equipment>();
         unit->setAddress(*parseIpv4(sim.address(0)));
         unit->setFlags(linkflag::kUdp);
@@ -59,11 +79,7 @@ private slots:
         QCOMPARE(transfer.run(UnitTransfer::Mode::Connect), UnitTransfer::Result::Success);
         MeterPoller::Timing quiet;
         quiet.startMs = 600000;  // only the editor's own commands travel
-        editor = std::make_unique<CQelEquipmentDlg>(unit, quiet);
-        editor->setLinkSettings(link);
-        editor->setProgressPause(0);
-        editor->updateAllPanels();
-        editor->show();
+        openEditor(quiet);
         boxes.clear();
     }
 
@@ -227,6 +243,92 @@ private slots:
         QVERIFY(&editor->edit().image() == unit->image().get());  // still shared
     }
 
+    void silentUnitShowsAtOnceAndItsEditsCountAsUnconfirmed() {
+        MeterPoller::Timing meters;
+        meters.startMs = 0;  // polling, as a person's editor does
+        openEditor(meters);
+        auto* bar = editor->syncBar();
+        EquipmentList units;
+        units.append(unit);
+        CQelEqMgr rows(units);
+        rows.resize(180, 100);
+        rows.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&rows));
+        PaintCounter paints(&rows);
+        QCoreApplication::processEvents();
+        paints.count = 0;
+
+        sim.setSilenced(0, true);  // the unit is switched off
+        QTRY_COMPARE_WITH_TIMEOUT(bar->state(), CQelSyncBar::State::NotAnswering, 5000);
+        QVERIFY(!unit->hasFlag(linkflag::kStop));  // long before the link is given up
+        QVERIFY(bar->isVisible() && bar->text() == QString("设备无响应"));
+        QCOMPARE(bar->button()->text(), QString("重连"));
+        QCOMPARE(CQelEqMgr::secondLine(*unit), QString("状态:无响应 (UDP)"));
+        QTRY_VERIFY(paints.count > 0);  // the list shows it without being asked
+        const uint32_t unconfirmed = unit->unconfirmedWrites();
+        edit([&](ParamEdit& e) { e.setGain(cmd::outputChannel(3), 30); });
+        QCOMPARE(unit->unconfirmedWrites(), unconfirmed + 1);  // at once
+
+        const int painted = paints.count;
+        sim.setSilenced(0, false);  // back: the state clears by itself, the edit stays counted
+        QTRY_COMPARE_WITH_TIMEOUT(bar->state(), CQelSyncBar::State::Unconfirmed, 5000);
+        QCOMPARE(CQelEqMgr::secondLine(*unit), QString("状态:在线 (UDP)"));
+        QTRY_VERIFY(paints.count > painted);
+        bar->resync();
+        QCOMPARE(bar->state(), CQelSyncBar::State::Quiet);
+        QVERIFY(unitEqualsEditor());
+    }
+
+    void longTransfersCanBeCancelled() {
+        const QString path = dir.filePath("slow.json");
+        QVERIFY(PresetTransfer::exportTo(*editor, path));
+        edit([&](ParamEdit& e) { e.setGain(cmd::outputChannel(1), 10); });
+        QTRY_COMPARE(sim.state(0).params.out[0].gain, uint8_t{10});
+        const ModeRecord before = record();
+        sim::Faults slow;
+        slow.replyDelayMs = 250;  // a whole download takes about 40 s
+        sim.setFaults(0, slow);
+
+        bool held = false;  // the windows wait, but Qt blocks none of their close requests
+        whileTransferring([&](CQelConnectDlg& w) {
+            held = !editor->isEnabled() && !QGuiApplication::modalWindow();
+            QTest::mouseClick(w.cancelButton(), Qt::LeftButton);
+        });
+        boxes.answer(MsgAnswer::Yes);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!PresetTransfer::importFrom(*editor, path));
+        QVERIFY(clock.elapsed() < 15000);
+        QVERIFY(held);
+        expectCancelled(before, 1);  // only the import's question was asked
+        boxes.clear();
+
+        auto* bar = editor->syncBar();
+        whileTransferring([](CQelConnectDlg& w) { QTest::keyClick(&w, Qt::Key_Escape); });
+        bar->resync();
+        expectCancelled(before, 0);  // and no report of a failed sync
+        whileTransferring([](CQelConnectDlg& w) { w.close(); });
+        bar->resync();
+        expectCancelled(before, 0);
+        boxes.answer(MsgAnswer::No);  // the editor's close box: asked, and the sync goes on
+        boxes.answer(MsgAnswer::Yes);
+        whileTransferring([this](CQelConnectDlg&) {
+            editor->close();
+            QVERIFY(editor->isVisible() && !CQelConnectDlg::running()->cancelRequested());
+            editor->close();
+        });
+        bar->resync();
+        expectCancelled(before, 2);
+        QCOMPARE(boxes.shown().back().text, QString("正在向设备传输数据。要取消传输吗 ?"));
+        QTRY_VERIFY(!editor->isVisible());
+
+        sim.setFaults(0, {});
+        editor->show();
+        bar->resync();  // 同步 finishes what was cancelled
+        QCOMPARE(bar->state(), CQelSyncBar::State::Quiet);
+        QVERIFY(unitEqualsEditor());
+    }
+
     void pulledSerialCableIsReconnectedOnceThePortIsBack() {
         const int s = kSerialUnit;
         SerialPortMap ports;
@@ -269,6 +371,42 @@ private slots:
     }
 
 private:
+    void openEditor(MeterPoller::Timing meters) {
+        editor.reset();
+        editor = std::make_unique<CQelEquipmentDlg>(unit, meters);
+        editor->setLinkSettings(link);
+        editor->setProgressPause(0);
+        editor->updateAllPanels();
+        editor->show();
+    }
+    // Runs act on the download window once the download has been under way for a while.
+    void whileTransferring(std::function<void(CQelConnectDlg&)> act) {
+        auto* poll = new QTimer(this);
+        auto since = std::make_shared<QElapsedTimer>();
+        connect(poll, &QTimer::timeout, this, [this, poll, since, act] {
+            CQelConnectDlg* w = CQelConnectDlg::running(unit.get());
+            if (!w || !w->isVisible()) return;
+            if (!since->isValid()) since->start();
+            if (since->elapsed() < 500) return;
+            poll->stop();
+            poll->deleteLater();
+            act(*w);
+        });
+        poll->start(20);
+    }
+    // A cancelled download: the editor as it was, the unit known to differ (同步 is offered),
+    // the windows free again and nothing sent any more; boxes says how many boxes came.
+    void expectCancelled(const ModeRecord& editorBefore, size_t boxesShown) {
+        QVERIFY(record() == editorBefore);
+        QVERIFY(unit->knownDifferent());
+        QCOMPARE(editor->syncBar()->state(), CQelSyncBar::State::Differs);
+        QCOMPARE(boxes.shown().size(), boxesShown);
+        QVERIFY(editor->isEnabled() && !CQelConnectDlg::running());
+        QTest::qWait(400);  // the reply to the command in flight
+        const size_t sent = sim.requests(0).size();
+        QTest::qWait(600);
+        QCOMPARE(sim.requests(0).size(), sent);
+    }
     // An edit as a page makes it: the pages then show the image.
     void edit(const std::function<void(ParamEdit&)>& change) {
         change(editor->edit());

@@ -193,5 +193,27 @@ TEST_F(CommandQueueTest, OutcomesFollowTheTicketNotTheHead) {
     EXPECT_EQ(q.wait(0, 0), Outcome::Unknown);
 }
 
+TEST_F(CommandQueueTest, DetachedMeterReadsStillWaitingAreDropped) {
+    uint8_t levels[12] = {};
+    std::vector<uint8_t> zero = {0, 0};
+    Command meters = write(block::kUnit, 0, 0x07, zero, op::kRead);
+    meters.replyDestination = levels;
+    meters.replyDataLength = sizeof levels;
+    meters.coalesce = true;
+    const Ticket inFlight = q.enqueue(meters, kTag);
+    const Ticket waiting = q.enqueue(meters, kTag);
+    std::vector<uint8_t> gain = {0x40, 0};
+    const Ticket edit = q.enqueue(write(block::kOutput, 1, 0x01, gain), kTag);
+    CommandQueue::Outgoing out;
+    ASSERT_TRUE(q.takeHead(out, 0));
+    q.detach(levels);  // the meters stopped: a notice queued now is not kept waiting
+    EXPECT_EQ(q.wait(waiting, 0), Outcome::Abandoned);
+    EXPECT_EQ(q.wait(inFlight, 0), Outcome::TimedOut);  // the sender's to finish
+    q.finishHead(false);
+    EXPECT_EQ(serveHead(true)[9], 0x01);  // the edit is next
+    EXPECT_EQ(q.wait(edit, 0), Outcome::Accepted);
+    EXPECT_EQ(q.pendingCount(), 0u);
+}
+
 }  // namespace
 }  // namespace qel

@@ -212,5 +212,49 @@ TEST_F(LinkEngineTest, StoppingEndsWaitsAndRefusesNewCommands) {
     EXPECT_TRUE(eq.waitFor(read(0x03, nullptr, 0, 2, 200)));
 }
 
+TEST_F(LinkEngineTest, SilentUnitIsSoonNotAnsweringAndEditsThenCountOnce) {
+    eq.stopLink();
+    LinkSettings s;
+    s.endpoint = &endpoint;
+    s.answerLimitMs = 300;
+    ASSERT_TRUE(eq.startLink(s));
+    EXPECT_TRUE(eq.waitFor(read(0x03, nullptr, 0, 2, 200)));
+    EXPECT_FALSE(eq.notAnswering());
+    sim.setSilenced(unit, true);
+    read(0x07, nullptr, 0, 10, 200);  // a meters read that keeps trying meanwhile
+    const auto start = Clock::now();
+    while (!eq.notAnswering() && elapsedMs(start) < 3000)
+        std::this_thread::sleep_for(milliseconds(5));
+    ASSERT_TRUE(eq.notAnswering());
+    EXPECT_FALSE(eq.hasFlag(linkflag::kStop));  // the link goes on
+    // A gain edit and its repeat (a fader drag): one unconfirmed write, counted at once.
+    const uint8_t gain[2] = {0x40, 0};
+    const Ticket edit =
+        eq.enqueue(op::kWrite, block::kOutput, 2, 0x01, gain, 2, nullptr, 0, 2, 100);
+    eq.enqueue(op::kWrite, block::kOutput, 2, 0x01, gain, 2, nullptr, 0, 2, 100);
+    EXPECT_EQ(eq.unconfirmedWrites(), 1u);
+    EXPECT_EQ(eq.waitOutcome(edit, 4000), Outcome::NoReply);
+    EXPECT_EQ(eq.unconfirmedWrites(), 1u);  // not again when its tries are spent
+    sim.setSilenced(unit, false);
+    EXPECT_TRUE(eq.waitFor(read(0x03, nullptr, 0, 2, 200)));
+    EXPECT_FALSE(eq.notAnswering());  // cleared by the answer
+    EXPECT_TRUE(eq.waitFor(write(block::kOutput, 2, 0x01, {0x41, 0})));
+    EXPECT_EQ(eq.unconfirmedWrites(), 1u);
+}
+
+TEST_F(LinkEngineTest, CancelledWaitEndsAtOnce) {
+    setFaults({.silentCodes = {0x03}});
+    const Ticket t = read(0x03, nullptr, 0, 4, 1000);
+    std::atomic<bool> cancel{false};
+    const auto start = Clock::now();
+    std::thread canceller([&] {
+        std::this_thread::sleep_for(milliseconds(100));
+        cancel = true;
+    });
+    EXPECT_EQ(eq.waitOutcome(t, 3000, nullptr, &cancel), Outcome::TimedOut);
+    EXPECT_LT(elapsedMs(start), 1000);
+    canceller.join();
+}
+
 }  // namespace
 }  // namespace qel

@@ -9,10 +9,12 @@
 
 #include "UnitSimulator.h"
 #include "controls/MessageBoxes.h"
+#include "editor/PresetTransfer.h"
 #include "editor/QelEquipmentDlg.h"
 #include "shell/MainFrame.h"
 #include "shell/MyStatusBar.h"
 #include "shell/QelBarEq.h"
+#include "shell/QelConnectDlg.h"
 #include "shell/QelEqMgr.h"
 #include "shell/QelEqPanel.h"
 #include "shell/QuellmarApp.h"
@@ -158,6 +160,43 @@ private slots:
         }
         QSettings ini(dir.filePath("QelConfig.ini"), QSettings::IniFormat);
         QVERIFY(ini.contains("MainWindow/Width"));  // the placement was saved
+    }
+
+    void closingDuringADownloadAsksThenCancelsAndLeaves() {
+        QTRY_COMPARE_WITH_TIMEOUT(app->equipment().count(), size_t{2}, 5000);
+        std::shared_ptr<Equipment> fill;  // the QD206: simulator unit 1
+        for (const auto& unit : app->equipment().snapshot())
+            if (unit->addressText() == subnet + ".3") fill = unit;
+        QVERIFY(fill);
+        frame->openUnit(fill);
+        CQelEquipmentDlg* editor = frame->editorOf(*fill);
+        QVERIFY(editor && editor->isVisible());
+        const QString path = dir.filePath("fill.json");
+        QVERIFY(PresetTransfer::exportTo(*editor, path));
+        sim::Faults slow;
+        slow.replyDelayMs = 250;  // the import takes about 40 s
+        sim->setFaults(1, slow);
+        boxes.answer(MsgAnswer::Yes);  // import it
+        boxes.answer(MsgAnswer::No);   // the first close: the download goes on
+        boxes.answer(MsgAnswer::Yes);  // the second: cancelled, then the orderly exit
+        bool stillOpen = false;
+        QTimer::singleShot(800, frame.get(), [&] {
+            frame->close();
+            stillOpen = frame->isVisible() && !CQelConnectDlg::running()->cancelRequested();
+            frame->close();
+        });
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!PresetTransfer::importFrom(*editor, path));
+        QVERIFY(stillOpen);
+        QTRY_VERIFY(!frame->isVisible());
+        QVERIFY(clock.elapsed() < 15000);
+        QCOMPARE(boxes.shown().size(), size_t{3});
+        QCOMPARE(boxes.shown()[1].text, QString("正在向设备传输数据。要取消传输并退出吗 ?"));
+        QVERIFY(fill->knownDifferent());
+        const auto requests = sim->requests(1);
+        QCOMPARE(requests.back().frame[9], uint8_t{0x00});  // the notice came last
+        QCOMPARE(requests.back().frame[5], uint8_t{0x00});
     }
 
     void sigtermTakesTheExitPath() {
