@@ -499,6 +499,10 @@ Disconnect</translation>
         <source>没有找到要打开的设备 %1。</source>
         <translation>The unit to open, %1, was not found.</translation>
     </message>
+    <message>
+        <source>正在向设备传输数据。要取消传输并退出吗 ?</source>
+        <translation>Data is being sent to the unit. Cancel the transfer and exit?</translation>
+    </message>
 </context>
 <context>
     <name>qel::CMyStatusBar</name>
@@ -647,6 +651,10 @@ Disconnect</translation>
         <source>状态:断开 (%1)</source>
         <translation>State:offline (%1)</translation>
     </message>
+    <message>
+        <source>状态:无响应 (%1)</source>
+        <translation>State:no answer (%1)</translation>
+    </message>
 </context>
 <context>
     <name>qel::CQelEqPanel</name>
@@ -763,6 +771,10 @@ Disconnect</translation>
         <source>切到 A</source>
         <translation>To A</translation>
     </message>
+    <message>
+        <source>正在向设备传输数据。要取消传输吗 ?</source>
+        <translation>Data is being sent to the unit. Cancel the transfer?</translation>
+    </message>
 </context>
 <context>
     <name>qel::CQelSyncBar</name>
@@ -861,6 +873,16 @@ Cancel: change nothing for now (&quot;Sync&quot; later)</translation>
 %3</source>
         <translation>%2 parameter(s) still differ after %1 round(s) of sending them again:
 %3</translation>
+    </message>
+    <message>
+        <source>设备无响应</source>
+        <translation>Unit not answering</translation>
+    </message>
+    <message>
+        <source>设备没有应答, 此时的修改计为未确认。
+设备再应答时这里会恢复; &quot;重连&quot; 重新连接设备并与编辑器比较。</source>
+        <translation>The unit does not answer; edits made now count as unconfirmed.
+This clears when the unit answers again; &quot;Reconnect&quot; connects to the unit again and compares it with the editor.</translation>
     </message>
 </context>
 <context>
@@ -1154,6 +1176,13 @@ Cancel: change nothing for now (&quot;Sync&quot; later)</translation>
     <message>
         <source>导入预设</source>
         <translation>Import preset</translation>
+    </message>
+</context>
+<context>
+    <name>qel::ProgressWindow</name>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
