@@ -45,6 +45,7 @@ void setUp(CQelEqView& view) {
     view.setHighPass(7, 20);
     view.setLowPass(4, 230);
     view.recomputeAll();
+    view.show();  // a hidden view does not draw
     view.redraw();
 }
 

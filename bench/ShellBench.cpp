@@ -3,8 +3,9 @@
 // The application's start-up time and its memory with connected units.
 //   bench_shell   (run with QT_QPA_PLATFORM=offscreen or on a display)
 // Starts three simulated units in a child process, measures the time from process start to
-// the main window shown, lets the start-up search find the units, connects all three and
-// reports the resident memory.
+// the main window shown, lets the start-up search find the units and connects all three
+// (each connection opens its editor, as in the program). Reports the resident memory with the
+// three editors open, and again after they were closed (the units stay connected).
 #include <signal.h>
 #include <unistd.h>
 
@@ -20,6 +21,7 @@
 #include <fstream>
 #include <string>
 
+#include "editor/QelEquipmentDlg.h"
 #include "shell/MainFrame.h"
 #include "shell/QuellmarApp.h"
 #include "shell/WindowPlacement.h"
@@ -86,11 +88,17 @@ int main(int argc, char** argv) {
     std::printf("start-up to main window shown: %.1f ms in main(), %.0f ms since the process started\n",
                 inProcess, sinceExec);
     for (int i = 0; i < 100 && app.equipment().count() < 3; ++i) pump(50);
-    for (const auto& unit : app.equipment().snapshot()) frame.openUnit(unit);
+    const auto units = app.equipment().snapshot();
+    for (const auto& unit : units) frame.openUnit(unit);
     pump(500);
     int online = 0;
-    for (const auto& unit : app.equipment().snapshot()) online += unit->hasFlag(qel::linkflag::kParamsRead);
-    std::printf("resident memory with %d connected units: %.1f MB\n", online, residentKb() / 1024.0);
+    for (const auto& unit : units) online += unit->hasFlag(qel::linkflag::kParamsRead);
+    std::printf("resident memory with %d editors open: %.1f MB\n", online, residentKb() / 1024.0);
+    for (const auto& unit : units)
+        if (auto* editor = frame.editorOf(*unit)) editor->close();
+    pump(500);
+    std::printf("resident memory with %d connected units, editors closed: %.1f MB\n", online,
+                residentKb() / 1024.0);
     frame.close();
     kill(sim, SIGTERM);
     return online == 3 ? 0 : 1;

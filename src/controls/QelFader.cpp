@@ -217,14 +217,12 @@ void CQelFader::focusOutEvent(QFocusEvent*) {
 
 void CQelFader::paintEvent(QPaintEvent*) {
     if (skin_.isNull()) skin_ = skin::bitmap(scale_.bitmapId);
-    if (buffer_.size() != size()) buffer_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
-    buffer_.fill(palette().window().color());
-    QPainter memory(&buffer_);
-    memory.drawPixmap(0, 0, skin_, 0, 0, width(), height());
-    memory.drawPixmap(kKnobX, knobY_, skin_, isHighlighted() ? kKnobWidth : 0, scale_.knobSourceY,
-                      kKnobWidth, kKnobHeight);
-    memory.end();
-    QPainter(this).drawImage(0, 0, buffer_);
+    // The window's backing store already puts the picture on screen in one go.
+    QPainter p(this);
+    p.fillRect(rect(), palette().window().color());
+    p.drawPixmap(0, 0, skin_, 0, 0, width(), height());
+    p.drawPixmap(kKnobX, knobY_, skin_, isHighlighted() ? kKnobWidth : 0, scale_.knobSourceY,
+                 kKnobWidth, kKnobHeight);
 }
 
 }  // namespace qel

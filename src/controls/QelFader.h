@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QBasicTimer>
-#include <QImage>
 #include <QPixmap>
 #include <QWidget>
 #include <cstdint>
@@ -133,7 +132,6 @@ private:
     QBasicTimer repeatTimer_;  // auto-repeat beside the knob
     QBasicTimer dragTimer_;    // catches the last drag position
     QPixmap skin_;
-    QImage buffer_;  // the client is composed here, then copied in one go
 };
 
 }  // namespace qel

@@ -28,14 +28,11 @@ void CQelMeter::setLevel(int segments) {
 
 void CQelMeter::paintEvent(QPaintEvent* event) {
     if (skin_.isNull()) skin_ = skin::bitmap(bitmapId_);
-    if (buffer_.size() != size()) buffer_ = QImage(size(), QImage::Format_RGB32);
-    const QRect r = event->rect();
-    QPainter memory(&buffer_);
-    memory.setClipRect(r);
-    memory.fillRect(r, palette().window().color());
-    paintMeter(memory, skin_);
-    memory.end();
-    QPainter(this).drawImage(r, buffer_, r);
+    // The window's backing store already puts the picture on screen in one go.
+    QPainter p(this);
+    p.setClipRect(event->rect());
+    p.fillRect(event->rect(), palette().window().color());
+    paintMeter(p, skin_);
 }
 
 }  // namespace qel

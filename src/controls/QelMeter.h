@@ -2,7 +2,6 @@
 // Copyright (C) 2026 the Quellmar developers
 #pragma once
 
-#include <QImage>
 #include <QPixmap>
 #include <QWidget>
 
@@ -35,7 +34,6 @@ private:
     int maxLevel_;
     int level_ = 0;
     QPixmap skin_;
-    QImage buffer_;  // the client is composed here, then copied in one go
 };
 
 }  // namespace qel

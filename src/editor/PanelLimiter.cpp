@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "controls/NarrowComboStyle.h"
 #include "controls/QelComboBox.h"
 #include "controls/QelGainLevel.h"
 #include "controls/QelLigGain.h"
@@ -86,8 +87,7 @@ void CPanelLimiter::buildOutput(int j, int x) {
     const auto list = [this, j, x](int y, const auto& times, auto chosen) {
         auto* box = new CQelComboBox(this);
         box->setGeometry(x, y, 64, 22);
-        // Narrow padding, so that "1000 ms" fits the 64-pixel list.
-        box->setStyleSheet(QStringLiteral("QComboBox { padding-left: 3px; padding-right: 0px; }"));
+        box->setStyle(NarrowComboStyle::instance());  // "1000 ms" fits the 64-pixel list
         for (const int ms : times) box->addItem(tr("%1 ms").arg(ms));
         box->setCurrentIndex(0);
         box->setCallback(

@@ -266,6 +266,12 @@ void CQelEquipmentDlg::showEvent(QShowEvent* event) {
 void CQelEquipmentDlg::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
     trackScreen();
+    // A hidden editor gives back its window and the picture behind it (about 2 MB); showing
+    // it again makes new ones.
+    if (event->spontaneous()) return;
+    QTimer::singleShot(0, this, [this] {
+        if (!isVisible() && testAttribute(Qt::WA_WState_Created)) destroy();
+    });
 }
 
 void CQelEquipmentDlg::changeEvent(QEvent* event) {
@@ -278,13 +284,15 @@ void CQelEquipmentDlg::changeEvent(QEvent* event) {
 }
 
 void CQelEquipmentDlg::closeEvent(QCloseEvent* event) {
+    // Closing only hides. (A close that went through would let the window system's part go
+    // but leave the picture behind, which hideEvent could then no longer give back.)
+    event->ignore();
     CQelConnectDlg* transfer = CQelConnectDlg::running(unit_.get());
     if (!transfer) {
-        QDialog::closeEvent(event);
+        hide();
         return;
     }
     // This window is held while its unit's download runs: the question goes on the transfer's.
-    event->ignore();
     if (showMessage(transfer, tr("正在向设备传输数据。要取消传输吗 ?"), QStringLiteral("Quellmar"),
                     MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
         return;

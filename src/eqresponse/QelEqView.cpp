@@ -66,6 +66,7 @@ void CQelEqView::setPoint(int index, const EqPoint& point) {
 
 void CQelEqView::recomputeAll() {
     selected_ = kNone;
+    computed_ = true;
     measure();
     curves_.recomputeAll();
 }
@@ -87,12 +88,16 @@ QRect CQelEqView::labelRect(int index) const {
 }
 
 void CQelEqView::redraw() {
+    // A hidden view keeps no pictures: it draws when it is shown.
+    stale_ = true;
+    if (!isVisible()) return;
     drawPass();
     update();
 }
 
 void CQelEqView::drawPass() {
     if (width() <= kPlotMarginX || height() <= kPlotMarginY) return;
+    stale_ = false;
     measure();
     // The grid depends on the size only: drawn once, then copied under each pass.
     if (grid_.size() != size()) {
@@ -178,10 +183,18 @@ void CQelEqView::drawLabels(QPainter& p, const EqCurveRaster::Scene& scene) cons
 }
 
 void CQelEqView::paintEvent(QPaintEvent*) {
-    if (image_.isNull()) recomputeAll();
-    if (image_.size() != size()) drawPass();
+    if (!computed_) recomputeAll();
+    if (stale_ || image_.size() != size()) drawPass();
     QPainter p(this);
     p.drawImage(0, 0, image_);
+}
+
+void CQelEqView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    // About 2 MB at the pages' size; an editor shows one EQ page at a time, if any.
+    image_ = QImage();
+    grid_ = QImage();
+    stale_ = true;
 }
 
 int CQelEqView::hitPoint(QPointF pos) const {

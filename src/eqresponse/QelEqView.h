@@ -26,7 +26,8 @@ namespace qel {
 // writes the unit's image) and keeps the view's copy in step with setPoint().
 //
 // Drawing goes to a 32-bit image of the client size: grid and texts with QPainter, curves and
-// circles anti-aliased with Anti-Grain Geometry; a paint copies the image. GUI thread only.
+// circles anti-aliased with Anti-Grain Geometry; a paint copies the image. The images are
+// dropped while the view is hidden. GUI thread only.
 class CQelEqView : public QWidget {
     Q_OBJECT
 
@@ -64,7 +65,8 @@ public:
     // Drops the selection and recomputes every row.
     void recomputeAll();
     void recomputeRow(int row) { curves_.recomputeRow(row); }
-    // The drawing pass into the image, then a repaint.
+    // The drawing pass into the image, then a repaint; while hidden, only a note that the
+    // next paint draws.
     void redraw();
 
     int selected() const { return selected_; }
@@ -80,6 +82,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -108,6 +111,8 @@ private:
     QObject* owner_ = nullptr;
     ChangeCallback onChange_;
     bool bypass_ = false;
+    bool computed_ = false;  // recomputeAll() ran
+    bool stale_ = true;      // the image does not show the points yet
     int selected_ = kNone;
     int currentRow_ = kNone;
     bool leftDrag_ = false, rightDrag_ = false;

@@ -73,10 +73,15 @@ private slots:
         QCOMPARE(editor.edit().image().record().input(1).point(3), (EqPoint{1, 40, 90, 12}));
         QTRY_VERIFY(copySent());
         QCOMPARE(editor.currentPage(), int{CQelEquipmentDlg::kInputEq});
+        QVERIFY(editor.backingStore());
         editor.close();  // hides; the page stays
         QVERIFY(!editor.isVisible());
+        // Closed, it gives back its window and the picture behind it (some 2 MB).
+        QTRY_VERIFY(!editor.backingStore());
         editor.show();
         QCOMPARE(editor.currentPage(), int{CQelEquipmentDlg::kInputEq});
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        QVERIFY(editor.backingStore());
         unit->stopLink();
         setMessageBoxes(nullptr);
     }

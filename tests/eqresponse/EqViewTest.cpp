@@ -129,6 +129,20 @@ private slots:
         QVERIFY(isLine(rig.pixel(rig.at(2).x(), rig.at(2).y())));  // points still show
     }
 
+    void aHiddenViewKeepsNoPicturesAndDrawsWhatChangedWhenShown() {
+        Rig rig({{0, 125, 60, 4}});
+        QVERIFY(!rig.view.image().isNull());
+        rig.view.hide();
+        QVERIFY(rig.view.image().isNull());
+        rig.view.setBypass(true);  // changed while hidden
+        rig.view.redraw();
+        QVERIFY(rig.view.image().isNull());
+        rig.view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.view));
+        QTRY_VERIFY(!rig.view.image().isNull());
+        QVERIFY2(yellowPixels(rig.view.image(), QRect(80, 90, 820, 64)) > 1000, "no EQ PASS");
+    }
+
     void pressPicksPointsBeforeMarkersLowestFirst() {
         // Points 0 and 1 on one spot; the low-pass marker under point 2.
         Rig rig({{0, 120, 90, 4}, {0, 120, 90, 4}, {0, 120, 200, 4}}, true);
