@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "cli/CommandOutput.h"
+#include "cli/Interrupt.h"
 #include "cli/Session.h"
 #include "device/Models.h"
 
@@ -42,6 +43,7 @@ int DownloadCommand::run(const GlobalOptions& globals, std::ostream& out, std::o
     const auto record = source_.load(why);
     if (!record) return output.fail("file", why);
     const uint32_t fileModel = source_.model();
+    const std::atomic<bool>* interrupted = catchInterrupt();
     return targets_.run(
         globals,
         [&](TargetList::Unit& u, TargetList::Result& r) {
@@ -59,7 +61,7 @@ int DownloadCommand::run(const GlobalOptions& globals, std::ostream& out, std::o
                 return false;
             }
             std::string result;
-            const bool ok = session.download(*record, verify_, result);
+            const bool ok = session.download(*record, verify_, result, interrupted);
             r.line = ok ? "downloaded record " + std::to_string(source_.record()) + " (" +
                               record->name() + ") to " + u.equipment.modelName() + "; " + result
                         : result;

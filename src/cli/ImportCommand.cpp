@@ -6,6 +6,7 @@
 
 #include <ostream>
 
+#include "cli/Interrupt.h"
 #include "cli/PresetFile.h"
 #include "cli/Session.h"
 #include "device/PresetJson.h"
@@ -71,6 +72,7 @@ int ImportCommand::run(const GlobalOptions& globals, std::ostream& out, std::ost
     }
     output.set("notes", notes);
     if (modeFile_.given()) return intoModeFile(preset, output);
+    const std::atomic<bool>* interrupted = catchInterrupt();
     return targets_.run(
         globals,
         [&](TargetList::Unit& u, TargetList::Result& r) {
@@ -87,7 +89,7 @@ int ImportCommand::run(const GlobalOptions& globals, std::ostream& out, std::ost
                 return false;
             }
             std::string result;
-            const bool ok = session.download(forUnit.record, verify_, result);
+            const bool ok = session.download(forUnit.record, verify_, result, interrupted);
             r.line = ok ? "imported '" + forUnit.record.name() + "'; " + result : result;
             r.code = session.failureCode();
             return ok;

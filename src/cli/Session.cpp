@@ -36,20 +36,31 @@ bool Session::connect(bool readAll, std::ostream& err) {
     }
 }
 
-bool Session::download(const ModeRecord& record, bool verify, std::string& result) {
+bool Session::download(const ModeRecord& record, bool verify, std::string& result,
+                       const std::atomic<bool>* cancel) {
     auto image =
         unit_.image() ? std::make_shared<ModeImage>(*unit_.image()) : std::make_shared<ModeImage>();
     image->record() = record;
     unit_.setImage(image);
     if (verify) {
-        const DownloadVerify::Report report = DownloadVerify(unit_, link_).downloadAndVerify();
+        DownloadVerify downloader(unit_, link_);
+        downloader.setCancel(cancel);
+        const DownloadVerify::Report report = downloader.downloadAndVerify();
         result = report.summary();
-        if (!report.ok()) failureCode_ = "verify-failed";
+        if (!report.ok())
+            failureCode_ =
+                report.outcome == VerifyOutcome::Cancelled ? "cancelled" : "verify-failed";
         return report.ok();
     }
     UnitTransfer t = transfer();
     t.setProgressPause(0);
+    t.setCancel(cancel);
     const int failed = t.fullDownload();
+    if (t.cancelled()) {
+        failureCode_ = "cancelled";
+        result = "cancelled: the unit holds part of the record";
+        return false;
+    }
     if (failed) failureCode_ = "download-incomplete";
     result = failed
                  ? "download incomplete: " + std::to_string(failed) + " commands were not accepted"

@@ -2,6 +2,7 @@
 // Copyright (C) 2026 the Quellmar developers
 #pragma once
 
+#include <atomic>
 #include <iosfwd>
 #include <string>
 
@@ -22,10 +23,12 @@ public:
     UnitTransfer transfer() const { return UnitTransfer(unit_, link_); }
     // After connect(): the full download of record (the model's channels), verified unless
     // told not to; true when the unit took it. result says how it went, differences on
-    // further lines indented by two spaces.
-    bool download(const ModeRecord& record, bool verify, std::string& result);
+    // further lines indented by two spaces. Once *cancel (when given) is set, nothing more is
+    // sent.
+    bool download(const ModeRecord& record, bool verify, std::string& result,
+                  const std::atomic<bool>* cancel = nullptr);
     // A short stable word for the last failure, for --json: "port", "handshake-timeout",
-    // "read-failed", "verify-failed" or "download-incomplete".
+    // "read-failed", "verify-failed", "download-incomplete" or "cancelled".
     const char* failureCode() const { return failureCode_; }
 
 private:

@@ -6,7 +6,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <csignal>
 #include <fstream>
+#include <thread>
 #include <vector>
 
 #include "CliJson.h"
@@ -101,6 +103,30 @@ TEST_F(TransferCommandsTest, DownloadIsVerifiedAndNamesWhatTheUnitIgnored) {
     r = cli({"download", "--ip", ip, "--mode-file", file, "--record", "9", "--no-verify"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("not verified"), std::string::npos) << r.out;
+}
+
+TEST_F(TransferCommandsTest, InterruptStopsADownloadAndLetsGoOfTheUnit) {
+    ModeRecord record;
+    record.setName("Festival");
+    ASSERT_TRUE(ModeFileStore::saveRecordInFile(dir.filePath("mode408.dat"), 9, record).ok);
+    sim.setFaults(unit, sim::Faults{.replyDelayMs = 150});  // the download takes about 50 s
+    std::thread interrupter;
+    const auto r =
+        test::runProcess({QUELLMAR_CLI, "download", "--ip", ip, "--mode-file", path("mode408.dat"),
+                          "--record", "9", "--json", "--local-port", "0"},
+                         20000, [&](pid_t pid) {
+                             interrupter = std::thread([this, pid] {
+                                 if (sim.waitForRequests(unit, 20, 10000)) ::kill(pid, SIGINT);
+                             });
+                         });
+    interrupter.join();
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    const auto json = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
+    const auto entry = json["units"].toArray()[0].toObject();
+    EXPECT_EQ(entry["error"].toObject()["code"].toString(), "cancelled") << r.out;
+    const auto requests = sim.requests(unit);
+    EXPECT_LT(requests.size(), 40u);            // a whole download is some 300 commands
+    EXPECT_EQ(requests.back().frame[9], 0x00);  // the unit was told that we let go of it
 }
 
 TEST_F(TransferCommandsTest, JsonGivesEachUnitsResultAndWhatStillDiffers) {
