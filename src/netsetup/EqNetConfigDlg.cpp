@@ -24,8 +24,9 @@ namespace {
 constexpr const char* kCaption = "NetConfig";
 }
 
-CEqNetConfigDlg::CEqNetConfigDlg(NetConfigSettings settings, QWidget* parent)
-    : QDialog(parent), settings_(std::move(settings)) {
+CEqNetConfigDlg::CEqNetConfigDlg(NetConfigSettings settings, NetModuleSearcher& searcher,
+                                 QWidget* parent)
+    : QDialog(parent), settings_(std::move(settings)), searcher_(searcher) {
     setObjectName("Qel.CEqNetConfigDlg");
     setWindowTitle(tr("网络 : 设备设置"));
     auto* layout = new QVBoxLayout(this);
@@ -72,7 +73,7 @@ CEqNetConfigDlg::CEqNetConfigDlg(NetConfigSettings settings, QWidget* parent)
     // signal; once the listener is gone (the destructor), nothing more is posted.
     connect(this, &CEqNetConfigDlg::rowsPosted, this, &CEqNetConfigDlg::showPostedRows,
             Qt::QueuedConnection);
-    netModuleSearcher().setListener([this](int row, const NetModuleEntry& entry) {
+    searcher_.setListener([this](int row, const NetModuleEntry& entry) {
         {
             std::lock_guard lock(postedMutex_);
             posted_.emplace_back(row, entry);
@@ -83,7 +84,7 @@ CEqNetConfigDlg::CEqNetConfigDlg(NetConfigSettings settings, QWidget* parent)
 }
 
 CEqNetConfigDlg::~CEqNetConfigDlg() {
-    netModuleSearcher().setListener(nullptr);
+    searcher_.setListener(nullptr);
 }
 
 void CEqNetConfigDlg::showPostedRows() {
@@ -106,7 +107,7 @@ void CEqNetConfigDlg::setFieldsEnabled(bool enabled) {
 }
 
 void CEqNetConfigDlg::startSearch() {
-    netModuleSearcher().start(settings_.search, netModuleTable());
+    searcher_.start(settings_.search);
     setFieldsEnabled(false);
 }
 
@@ -128,8 +129,8 @@ void CEqNetConfigDlg::selectCurrentRow() {
     if (row < 0) return;
     list_->clearSelection();
     current->setSelected(true);
-    netModuleTable().setSelectedRow(row);
-    auto entry = netModuleTable().entry(row);
+    searcher_.table().setSelectedRow(row);
+    auto entry = searcher_.table().entry(row);
     if (!entry) return;
     setFieldsEnabled(true);
     fields_[0]->setAddress(entry->ip);
@@ -152,7 +153,7 @@ void CEqNetConfigDlg::selectCurrentRow() {
     if (read.config) {
         std::copy(read.config->head.begin(), read.config->head.end(), entry->replyHead.begin());
         std::copy(read.config->id.begin(), read.config->id.end(), entry->replyId.begin());
-        netModuleTable().setEntry(row, *entry);
+        searcher_.table().setEntry(row, *entry);
         if (read.config->pc1) fields_[2]->setAddress(*read.config->pc1);
         if (read.config->pc2) fields_[3]->setAddress(*read.config->pc2);
     }
@@ -169,8 +170,8 @@ void CEqNetConfigDlg::writeSettings() {
         showMessage(this, tr("Error: IP Address or Gateway !"), kCaption, MsgIcon::Information);
         return;
     }
-    const int row = netModuleTable().selectedRow();
-    auto entry = netModuleTable().entry(row);
+    const int row = searcher_.table().selectedRow();
+    auto entry = searcher_.table().entry(row);
     if (!entry) return;
     ModuleConfig kept;
     std::copy(entry->replyHead.begin(), entry->replyHead.end(), kept.head.begin());
@@ -187,7 +188,7 @@ void CEqNetConfigDlg::writeSettings() {
     entry->ipText = formatIpv4(ip);
     entry->gateway = gateway;
     entry->gatewayText = formatIpv4(gateway);
-    netModuleTable().setEntry(row, *entry);
+    searcher_.table().setEntry(row, *entry);
     if (QTreeWidgetItem* item = list_->topLevelItem(row)) {
         item->setText(1, QString::fromStdString(entry->ipText));
         item->setText(2, QString::fromStdString(entry->gatewayText));

@@ -29,15 +29,17 @@ struct NetConfigSettings {
 
 // "网络 : 设备设置": lists the network modules that answer a search, reads the configuration of
 // the one chosen, and writes a new unit address, gateway and two PC addresses into it. The
-// search runs on the process's search thread, which never touches a closed dialog; the read
-// and the write's waits run on a worker while the dialog keeps painting and takes no input.
+// search runs on the application's search thread (given here), which never touches a closed
+// dialog; the read and the write's waits run on a worker while the dialog keeps painting and
+// takes no input.
 class CEqNetConfigDlg : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kListId = 1016, kSearchId = 1010, kOkId = 1011, kCloseId = 7,
                          kUnitIpId = 1012, kGatewayId = 1013, kPc1Id = 1014, kPc2Id = 1015;
 
-    explicit CEqNetConfigDlg(NetConfigSettings settings, QWidget* parent = nullptr);
+    CEqNetConfigDlg(NetConfigSettings settings, NetModuleSearcher& searcher,
+                    QWidget* parent = nullptr);
     ~CEqNetConfigDlg() override;
 
     QTreeWidget* list() const { return list_; }
@@ -61,6 +63,7 @@ private:
     void setFieldsEnabled(bool enabled);
 
     NetConfigSettings settings_;
+    NetModuleSearcher& searcher_;
     QTreeWidget* list_;
     std::array<CIpAddressEdit*, 4> fields_{};  // 1012..1015
     QPushButton* ok_;

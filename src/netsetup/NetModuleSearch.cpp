@@ -47,14 +47,14 @@ NetModuleSearcher::~NetModuleSearcher() {
     wait();
 }
 
-bool NetModuleSearcher::start(const ModuleSearchSettings& settings, NetModuleTable& table) {
+bool NetModuleSearcher::start(const ModuleSearchSettings& settings) {
     std::lock_guard lock(threadMutex_);
     if (running_.load()) return false;
     if (thread_.joinable()) thread_.join();  // the last search, over already
     running_ = true;
     stop_ = false;
-    thread_ = std::thread([this, settings, &table] {
-        NetModuleSearch::run(settings, table, [this](int row, const NetModuleEntry& entry) {
+    thread_ = std::thread([this, settings] {
+        NetModuleSearch::run(settings, table_, [this](int row, const NetModuleEntry& entry) {
             std::lock_guard listening(listenerMutex_);
             if (listener_) listener_(row, entry);
         }, &stop_);
@@ -71,11 +71,6 @@ void NetModuleSearcher::setListener(NetModuleSearch::Found listener) {
 void NetModuleSearcher::wait() {
     std::lock_guard lock(threadMutex_);
     if (thread_.joinable()) thread_.join();
-}
-
-NetModuleSearcher& netModuleSearcher() {
-    static NetModuleSearcher searcher;
-    return searcher;
 }
 
 }  // namespace qel

@@ -38,22 +38,28 @@ public:
     static int takeReply(NetModuleTable& table, const uint8_t* data, size_t size);
 };
 
-// The search thread of the unit network settings: one search at a time in the process. It
-// outlives the window that started it, which hears of it through a listener that it sets and
-// clears; the listener runs on the search thread. Destroying the searcher stops and joins it.
+// The search thread of the unit network settings and the table it fills: one search at a
+// time, owned by the application object. A search outlives the window that started it, which
+// hears of it through a listener that it sets and clears; the listener runs on the search
+// thread. Destroying the searcher stops and joins the search before the table goes.
 class NetModuleSearcher {
 public:
+    NetModuleSearcher() = default;
     ~NetModuleSearcher();
+    NetModuleSearcher(const NetModuleSearcher&) = delete;
+    NetModuleSearcher& operator=(const NetModuleSearcher&) = delete;
 
     // False while a search runs.
-    bool start(const ModuleSearchSettings& settings, NetModuleTable& table);
+    bool start(const ModuleSearchSettings& settings);
     bool running() const { return running_.load(); }
+    NetModuleTable& table() { return table_; }
     // nullptr detaches; returns once a call in progress is over.
     void setListener(NetModuleSearch::Found listener);
     // Waits until no search runs (for tests and the command line).
     void wait();
 
 private:
+    NetModuleTable table_;
     std::mutex listenerMutex_;  // guards listener_ and its calls
     NetModuleSearch::Found listener_;
     std::mutex threadMutex_;  // guards thread_ across start(), wait() and the destructor
@@ -61,7 +67,5 @@ private:
     std::atomic<bool> running_{false};
     std::atomic<bool> stop_{false};
 };
-
-NetModuleSearcher& netModuleSearcher();
 
 }  // namespace qel

@@ -51,9 +51,4 @@ void NetModuleTable::setSelectedRow(int row) {
     selected_ = row;
 }
 
-NetModuleTable& netModuleTable() {
-    static NetModuleTable table;
-    return table;
-}
-
 }  // namespace qel

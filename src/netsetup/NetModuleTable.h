@@ -25,7 +25,7 @@ struct NetModuleEntry {
 };
 
 // The modules of the last search, at most 256, refilled from row 0 by each search, and the
-// selected row (-1 at start), both kept for the whole run. Every call locks.
+// selected row (-1 at start). Every call locks.
 class NetModuleTable {
 public:
     static constexpr int kCapacity = 256;
@@ -44,8 +44,5 @@ private:
     std::vector<NetModuleEntry> entries_;
     int selected_ = -1;
 };
-
-// The process's table.
-NetModuleTable& netModuleTable();
 
 }  // namespace qel

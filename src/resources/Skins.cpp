@@ -2,20 +2,20 @@
 // Copyright (C) 2026 the Quellmar developers
 #include "resources/Skins.h"
 
-#include <QHash>
+#include "resources/SkinCache.h"
 
 namespace qel::skin {
 
 QPixmap bitmap(int resourceId) {
-    static QHash<int, QPixmap> cache;
-    auto it = cache.find(resourceId);
-    if (it != cache.end()) return *it;
+    SkinCache* cache = SkinCache::current();
+    return cache ? cache->bitmap(resourceId) : paint(resourceId);
+}
+
+QPixmap paint(int resourceId) {
     QImage image = paintControlSkin(resourceId);
     if (image.isNull()) image = paintShellSkin(resourceId);
     if (image.isNull()) image = paintValueSkin(resourceId);
-    QPixmap pixmap = image.isNull() ? QPixmap() : QPixmap::fromImage(image);
-    cache.insert(resourceId, pixmap);
-    return pixmap;
+    return image.isNull() ? QPixmap() : QPixmap::fromImage(image);
 }
 
 }  // namespace qel::skin

@@ -395,7 +395,7 @@ void CMainFrame::openNetworkSettings() {
     NetConfigSettings s;
     s.search.gateway = app_.gateway();
     s.search.modulePort = s.modulePort = app_.options().modulePort;
-    CEqNetConfigDlg(s, this).exec();
+    CEqNetConfigDlg(s, app_.moduleSearcher(), this).exec();
 }
 
 void CMainFrame::installUsbDriver() {

@@ -13,12 +13,16 @@
 #include "link/EquipmentList.h"
 #include "link/EquipmentSearch.h"
 #include "link/UdpEndpoint.h"
+#include "netsetup/NetModuleSearch.h"
 #include "platform/SerialPortMap.h"
+#include "resources/SkinCache.h"
 
 namespace qel {
 
 // The application object: the process-wide state that the windows share (the UDP endpoint,
-// the list of units, the PC mode files, the serial port names) and the start-up rules.
+// the list of units, the PC mode files, the serial port names, the network module search and
+// the painted skins) and the start-up rules. Made after the QApplication and destroyed before
+// it; its destructor stops every thread it owns.
 class CQuellmarApp {
 public:
     struct Options {
@@ -54,6 +58,7 @@ public:
     EquipmentList& equipment() { return equipment_; }
     ModeFileStore& modeFiles() { return *modeFiles_; }
     SerialPortMap& serialMap() { return serialMap_; }
+    NetModuleSearcher& moduleSearcher() { return moduleSearcher_; }
     // The search goes to a.b.c.255 of the configured gateway ("NetConfig" / "GateWay").
     std::array<uint8_t, 4> gateway() const;
     SearchSettings searchSettings();
@@ -68,6 +73,8 @@ private:
     EquipmentList equipment_;
     std::unique_ptr<ModeFileStore> modeFiles_;
     SerialPortMap serialMap_;
+    NetModuleSearcher moduleSearcher_;
+    skin::SkinCache skins_;
 };
 
 }  // namespace qel

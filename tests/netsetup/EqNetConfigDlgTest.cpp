@@ -50,7 +50,7 @@ private slots:
     }
     void cleanup() {
         dialog.reset();
-        netModuleSearcher().wait();
+        searcher.wait();
         sim.reset();
     }
 
@@ -61,7 +61,7 @@ private slots:
         QCOMPARE(dialog->list()->topLevelItem(0)->text(0), QString("1"));
         QVERIFY(!dialog->okButton()->isEnabled());
         QVERIFY(!dialog->field(CEqNetConfigDlg::kPc1Id)->isEnabled());
-        QCOMPARE(netModuleTable().entry(rowOf(".2"))->macText,
+        QCOMPARE(searcher.table().entry(rowOf(".2"))->macText,
                  QString::fromStdString(macOf(0)).replace(':', '-').toStdString());
     }
 
@@ -77,7 +77,7 @@ private slots:
         const std::string ip = subnet + ".2";
         QCOMPARE(fake.log(), (std::vector<std::string>{"neigh " + ip + " " + macOf(0),
                                                        "unneigh " + ip + " eth9"}));
-        QCOMPARE(netModuleTable().selectedRow(), rowOf(".2"));
+        QCOMPARE(searcher.table().selectedRow(), rowOf(".2"));
     }
 
     void aModuleThatIgnoresTheLoginEndsInTheErrorBox() {
@@ -108,22 +108,22 @@ private slots:
         QCOMPARE(formatIpv4(sim->module(0).pc2()), subnet + ".77");
         QVERIFY(!dialog->okButton()->isEnabled());  // a new search runs
         QTRY_COMPARE_WITH_TIMEOUT(dialog->list()->topLevelItemCount(), 2, 3000);
-        netModuleSearcher().wait();
+        searcher.wait();
         QTRY_VERIFY(rowOf(".8") >= 0);
     }
 
     void theSearchOutlivesAClosedDialog() {
         open(false);
         dialog.reset();  // while the search still runs
-        QVERIFY(netModuleSearcher().running());
-        netModuleSearcher().wait();
+        QVERIFY(searcher.running());
+        searcher.wait();
         QCoreApplication::processEvents();
-        QCOMPARE(netModuleTable().count(), 2);
+        QCOMPARE(searcher.table().count(), 2);
     }
 
 private:
     void open(bool waitForRows = true) {
-        dialog = std::make_unique<CEqNetConfigDlg>(settings);
+        dialog = std::make_unique<CEqNetConfigDlg>(settings, searcher);
         dialog->show();
         if (!waitForRows) return;
         QTRY_COMPARE_WITH_TIMEOUT(dialog->list()->topLevelItemCount(), 2, 3000);
@@ -155,6 +155,7 @@ private:
     NetConfigSettings settings;
     std::string subnet;
     std::unique_ptr<sim::UnitSimulator> sim;
+    NetModuleSearcher searcher;
     std::unique_ptr<CEqNetConfigDlg> dialog;
 };
 
