@@ -1,14 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 the Quellmar developers
-#include <QApplication>
 #include <QLabel>
 #include <QMenu>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
 
-#include "UnitSimulator.h"
-#include "controls/MessageBoxes.h"
 #include "controls/QelButton.h"
 #include "controls/QelStatic.h"
 #include "controls/QelTitle.h"
@@ -17,7 +12,7 @@
 #include "shell/MyStatusBar.h"
 #include "shell/QelEqMgr.h"
 #include "shell/QuellmarApp.h"
-#include "support/Loopback.h"
+#include "support/AppRig.h"
 
 using namespace qel;
 
@@ -59,48 +54,26 @@ class EnglishTest : public QObject {
     Q_OBJECT
 private slots:
     void windowsShowNoChinese() {
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings("Quellmar", "Quellmar").setValue("Quellmar_Once", "1");  // no address dialog
         QVERIFY(Language::install(*QCoreApplication::instance(), Language::kEnglish));
-        ScriptedMessageBoxes boxes;
-        setMessageBoxes(&boxes);
-        QTemporaryDir dir;
-        const std::string subnet = test::loopbackSubnet();
-        sim::UnitSimulator sim;
-        QVERIFY(sim.addNetworkUnit(2, subnet + ".2", "Fill") >= 0);
-        QVERIFY(sim.start());
-        QSettings ini(dir.filePath("QelConfig.ini"), QSettings::IniFormat);
-        ini.setValue("NetConfig/GateWay", QString::fromStdString(subnet + ".1"));
-        ini.setValue("NetConfig/AutoIP", "0");
-        for (int n = 1; n <= 16; ++n)
-            ini.setValue(QString("SerialPorts/COM%1").arg(n), "/nonexistent");
-        ini.sync();
-        CQuellmarApp::Options o;
-        o.workDir = o.lockDir = dir.path();
-        o.localPort = o.searchPort = 0;
-        o.progressPauseMs = 0;
-        CQuellmarApp app(o);
-        CMainFrame frame(app);
-        frame.show();
+        test::AppRig rig;
+        QVERIFY(rig.addNetworkUnit(2, "Fill") >= 0);
+        QVERIFY(rig.start());
+        CQuellmarApp& app = rig.app();
+        CMainFrame& frame = rig.frame();
         // The search and connection windows are modal: their texts are read while they run.
         QStringList modal;
-        QTimer spy;
-        connect(&spy, &QTimer::timeout, [&] {
-            if (QWidget* w = QApplication::activeModalWidget()) modal << textsOf(w);
-        });
-        spy.start(5);
+        auto spy = std::make_unique<test::ModalSpy>([&](QWidget* w) { modal << textsOf(w); });
         QTRY_COMPARE_WITH_TIMEOUT(app.equipment().count(), size_t{1}, 5000);
         const auto unit = app.equipment().at(0);
         frame.openUnit(unit);
         QVERIFY(unit->hasFlag(linkflag::kParamsRead));
-        spy.stop();
+        spy.reset();
         QVERIFY(modal.contains(" Search Equipment"));
         QVERIFY(modal.contains(" Connect Unit"));
         QStringList texts = modal + textsOf(&frame);
         texts << CQelEqMgr::firstLine(*unit) << CQelEqMgr::secondLine(*unit);
         QVERIFY(texts.contains("&Search Equipment"));
         for (const QString& t : texts) QVERIFY2(!hasChinese(t), qPrintable(t));
-        setMessageBoxes(nullptr);
     }
 };
 
