@@ -20,6 +20,7 @@ void CQelBtn::setText(const QString& text) {
 
 void CQelBtn::paintText(QPainter& p) {
     const int top = isPressed() ? 2 : 1;
+    p.setFont(textFont(text_));
     p.drawText(rect().adjusted(0, top, 0, 0), Qt::AlignHCenter | Qt::AlignTop, text_);
 }
 

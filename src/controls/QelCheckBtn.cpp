@@ -50,6 +50,7 @@ void CQelCheckBtn::act() {
 
 void CQelCheckBtn::paintText(QPainter& p) {
     const int top = isPressed() ? 4 : 3;
+    p.setFont(textFont(shownText()));
     p.drawText(rect().adjusted(0, top, 0, 0), Qt::AlignHCenter | Qt::AlignTop, shownText());
 }
 

@@ -2,6 +2,7 @@
 // Copyright (C) 2026 the Quellmar developers
 #include "controls/QelSkinButton.h"
 
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -26,6 +27,20 @@ void CQelSkinButton::setBitmapId(int resourceId) {
     bitmapId_ = resourceId;
     loaded_ = false;
     update();
+}
+
+QFont CQelSkinButton::textFont(const QString& text) const {
+    constexpr int kMinStretch = 80;
+    QFont f = font();
+    const int room = width() - 2 * kTextMargin;
+    const int advance = QFontMetrics(f).horizontalAdvance(text);
+    if (advance <= room) return f;
+    for (int stretch = std::max(kMinStretch, 100 * room / advance); stretch >= kMinStretch;
+         --stretch) {
+        f.setStretch(stretch);
+        if (QFontMetrics(f).horizontalAdvance(text) <= room) break;
+    }
+    return f;
 }
 
 void CQelSkinButton::report(int value) const {

@@ -29,6 +29,12 @@ public:
     bool isPressed() const { return pressed_; }
     bool isHovered() const { return hover_; }
 
+    // Room a text keeps from the skin's left and right edges.
+    static constexpr int kTextMargin = 2;
+    // What text is drawn in: the control's font, condensed (down to 80 %) where the text
+    // would not fit between the margins.
+    QFont textFont(const QString& text) const;
+
 protected:
     CQelSkinButton(const QString& className, int bitmapId, QWidget* parent);
 
