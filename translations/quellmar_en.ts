@@ -162,7 +162,7 @@
     </message>
     <message>
         <source>模式序号:</source>
-        <translation>Mode number:</translation>
+        <translation>Mode no.:</translation>
     </message>
     <message>
         <source>名称:</source>
@@ -697,15 +697,15 @@ Disconnect</translation>
     </message>
     <message>
         <source>限制</source>
-        <translation>Limiter</translation>
+        <translation>Limit</translation>
     </message>
     <message>
         <source>输入</source>
-        <translation>Input</translation>
+        <translation>In</translation>
     </message>
     <message>
         <source>输出</source>
-        <translation>Output</translation>
+        <translation>Out</translation>
     </message>
     <message>
         <source>系统</source>
@@ -1018,7 +1018,7 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     </message>
     <message>
         <source>频率:</source>
-        <translation>Frequency:</translation>
+        <translation>Freq:</translation>
     </message>
     <message>
         <source>EQPoint: 1    Type: PEQ     Gain: +0.0 dB     Freq: 1000Hz     Q: 1.0</source>

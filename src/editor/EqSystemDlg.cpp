@@ -35,6 +35,9 @@ namespace {
 const QColor kBackground(238, 238, 238);
 constexpr int kFontLine = 13;  // the template's 8-point dialog font
 constexpr int kNumberColumn = 32, kNameColumn = 400, kDateColumn = 100;
+// The left column is wider than the template by kWider dialog units, so that the slot list
+// shows a 20-character name whole; the PC modes give up that room.
+constexpr int kWider = 24;
 const QString kQuellmar = QStringLiteral("Quellmar");
 
 QString fromUtf8(const std::string& text) {
@@ -105,10 +108,14 @@ void CEqSystemDlg::build() {
     auto group = [&](const QString& text, int x, int y, int cw, int ch) {
         at(new EtchedGroup(text, this), 0, x, y, cw, ch);
     };
+    // Labels are as wide as their texts where the template gives less; the box after a
+    // label keeps its right edge and starts clear of it.
     auto label = [&](const QString& text, int x, int y, int cw) {
-        at(new QLabel(text, this), 0, x, y, cw, 8);
+        QWidget* l = at(new QLabel(text, this), 0, x, y, cw, 8);
+        l->resize(std::max(l->width(), l->sizeHint().width()), l->height());
+        return l;
     };
-    auto edit = [&](int id, int x, int y, int cw, bool password) {
+    auto edit = [&](int id, int x, int y, int cw, bool password, const QWidget* after) {
         auto* e = new QLineEdit(this);
         if (password) {
             e->setEchoMode(QLineEdit::Password);
@@ -116,6 +123,8 @@ void CEqSystemDlg::build() {
                 new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), e));
         }
         at(e, id, x, y, cw, 12);
+        const int left = after->geometry().right() + 1 + mapDialogRect({0, 0, 2, 0}).width();
+        if (left > e->x()) e->setGeometry(QRect(QPoint(left, e->y()), e->geometry().bottomRight()));
         return e;
     };
     auto button = [&](const QString& text, int id, int x, int y, int cw,
@@ -127,17 +136,13 @@ void CEqSystemDlg::build() {
         return b;
     };
 
-    // The left column is wider than the template by kWider dialog units, so that the slot list
-    // shows a 20-character name whole; the PC modes give up that room.
-    constexpr int kWider = 24;
     group(tr("系统控制"), 6, 6, 164 + kWider, 53);
     group(tr("密码修改"), 6, 65, 164 + kWider, 72);
     group(tr("设备名称"), 6, 146, 164 + kWider, 55);
     group(tr("改变设备模式"), 6, 209, 164 + kWider, 67);
     group(tr("电脑模式"), 180 + kWider, 6, 417 - kWider, 270);
 
-    label(tr("密码:"), 16, 22, 26);
-    password_ = edit(kPassword, 44, 20, 70 + kWider, true);
+    password_ = edit(kPassword, 44, 20, 70 + kWider, true, label(tr("密码:"), 16, 22, 26));
     button(tr("确定"), kCheckPassword, 120 + kWider, 19, 42, &CEqSystemDlg::checkPassword);
     userMode_ = new QRadioButton(tr("用户模式"), this);
     at(userMode_, kUserMode, 44, 40, 52, 10);
@@ -145,15 +150,14 @@ void CEqSystemDlg::build() {
     at(engineeringMode_, kEngineeringMode, 104, 40, 52, 10);
     connect(userMode_, &QRadioButton::clicked, this, [this] { switchMode(false); });
     connect(engineeringMode_, &QRadioButton::clicked, this, [this] { switchMode(true); });
+    placeModeSwitches();
 
-    label(tr("旧密码:"), 16, 83, 30);
-    oldPassword_ = edit(kOldPassword, 48, 81, 114 + kWider, true);
-    label(tr("新密码:"), 16, 101, 30);
-    newPassword_ = edit(kNewPassword, 48, 99, 114 + kWider, true);
+    oldPassword_ = edit(kOldPassword, 48, 81, 114 + kWider, true, label(tr("旧密码:"), 16, 83, 30));
+    newPassword_ =
+        edit(kNewPassword, 48, 99, 114 + kWider, true, label(tr("新密码:"), 16, 101, 30));
     button(tr("确定"), kChangePassword, 120 + kWider, 117, 42, &CEqSystemDlg::changePassword);
 
-    label(tr(" 名称:"), 16, 166, 30);
-    deviceName_ = edit(kDeviceName, 48, 164, 114 + kWider, false);
+    deviceName_ = edit(kDeviceName, 48, 164, 114 + kWider, false, label(tr(" 名称:"), 16, 166, 30));
     deviceName_->setReadOnly(true);
     button(tr("确定"), kRename, 120 + kWider, 182, 42, &CEqSystemDlg::rename)->hide();
 
@@ -163,8 +167,7 @@ void CEqSystemDlg::build() {
     connect(slotList_, &QComboBox::activated, this, [this](int slot) {
         if (slot >= 0) slotName_->setText(fromUtf8(edit_.image().deviceModeName(slot)));
     });
-    label(tr("名称:"), 16, 244, 38);
-    slotName_ = edit(kSlotName, 56, 242, 106 + kWider, false);
+    slotName_ = edit(kSlotName, 56, 242, 106 + kWider, false, label(tr("名称:"), 16, 244, 38));
     button(tr("保存模式"), kSaveSlot, 56 + kWider, 258, 50, &CEqSystemDlg::saveSlot);
     button(tr("调用模式"), kRecallSlot, 112 + kWider, 258, 50, &CEqSystemDlg::recallSlot);
 
@@ -195,10 +198,29 @@ void CEqSystemDlg::build() {
     connect(pcModes_, &QTableWidget::currentCellChanged, this, [this](int row, int, int, int) {
         if (row >= 0) pcRow_ = row;
     });
-    label(tr("模式名称:"), 190 + kWider, 252, 40);
-    pcModeName_ = edit(kPcModeName, 232 + kWider, 250, 150 - kWider, false);
+    pcModeName_ = edit(kPcModeName, 232 + kWider, 250, 150 - kWider, false,
+                       label(tr("模式名称:"), 190 + kWider, 252, 40));
     button(tr("保存当前模式到电脑"), kSaveToPc, 390, 249, 100, &CEqSystemDlg::saveToPc);
     button(tr("应用模式到设备"), kApply, 496, 249, 91, &CEqSystemDlg::applyPcMode);
+}
+
+// The two switches as wide as their texts: at the template's places where they fit inside the
+// group, otherwise side by side from the group's left margin.
+void CEqSystemDlg::placeModeSwitches() {
+    const QRect inside = mapDialogRect({16, 40, 146 + kWider, 10});
+    const int gap = mapDialogRect({0, 0, 8, 0}).width();
+    const int userWidth = std::max(userMode_->width(), userMode_->sizeHint().width());
+    const int engineeringWidth =
+        std::max(engineeringMode_->width(), engineeringMode_->sizeHint().width());
+    int userX = userMode_->x();
+    int engineeringX = std::max(engineeringMode_->x(), userX + userWidth + gap);
+    if (engineeringX + engineeringWidth > inside.right() + 1) {
+        userX = inside.left();
+        engineeringX = userX + userWidth + gap;
+    }
+    userMode_->setGeometry(userX, userMode_->y(), userWidth, userMode_->height());
+    engineeringMode_->setGeometry(engineeringX, engineeringMode_->y(), engineeringWidth,
+                                  engineeringMode_->height());
 }
 
 void CEqSystemDlg::paintEvent(QPaintEvent*) {

@@ -82,6 +82,7 @@ protected:
 
 private:
     void build();
+    void placeModeSwitches();
     void checkPassword();
     void switchMode(bool engineering);
     void changePassword();

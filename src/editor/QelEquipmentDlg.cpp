@@ -146,7 +146,7 @@ void CQelEquipmentDlg::createAbGroup() {
                           QT_TR_NOOP("在 A 和 B 之间切换: 当前设置留在当前一方, 设备只收到不同的参数")};
     for (int i = 0; i < 3; ++i) {
         ab_[i] = new CQelBtn(title_);
-        ab_[i]->setGeometry(800 + 52 * i, 3, 48, 18);
+        ab_[i]->setGeometry(kAbX + 52 * i, 3, 48, 18);
         ab_[i]->setText(tr(texts[i]));
         ab_[i]->setToolTip(tr(tips[i]));
     }

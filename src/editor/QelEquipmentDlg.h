@@ -29,6 +29,7 @@ class CQelEquipmentDlg : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kClientWidth = 966, kClientHeight = 543;
+    static constexpr int kAbX = 810;  // the A/B buttons at the right end of the tab strip
     static constexpr int kTimerMs = 200;
     enum PageId { kGain = 1, kDelay, kLimiter, kInputEq, kOutputEq, kSystem };
 

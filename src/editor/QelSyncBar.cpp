@@ -2,6 +2,7 @@
 // Copyright (C) 2026 the Quellmar developers
 #include "editor/QelSyncBar.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QStringList>
 #include <algorithm>
@@ -22,7 +23,7 @@
 namespace qel {
 
 namespace {
-constexpr int kButtonRoom = 52, kButtonY = 3, kTextGap = 6, kChannelGap = 4;
+constexpr int kButtonGap = 4, kButtonY = 3, kTextGap = 6, kChannelGap = 4;
 constexpr int kShownDifferences = 8;
 const QString kQuellmar = QStringLiteral("Quellmar");
 }  // namespace
@@ -33,6 +34,7 @@ CQelSyncBar::CQelSyncBar(CQelEquipmentDlg& editor, CQelTitle* strip)
     setFont(controlFont(13));
     button_ = new CQelBtn(this);
     button_->setObjectName(QStringLiteral("Qel.SyncButton"));
+    button_->resize(buttonWidth(), button_->height());
     button_->setCallback(this, 0, [this](QObject*, int, int) {
         if (state_ == State::Lost || state_ == State::NotAnswering)
             reconnect();
@@ -43,11 +45,24 @@ CQelSyncBar::CQelSyncBar(CQelEquipmentDlg& editor, CQelTitle* strip)
     place();
 }
 
+// As wide as its longest text needs (a count up to 999), at least its skin's width.
+int CQelSyncBar::buttonWidth() const {
+    const QFontMetrics m(button_->font());
+    int text = 0;
+    for (const QString& t : {tr("重连"), tr("同步"), tr("同步 %1").arg(999)})
+        text = std::max(text, m.horizontalAdvance(t));
+    return std::max(button_->width(), text + 2 * CQelSkinButton::kTextMargin);
+}
+
+int CQelSyncBar::buttonRoom() const {
+    return kButtonGap + button_->width();
+}
+
 void CQelSyncBar::place() {
     int left = kX;
     if (const int channels = strip_->channelCount())
         left = std::max(left, strip_->channelRect(channels - 1).right() + 1 + kChannelGap);
-    left = std::min(left, kRight - kButtonRoom);
+    left = std::min(left, kRight - buttonRoom());
     const QRect room(left, 0, kRight - left, strip_->height());
     if (room == geometry()) return;
     setGeometry(room);
@@ -56,11 +71,11 @@ void CQelSyncBar::place() {
 
 void CQelSyncBar::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    button_->move(width() - kButtonRoom + 4, kButtonY);
+    button_->move(width() - button_->width(), kButtonY);
 }
 
 bool CQelSyncBar::narrow() const {
-    return fontMetrics().horizontalAdvance(text_) > width() - kButtonRoom - kTextGap;
+    return fontMetrics().horizontalAdvance(text_) > width() - buttonRoom() - kTextGap;
 }
 
 void CQelSyncBar::labelButton() {
@@ -223,7 +238,7 @@ void CQelSyncBar::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setPen(state_ == State::Quiet || state_ == State::Differs ? Qt::black : QColor(176, 0, 0));
     if (!narrow())
-        p.drawText(QRect(0, 0, width() - kButtonRoom - kTextGap, height()),
+        p.drawText(QRect(0, 0, width() - buttonRoom() - kTextGap, height()),
                    Qt::AlignRight | Qt::AlignVCenter, text_);
 }
 

@@ -26,7 +26,7 @@ struct VerifyReport;
 class CQelSyncBar : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kX = 560, kRight = 780;  // its room in the title strip
+    static constexpr int kX = 560, kRight = 806;  // its room in the title strip, up to A/B
     enum class State { Quiet, Unconfirmed, Differs, NotAnswering, Lost };
 
     CQelSyncBar(CQelEquipmentDlg& editor, CQelTitle* strip);
@@ -53,6 +53,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    int buttonWidth() const;
+    int buttonRoom() const;  // the button and the gap before it
     void present(State state, const QString& text, const QString& tip);
     void labelButton();
     // After a reconnect: the editor's and the unit's records compared, and the user's choice.
