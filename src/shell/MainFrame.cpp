@@ -139,6 +139,7 @@ void CMainFrame::createPanel() {
     page->setSearchHandler([this] { runSearch(); });
     page->list()->setOpenHandler(
         [this](QWidget*, const EquipmentList::Entry& unit) { openUnit(unit); });
+    connect(page->list(), &CQelEqMgr::rowsChanged, this, &CMainFrame::fitEquipmentList);
 }
 
 QAction* CMainFrame::addCommand(QMenu* menu, int id, const QString& text) {
@@ -275,6 +276,14 @@ void CMainFrame::runAddressStep() {
 
 void CMainFrame::repaintEquipmentList() {
     panel_->dialog()->equipmentPage()->list()->update();
+    fitEquipmentList();
+}
+
+// The bar widens where a row's texts would be cut.
+void CMainFrame::fitEquipmentList() {
+    const CQelEqMgr* list = panel_->dialog()->equipmentPage()->list();
+    const int missing = list->rowsWidth() - list->width();
+    if (missing > 0 && panel_->isVisible()) panel_->widenTo(panel_->width() + missing);
 }
 
 void CMainFrame::runSearch() {

@@ -82,6 +82,7 @@ private:
     void createToolBar();
     void createStatusBar();
     void createPanel();
+    void fitEquipmentList();
     QAction* addCommand(QMenu* menu, int id, const QString& text);
     void onStartTimer();
     // The unit named by setConnectAtStart(); a message when the search did not find it.

@@ -17,7 +17,8 @@ CMyStatusBar::CMyStatusBar(QWidget* parent) : QStatusBar(parent) {
     setFont(tahoma);
     setMinimumHeight(kMinHeight);
     panes_ = {{0, true, {}}, {120, true, {}}, {92, false, {}}, {64, false, {}}, {110, false, {}}};
-    for (int i = 1; i < paneCount(); ++i) panes_[i].text = initialText(i);
+    // Set as any text is, so that a pane is as wide as its first text too.
+    for (int i = 1; i < paneCount(); ++i) setPaneText(i, initialText(i));
     connect(this, &QStatusBar::messageChanged, this, [this] { update(); });
 }
 

@@ -2,8 +2,10 @@
 // Copyright (C) 2026 the Quellmar developers
 #include "shell/QelEqMgr.h"
 
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 #include "device/UnitText.h"
 #include "platform/Clock.h"
@@ -13,6 +15,7 @@ namespace qel {
 
 namespace {
 constexpr int kRowIcon = 139;
+constexpr int kTextLeft = 36, kTextRight = 6, kRowInset = 4;
 const QColor kBackground(255, 255, 255), kSelectedFill(240, 250, 255),
     kSelectedBorder(164, 209, 255), kFill(246, 253, 255), kBorder(204, 249, 255);
 }  // namespace
@@ -21,7 +24,9 @@ CQelEqMgr::CQelEqMgr(EquipmentList& list, QWidget* parent)
     : QWidget(parent), list_(list), clock_(tickMs) {
     setObjectName("Qel.m_eqmgr");
     connect(&watch_, &QTimer::timeout, this, [this] {
-        if (isVisible() && rowTexts(list_.snapshot()) != painted_) update();
+        if (!isVisible() || rowTexts(list_.snapshot()) == painted_) return;
+        update();
+        emit rowsChanged();
     });
     watch_.start(kWatchMs);
 }
@@ -62,6 +67,14 @@ QString CQelEqMgr::secondLine(const Equipment& unit) {
     return (unit.notAnswering() ? tr("状态:无响应 (%1)") : tr("状态:在线 (%1)")).arg(via);
 }
 
+int CQelEqMgr::rowsWidth() const {
+    const QFontMetrics m(listFont());
+    int text = 0;
+    for (const QString& line : rowTexts(list_.snapshot()))
+        text = std::max(text, m.horizontalAdvance(line));
+    return text ? kTextLeft + text + kTextRight + kRowInset : 0;
+}
+
 void CQelEqMgr::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), kBackground);
@@ -79,14 +92,15 @@ void CQelEqMgr::paintEvent(QPaintEvent*) {
         p.setPen(Qt::black);
         // A line too long for the row ends in "…" clear of the row's border, not in a cut letter;
         // the spaces a unit pads its name with take no room.
-        const int textWidth = r.x() + r.width() - 6 - 36;
+        const int textWidth = r.x() + r.width() - kTextRight - kTextLeft;
         const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
         const auto fitted = [&p, textWidth](QString line) {
             while (line.endsWith(u' ')) line.chop(1);
             return p.fontMetrics().elidedText(line, Qt::ElideRight, textWidth);
         };
-        p.drawText(QRect(36, r.top() + 6, textWidth, 16), flags, fitted(painted_[2 * i]));
-        p.drawText(QRect(36, r.top() + 24, textWidth, 16), flags, fitted(painted_[2 * i + 1]));
+        p.drawText(QRect(kTextLeft, r.top() + 6, textWidth, 16), flags, fitted(painted_[2 * i]));
+        p.drawText(QRect(kTextLeft, r.top() + 24, textWidth, 16), flags,
+                   fitted(painted_[2 * i + 1]));
         if (!icon.isNull()) p.drawPixmap(r.left() + 4, r.top() + 8, icon);
     }
 }

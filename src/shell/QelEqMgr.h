@@ -38,6 +38,12 @@ public:
     static QString firstLine(const Equipment& unit);
     static QString secondLine(const Equipment& unit);
     static const QFont& listFont();
+    // The width that shows every row's texts whole; 0 for an empty list.
+    int rowsWidth() const;
+
+signals:
+    // A row's text changed without a repaint request (a unit stopped or started answering).
+    void rowsChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -19,6 +19,16 @@ namespace {
 const QColor kBackground(238, 238, 238);
 constexpr int kEdgeOrder[] = {CSizingControlBar::EdgeLeft, CSizingControlBar::EdgeTop,
                               CSizingControlBar::EdgeRight, CSizingControlBar::EdgeBottom};
+
+// The docking layout gives a title bar the height of its size hint: the strip's own height,
+// so that the content starts below it instead of over its lower edge.
+class TitleStrip : public QWidget {
+public:
+    using QWidget::QWidget;
+    QSize sizeHint() const override {
+        return {QWidget::sizeHint().width(), CSizingControlBar::kTitleHeight};
+    }
+};
 }  // namespace
 
 // The dock widget's content: carries the bar's size to the docking layout and hands its
@@ -67,7 +77,7 @@ CSizingControlBar::CSizingControlBar(const QString& title, int controlId, QWidge
 CSizingControlBar::~CSizingControlBar() = default;
 
 QWidget* CSizingControlBar::makeTitleStrip() {
-    auto* strip = new QWidget(this);
+    auto* strip = new TitleStrip(this);
     strip->setFixedHeight(kTitleHeight);
     auto* row = new QHBoxLayout(strip);
     row->setContentsMargins(6, 0, 2, 0);
@@ -120,6 +130,15 @@ void CSizingControlBar::setMinimumSizes(QSize horz, QSize vert, QSize floating) 
     minVert_ = vert;
     minFloat_ = floating;
     applyLimits();
+}
+
+void CSizingControlBar::widenTo(int width) {
+    const Mode m = mode();
+    if (m == Mode::Horizontal) return;  // stretched along the dock anyway
+    QSize& size = m == Mode::Vertical ? vert_ : float_;
+    if (width <= size.width()) return;
+    size.setWidth(width);
+    applySize();
 }
 
 QMainWindow* CSizingControlBar::mainWindow() const {

@@ -63,6 +63,9 @@ public:
     QSize minVertSize() const { return minVert_; }
     QSize minFloatSize() const { return minFloat_; }
     void setMinimumSizes(QSize horz, QSize vert, QSize floating);
+    // Docked at the left or right or floating: the bar becomes at least this wide (up to 600);
+    // the user may narrow it again.
+    void widenTo(int width);
 
     // Where the bar is now; a bar outside a main window counts as floating.
     Mode mode() const;

@@ -155,6 +155,8 @@ private slots:
     void narrowPanesHaveTheirTextCloser() {
         CMyStatusBar bar;
         bar.resize(800, 21);
+        bar.setPaneText(2, {});  // its first text would widen it
+        bar.setPaneText(3, {});
         bar.setPaneInfo(2, 25, false);
         bar.setPaneInfo(3, 26, false);
         QCOMPARE(bar.paneRect(2).width(), 31);
