@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 #include "device/UnitText.h"
 #include "platform/Clock.h"
@@ -68,11 +69,12 @@ QString CQelEqMgr::secondLine(const Equipment& unit) {
 }
 
 int CQelEqMgr::rowsWidth() const {
-    const QFontMetrics m(listFont());
-    int text = 0;
+    // The advance up to the next whole pixel: a fraction more would end the line in "…".
+    const QFontMetricsF m(listFont());
+    qreal text = 0;
     for (const QString& line : rowTexts(list_.snapshot()))
         text = std::max(text, m.horizontalAdvance(line));
-    return text ? kTextLeft + text + kTextRight + kRowInset : 0;
+    return text > 0 ? kTextLeft + static_cast<int>(std::ceil(text)) + kTextRight + kRowInset : 0;
 }
 
 void CQelEqMgr::paintEvent(QPaintEvent*) {

@@ -198,15 +198,15 @@ void TextFit::lookAtPainted(QWidget* w) {
             const int right = r.x() + r.width() - 6;
             const QString row = QString::number(i + 1);
             fits(w, CQelEqMgr::firstLine(*units[i]), CQelEqMgr::listFont(),
-                 QRect(QPoint(36, r.top() + 6), QPoint(right - 1, r.top() + 21)), line, row);
+                 QRect(QPoint(36, r.top() + 6), QPoint(right - 1, r.top() + 21)), line, row, true);
             fits(w, CQelEqMgr::secondLine(*units[i]), CQelEqMgr::listFont(),
-                 QRect(QPoint(36, r.top() + 24), QPoint(right - 1, r.top() + 39)), line, row);
+                 QRect(QPoint(36, r.top() + 24), QPoint(right - 1, r.top() + 39)), line, row, true);
         }
     }
 }
 
 void TextFit::fits(QWidget* w, const QString& shownText, const QFont& font, QRect room, int flags,
-                   const QString& part) {
+                   const QString& part, bool elided) {
     const QString text = withoutTrailingSpace(shownText);
     if (text.isEmpty()) return;
     const QRect need = textRect(QFontMetrics(font), room, flags, text);
@@ -214,14 +214,17 @@ void TextFit::fits(QWidget* w, const QString& shownText, const QFont& font, QRec
     bool cut = need.left() < show.left() || need.right() > show.right();
     if (flags & Qt::TextWordWrap)
         cut = cut || need.top() < show.top() || need.bottom() > show.bottom();
+    const bool ellipsis =
+        elided && QFontMetrics(font).elidedText(text, Qt::ElideRight, room.width()) != text;
     const QWidget* cover = coveredBy(w, need & show);
-    if (!cut && !cover) return;
+    if (!cut && !ellipsis && !cover) return;
     QString where = placeOf(window_, w);
     if (!part.isEmpty()) where += '[' + part + ']';
     QString report = QStringLiteral("%1: \"%2\" needs %3 px, shows %4")
                          .arg(where, text)
                          .arg(need.width())
                          .arg(show.width());
+    if (ellipsis) report += QStringLiteral(", ends in an ellipsis");
     if (cover) report += QStringLiteral(", under ") + placeOf(window_, const_cast<QWidget*>(cover));
     if (!cuts_.contains(report)) cuts_ << report;
 }

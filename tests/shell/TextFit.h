@@ -27,9 +27,10 @@ private:
     void lookAtButton(QWidget* w);
     void lookAtPainted(QWidget* w);
     void lookAtLists(QWidget* w);
-    // The text drawn with flags in room (widget coordinates) must stay inside what shows.
+    // The text drawn with flags in room (widget coordinates) must stay inside what shows;
+    // elided: the paint code ends a text too wide for room in "…".
     void fits(QWidget* w, const QString& text, const QFont& font, QRect room, int flags,
-              const QString& part = {});
+              const QString& part = {}, bool elided = false);
     QRect shown(QWidget* w, QRect room) const;
     const QWidget* coveredBy(QWidget* w, QRect area) const;
 
