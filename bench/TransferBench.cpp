@@ -220,7 +220,7 @@ int fleetBench(int units, int delayMs) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    setTraceOutput(nullptr);
+    setTraceEnabled(false);
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "read") return readBench(std::max(1, option(argc, argv, "--runs", 10)));
     if (mode == "search") return searchBench(std::clamp(option(argc, argv, "--units", 16), 1, 250));

@@ -26,7 +26,7 @@ int runCommand(CliOptions& options, const GlobalOptions& globals, bool jsonError
                Command command = Command()) {
     if (!command.parse(options))
         return CommandOutput(jsonErrors, std::cout, std::cerr).fail("usage", command.error());
-    if (globals.trace) setTraceOutput(stderr);
+    if (globals.trace) setTraceEnabled(true);
     return command.run(globals, std::cout, std::cerr);
 }
 

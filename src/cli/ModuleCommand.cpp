@@ -109,8 +109,8 @@ std::optional<ModuleConfig> ModuleCommand::read(const GlobalOptions& globals) {
     if (mac_) {
         neighbour = networkAdapters().setNeighbour(ip, NetModuleProtocol::macWithColons(*mac_));
         if (!neighbour.ok)
-            trace(TraceAttr::Normal, "Module %s: no neighbour entry: %s\n", ip.c_str(),
-                  neighbour.message.c_str());
+            qCDebug(lcModule, "Module %s: no neighbour entry: %s", ip.c_str(),
+                    neighbour.message.c_str());
     }
     const auto result = NetModuleClient(*ip_, globals.modulePort).read();
     if (neighbour.ok) networkAdapters().removeNeighbour(ip, neighbour.device);

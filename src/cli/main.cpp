@@ -14,7 +14,9 @@
 
 int main(int argc, char** argv) {
     using namespace qel::cli;
-    qel::setTraceOutput(nullptr);
+    // The trace goes to standard error, and only with --trace or QT_LOGGING_RULES.
+    qel::installTraceHandler(stderr);
+    qel::setTraceEnabled(false);
     // Global options may stand before the command as well as after it.
     std::vector<std::string> args(argv + 1, argv + argc);
     const size_t at = CliOptions::commandIndex(args);

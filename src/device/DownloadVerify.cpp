@@ -92,7 +92,7 @@ DownloadVerify::Report DownloadVerify::cancelledReport(const ModeRecord& wanted)
 DownloadVerify::Report DownloadVerify::verify(const ModeRecord& wanted) {
     const uint32_t model = unit_.modelCode();
     UnitTransfer transfer = quietTransfer();
-    trace(TraceAttr::Header, "Verify download: %s\n", unit_.deviceName().c_str());
+    qCInfo(lcTransfer, "Verify download: %s", unit_.deviceName().c_str());
     Report report;
     report.wanted = wanted;
     for (;;) {
@@ -107,7 +107,7 @@ DownloadVerify::Report DownloadVerify::verify(const ModeRecord& wanted) {
         ++report.rounds;
         for (const Difference& d : report.differences) {
             if (transfer.cancelled()) return cancelledReport(wanted);
-            traceStep("Send again: %s\n", d.text().c_str());
+            qCDebug(lcStep, "Send again: %s", d.text().c_str());
             transfer.send(d.param.command(wanted, model));
             ++report.resent;
         }

@@ -44,7 +44,7 @@ uint32_t UnitTransfer::waitLimitMs(const OwnedCommand& spec) {
 }
 
 long UnitTransfer::exchange(const OwnedCommand& spec, uint8_t* reply) {
-    if (spec.label) traceStep("%s\n", spec.label);
+    if (spec.label) qCDebug(lcStep, "%s", spec.label);
     for (int attempt = 1;; ++attempt) {
         if (cancelled()) return -1;
         uint8_t data[kReplyBuffer] = {};
@@ -114,7 +114,7 @@ UnitTransfer::Result UnitTransfer::handshake() {
     unit_.clearFlags(linkflag::kParamsRead);
     if (!unit_.startLink(link_)) return Result::PortFailed;
     report(1);
-    traceStep("Open %s...\n", unit_.portName().c_str());
+    qCDebug(lcStep, "Open %s...", unit_.portName().c_str());
     uint8_t r[kReplyBuffer] = {};
     if (exchange(cmd::handshakeState(), r) < 0 || r[0] != 0) return handshakeFailed();
     report(2);
@@ -152,13 +152,13 @@ void UnitTransfer::readModeState() {
 UnitTransfer::Result UnitTransfer::handshakeFailed() {
     handshaking_ = false;
     unit_.stopLink();
-    traceStep("Close %s...\n", unit_.portName().c_str());
+    qCDebug(lcStep, "Close %s...", unit_.portName().c_str());
     return Result::HandshakeTimeout;
 }
 
 bool UnitTransfer::fullRead() {
     handshaking_ = false;
-    trace(TraceAttr::Header, "Download data from Equipment: %s\n", unit_.deviceName().c_str());
+    qCInfo(lcTransfer, "Download data from Equipment: %s", unit_.deviceName().c_str());
     const auto current = unit_.image();
     auto image = current ? std::make_shared<ModeImage>(*current) : std::make_shared<ModeImage>();
     if (!readModeNumbers(*image) || !readRecord(image->record())) return false;
@@ -206,13 +206,13 @@ bool UnitTransfer::readChannels(ModeRecord& record) {
         std::memset(r, 0, sizeof r);
         return exchange(spec, r);
     };
-    traceStep("%s\n", cmd::kLabelInputDevice);
+    qCDebug(lcStep, "%s", cmd::kLabelInputDevice);
     for (int i = 0; i < inputs; ++i) {
         const long n = read(cmd::readEqBlock(cmd::inputChannel(i + 1)));
         if (n < 0 || !storeEqBlockReply(record.input(i), r, static_cast<size_t>(n))) return false;
     }
     report(77);
-    traceStep("%s\n", cmd::kLabelOutputDevice);
+    qCDebug(lcStep, "%s", cmd::kLabelOutputDevice);
     for (int k = 0; k < outputs; ++k) {
         OutputChannel& out = record.output(k);
         if (read(cmd::readHighPass(k + 1)) < 2) return false;
@@ -244,7 +244,7 @@ int UnitTransfer::fullDownload() {
     if (!image) return 1;
     const ModeRecord record = image->record();
     const uint32_t model = unit_.modelCode();
-    trace(TraceAttr::Header, "Download data from Computer: %s\n", unit_.deviceName().c_str());
+    qCInfo(lcTransfer, "Download data from Computer: %s", unit_.deviceName().c_str());
     for (const DownloadParam& p : downloadParams(model)) {
         if (cancelled()) return failures_;
         load(p.command(record, model));

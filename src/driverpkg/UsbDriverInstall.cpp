@@ -24,7 +24,7 @@ bool UsbDriverInstall::run(QWidget* parent, const Options& options) {
         const QString text = unpacked.file.isEmpty()
                                  ? tr("错误: USB 驱动包已损坏 (%1) !").arg(unpacked.reason)
                                  : tr("错误: 无法写入文件 %1 !").arg(QDir::toNativeSeparators(unpacked.file));
-        trace(TraceAttr::Normal, "USB driver: %s\n", text.toUtf8().constData());
+        qCDebug(lcDriver, "USB driver: %s", text.toUtf8().constData());
         showMessage(parent, text, "Quellmar", MsgIcon::Exclamation);
         return false;
     }
@@ -32,7 +32,7 @@ bool UsbDriverInstall::run(QWidget* parent, const Options& options) {
     const auto command = DriverPackage::setupCommand(folder);
     std::string error;
     if (!(options.start ? options.start(command, &error) : startDetached(command, &error))) {
-        trace(TraceAttr::Normal, "USB driver: %s\n", error.c_str());
+        qCDebug(lcDriver, "USB driver: %s", error.c_str());
         showMessage(parent, tr("错误: 无法运行 %1 !").arg(QString::fromStdString(command.back())),
                     "Quellmar", MsgIcon::Exclamation);
         return false;

@@ -107,9 +107,8 @@ Ticket CommandQueue::enqueue(const Command& c, uint16_t tag, bool* newlyDoubtful
             return s.ticket;
         }
         if (next(tail) == head) {
-            trace(TraceAttr::Normal,
-                  "Command queue full: dropped block %d op %d channel %d code 0x%02X\n", c.block,
-                  c.operation, c.channel, c.code);
+            qCDebug(lcLink, "Command queue full: dropped block %d op %d channel %d code 0x%02X",
+                    c.block, c.operation, c.channel, c.code);
             return 0;
         }
         Slot& s = slots_[tail];

@@ -179,16 +179,15 @@ void Equipment::transmit(const uint8_t* bytes, size_t length) {
     awaitingSince_.compare_exchange_strong(idle, kAwaiting | tickMs(), std::memory_order_acq_rel);
     const uint32_t f = flags();
     if ((f & linkflag::kSerial) && serial_.write(bytes, length) != static_cast<long>(length)) {
-        trace(TraceAttr::Normal, "Write to %s failed: %s\n", portName().c_str(),
-              serial_.lastError().c_str());
+        qCDebug(lcLink, "Write to %s failed: %s", portName().c_str(), serial_.lastError().c_str());
     }
     if ((f & linkflag::kUdp) && settings_.endpoint)
         settings_.endpoint->sendTo(address(), settings_.unitPort, bytes, length);
 }
 
 void Equipment::lose(const char* why) {
-    trace(TraceAttr::Normal, "Lost %s: %s\n",
-          hasFlag(linkflag::kSerial) ? portName().c_str() : addressText().c_str(), why);
+    qCDebug(lcLink, "Lost %s: %s",
+            hasFlag(linkflag::kSerial) ? portName().c_str() : addressText().c_str(), why);
     clearFlags(linkflag::kAvailable);
     requestStop();
 }

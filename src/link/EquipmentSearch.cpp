@@ -53,10 +53,10 @@ std::string EquipmentSearch::decodeProbeName(const uint8_t* payload) {
 
 void EquipmentSearch::run() {
     list_.prune([](const Equipment& e) { return e.editorOpen(); });
-    trace(TraceAttr::Header, "Search For Equipment.\n");
+    qCInfo(lcSearch, "Search For Equipment.");
     if (settings_.network) networkSearch();
     if (settings_.serial) serialSearch();
-    trace(TraceAttr::Normal, "\n\n");
+    qCDebug(lcSearch, "\n");  // two empty lines after the search
 }
 
 bool EquipmentSearch::knownAddress(Ipv4 address) const {
@@ -78,16 +78,15 @@ Ipv4 EquipmentSearch::requestAddress(const std::array<uint8_t, 4>& gateway) {
 void EquipmentSearch::networkSearch() {
     UdpSocket socket;
     if (!socket.open(0, settings_.searchPort)) {
-        trace(TraceAttr::Normal, "Search: %s\n", socket.lastError().c_str());
+        qCDebug(lcSearch, "Search: %s", socket.lastError().c_str());
         return;
     }
     // A send to a subnet's broadcast address needs SO_BROADCAST; a failed send is traced and
     // the window runs all the same.
-    if (!socket.allowBroadcast())
-        trace(TraceAttr::Normal, "Search: %s\n", socket.lastError().c_str());
+    if (!socket.allowBroadcast()) qCDebug(lcSearch, "Search: %s", socket.lastError().c_str());
     if (socket.sendTo(requestAddress(settings_.gateway), settings_.modulePort, kSearchRequest,
                       sizeof kSearchRequest) < 0)
-        trace(TraceAttr::Normal, "Search: %s\n", socket.lastError().c_str());
+        qCDebug(lcSearch, "Search: %s", socket.lastError().c_str());
     const uint32_t start = tickMs();
     static thread_local uint8_t datagram[8192];
     for (uint32_t left; (left = remainingMs(start, settings_.windowMs)) > 0;) {

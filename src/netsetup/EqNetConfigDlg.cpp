@@ -144,8 +144,8 @@ void CEqNetConfigDlg::selectCurrentRow() {
         // Replies must reach the module though it may sit on another subnet than the PC.
         const NeighbourEntry neighbour = networkAdapters().setNeighbour(ipText, mac);
         if (!neighbour.ok)
-            trace(TraceAttr::Normal, "Module %s: no neighbour entry: %s\n", ipText.c_str(),
-                  neighbour.message.c_str());
+            qCDebug(lcModule, "Module %s: no neighbour entry: %s", ipText.c_str(),
+                    neighbour.message.c_str());
         sleepMs(settings_.neighbourWaitMs);
         read = NetModuleClient(ip, settings_.modulePort, settings_.timing).read();
         if (neighbour.ok) networkAdapters().removeNeighbour(ipText, neighbour.device);

@@ -37,8 +37,8 @@ size_t NetModuleClient::exchange(UdpSocket& socket, const std::vector<uint8_t>& 
     }
     for (int attempt = 0; attempt < timing_.tries; ++attempt) {
         if (socket.sendTo(module_, port_, message.data(), message.size()) < 0)
-            trace(TraceAttr::Normal, "Module %s: %s\n", formatIpv4(module_).c_str(),
-                  socket.lastError().c_str());
+            qCDebug(lcModule, "Module %s: %s", formatIpv4(module_).c_str(),
+                    socket.lastError().c_str());
         if (const size_t n = awaitReply(socket, module_, port_, waitMs, reply, capacity)) return n;
     }
     return 0;
@@ -48,8 +48,7 @@ NetModuleClient::Read NetModuleClient::read() {
     Read result;
     UdpSocket socket;
     if (!socket.open(0, 0)) {
-        trace(TraceAttr::Normal, "Module %s: %s\n", formatIpv4(module_).c_str(),
-              socket.lastError().c_str());
+        qCDebug(lcModule, "Module %s: %s", formatIpv4(module_).c_str(), socket.lastError().c_str());
         return result;
     }
     uint8_t shortReply[NetModuleProtocol::kShortReplyBuffer];

@@ -18,7 +18,7 @@ bool NetModuleSearch::run(const ModuleSearchSettings& settings, NetModuleTable& 
     UdpSocket socket;
     if (!socket.open(0, settings.localPort)) {
         if (error) *error = socket.lastError();
-        trace(TraceAttr::Normal, "Module search: %s\n", socket.lastError().c_str());
+        qCDebug(lcModule, "Module search: %s", socket.lastError().c_str());
         return false;
     }
     const auto& g = settings.gateway;
@@ -26,7 +26,7 @@ bool NetModuleSearch::run(const ModuleSearchSettings& settings, NetModuleTable& 
     if (!socket.allowBroadcast() ||
         socket.sendTo(ipv4FromOctets(g[0], g[1], g[2], 255), settings.modulePort, request.data(),
                       request.size()) < 0)
-        trace(TraceAttr::Normal, "Module search: %s\n", socket.lastError().c_str());
+        qCDebug(lcModule, "Module search: %s", socket.lastError().c_str());
     table.clear();
     if (found) found(-1, {});
     uint8_t reply[NetModuleProtocol::kConfigBuffer];

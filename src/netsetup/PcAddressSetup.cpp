@@ -64,8 +64,8 @@ PcAddressSetup::Change PcAddressSetup::automaticChange() {
     if (std::find(all.begin(), all.end(), kAutoAddress) != all.end()) return Change::AlreadyThere;
     const AddressChange change = adapters_.addAddress(adapter_, kAutoCidr);
     if (!change.ok) {
-        trace(TraceAttr::Normal, "PC address: %s on %s failed: %s\n", kAutoCidr, adapter_.c_str(),
-              change.message.c_str());
+        qCDebug(lcAddress, "PC address: %s on %s failed: %s", kAutoCidr, adapter_.c_str(),
+                change.message.c_str());
         return Change::Failed;
     }
     method_ = change.method;
@@ -76,8 +76,8 @@ void PcAddressSetup::restoreAtExit() {
     if (!changed()) return;
     const AddressChange change = adapters_.removeAddress(adapter_, kAutoCidr, method_);
     if (!change.ok)
-        trace(TraceAttr::Normal, "PC address: removing %s from %s failed: %s\n", kAutoCidr,
-              adapter_.c_str(), change.message.c_str());
+        qCDebug(lcAddress, "PC address: removing %s from %s failed: %s", kAutoCidr,
+                adapter_.c_str(), change.message.c_str());
     method_ = AddressMethod::None;
 }
 

@@ -4,60 +4,61 @@
 
 #include <unistd.h>
 
-#include <cstdarg>
+#include <cstring>
 #include <mutex>
 
 namespace qel {
 
+Q_LOGGING_CATEGORY(lcSearch, "qel.search")
+Q_LOGGING_CATEGORY(lcLink, "qel.link")
+Q_LOGGING_CATEGORY(lcTransfer, "qel.transfer")
+Q_LOGGING_CATEGORY(lcStep, "qel.transfer.step", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcModule, "qel.module")
+Q_LOGGING_CATEGORY(lcAddress, "qel.address")
+Q_LOGGING_CATEGORY(lcDriver, "qel.driver")
+Q_LOGGING_CATEGORY(lcModeFiles, "qel.modefiles")
+
 namespace {
 
-constexpr size_t kTraceBuffer = 1028;
+std::mutex gMutex;  // guards the three below and the writes to gOutput
+std::FILE* gOutput = nullptr;
+bool gAnsi = false;
+QtMessageHandler gPrevious = nullptr;
 
-std::mutex& traceMutex() {
-    static std::mutex m;  // guards the two outputs and the writes to them
-    return m;
+bool isTrace(const QMessageLogContext& context) {
+    return context.category && std::strncmp(context.category, "qel.", 4) == 0;
 }
-std::FILE* gOutput = stdout;
-std::FILE* gStepOutput = nullptr;
 
-void writeLocked(std::FILE* out, TraceAttr attr, const char* text) {
-    const bool ansi = ::isatty(::fileno(out)) == 1;
-    if (ansi && attr == TraceAttr::Header) std::fputs("\x1b[1;97m", out);
-    std::fputs(text, out);
-    if (ansi && attr == TraceAttr::Header) std::fputs("\x1b[0m", out);
-    std::fflush(out);
+void handle(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    std::unique_lock lock(gMutex);
+    if (!isTrace(context) || !gOutput) {
+        const QtMessageHandler previous = gPrevious;
+        lock.unlock();
+        if (previous) previous(type, context, message);
+        return;
+    }
+    const bool header = gAnsi && type == QtInfoMsg;
+    if (header) std::fputs("\x1b[1;97m", gOutput);
+    std::fputs(message.toUtf8().constData(), gOutput);
+    if (header) std::fputs("\x1b[0m", gOutput);
+    std::fputc('\n', gOutput);
+    std::fflush(gOutput);
 }
 
 }  // namespace
 
-void trace(TraceAttr attr, const char* format, ...) {
-    char text[kTraceBuffer];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    std::lock_guard lock(traceMutex());
-    if (gOutput) writeLocked(gOutput, attr, text);
-}
-
-void traceStep(const char* format, ...) {
-    char text[kTraceBuffer];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    std::lock_guard lock(traceMutex());
-    if (gStepOutput) writeLocked(gStepOutput, TraceAttr::Normal, text);
-}
-
-void setTraceOutput(std::FILE* out) {
-    std::lock_guard lock(traceMutex());
+void installTraceHandler(std::FILE* out) {
+    std::lock_guard lock(gMutex);
     gOutput = out;
+    gAnsi = out && ::isatty(::fileno(out)) == 1;
+    const QtMessageHandler previous = qInstallMessageHandler(handle);
+    if (previous != handle) gPrevious = previous;
 }
 
-void setStepTraceOutput(std::FILE* out) {
-    std::lock_guard lock(traceMutex());
-    gStepOutput = out;
+void setTraceEnabled(bool on) {
+    QLoggingCategory::setFilterRules(on ? "qel.*.debug=true\nqel.*.info=true\n"
+                                          "qel.transfer.step.debug=false"
+                                        : "qel.*.debug=false\nqel.*.info=false");
 }
 
 }  // namespace qel

@@ -55,8 +55,8 @@ bool CQuellmarApp::openEndpoint() { return endpoint_.open(options_.localPort); }
 void CQuellmarApp::loadModeFiles() {
     for (const auto& status : modeFiles_->loadAll())
         if (!status.ok)
-            trace(TraceAttr::Normal, "%s: %s\n", status.fileName.toUtf8().constData(),
-                  status.error.toUtf8().constData());
+            qCDebug(lcModeFiles, "%s: %s", status.fileName.toUtf8().constData(),
+                    status.error.toUtf8().constData());
 }
 
 std::array<uint8_t, 4> CQuellmarApp::gateway() const {

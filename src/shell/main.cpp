@@ -14,6 +14,7 @@
 
 #include "controls/StderrMessageBoxes.h"
 #include "editor/QelEquipmentDlg.h"
+#include "platform/Trace.h"
 #include "shell/Language.h"
 #include "shell/MainFrame.h"
 #include "shell/QuellmarApp.h"
@@ -151,6 +152,7 @@ void screenshotAfterStart(qel::CMainFrame& frame, const QString& file, int page,
 
 int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QUELLMAR_VERSION);
+    qel::installTraceHandler(stdout);  // on unless QT_LOGGING_RULES turns it off
     answerWithoutDisplay(argc, argv);
     QApplication application(argc, argv);
     QApplication::setOrganizationName("Quellmar");

@@ -76,6 +76,32 @@ TEST(SearchCommandTest, JsonListsTheUnitsAndTellsFailuresOnStandardOutput) {
     }
 }
 
+// The trace goes to standard error with --trace; QT_LOGGING_RULES picks its categories and
+// wins over the option.
+TEST(SearchCommandTest, TraceFollowsTheOptionAndTheLoggingRules) {
+    const std::string subnet = test::loopbackSubnet();
+    sim::UnitSimulator sim;
+    ASSERT_GE(sim.addNetworkUnit(4, subnet + ".2", "Main"), 0) << sim.lastError();
+    ASSERT_TRUE(sim.start());
+    const std::string header = "Search For Equipment.\n", after = "\n\n";
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"QT_LOGGING_RULES="}, ""},
+        {{"QT_LOGGING_RULES=", "--trace"}, header + after},
+        {{"QT_LOGGING_RULES=qel.search.info=false", "--trace"}, after},
+        {{"QT_LOGGING_RULES=qel.search.info=true;qel.search.debug=true"}, header + after},
+        {{"QT_LOGGING_RULES=qel.*=false", "--trace"}, ""}};
+    for (const auto& [extra, err] : cases) {
+        std::vector<std::string> argv = {"/usr/bin/env", extra[0],    QUELLMAR_CLI, "search",
+                                         "--no-serial",  "--gateway", subnet + ".1"};
+        argv.insert(argv.end(), {"--local-port", "0", "--search-port", "0"});
+        argv.insert(argv.end(), extra.begin() + 1, extra.end());
+        const auto r = test::runProcess(argv);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.out, "1\tQD408\tMain\tUDP\t" + subnet + ".2\t0x8\n");
+        EXPECT_EQ(r.err, err) << extra[0];
+    }
+}
+
 TEST(SearchCommandTest, BadGatewayIsRefused) {
     const auto r = test::runProcess({QUELLMAR_CLI, "search", "--gateway", "300.1.1.1"});
     EXPECT_EQ(r.exitCode, 1);
