@@ -62,7 +62,7 @@ private slots:
         CMainFrame& frame = rig.frame();
         // The search and connection windows are modal: their texts are read while they run.
         QStringList modal;
-        auto spy = std::make_unique<test::ModalSpy>([&](QWidget* w) { modal << textsOf(w); });
+        auto spy = std::make_unique<test::ModalSpy>([&](QWidget* w) { modal << textsOf(w); }, true);
         QTRY_COMPARE_WITH_TIMEOUT(app.equipment().count(), size_t{1}, 5000);
         const auto unit = app.equipment().at(0);
         frame.openUnit(unit);

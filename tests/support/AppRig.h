@@ -89,17 +89,30 @@ private:
 };
 
 // Hands each modal window to `look` every few milliseconds while it runs (the search and
-// connection windows run their own event loops).
-class ModalSpy {
+// connection windows run their own event loops). With `atShow` it also looks as each one
+// shows, so that a window gone again within a tick is still seen.
+class ModalSpy : public QObject {
 public:
-    explicit ModalSpy(std::function<void(QWidget*)> look) {
-        QObject::connect(&timer_, &QTimer::timeout, [look = std::move(look)] {
-            if (QWidget* w = QApplication::activeModalWidget()) look(w);
+    explicit ModalSpy(std::function<void(QWidget*)> look, bool atShow = false)
+        : look_(std::move(look)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (QWidget* w = QApplication::activeModalWidget()) look_(w);
         });
         timer_.start(5);
+        if (atShow) qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Show && o->isWidgetType()) {
+            auto* w = static_cast<QWidget*>(o);
+            if (w->isWindow() && w->isModal()) look_(w);
+        }
+        return false;
     }
 
 private:
+    std::function<void(QWidget*)> look_;
     QTimer timer_;
 };
 
