@@ -19,8 +19,8 @@
 #include <chrono>
 #include <vector>
 
-#include "eqresponse/EqCurveRaster.h"
-#include "eqresponse/QelEqView.h"
+#include "eqresponse/view/EqCurveRaster.h"
+#include "eqresponse/view/QelEqView.h"
 
 using namespace qel;
 

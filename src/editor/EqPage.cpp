@@ -20,8 +20,8 @@
 #include "device/Models.h"
 #include "device/ValueCodes.h"
 #include "editor/TypedValue.h"
-#include "eqresponse/QelEqType.h"
-#include "eqresponse/QelEqView.h"
+#include "eqresponse/view/QelEqType.h"
+#include "eqresponse/view/QelEqView.h"
 
 namespace qel {
 

@@ -22,11 +22,11 @@
 #include "editor/EditorPage.h"
 #include "editor/QelEquipmentDlg.h"
 #include "link/Equipment.h"
-#include "shell/BusyRun.h"
 #include "shell/MainFrame.h"
 #include "shell/MyStatusBar.h"
-#include "shell/QelConnectDlg.h"
 #include "shell/QuellmarApp.h"
+#include "ui/BusyRun.h"
+#include "ui/QelConnectDlg.h"
 
 namespace qel {
 
@@ -66,11 +66,7 @@ protected:
 }  // namespace
 
 CEqSystemDlg::CEqSystemDlg(CQelEquipmentDlg& editor, ParamEdit& edit, QWidget* parent)
-    : QWidget(parent),
-      editor_(editor),
-      edit_(edit),
-      unit_(editor.sharedUnit()),
-      system_(*unit_) {
+    : QWidget(parent), editor_(editor), edit_(edit), unit_(editor.sharedUnit()), system_(*unit_) {
     setObjectName(QStringLiteral("Qel.CEqSystemDlg"));
     setFont(controlFont(kFontLine));
     if (CQuellmarApp* app = CQuellmarApp::instance()) {
@@ -87,11 +83,11 @@ CEqSystemDlg::CEqSystemDlg(CQelEquipmentDlg& editor, ParamEdit& edit, QWidget* p
 
 QRect CEqSystemDlg::mapDialogRect(const QRect& units) const {
     const QFontMetrics m(font());
-    const int cx =
-        (m.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
-             26 +
-         1) /
-        2;
+    const int cx = (m.horizontalAdvance(
+                        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                        26 +
+                    1) /
+                   2;
     const int cy = m.height();
     auto x = [cx](int v) { return (v * cx + 2) / 4; };
     auto y = [cy](int v) { return (v * cy + 4) / 8; };
@@ -194,7 +190,8 @@ void CEqSystemDlg::build() {
     for (auto role : {QPalette::Highlight, QPalette::HighlightedText})
         palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
     pcModes_->setPalette(palette);
-    connect(pcModes_, &QTableWidget::cellClicked, this, [this](int row, int) { pcModeClicked(row); });
+    connect(pcModes_, &QTableWidget::cellClicked, this,
+            [this](int row, int) { pcModeClicked(row); });
     connect(pcModes_, &QTableWidget::currentCellChanged, this, [this](int row, int, int, int) {
         if (row >= 0) pcRow_ = row;
     });
@@ -471,9 +468,9 @@ void CEqSystemDlg::applyPcMode() {
     if (showMessage(this, tr("您确定要应用模式到设备吗 ?"), kQuellmar, MsgIcon::Question,
                     MsgButtons::YesNoCancel) != MsgAnswer::Yes)
         return;
-    if (!modeFiles_ || SystemFunctions::loadPcMode(edit_.image().record(), *modeFiles_,
-                                                   unit_->modelCode(),
-                                                   row) != SystemFunctions::PcMode::Loaded) {
+    if (!modeFiles_ ||
+        SystemFunctions::loadPcMode(edit_.image().record(), *modeFiles_, unit_->modelCode(), row) !=
+            SystemFunctions::PcMode::Loaded) {
         showMessage(this, tr("该电脑模式是空的, 不能应用到设备!"), kQuellmar);
         return;
     }

@@ -8,7 +8,7 @@
 #include "device/ModeImage.h"
 #include "device/ValueCodes.h"
 #include "editor/TypedValue.h"
-#include "eqresponse/QelEqView.h"
+#include "eqresponse/view/QelEqView.h"
 
 namespace qel {
 

@@ -24,8 +24,8 @@
 #include "editor/QelSyncBar.h"
 #include "link/Equipment.h"
 #include "resources/Skins.h"
-#include "shell/QelConnectDlg.h"
 #include "shell/QuellmarApp.h"
+#include "ui/QelConnectDlg.h"
 
 namespace qel {
 
@@ -81,7 +81,8 @@ CQelEquipmentDlg::CQelEquipmentDlg(std::shared_ptr<Equipment> unit, MeterPoller:
         p->setGeometry(area);
         p->setVisible(p == page(kGain));
     }
-    history_ = new EditHistory(edit_, [this] { updateAllPanels(); }, this);
+    history_ = new EditHistory(
+        edit_, [this] { updateAllPanels(); }, this);
     // Wherever the focus is in the editor; a value box keeps the keys only while it holds
     // typing that is not committed yet.
     auto* undo = new QShortcut(EditHistory::undoKey(), this);
@@ -142,8 +143,9 @@ void CQelEquipmentDlg::fullTransferDone() {
 
 void CQelEquipmentDlg::createAbGroup() {
     const char* texts[] = {QT_TR_NOOP("存 A"), QT_TR_NOOP("存 B"), ""};
-    const char* tips[] = {QT_TR_NOOP("把当前设置存为 A"), QT_TR_NOOP("把当前设置存为 B"),
-                          QT_TR_NOOP("在 A 和 B 之间切换: 当前设置留在当前一方, 设备只收到不同的参数")};
+    const char* tips[] = {
+        QT_TR_NOOP("把当前设置存为 A"), QT_TR_NOOP("把当前设置存为 B"),
+        QT_TR_NOOP("在 A 和 B 之间切换: 当前设置留在当前一方, 设备只收到不同的参数")};
     for (int i = 0; i < 3; ++i) {
         ab_[i] = new CQelBtn(title_);
         ab_[i]->setGeometry(kAbX + 52 * i, 3, 48, 18);
@@ -166,8 +168,9 @@ void CQelEquipmentDlg::showAb() {
 
 bool CQelEquipmentDlg::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();
-    const bool press = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick ||
-                       (type == QEvent::KeyPress && !static_cast<QKeyEvent*>(event)->isAutoRepeat());
+    const bool press =
+        type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick ||
+        (type == QEvent::KeyPress && !static_cast<QKeyEvent*>(event)->isAutoRepeat());
     if (press && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this)
         history_->newGesture();
     return QDialog::eventFilter(watched, event);

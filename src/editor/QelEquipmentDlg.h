@@ -9,9 +9,9 @@
 #include <atomic>
 #include <memory>
 
+#include "device/MeterPoller.h"
 #include "device/ParamEdit.h"
 #include "device/UnitTransfer.h"
-#include "editor/MeterPoller.h"
 #include "link/Equipment.h"
 
 namespace qel {
@@ -123,8 +123,8 @@ private:
     bool lostShown_ = false;
     MeterPoller meters_;
     std::atomic<bool> metersQueued_{false};  // a redraw is on its way to the GUI thread
-    QElapsedTimer meterFrame_;  // since the meters were last drawn
-    QTimer meterDelay_;         // draws a reading that came sooner than one frame later
+    QElapsedTimer meterFrame_;               // since the meters were last drawn
+    QTimer meterDelay_;  // draws a reading that came sooner than one frame later
 };
 
 }  // namespace qel

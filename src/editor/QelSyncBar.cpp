@@ -16,9 +16,9 @@
 #include "editor/EditHistory.h"
 #include "editor/QelEquipmentDlg.h"
 #include "link/Equipment.h"
-#include "shell/BusyRun.h"
 #include "shell/MainFrame.h"
-#include "shell/QelConnectDlg.h"
+#include "ui/BusyRun.h"
+#include "ui/QelConnectDlg.h"
 
 namespace qel {
 
@@ -216,14 +216,13 @@ void CQelSyncBar::settleDifferences(const ModeImage& read) {
         return;
     }
     const int count = static_cast<int>(differences.size());
-    const MsgAnswer answer =
-        showMessage(&editor_,
-                    tr("已重新连接设备。设备与编辑器有 %1 处不同:\n%2\n\n是: 保留编辑器的设置, "
-                       "写入设备并验证\n否: 采用设备的设置\n取消: 暂不改变 (稍后可用 \"同步\")")
-                        .arg(count)
-                        .arg(differenceLines(differences, read.record(), image.record(),
-                                             unit.modelCode())),
-                    kQuellmar, MsgIcon::Question, MsgButtons::YesNoCancel);
+    const MsgAnswer answer = showMessage(
+        &editor_,
+        tr("已重新连接设备。设备与编辑器有 %1 处不同:\n%2\n\n是: 保留编辑器的设置, "
+           "写入设备并验证\n否: 采用设备的设置\n取消: 暂不改变 (稍后可用 \"同步\")")
+            .arg(count)
+            .arg(differenceLines(differences, read.record(), image.record(), unit.modelCode())),
+        kQuellmar, MsgIcon::Question, MsgButtons::YesNoCancel);
     if (answer == MsgAnswer::Yes) {
         resync();
     } else if (answer == MsgAnswer::No) {

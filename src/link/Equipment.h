@@ -31,7 +31,7 @@ constexpr uint32_t kSerial = 0x04;
 constexpr uint32_t kUdp = 0x08;
 constexpr uint32_t kParamsRead = 0x10;
 constexpr uint32_t kMeterPaused = 0x20;  // a whole mode is being moved
-constexpr uint32_t kSystemPage = 0x40;   // the editor shows its system page
+// 0x40 is the editor's (device/MeterPoller.h).
 constexpr uint32_t kEngineering = 0x100;
 }  // namespace linkflag
 
@@ -176,7 +176,7 @@ private:
     std::atomic<uint32_t> answerLimitMs_{0};
     std::atomic<uint32_t> unconfirmed_{0};  // writes without an accepted reply
     std::atomic<bool> knownDifferent_{false};
-    std::mutex linkMutex_;                  // serialises startLink and stopLink
+    std::mutex linkMutex_;  // serialises startLink and stopLink
 };
 
 }  // namespace qel

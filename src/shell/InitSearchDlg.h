@@ -3,7 +3,7 @@
 #pragma once
 
 #include "link/EquipmentSearch.h"
-#include "shell/ProgressWindow.h"
+#include "ui/ProgressWindow.h"
 
 namespace qel {
 

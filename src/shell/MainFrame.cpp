@@ -12,28 +12,28 @@
 
 #include "controls/MessageBoxes.h"
 #include "device/UnitTransfer.h"
-#include "driverpkg/UsbDriverInstall.h"
+#include "driverpkg/install/UsbDriverInstall.h"
 #include "editor/EditHistory.h"
 #include "editor/PresetTransfer.h"
 #include "editor/QelEquipmentDlg.h"
-#include "netsetup/EqNetConfigDlg.h"
-#include "netsetup/LocalAddressDlg.h"
 #include "netsetup/PcAddressSetup.h"
+#include "netsetup/dialogs/EqNetConfigDlg.h"
+#include "netsetup/dialogs/LocalAddressDlg.h"
 #include "platform/Clock.h"
 #include "resources/Skins.h"
 #include "shell/AboutDlg.h"
-#include "shell/BusyRun.h"
 #include "shell/ClientWnd.h"
 #include "shell/InitSearchDlg.h"
 #include "shell/Language.h"
 #include "shell/MyStatusBar.h"
 #include "shell/MyToolBar.h"
 #include "shell/QelBarEq.h"
-#include "shell/QelConnectDlg.h"
 #include "shell/QelEqMgr.h"
 #include "shell/QelEqPanel.h"
 #include "shell/QuellmarApp.h"
 #include "shell/WindowPlacement.h"
+#include "ui/BusyRun.h"
+#include "ui/QelConnectDlg.h"
 
 namespace qel {
 
@@ -203,8 +203,8 @@ void CMainFrame::createMenus() {
     view->addSeparator();
     addLanguageMenu(view);
     QMenu* driver = menuBar()->addMenu(tr("驱动(&D)"));
-    connect(addCommand(driver, command::kUsbDriver, tr("安装 USB 驱动")), &QAction::triggered,
-            this, &CMainFrame::installUsbDriver);
+    connect(addCommand(driver, command::kUsbDriver, tr("安装 USB 驱动")), &QAction::triggered, this,
+            &CMainFrame::installUsbDriver);
     QMenu* help = menuBar()->addMenu(tr("帮助(&H)"));
     connect(addCommand(help, command::kAbout, tr("关于(&A) Quellmar ...")), &QAction::triggered,
             this, &CMainFrame::showAbout);

@@ -7,7 +7,7 @@
 #include "controls/MessageBoxes.h"
 #include "driverpkg/DriverContainer.h"
 #include "driverpkg/DriverPackage.h"
-#include "driverpkg/UsbDriverInstall.h"
+#include "driverpkg/install/UsbDriverInstall.h"
 
 using namespace qel;
 

@@ -26,10 +26,10 @@
 #include "link/EquipmentList.h"
 #include "link/UdpEndpoint.h"
 #include "platform/SerialPortMap.h"
-#include "shell/QelConnectDlg.h"
 #include "shell/QelEqMgr.h"
 #include "support/Loopback.h"
 #include "support/SimRecords.h"
+#include "ui/QelConnectDlg.h"
 
 using namespace qel;
 

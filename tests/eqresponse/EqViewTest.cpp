@@ -3,8 +3,8 @@
 #include <QtTest>
 #include <vector>
 
-#include "eqresponse/QelEqType.h"
-#include "eqresponse/QelEqView.h"
+#include "eqresponse/view/QelEqType.h"
+#include "eqresponse/view/QelEqView.h"
 #include "resources/Skins.h"
 
 using namespace qel;

@@ -7,8 +7,8 @@
 
 #include "UnitSimulator.h"
 #include "controls/MessageBoxes.h"
-#include "netsetup/EqNetConfigDlg.h"
-#include "netsetup/IpAddressEdit.h"
+#include "netsetup/dialogs/EqNetConfigDlg.h"
+#include "netsetup/dialogs/IpAddressEdit.h"
 #include "support/FakeNetworkAdapters.h"
 #include "support/Loopback.h"
 

@@ -9,8 +9,8 @@
 
 #include "UnitSimulator.h"
 #include "controls/MessageBoxes.h"
-#include "netsetup/IpAddressEdit.h"
-#include "netsetup/LocalAddressDlg.h"
+#include "netsetup/dialogs/IpAddressEdit.h"
+#include "netsetup/dialogs/LocalAddressDlg.h"
 #include "shell/MainFrame.h"
 #include "shell/MyStatusBar.h"
 #include "shell/QuellmarApp.h"

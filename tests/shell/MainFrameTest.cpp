@@ -14,13 +14,13 @@
 #include "shell/MainFrame.h"
 #include "shell/MyStatusBar.h"
 #include "shell/QelBarEq.h"
-#include "shell/QelConnectDlg.h"
 #include "shell/QelEqMgr.h"
 #include "shell/QelEqPanel.h"
 #include "shell/QuellmarApp.h"
 #include "support/FakeNetworkAdapters.h"
 #include "support/Loopback.h"
 #include "support/RunProcess.h"
+#include "ui/QelConnectDlg.h"
 
 using namespace qel;
 

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "ModuleSearch.h"
-#include "netsetup/EqNetConfigDlg.h"
+#include "netsetup/dialogs/EqNetConfigDlg.h"
 #include "platform/Clock.h"
 #include "platform/UdpSocket.h"
 #include "resources/Skins.h"

@@ -10,9 +10,9 @@
 #include "platform/SerialPortMap.h"
 #include "shell/AboutDlg.h"
 #include "shell/InitSearchDlg.h"
-#include "shell/QelConnectDlg.h"
 #include "shell/QelEqMgr.h"
 #include "support/Loopback.h"
+#include "ui/QelConnectDlg.h"
 
 using namespace qel;
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 the Quellmar developers
-#include "driverpkg/UsbDriverInstall.h"
+#include "driverpkg/install/UsbDriverInstall.h"
 
 #include <QDir>
 
@@ -8,7 +8,7 @@
 #include "driverpkg/DriverPackage.h"
 #include "platform/Process.h"
 #include "platform/Trace.h"
-#include "shell/BusyRun.h"
+#include "ui/BusyRun.h"
 
 namespace qel {
 
@@ -21,9 +21,10 @@ bool UsbDriverInstall::run(QWidget* parent, const Options& options) {
     const auto unpacked = DriverPackage::unpack(
         options.package.isEmpty() ? DriverPackage::builtIn() : options.package, folder);
     if (!unpacked.ok) {
-        const QString text = unpacked.file.isEmpty()
-                                 ? tr("错误: USB 驱动包已损坏 (%1) !").arg(unpacked.reason)
-                                 : tr("错误: 无法写入文件 %1 !").arg(QDir::toNativeSeparators(unpacked.file));
+        const QString text =
+            unpacked.file.isEmpty()
+                ? tr("错误: USB 驱动包已损坏 (%1) !").arg(unpacked.reason)
+                : tr("错误: 无法写入文件 %1 !").arg(QDir::toNativeSeparators(unpacked.file));
         qCDebug(lcDriver, "USB driver: %s", text.toUtf8().constData());
         showMessage(parent, text, "Quellmar", MsgIcon::Exclamation);
         return false;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 the Quellmar developers
-#include "netsetup/EqNetConfigDlg.h"
+#include "netsetup/dialogs/EqNetConfigDlg.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -12,11 +12,11 @@
 #include <QVBoxLayout>
 
 #include "controls/MessageBoxes.h"
-#include "netsetup/IpAddressEdit.h"
+#include "netsetup/dialogs/IpAddressEdit.h"
 #include "platform/Clock.h"
 #include "platform/NetworkAdapters.h"
 #include "platform/Trace.h"
-#include "shell/BusyRun.h"
+#include "ui/BusyRun.h"
 
 namespace qel {
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 the Quellmar developers
-#include "eqresponse/EqCurveRaster.h"
+#include "eqresponse/view/EqCurveRaster.h"
 
 // AGG's add_path() leaves x and y unset for a stop command, which it never reads; GCC cannot
 // see that once the vertex sources are inlined.

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "device/UnitTransfer.h"
-#include "shell/ProgressWindow.h"
+#include "ui/ProgressWindow.h"
 
 namespace qel {
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 the Quellmar developers
-#include "netsetup/LocalAddressDlg.h"
+#include "netsetup/dialogs/LocalAddressDlg.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -9,8 +9,8 @@
 #include <QSettings>
 #include <QVBoxLayout>
 
-#include "netsetup/IpAddressEdit.h"
 #include "netsetup/PcAddressSetup.h"
+#include "netsetup/dialogs/IpAddressEdit.h"
 
 namespace qel {
 
@@ -38,7 +38,8 @@ CLocalAddressDlg::CLocalAddressDlg(QString configPath, QWidget* parent)
     const auto [host, hostGateway] = PcAddressSetup::hostDefaults(networkAdapters().adapters());
     QSettings ini(configPath_, QSettings::IniFormat);
     const QString local = ini.value("NetConfig/LocalIP", QString::fromStdString(host)).toString();
-    const QString gw = ini.value("NetConfig/GateWay", QString::fromStdString(hostGateway)).toString();
+    const QString gw =
+        ini.value("NetConfig/GateWay", QString::fromStdString(hostGateway)).toString();
     localIp_->setText(local);
     gateway_->setText(gw);
     // The keys exist from here on, even when the dialog is cancelled.

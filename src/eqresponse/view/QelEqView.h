@@ -8,8 +8,8 @@
 #include <functional>
 #include <span>
 
-#include "eqresponse/EqCurveRaster.h"
 #include "eqresponse/EqCurves.h"
+#include "eqresponse/view/EqCurveRaster.h"
 
 namespace qel {
 
