@@ -1118,6 +1118,145 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     </message>
 </context>
 <context>
+    <name>qel::PresetIssueWords</name>
+    <message>
+        <source>(文档)</source>
+        <translation>(document)</translation>
+    </message>
+    <message>
+        <source>第 %1 行, 第 %2 列: 不是有效的 JSON</source>
+        <translation>line %1, column %2: not valid JSON</translation>
+    </message>
+    <message>
+        <source>应为对象</source>
+        <translation>expected an object</translation>
+    </message>
+    <message>
+        <source>缺少此项</source>
+        <translation>missing</translation>
+    </message>
+    <message>
+        <source>未知的键</source>
+        <translation>unknown key</translation>
+    </message>
+    <message>
+        <source>应为 %1, 实为 %2</source>
+        <translation>expected %1, found %2</translation>
+    </message>
+    <message>
+        <source>应有 %1 项, 实有 %2 项</source>
+        <translation>expected %1 entries, found %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; 不是以下之一: %2</source>
+        <translation>&quot;%1&quot; is not one of %2</translation>
+    </message>
+    <message>
+        <source>%1 超出 %2 .. %3 %4</source>
+        <translation>%1 is outside %2 .. %3 %4</translation>
+    </message>
+    <message>
+        <source>%1 %2 已变为 %3 %2</source>
+        <translation>%1 %2 became %3 %2</translation>
+    </message>
+    <message>
+        <source>应为数字或 &quot;off&quot;</source>
+        <translation>expected a number or &quot;off&quot;</translation>
+    </message>
+    <message>
+        <source>%1 Hz 是此滤波器关闭的位置: 请写 &quot;off&quot; 或其他频率</source>
+        <translation>%1 Hz is where this filter is off: write &quot;off&quot; or another frequency</translation>
+    </message>
+    <message>
+        <source>此处应为 &quot;%1&quot;, 实为 &quot;%2&quot;</source>
+        <translation>expected &quot;%1&quot; at this place, found &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>此处应为 %1</source>
+        <translation>expected %1 at this place</translation>
+    </message>
+    <message>
+        <source>应为整数</source>
+        <translation>expected a whole number</translation>
+    </message>
+    <message>
+        <source>ms 与 samples 不一致</source>
+        <translation>ms and samples disagree</translation>
+    </message>
+    <message>
+        <source>请给出 ms 或 samples</source>
+        <translation>give ms or samples</translation>
+    </message>
+    <message>
+        <source>应为 A 到 %1 的输入字母</source>
+        <translation>expected an input letter from A to %1</translation>
+    </message>
+    <message>
+        <source>输入 %1 列出了两次</source>
+        <translation>input %1 is listed twice</translation>
+    </message>
+    <message>
+        <source>名称不能含有零字符</source>
+        <translation>a name holds no zero character</translation>
+    </message>
+    <message>
+        <source>模式文件用 GBK 编码保存名称, GBK 没有这些字符: %1</source>
+        <translation>the mode files hold names in GBK, which has no code for %1</translation>
+    </message>
+    <message>
+        <source>GBK 编码最多 20 个字节, 实为 %1 个</source>
+        <translation>at most 20 bytes in GBK, found %1</translation>
+    </message>
+    <message>
+        <source>最多 23 个字节, 实为 %1 个</source>
+        <translation>at most 23 bytes, found %1</translation>
+    </message>
+    <message>
+        <source>应为 &quot;%1&quot;</source>
+        <translation>expected &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>本程序不能读取版本 %1 (能读取 %2)</source>
+        <translation>version %1 is not one this program reads (%2)</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; 不是 QD206, QD406 或 QD408</source>
+        <translation>&quot;%1&quot; is not QD206, QD406 or QD408</translation>
+    </message>
+    <message>
+        <source>预设用于 %1, 目标设备是 %2</source>
+        <translation>the preset is for a %1, the target is a %2</translation>
+    </message>
+    <message>
+        <source>true 或 false</source>
+        <translation>true or false</translation>
+    </message>
+    <message>
+        <source>数字</source>
+        <translation>a number</translation>
+    </message>
+    <message>
+        <source>文本</source>
+        <translation>a text</translation>
+    </message>
+    <message>
+        <source>列表</source>
+        <translation>a list</translation>
+    </message>
+    <message>
+        <source>对象</source>
+        <translation>an object</translation>
+    </message>
+    <message>
+        <source>空</source>
+        <translation>nothing</translation>
+    </message>
+    <message>
+        <source>个采样</source>
+        <translation>samples</translation>
+    </message>
+</context>
+<context>
     <name>qel::PresetTransfer</name>
     <message>
         <source>预设 (*.json)</source>

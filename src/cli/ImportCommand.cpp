@@ -6,6 +6,7 @@
 
 #include <ostream>
 
+#include "cli/ErrorText.h"
 #include "cli/Interrupt.h"
 #include "cli/PresetFile.h"
 #include "cli/Session.h"
@@ -18,7 +19,7 @@ namespace {
 // The problems of a preset, one per line after the first.
 std::string problems(const PresetRead& read) {
     std::string text = "the preset cannot be used:";
-    for (const auto& e : read.errors) text += "\n  " + e.text();
+    for (const auto& e : read.errors) text += "\n  " + presetIssueText(e);
     return text;
 }
 
@@ -67,8 +68,9 @@ int ImportCommand::run(const GlobalOptions& globals, std::ostream& out, std::ost
     if (!preset.ok()) return output.fail("preset", file_ + ": " + problems(preset));
     QJsonArray notes;
     for (const auto& m : preset.moved) {
-        output.text() << file_ << ": note: " << m.text() << "\n";
-        notes.append(QString::fromStdString(m.text()));
+        const std::string note = presetIssueText(m);
+        output.text() << file_ << ": note: " << note << "\n";
+        notes.append(QString::fromStdString(note));
     }
     output.set("notes", notes);
     if (modeFile_.given()) return intoModeFile(preset, output);

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include "cli/ErrorText.h"
 #include "device/DownloadVerify.h"
 #include "device/PresetJson.h"
 
@@ -31,7 +32,8 @@ std::vector<std::string> PresetFile::notes(const ModeRecord& record, uint32_t mo
                                            const QByteArray& json) {
     std::vector<std::string> notes;
     const PresetRead back = readPresetJson(json, modelCode);
-    for (const auto& e : back.errors) notes.push_back("will not import as it is: " + e.text());
+    for (const auto& e : back.errors)
+        notes.push_back("will not import as it is: " + presetIssueText(e));
     if (!back.ok()) return notes;
     for (const auto& d : DownloadVerify::compare(back.record, record, modelCode))
         notes.push_back("not exact: " + d.param.name() + " holds " + d.unitValue +

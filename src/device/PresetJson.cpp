@@ -156,23 +156,27 @@ std::string at(const std::string& path, qsizetype index) {
     return path + "[" + std::to_string(index) + "]";
 }
 
-const char* typeName(const QJsonValue& v) {
+JsonKind kindOf(const QJsonValue& v) {
     switch (v.type()) {
         case QJsonValue::Null:
-            return "null";
+            return JsonKind::Null;
         case QJsonValue::Bool:
-            return "true or false";
+            return JsonKind::Bool;
         case QJsonValue::Double:
-            return "a number";
+            return JsonKind::Number;
         case QJsonValue::String:
-            return "a text";
+            return JsonKind::Text;
         case QJsonValue::Array:
-            return "a list";
+            return JsonKind::List;
         case QJsonValue::Object:
-            return "an object";
+            return JsonKind::Object;
         default:
-            return "nothing";
+            return JsonKind::Nothing;
     }
+}
+
+std::string plain(double v) {
+    return numberText(v, 3, false);
 }
 
 // The code of the nearest entry of an ascending list, and half the gap to the neighbour on
@@ -194,8 +198,12 @@ class Reader {
 public:
     PresetRead result;
 
-    void error(const std::string& path, const std::string& message) {
-        result.errors.push_back({path, message});
+    void error(const std::string& path, PresetProblem problem,
+               std::vector<std::string> values = {}) {
+        result.errors.push_back({path, problem, std::move(values)});
+    }
+    void wrongType(const std::string& path, JsonKind expected, const QJsonValue& found) {
+        result.errors.push_back({path, PresetProblem::WrongType, {}, expected, kindOf(found)});
     }
 
     // Every required key present, nothing else but the optional ones.
@@ -204,33 +212,33 @@ public:
               std::initializer_list<const char*> optional = {}) {
         const size_t before = result.errors.size();
         for (const char* k : required)
-            if (!o.contains(QLatin1String(k))) error(at(path, k), "missing");
+            if (!o.contains(QLatin1String(k))) error(at(path, k), PresetProblem::Missing);
         for (auto it = o.begin(); it != o.end(); ++it) {
             const QByteArray k = it.key().toUtf8();
             bool known = false;
             for (auto list : {required, optional})
                 for (const char* name : list) known = known || k == name;
-            if (!known) error(at(path, k.constData()), "unknown key");
+            if (!known) error(at(path, k.constData()), PresetProblem::UnknownKey);
         }
         return result.errors.size() == before;
     }
 
     std::optional<QJsonObject> object(const QJsonValue& v, const std::string& path) {
         if (v.isObject()) return v.toObject();
-        if (!v.isUndefined()) error(path, std::string("expected an object, found ") + typeName(v));
+        if (!v.isUndefined()) wrongType(path, JsonKind::Object, v);
         return std::nullopt;
     }
     std::optional<QJsonArray> array(const QJsonValue& v, const std::string& path,
                                     qsizetype length) {
         if (v.isUndefined()) return std::nullopt;
         if (!v.isArray()) {
-            error(path, std::string("expected a list, found ") + typeName(v));
+            wrongType(path, JsonKind::List, v);
             return std::nullopt;
         }
         const QJsonArray a = v.toArray();
         if (length >= 0 && a.size() != length) {
-            error(path, "expected " + std::to_string(length) + " entries, found " +
-                            std::to_string(a.size()));
+            error(path, PresetProblem::WrongCount,
+                  {std::to_string(length), std::to_string(a.size())});
             return std::nullopt;
         }
         return a;
@@ -238,16 +246,14 @@ public:
     std::optional<bool> boolean(const QJsonObject& o, const std::string& path, const char* key) {
         const QJsonValue v = o.value(QLatin1String(key));
         if (v.isBool()) return v.toBool();
-        if (!v.isUndefined())
-            error(at(path, key), std::string("expected true or false, found ") + typeName(v));
+        if (!v.isUndefined()) wrongType(at(path, key), JsonKind::Bool, v);
         return std::nullopt;
     }
     std::optional<std::string> text(const QJsonObject& o, const std::string& path,
                                     const char* key) {
         const QJsonValue v = o.value(QLatin1String(key));
         if (v.isString()) return v.toString().toStdString();
-        if (!v.isUndefined())
-            error(at(path, key), std::string("expected a text, found ") + typeName(v));
+        if (!v.isUndefined()) wrongType(at(path, key), JsonKind::Text, v);
         return std::nullopt;
     }
     // One of the names in the list, as its index.
@@ -261,7 +267,7 @@ public:
             if (*t == names[i]) return static_cast<uint8_t>(i);
             allowed += std::string(i ? ", " : "") + names[i];
         }
-        error(at(path, key), "\"" + *t + "\" is not one of " + allowed);
+        error(at(path, key), PresetProblem::NotOneOf, {*t, allowed});
         return std::nullopt;
     }
     // A number within lo..hi, each end widened by slack.
@@ -270,14 +276,12 @@ public:
         const QJsonValue v = o.value(QLatin1String(key));
         if (v.isUndefined()) return std::nullopt;
         if (!v.isDouble()) {
-            error(at(path, key), std::string("expected a number, found ") + typeName(v));
+            wrongType(at(path, key), JsonKind::Number, v);
             return std::nullopt;
         }
         const double d = v.toDouble();
         if (!(d >= lo - slack && d <= hi + slack)) {
-            error(at(path, key), numberText(d, 3, false) + " is outside " +
-                                     numberText(lo, 3, false) + " .. " + numberText(hi, 3, false) +
-                                     " " + unit);
+            error(at(path, key), PresetProblem::OutOfRange, {plain(d), plain(lo), plain(hi), unit});
             return std::nullopt;
         }
         return d;
@@ -298,9 +302,9 @@ public:
         const auto [code, halfStep] = nearestEntry(list, n, *d);
         const double got = static_cast<double>(list[code]);
         if (std::fabs(got - *d) > halfStep + 1e-9)
-            result.moved.push_back({at(path, key), numberText(*d, 3, false) + " " + unit +
-                                                       " became " + numberText(got, 1, false) +
-                                                       " " + unit});
+            result.moved.push_back({at(path, key),
+                                    PresetProblem::Moved,
+                                    {plain(*d), unit, numberText(got, 1, false)}});
         return code;
     }
     std::optional<uint8_t> frequency(const QJsonObject& o, const std::string& path,
@@ -320,12 +324,12 @@ public:
     void name(const std::string& text, ModeRecord& r) {
         const GbkName gbk = encodeGbk(text, ModeRecord::kMaxNameLength);
         if (text.find('\0') != std::string::npos)
-            error("name", "a name holds no zero character");
+            error("name", PresetProblem::NameHasZero);
         else if (!gbk.ok())
-            error("name", "the mode files hold names in GBK, which has no code for " + gbk.missing);
+            error("name", PresetProblem::NameNotGbk, {gbk.missing});
         else if (gbk.shortened)
-            error("name", "at most 20 bytes in GBK, found " +
-                              std::to_string(encodeGbk(text, std::string::npos).bytes.size()));
+            error("name", PresetProblem::NameTooLong,
+                  {std::to_string(encodeGbk(text, std::string::npos).bytes.size())});
         else
             r.setNameBytes(gbk.bytes);
     }
@@ -363,12 +367,10 @@ void Reader::filter(const QJsonValue& v, const std::string& path, bool highPass,
         if (o->value("frequencyHz").toString() == QLatin1String("off"))
             freq = offCode;
         else
-            error(at(path, "frequencyHz"), "expected a number or \"off\"");
+            error(at(path, "frequencyHz"), PresetProblem::NumberOrOff);
     } else if (const auto f = frequency(*o, path, "frequencyHz")) {
         if (*f == offCode)
-            error(at(path, "frequencyHz"), hz(offCode) +
-                                               " Hz is where this filter is off: write "
-                                               "\"off\" or another frequency");
+            error(at(path, "frequencyHz"), PresetProblem::OffFrequency, {hz(offCode)});
         else
             freq = *f;
     }
@@ -384,7 +386,7 @@ void Reader::input(const QJsonValue& v, const std::string& path, int index, Inpu
     if (!o || !keys(*o, path, {"input", "gainDb", "mute", "eq"})) return;
     const std::string letter(1, static_cast<char>('A' + index));
     if (auto t = text(*o, path, "input"); t && *t != letter)
-        error(at(path, "input"), "expected \"" + letter + "\" at this place, found \"" + *t + "\"");
+        error(at(path, "input"), PresetProblem::WrongLetter, {letter, *t});
     if (auto g = stepped(*o, path, "gainDb", -50.0, 0.5, kGainCodeMax, "dB")) in.setGain(*g);
     if (auto m = boolean(*o, path, "mute")) in.setMute(*m ? 1 : 0);
     EqPoint points[InputChannel::kPoints] = {};
@@ -402,7 +404,7 @@ void Reader::output(const QJsonValue& v, const std::string& path, int index, int
                      "highPass", "lowPass"}))
         return;
     if (auto n = number(*o, path, "output", 1, 8, 0, ""); n && *n != index + 1)
-        error(at(path, "output"), "expected " + std::to_string(index + 1) + " at this place");
+        error(at(path, "output"), PresetProblem::WrongNumber, {std::to_string(index + 1)});
     if (auto g = stepped(*o, path, "gainDb", -50.0, 0.5, kGainCodeMax, "dB")) out.setGain(*g);
     if (auto m = boolean(*o, path, "mute")) out.setMute(*m ? 1 : 0);
     static constexpr std::array<const char*, 2> kPolarity = {"normal", "inverted"};
@@ -414,15 +416,15 @@ void Reader::output(const QJsonValue& v, const std::string& path, int index, int
             number(*d, dp, "ms", 0, kDelayMax / kSamplesPerMs, 0.5 / kSamplesPerMs, "ms");
         const auto samples = number(*d, dp, "samples", 0, kDelayMax, 0, "samples");
         if (samples && *samples != std::floor(*samples))
-            error(at(dp, "samples"), "expected a whole number");
+            error(at(dp, "samples"), PresetProblem::NotWhole);
         else if (samples && ms && std::fabs(*ms * kSamplesPerMs - *samples) > 0.5)
-            error(dp, "ms and samples disagree");
+            error(dp, PresetProblem::DelayDisagrees);
         else if (samples)
             out.setDelay(static_cast<uint16_t>(*samples));
         else if (ms)
             out.setDelay(std::min(delaySamples(*ms), kDelayMax));
         else if (!d->contains("ms") && !d->contains("samples"))
-            error(dp, "give ms or samples");
+            error(dp, PresetProblem::DelayMissing);
     }
 
     const std::string rp = at(path, "routing");
@@ -432,10 +434,10 @@ void Reader::output(const QJsonValue& v, const std::string& path, int index, int
             const QString s = r->at(i).toString();
             const int bit = s.size() == 1 ? s[0].unicode() - 'A' : -1;
             if (!r->at(i).isString() || bit < 0 || bit >= inputs)
-                error(at(rp, i), "expected an input letter from A to " +
-                                     std::string(1, static_cast<char>('A' + inputs - 1)));
+                error(at(rp, i), PresetProblem::NotAnInput,
+                      {std::string(1, static_cast<char>('A' + inputs - 1))});
             else if (set & (1u << bit))
-                error(at(rp, i), "input " + s.toStdString() + " is listed twice");
+                error(at(rp, i), PresetProblem::InputTwice, {s.toStdString()});
             else
                 set = static_cast<uint8_t>(set | (1u << bit));
         }
@@ -468,18 +470,16 @@ void Reader::document(const QJsonObject& root, uint32_t expectedModel) {
     keys(root, "", {"format", "version", "model", "name", "used", "date", "inputs", "outputs"},
          {"device"});
     if (auto f = text(root, "", "format"); f && *f != kPresetFormat)
-        error("format", "expected \"" + std::string(kPresetFormat) + "\"");
+        error("format", PresetProblem::WrongFormat, {std::string(kPresetFormat)});
     if (auto v = number(root, "", "version", 1, 1e9, 0, ""); v && *v != kPresetVersion)
-        error("version", "version " + numberText(*v, 3, false) +
-                             " is not one this program reads (" + std::to_string(kPresetVersion) +
-                             ")");
+        error("version", PresetProblem::WrongVersion, {plain(*v), std::to_string(kPresetVersion)});
     if (auto d = text(root, "", "device")) result.deviceName = *d;
     ModeRecord& r = result.record;
     if (auto n = text(root, "", "name")) name(*n, r);
     if (auto u = boolean(root, "", "used")) r.setUsed(*u);
     if (auto d = text(root, "", "date")) {
         if (d->size() > ModeRecord::kMaxDateLength || d->find('\0') != std::string::npos)
-            error("date", "at most 23 bytes, found " + std::to_string(d->size()));
+            error("date", PresetProblem::DateTooLong, {std::to_string(d->size())});
         else
             r.setDate(*d);
     }
@@ -489,12 +489,11 @@ void Reader::document(const QJsonObject& root, uint32_t expectedModel) {
     for (uint32_t m : {model::kQD206, model::kQD406, model::kQD408})
         if (*model == modelName(m)) code = m;
     if (code == 0) {
-        error("model", "\"" + *model + "\" is not QD206, QD406 or QD408");
+        error("model", PresetProblem::UnknownModel, {*model});
         return;
     }
     if (expectedModel != 0 && code != expectedModel) {
-        error("model", "the preset is for a " + *model + ", the target is a " +
-                           std::string(modelName(expectedModel)));
+        error("model", PresetProblem::OtherModel, {*model, std::string(modelName(expectedModel))});
         return;
     }
     result.modelCode = code;
@@ -534,11 +533,11 @@ PresetRead readPresetJson(const QByteArray& json, uint32_t expectedModel) {
         const QByteArray before = json.left(parseError.offset);
         const auto line = before.count('\n') + 1;
         const auto column = parseError.offset - (before.lastIndexOf('\n') + 1) + 1;
-        reader.error("(document)", "line " + std::to_string(line) + ", column " +
-                                       std::to_string(column) + ": " +
-                                       parseError.errorString().toStdString());
+        reader.error(
+            "(document)", PresetProblem::Syntax,
+            {std::to_string(line), std::to_string(column), parseError.errorString().toStdString()});
     } else if (!doc.isObject()) {
-        reader.error("(document)", "expected an object");
+        reader.error("(document)", PresetProblem::NotAnObject);
     } else {
         reader.document(doc.object(), expectedModel);
     }

@@ -17,12 +17,47 @@ namespace qel {
 // filter shapes by name); the format is written down in docs/preset-format.md. Writing and
 // reading back give the same record for every record a unit can hold.
 
+// What is wrong with one place of a preset, or what had to move there. The values are the
+// problem's own (numbers and names as the document has them); each front end words them.
+enum class PresetProblem : uint8_t {
+    Syntax,       // line, column, the parser's own words
+    NotAnObject,  // the document as a whole
+    Missing,      // a required key
+    UnknownKey,
+    WrongType,     // see PresetIssue::expected / found
+    WrongCount,    // expected entries, found entries
+    NotOneOf,      // the text found, the allowed names joined by ", "
+    OutOfRange,    // number, lowest, highest, unit ("dB", "Hz", "ms", "samples" or "")
+    Moved,         // number, unit, the value it became
+    NumberOrOff,   // a text other than "off" where a frequency goes
+    OffFrequency,  // the frequency in Hz at which the filter is off
+    WrongLetter,   // expected letter, found text
+    WrongNumber,   // expected output number
+    NotWhole,
+    DelayDisagrees,  // ms and samples disagree
+    DelayMissing,    // neither ms nor samples
+    NotAnInput,      // the last input letter of the model
+    InputTwice,      // the letter
+    NameHasZero,
+    NameNotGbk,    // the characters GBK has no code for
+    NameTooLong,   // its length in GBK bytes
+    DateTooLong,   // its length in bytes
+    WrongFormat,   // the format expected
+    WrongVersion,  // the version found, the version read
+    UnknownModel,  // the model found
+    OtherModel,    // the preset's model, the target's model
+};
+
+// The kinds of JSON value, for PresetProblem::WrongType.
+enum class JsonKind : uint8_t { Nothing, Null, Bool, Number, Text, List, Object };
+
 // One finding while reading a preset: where in the document (JSON path such as
-// "outputs[2].eq.points[6].gainDb") and what.
+// "outputs[2].eq.points[6].gainDb"), what, and its values.
 struct PresetIssue {
     std::string path;
-    std::string message;
-    std::string text() const { return path + ": " + message; }
+    PresetProblem problem = PresetProblem::Syntax;
+    std::vector<std::string> values;
+    JsonKind expected = JsonKind::Nothing, found = JsonKind::Nothing;
 };
 
 struct PresetRead {

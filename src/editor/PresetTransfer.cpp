@@ -10,6 +10,7 @@
 #include "controls/MessageBoxes.h"
 #include "device/ModeImage.h"
 #include "device/PresetJson.h"
+#include "editor/PresetIssueWords.h"
 #include "editor/QelEquipmentDlg.h"
 #include "editor/QelSyncBar.h"
 #include "link/Equipment.h"
@@ -29,7 +30,7 @@ QString filter() {
 QString issueLines(const std::vector<PresetIssue>& issues) {
     QStringList lines;
     for (size_t i = 0; i < issues.size() && i < size_t{kShownIssues}; ++i)
-        lines << QString::fromStdString(issues[i].text());
+        lines << PresetIssueWords::text(issues[i]);
     if (issues.size() > size_t{kShownIssues})
         lines << PresetTransfer::tr("... 另有 %1 项").arg(issues.size() - kShownIssues);
     return lines.join(QLatin1Char('\n'));

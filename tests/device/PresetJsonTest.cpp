@@ -8,6 +8,7 @@
 
 #include <random>
 
+#include "cli/ErrorText.h"
 #include "device/Models.h"
 #include "device/PresetJson.h"
 #include "device/ValueCodes.h"
@@ -66,8 +67,9 @@ TEST(PresetJson, EveryRecordAUnitCanHoldComesBackExactly) {
         const ModeRecord record = randomRecord(model, gen);
         const QByteArray json = presetJson(record, model, run % 2 ? "Main Stage" : "");
         const PresetRead back = readPresetJson(json, model);
-        ASSERT_TRUE(back.ok()) << back.errors[0].text() << "\n" << json.toStdString();
-        EXPECT_TRUE(back.moved.empty()) << back.moved[0].text();
+        ASSERT_TRUE(back.ok()) << cli::presetIssueText(back.errors[0]) << "\n"
+                               << json.toStdString();
+        EXPECT_TRUE(back.moved.empty()) << cli::presetIssueText(back.moved[0]);
         EXPECT_EQ(back.modelCode, model);
         ASSERT_TRUE(back.record == record) << "run " << run << "\n" << json.toStdString();
     }
@@ -154,14 +156,15 @@ TEST(PresetJson, EachErrorNamesItsPath) {
     for (const Case& c : cases) {
         const PresetRead read = readPresetJson(edited(c.edit), model::kQD206);
         ASSERT_EQ(read.errors.size(), 1u)
-            << c.path << (read.errors.empty() ? "" : ": " + read.errors[1].text());
-        EXPECT_EQ(read.errors[0].path, c.path) << read.errors[0].text();
-        EXPECT_NE(read.errors[0].message.find(c.words), std::string::npos) << read.errors[0].text();
+            << c.path << (read.errors.empty() ? "" : ": " + cli::presetIssueText(read.errors[1]));
+        EXPECT_EQ(read.errors[0].path, c.path) << cli::presetIssueText(read.errors[0]);
+        EXPECT_NE(cli::presetIssueText(read.errors[0]).find(c.words), std::string::npos)
+            << cli::presetIssueText(read.errors[0]);
     }
     const PresetRead broken = readPresetJson("{\n  \"format\": \"quellmar-preset\",\n  oops\n}", 0);
     ASSERT_EQ(broken.errors.size(), 1u);
-    EXPECT_NE(broken.errors[0].message.find("line 3"), std::string::npos)
-        << broken.errors[0].text();
+    EXPECT_NE(cli::presetIssueText(broken.errors[0]).find("line 3"), std::string::npos)
+        << cli::presetIssueText(broken.errors[0]);
 }
 
 TEST(PresetJson, ValuesAreQuantisedAndBigMovesListed) {
@@ -172,9 +175,10 @@ TEST(PresetJson, ValuesAreQuantisedAndBigMovesListed) {
         setOutput(r, "limiter", "releaseMs", 450);
     });
     const PresetRead read = readPresetJson(json, model::kQD206);
-    ASSERT_TRUE(read.ok()) << read.errors[0].text();
+    ASSERT_TRUE(read.ok()) << cli::presetIssueText(read.errors[0]);
     ASSERT_EQ(read.moved.size(), 1u);
-    EXPECT_EQ(read.moved[0].text(), "inputs[0].eq.points[6].frequencyHz: 10 Hz became 19.8 Hz");
+    EXPECT_EQ(cli::presetIssueText(read.moved[0]),
+              "inputs[0].eq.points[6].frequencyHz: 10 Hz became 19.8 Hz");
     EXPECT_EQ(read.record.input(0).point(6).freq, 0);
     EXPECT_EQ(read.record.input(0).point(6).gain, QuantizeEqGain(-3.05).code);
     EXPECT_EQ(read.record.output(1).delay(), 480);

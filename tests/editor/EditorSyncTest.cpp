@@ -4,8 +4,13 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTranslator>
 #include <functional>
 
 #include "UnitSimulator.h"
@@ -26,6 +31,7 @@
 #include "link/EquipmentList.h"
 #include "link/UdpEndpoint.h"
 #include "platform/SerialPortMap.h"
+#include "shell/Language.h"
 #include "shell/QelEqMgr.h"
 #include "support/Loopback.h"
 #include "support/SimRecords.h"
@@ -370,6 +376,39 @@ private slots:
         stage->stopLink();
     }
 
+    // A preset's problems and moved values read whole in the window's language.
+    void presetProblemsReadInTheWindowsLanguage() {
+        const QString bad = editedPreset("bad.json", [](QJsonObject& out, QJsonObject&) {
+            out["gainDb"] = 40.0;
+            out["mute"] = 1;
+            out["routing"] = QJsonArray{"A", "Z"};
+        });
+        const QString moved = editedPreset(
+            "moved.json", [](QJsonObject&, QJsonObject& point) { point["frequencyHz"] = 10.0; });
+        boxes.answer(MsgAnswer::No);
+        auto shown = [&](const QString& path) {
+            boxes.clear();
+            PresetTransfer::importFrom(*editor, path);
+            return boxes.shown().empty() ? QString() : boxes.shown().back().text;
+        };
+        const QString chinese = shown(bad) + shown(moved);
+        QVERIFY(chinese.contains("outputs[1].gainDb") && chinese.contains("frequencyHz"));
+        const QRegularExpression sentence("[A-Za-z]{2,} [A-Za-z]{2,}");
+        QVERIFY2(!sentence.match(chinese).hasMatch(), qPrintable(chinese));
+
+        QVERIFY(Language::install(*QCoreApplication::instance(), Language::kEnglish));
+        const QString english = shown(bad) + shown(moved);
+        QVERIFY2(english.contains("outputs[1].gainDb: 40 is outside -50 .. 12 dB") &&
+                     english.contains("10 Hz became 19.8 Hz"),
+                 qPrintable(english));
+        static const QRegularExpression chineseText("[\\x{3000}-\\x{9fff}\\x{ff00}-\\x{ffef}]");
+        QVERIFY2(!chineseText.match(english).hasMatch(), qPrintable(english));
+        for (auto* t : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+            QCoreApplication::removeTranslator(t);
+            delete t;
+        }
+    }
+
 private:
     void openEditor(MeterPoller::Timing meters) {
         editor.reset();
@@ -419,6 +458,29 @@ private:
     }
     bool lastBoxStarts(const char* text) {
         return !boxes.shown().empty() && boxes.shown().back().text.startsWith(QString(text));
+    }
+    // The editor's preset with output 2 and its EQ point 7 changed by edit.
+    QString editedPreset(const char* name,
+                         const std::function<void(QJsonObject&, QJsonObject&)>& edit) {
+        const QString path = dir.filePath(name);
+        if (!PresetTransfer::exportTo(*editor, path)) return {};
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        QJsonObject root = QJsonDocument::fromJson(f.readAll()).object();
+        f.close();
+        QJsonArray outs = root["outputs"].toArray();
+        QJsonObject out = outs[1].toObject(), eq = out["eq"].toObject();
+        QJsonArray points = eq["points"].toArray();
+        QJsonObject point = points[6].toObject();
+        edit(out, point);
+        points[6] = point;
+        eq["points"] = points;
+        out["eq"] = eq;
+        outs[1] = out;
+        root["outputs"] = outs;
+        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        f.write(QJsonDocument(root).toJson());
+        return path;
     }
     QString file(const char* name, const char* text) {
         QFile f(dir.filePath(name));

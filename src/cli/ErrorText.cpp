@@ -1,0 +1,123 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
+#include "cli/ErrorText.h"
+
+namespace qel::cli {
+
+namespace {
+
+const char* kindText(JsonKind kind) {
+    switch (kind) {
+        case JsonKind::Null:
+            return "null";
+        case JsonKind::Bool:
+            return "true or false";
+        case JsonKind::Number:
+            return "a number";
+        case JsonKind::Text:
+            return "a text";
+        case JsonKind::List:
+            return "a list";
+        case JsonKind::Object:
+            return "an object";
+        case JsonKind::Nothing:
+            break;
+    }
+    return "nothing";
+}
+
+std::string quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+// The values of an issue by place; missing ones read as empty.
+struct Values {
+    const std::vector<std::string>& v;
+    std::string operator[](size_t i) const { return i < v.size() ? v[i] : std::string(); }
+};
+
+std::string shapeText(const PresetIssue& issue, const Values& v) {
+    switch (issue.problem) {
+        case PresetProblem::Syntax:
+            return "line " + v[0] + ", column " + v[1] + ": " + v[2];
+        case PresetProblem::NotAnObject:
+            return "expected an object";
+        case PresetProblem::Missing:
+            return "missing";
+        case PresetProblem::UnknownKey:
+            return "unknown key";
+        case PresetProblem::WrongType:
+            return std::string("expected ") + kindText(issue.expected) + ", found " +
+                   kindText(issue.found);
+        case PresetProblem::WrongCount:
+            return "expected " + v[0] + " entries, found " + v[1];
+        case PresetProblem::NotOneOf:
+            return quoted(v[0]) + " is not one of " + v[1];
+        case PresetProblem::OutOfRange:
+            return v[0] + " is outside " + v[1] + " .. " + v[2] + " " + v[3];
+        case PresetProblem::Moved:
+            return v[0] + " " + v[1] + " became " + v[2] + " " + v[1];
+        default:
+            return {};
+    }
+}
+
+std::string valueText(const PresetIssue& issue, const Values& v) {
+    switch (issue.problem) {
+        case PresetProblem::NumberOrOff:
+            return "expected a number or \"off\"";
+        case PresetProblem::OffFrequency:
+            return v[0] + " Hz is where this filter is off: write \"off\" or another frequency";
+        case PresetProblem::WrongLetter:
+            return "expected " + quoted(v[0]) + " at this place, found " + quoted(v[1]);
+        case PresetProblem::WrongNumber:
+            return "expected " + v[0] + " at this place";
+        case PresetProblem::NotWhole:
+            return "expected a whole number";
+        case PresetProblem::DelayDisagrees:
+            return "ms and samples disagree";
+        case PresetProblem::DelayMissing:
+            return "give ms or samples";
+        case PresetProblem::NotAnInput:
+            return "expected an input letter from A to " + v[0];
+        case PresetProblem::InputTwice:
+            return "input " + v[0] + " is listed twice";
+        default:
+            return {};
+    }
+}
+
+std::string documentText(const PresetIssue& issue, const Values& v) {
+    switch (issue.problem) {
+        case PresetProblem::NameHasZero:
+            return "a name holds no zero character";
+        case PresetProblem::NameNotGbk:
+            return "the mode files hold names in GBK, which has no code for " + v[0];
+        case PresetProblem::NameTooLong:
+            return "at most 20 bytes in GBK, found " + v[0];
+        case PresetProblem::DateTooLong:
+            return "at most 23 bytes, found " + v[0];
+        case PresetProblem::WrongFormat:
+            return "expected " + quoted(v[0]);
+        case PresetProblem::WrongVersion:
+            return "version " + v[0] + " is not one this program reads (" + v[1] + ")";
+        case PresetProblem::UnknownModel:
+            return quoted(v[0]) + " is not QD206, QD406 or QD408";
+        case PresetProblem::OtherModel:
+            return "the preset is for a " + v[0] + ", the target is a " + v[1];
+        default:
+            return {};
+    }
+}
+
+}  // namespace
+
+std::string presetIssueText(const PresetIssue& issue) {
+    const Values v{issue.values};
+    std::string text = shapeText(issue, v);
+    if (text.empty()) text = valueText(issue, v);
+    if (text.empty()) text = documentText(issue, v);
+    return issue.path + ": " + text;
+}
+
+}  // namespace qel::cli

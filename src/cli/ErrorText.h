@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
+#pragma once
+
+#include <string>
+
+#include "device/PresetJson.h"
+
+namespace qel::cli {
+
+// The command line's English for the problems the core reports as data.
+
+// "outputs[1].gainDb: 12.5 is outside -50 .. 12 dB"
+std::string presetIssueText(const PresetIssue& issue);
+
+}  // namespace qel::cli
