@@ -19,7 +19,7 @@ void check(bool condition) {
 }
 
 void fitTo(const MeasurementEq& eq, int points) {
-    const EqFit fit = fitMeasurementEq(eq, points, "channel");
+    const EqFit fit = fitMeasurementEq(eq, points);
     check(fit.ok() == (static_cast<int>(eq.filters.size()) <= points));
     if (!fit.ok()) return;
     check(std::isfinite(fit.worstDb));

@@ -1118,6 +1118,73 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     </message>
 </context>
 <context>
+    <name>qel::MeasurementWords</name>
+    <message>
+        <source>第 %1 行: %2</source>
+        <translation>line %1: %2</translation>
+    </message>
+    <message>
+        <source>无法读取前置增益 &quot;%1&quot;</source>
+        <translation>cannot read the preamp &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>滤波器没有写 ON 或 OFF</source>
+        <translation>the filter says neither ON nor OFF</translation>
+    </message>
+    <message>
+        <source>应为 ON 或 OFF, 实为 &quot;%1&quot;</source>
+        <translation>expected ON or OFF, found &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>滤波器没有类型</source>
+        <translation>the filter has no type</translation>
+    </message>
+    <message>
+        <source>未知的滤波器类型 &quot;%1&quot; (可用 PK, LS, LSC, HS 和 HSC)</source>
+        <translation>unknown filter type &quot;%1&quot; (PK, LS, LSC, HS and HSC are known)</translation>
+    </message>
+    <message>
+        <source>无法读取 &quot;%1&quot;</source>
+        <translation>cannot read &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>%1 出现了两次</source>
+        <translation>%1 is given twice</translation>
+    </message>
+    <message>
+        <source>%1 后面没有数字</source>
+        <translation>%1 has no number</translation>
+    </message>
+    <message>
+        <source>有 %1 个打开的滤波器, %2 只有 %3 个 EQ 点</source>
+        <translation>%1 filters are on, %2 has %3 EQ points</translation>
+    </message>
+    <message>
+        <source>滤波器没有 Fc</source>
+        <translation>the filter has no Fc</translation>
+    </message>
+    <message>
+        <source>滤波器没有 Gain</source>
+        <translation>the filter has no Gain</translation>
+    </message>
+    <message>
+        <source>PK 滤波器没有 Q</source>
+        <translation>the PK filter has no Q</translation>
+    </message>
+    <message>
+        <source>Fc %1 Hz 不在 0 到 %2 Hz 之间</source>
+        <translation>Fc %1 Hz is not between 0 and %2 Hz</translation>
+    </message>
+    <message>
+        <source>Gain %1 dB 不在 -%2 到 %2 dB 之间</source>
+        <translation>Gain %1 dB is not between -%2 and %2 dB</translation>
+    </message>
+    <message>
+        <source>Q %1 不在 %2 到 %3 之间</source>
+        <translation>Q %1 is not between %2 and %3</translation>
+    </message>
+</context>
+<context>
     <name>qel::PresetIssueWords</name>
     <message>
         <source>(文档)</source>

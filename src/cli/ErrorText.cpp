@@ -110,7 +110,58 @@ std::string documentText(const PresetIssue& issue, const Values& v) {
     }
 }
 
+std::string filterText(const MeasurementError& e, const Values& v, const std::string& channel) {
+    switch (e.problem) {
+        case MeasurementProblem::BadPreamp:
+            return "cannot read the preamp " + quoted(v[0]);
+        case MeasurementProblem::NoState:
+            return "the filter says neither ON nor OFF";
+        case MeasurementProblem::BadState:
+            return "expected ON or OFF, found " + quoted(v[0]);
+        case MeasurementProblem::NoType:
+            return "the filter has no type";
+        case MeasurementProblem::UnknownType:
+            return "unknown filter type " + quoted(v[0]) + " (PK, LS, LSC, HS and HSC are known)";
+        case MeasurementProblem::UnknownWord:
+            return "cannot read " + quoted(v[0]);
+        case MeasurementProblem::GivenTwice:
+            return v[0] + " is given twice";
+        case MeasurementProblem::NoNumber:
+            return v[0] + " has no number";
+        case MeasurementProblem::TooManyFilters:
+            return v[0] + " filters are on, " + channel + " has " + v[1] + " EQ points";
+        default:
+            return {};
+    }
+}
+
+std::string filterValueText(const MeasurementError& e, const Values& v) {
+    switch (e.problem) {
+        case MeasurementProblem::NoFc:
+            return "the filter has no Fc";
+        case MeasurementProblem::NoGain:
+            return "the filter has no Gain";
+        case MeasurementProblem::NoQ:
+            return "the PK filter has no Q";
+        case MeasurementProblem::FcOutOfRange:
+            return "Fc " + v[0] + " Hz is not between 0 and " + v[1] + " Hz";
+        case MeasurementProblem::GainOutOfRange:
+            return "Gain " + v[0] + " dB is not between -" + v[1] + " and " + v[1] + " dB";
+        case MeasurementProblem::QOutOfRange:
+            return "Q " + v[0] + " is not between " + v[1] + " and " + v[2];
+        default:
+            return {};
+    }
+}
+
 }  // namespace
+
+std::string measurementErrorText(const MeasurementError& error, const std::string& channelName) {
+    const Values v{error.values};
+    std::string text = filterText(error, v, channelName);
+    if (text.empty()) text = filterValueText(error, v);
+    return "line " + std::to_string(error.line) + ": " + text;
+}
 
 std::string presetIssueText(const PresetIssue& issue) {
     const Values v{issue.values};

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "device/MeasurementEq.h"
 #include "device/PresetJson.h"
 
 namespace qel::cli {
@@ -12,5 +13,9 @@ namespace qel::cli {
 
 // "outputs[1].gainDb: 12.5 is outside -50 .. 12 dB"
 std::string presetIssueText(const PresetIssue& issue);
+
+// "line 16: 16 filters are on, input A has 15 EQ points"; channelName names the channel the
+// filters were meant for.
+std::string measurementErrorText(const MeasurementError& error, const std::string& channelName);
 
 }  // namespace qel::cli

@@ -7,6 +7,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "cli/ErrorText.h"
 #include "cli/PresetFile.h"
 #include "cli/Session.h"
 #include "device/DownloadVerify.h"
@@ -110,13 +111,15 @@ int ImportEqCommand::run(const GlobalOptions& globals, std::ostream& out, std::o
     }
     const MeasurementEq eq = parseMeasurementEq(text->toStdString());
     if (!eq.ok()) {
-        for (const auto& e : eq.errors) err << file_ << ": " << e << "\n";
+        for (const auto& e : eq.errors)
+            err << file_ << ": " << measurementErrorText(e, channelName(channel_)) << "\n";
         return 1;
     }
     const int points = isInput(channel_) ? InputChannel::kPoints : OutputChannel::kPoints;
-    const EqFit fit = fitMeasurementEq(eq, points, channelName(channel_));
+    const EqFit fit = fitMeasurementEq(eq, points);
     if (!fit.ok()) {
-        for (const auto& e : fit.errors) err << file_ << ": " << e << "\n";
+        for (const auto& e : fit.errors)
+            err << file_ << ": " << measurementErrorText(e, channelName(channel_)) << "\n";
         return 1;
     }
     // The channel's new points, its EQ on; works on any record of the model.

@@ -66,31 +66,38 @@ std::optional<std::string_view> preampBody(std::string_view line) {
     return line.substr(i + 7);
 }
 
+// A number as "%g" writes it.
+std::string shortNumber(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", v);
+    return text;
+}
+
 struct LineReader {
     MeasurementEq& eq;
     int number;
-    void error(const std::string& what) {
-        eq.errors.push_back("line " + std::to_string(number) + ": " + what);
+    void error(MeasurementProblem problem, std::vector<std::string> values = {}) {
+        eq.errors.push_back({number, problem, std::move(values)});
     }
 
     void preamp(std::string_view body) {
         const auto w = words(body);
         std::optional<double> v = w.empty() ? std::nullopt : decimal(w[0]);
         if (!v || w.size() > 2 || (w.size() == 2 && lower(w[1]) != "db"))
-            return error("cannot read the preamp \"" + std::string(body) + "\"");
+            return error(MeasurementProblem::BadPreamp, {std::string(body)});
         eq.preampDb = v;
     }
 
     void filter(std::string_view body) {
         const auto w = words(body);
-        if (w.empty()) return error("the filter says neither ON nor OFF");
+        if (w.empty()) return error(MeasurementProblem::NoState);
         const std::string state = lower(w[0]);
         if (state == "off") {
             ++eq.skipped;
             return;
         }
-        if (state != "on") return error("expected ON or OFF, found \"" + w[0] + "\"");
-        if (w.size() < 2) return error("the filter has no type");
+        if (state != "on") return error(MeasurementProblem::BadState, {w[0]});
+        if (w.size() < 2) return error(MeasurementProblem::NoType);
         const std::string type = lower(w[1]);
         MeasuredFilter f;
         f.line = number;
@@ -105,8 +112,7 @@ struct LineReader {
         else if (type == "hs" || type == "hsc")
             f.type = EqType::HighShelf;
         else
-            return error("unknown filter type \"" + w[1] +
-                         "\" (PK, LS, LSC, HS and HSC are known)");
+            return error(MeasurementProblem::UnknownType, {w[1]});
         std::optional<double> hz, gain, q;
         for (size_t i = 2; i < w.size(); ++i) {
             const std::string key = lower(w[i]);
@@ -114,10 +120,10 @@ struct LineReader {
                                           : key == "gain" ? &gain
                                           : key == "q"    ? &q
                                                           : nullptr;
-            if (!slot) return error("cannot read \"" + w[i] + "\"");
-            if (slot->has_value()) return error(w[i] + " is given twice");
+            if (!slot) return error(MeasurementProblem::UnknownWord, {w[i]});
+            if (slot->has_value()) return error(MeasurementProblem::GivenTwice, {w[i]});
             if (i + 1 >= w.size() || !(*slot = decimal(w[i + 1])))
-                return error(w[i] + " has no number");
+                return error(MeasurementProblem::NoNumber, {w[i]});
             ++i;
             // An optional unit after the number.
             if (i + 1 < w.size()) {
@@ -130,26 +136,19 @@ struct LineReader {
                 }
             }
         }
-        if (!hz) return error("the filter has no Fc");
-        if (!gain) return error("the filter has no Gain");
-        if (!q && f.type == EqType::Peaking) return error("the PK filter has no Q");
-        if (!(*hz > 0 && *hz < Biquad::kSampleRate / 2)) {
-            char text[64];
-            std::snprintf(text, sizeof text, "Fc %g Hz is not between 0 and 24000 Hz", *hz);
-            return error(text);
-        }
+        if (!hz) return error(MeasurementProblem::NoFc);
+        if (!gain) return error(MeasurementProblem::NoGain);
+        if (!q && f.type == EqType::Peaking) return error(MeasurementProblem::NoQ);
+        if (!(*hz > 0 && *hz < Biquad::kSampleRate / 2))
+            return error(MeasurementProblem::FcOutOfRange,
+                         {shortNumber(*hz), shortNumber(Biquad::kSampleRate / 2)});
         // Far outside any real filter, and the response of such a filter is not finite.
-        if (!(std::fabs(*gain) <= kMaxGainDb)) {
-            char text[64];
-            std::snprintf(text, sizeof text, "Gain %g dB is not between -%g and %g dB", *gain,
-                          kMaxGainDb, kMaxGainDb);
-            return error(text);
-        }
-        if (q && !(*q >= kMinQ && *q <= kMaxQ)) {
-            char text[64];
-            std::snprintf(text, sizeof text, "Q %g is not between %g and %g", *q, kMinQ, kMaxQ);
-            return error(text);
-        }
+        if (!(std::fabs(*gain) <= kMaxGainDb))
+            return error(MeasurementProblem::GainOutOfRange,
+                         {shortNumber(*gain), shortNumber(kMaxGainDb)});
+        if (q && !(*q >= kMinQ && *q <= kMaxQ))
+            return error(MeasurementProblem::QOutOfRange,
+                         {shortNumber(*q), shortNumber(kMinQ), shortNumber(kMaxQ)});
         f.hz = *hz;
         f.gainDb = *gain;
         f.q = q.value_or(Biquad::kShelfQ);
@@ -191,13 +190,12 @@ MeasurementEq parseMeasurementEq(std::string_view text) {
     return eq;
 }
 
-EqFit fitMeasurementEq(const MeasurementEq& eq, int points, const std::string& channelName) {
+EqFit fitMeasurementEq(const MeasurementEq& eq, int points) {
     EqFit fit;
     if (static_cast<int>(eq.filters.size()) > points) {
-        fit.errors.push_back("line " +
-                             std::to_string(eq.filters[static_cast<size_t>(points)].line) + ": " +
-                             std::to_string(eq.filters.size()) + " filters are on, " + channelName +
-                             " has " + std::to_string(points) + " EQ points");
+        fit.errors.push_back({eq.filters[static_cast<size_t>(points)].line,
+                              MeasurementProblem::TooManyFilters,
+                              {std::to_string(eq.filters.size()), std::to_string(points)}});
         return fit;
     }
     std::vector<Biquad> file, unit;

@@ -24,12 +24,37 @@ struct MeasuredFilter {
     double q = 0;  // for shelves without a Q, the slope-1 shelf's
 };
 
+// What is wrong with a line of the text; the values are the line's own words and numbers.
+enum class MeasurementProblem : uint8_t {
+    BadPreamp,  // the preamp's text
+    NoState,    // neither ON nor OFF
+    BadState,   // the word found
+    NoType,
+    UnknownType,  // the type found
+    UnknownWord,  // the word
+    GivenTwice,   // the key as written
+    NoNumber,     // the key as written
+    NoFc,
+    NoGain,
+    NoQ,             // a PK filter without Q
+    FcOutOfRange,    // Fc, highest
+    GainOutOfRange,  // gain, largest size
+    QOutOfRange,     // Q, lowest, highest
+    TooManyFilters,  // the filters that are on, the channel's points
+};
+
+struct MeasurementError {
+    int line = 0;  // 1-based
+    MeasurementProblem problem = MeasurementProblem::BadPreamp;
+    std::vector<std::string> values;
+};
+
 struct MeasurementEq {
     std::vector<MeasuredFilter> filters;  // those that are on, in the text's order
     std::optional<double> preampDb;
-    int skipped = 0;                  // filters that are off
-    int otherLines = 0;               // header and other lines that are not filters
-    std::vector<std::string> errors;  // "line 7: ...": nothing is to be applied when any
+    int skipped = 0;                       // filters that are off
+    int otherLines = 0;                    // header and other lines that are not filters
+    std::vector<MeasurementError> errors;  // nothing is to be applied when there are any
     bool ok() const { return errors.empty(); }
 };
 
@@ -44,15 +69,14 @@ struct FittedFilter {
 };
 struct EqFit {
     std::vector<FittedFilter> filters;
-    std::vector<std::string> errors;  // more filters than points
+    std::vector<MeasurementError> errors;  // more filters than points
     // The largest difference between the file's filters and the fitted points over
     // 20 Hz .. 20 kHz, both as biquads at 48 kHz, and where it is.
     double worstDb = 0, worstHz = 0;
     bool ok() const { return errors.empty(); }
 };
 
-// channelName names the channel in an error ("input A").
-EqFit fitMeasurementEq(const MeasurementEq& eq, int points, const std::string& channelName);
+EqFit fitMeasurementEq(const MeasurementEq& eq, int points);
 
 // The points a channel of `count` points gets: the fitted ones first, the rest at 0 dB with
 // their type, frequency and Q kept from `current`.

@@ -19,6 +19,7 @@
 #include "device/ModeImage.h"
 #include "device/Models.h"
 #include "device/ValueCodes.h"
+#include "editor/MeasurementWords.h"
 #include "editor/TypedValue.h"
 #include "eqresponse/view/QelEqType.h"
 #include "eqresponse/view/QelEqView.h"
@@ -361,14 +362,14 @@ bool EqPage::importFilters(const QString& path) {
         return false;
     }
     const bool input = side_ == cmd::Side::Input;
-    const std::string name = input ? std::string("input ") + static_cast<char>('A' + channel_ - 1)
-                                   : "output " + std::to_string(channel_);
+    const QString channelText =
+        input ? tr("输入 %1").arg(QChar('A' + channel_ - 1)) : tr("输出 %1").arg(channel_);
     const MeasurementEq eq = parseMeasurementEq(file.readAll().toStdString());
-    const EqFit fit = eq.ok() ? fitMeasurementEq(eq, points_, name) : EqFit{};
+    const EqFit fit = eq.ok() ? fitMeasurementEq(eq, points_) : EqFit{};
     const auto& errors = eq.ok() ? fit.errors : eq.errors;
     if (!errors.empty()) {
         QStringList lines;
-        for (const auto& e : errors) lines << QString::fromStdString(e);
+        for (const auto& e : errors) lines << MeasurementWords::text(e, channelText);
         showMessage(this, tr("无法使用文件 %1:\n%2").arg(path, lines.join(QLatin1Char('\n'))),
                     quellmar);
         return false;
@@ -386,8 +387,6 @@ bool EqPage::importFilters(const QString& path) {
         report << tr("文件的前置增益 %1 dB 不会应用, 请自行设置增益。")
                       .arg(QString::asprintf("%+.1f", *eq.preampDb));
     if (eq.skipped) report << tr("跳过了关闭的滤波器: %1").arg(eq.skipped);
-    const QString channelText =
-        input ? tr("输入 %1").arg(QChar('A' + channel_ - 1)) : tr("输出 %1").arg(channel_);
     report << QString()
            << tr("要把这些滤波器用在 %1 吗 ? 其余的点设为 0 dB, EQ 打开。").arg(channelText);
     if (showMessage(this, report.join(QLatin1Char('\n')), quellmar, MsgIcon::Question,

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "cli/ErrorText.h"
 #include "device/Biquad.h"
 #include "device/MeasurementEq.h"
 
@@ -26,7 +27,7 @@ constexpr const char* kExport =
 
 TEST(MeasurementEq, AnExportWithEveryTypeBecomesPoints) {
     const MeasurementEq eq = parseMeasurementEq(kExport);
-    ASSERT_TRUE(eq.ok()) << eq.errors[0];
+    ASSERT_TRUE(eq.ok()) << cli::measurementErrorText(eq.errors[0], "input A");
     EXPECT_EQ(eq.otherLines, 3);
     EXPECT_EQ(eq.skipped, 2);
     ASSERT_TRUE(eq.preampDb);
@@ -38,7 +39,7 @@ TEST(MeasurementEq, AnExportWithEveryTypeBecomesPoints) {
     EXPECT_EQ(eq.filters[2].type, EqType::HighShelf);
     EXPECT_EQ(eq.filters[3].line, 10);
 
-    const EqFit fit = fitMeasurementEq(eq, 10, "output 3");
+    const EqFit fit = fitMeasurementEq(eq, 10);
     ASSERT_TRUE(fit.ok());
     // The first line is a peak at frequency code 59, gain code 105 and Q code 6.
     EXPECT_EQ(fit.filters[0].point, (EqPoint{0, 105, 59, 6}));
@@ -59,7 +60,8 @@ TEST(MeasurementEq, AnExportWithEveryTypeBecomesPoints) {
 TEST(MeasurementEq, ProblemsNameTheirLine) {
     auto firstError = [](const char* text) {
         const auto eq = parseMeasurementEq(text);
-        return eq.errors.empty() ? std::string() : eq.errors[0];
+        return eq.errors.empty() ? std::string()
+                                 : cli::measurementErrorText(eq.errors[0], "input A");
     };
     EXPECT_EQ(firstError("Preamp: 0 dB\nFilter 1: ON NO Fc 100 Hz Gain 1 dB\n"),
               "line 2: unknown filter type \"NO\" (PK, LS, LSC, HS and HSC are known)");
@@ -79,9 +81,10 @@ TEST(MeasurementEq, ProblemsNameTheirLine) {
         many += "Filter " + std::to_string(i) + ": ON PK Fc 1000 Hz Gain 1 dB Q 1\n";
     const auto eq = parseMeasurementEq(many);
     ASSERT_TRUE(eq.ok());
-    const auto fit = fitMeasurementEq(eq, 15, "input A");
+    const auto fit = fitMeasurementEq(eq, 15);
     ASSERT_EQ(fit.errors.size(), 1u);
-    EXPECT_EQ(fit.errors[0], "line 16: 16 filters are on, input A has 15 EQ points");
+    EXPECT_EQ(cli::measurementErrorText(fit.errors[0], "input A"),
+              "line 16: 16 filters are on, input A has 15 EQ points");
     EXPECT_TRUE(fit.filters.empty());
 }
 

@@ -134,7 +134,7 @@ private slots:
                                           "Filter 1: ON PK Fc 100 Hz Gain -3 dB Q 2\n"
                                           "Filter 2: ON XX Fc 1000 Hz Gain 2 dB Q 1\n")));
         QVERIFY(lastBoxStarts("无法使用文件"));
-        QVERIFY(boxes.shown().back().text.contains("line 2"));
+        QVERIFY(boxes.shown().back().text.contains("第 2 行"));
         QVERIFY(record() == before);
 
         const QString good = file("room.txt",
@@ -376,8 +376,9 @@ private slots:
         stage->stopLink();
     }
 
-    // A preset's problems and moved values read whole in the window's language.
-    void presetProblemsReadInTheWindowsLanguage() {
+    // The problems of a preset or a measured EQ text, and a preset's moved values, read whole
+    // in the window's language.
+    void fileProblemsReadInTheWindowsLanguage() {
         const QString bad = editedPreset("bad.json", [](QJsonObject& out, QJsonObject&) {
             out["gainDb"] = 40.0;
             out["mute"] = 1;
@@ -385,21 +386,35 @@ private slots:
         });
         const QString moved = editedPreset(
             "moved.json", [](QJsonObject&, QJsonObject& point) { point["frequencyHz"] = 10.0; });
+        const QString noQ = file("noq.txt", "Filter 1: ON PK Fc 100 Hz Gain 1 dB\n");
+        std::string many;
+        for (int i = 1; i <= 16; ++i)
+            many += "Filter " + std::to_string(i) + ": ON PK Fc 1000 Hz Gain 1 dB Q 1\n";
+        const QString tooMany = file("many.txt", many.c_str());
+        editor->showPage(CQelEquipmentDlg::kInputEq);
+        auto* page = static_cast<EqPage*>(editor->page(CQelEquipmentDlg::kInputEq));
         boxes.answer(MsgAnswer::No);
         auto shown = [&](const QString& path) {
             boxes.clear();
-            PresetTransfer::importFrom(*editor, path);
+            if (path.endsWith(".txt"))
+                page->importFilters(path);
+            else
+                PresetTransfer::importFrom(*editor, path);
             return boxes.shown().empty() ? QString() : boxes.shown().back().text;
         };
-        const QString chinese = shown(bad) + shown(moved);
-        QVERIFY(chinese.contains("outputs[1].gainDb") && chinese.contains("frequencyHz"));
+        auto all = [&] { return shown(bad) + shown(moved) + shown(noQ) + shown(tooMany); };
+        const QString chinese = all();
+        QVERIFY(chinese.contains("outputs[1].gainDb") && chinese.contains("frequencyHz") &&
+                chinese.contains("第 16 行"));
         const QRegularExpression sentence("[A-Za-z]{2,} [A-Za-z]{2,}");
         QVERIFY2(!sentence.match(chinese).hasMatch(), qPrintable(chinese));
 
         QVERIFY(Language::install(*QCoreApplication::instance(), Language::kEnglish));
-        const QString english = shown(bad) + shown(moved);
+        const QString english = all();
         QVERIFY2(english.contains("outputs[1].gainDb: 40 is outside -50 .. 12 dB") &&
-                     english.contains("10 Hz became 19.8 Hz"),
+                     english.contains("10 Hz became 19.8 Hz") &&
+                     english.contains("line 1: the PK filter has no Q") &&
+                     english.contains("16 filters are on, Input A has 15 EQ points"),
                  qPrintable(english));
         static const QRegularExpression chineseText("[\\x{3000}-\\x{9fff}\\x{ff00}-\\x{ffef}]");
         QVERIFY2(!chineseText.match(english).hasMatch(), qPrintable(english));
