@@ -75,8 +75,59 @@ bool isEqParam(uint8_t code) {
 
 }  // namespace
 
+struct ParamEdit::Subscription::Entry {
+    Listener call;
+    bool on = true;
+};
+
+// The listeners in the order they came. GUI thread only, as every edit.
+struct ParamEdit::Listeners {
+    std::vector<std::shared_ptr<Subscription::Entry>> entries;
+};
+
+ParamEdit::Subscription& ParamEdit::Subscription::operator=(Subscription&& other) noexcept {
+    if (this != &other) {
+        reset();
+        owner_ = std::move(other.owner_);
+        entry_ = std::move(other.entry_);
+    }
+    return *this;
+}
+
+void ParamEdit::Subscription::reset() {
+    if (!entry_) return;
+    entry_->on = false;  // a call in progress skips it from now on
+    if (const auto listeners = owner_.lock()) std::erase(listeners->entries, entry_);
+    entry_.reset();
+    owner_.reset();
+}
+
+ParamEdit::OriginScope::OriginScope(ParamEdit& edit, Origin origin)
+    : edit_(edit), outer_(edit.origin_) {
+    edit_.origin_ = origin;
+}
+
+ParamEdit::OriginScope::~OriginScope() {
+    edit_.origin_ = outer_;
+}
+
 ParamEdit::ParamEdit(Equipment& unit, std::shared_ptr<ModeImage> image)
-    : unit_(unit), image_(std::move(image)) {}
+    : unit_(unit), image_(std::move(image)), listeners_(std::make_shared<Listeners>()) {}
+
+ParamEdit::Subscription ParamEdit::listen(Listener listener) {
+    Subscription s;
+    s.owner_ = listeners_;
+    s.entry_ = std::make_shared<Subscription::Entry>(Subscription::Entry{std::move(listener)});
+    listeners_->entries.push_back(s.entry_);
+    return s;
+}
+
+void ParamEdit::notify(const Result& result) {
+    // A copy: listeners may come and go while they are told.
+    const auto entries = listeners_->entries;
+    for (const auto& e : entries)
+        if (e->on) e->call(result);
+}
 
 uint32_t ParamEdit::modelCode() const {
     return unit_.modelCode();
@@ -96,11 +147,12 @@ ParamEdit::Result ParamEdit::apply(const std::function<void(ModeRecord&)>& chang
     Result result;
     result.changes = difference(before, recordBytes());
     result.subject = subject;
+    result.origin = origin_;
     result.redo = std::move(redo);
     result.undo = std::move(undo);
     for (const auto& c : commands)
         (unit_.enqueue(c.toCommand()) ? result.queued : result.refused)++;
-    if (observer_) observer_(result);
+    notify(result);
     return result;
 }
 

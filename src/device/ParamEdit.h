@@ -45,6 +45,14 @@ public:
         int source = 0;  // copies: the source channel's number
         friend bool operator==(const Subject&, const Subject&) = default;
     };
+    // Who made an edit: a control of the editor (the default), the undo history, the A/B
+    // switch, a file put on the unit, or a remote client.
+    struct Origin {
+        enum class Kind : uint8_t { Editor, Undo, Redo, Switch, Import, Remote };
+        Kind kind = Kind::Editor;
+        int client = 0;  // Remote: which client
+        friend bool operator==(const Origin&, const Origin&) = default;
+    };
     struct Result;
     // Makes an edit again or takes it back, given the runs the edit (or its merged steps)
     // changed, sending the unit what a user making that edit would send.
@@ -54,16 +62,49 @@ public:
         int queued = 0;   // commands the queue took
         int refused = 0;  // commands it refused (link stopped, queue full)
         Subject subject;
+        Origin origin;
         Replay redo, undo;
     };
     // Told of every edit, after its commands were queued.
-    using Observer = std::function<void(const Result&)>;
+    using Listener = std::function<void(const Result&)>;
+    struct Listeners;
+    // A listener's place: destroying or resetting it ends the calls, also during one. It may
+    // outlive the ParamEdit.
+    class Subscription {
+    public:
+        Subscription() = default;
+        Subscription(Subscription&& other) noexcept = default;
+        Subscription& operator=(Subscription&& other) noexcept;
+        ~Subscription() { reset(); }
+        void reset();
+
+    private:
+        friend class ParamEdit;
+        struct Entry;
+        std::weak_ptr<Listeners> owner_;
+        std::shared_ptr<Entry> entry_;
+    };
+    // Edits made while a scope lives are reported as the origin's. Scopes nest.
+    class OriginScope {
+    public:
+        OriginScope(ParamEdit& edit, Origin origin);
+        ~OriginScope();
+        OriginScope(const OriginScope&) = delete;
+        OriginScope& operator=(const OriginScope&) = delete;
+
+    private:
+        ParamEdit& edit_;
+        Origin outer_;
+    };
 
     ParamEdit(Equipment& unit, std::shared_ptr<ModeImage> image);
 
     ModeImage& image() { return *image_; }
     uint32_t modelCode() const;
-    void setObserver(Observer observer) { observer_ = std::move(observer); }
+    // Adds a listener, called after those added before it; one added during a call is told
+    // from the next edit on.
+    [[nodiscard]] Subscription listen(Listener listener);
+    const Origin& origin() const { return origin_; }
 
     Result setGain(Channel channel, uint8_t code);
     Result setMute(Channel channel, uint8_t muted);
@@ -111,6 +152,7 @@ private:
     Result apply(const std::function<void(ModeRecord&)>& change,
                  const std::vector<OwnedCommand>& commands, Subject subject, Replay redo,
                  Replay undo);
+    void notify(const Result& result);
     // For an edit whose undo is not one edit of the same kind: put its runs back.
     static Replay putBackReplay(bool before, std::optional<Channel> whole = {});
     // An output setting of one value: how it is read, written, sent and set again.
@@ -140,7 +182,8 @@ private:
 
     Equipment& unit_;
     std::shared_ptr<ModeImage> image_;
-    Observer observer_;
+    std::shared_ptr<Listeners> listeners_;
+    Origin origin_;
 };
 
 }  // namespace qel

@@ -57,11 +57,14 @@ public:
         setText(text);
     }
 
+    const ParamEdit::Origin& origin() const { return result_.origin; }
+
     int id() const override { return mergeable(result_.subject.code) && !ab_ ? 1 : -1; }
 
     bool mergeWith(const QUndoCommand* other) override {
         const auto* next = static_cast<const Step*>(other);
-        if (next->gesture_ != gesture_ || !(next->result_.subject == result_.subject))
+        if (next->gesture_ != gesture_ || !(next->result_.subject == result_.subject) ||
+            !(next->result_.origin == result_.origin))
             return false;
         result_.changes = merged(result_.changes, next->result_.changes);
         result_.redo = next->result_.redo;
@@ -72,25 +75,23 @@ public:
     }
 
     void undo() override {
-        replay(result_.undo);
+        replay(result_.undo, ParamEdit::Origin::Kind::Undo);
         if (ab_) history_.setCurrent(ab_->first);
     }
 
     void redo() override {
         if (done_) {
-            replay(result_.redo);
+            replay(result_.redo, ParamEdit::Origin::Kind::Redo);
             if (ab_) history_.setCurrent(ab_->second);
         }
         done_ = true;  // the first redo() comes from push(): the edit is already made
     }
 
 private:
-    void replay(const ParamEdit::Replay& edit) {
+    void replay(const ParamEdit::Replay& edit, ParamEdit::Origin::Kind kind) {
         if (!edit) return;
-        history_.replaying_ = true;
+        ParamEdit::OriginScope scope(history_.edit_, {kind});
         edit(history_.edit_, result_.changes);
-        history_.replaying_ = false;
-        if (history_.refresh_) history_.refresh_();
     }
 
     EditHistory& history_;
@@ -100,17 +101,23 @@ private:
     bool done_ = false;
 };
 
-EditHistory::EditHistory(ParamEdit& edit, std::function<void()> refresh, QObject* parent)
-    : QObject(parent), edit_(edit), refresh_(std::move(refresh)) {
-    edit_.setObserver([this](const ParamEdit::Result& result) { record(result); });
+EditHistory::EditHistory(ParamEdit& edit, QObject* parent) : QObject(parent), edit_(edit) {
+    listening_ = edit_.listen([this](const ParamEdit::Result& result) { record(result); });
 }
 
 void EditHistory::record(const ParamEdit::Result& result) {
-    if (replaying_ || result.changes.empty()) return;
+    using Kind = ParamEdit::Origin::Kind;
+    const Kind by = result.origin.kind;
+    if (by == Kind::Undo || by == Kind::Redo || result.changes.empty()) return;
     const auto ab = switching_;
     const QString text = ab ? tr("切换到 %1").arg(letter(ab->second))
                             : label(result.subject, edit_.image().record(), edit_.modelCode());
     stack_.push(new Step(*this, result, text, gesture_, ab));
+}
+
+ParamEdit::Origin EditHistory::origin(int index) const {
+    const auto* step = static_cast<const Step*>(stack_.command(index));
+    return step ? step->origin() : ParamEdit::Origin{};
 }
 
 void EditHistory::store(Slot slot) {
@@ -123,10 +130,12 @@ bool EditHistory::switchAb() {
     if (!slots_[to]) return false;
     slots_[from] = edit_.image().record();
     switching_ = std::pair(from, to);
-    edit_.restore(*slots_[to]);
+    {
+        ParamEdit::OriginScope scope(edit_, {ParamEdit::Origin::Kind::Switch});
+        edit_.restore(*slots_[to]);
+    }
     switching_.reset();
     setCurrent(to);
-    if (refresh_) refresh_();
     return true;
 }
 

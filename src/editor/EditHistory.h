@@ -8,7 +8,6 @@
 #include <QString>
 #include <QUndoStack>
 #include <array>
-#include <functional>
 #include <optional>
 
 #include "device/ModeRecord.h"
@@ -17,22 +16,26 @@
 namespace qel {
 
 // An editor's undo history and its A/B snapshots. Every edit that reaches ParamEdit becomes
-// one step holding the record bytes it changed; the edits of one control within one press
-// (a fader drag, a held arrow key, an EQ point drag) merge into one step. Undo and redo send
-// the unit what a user making that change would send. GUI thread only.
+// one step holding the record bytes it changed and who made it; the edits of one control
+// within one press (a fader drag, a held arrow key, an EQ point drag) by one origin merge
+// into one step. Undo and redo send the unit what a user making that change would send; the
+// edits they make are reported as theirs, so whoever shows the settings redraws. GUI thread
+// only.
 class EditHistory : public QObject {
     Q_OBJECT
 public:
     enum Slot { kA = 0, kB = 1 };
 
-    // refresh loads the pages from the image after an undo, a redo or an A/B switch.
-    EditHistory(ParamEdit& edit, std::function<void()> refresh, QObject* parent = nullptr);
+    explicit EditHistory(ParamEdit& edit, QObject* parent = nullptr);
 
     QUndoStack& stack() { return stack_; }
     void undo() { stack_.undo(); }
     void redo() { stack_.redo(); }
     // The steps no longer describe the unit (a complete transfer replaced the image).
     void clear() { stack_.clear(); }
+    // Who made the edit of step index (0 = the oldest), for a label that names a remote
+    // client; the editor's own when there is no such step.
+    ParamEdit::Origin origin(int index) const;
     // A new mouse press or key press (not a repeat) in the editor: later edits no longer
     // merge into the step before it.
     void newGesture() { ++gesture_; }
@@ -64,14 +67,14 @@ private:
     void setCurrent(Slot slot);
 
     ParamEdit& edit_;
-    std::function<void()> refresh_;
     QUndoStack stack_;
     int gesture_ = 0;
-    bool replaying_ = false;  // an undo or redo is editing: its edits are not new steps
     // Set while an A/B switch edits: the step it makes and what to do when it is undone.
     std::optional<std::pair<Slot, Slot>> switching_;
     std::array<std::optional<ModeRecord>, 2> slots_;
     Slot current_ = kA;
+    // Last: it goes first.
+    ParamEdit::Subscription listening_;
 };
 
 }  // namespace qel

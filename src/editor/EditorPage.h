@@ -3,12 +3,13 @@
 #pragma once
 
 #include <QWidget>
+#include <vector>
 
 #include "device/ModeImage.h"
+#include "device/ParamEdit.h"
 
 namespace qel {
 
-class ParamEdit;
 class CQelEquipmentDlg;
 class CEqSystemDlg;
 
@@ -21,6 +22,9 @@ public:
 
     // Loads every control from the image; sends nothing.
     virtual void loadFromImage() {}
+    // Someone else changed these parameters (an undo, a remote client...): the controls that
+    // show them load them from the image. Sends nothing.
+    virtual void showChanged(const std::vector<ParamEdit::Subject>& params) { (void)params; }
     // Shows the meter display bytes (slots 0..3 inputs, 4..11 outputs).
     virtual void showMeters(const ModeImage& image) { (void)image; }
     // EQ pages: the channel chosen on the tab strip (1-based) and its link mask; reload when

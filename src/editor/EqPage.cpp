@@ -228,6 +228,28 @@ void EqPage::loadFromImage() {
     describe(described_);
 }
 
+void EqPage::showChanged(const std::vector<ParamEdit::Subject>& params) {
+    bool shown = false;
+    for (const ParamEdit::Subject& p : params) {
+        if (!(p.channel == channelId())) continue;
+        shown = true;
+        if (p.code == param::kEqPoint && p.point < points_) {
+            showPoint(p.point, imagePoint(p.point));
+            view_->setPoint(p.point, imagePoint(p.point));
+            view_->recomputeRow(p.point);
+        } else if (p.code == param::kEqSwitch) {
+            view_->setBypass(eqSwitch() != 0);
+            view_->recomputeAll();
+        } else if (p.code == param::kHighPass || p.code == param::kLowPass) {
+            showFilter(p.code);
+            view_->recomputeRow(p.code == param::kHighPass ? kHighPassBox : kLowPassBox);
+        }
+    }
+    if (!shown) return;
+    view_->redraw();
+    describe(described_);
+}
+
 void EqPage::faderMoved(int n, int code, float db) {
     if (n < 0 || n >= points_) return;
     gainBox(n)->setText(signedDbText(db));

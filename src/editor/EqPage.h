@@ -35,6 +35,7 @@ public:
     ~EqPage() override;
 
     void loadFromImage() override;
+    void showChanged(const std::vector<ParamEdit::Subject>& params) override;
     void showMeters(const ModeImage& image) override;
     void selectChannel(int channel, int linkMask, bool reload) override;
 
@@ -88,6 +89,9 @@ protected:
     uint8_t eqSwitch() const;
     // Hands the view the channel's points and EQ switch; the output page adds its filters.
     virtual void loadView();
+    // The output page: a crossover filter (param::kHighPass or kLowPass) of the channel as the
+    // image holds it, in the view and the filter's controls; the caller recomputes the view.
+    virtual void showFilter(uint8_t code) { (void)code; }
     void resizeEvent(QResizeEvent* event) override;
 
 private:

@@ -153,12 +153,24 @@ void CPanelDealy::unitChosen(int index) {
     for (int j = 0; j < outputs_; ++j) showDelay(j);
 }
 
+void CPanelDealy::showRouting(int output) {
+    const uint8_t inputs = edit_.image().record().output(output).inputSelect();
+    for (int i = 0; i < inputs_; ++i) point(output, i)->setChecked((inputs >> i) & 1);
+}
+
 void CPanelDealy::loadFromImage() {
-    const ModeRecord& record = edit_.image().record();
     for (int j = 0; j < outputs_; ++j) {
-        const OutputChannel& out = record.output(j);
-        for (int i = 0; i < inputs_; ++i) point(j, i)->setChecked((out.inputSelect() >> i) & 1);
+        showRouting(j);
         showDelay(j);
+    }
+}
+
+void CPanelDealy::showChanged(const std::vector<ParamEdit::Subject>& params) {
+    for (const ParamEdit::Subject& p : params) {
+        const int j = p.channel.number - 1;
+        if (p.channel.side != cmd::Side::Output || j < 0 || j >= outputs_) continue;
+        if (p.code == param::kInputSelect) showRouting(j);
+        if (p.code == param::kDelay) showDelay(j);
     }
 }
 

@@ -33,6 +33,7 @@ public:
     ~CPanelDealy() override;
 
     void loadFromImage() override;
+    void showChanged(const std::vector<ParamEdit::Subject>& params) override;
     void showMeters(const ModeImage& image) override;
 
     int inputs() const { return inputs_; }
@@ -62,6 +63,7 @@ private:
     void buildInputRow(int input);
     void buildOutputRow(int output);
     void showDelay(int output);
+    void showRouting(int output);
 
     int inputs_ = 0;
     int outputs_ = 0;

@@ -49,14 +49,24 @@ QString CPanelEqo::filterText(int filter, uint8_t code) {
 
 void CPanelEqo::loadView() {
     EqPage::loadView();
-    const OutputChannel& out = edit_.image().record().output(channel() - 1);
     view()->setCrossoverShown(true);
-    view()->setHighPass(out.highPassType(), out.highPassFreq());
-    view()->setLowPass(out.lowPassType(), out.lowPassFreq());
-    typeList(kHighPassFilter)->setCurrentIndex(out.highPassType());
-    typeList(kLowPassFilter)->setCurrentIndex(out.lowPassType());
-    filterBox(kHighPassFilter)->setText(filterText(kHighPassFilter, out.highPassFreq()));
-    filterBox(kLowPassFilter)->setText(filterText(kLowPassFilter, out.lowPassFreq()));
+    showFilter(param::kHighPass);
+    showFilter(param::kLowPass);
+}
+
+void CPanelEqo::showFilter(uint8_t code) {
+    const OutputChannel& out = edit_.image().record().output(channel() - 1);
+    const bool high = code == param::kHighPass;
+    if (!high && code != param::kLowPass) return;
+    const int filter = high ? kHighPassFilter : kLowPassFilter;
+    const uint8_t type = high ? out.highPassType() : out.lowPassType();
+    const uint8_t freq = high ? out.highPassFreq() : out.lowPassFreq();
+    if (high)
+        view()->setHighPass(type, freq);
+    else
+        view()->setLowPass(type, freq);
+    typeList(filter)->setCurrentIndex(type);
+    filterBox(filter)->setText(filterText(filter, freq));
 }
 
 // The filter as the view holds it goes to the image, the linked outputs and the unit.

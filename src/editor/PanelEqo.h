@@ -37,6 +37,7 @@ public:
 
 protected:
     void loadView() override;
+    void showFilter(uint8_t code) override;
 
 private:
     void sendFilter(int filter);

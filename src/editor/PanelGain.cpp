@@ -103,6 +103,12 @@ ParamEdit::Channel CPanelGain::channelOf(int strip) const {
     return strip < inputs_ ? cmd::inputChannel(strip + 1) : cmd::outputChannel(strip - inputs_ + 1);
 }
 
+int CPanelGain::stripOf(ParamEdit::Channel ch) const {
+    const bool input = ch.side == cmd::Side::Input;
+    if (ch.number < 1 || ch.number > (input ? inputs_ : outputs_)) return -1;
+    return input ? ch.number - 1 : inputs_ + ch.number - 1;
+}
+
 void CPanelGain::faderMoved(int strip, int code, float db) {
     if (strip < 0 || strip >= strips()) return;
     gainBox(strip)->setText(signedDbText(db));
@@ -135,17 +141,39 @@ void CPanelGain::polarityClicked(int output, int inverted) {
     edit_.setPolarity(output + 1, static_cast<uint8_t>(inverted ? 1 : 0));
 }
 
-void CPanelGain::loadFromImage() {
+void CPanelGain::showGain(int s) {
     const ModeRecord& record = edit_.image().record();
+    const double db =
+        gainDb(s >= inputs_ ? record.output(s - inputs_).gain() : record.input(s).gain());
+    gainBox(s)->setText(signedDbText(db));
+    fader(s)->setValue(db);
+}
+
+void CPanelGain::showMute(int s) {
+    const ModeRecord& record = edit_.image().record();
+    muteButton(s)->setChecked(
+        (s >= inputs_ ? record.output(s - inputs_).mute() : record.input(s).mute()) != 0);
+}
+
+void CPanelGain::showPolarity(int o) {
+    polarityButton(o)->setChecked(edit_.image().record().output(o).polarity() != 0);
+}
+
+void CPanelGain::loadFromImage() {
     for (int s = 0; s < strips(); ++s) {
-        const bool output = s >= inputs_;
-        const int o = s - inputs_;
-        const uint8_t code = output ? record.output(o).gain() : record.input(s).gain();
-        const double db = gainDb(code);
-        gainBox(s)->setText(signedDbText(db));
-        fader(s)->setValue(db);
-        muteButton(s)->setChecked((output ? record.output(o).mute() : record.input(s).mute()) != 0);
-        if (output) polarityButton(o)->setChecked(record.output(o).polarity() != 0);
+        showGain(s);
+        showMute(s);
+        if (s >= inputs_) showPolarity(s - inputs_);
+    }
+}
+
+void CPanelGain::showChanged(const std::vector<ParamEdit::Subject>& params) {
+    for (const ParamEdit::Subject& p : params) {
+        const int s = stripOf(p.channel);
+        if (s < 0) continue;
+        if (p.code == param::kGain) showGain(s);
+        if (p.code == param::kMute) showMute(s);
+        if (p.code == param::kPolarity && s >= inputs_) showPolarity(s - inputs_);
     }
 }
 

@@ -27,6 +27,7 @@ public:
     ~CPanelGain() override;
 
     void loadFromImage() override;
+    void showChanged(const std::vector<ParamEdit::Subject>& params) override;
     void showMeters(const ModeImage& image) override;
 
     int inputs() const { return inputs_; }
@@ -59,6 +60,11 @@ protected:
 private:
     void buildStrip(int strip, int x);
     ParamEdit::Channel channelOf(int strip) const;
+    int stripOf(ParamEdit::Channel channel) const;  // -1 when the page has none
+    // A strip's controls as the image holds them.
+    void showGain(int strip);
+    void showMute(int strip);
+    void showPolarity(int output);
 
     int inputs_ = 0;
     int outputs_ = 0;

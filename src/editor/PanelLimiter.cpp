@@ -130,16 +130,32 @@ void CPanelLimiter::releaseChosen(int output, int index) {
     edit_.setLimiterRelease(output + 1, static_cast<uint8_t>(index));
 }
 
+void CPanelLimiter::showLevel(int j) {
+    const double db = limiterLevelDb(edit_.image().record().output(j).limiterLevel());
+    levelBox(j)->setText(signedDbText(db));
+    fader(j)->setValue(db);
+}
+
 void CPanelLimiter::loadFromImage() {
     const ModeRecord& record = edit_.image().record();
     for (int j = 0; j < outputs_; ++j) {
-        const OutputChannel& out = record.output(j);
-        const double db = limiterLevelDb(out.limiterLevel());
-        levelBox(j)->setText(signedDbText(db));
-        fader(j)->setValue(db);
+        showLevel(j);
         // A stored index past the list leaves it without a selection.
-        attackList(j)->setCurrentIndex(out.limiterAttack());
-        releaseList(j)->setCurrentIndex(out.limiterRelease());
+        attackList(j)->setCurrentIndex(record.output(j).limiterAttack());
+        releaseList(j)->setCurrentIndex(record.output(j).limiterRelease());
+    }
+}
+
+void CPanelLimiter::showChanged(const std::vector<ParamEdit::Subject>& params) {
+    const ModeRecord& record = edit_.image().record();
+    for (const ParamEdit::Subject& p : params) {
+        const int j = p.channel.number - 1;
+        if (p.channel.side != cmd::Side::Output || j < 0 || j >= outputs_) continue;
+        if (p.code == param::kLimiterLevel) showLevel(j);
+        if (p.code == param::kLimiterAttack)
+            attackList(j)->setCurrentIndex(record.output(j).limiterAttack());
+        if (p.code == param::kLimiterRelease)
+            releaseList(j)->setCurrentIndex(record.output(j).limiterRelease());
     }
 }
 

@@ -28,6 +28,7 @@ public:
     ~CPanelLimiter() override;
 
     void loadFromImage() override;
+    void showChanged(const std::vector<ParamEdit::Subject>& params) override;
     void showMeters(const ModeImage& image) override;
 
     int inputs() const { return inputs_; }
@@ -56,6 +57,7 @@ protected:
 private:
     void buildInput(int input, int x);
     void buildOutput(int output, int x);
+    void showLevel(int output);
 
     int inputs_ = 0;
     int outputs_ = 0;

@@ -12,6 +12,7 @@
 #include "controls/MessageBoxes.h"
 #include "controls/QelBtn.h"
 #include "controls/QelTitle.h"
+#include "device/ChangedParams.h"
 #include "device/UnitText.h"
 #include "editor/EditHistory.h"
 #include "editor/EditorPage.h"
@@ -81,8 +82,10 @@ CQelEquipmentDlg::CQelEquipmentDlg(std::shared_ptr<Equipment> unit, MeterPoller:
         p->setGeometry(area);
         p->setVisible(p == page(kGain));
     }
-    history_ = new EditHistory(
-        edit_, [this] { updateAllPanels(); }, this);
+    history_ = new EditHistory(edit_, this);
+    outsideEdits_ = edit_.listen([this](const ParamEdit::Result& r) {
+        if (r.origin.kind != ParamEdit::Origin::Kind::Editor) showOutsideEdit(r);
+    });
     // Wherever the focus is in the editor; a value box keeps the keys only while it holds
     // typing that is not committed yet.
     auto* undo = new QShortcut(EditHistory::undoKey(), this);
@@ -100,6 +103,9 @@ CQelEquipmentDlg::CQelEquipmentDlg(std::shared_ptr<Equipment> unit, MeterPoller:
 }
 
 CQelEquipmentDlg::~CQelEquipmentDlg() {
+    // Hidden while the members are whole: a value box that loses the focus then sends its
+    // typing through them.
+    hide();
     qApp->removeEventFilter(this);
     meters_.stop();
     unit_->clearFlags(linkflag::kSystemPage);
@@ -134,6 +140,12 @@ void CQelEquipmentDlg::leave() {
 
 void CQelEquipmentDlg::updateAllPanels() {
     for (int id = kGain; id <= kOutputEq; ++id) page(id)->loadFromImage();
+}
+
+void CQelEquipmentDlg::showOutsideEdit(const ParamEdit::Result& result) {
+    const auto params = changedParams(result.changes);
+    if (params.empty()) return;
+    for (int id = kGain; id <= kOutputEq; ++id) page(id)->showChanged(params);
 }
 
 void CQelEquipmentDlg::fullTransferDone() {

@@ -78,6 +78,8 @@ public:
 
     // Loads every page from the image; sends nothing.
     void updateAllPanels();
+    // The pages show what an edit they did not make changed.
+    void showOutsideEdit(const ParamEdit::Result& result);
     // The image was replaced by a complete transfer (a recall, a PC mode applied, a read
     // again): the pages show it and earlier edits no longer describe the unit.
     void fullTransferDone();
@@ -125,6 +127,8 @@ private:
     std::atomic<bool> metersQueued_{false};  // a redraw is on its way to the GUI thread
     QElapsedTimer meterFrame_;               // since the meters were last drawn
     QTimer meterDelay_;  // draws a reading that came sooner than one frame later
+    // Last: it goes first.
+    ParamEdit::Subscription outsideEdits_;
 };
 
 }  // namespace qel

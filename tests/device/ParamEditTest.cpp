@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "UnitSimulator.h"
+#include "device/ChangedParams.h"
 #include "device/ModeImage.h"
 #include "device/ParamEdit.h"
 #include "link/Equipment.h"
@@ -51,7 +52,7 @@ protected:
 TEST_F(ParamEditTest, EditsWriteTheRecordReportTheBytesAndReachTheUnit) {
     connect(2);
     int told = 0;
-    edit->setObserver([&](const ParamEdit::Result&) { ++told; });
+    const auto counting = edit->listen([&](const ParamEdit::Result&) { ++told; });
     const auto gain = edit->setGain(outputChannel(3), 90);
     ASSERT_EQ(gain.changes.size(), 1u);
     EXPECT_EQ(gain.changes[0].offset,
@@ -98,6 +99,68 @@ TEST_F(ParamEditTest, RoutingCodesFollowTheModelAndCopiesTakeTheSourceEq) {
     const auto refused = edit->setGain(inputChannel(1), 7);
     EXPECT_EQ(refused.refused, 1);  // the image still holds the value shown
     EXPECT_EQ(image->record().input(0).gain(), 7);
+}
+
+TEST_F(ParamEditTest, ListenersComeAndGoAtAnyTimeAndHearWhoMadeEachEdit) {
+    connect(2);
+    using Kind = ParamEdit::Origin::Kind;
+    std::vector<std::string> heard;
+    ParamEdit::Subscription first, second, late;
+    first = edit->listen([&](const ParamEdit::Result& r) {
+        heard.push_back("first " + std::to_string(r.origin.client));
+        if (r.subject.code == param::kPolarity) first.reset();  // itself, while it is told
+        if (r.subject.code != param::kMute) return;
+        second.reset();  // next in line: not told of this edit
+        late = edit->listen([&](const ParamEdit::Result&) { heard.push_back("late"); });
+    });
+    second = edit->listen([&](const ParamEdit::Result& r) {
+        heard.push_back("second " + std::to_string(int(r.origin.kind)));
+    });
+    edit->setGain(inputChannel(1), 3);
+    {
+        ParamEdit::OriginScope remote(*edit, {Kind::Remote, 2});
+        {
+            ParamEdit::OriginScope undo(*edit, {Kind::Undo});
+            edit->setGain(inputChannel(1), 4);
+        }
+        edit->setMute(inputChannel(1), 1);
+    }
+    EXPECT_EQ(edit->origin(), ParamEdit::Origin{});
+    ParamEdit::Subscription moved = std::move(late);
+    edit->setPolarity(1, 1);
+    edit->setPolarity(1, 0);
+    edit.reset();
+    moved.reset();  // outlives the edit path
+    const std::vector<std::string> expected = {"first 0", "second 0", "first 0", "second 1",
+                                               "first 2", "first 0",  "late",    "late"};
+    EXPECT_EQ(heard, expected);
+}
+
+TEST_F(ParamEditTest, ChangedParamsNameEachChannelParameterOnce) {
+    connect(4);
+    const int linked[] = {2, 3};
+    const auto eq = edit->setEqPoint(outputChannel(2), 5, EqPoint{1, 30, 77, 20}, linked);
+    using S = ParamEdit::Subject;
+    const std::vector<S> points = {{param::kEqPoint, outputChannel(2), 5},
+                                   {param::kEqPoint, outputChannel(3), 5}};
+    EXPECT_EQ(changedParams(eq.changes), points);
+
+    ModeRecord target = image->record();
+    target.input(3).setGain(9);
+    target.input(3).setEqSwitch(1);
+    target.input(3).point(14).q = 7;
+    target.output(7).setDelay(0x1234);  // both bytes: one delay
+    target.output(7).setHighPassFreq(20);
+    target.output(7).setLowPassType(3);
+    target.output(0).setLimiterRelease(4);
+    const std::vector<S> restored = {
+        {param::kGain, inputChannel(4)},        {param::kEqSwitch, inputChannel(4)},
+        {param::kEqPoint, inputChannel(4), 14}, {param::kLimiterRelease, outputChannel(1)},
+        {param::kDelay, outputChannel(8)},      {param::kLowPass, outputChannel(8)},
+        {param::kHighPass, outputChannel(8)}};
+    EXPECT_EQ(changedParams(edit->restore(target).changes), restored);
+    // The mode's name is not a channel's setting.
+    EXPECT_TRUE(changedParams({{ModeRecord::kNameOffset, {1, 2}, {3, 4}}}).empty());
 }
 
 }  // namespace

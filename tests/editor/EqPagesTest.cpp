@@ -10,6 +10,7 @@
 #include "controls/QelStatic.h"
 #include "controls/QelText.h"
 #include "device/FreqTable.h"
+#include "device/ValueCodes.h"
 #include "editor/PanelEqi.h"
 #include "editor/PanelEqo.h"
 #include "editor/QelEquipmentDlg.h"
@@ -283,6 +284,64 @@ private slots:
         QCOMPARE(three.point(3), p);
         QCOMPARE(page->gainBox(3)->text(), QString::asprintf("%+.1f dB", p.gain * 0.2 - 24));
         QTRY_VERIFY(sent(0x25, 1, 0x09, {3, p.type, p.freq, p.gain, p.q, 1, 3, 0}));
+    }
+
+    // What a remote client changes through ParamEdit shows on the page of that channel at
+    // once, and nothing else does; a point dragged on the view meanwhile goes on.
+    void outsideEditsOfTheShownChannelShowAtOnce() {
+        Rig rig = open();
+        CPanelEqo* page = rig.outputs();
+        rig.record().output(1).point(1) = EqPoint{0, 120, 100, 4};  // apart from the others
+        rig.editor->chooseTab(5, 2, 0);
+        rig.editor->chooseTab(5, 2, 0);  // output 2
+        ParamEdit& edit = rig.editor->edit();
+        const auto remote = [&edit](auto change) {
+            ParamEdit::OriginScope scope(edit, {ParamEdit::Origin::Kind::Remote, 3});
+            change(edit);
+        };
+        const EqPoint shelf{2, 150, 130, 9};  // a high shelf of +6 dB
+        const auto untouched = page->gainBox(4)->text();
+        remote([&](ParamEdit& e) {
+            e.setEqPoint(cmd::outputChannel(2), 3, shelf);
+            e.setEqPoint(cmd::outputChannel(1), 4, EqPoint{0, 170, 66, 20});  // not shown
+            e.setEqSwitch(cmd::outputChannel(2), 1);
+            e.setHighPass(2, 7, 40);
+            e.setLowPass(2, 3, 200);
+        });
+        QCOMPARE(page->gainBox(3)->text(), QString("+6.0 dB"));
+        QCOMPARE(page->fader(3)->code(), 150);
+        QCOMPARE(page->typeSelector(3)->type(), 2);
+        QCOMPARE(page->freqBox(3)->text(), freqText(130));
+        QVERIFY(!page->qBox(3)->isEnabled());
+        QCOMPARE(page->view()->point(3), shelf);
+        QCOMPARE(page->gainBox(4)->text(), untouched);
+        QVERIFY(page->view()->bypass());
+        QCOMPARE(page->typeList(0)->currentIndex(), 7);
+        QCOMPARE(int{page->view()->highPassFreq()}, 40);
+        QCOMPARE(page->filterBox(1)->text(), freqText(200));
+        QCOMPARE(int{page->view()->lowPassType()}, 3);
+
+        // A drag of point 2 on the view; halfway a remote client moves point 6.
+        CQelEqView* view = page->view();
+        const auto at = view->curves().position(1);
+        const auto send = [view](QEvent::Type type, QPointF pos, Qt::MouseButton button,
+                                 Qt::MouseButtons held) {
+            QMouseEvent e(type, pos, pos, button, held, Qt::NoModifier);
+            QCoreApplication::sendEvent(view, &e);
+        };
+        const QPointF from(at.x, at.y), half(at.x + 30, 60), to(at.x + 60, 40);
+        send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        send(QEvent::MouseMove, half, Qt::NoButton, Qt::LeftButton);
+        remote([&](ParamEdit& e) { e.setEqPoint(cmd::outputChannel(2), 5, shelf); });
+        QCOMPARE(page->view()->point(5), shelf);
+        send(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+        const EqPoint p = rig.record().output(1).point(1);
+        QVERIFY(p.gain > 150);
+        QCOMPARE(view->point(1), p);
+        QCOMPARE(page->gainBox(1)->text(), signedDbText(eqGainDb(p.gain)));
+        QCOMPARE(page->gainBox(5)->text(), QString("+6.0 dB"));
+        QTRY_VERIFY(sent(0x22, 2, 0x09, {1, p.type, p.freq, p.gain, p.q, 0}));
     }
 
 private:

@@ -13,6 +13,7 @@
 #include "editor/PanelEqi.h"
 #include "editor/PanelGain.h"
 #include "editor/QelEquipmentDlg.h"
+#include "editor/TypedValue.h"
 #include "link/Equipment.h"
 #include "link/UdpEndpoint.h"
 #include "support/Loopback.h"
@@ -181,6 +182,33 @@ private slots:
         QVERIFY(record() == b);
         QCOMPARE(h.current(), EditHistory::kB);
         QTRY_COMPARE(sim.state(0).params.out[7].eq[2][2], b.output(7).point(2).gain);
+    }
+
+    // A remote client's edit is a step of its own that knows who made it, even within the
+    // user's press on the same control; undoing it shows on the page.
+    void aRemoteEditIsItsOwnStepAndUndoShowsIt() {
+        auto* page = static_cast<CPanelGain*>(editor->page(1));
+        CQelFader* fader = page->fader(4);  // output 1
+        const uint8_t start = record().output(0).gain();
+        QTest::keyPress(fader, Qt::Key_Up);
+        {
+            ParamEdit::OriginScope remote(editor->edit(), {ParamEdit::Origin::Kind::Remote, 7});
+            editor->edit().setGain(cmd::outputChannel(1), gainCode(-20));
+        }
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier, QString(), true);
+        QCoreApplication::sendEvent(fader, &repeat);
+        QTest::keyRelease(fader, Qt::Key_Up);
+        QCOMPARE(stack().count(), 3);
+        QCOMPARE(editor->history().origin(0), ParamEdit::Origin{});
+        QCOMPARE(editor->history().origin(1),
+                 (ParamEdit::Origin{ParamEdit::Origin::Kind::Remote, 7}));
+        QCOMPARE(editor->history().origin(2), ParamEdit::Origin{});
+        editor->history().undo();
+        QCOMPARE(fader->code(), int{gainCode(-20)});
+        editor->history().undo();
+        QCOMPARE(fader->code(), start + 1);
+        QCOMPARE(page->gainBox(4)->text(), signedDbText(gainDb(uint8_t(start + 1))));
+        QTRY_COMPARE(sim.state(0).params.out[0].gain, uint8_t(start + 1));
     }
 
     void cleanupTestCase() { sim.stop(); }

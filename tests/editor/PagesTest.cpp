@@ -12,6 +12,7 @@
 #include "controls/QelLigGain2.h"
 #include "controls/QelTStatic.h"
 #include "controls/QelText.h"
+#include "device/ValueCodes.h"
 #include "editor/PanelDealy.h"
 #include "editor/PanelGain.h"
 #include "editor/PanelLimiter.h"
@@ -124,7 +125,8 @@ private slots:
         rig.record().output(5).setMute(1);
         rig.record().output(0).setPolarity(0);
         int edits = 0;
-        rig.editor->edit().setObserver([&edits](const ParamEdit::Result&) { ++edits; });
+        const auto counting =
+            rig.editor->edit().listen([&edits](const ParamEdit::Result&) { ++edits; });
         rig.editor->updateAllPanels();
         QCOMPARE(page->gainBox(9)->text(), QString("-5.0 dB"));
         QCOMPARE(page->fader(9)->knobY(), 91);  // 72 + 5 * 3.8387
@@ -171,7 +173,8 @@ private slots:
         CPanelDealy* page = rig.delay();
         int edits = 0;
         type(page->delayBox(0), "10");
-        rig.editor->edit().setObserver([&edits](const ParamEdit::Result&) { ++edits; });
+        const auto counting =
+            rig.editor->edit().listen([&edits](const ParamEdit::Result&) { ++edits; });
         choose(page->unitList(), CPanelDealy::kMetres);
         QCOMPARE(page->delayBox(0)->text(), QString("3.460 mt"));
         choose(page->unitList(), CPanelDealy::kMilliseconds);
@@ -392,6 +395,71 @@ private slots:
         rig.delay()->delayBox(0)->setFocus();
         QTest::keyClicks(rig.delay()->delayBox(0), "5");
         QVERIFY(rig.delay()->delayBox(0)->hasFocus());
+    }
+
+    // Edits someone else makes through ParamEdit (here a remote client) show on the pages at
+    // once, without making edits of their own; a fader drag goes on through them.
+    void outsideEditsShowAtOnceAndADragGoesOn() {
+        Rig rig = open(3);  // QD406: strips 0..3 inputs, 4..9 outputs
+        rig.editor->show();
+        QVERIFY(QTest::qWaitForWindowActive(rig.editor.get()));
+        ParamEdit& edit = rig.editor->edit();
+        int edits = 0;
+        const auto counting = edit.listen([&edits](const ParamEdit::Result&) { ++edits; });
+        const auto remote = [&edit](auto change) {
+            ParamEdit::OriginScope scope(edit, {ParamEdit::Origin::Kind::Remote, 1});
+            change(edit);
+        };
+        remote([](ParamEdit& e) {
+            e.setGain(cmd::outputChannel(2), gainCode(-6));
+            e.setMute(cmd::inputChannel(3), 1);
+            e.setPolarity(6, 1);
+            e.setDelay(4, 480);
+            e.setInputSelect(1, 0x5);
+            e.setLimiterLevel(2, 40);
+            e.setLimiterAttack(3, 11);
+            e.setLimiterRelease(3, 7);
+        });
+        QCOMPARE(edits, 8);  // the pages only show them
+        CPanelGain* gain = rig.gain();
+        QCOMPARE(gain->gainBox(5)->text(), QString("-6.0 dB"));
+        QCOMPARE(gain->fader(5)->code(), int{gainCode(-6)});
+        QVERIFY(gain->muteButton(2)->isChecked());
+        QCOMPARE(gain->polarityButton(5)->shownText(), QString("Phase180"));
+        QCOMPARE(rig.delay()->delayBox(3)->text(), QString("10.000 ms"));
+        QVERIFY(rig.delay()->point(0, 0)->isChecked() && rig.delay()->point(0, 2)->isChecked());
+        QVERIFY(!rig.delay()->point(0, 1)->isChecked());
+        QCOMPARE(rig.limiter()->levelBox(1)->text(), QString("+10.0 dB"));
+        QCOMPARE(rig.limiter()->attackList(2)->currentText(), QString("90 ms"));
+        QCOMPARE(rig.limiter()->releaseList(2)->currentText(), QString("500 ms"));
+
+        // A drag of input A; halfway a remote client moves input B and input A itself.
+        CQelFader* fader = gain->fader(0);
+        const QPoint knob(28, fader->knobY() + 5);
+        const auto drag = [&](int from, int to) {
+            for (int dy = from; dy <= to; dy += 4) {
+                QTest::mouseMove(fader, knob + QPoint(0, dy));
+                QTest::qWait(5);
+            }
+        };
+        QTest::mousePress(fader, Qt::LeftButton, {}, knob);
+        drag(4, 40);
+        edits = 0;
+        remote([](ParamEdit& e) {
+            e.setGain(cmd::inputChannel(2), gainCode(3));
+            e.setGain(cmd::inputChannel(1), gainCode(10));
+        });
+        QCOMPARE(edits, 2);
+        QCOMPARE(gain->gainBox(1)->text(), QString("+3.0 dB"));
+        QCOMPARE(gain->gainBox(0)->text(), QString("+10.0 dB"));
+        drag(44, 80);
+        QTest::mouseRelease(fader, Qt::LeftButton, {}, knob + QPoint(0, 80));
+        const uint8_t dragged = rig.record().input(0).gain();
+        QVERIFY(dragged < gainCode(0));
+        QCOMPARE(fader->code(), int{dragged});
+        QCOMPARE(gain->gainBox(0)->text(), signedDbText(gainDb(dragged)));
+        QTRY_COMPARE(sim.state(rig.simUnit).params.in[0].gain, dragged);
+        QCOMPARE(sim.state(rig.simUnit).params.in[1].gain, gainCode(3));
     }
 
     void cleanupTestCase() { sim.stop(); }
