@@ -122,14 +122,6 @@ int ImportEqCommand::run(const GlobalOptions& globals, std::ostream& out, std::o
             err << file_ << ": " << measurementErrorText(e, channelName(channel_)) << "\n";
         return 1;
     }
-    // The channel's new points, its EQ on; works on any record of the model.
-    auto apply = [&](ModeRecord& r) {
-        std::vector<EqPoint> current;
-        for (int p = 0; p < points; ++p)
-            current.push_back(isInput(channel_) ? r.input(channel_.number - 1).point(p)
-                                                : r.output(channel_.number - 1).point(p));
-        return fittedPoints(fit, current);
-    };
     auto hasChannel = [&](uint32_t model) {
         return channel_.number <= (isInput(channel_) ? inputCount(model) : outputCount(model));
     };
@@ -153,17 +145,7 @@ int ImportEqCommand::run(const GlobalOptions& globals, std::ostream& out, std::o
             why =
                 channelName(channel_) + " is not on a " + std::string(modelName(modeFile_.model()));
         if (record && hasChannel(modeFile_.model())) {
-            const auto newPoints = apply(*record);
-            for (int p = 0; p < points; ++p) {
-                if (isInput(channel_))
-                    record->input(channel_.number - 1).point(p) = newPoints[static_cast<size_t>(p)];
-                else
-                    record->output(channel_.number - 1).point(p) =
-                        newPoints[static_cast<size_t>(p)];
-            }
-            // Switch byte 0 is the EQ working; 1 is "EQ pass".
-            isInput(channel_) ? record->input(channel_.number - 1).setEqSwitch(0)
-                              : record->output(channel_.number - 1).setEqSwitch(0);
+            putFittedFilters(*record, channel_, fit);
             if (modeFile_.save(*record, why)) {
                 out << "put " << fit.filters.size() << " filters on " << channelName(channel_)
                     << " of record " << modeFile_.record() << " of " << modeFile_.file() << "\n";
@@ -186,10 +168,8 @@ int ImportEqCommand::run(const GlobalOptions& globals, std::ostream& out, std::o
             // The edit path writes the image and queues the writes; then the unit is proven.
             const auto image = u.equipment.image();
             ParamEdit edit(u.equipment, image);
-            const auto newPoints = apply(image->record());
-            for (int p = 0; p < points; ++p)
-                edit.setEqPoint(channel_, p, newPoints[static_cast<size_t>(p)]);
-            edit.setEqSwitch(channel_, 0);  // the EQ working, not passed by
+            ParamEdit::OriginScope file(edit, {ParamEdit::Origin::Kind::Import});
+            edit.importEq(channel_, fit);
             const uint32_t start = tickMs();
             while (u.equipment.queue().pendingCount() > 0 && tickMs() - start < kQueueDrainLimitMs)
                 sleepMs(5);

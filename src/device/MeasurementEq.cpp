@@ -237,4 +237,25 @@ std::vector<EqPoint> fittedPoints(const EqFit& fit, const std::vector<EqPoint>& 
     return out;
 }
 
+void putFittedFilters(ModeRecord& r, cmd::ChannelId ch, const EqFit& fit,
+                      std::span<const int> linked) {
+    const bool input = ch.side == cmd::Side::Input;
+    const int count = input ? InputChannel::kPoints : OutputChannel::kPoints;
+    const auto point = [&](int channel, int n) -> EqPoint& {
+        return input ? r.input(channel - 1).point(n) : r.output(channel - 1).point(n);
+    };
+    std::vector<EqPoint> current;
+    for (int n = 0; n < count; ++n) current.push_back(point(ch.number, n));
+    const std::vector<EqPoint> fitted = fittedPoints(fit, current);
+    std::vector<int> channels(linked.begin(), linked.end());
+    channels.push_back(ch.number);
+    for (int c : channels) {
+        for (int n = 0; n < count; ++n) point(c, n) = fitted[static_cast<size_t>(n)];
+        if (input)
+            r.input(c - 1).setEqSwitch(0);
+        else
+            r.output(c - 1).setEqSwitch(0);
+    }
+}
+
 }  // namespace qel

@@ -3,11 +3,14 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "device/EqPoint.h"
+#include "device/ModeRecord.h"
+#include "device/ParamCommands.h"
 #include "device/ValueCodes.h"
 
 namespace qel {
@@ -81,5 +84,11 @@ EqFit fitMeasurementEq(const MeasurementEq& eq, int points);
 // The points a channel of `count` points gets: the fitted ones first, the rest at 0 dB with
 // their type, frequency and Q kept from `current`.
 std::vector<EqPoint> fittedPoints(const EqFit& fit, const std::vector<EqPoint>& current);
+
+// Puts the fitted filters on a channel of the record and on the channels linked with it
+// (numbers, 1-based): all of them take fittedPoints() of the channel's points, and the EQ
+// works (switch 0; 1 would be "EQ pass").
+void putFittedFilters(ModeRecord& record, cmd::ChannelId channel, const EqFit& fit,
+                      std::span<const int> linked = {});
 
 }  // namespace qel

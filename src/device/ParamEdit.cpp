@@ -3,9 +3,11 @@
 #include "device/ParamEdit.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #include "device/DownloadParams.h"
 #include "device/InputSelect.h"
+#include "device/MeasurementEq.h"
 #include "device/ModeImage.h"
 #include "link/Equipment.h"
 
@@ -66,6 +68,21 @@ bool sameOn(const std::vector<int>& numbers, Value value) {
     for (int n : numbers)
         if (!(value(n) == value(numbers.front()))) return false;
     return true;
+}
+
+// Calls f with the channel's settings in the record: an InputChannel or an OutputChannel. An f
+// that takes only an OutputChannel is for outputs only.
+template <typename Record, typename F>
+decltype(auto) onChannel(Record& r, cmd::ChannelId ch, F&& f) {
+    if constexpr (std::is_invocable_v<F, decltype(r.input(0))>)
+        if (ch.side == cmd::Side::Input) return f(r.input(ch.number - 1));
+    return f(r.output(ch.number - 1));
+}
+
+// The write of an output-only setting, addressed by channel.
+template <auto Write, typename T>
+OwnedCommand toOutput(WriteKind kind, cmd::ChannelId ch, T value) {
+    return Write(kind, ch.number, value);
 }
 
 bool isEqParam(uint8_t code) {
@@ -186,6 +203,12 @@ ParamEdit::Result ParamEdit::restore(const ModeRecord& target, std::optional<Cha
         commands, subject, putBackReplay(false, whole), putBackReplay(true, whole));
 }
 
+ParamEdit::Result ParamEdit::importEq(Channel ch, const EqFit& fit, std::span<const int> linked) {
+    ModeRecord target = image_->record();
+    putFittedFilters(target, ch, fit, linked);
+    return restore(target, {}, {kImportEq, ch});
+}
+
 ParamEdit::Result ParamEdit::putBack(const std::vector<Change>& runs, bool before,
                                      std::optional<Channel> whole) {
     auto bytes = recordBytes();
@@ -197,79 +220,64 @@ ParamEdit::Result ParamEdit::putBack(const std::vector<Change>& runs, bool befor
     return restore(ModeRecord::fromBytes(bytes.data()), whole);
 }
 
-ParamEdit::Result ParamEdit::setGain(Channel ch, uint8_t code) {
-    const ModeRecord& now = image_->record();
-    const uint8_t old = ch.side == cmd::Side::Input ? now.input(ch.number - 1).gain()
-                                                    : now.output(ch.number - 1).gain();
+template <typename T, typename Get, typename Set>
+ParamEdit::Result ParamEdit::setValue(Channel ch, T value, uint8_t code,
+                                      OwnedCommand (*write)(WriteKind, Channel, T), Get get,
+                                      Set set) {
+    const T old = onChannel(image_->record(), ch, get);
+    const auto put = [&](auto& c) -> decltype(set(c, value)) { set(c, value); };
     return apply(
-        [&](ModeRecord& r) {
-            if (ch.side == cmd::Side::Input)
-                r.input(ch.number - 1).setGain(code);
-            else
-                r.output(ch.number - 1).setGain(code);
-        },
-        {cmd::writeGain(kEdit, ch, code)}, {param::kGain, ch},
-        calling([=](ParamEdit& e) { return e.setGain(ch, code); }),
-        calling([=](ParamEdit& e) { return e.setGain(ch, old); }));
+        [&](ModeRecord& r) { onChannel(r, ch, put); }, {write(kEdit, ch, value)}, {code, ch},
+        calling([=](ParamEdit& e) { return e.setValue(ch, value, code, write, get, set); }),
+        calling([=](ParamEdit& e) { return e.setValue(ch, old, code, write, get, set); }));
+}
+
+ParamEdit::Result ParamEdit::setGain(Channel ch, uint8_t code) {
+    return setValue(
+        ch, code, param::kGain, cmd::writeGain, [](const auto& c) { return c.gain(); },
+        [](auto& c, uint8_t v) { c.setGain(v); });
 }
 
 ParamEdit::Result ParamEdit::setMute(Channel ch, uint8_t muted) {
-    const ModeRecord& now = image_->record();
-    const uint8_t old = ch.side == cmd::Side::Input ? now.input(ch.number - 1).mute()
-                                                    : now.output(ch.number - 1).mute();
-    return apply(
-        [&](ModeRecord& r) {
-            if (ch.side == cmd::Side::Input)
-                r.input(ch.number - 1).setMute(muted);
-            else
-                r.output(ch.number - 1).setMute(muted);
-        },
-        {cmd::writeMute(kEdit, ch, muted)}, {param::kMute, ch},
-        calling([=](ParamEdit& e) { return e.setMute(ch, muted); }),
-        calling([=](ParamEdit& e) { return e.setMute(ch, old); }));
-}
-
-template <typename T>
-ParamEdit::Result ParamEdit::setOutputValue(int output, T value, OutputValue<T> field) {
-    const T old = (image_->record().output(output - 1).*field.get)();
-    const auto self = field.self;
-    return apply([&](ModeRecord& r) { (r.output(output - 1).*field.set)(value); },
-                 {field.command(kEdit, output, value)}, {field.code, cmd::outputChannel(output)},
-                 calling([=](ParamEdit& e) { return (e.*self)(output, value); }),
-                 calling([=](ParamEdit& e) { return (e.*self)(output, old); }));
+    return setValue(
+        ch, muted, param::kMute, cmd::writeMute, [](const auto& c) { return c.mute(); },
+        [](auto& c, uint8_t v) { c.setMute(v); });
 }
 
 ParamEdit::Result ParamEdit::setPolarity(int output, uint8_t inverted) {
-    return setOutputValue<uint8_t>(output, inverted,
-                                   {&OutputChannel::polarity, &OutputChannel::setPolarity,
-                                    param::kPolarity, cmd::writePolarity, &ParamEdit::setPolarity});
+    return setValue(
+        cmd::outputChannel(output), inverted, param::kPolarity, toOutput<cmd::writePolarity>,
+        [](const OutputChannel& c) { return c.polarity(); },
+        [](OutputChannel& c, uint8_t v) { c.setPolarity(v); });
 }
 
 ParamEdit::Result ParamEdit::setDelay(int output, uint16_t samples) {
-    return setOutputValue<uint16_t>(output, samples,
-                                    {&OutputChannel::delay, &OutputChannel::setDelay,
-                                     param::kDelay, cmd::writeDelay, &ParamEdit::setDelay});
+    return setValue(
+        cmd::outputChannel(output), samples, param::kDelay, toOutput<cmd::writeDelay>,
+        [](const OutputChannel& c) { return c.delay(); },
+        [](OutputChannel& c, uint16_t v) { c.setDelay(v); });
 }
 
 ParamEdit::Result ParamEdit::setLimiterLevel(int output, uint8_t code) {
-    return setOutputValue<uint8_t>(
-        output, code,
-        {&OutputChannel::limiterLevel, &OutputChannel::setLimiterLevel, param::kLimiterLevel,
-         cmd::writeLimiterLevel, &ParamEdit::setLimiterLevel});
+    return setValue(
+        cmd::outputChannel(output), code, param::kLimiterLevel, toOutput<cmd::writeLimiterLevel>,
+        [](const OutputChannel& c) { return c.limiterLevel(); },
+        [](OutputChannel& c, uint8_t v) { c.setLimiterLevel(v); });
 }
 
 ParamEdit::Result ParamEdit::setLimiterAttack(int output, uint8_t index) {
-    return setOutputValue<uint8_t>(
-        output, index,
-        {&OutputChannel::limiterAttack, &OutputChannel::setLimiterAttack, param::kLimiterAttack,
-         cmd::writeLimiterAttack, &ParamEdit::setLimiterAttack});
+    return setValue(
+        cmd::outputChannel(output), index, param::kLimiterAttack, toOutput<cmd::writeLimiterAttack>,
+        [](const OutputChannel& c) { return c.limiterAttack(); },
+        [](OutputChannel& c, uint8_t v) { c.setLimiterAttack(v); });
 }
 
 ParamEdit::Result ParamEdit::setLimiterRelease(int output, uint8_t index) {
-    return setOutputValue<uint8_t>(
-        output, index,
-        {&OutputChannel::limiterRelease, &OutputChannel::setLimiterRelease, param::kLimiterRelease,
-         cmd::writeLimiterRelease, &ParamEdit::setLimiterRelease});
+    return setValue(
+        cmd::outputChannel(output), index, param::kLimiterRelease,
+        toOutput<cmd::writeLimiterRelease>,
+        [](const OutputChannel& c) { return c.limiterRelease(); },
+        [](OutputChannel& c, uint8_t v) { c.setLimiterRelease(v); });
 }
 
 ParamEdit::Result ParamEdit::setInputSelect(int output, uint8_t inputSet) {
@@ -284,8 +292,8 @@ ParamEdit::Result ParamEdit::setInputSelect(int output, uint8_t inputSet) {
 
 namespace {
 const EqPoint& pointOf(const ModeRecord& r, cmd::ChannelId ch, int number, int index) {
-    return ch.side == cmd::Side::Input ? r.input(number - 1).point(index)
-                                       : r.output(number - 1).point(index);
+    return onChannel(r, {ch.side, number},
+                     [index](const auto& c) -> const EqPoint& { return c.point(index); });
 }
 }  // namespace
 
@@ -299,15 +307,10 @@ ParamEdit::Result ParamEdit::setEqPoint(Channel ch, int pointIndex, const EqPoin
         sameOn(all, [&](int n) { return pointOf(now, ch, n, pointIndex); })
             ? calling([=](ParamEdit& e) { return e.setEqPoint(ch, pointIndex, old, others); })
             : putBackReplay(true);
-    const auto write = [&](ModeRecord& r, int number) {
-        if (ch.side == cmd::Side::Input)
-            r.input(number - 1).point(pointIndex) = point;
-        else
-            r.output(number - 1).point(pointIndex) = point;
-    };
     return apply(
         [&](ModeRecord& r) {
-            for (int n : all) write(r, n);
+            for (int n : all)
+                onChannel(r, {ch.side, n}, [&](auto& c) { c.point(pointIndex) = point; });
         },
         {others.empty() ? cmd::writeEqPoint(kEdit, ch, pointIndex, point)
                         : cmd::linkedEqPoint(ch, pointIndex, point, others)},
@@ -331,17 +334,11 @@ ParamEdit::Result ParamEdit::setGroupEqPoint(Channel ch, int pointIndex, const E
               : putBackReplay(true);
     return apply(
         [&](ModeRecord& r) {
-            if (ch.side == cmd::Side::Input) {
-                r.input(ch.number - 1).point(pointIndex) = point;
-                for (int n : others)
-                    for (int i = 0; i < InputChannel::kPoints; ++i)
-                        r.input(n - 1).point(i) = r.input(ch.number - 1).point(i);
-            } else {
-                r.output(ch.number - 1).point(pointIndex) = point;
-                for (int n : others)
-                    for (int i = 0; i < OutputChannel::kPoints; ++i)
-                        r.output(n - 1).point(i) = r.output(ch.number - 1).point(i);
-            }
+            onChannel(r, ch, [&](auto& c) { c.point(pointIndex) = point; });
+            for (int n : others)
+                for (int i = 0; i < points; ++i)
+                    onChannel(r, {ch.side, n},
+                              [&](auto& c) { c.point(i) = pointOf(r, ch, ch.number, i); });
         },
         {others.empty() ? cmd::writeEqPoint(kEdit, ch, pointIndex, point)
                         : cmd::linkedEqPoint(ch, pointIndex, point, others)},
@@ -354,13 +351,8 @@ ParamEdit::Result ParamEdit::resetEq(Channel ch, std::span<const EqPoint> points
     const std::vector<EqPoint> copy(points.begin(), points.end());
     return apply(
         [&](ModeRecord& r) {
-            for (size_t i = 0; i < points.size(); ++i) {
-                const int index = static_cast<int>(i);
-                if (ch.side == cmd::Side::Input)
-                    r.input(ch.number - 1).point(index) = points[i];
-                else
-                    r.output(ch.number - 1).point(index) = points[i];
-            }
+            for (size_t i = 0; i < points.size(); ++i)
+                onChannel(r, ch, [&](auto& c) { c.point(static_cast<int>(i)) = points[i]; });
         },
         {cmd::resetEq(ch)}, {param::kEqReset, ch},
         calling([=](ParamEdit& e) { return e.resetEq(ch, copy); }), putBackReplay(true, ch));
@@ -371,26 +363,19 @@ ParamEdit::Result ParamEdit::setEqSwitch(Channel ch, uint8_t on, std::span<const
     const auto all = withOthers(ch.number, others);
     const ModeRecord& now = image_->record();
     const auto switchOf = [&](int n) {
-        return ch.side == cmd::Side::Input ? now.input(n - 1).eqSwitch()
-                                           : now.output(n - 1).eqSwitch();
+        return onChannel(now, {ch.side, n}, [](const auto& c) { return c.eqSwitch(); });
     };
     const uint8_t old = switchOf(ch.number);
     const Replay undo = sameOn(all, switchOf)
                             ? calling([=](ParamEdit& e) { return e.setEqSwitch(ch, old, others); })
                             : putBackReplay(true);
-    const auto write = [&](ModeRecord& r, int number) {
-        if (ch.side == cmd::Side::Input)
-            r.input(number - 1).setEqSwitch(on);
-        else
-            r.output(number - 1).setEqSwitch(on);
-    };
     return apply(
         [&](ModeRecord& r) {
-            for (int n : all) write(r, n);
+            for (int n : all) onChannel(r, {ch.side, n}, [on](auto& c) { c.setEqSwitch(on); });
         },
         {others.empty() ? cmd::writeEqSwitch(kEdit, ch, on) : cmd::linkedEqSwitch(ch, on, others)},
-        {param::kEqSwitch, ch}, calling([=](ParamEdit& e) { return e.setEqSwitch(ch, on, others); }),
-        undo);
+        {param::kEqSwitch, ch},
+        calling([=](ParamEdit& e) { return e.setEqSwitch(ch, on, others); }), undo);
 }
 
 ParamEdit::Result ParamEdit::setFilter(int output, uint8_t type, uint8_t freqCode,

@@ -15,6 +15,7 @@
 
 namespace qel {
 
+struct EqFit;
 class Equipment;
 class ModeImage;
 class ModeRecord;
@@ -131,6 +132,9 @@ public:
     Result setHighPass(int output, uint8_t type, uint8_t freqCode,
                        std::span<const int> linked = {});
     Result setLowPass(int output, uint8_t type, uint8_t freqCode, std::span<const int> linked = {});
+    // A measurement program's fitted filters on the channel and those linked with it, their
+    // EQ on (putFittedFilters()); the unit gets what differs. One edit, kImportEq.
+    Result importEq(Channel channel, const EqFit& fit, std::span<const int> linked = {});
     // The channel takes over the source channel's EQ (outputs: and both filters).
     Result copyEq(Channel channel, int sourceNumber);
 
@@ -155,17 +159,12 @@ private:
     void notify(const Result& result);
     // For an edit whose undo is not one edit of the same kind: put its runs back.
     static Replay putBackReplay(bool before, std::optional<Channel> whole = {});
-    // An output setting of one value: how it is read, written, sent and set again.
-    template <typename T>
-    struct OutputValue {
-        T (OutputChannel::*get)() const;
-        void (OutputChannel::*set)(T);
-        uint8_t code;
-        OwnedCommand (*command)(cmd::WriteKind, int, T);
-        Result (ParamEdit::*self)(int, T);
-    };
-    template <typename T>
-    Result setOutputValue(int output, T value, OutputValue<T> field);
+    // A setting of one value: get and set read and write it on the channel's settings (an
+    // InputChannel or an OutputChannel; outputs only when they take just an OutputChannel),
+    // write makes its command.
+    template <typename T, typename Get, typename Set>
+    Result setValue(Channel channel, T value, uint8_t code,
+                    OwnedCommand (*write)(cmd::WriteKind, Channel, T), Get get, Set set);
     // A crossover filter of an output: its fields, writes and setter.
     struct Filter {
         uint8_t (OutputChannel::*type)() const;

@@ -286,35 +286,28 @@ void EqPage::typeChanged(int n, int type) {
 void EqPage::gainTyped(int n, const QString& text) {
     if (n < 0 || n >= points_) return;
     const Quantized gain = QuantizeEqGain(leadingNumber(text));
-    gainBox(n)->setText(signedDbText(gain.value));
     fader(n)->setValue(gain.value);
-    EqPoint p = imagePoint(n);
-    p.gain = gain.code;
-    sendPoint(n, p);
-    view_->recomputeRow(n);
     view_->setSelected(n);
-    view_->redraw();
-    if (described_ == n) describe(n);
+    putTyped(n, gainBox(n), signedDbText(gain.value), [&](EqPoint& p) { p.gain = gain.code; });
 }
 
 void EqPage::freqTyped(int n, const QString& text) {
     if (n < 0 || n >= points_) return;
     const Quantized freq = QuantizeFreq(leadingNumber(text));
-    freqBox(n)->setText(freqText(freq.code));
-    EqPoint p = imagePoint(n);
-    p.freq = freq.code;
-    sendPoint(n, p);
-    view_->recomputeRow(n);
-    view_->redraw();
-    if (described_ == n) describe(n);
+    putTyped(n, freqBox(n), freqText(freq.code), [&](EqPoint& p) { p.freq = freq.code; });
 }
 
 void EqPage::qTyped(int n, const QString& text) {
     if (n < 0 || n >= points_) return;
     const Quantized q = QuantizeQ(leadingNumber(text));
-    qBox(n)->setText(qText(q.code));
+    putTyped(n, qBox(n), qText(q.code), [&](EqPoint& p) { p.q = q.code; });
+}
+
+void EqPage::putTyped(int n, CQelText* box, const QString& shown,
+                      const std::function<void(EqPoint&)>& set) {
+    box->setText(shown);
     EqPoint p = imagePoint(n);
-    p.q = q.code;
+    set(p);
     sendPoint(n, p);
     view_->recomputeRow(n);
     view_->redraw();
@@ -415,28 +408,8 @@ bool EqPage::importFilters(const QString& path) {
                     MsgButtons::YesNo) != MsgAnswer::Yes)
         return false;
 
-    std::vector<EqPoint> current;
-    for (int n = 0; n < points_; ++n) current.push_back(imagePoint(n));
-    const std::vector<EqPoint> fitted = fittedPoints(fit, current);
-    // The channel and those linked with it take the points with the EQ working (switch 0),
-    // as one edit: the unit gets what differs, and one undo step takes it all back.
-    ModeRecord target = edit_.image().record();
-    std::vector<int> channels = linkedChannels();
-    channels.push_back(channel_);
-    for (int c : channels) {
-        for (int n = 0; n < points_; ++n) {
-            const EqPoint& p = fitted[static_cast<size_t>(n)];
-            if (input)
-                target.input(c - 1).point(n) = p;
-            else
-                target.output(c - 1).point(n) = p;
-        }
-        if (input)
-            target.input(c - 1).setEqSwitch(0);
-        else
-            target.output(c - 1).setEqSwitch(0);
-    }
-    edit_.restore(target, {}, {ParamEdit::kImportEq, {side_, channel_}});
+    // The channel and those linked with it, as one edit: one undo step takes it all back.
+    edit_.importEq(channelId(), fit, linkedChannels());
     loadFromImage();
     return true;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -99,6 +100,10 @@ private:
     void placeBottom(QSize page);
     void showPoint(int n, const EqPoint& point);
     void sendPoint(int n, const EqPoint& point);
+    // A typed value of point n: the box shows it as the unit will hold it, set puts it in the
+    // point, which goes to the unit and the view.
+    void putTyped(int n, CQelText* box, const QString& shown,
+                  const std::function<void(EqPoint&)>& set);
     void describe(int n);
 
     cmd::Side side_;

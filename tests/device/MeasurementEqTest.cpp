@@ -55,6 +55,23 @@ TEST(MeasurementEq, AnExportWithEveryTypeBecomesPoints) {
     const auto points = fittedPoints(fit, current);
     EXPECT_EQ(points[0], fit.filters[0].point);
     EXPECT_EQ(points[9], (EqPoint{1, 120, 200, 40}));  // unused points go flat
+
+    // On a record: output 3 and those linked with it, their EQ on; output 2 is left alone.
+    ModeRecord record;
+    for (int o = 0; o < 5; ++o) {
+        record.output(o).setEqSwitch(1);
+        for (int i = 0; i < OutputChannel::kPoints; ++i) record.output(o).point(i) = current[0];
+    }
+    record.output(4).point(9).freq = 7;
+    const int linked[] = {5, 1};
+    putFittedFilters(record, cmd::outputChannel(3), fit, linked);
+    for (int o : {0, 2, 4}) {
+        for (int i = 0; i < OutputChannel::kPoints; ++i)
+            EXPECT_EQ(record.output(o).point(i), points[static_cast<size_t>(i)]) << o << " " << i;
+        EXPECT_EQ(record.output(o).eqSwitch(), 0);
+    }
+    EXPECT_EQ(record.output(1).point(0), current[0]);
+    EXPECT_EQ(record.output(1).eqSwitch(), 1);
 }
 
 TEST(MeasurementEq, ProblemsNameTheirLine) {
