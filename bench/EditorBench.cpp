@@ -31,6 +31,7 @@
 #include "editor/QelEquipmentDlg.h"
 #include "link/Equipment.h"
 #include "link/UdpEndpoint.h"
+#include "support/EditorRig.h"
 
 using namespace qel;
 using Clock = std::chrono::steady_clock;
@@ -65,6 +66,7 @@ void dragBenchmark() {
     LinkSettings link;
     link.endpoint = &endpoint;
     std::vector<std::shared_ptr<Equipment>> units;
+    test::TestEditorHost host(link);
     std::vector<std::unique_ptr<CQelEquipmentDlg>> editors;
     for (int u = 0; u < kUnits; ++u) {
         auto e = std::make_shared<Equipment>();
@@ -74,7 +76,7 @@ void dragBenchmark() {
         e->setImage(std::make_shared<ModeImage>());
         e->startLink(link);
         units.push_back(e);
-        editors.push_back(std::make_unique<CQelEquipmentDlg>(e));
+        editors.push_back(std::make_unique<CQelEquipmentDlg>(e, host));
         editors.back()->show();
     }
     pump(1000);
@@ -189,7 +191,8 @@ void abBenchmark() {
     unit->setModelCode(4);
     unit->setImage(std::make_shared<ModeImage>());
     unit->startLink(link);
-    auto editor = std::make_unique<CQelEquipmentDlg>(unit);
+    test::TestEditorHost host(link);
+    auto editor = std::make_unique<CQelEquipmentDlg>(unit, host);
     editor->show();
     pump(1000);
     EditHistory& history = editor->history();
@@ -219,10 +222,10 @@ void abBenchmark() {
         times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         pump(200);
     }
-    std::printf("A/B switch of %d EQ points to the unit (%d switches, meters polling): "
-                "p50 %.2f ms, p90 %.2f ms, max %.2f ms\n",
-                kPoints, kSwitches, percentile(times, 0.5), percentile(times, 0.9),
-                percentile(times, 1));
+    std::printf(
+        "A/B switch of %d EQ points to the unit (%d switches, meters polling): "
+        "p50 %.2f ms, p90 %.2f ms, max %.2f ms\n",
+        kPoints, kSwitches, percentile(times, 0.5), percentile(times, 0.9), percentile(times, 1));
     editor.reset();
     unit->stopLink();
 }

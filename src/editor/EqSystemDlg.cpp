@@ -19,12 +19,10 @@
 #include "device/ModeImage.h"
 #include "device/ParamEdit.h"
 #include "device/UnitText.h"
+#include "editor/EditorHost.h"
 #include "editor/EditorPage.h"
 #include "editor/QelEquipmentDlg.h"
 #include "link/Equipment.h"
-#include "shell/MainFrame.h"
-#include "shell/MyStatusBar.h"
-#include "shell/QuellmarApp.h"
 #include "ui/BusyRun.h"
 #include "ui/QelConnectDlg.h"
 
@@ -66,17 +64,14 @@ protected:
 }  // namespace
 
 CEqSystemDlg::CEqSystemDlg(CQelEquipmentDlg& editor, ParamEdit& edit, QWidget* parent)
-    : QWidget(parent), editor_(editor), edit_(edit), unit_(editor.sharedUnit()), system_(*unit_) {
+    : QWidget(parent),
+      editor_(editor),
+      host_(editor.host()),
+      edit_(edit),
+      unit_(editor.sharedUnit()),
+      system_(*unit_) {
     setObjectName(QStringLiteral("Qel.CEqSystemDlg"));
     setFont(controlFont(kFontLine));
-    if (CQuellmarApp* app = CQuellmarApp::instance()) {
-        modeFiles_ = &app->modeFiles();
-        progressPauseMs_ = app->options().progressPauseMs;
-        link_ = app->linkSettings();
-    }
-    if (CMainFrame* frame = CMainFrame::instance())
-        connect(this, &CEqSystemDlg::paneText, frame->skinnedStatusBar(),
-                &CMyStatusBar::setPaneText);
     build();
     setModeButtonsEnabled(false);
 }
@@ -225,7 +220,7 @@ void CEqSystemDlg::paintEvent(QPaintEvent*) {
 }
 
 void CEqSystemDlg::busy(const std::function<void()>& work) {
-    runBusy(work);
+    host_.runGuarded([&work] { runBusy(work); });
 }
 
 void CEqSystemDlg::setModeButtonsEnabled(bool enabled) {
@@ -259,7 +254,7 @@ void CEqSystemDlg::fillSlotList() {
 }
 
 void CEqSystemDlg::showPcRow(int row) {
-    const auto record = modeFiles_ ? modeFiles_->record(unit_->modelCode(), row) : std::nullopt;
+    const auto record = host_.modeFiles().record(unit_->modelCode(), row);
     const bool used = record && record->isUsed();
     const QString texts[] = {QString::number(row + 1),
                              used ? fromUtf8(record->name()) : QStringLiteral("-"),
@@ -279,7 +274,7 @@ void CEqSystemDlg::pcModeClicked(int row) {
     pcModes_->selectRow(row);
     pcRow_ = row;
     // An empty row's "-" is no name.
-    const auto record = modeFiles_ ? modeFiles_->record(unit_->modelCode(), row) : std::nullopt;
+    const auto record = host_.modeFiles().record(unit_->modelCode(), row);
     pcModeName_->setText(record && record->isUsed() ? pcModes_->item(row, 1)->text() : QString());
 }
 
@@ -396,7 +391,7 @@ void CEqSystemDlg::saveSlot() {
     }
     fillSlotList();
     slotList_->setCurrentIndex(slot);
-    emit paneText(4, tr("模式名称: %1").arg(fromUtf8(name)));
+    host_.showPaneText(4, tr("模式名称: %1").arg(fromUtf8(name)));
     showMessage(this, tr("成功保存模式!"), kQuellmar);
 }
 
@@ -414,14 +409,15 @@ void CEqSystemDlg::recallSlot() {
     }
     system_.withMetersPaused([&] {
         const auto before = unit_->image();
-        const auto result = CQelConnectDlg::run(unit_, CQelConnectDlg::Mode::ReadOnly, link_,
-                                                &editor_, progressPauseMs_);
+        const auto result =
+            CQelConnectDlg::run(unit_, CQelConnectDlg::Mode::ReadOnly, host_.linkSettings(),
+                                &editor_, host_.progressPauseMs());
         if (result == UnitTransfer::Result::Success) adoptReadImage(before);
         editor_.fullTransferDone();
         return result;
     });
-    emit paneText(3, tr("模式序号: %1").arg(slot + 1));
-    emit paneText(4, tr("模式名称: %1").arg(fromUtf8(edit_.image().deviceModeName(slot))));
+    host_.showPaneText(3, tr("模式序号: %1").arg(slot + 1));
+    host_.showPaneText(4, tr("模式名称: %1").arg(fromUtf8(edit_.image().deviceModeName(slot))));
 }
 
 void CEqSystemDlg::adoptReadImage(const std::shared_ptr<ModeImage>& before) {
@@ -435,8 +431,7 @@ void CEqSystemDlg::adoptReadImage(const std::shared_ptr<ModeImage>& before) {
 void CEqSystemDlg::saveToPc() {
     // Taken before the question: the list is rebuilt when the editor is activated again.
     const int row = pcRow_;
-    if (!modeFiles_) return;
-    const GbkName name = SystemFunctions::pcModeName(*modeFiles_, unit_->modelCode(), row,
+    const GbkName name = SystemFunctions::pcModeName(host_.modeFiles(), unit_->modelCode(), row,
                                                      pcModeName_->text().toStdString());
     if (!name.ok()) {
         showMessage(
@@ -450,8 +445,8 @@ void CEqSystemDlg::saveToPc() {
         return;
     const QDate today = today_();
     const ModeFileStatus status =
-        SystemFunctions::saveToPc(edit_.image().record(), *modeFiles_, unit_->modelCode(), row,
-                                  name, today.year(), today.month(), today.day());
+        SystemFunctions::saveToPc(edit_.image().record(), host_.modeFiles(), unit_->modelCode(),
+                                  row, name, today.year(), today.month(), today.day());
     // The row shows what the file holds, the new mode or, after a failed save, the old one.
     showPcRow(row);
     if (!status.ok)
@@ -468,15 +463,14 @@ void CEqSystemDlg::applyPcMode() {
     if (showMessage(this, tr("您确定要应用模式到设备吗 ?"), kQuellmar, MsgIcon::Question,
                     MsgButtons::YesNoCancel) != MsgAnswer::Yes)
         return;
-    if (!modeFiles_ ||
-        SystemFunctions::loadPcMode(edit_.image().record(), *modeFiles_, unit_->modelCode(), row) !=
-            SystemFunctions::PcMode::Loaded) {
+    if (SystemFunctions::loadPcMode(edit_.image().record(), host_.modeFiles(), unit_->modelCode(),
+                                    row) != SystemFunctions::PcMode::Loaded) {
         showMessage(this, tr("该电脑模式是空的, 不能应用到设备!"), kQuellmar);
         return;
     }
     const auto result = system_.withMetersPaused([&] {
-        const auto r = CQelConnectDlg::run(unit_, CQelConnectDlg::Mode::Download, link_, &editor_,
-                                           progressPauseMs_);
+        const auto r = CQelConnectDlg::run(unit_, CQelConnectDlg::Mode::Download,
+                                           host_.linkSettings(), &editor_, host_.progressPauseMs());
         editor_.fullTransferDone();
         return r;
     });

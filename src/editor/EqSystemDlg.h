@@ -20,7 +20,7 @@ class QTableWidget;
 namespace qel {
 
 class CQelEquipmentDlg;
-class ModeFileStore;
+class EditorHost;
 class ModeImage;
 class ParamEdit;
 
@@ -56,11 +56,6 @@ public:
 
     CEqSystemDlg(CQelEquipmentDlg& editor, ParamEdit& edit, QWidget* parent);
 
-    // Where the PC modes live and how the transfer windows pace themselves; taken from the
-    // application when there is one.
-    void setModeFiles(ModeFileStore* store) { modeFiles_ = store; }
-    void setProgressPause(uint32_t ms) { progressPauseMs_ = ms; }
-    void setLinkSettings(const LinkSettings& link) { link_ = link; }
     // Today's date for modes saved to the PC.
     void setToday(std::function<QDate()> today) { today_ = std::move(today); }
 
@@ -72,10 +67,6 @@ public:
     // A rectangle of the page's dialog template, in dialog units, as pixels for the font in
     // use (x in quarters of the average character width, y in eighths of the line height).
     QRect mapDialogRect(const QRect& units) const;
-
-signals:
-    // A text for a pane of the main window's status bar.
-    void paneText(int pane, const QString& text);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -104,12 +95,10 @@ private:
     void busy(const std::function<void()>& work);
 
     CQelEquipmentDlg& editor_;
+    EditorHost& host_;
     ParamEdit& edit_;
     std::shared_ptr<Equipment> unit_;
     SystemFunctions system_;
-    ModeFileStore* modeFiles_ = nullptr;
-    LinkSettings link_;
-    uint32_t progressPauseMs_ = 30;
     std::function<QDate()> today_ = [] { return QDate::currentDate(); };
     bool slotsFilled_ = false;
     int pcRow_ = 0;

@@ -15,6 +15,7 @@
 #include "device/ChangedParams.h"
 #include "device/UnitText.h"
 #include "editor/EditHistory.h"
+#include "editor/EditorHost.h"
 #include "editor/EditorPage.h"
 #include "editor/EqSystemDlg.h"
 #include "editor/PanelDealy.h"
@@ -25,7 +26,6 @@
 #include "editor/QelSyncBar.h"
 #include "link/Equipment.h"
 #include "resources/Skins.h"
-#include "shell/QuellmarApp.h"
 #include "ui/QelConnectDlg.h"
 
 namespace qel {
@@ -36,11 +36,13 @@ constexpr int kTitleHeight = 24, kPageTop = 26, kPageInset = 2;
 const QColor kBackground(238, 238, 238);
 }  // namespace
 
-CQelEquipmentDlg::CQelEquipmentDlg(std::shared_ptr<Equipment> unit, MeterPoller::Timing meterTiming)
+CQelEquipmentDlg::CQelEquipmentDlg(std::shared_ptr<Equipment> unit, EditorHost& host,
+                                   MeterPoller::Timing meterTiming)
     : QDialog(nullptr),
       unit_(std::move(unit)),
       image_(unit_->image() ? unit_->image() : std::make_shared<ModeImage>()),
       edit_(*unit_, image_),
+      host_(host),
       meters_(
           *unit_,
           [this] {
@@ -66,10 +68,6 @@ CQelEquipmentDlg::CQelEquipmentDlg(std::shared_ptr<Equipment> unit, MeterPoller:
                          CQelTitle::kInputChannels, CQelTitle::kOutputChannels, CQelTitle::kPlain};
     for (int i = 0; i < 6; ++i) title_->addTab(tr(tabs[i]), kinds[i], i + 1);
     syncBar_ = new CQelSyncBar(*this, title_);
-    if (CQuellmarApp* app = CQuellmarApp::instance()) {
-        link_ = app->linkSettings();
-        progressPauseMs_ = app->options().progressPauseMs;
-    }
     pages_[0] = new CPanelGain(edit_, this);
     pages_[1] = new CPanelDealy(edit_, this);
     pages_[2] = new CPanelLimiter(edit_, this);
@@ -100,6 +98,8 @@ CQelEquipmentDlg::CQelEquipmentDlg(std::shared_ptr<Equipment> unit, MeterPoller:
     connect(&meterDelay_, &QTimer::timeout, this, &CQelEquipmentDlg::showMeters);
     timer_.start(kTimerMs);
     meters_.start();
+    updateAllPanels();
+    setWindowTitle(titleFor(*unit_));
 }
 
 CQelEquipmentDlg::~CQelEquipmentDlg() {
@@ -213,14 +213,8 @@ void CQelEquipmentDlg::chooseTab(int pageId, int word, int mask) {
     showPage(pageId);
 }
 
-void CQelEquipmentDlg::setLinkSettings(const LinkSettings& link) {
-    link_ = link;
-    static_cast<CPanelSys*>(page(kSystem))->systemDlg()->setLinkSettings(link);
-}
-
-void CQelEquipmentDlg::setProgressPause(uint32_t ms) {
-    progressPauseMs_ = ms;
-    static_cast<CPanelSys*>(page(kSystem))->systemDlg()->setProgressPause(ms);
+CEqSystemDlg* CQelEquipmentDlg::systemDlg() const {
+    return static_cast<CPanelSys*>(page(kSystem))->systemDlg();
 }
 
 void CQelEquipmentDlg::holdPages(bool hold) {
@@ -232,8 +226,9 @@ UnitTransfer::Result CQelEquipmentDlg::writeImageVerified(
     holdPages(true);
     unit_->setImage(image_);  // the download sends the unit's image: this one
     unit_->setFlags(linkflag::kMeterPaused);
-    const auto result = CQelConnectDlg::run(unit_, CQelConnectDlg::Mode::Download, link_, this,
-                                            progressPauseMs_, &report);
+    const auto result =
+        CQelConnectDlg::run(unit_, CQelConnectDlg::Mode::Download, host_.linkSettings(), this,
+                            host_.progressPauseMs(), &report);
     unit_->clearFlags(linkflag::kMeterPaused);
     holdPages(false);
     syncBar_->refresh();
@@ -294,7 +289,7 @@ void CQelEquipmentDlg::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange) trackScreen();
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
         emit activated(this);
-        static_cast<CPanelSys*>(page(kSystem))->systemDlg()->refresh();
+        systemDlg()->refresh();
     }
 }
 

@@ -16,15 +16,18 @@
 
 namespace qel {
 
+class CEqSystemDlg;
 class CQelBtn;
 class CQelSyncBar;
+class EditorHost;
 class CQelTitle;
 class EditHistory;
 class EditorPage;
 struct VerifyReport;
 
 // The editor of one connected unit: the tab strip over six pages, the meter thread, the load
-// of every page from the image and the report of a lost link. Closing only hides it.
+// of every page from the image and the report of a lost link. Closing only hides it. What it
+// needs from the program around it comes from its host.
 class CQelEquipmentDlg : public QDialog {
     Q_OBJECT
 public:
@@ -33,8 +36,9 @@ public:
     static constexpr int kTimerMs = 200;
     enum PageId { kGain = 1, kDelay, kLimiter, kInputEq, kOutputEq, kSystem };
 
-    explicit CQelEquipmentDlg(std::shared_ptr<Equipment> unit,
-                              MeterPoller::Timing meterTiming = MeterPoller::Timing{});
+    // Shows the unit's image on every page; sends nothing.
+    CQelEquipmentDlg(std::shared_ptr<Equipment> unit, EditorHost& host,
+                     MeterPoller::Timing meterTiming = MeterPoller::Timing{});
     ~CQelEquipmentDlg() override;
 
     Equipment& unit() { return *unit_; }
@@ -42,6 +46,7 @@ public:
     ParamEdit& edit() { return edit_; }
     CQelTitle* title() const { return title_; }
     EditorPage* page(int id) const { return pages_.at(static_cast<size_t>(id - 1)); }
+    CEqSystemDlg* systemDlg() const;
     int currentPage() const { return current_; }
     void showPage(int id);
     // The tab strip's report: page id, channel word (selected channel in the low byte, a newly
@@ -51,12 +56,7 @@ public:
     EditHistory& history() { return *history_; }
     CQelSyncBar* syncBar() const { return syncBar_; }
 
-    // Where the unit's link sends and how the transfer windows pace themselves; taken from the
-    // application when there is one.
-    const LinkSettings& linkSettings() const { return link_; }
-    void setLinkSettings(const LinkSettings& link);
-    uint32_t progressPause() const { return progressPauseMs_; }
-    void setProgressPause(uint32_t ms);
+    EditorHost& host() const { return host_; }
 
     // Writes the editor's image into the unit (meters paused) and proves it by reading the
     // unit back. Success when the unit equals the image (the unit is then in sync: no
@@ -115,8 +115,7 @@ private:
     ParamEdit edit_;
     CQelTitle* title_ = nullptr;
     CQelSyncBar* syncBar_ = nullptr;
-    LinkSettings link_;
-    uint32_t progressPauseMs_ = 30;
+    EditorHost& host_;
     std::array<EditorPage*, 6> pages_{};
     int current_ = kGain;
     EditHistory* history_ = nullptr;

@@ -14,9 +14,9 @@
 #include "device/DownloadVerify.h"
 #include "device/ModeImage.h"
 #include "editor/EditHistory.h"
+#include "editor/EditorHost.h"
 #include "editor/QelEquipmentDlg.h"
 #include "link/Equipment.h"
-#include "shell/MainFrame.h"
 #include "ui/BusyRun.h"
 #include "ui/QelConnectDlg.h"
 
@@ -169,19 +169,23 @@ void CQelSyncBar::resync() {
 }
 
 void CQelSyncBar::reconnect() {
+    editor_.host().runGuarded([this] { takeUpLink(); });
+}
+
+void CQelSyncBar::takeUpLink() {
     Equipment& unit = editor_.unit();
     acting_ = true;
     editor_.holdPages(true);
     editor_.meters().stop();
     // The old link's threads end and a lost serial port is closed before it opens again.
+    EditorHost& host = editor_.host();
     runBusy([&unit] { unit.stopLink(); });
-    const auto result =
-        CQelConnectDlg::run(editor_.sharedUnit(), CQelConnectDlg::Mode::Connect,
-                            editor_.linkSettings(), &editor_, editor_.progressPause());
+    const auto result = CQelConnectDlg::run(editor_.sharedUnit(), CQelConnectDlg::Mode::Connect,
+                                            host.linkSettings(), &editor_, host.progressPauseMs());
     // The read went into a new image of the unit: a scratch one, the editor's stays as it is.
     const auto read = unit.image();
     unit.setImage(editor_.sharedImage());
-    if (CMainFrame* frame = CMainFrame::instance()) frame->repaintEquipmentList();
+    host.unitListChanged();
     editor_.holdPages(false);
     acting_ = false;
     if (result != UnitTransfer::Result::Success) {

@@ -57,6 +57,8 @@ private:
     int buttonRoom() const;  // the button and the gap before it
     void present(State state, const QString& text, const QString& tip);
     void labelButton();
+    // The reconnect itself: the old link ended, the unit read again and the differences settled.
+    void takeUpLink();
     // After a reconnect: the editor's and the unit's records compared, and the user's choice.
     void settleDifferences(const ModeImage& read);
 

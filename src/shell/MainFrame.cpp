@@ -39,8 +39,6 @@ namespace qel {
 
 namespace {
 
-CMainFrame* gFrame = nullptr;
-
 constexpr int kAppIcon = 128;
 constexpr uint32_t kShutdownNoticeMs = 320, kShutdownPauseMs = 400, kDisconnectPauseMs = 1000;
 constexpr int kSizingSettleMs = 150;
@@ -57,7 +55,6 @@ const char* kPromptAbout = QT_TRANSLATE_NOOP("qel::CMainFrame", "Help and About"
 }  // namespace
 
 CMainFrame::CMainFrame(CQuellmarApp& app, QWidget* parent) : QMainWindow(parent), app_(app) {
-    gFrame = this;
     setObjectName("Qel.CMainFrame");
     setWindowIcon(skin::bitmap(kAppIcon));
     client_ = new CClientWnd(this);
@@ -82,11 +79,6 @@ CMainFrame::CMainFrame(CQuellmarApp& app, QWidget* parent) : QMainWindow(parent)
 
 CMainFrame::~CMainFrame() {
     saveBarLayout();
-    if (gFrame == this) gFrame = nullptr;
-}
-
-CMainFrame* CMainFrame::instance() {
-    return gFrame;
 }
 
 QAction* CMainFrame::action(int commandId) const {
@@ -267,7 +259,7 @@ void CMainFrame::runAddressStep() {
     }
     if (!pcAddress_->autoIpOn()) return;
     auto change = PcAddressSetup::Change::NoAdapter;
-    busy_ = true;
+    beginBusy();
     runBusy([this, &change] { change = pcAddress_->automaticChange(); });
     endBusy();
     if (change == PcAddressSetup::Change::Failed)
@@ -313,13 +305,11 @@ void CMainFrame::openUnit(const std::shared_ptr<Equipment>& unit) {
     if (result == UnitTransfer::Result::Success) {
         auto& slot = editors_[unit.get()];
         slot.reset();  // the editor of an earlier connection, if any
-        slot = std::make_unique<CQelEquipmentDlg>(unit);
+        slot = std::make_unique<CQelEquipmentDlg>(unit, *this);
         connect(slot.get(), &CQelEquipmentDlg::activated, this, &CMainFrame::onEditorActivated);
         connect(slot.get(), &CQelEquipmentDlg::statusChanged, this, &CMainFrame::showStatusOf);
         undoGroup_->addStack(&slot->history().stack());
         undoGroup_->setActiveStack(&slot->history().stack());
-        slot->updateAllPanels();
-        slot->setWindowTitle(CQelEquipmentDlg::titleFor(*unit));
         unit->setEditorOpen(true);
         activeUnit_ = unit;
         slot->show();
@@ -356,7 +346,7 @@ void CMainFrame::presetCommand(bool import) {
         showMessage(this, tr("没有选中被连接的设备!"), windowTitle());
         return;
     }
-    busy_ = true;
+    beginBusy();
     if (import)
         PresetTransfer::chooseImport(*editor, this);
     else
@@ -376,7 +366,7 @@ void CMainFrame::disconnectActive() {
     // The notice is the last the unit hears from us: the meters stop first. The editor has
     // nothing to report of a link that the user ended.
     if (CQelEquipmentDlg* editor = editorOf(*unit)) editor->leave();
-    busy_ = true;
+    beginBusy();
     runBusy([&unit] { UnitTransfer::disconnect(*unit); });
     unit->setEditorOpen(false);
     activeUnit_.reset();
@@ -387,8 +377,29 @@ void CMainFrame::disconnectActive() {
 }
 
 void CMainFrame::endBusy() {
-    busy_ = false;
-    if (closeWanted_) QTimer::singleShot(0, this, &QWidget::close);
+    if (--busy_ == 0 && closeWanted_) QTimer::singleShot(0, this, &QWidget::close);
+}
+
+void CMainFrame::runGuarded(const std::function<void()>& step) {
+    beginBusy();
+    step();
+    endBusy();
+}
+
+LinkSettings CMainFrame::linkSettings() {
+    return app_.linkSettings();
+}
+
+ModeFileStore& CMainFrame::modeFiles() {
+    return app_.modeFiles();
+}
+
+uint32_t CMainFrame::progressPauseMs() const {
+    return app_.options().progressPauseMs;
+}
+
+void CMainFrame::showPaneText(int pane, const QString& text) {
+    statusBar_->setPaneText(pane, text);
 }
 
 void CMainFrame::exitOnRequest() {
@@ -408,7 +419,7 @@ void CMainFrame::openNetworkSettings() {
 }
 
 void CMainFrame::installUsbDriver() {
-    busy_ = true;
+    beginBusy();
     UsbDriverInstall::run(this, {});
     endBusy();
 }
@@ -464,7 +475,7 @@ void CMainFrame::shutdown() {
     startTimer_.stop();
     WindowPlacement::save(*this, app_.configPath(), screen()->geometry());
     for (auto& [unit, editor] : editors_) editor->leave();
-    busy_ = true;
+    beginBusy();
     const auto units = app_.equipment().snapshot();
     runBusy([this, &units] {
         for (const auto& unit : units) {
@@ -478,7 +489,7 @@ void CMainFrame::shutdown() {
     });
     hide();
     pauseBusy(kShutdownPauseMs);
-    busy_ = false;
+    --busy_;
 }
 
 void CMainFrame::saveBarLayout() {

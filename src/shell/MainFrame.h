@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 
+#include "editor/EditorHost.h"
 #include "link/EquipmentList.h"
 
 class QAction;
@@ -35,8 +36,8 @@ constexpr int kSearch = 32771, kSearchTool = 32801, kNetwork = 32773, kNetworkTo
 }
 
 // The main window: tool bar, status bar, the docked equipment panel and the client area; the
-// start-up search, the commands of the menus and the orderly shutdown.
-class CMainFrame : public QMainWindow {
+// start-up search, the commands of the menus and the orderly shutdown. It hosts the editors.
+class CMainFrame : public QMainWindow, public EditorHost {
     Q_OBJECT
 public:
     static constexpr int kStartDelayMs = 200;
@@ -44,8 +45,6 @@ public:
 
     explicit CMainFrame(CQuellmarApp& app, QWidget* parent = nullptr);
     ~CMainFrame() override;
-
-    static CMainFrame* instance();
 
     QAction* action(int commandId) const;
     CMyStatusBar* skinnedStatusBar() const { return statusBar_; }
@@ -72,6 +71,13 @@ public:
     // Runs when the start-up search is over (used by the screenshot mode).
     void setAfterStartSearch(std::function<void()> callback) { afterStart_ = std::move(callback); }
 
+    LinkSettings linkSettings() override;
+    ModeFileStore& modeFiles() override;
+    uint32_t progressPauseMs() const override;
+    void showPaneText(int pane, const QString& text) override;
+    void unitListChanged() override { repaintEquipmentList(); }
+    void runGuarded(const std::function<void()>& step) override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -95,6 +101,7 @@ private:
     void presetCommand(bool import);
     void shutdown();
     void cancelForClose(CQelConnectDlg& transfer);
+    void beginBusy() { ++busy_; }
     void endBusy();
     void onEditorActivated(CQelEquipmentDlg* editor);
     // Status-bar panes 1 to 4 for the active editor's unit, or for no unit.
@@ -117,7 +124,7 @@ private:
     std::function<void()> afterStart_;
     QString connectAtStart_;
     bool shutDown_ = false;
-    bool busy_ = false;  // a blocking step runs; closing waits for it
+    int busy_ = 0;  // blocking steps running, one inside another; closing waits for them
     bool closeWanted_ = false;
     bool quitAfterClose_ = false;
 };

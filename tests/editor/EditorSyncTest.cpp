@@ -33,6 +33,7 @@
 #include "platform/SerialPortMap.h"
 #include "shell/Language.h"
 #include "shell/QelEqMgr.h"
+#include "support/EditorRig.h"
 #include "support/Loopback.h"
 #include "support/SimRecords.h"
 #include "ui/QelConnectDlg.h"
@@ -71,21 +72,16 @@ private slots:
         QVERIFY(sim.start());
         QVERIFY(endpoint.open(0));
         link.endpoint = &endpoint;
+        host = std::make_unique<test::TestEditorHost>(link);
     }
 
     void init() {
         sim.setState(0, sim::defaultUnitState(kModel, "Hall"));
         sim.setFaults(0, {});
         sim.setSilenced(0, false);
-        unit = std::make_shared<Equipment>();
-        unit->setAddress(*parseIpv4(sim.address(0)));
-        unit->setFlags(linkflag::kUdp);
-        UnitTransfer transfer(*unit, link);
-        transfer.setProgressPause(0);
-        QCOMPARE(transfer.run(UnitTransfer::Mode::Connect), UnitTransfer::Result::Success);
-        MeterPoller::Timing quiet;
-        quiet.startMs = 600000;  // only the editor's own commands travel
-        openEditor(quiet);
+        unit = test::connectedUnit(sim.address(0), link);
+        QVERIFY(unit);
+        openEditor(test::quietMeters());  // only the editor's own commands travel
         boxes.clear();
     }
 
@@ -177,9 +173,7 @@ private slots:
         // A QD408's eight output buttons reach into the bar's room: it keeps clear of them.
         auto other = std::make_shared<Equipment>();
         other->setModelCode(4);
-        MeterPoller::Timing quiet;
-        quiet.startMs = 600000;
-        CQelEquipmentDlg qd408(other, quiet);
+        CQelEquipmentDlg qd408(other, *host, test::quietMeters());
         for (int id = CQelEquipmentDlg::kGain; id <= CQelEquipmentDlg::kSystem; ++id) {
             qd408.showPage(id);
             const QRect room = qd408.syncBar()->geometry();
@@ -228,8 +222,12 @@ private slots:
 
         boxes.clear();
         boxes.answer(MsgAnswer::Cancel);  // decide later
+        const int steps = host->guardedSteps, listChanges = host->listChanges;
         bar->reconnect();
         QVERIFY(unit->linkRunning() && !unit->hasFlag(linkflag::kStop));
+        // The reconnect ran as one guarded step of the host's; the unit list was told.
+        QCOMPARE(host->guardedSteps, steps + 1);
+        QCOMPARE(host->listChanges, listChanges + 1);
         const QString question = boxes.shown().back().text;
         QVERIFY2(question.contains("5 处不同") && question.contains("设备: 输入 B 增益"),
                  qPrintable(question));
@@ -349,9 +347,8 @@ private slots:
         QCOMPARE(connect.run(UnitTransfer::Mode::Connect), UnitTransfer::Result::Success);
         MeterPoller::Timing meters;
         meters.startMs = 0;  // polling, as a person's editor does
-        CQelEquipmentDlg stageEditor(stage, meters);
-        stageEditor.setLinkSettings(serialLink);
-        stageEditor.setProgressPause(0);
+        test::TestEditorHost stageHost(serialLink);
+        CQelEquipmentDlg stageEditor(stage, stageHost, meters);
         stageEditor.show();
         auto* bar = stageEditor.syncBar();
 
@@ -427,10 +424,7 @@ private slots:
 private:
     void openEditor(MeterPoller::Timing meters) {
         editor.reset();
-        editor = std::make_unique<CQelEquipmentDlg>(unit, meters);
-        editor->setLinkSettings(link);
-        editor->setProgressPause(0);
-        editor->updateAllPanels();
+        editor = test::openEditor(unit, *host, meters);
         editor->show();
     }
     // Runs act on the download window once the download has been under way for a while.
@@ -509,6 +503,7 @@ private:
     sim::UnitSimulator sim;
     UdpEndpoint endpoint;
     LinkSettings link;
+    std::unique_ptr<test::TestEditorHost> host;
     std::shared_ptr<Equipment> unit;
     std::unique_ptr<CQelEquipmentDlg> editor;
 };

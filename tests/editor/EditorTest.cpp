@@ -8,6 +8,7 @@
 #include "editor/QelEquipmentDlg.h"
 #include "link/Equipment.h"
 #include "link/UdpEndpoint.h"
+#include "support/EditorRig.h"
 #include "support/Loopback.h"
 
 using namespace qel;
@@ -40,19 +41,16 @@ private slots:
         QVERIFY(sim.addNetworkUnit(2, ip, "Rack") >= 0);
         QVERIFY(sim.start());
         QVERIFY(endpoint.open(0));
-        auto unit = std::make_shared<Equipment>();
-        unit->setAddress(*parseIpv4(ip));
-        unit->setFlags(linkflag::kUdp);
-        unit->setModelCode(2);
-        unit->setModelName("QD206");
-        unit->setDeviceName("Rack");
-        unit->setImage(std::make_shared<ModeImage>());
         LinkSettings link;
         link.endpoint = &endpoint;
-        QVERIFY(unit->startLink(link));
+        auto unit = test::linkedUnit(ip, 2, link);
+        QVERIFY(unit);
+        unit->setModelName("QD206");
+        unit->setDeviceName("Rack");
+        test::TestEditorHost host(link);
         MeterPoller::Timing fast;
         fast.startMs = 0;
-        CQelEquipmentDlg editor(unit, fast);
+        CQelEquipmentDlg editor(unit, host, fast);
         QCOMPARE(CQelEquipmentDlg::titleFor(*unit),
                  QString("QD206 : Rack (本地 PC_IP) - 用户模式"));
         QCOMPARE(editor.size(), QSize(966, 543));

@@ -20,6 +20,7 @@
 #include "link/Equipment.h"
 #include "link/UdpEndpoint.h"
 #include "support/BoxText.h"
+#include "support/EditorRig.h"
 #include "support/Loopback.h"
 
 using namespace qel;
@@ -27,15 +28,8 @@ using namespace qel;
 namespace {
 
 // One editor on one simulated QD408; the meter thread stays asleep so only edits travel.
-struct Rig {
-    std::shared_ptr<Equipment> unit;
-    std::unique_ptr<CQelEquipmentDlg> editor;
-    Rig() = default;
-    Rig(Rig&&) = default;
-    ~Rig() {
-        editor.reset();
-        if (unit) unit->stopLink();
-    }
+struct Rig : test::EditorRig {
+    explicit Rig(test::EditorRig&& rig) : EditorRig(std::move(rig)) {}
     ModeRecord& record() { return editor->edit().image().record(); }
     CPanelEqi* inputs() { return static_cast<CPanelEqi*>(editor->page(4)); }
     CPanelEqo* outputs() { return static_cast<CPanelEqo*>(editor->page(5)); }
@@ -346,20 +340,11 @@ private slots:
 
 private:
     Rig open() {
-        Rig rig;
         sim.clearRequests(0);
-        rig.unit = std::make_shared<Equipment>();
-        rig.unit->setAddress(*parseIpv4(ip));
-        rig.unit->setFlags(linkflag::kUdp);
-        rig.unit->setModelCode(4);
-        rig.unit->setImage(std::make_shared<ModeImage>());
         LinkSettings link;
         link.endpoint = &endpoint;
-        if (!rig.unit->startLink(link)) qFatal("link did not start");
-        MeterPoller::Timing quiet;
-        quiet.startMs = 600000;
-        rig.editor = std::make_unique<CQelEquipmentDlg>(rig.unit, quiet);
-        rig.editor->updateAllPanels();
+        Rig rig(test::EditorRig::open(test::linkedUnit(ip, 4, link), link));
+        if (!rig.editor) qFatal("link did not start");
         return rig;
     }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 the Quellmar developers
 #include <QtTest>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "editor/TypedValue.h"
 #include "link/Equipment.h"
 #include "link/UdpEndpoint.h"
+#include "support/EditorRig.h"
 #include "support/Loopback.h"
 
 using namespace qel;
@@ -34,29 +36,21 @@ private slots:
 
     void init() {
         sim.clearRequests(0);
-        unit = std::make_shared<Equipment>();
-        unit->setAddress(*parseIpv4(ip));
-        unit->setFlags(linkflag::kUdp);
-        unit->setModelCode(4);
-        unit->setImage(std::make_shared<ModeImage>());
         LinkSettings link;
         link.endpoint = &endpoint;
-        QVERIFY(unit->startLink(link));
-        MeterPoller::Timing quiet;
-        quiet.startMs = 600000;
-        editor = std::make_unique<CQelEquipmentDlg>(unit, quiet);
+        rig.emplace(test::EditorRig::open(test::linkedUnit(ip, 4, link), link));
+        QVERIFY(rig->editor);
+        unit = rig->unit;
+        editor = rig->editor.get();
         for (int i = 0; i < 8; ++i) record().output(i).setGain(gainCode(0));
         record().input(0).setGain(gainCode(0));
         editor->updateAllPanels();
         editor->show();
         editor->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(editor.get()));
+        QVERIFY(QTest::qWaitForWindowActive(editor));
     }
 
-    void cleanup() {
-        editor.reset();
-        unit->stopLink();
-    }
+    void cleanup() { rig.reset(); }
 
     void aDragAndAHeldKeyAreOneStepEachAndUndoReachesTheUnit() {
         auto* page = static_cast<CPanelGain*>(editor->page(1));
@@ -232,8 +226,9 @@ private:
     sim::UnitSimulator sim;
     UdpEndpoint endpoint;
     std::string ip;
+    std::optional<test::EditorRig> rig;
     std::shared_ptr<Equipment> unit;
-    std::unique_ptr<CQelEquipmentDlg> editor;
+    CQelEquipmentDlg* editor = nullptr;
 };
 
 QTEST_MAIN(HistoryTest)

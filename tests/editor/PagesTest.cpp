@@ -21,6 +21,7 @@
 #include "link/Equipment.h"
 #include "link/UdpEndpoint.h"
 #include "support/BoxText.h"
+#include "support/EditorRig.h"
 #include "support/Loopback.h"
 
 using namespace qel;
@@ -28,16 +29,8 @@ using namespace qel;
 namespace {
 
 // One editor on one simulated unit; the meter thread stays asleep so only edits travel.
-struct Rig {
-    std::shared_ptr<Equipment> unit;
-    std::unique_ptr<CQelEquipmentDlg> editor;
-    int simUnit = 0;
-    Rig() = default;
-    Rig(Rig&&) = default;
-    ~Rig() {
-        editor.reset();
-        if (unit) unit->stopLink();
-    }
+struct Rig : test::EditorRig {
+    explicit Rig(test::EditorRig&& rig) : EditorRig(std::move(rig)) {}
     ModeRecord& record() { return editor->edit().image().record(); }
     CPanelGain* gain() { return static_cast<CPanelGain*>(editor->page(1)); }
     CPanelDealy* delay() { return static_cast<CPanelDealy*>(editor->page(2)); }
@@ -466,20 +459,12 @@ private slots:
 
 private:
     Rig open(int model) {
-        Rig rig;
-        rig.simUnit = model - 2;
-        sim.clearRequests(rig.simUnit);
-        rig.unit = std::make_shared<Equipment>();
-        rig.unit->setAddress(*parseIpv4(ips[model]));
-        rig.unit->setFlags(linkflag::kUdp);
-        rig.unit->setModelCode(static_cast<uint32_t>(model));
-        rig.unit->setImage(std::make_shared<ModeImage>());
+        sim.clearRequests(model - 2);
         LinkSettings link;
         link.endpoint = &endpoint;
-        if (!rig.unit->startLink(link)) qFatal("link did not start");
-        MeterPoller::Timing quiet;
-        quiet.startMs = 600000;
-        rig.editor = std::make_unique<CQelEquipmentDlg>(rig.unit, quiet);
+        Rig rig(test::EditorRig::open(test::linkedUnit(ips[model], model, link), link));
+        if (!rig.editor) qFatal("link did not start");
+        rig.simUnit = model - 2;
         return rig;
     }
 

@@ -25,6 +25,7 @@
 #include "editor/QelEquipmentDlg.h"
 #include "link/Equipment.h"
 #include "link/UdpEndpoint.h"
+#include "support/EditorRig.h"
 #include "support/Gbk.h"
 #include "support/Loopback.h"
 #include "support/SimRecords.h"
@@ -63,26 +64,15 @@ private slots:
         std::copy(std::begin(password), std::end(password), s.password);
         sim.setState(0, s);
         sim.setFaults(0, {});
-        store = std::make_unique<ModeFileStore>(dir.path());
-        store->loadAll();
-        unit = std::make_shared<Equipment>();
-        unit->setAddress(*parseIpv4(ip));
-        unit->setFlags(linkflag::kUdp);
         LinkSettings link;
         link.endpoint = &endpoint;
-        UnitTransfer transfer(*unit, link);
-        transfer.setProgressPause(0);
-        QCOMPARE(transfer.run(UnitTransfer::Mode::Connect), UnitTransfer::Result::Success);
-        MeterPoller::Timing quiet;
-        quiet.startMs = 600000;  // only the page's commands travel
-        editor = std::make_unique<CQelEquipmentDlg>(unit, quiet);
-        page = static_cast<CPanelSys*>(editor->page(CQelEquipmentDlg::kSystem))->systemDlg();
-        page->setModeFiles(store.get());
-        page->setProgressPause(0);
+        host = std::make_unique<test::TestEditorHost>(link, dir.path());
+        store = &host->modeFiles();
+        unit = test::connectedUnit(ip, link);
+        QVERIFY(unit);
+        editor = test::openEditor(unit, *host);  // only the page's commands travel
+        page = editor->systemDlg();
         page->refresh();
-        panes.clear();
-        connect(page, &CEqSystemDlg::paneText, this,
-                [this](int pane, const QString& text) { panes[pane] = text; });
         editor->show();
         editor->showPage(CQelEquipmentDlg::kSystem);
         sim.clearRequests(0);
@@ -183,7 +173,8 @@ private slots:
         save->click();
         QVERIFY(lastBox("请输入模式名称!", "错误"));
         QCOMPARE(sent().size(), size_t{1});
-        QCOMPARE(QString::fromStdString(editor->edit().image().deviceModeName(3)).trimmed(), QString("Mode 4"));
+        QCOMPARE(QString::fromStdString(editor->edit().image().deviceModeName(3)).trimmed(),
+                 QString("Mode 4"));
 
         name->setText("ABCDEFGHIJKLMNOPQRSTUVWXY");
         boxes.answer(MsgAnswer::Yes);
@@ -197,7 +188,7 @@ private slots:
         QCOMPARE(sim::decodeWireText(sim.state(0).modes[3].nameWire, sim::kNameBytes),
                  std::string("ABCDEFGHIJKLMNOPQRST"));
         QCOMPARE(slotList->itemText(3), QString("4. ABCDEFGHIJKLMNOPQRST"));
-        QCOMPARE(panes[4], QString("模式名称: ABCDEFGHIJKLMNOPQRST"));
+        QCOMPARE(host->panes[4], QString("模式名称: ABCDEFGHIJKLMNOPQRST"));
         // A 20-character name shows whole in the closed list and in the open one.
         slotList->setCurrentIndex(19);
         name->setText("MAIN STAGE EVENING 1");
@@ -370,8 +361,8 @@ private slots:
         QCOMPARE(record.output(3).delay(), uint16_t{4800});
         QCOMPARE(unit->image().get(), &editor->edit().image());
         QCOMPARE(static_cast<CPanelGain*>(editor->page(1))->fader(0)->code(), 110);
-        QCOMPARE(panes[3], QString("模式序号: 3"));
-        QCOMPARE(panes[4].trimmed(), QString("模式名称: Mode 3"));
+        QCOMPARE(host->panes[3], QString("模式序号: 3"));
+        QCOMPARE(host->panes[4].trimmed(), QString("模式名称: Mode 3"));
         QCOMPARE(boxes.shown().size(), size_t{1});
     }
 
@@ -450,11 +441,11 @@ private:
     sim::UnitSimulator sim;
     UdpEndpoint endpoint;
     std::string ip;
-    std::unique_ptr<ModeFileStore> store;
+    std::unique_ptr<test::TestEditorHost> host;
+    ModeFileStore* store = nullptr;  // the host's
     std::shared_ptr<Equipment> unit;
     std::unique_ptr<CQelEquipmentDlg> editor;
     CEqSystemDlg* page = nullptr;
-    std::map<int, QString> panes;
 };
 
 QTEST_MAIN(SystemPageTest)
