@@ -1185,6 +1185,49 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     </message>
 </context>
 <context>
+    <name>qel::ModeFileWords</name>
+    <message>
+        <source>未知的设备型号 %1</source>
+        <translation>unknown model code %1</translation>
+    </message>
+    <message>
+        <source>没有第 %1 条记录</source>
+        <translation>there is no record %1</translation>
+    </message>
+    <message>
+        <source>型号 %2 没有电脑模式 %1</source>
+        <translation>no PC mode %1 for model %2</translation>
+    </message>
+    <message>
+        <source>GBK 没有这些字符的编码: %1</source>
+        <translation>GBK has no code for %1</translation>
+    </message>
+    <message>
+        <source>无法打开 %1: %2</source>
+        <translation>cannot open %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 只能读取: %2</source>
+        <translation>%1 is read-only here: %2</translation>
+    </message>
+    <message>
+        <source>无法读取 %1: %2</source>
+        <translation>cannot read %1: %2</translation>
+    </message>
+    <message>
+        <source>无法为 %1 创建临时文件: %2</source>
+        <translation>cannot create a temporary file for %1: %2</translation>
+    </message>
+    <message>
+        <source>无法写入 %1: %2</source>
+        <translation>cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>无法替换 %1: %2</source>
+        <translation>cannot replace %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>qel::PresetIssueWords</name>
     <message>
         <source>(文档)</source>

@@ -163,6 +163,38 @@ std::string measurementErrorText(const MeasurementError& error, const std::strin
     return "line " + std::to_string(error.line) + ": " + text;
 }
 
+std::string modeFileText(const ModeFileStatus& status) {
+    const QStringList& v = status.values;
+    const QString v0 = v.value(0), v1 = v.value(1);
+    switch (status.problem) {
+        case ModeFileProblem::None:
+            return {};
+        case ModeFileProblem::UnknownModel:
+            return "unknown model code " + v0.toStdString();
+        case ModeFileProblem::NoRecord:
+            return "there is no record " + v0.toStdString();
+        case ModeFileProblem::NoPcMode:
+            return QStringLiteral("no PC mode %1 for model %2").arg(v0, v1).toStdString();
+        case ModeFileProblem::NameNotGbk:
+            return "GBK has no code for " + v0.toStdString();
+        case ModeFileProblem::CannotOpen:
+            return QStringLiteral("cannot open %1: %2").arg(v0, v1).toStdString();
+        case ModeFileProblem::ReadOnly:
+            return QStringLiteral("%1 is read-only here: %2").arg(v0, v1).toStdString();
+        case ModeFileProblem::CannotRead:
+            return QStringLiteral("cannot read %1: %2").arg(v0, v1).toStdString();
+        case ModeFileProblem::CannotCreateTemp:
+            return QStringLiteral("cannot create a temporary file for %1: %2")
+                .arg(v0, v1)
+                .toStdString();
+        case ModeFileProblem::CannotWrite:
+            return QStringLiteral("cannot write %1: %2").arg(v0, v1).toStdString();
+        case ModeFileProblem::CannotReplace:
+            return QStringLiteral("cannot replace %1: %2").arg(v0, v1).toStdString();
+    }
+    return {};
+}
+
 std::string presetIssueText(const PresetIssue& issue) {
     const Values v{issue.values};
     std::string text = shapeText(issue, v);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "device/MeasurementEq.h"
+#include "device/ModeFileStore.h"
 #include "device/PresetJson.h"
 
 namespace qel::cli {
@@ -17,5 +18,8 @@ std::string presetIssueText(const PresetIssue& issue);
 // "line 16: 16 filters are on, input A has 15 EQ points"; channelName names the channel the
 // filters were meant for.
 std::string measurementErrorText(const MeasurementError& error, const std::string& channelName);
+
+// "cannot open mode408.dat: Permission denied"; empty when there is no problem.
+std::string modeFileText(const ModeFileStatus& status);
 
 }  // namespace qel::cli

@@ -2,6 +2,7 @@
 // Copyright (C) 2026 the Quellmar developers
 #include "cli/ModeFileTarget.h"
 
+#include "cli/ErrorText.h"
 #include "device/ModeFileStore.h"
 #include "device/Models.h"
 
@@ -37,16 +38,16 @@ uint32_t ModeFileTarget::model() const {
 }
 
 std::optional<ModeRecord> ModeFileTarget::load(std::string& error) const {
-    QString why;
+    ModeFileStatus why;
     auto record = ModeFileStore::readRecordOfFile(QString::fromStdString(file_), record_, &why);
-    if (!record) error = why.toStdString();
+    if (!record) error = modeFileText(why);
     return record;
 }
 
 bool ModeFileTarget::save(const ModeRecord& record, std::string& error) const {
     const ModeFileStatus status =
         ModeFileStore::saveRecordInFile(QString::fromStdString(file_), record_, record);
-    if (!status.ok) error = status.error.toStdString();
+    if (!status.ok) error = modeFileText(status);
     return status.ok;
 }
 

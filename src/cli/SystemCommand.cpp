@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "cli/CommandOutput.h"
+#include "cli/ErrorText.h"
 #include "cli/Session.h"
 #include "device/ModeFileStore.h"
 #include "device/ModeImage.h"
@@ -35,7 +36,7 @@ std::string trimmed(std::string text) {
 // told when there are none.
 bool loadPcModes(ModeFileStore& store, uint32_t model, CommandOutput& output) {
     const ModeFileStatus status = store.load(model);
-    if (!status.ok) output.fail("file", status.error.toStdString());
+    if (!status.ok) output.fail("file", modeFileText(status));
     return status.ok;
 }
 
@@ -292,7 +293,7 @@ int SystemCommand::pcSave(Equipment& unit, CommandOutput& output) {
     const ModeFileStatus status =
         SystemFunctions::saveToPc(image->record(), pcModes, unit.modelCode(), number_ - 1, name,
                                   today.year(), today.month(), today.day());
-    if (!status.ok) return output.fail("file", status.error.toStdString());
+    if (!status.ok) return output.fail("file", modeFileText(status));
     unit.setImage(image);
     const ModeRecord& record = image->record();
     if (name.shortened)

@@ -17,6 +17,15 @@ namespace qel {
 
 namespace {
 
+ModeFileStatus failed(const QString& name, ModeFileProblem problem, const QString& path,
+                      const QString& systemWords) {
+    return {name, false, problem, {path, systemWords}};
+}
+
+ModeFileStatus unknownModel(uint32_t modelCode) {
+    return {{}, false, ModeFileProblem::UnknownModel, {QString::number(modelCode)}};
+}
+
 // Reads at most size bytes; returns how many, or -1 on a read error.
 qint64 readUpTo(QFile& file, uint8_t* out, qint64 size) {
     qint64 total = 0;
@@ -72,23 +81,20 @@ std::vector<ModeFileStatus> ModeFileStore::loadAll() {
 }
 
 ModeFileStatus ModeFileStore::load(uint32_t modelCode) {
-    ModeFileStatus status{fileName(modelCode), true, {}};
+    const QString name = fileName(modelCode);
     const auto slot = slotOf(modelCode);
-    if (!slot)
-        return {status.fileName, false, QStringLiteral("unknown model code %1").arg(modelCode)};
+    if (!slot) return unknownModel(modelCode);
+    ModeFileStatus status{name, true, ModeFileProblem::None, {}};
     std::vector<uint8_t> content(kFileSize, 0);
     QFile file(filePath(modelCode));
     QString note;
     if (!openForLoad(file, note)) {
-        status = {status.fileName, false,
-                  QStringLiteral("cannot open %1: %2").arg(file.fileName(), note)};
+        status = failed(name, ModeFileProblem::CannotOpen, file.fileName(), note);
     } else {
         if (!note.isEmpty())
-            status.error = QStringLiteral("%1 is read-only here: %2").arg(file.fileName(), note);
+            status = {name, true, ModeFileProblem::ReadOnly, {file.fileName(), note}};
         if (readUpTo(file, content.data(), static_cast<qint64>(kFileSize)) < 0)
-            status = {
-                status.fileName, false,
-                QStringLiteral("cannot read %1: %2").arg(file.fileName(), file.errorString())};
+            status = failed(name, ModeFileProblem::CannotRead, file.fileName(), file.errorString());
     }
     std::lock_guard lock(mutex_);
     buffers_[*slot] = std::move(content);
@@ -121,33 +127,34 @@ namespace {
 
 // Writes a temporary file beside path and puts it in the file's place only when every byte
 // was written.
-ModeFileStatus writeWhole(const QString& path, const QString& name, const std::vector<uint8_t>& content) {
+ModeFileStatus writeWhole(const QString& path, const QString& name,
+                          const std::vector<uint8_t>& content) {
     QSaveFile file(path);
-    auto failed = [&](const char* what) {
-        return ModeFileStatus{name, false,
-                              QStringLiteral("cannot %1 %2: %3")
-                                  .arg(QLatin1String(what), file.fileName(), file.errorString())};
+    auto failure = [&](ModeFileProblem problem) {
+        return failed(name, problem, file.fileName(), file.errorString());
     };
-    if (!file.open(QIODevice::WriteOnly)) return failed("create a temporary file for");
+    if (!file.open(QIODevice::WriteOnly)) return failure(ModeFileProblem::CannotCreateTemp);
     const auto size = static_cast<qint64>(content.size());
     if (file.write(reinterpret_cast<const char*>(content.data()), size) != size) {
-        auto status = failed("write");
+        auto status = failure(ModeFileProblem::CannotWrite);
         file.cancelWriting();
         return status;
     }
-    if (!file.commit()) return failed("replace");
-    return {name, true, {}};
+    if (!file.commit()) return failure(ModeFileProblem::CannotReplace);
+    return {name, true, ModeFileProblem::None, {}};
 }
 
 // The first kFileSize bytes of a file, zero-filled behind its end.
 std::optional<std::vector<uint8_t>> readWhole(const QString& path, bool missingIsEmpty,
-                                              QString* error) {
+                                              ModeFileStatus* error) {
     std::vector<uint8_t> content(ModeFileStore::kFileSize, 0);
     QFile file(path);
     if (missingIsEmpty && !file.exists()) return content;
     if (!file.open(QIODevice::ReadOnly) ||
         readUpTo(file, content.data(), static_cast<qint64>(content.size())) < 0) {
-        if (error) *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        if (error)
+            *error = failed(QFileInfo(path).fileName(), ModeFileProblem::CannotRead, path,
+                            file.errorString());
         return std::nullopt;
     }
     return content;
@@ -157,8 +164,7 @@ std::optional<std::vector<uint8_t>> readWhole(const QString& path, bool missingI
 
 ModeFileStatus ModeFileStore::save(uint32_t modelCode) {
     const QString name = fileName(modelCode);
-    if (name.isEmpty())
-        return {name, false, QStringLiteral("unknown model code %1").arg(modelCode)};
+    if (name.isEmpty()) return unknownModel(modelCode);
     std::lock_guard saving(saveMutex_);
     return writeWhole(filePath(modelCode), name, contents(modelCode));
 }
@@ -171,7 +177,7 @@ uint32_t ModeFileStore::modelOfFile(const QString& path) {
 }
 
 std::optional<ModeRecord> ModeFileStore::readRecordOfFile(const QString& path, int index,
-                                                          QString* error) {
+                                                          ModeFileStatus* error) {
     if (index < 0 || index >= kRecords) return std::nullopt;
     const auto content = readWhole(path, false, error);
     if (!content) return std::nullopt;
@@ -182,10 +188,10 @@ ModeFileStatus ModeFileStore::saveRecordInFile(const QString& path, int index,
                                                const ModeRecord& record) {
     const QString name = QFileInfo(path).fileName();
     if (index < 0 || index >= kRecords)
-        return {name, false, QStringLiteral("there is no record %1").arg(index)};
-    QString error;
+        return {name, false, ModeFileProblem::NoRecord, {QString::number(index)}};
+    ModeFileStatus error;
     auto content = readWhole(path, true, &error);
-    if (!content) return {name, false, error};
+    if (!content) return error;
     record.toBytes(content->data() + static_cast<size_t>(index) * ModeRecord::kSize);
     return writeWhole(path, name, *content);
 }

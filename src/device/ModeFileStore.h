@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstddef>
@@ -15,11 +16,29 @@
 
 namespace qel {
 
-// Outcome of a mode file operation; error says what went wrong in words.
+// What went wrong with a mode file; the values of each are listed beside it.
+enum class ModeFileProblem : uint8_t {
+    None,
+    UnknownModel,      // the model code
+    NoRecord,          // the record index
+    NoPcMode,          // the PC mode number (1-based), the model code
+    NameNotGbk,        // the characters GBK has no code for
+    CannotOpen,        // path, the system's words
+    ReadOnly,          // path, the system's words; a note: the file was read
+    CannotRead,        // path, the system's words
+    CannotCreateTemp,  // path, the system's words
+    CannotWrite,       // path, the system's words
+    CannotReplace,     // path, the system's words
+};
+
+// Outcome of a mode file operation: ok, or what went wrong and its values, for the front end
+// to word. A read-only file that was read is ok with its problem kept as a note.
 struct ModeFileStatus {
     QString fileName;
     bool ok = true;
-    QString error;
+    ModeFileProblem problem = ModeFileProblem::None;
+    QStringList values;
+    bool hasProblem() const { return problem != ModeFileProblem::None; }
 };
 
 // The modes kept on the PC: one file per model ("mode206.dat", "mode406.dat", "mode408.dat")
@@ -59,10 +78,11 @@ public:
     static uint32_t modelOfFile(const QString& path);
     // Record 0..31 of the file at path; a short file reads as zeros behind its end.
     static std::optional<ModeRecord> readRecordOfFile(const QString& path, int index,
-                                                      QString* error = nullptr);
+                                                      ModeFileStatus* error = nullptr);
     // Replaces record 0..31 of the file at path and keeps the others (a missing file counts as
     // empty), writing the whole file the way save() does.
-    static ModeFileStatus saveRecordInFile(const QString& path, int index, const ModeRecord& record);
+    static ModeFileStatus saveRecordInFile(const QString& path, int index,
+                                           const ModeRecord& record);
 
 private:
     static std::optional<size_t> slotOf(uint32_t modelCode);

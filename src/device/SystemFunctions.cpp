@@ -129,11 +129,15 @@ ModeFileStatus SystemFunctions::saveToPc(ModeRecord& record, ModeFileStore& stor
                                          int day) {
     const auto before = store.record(model, row);
     if (!before)
-        return {ModeFileStore::fileName(model), false,
-                QStringLiteral("no PC mode %1 for model %2").arg(row + 1).arg(model)};
+        return {ModeFileStore::fileName(model),
+                false,
+                ModeFileProblem::NoPcMode,
+                {QString::number(row + 1), QString::number(model)}};
     if (!name.ok())
-        return {ModeFileStore::fileName(model), false,
-                QStringLiteral("GBK has no code for %1").arg(QString::fromStdString(name.missing))};
+        return {ModeFileStore::fileName(model),
+                false,
+                ModeFileProblem::NameNotGbk,
+                {QString::fromStdString(name.missing)}};
     record.setNameBytes(name.bytes);
     record.setUsed(true);
     record.setDate(year, month, day);

@@ -21,6 +21,7 @@
 #include "device/UnitText.h"
 #include "editor/EditorHost.h"
 #include "editor/EditorPage.h"
+#include "editor/ModeFileWords.h"
 #include "editor/QelEquipmentDlg.h"
 #include "link/Equipment.h"
 #include "ui/BusyRun.h"
@@ -450,7 +451,7 @@ void CEqSystemDlg::saveToPc() {
     // The row shows what the file holds, the new mode or, after a failed save, the old one.
     showPcRow(row);
     if (!status.ok)
-        showMessage(this, tr("保存模式文件失败: %1").arg(status.error), kQuellmar);
+        showMessage(this, tr("保存模式文件失败: %1").arg(ModeFileWords::text(status)), kQuellmar);
     else if (name.shortened)
         showMessage(
             this,

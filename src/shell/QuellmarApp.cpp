@@ -27,7 +27,9 @@ CQuellmarApp::~CQuellmarApp() {
     if (gApp == this) gApp = nullptr;
 }
 
-CQuellmarApp* CQuellmarApp::instance() { return gApp; }
+CQuellmarApp* CQuellmarApp::instance() {
+    return gApp;
+}
 
 QString CQuellmarApp::workDir() const {
     return options_.workDir.isEmpty() ? QDir::currentPath() : options_.workDir;
@@ -50,13 +52,16 @@ bool CQuellmarApp::acquireInstanceLock() {
     return lock_->tryLock(0);
 }
 
-bool CQuellmarApp::openEndpoint() { return endpoint_.open(options_.localPort); }
+bool CQuellmarApp::openEndpoint() {
+    return endpoint_.open(options_.localPort);
+}
 
 void CQuellmarApp::loadModeFiles() {
+    // The trace keeps the path and the system's words.
     for (const auto& status : modeFiles_->loadAll())
         if (!status.ok)
             qCDebug(lcModeFiles, "%s: %s", status.fileName.toUtf8().constData(),
-                    status.error.toUtf8().constData());
+                    status.values.join(QStringLiteral(": ")).toUtf8().constData());
 }
 
 std::array<uint8_t, 4> CQuellmarApp::gateway() const {

@@ -16,6 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "cli/ErrorText.h"
 #include "device/ModeFileStore.h"
 #include "device/Models.h"
 #include "support/Gbk.h"
@@ -91,7 +92,7 @@ TEST_F(DeviceModeFileStore, MissingFilesAreCreatedEmptyInLoadOrder) {
     EXPECT_EQ(results[0].fileName, "mode408.dat");
     EXPECT_EQ(results[1].fileName, "mode406.dat");
     EXPECT_EQ(results[2].fileName, "mode206.dat");
-    for (const auto& r : results) EXPECT_TRUE(r.ok) << r.error.toStdString();
+    for (const auto& r : results) EXPECT_TRUE(r.ok) << cli::modeFileText(r);
     EXPECT_EQ(entries(), (QStringList{"mode206.dat", "mode406.dat", "mode408.dat"}));
     for (uint32_t m : {model::kQD206, model::kQD406, model::kQD408}) {
         EXPECT_EQ(QFileInfo(path(m)).size(), 0);
@@ -173,7 +174,7 @@ TEST_F(DeviceModeFileStore, SaveRewritesAllRecordsOfOneModelOnly) {
     store.loadAll();
     ASSERT_TRUE(store.setRecord(model::kQD406, 7, namedRecord("changed")));
     const ModeFileStatus saved = store.save(model::kQD406);
-    EXPECT_TRUE(saved.ok) << saved.error.toStdString();
+    EXPECT_TRUE(saved.ok) << cli::modeFileText(saved);
     EXPECT_EQ(saved.fileName, "mode406.dat");
 
     auto expected = old406;
@@ -199,7 +200,7 @@ TEST_F(DeviceModeFileStore, UnknownModelsAndIndicesChangeNothing) {
     EXPECT_FALSE(store.setRecord(1, 0, namedRecord("x")));
     const ModeFileStatus s = store.save(9);
     EXPECT_FALSE(s.ok);
-    EXPECT_FALSE(s.error.isEmpty());
+    EXPECT_TRUE(s.hasProblem());
     EXPECT_FALSE(store.load(0).ok);
     EXPECT_TRUE(ModeFileStore::fileName(1).isEmpty());
     EXPECT_EQ(store.contents(model::kQD408), std::vector<uint8_t>(kFileSize, 0));
@@ -211,7 +212,7 @@ TEST_F(DeviceModeFileStore, UnreadableFileLeavesItsBufferZero) {
     ModeFileStore store(dir_.path());
     const auto results = store.loadAll();
     EXPECT_FALSE(results[0].ok);
-    EXPECT_TRUE(results[0].error.contains("mode408.dat"));
+    EXPECT_TRUE(QString::fromStdString(cli::modeFileText(results[0])).contains("mode408.dat"));
     EXPECT_TRUE(results[1].ok);
     EXPECT_EQ(store.contents(model::kQD408), std::vector<uint8_t>(kFileSize, 0));
 }
@@ -226,7 +227,7 @@ TEST_F(DeviceModeFileStore, ReadOnlyFileIsStillRead) {
             ModeFileStore store(dir_.path());
             const ModeFileStatus s = store.load(model::kQD206);
             if (!s.ok) return 1;
-            if (s.error.isEmpty()) return 2;  // the caller learns it cannot be saved in place
+            if (!s.hasProblem()) return 2;  // the caller learns it cannot be saved in place
             return store.contents(model::kQD206) == old ? 0 : 3;
         },
         true);
@@ -247,7 +248,7 @@ TEST_F(DeviceModeFileStore, SaveIntoUnwritableFolderFailsAndKeepsTheOldFile) {
             store.setRecord(model::kQD408, 0, namedRecord("lost?"));
             const ModeFileStatus s = store.save(model::kQD408);
             if (s.ok) return 1;
-            return s.error.contains("mode408.dat") ? 0 : 2;
+            return QString::fromStdString(cli::modeFileText(s)).contains("mode408.dat") ? 0 : 2;
         },
         true);
     if (WIFEXITED(status) && WEXITSTATUS(status) == kCannotDropPrivileges)
@@ -269,7 +270,7 @@ int saveUnderSizeLimit(const QString& folder, bool ignoreSignal) {
     if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 10;
     const ModeFileStatus s = store.save(model::kQD406);
     if (s.ok) return 1;
-    return s.error.isEmpty() ? 2 : 0;
+    return s.hasProblem() ? 0 : 2;
 }
 
 TEST_F(DeviceModeFileStore, FullDiskReportsFailureAndKeepsTheOldFile) {

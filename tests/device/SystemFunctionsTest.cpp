@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "cli/ErrorText.h"
 #include "device/ModeRecord.h"
 #include "device/SystemFunctions.h"
 #include "device/UnitText.h"
@@ -82,7 +83,7 @@ TEST(SystemFunctionsPcModes, SaveWritesTheRowAndAFailedSaveLeavesWhatIsOnDisk) {
     record.output(3).setDelay(480);
     auto status = SystemFunctions::saveToPc(record, store, model::kQD406, 4,
                                             encodeGbk("Festival", 20), 2026, 12, 6);
-    ASSERT_TRUE(status.ok) << status.error.toStdString();
+    ASSERT_TRUE(status.ok) << cli::modeFileText(status);
     EXPECT_EQ(record.date(), "2026-12-6");
     EXPECT_TRUE(record.isUsed());
     QFile file(store.filePath(model::kQD406));
@@ -102,7 +103,7 @@ TEST(SystemFunctionsPcModes, SaveWritesTheRowAndAFailedSaveLeavesWhatIsOnDisk) {
     status = SystemFunctions::saveToPc(record, store, model::kQD406, 5, encodeGbk("Later", 20),
                                        2027, 1, 2);
     EXPECT_FALSE(status.ok);
-    EXPECT_FALSE(status.error.isEmpty());
+    EXPECT_TRUE(status.hasProblem());
     EXPECT_FALSE(store.record(model::kQD406, 5)->isUsed());
 
     // Applying: an unused row is refused and the record stays; a used row is copied.

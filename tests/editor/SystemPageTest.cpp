@@ -11,6 +11,7 @@
 #include <QStyleOptionComboBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTranslator>
 
 #include "UnitSimulator.h"
 #include "WireText.h"
@@ -25,6 +26,7 @@
 #include "editor/QelEquipmentDlg.h"
 #include "link/Equipment.h"
 #include "link/UdpEndpoint.h"
+#include "shell/Language.h"
 #include "support/EditorRig.h"
 #include "support/Gbk.h"
 #include "support/Loopback.h"
@@ -295,6 +297,36 @@ private slots:
         QVERIFY(lastBox("该电脑模式是空的, 不能应用到设备!", "Quellmar"));
         QTest::qWait(100);
         QVERIFY(sent().empty());
+    }
+
+    // A mode file that cannot be written is told in the window's language; the path and the
+    // system's own words stay as they are.
+    void failedSaveReadsInTheWindowsLanguage() {
+        editor.reset();
+        host = std::make_unique<test::TestEditorHost>(host->link, dir.filePath("missing"));
+        store = &host->modeFiles();
+        editor = test::openEditor(unit, *host);
+        page = editor->systemDlg();
+        editor->show();
+        editor->showPage(CQelEquipmentDlg::kSystem);
+        auto saveFails = [&] {
+            boxes.clear();
+            find<QLineEdit>(Id::kPcModeName)->setText("Festival");
+            boxes.answer(MsgAnswer::Yes);
+            find<QPushButton>(Id::kSaveToPc)->click();
+            return boxes.shown().size() == 2 ? boxes.shown().back().text : QString();
+        };
+        const QString path = store->filePath(kModel);
+        const QString chinese = saveFails();
+        QVERIFY(Language::install(*QCoreApplication::instance(), Language::kEnglish));
+        const QString english = saveFails();
+        for (auto* t : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+            QCoreApplication::removeTranslator(t);
+            delete t;
+        }
+        QCOMPARE(chinese.section(path, 0, 0), QString("保存模式文件失败: 无法为 "));
+        QCOMPARE(english.section(path, 0, 0),
+                 QString("Saving the mode file failed: cannot create a temporary file for "));
     }
 
     void pcModeNamesAreGbkAsTheWindowsProgramKeepsThem() {

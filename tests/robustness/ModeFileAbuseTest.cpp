@@ -114,7 +114,7 @@ TEST_P(TruncatedModeFile, EveryLengthLoadsAsStoredWithZerosBehind) {
     for (size_t length = from; length <= to; ++length) {
         ASSERT_TRUE(writeFile(path(model::kQD408), full, length));
         const ModeFileStatus s = store.load(model::kQD408);
-        ASSERT_TRUE(s.ok) << length << ": " << s.error.toStdString();
+        ASSERT_TRUE(s.ok) << length << ": " << s.values.join(": ").toStdString();
         std::vector<uint8_t> expected(full.begin(), full.begin() + static_cast<long>(length));
         expected.resize(kFileSize, 0);
         ASSERT_EQ(store.contents(model::kQD408), expected) << "length " << length;
