@@ -10,15 +10,11 @@
 #include "cli/Session.h"
 #include "device/ModeImage.h"
 #include "device/PresetJson.h"
+#include "device/UnitText.h"
 
 namespace qel::cli {
 
 namespace {
-
-std::string trimmed(std::string s) {
-    s.erase(s.find_last_not_of(' ') + 1);
-    return s;
-}
 
 // Writes the document and says where, with what it would not give back on further lines.
 bool writePreset(const ModeRecord& record, uint32_t model, const std::string& device,
@@ -104,7 +100,7 @@ int ExportCommand::run(const GlobalOptions& globals, std::ostream& out, std::ost
                                                .toStdString()
                                          : out_;
             return writePreset(u.equipment.image()->record(), u.equipment.modelCode(),
-                               trimmed(u.equipment.deviceName()), path, r);
+                               unpaddedUnitText(u.equipment.deviceName()), path, r);
         },
         output);
 }

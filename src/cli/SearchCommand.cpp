@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "cli/CommandOutput.h"
+#include "device/UnitText.h"
 #include "link/EquipmentList.h"
 #include "link/EquipmentSearch.h"
 #include "link/UdpEndpoint.h"
@@ -43,13 +44,7 @@ int SearchCommand::run(const GlobalOptions& globals, std::ostream& out, std::ost
     if (network_ && !endpoint.open(globals.localPort))
         return output.fail("port", "cannot open UDP port " + std::to_string(globals.localPort) +
                                        ": " + endpoint.lastError());
-    SearchSettings s;
-    s.endpoint = &endpoint;
-    s.gateway = globals.gateway;
-    s.searchPort = globals.searchPort;
-    s.modulePort = globals.modulePort;
-    s.unitPort = globals.unitPort;
-    s.serialMap = &globals.serialMap;
+    SearchSettings s = searchSettingsOf(globals, &endpoint, globals.gateway, &globals.serialMap);
     s.network = network_;
     s.serial = serial_;
     EquipmentList list;
@@ -61,8 +56,7 @@ int SearchCommand::run(const GlobalOptions& globals, std::ostream& out, std::ost
 }
 
 QJsonObject SearchCommand::listUnit(const Equipment& e, qsizetype position, CommandOutput& output) {
-    std::string name = e.deviceName();
-    name.erase(name.find_last_not_of(' ') + 1);
+    const std::string name = unpaddedUnitText(e.deviceName());
     const bool udp = e.hasFlag(linkflag::kUdp);
     char flags[16];
     std::snprintf(flags, sizeof flags, "0x%X", e.flags());

@@ -27,11 +27,6 @@ constexpr std::pair<SystemCommand::Kind, const char*> kNames[] = {
     {SystemCommand::Kind::PcApply, "pc-apply"},
 };
 
-std::string trimmed(std::string text) {
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    return text;
-}
-
 // The PC modes of the unit's model from the mode file in the current folder; the failure
 // told when there are none.
 bool loadPcModes(ModeFileStore& store, uint32_t model, CommandOutput& output) {
@@ -191,15 +186,15 @@ int SystemCommand::run(const GlobalOptions& globals, std::ostream& out, std::ost
 int SystemCommand::modes(Equipment& unit, CommandOutput& output) {
     const auto image = unit.image();
     const bool engineering = SystemFunctions(unit).storingAllowed();
-    output.text() << unit.modelName() << " \"" << trimmed(unit.deviceName()) << "\" at "
+    output.text() << unit.modelName() << " \"" << unpaddedUnitText(unit.deviceName()) << "\" at "
                   << target_.describe() << ", " << (engineering ? "engineering mode" : "user mode")
                   << "\ndevice modes:\n";
-    output.set("name", QString::fromStdString(trimmed(unit.deviceName())));
+    output.set("name", QString::fromStdString(unpaddedUnitText(unit.deviceName())));
     output.set("engineering", engineering);
     QJsonArray deviceModes;
     for (int slot = 0; slot < ModeImage::kDeviceModes; ++slot) {
         const bool current = image->currentMode() == static_cast<uint32_t>(slot);
-        const std::string name = trimmed(image->deviceModeName(slot));
+        const std::string name = unpaddedUnitText(image->deviceModeName(slot));
         output.text() << (current ? "* " : "  ") << slot + 1 << ". " << name << "\n";
         deviceModes.append(QJsonObject{
             {"number", slot + 1}, {"name", QString::fromStdString(name)}, {"current", current}});
@@ -273,7 +268,7 @@ int SystemCommand::recall(Equipment& unit, const LinkSettings& link, CommandOutp
     if (read != UnitTransfer::Result::Success)
         return output.fail("read-failed",
                            "error while downloading data from the unit to the computer");
-    const std::string name = trimmed(unit.image()->deviceModeName(number_ - 1));
+    const std::string name = unpaddedUnitText(unit.image()->deviceModeName(number_ - 1));
     output.set("number", number_);
     output.set("name", QString::fromStdString(name));
     return output.succeed("recalled mode " + std::to_string(number_) + ". " + name);

@@ -46,13 +46,8 @@ bool TargetList::gather(const GlobalOptions& globals, const LinkSettings& link,
                         std::vector<std::shared_ptr<Equipment>>& units,
                         std::vector<std::string>& labels, CommandOutput& output) const {
     if (all_) {
-        SearchSettings s;
-        s.endpoint = link.endpoint;
-        s.gateway = globals.gateway;
-        s.searchPort = globals.searchPort;
-        s.modulePort = globals.modulePort;
-        s.unitPort = globals.unitPort;
-        s.serialMap = &globals.serialMap;
+        SearchSettings s =
+            searchSettingsOf(globals, link.endpoint, globals.gateway, &globals.serialMap);
         s.progressPauseMs = 0;
         EquipmentList found;
         EquipmentSearch(found, s).run();

@@ -10,6 +10,7 @@
 #include "controls/MessageBoxes.h"
 #include "device/ModeImage.h"
 #include "device/PresetJson.h"
+#include "device/UnitText.h"
 #include "editor/PresetIssueWords.h"
 #include "editor/QelEquipmentDlg.h"
 #include "editor/QelSyncBar.h"
@@ -36,11 +37,6 @@ QString issueLines(const std::vector<PresetIssue>& issues) {
     return lines.join(QLatin1Char('\n'));
 }
 
-std::string trimmed(std::string s) {
-    s.erase(s.find_last_not_of(' ') + 1);
-    return s;
-}
-
 }  // namespace
 
 bool PresetTransfer::exportTo(CQelEquipmentDlg& editor, const QString& path) {
@@ -49,8 +45,8 @@ bool PresetTransfer::exportTo(CQelEquipmentDlg& editor, const QString& path) {
         showMessage(&editor, tr("未知的设备型号, 无法导出预设。"), kQuellmar);
         return false;
     }
-    const QByteArray json =
-        presetJson(editor.edit().image().record(), model, trimmed(editor.unit().deviceName()));
+    const QByteArray json = presetJson(editor.edit().image().record(), model,
+                                       unpaddedUnitText(editor.unit().deviceName()));
     // Written beside the target and put in place only when complete.
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(json) == json.size() && file.commit())
@@ -71,7 +67,7 @@ bool PresetTransfer::importFrom(CQelEquipmentDlg& editor, const QString& path) {
                     kQuellmar);
         return false;
     }
-    const QString name = QString::fromStdString(trimmed(preset.record.name()));
+    const QString name = QString::fromStdString(unpaddedUnitText(preset.record.name()));
     QString question = tr("要把预设 \"%1\" 写入设备吗 ?").arg(name);
     if (!preset.moved.empty())
         question =
@@ -104,7 +100,8 @@ bool PresetTransfer::importFrom(CQelEquipmentDlg& editor, const QString& path) {
 void PresetTransfer::chooseExport(CQelEquipmentDlg& editor, QWidget* parent) {
     const QString path = QFileDialog::getSaveFileName(
         parent, tr("导出预设"),
-        QString::fromStdString(trimmed(editor.unit().deviceName())) + QStringLiteral(".json"),
+        QString::fromStdString(unpaddedUnitText(editor.unit().deviceName())) +
+            QStringLiteral(".json"),
         filter());
     if (path.isEmpty()) return;
     exportTo(editor, path.endsWith(QLatin1String(".json"), Qt::CaseInsensitive)

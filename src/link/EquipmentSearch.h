@@ -35,6 +35,22 @@ struct SearchSettings {
     uint32_t progressPauseMs = 30;  // after each progress report
 };
 
+// A search through endpoint to gateway's a.b.c.255 with the ports of a front end's options
+// (anything with searchPort, modulePort and unitPort), the serial ports named by serialMap.
+template <typename Ports>
+SearchSettings searchSettingsOf(const Ports& ports, UdpEndpoint* endpoint,
+                                const std::array<uint8_t, 4>& gateway,
+                                const SerialPortMap* serialMap) {
+    SearchSettings s;
+    s.endpoint = endpoint;
+    s.gateway = gateway;
+    s.searchPort = ports.searchPort;
+    s.modulePort = ports.modulePort;
+    s.unitPort = ports.unitPort;
+    s.serialMap = serialMap;
+    return s;
+}
+
 // One search for units: the network phase (a request to the modules, then probes of every
 // unit that answered) and the serial phase (probes on COM1..COM16). Runs on its caller's
 // thread; progress goes to a callback on that thread.

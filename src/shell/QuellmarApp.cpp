@@ -81,13 +81,8 @@ void CQuellmarApp::readSerialPortNames() {
 }
 
 SearchSettings CQuellmarApp::searchSettings() {
-    SearchSettings s;
-    s.endpoint = endpoint_.isOpen() ? &endpoint_ : nullptr;
-    s.gateway = gateway();
-    s.searchPort = options_.searchPort;
-    s.modulePort = options_.modulePort;
-    s.unitPort = options_.unitPort;
-    s.serialMap = &serialMap_;
+    SearchSettings s = searchSettingsOf(options_, endpoint_.isOpen() ? &endpoint_ : nullptr,
+                                        gateway(), &serialMap_);
     s.network = endpoint_.isOpen();
     s.progressPauseMs = options_.progressPauseMs;
     return s;
