@@ -401,7 +401,11 @@ void CEqSystemDlg::recallSlot() {
                     MsgButtons::YesNoCancel) != MsgAnswer::Yes)
         return;
     const int slot = slotList_->currentIndex();
-    if (slot < 0) return;
+    if (slot >= 0) host_.runGuarded([this, slot] { recallAndRead(slot); });
+}
+
+// The unit takes up the slot, then the editor reads the unit again.
+void CEqSystemDlg::recallAndRead(int slot) {
     bool recalled = false;
     busy([&] { recalled = system_.recall(slot); });
     if (!recalled) {

@@ -80,6 +80,7 @@ private:
     void rename();
     void saveSlot();
     void recallSlot();
+    void recallAndRead(int slot);
     void saveToPc();
     void applyPcMode();
     void pcModeClicked(int row);

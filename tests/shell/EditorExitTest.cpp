@@ -2,33 +2,31 @@
 // Copyright (C) 2026 the Quellmar developers
 #include <QtTest>
 
+#include <QComboBox>
+#include <QPushButton>
 #include <csignal>
 
+#include "editor/EqSystemDlg.h"
 #include "editor/QelEquipmentDlg.h"
 #include "editor/QelSyncBar.h"
 #include "link/Equipment.h"
+#include "shell/MyStatusBar.h"
 #include "shell/SignalExit.h"
 #include "support/AppRig.h"
 
 using namespace qel;
 
-// The program's exit while an editor's blocking step runs.
+// The program's exit while an editor's step runs: it waits for the step.
 class EditorExitTest : public QObject {
     Q_OBJECT
 private slots:
     void sigtermDuringAReconnectWaitsForItThenExitsInOrder() {
         test::AppRig rig;
-        QVERIFY(rig.addNetworkUnit(2, "Hall") >= 0);
-        QVERIFY(rig.start());
         CSignalExit exitSignals;
-        connect(&exitSignals, &CSignalExit::exitRequested, &rig.frame(),
-                &CMainFrame::exitOnRequest);
-        QTRY_COMPARE_WITH_TIMEOUT(rig.app().equipment().count(), size_t{1}, 20000);
-        const auto unit = rig.app().equipment().snapshot().front();
-        rig.frame().openUnit(unit);
-        CQelEquipmentDlg* editor = rig.frame().editorOf(*unit);
+        CQelEquipmentDlg* editor = openUnit(rig, exitSignals);
         QVERIFY(editor);
-        unit->requestStop();  // the link is lost
+        Equipment& unit = editor->unit();
+        unit.requestStop();  // the link is lost
         QTRY_COMPARE(editor->syncBar()->state(), CQelSyncBar::State::Lost);
 
         // The signal arrives while 重连 ends the old link, its first step.
@@ -36,13 +34,52 @@ private slots:
         editor->syncBar()->reconnect();
         // The exit waited for the reconnect, which took the unit up again.
         QVERIFY(rig.frame().isVisible());
-        QVERIFY(unit->linkRunning() && !unit->hasFlag(linkflag::kStop));
+        QVERIFY(unit.linkRunning() && !unit.hasFlag(linkflag::kStop));
         QCOMPARE(editor->syncBar()->state(), CQelSyncBar::State::Quiet);
+        expectOrderlyExit(rig, *editor);
+    }
 
-        // Then the exit command's path: the unit told last, let go, the placement kept.
+    void sigtermDuringARecallWaitsForItsReadThenExitsInOrder() {
+        test::AppRig rig;
+        CSignalExit exitSignals;
+        CQelEquipmentDlg* editor = openUnit(rig, exitSignals);
+        QVERIFY(editor);
+        editor->showPage(CQelEquipmentDlg::kSystem);
+        editor->systemDlg()
+            ->findChild<QComboBox*>(QString::number(CEqSystemDlg::kSlot))
+            ->setCurrentIndex(1);
+
+        // The signal arrives while the unit recalls the mode; the full read follows.
+        std::raise(SIGTERM);
+        rig.boxes().answer(MsgAnswer::Yes);
+        editor->systemDlg()
+            ->findChild<QPushButton*>(QString::number(CEqSystemDlg::kRecallSlot))
+            ->click();
+        QVERIFY(rig.frame().isVisible());
+        QCOMPARE(rig.frame().skinnedStatusBar()->paneText(3), QString("模式序号: 2"));
+        QVERIFY(editor->unit().hasFlag(linkflag::kParamsRead));
+        expectOrderlyExit(rig, *editor);
+    }
+
+private:
+    // The program on one simulated unit, signals taking the exit path, the unit's editor open.
+    static CQelEquipmentDlg* openUnit(test::AppRig& rig, CSignalExit& exitSignals) {
+        if (rig.addNetworkUnit(2, "Hall") < 0 || !rig.start()) return nullptr;
+        connect(&exitSignals, &CSignalExit::exitRequested, &rig.frame(),
+                &CMainFrame::exitOnRequest);
+        if (!QTest::qWaitFor([&] { return rig.app().equipment().count() == 1; }, 20000))
+            return nullptr;
+        const auto unit = rig.app().equipment().snapshot().front();
+        rig.frame().openUnit(unit);
+        return rig.frame().editorOf(*unit);
+    }
+
+    // The exit command's path: the unit told last and let go, the windows gone, the placement
+    // kept.
+    static void expectOrderlyExit(test::AppRig& rig, CQelEquipmentDlg& editor) {
         QTRY_VERIFY(!rig.frame().isVisible());
-        QVERIFY(!editor->isVisible());
-        QTRY_VERIFY(unit->hasFlag(linkflag::kStop));
+        QVERIFY(!editor.isVisible());
+        QTRY_VERIFY(editor.unit().hasFlag(linkflag::kStop));
         const auto requests = rig.sim().requests(0);
         QCOMPARE(requests.back().frame[5], uint8_t{0x00});  // the notice came last
         QCOMPARE(requests.back().frame[9], uint8_t{0x00});
