@@ -1116,6 +1116,30 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
         <source>测量软件导出的 EQ 文本, 用在当前通道</source>
         <translation>EQ text exported by a measurement program, for this channel</translation>
     </message>
+    <message>
+        <source>; 斜率与设备的搁架滤波器最多相差 %1 dB</source>
+        <translation>; its slope differs from the unit&apos;s shelf by up to %1 dB</translation>
+    </message>
+    <message>
+        <source>高通</source>
+        <translation>high-pass</translation>
+    </message>
+    <message>
+        <source>低通</source>
+        <translation>low-pass</translation>
+    </message>
+    <message>
+        <source>%1 (第 %2 行): %3 %4 Hz → Butterworth 12 dB %5 Hz (移动 %6 Hz)</source>
+        <translation>%1 (line %2): %3 %4 Hz → Butterworth 12 dB %5 Hz (moved %6 Hz)</translation>
+    </message>
+    <message>
+        <source>跳过了其他通道的滤波器: %1</source>
+        <translation>Filters for other channels, skipped: %1</translation>
+    </message>
+    <message>
+        <source>第 %1 行: 跳过了 &quot;%2&quot;</source>
+        <translation>Line %1: skipped &quot;%2&quot;</translation>
+    </message>
 </context>
 <context>
     <name>qel::MeasurementWords</name>
@@ -1138,10 +1162,6 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     <message>
         <source>滤波器没有类型</source>
         <translation>the filter has no type</translation>
-    </message>
-    <message>
-        <source>未知的滤波器类型 &quot;%1&quot; (可用 PK, LS, LSC, HS 和 HSC)</source>
-        <translation>unknown filter type &quot;%1&quot; (PK, LS, LSC, HS and HSC are known)</translation>
     </message>
     <message>
         <source>无法读取 &quot;%1&quot;</source>
@@ -1168,10 +1188,6 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
         <translation>the filter has no Gain</translation>
     </message>
     <message>
-        <source>PK 滤波器没有 Q</source>
-        <translation>the PK filter has no Q</translation>
-    </message>
-    <message>
         <source>Fc %1 Hz 不在 0 到 %2 Hz 之间</source>
         <translation>Fc %1 Hz is not between 0 and %2 Hz</translation>
     </message>
@@ -1182,6 +1198,50 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     <message>
         <source>Q %1 不在 %2 到 %3 之间</source>
         <translation>Q %1 is not between %2 and %3</translation>
+    </message>
+    <message>
+        <source>未知的滤波器类型 &quot;%1&quot; (可用 PK, PEQ, LS, LSC, HS, HSC, HP, HPQ, LP 和 LPQ)</source>
+        <translation>unknown filter type &quot;%1&quot; (PK, PEQ, LS, LSC, HS, HSC, HP, HPQ, LP and LPQ are known)</translation>
+    </message>
+    <message>
+        <source>%1 滤波器没有 Q</source>
+        <translation>the %1 filter has no Q</translation>
+    </message>
+    <message>
+        <source>设备无法实现 &quot;%1&quot; 滤波器</source>
+        <translation>the unit cannot make a &quot;%1&quot; filter</translation>
+    </message>
+    <message>
+        <source>%1 的 Q 为 %2: 设备的高通和低通只有 Butterworth 12 dB (Q 0.707)</source>
+        <translation>%1 with Q %2: the unit&apos;s high-pass and low-pass take Butterworth 12 dB (Q 0.707) only</translation>
+    </message>
+    <message>
+        <source>无法读取 %2 的斜率 &quot;%1&quot; (LS 和 HS 可用 6dB 或 12dB, LSC 和 HSC 最多 12 dB)</source>
+        <translation>cannot read the slope &quot;%1&quot; of %2 (LS and HS take 6dB or 12dB, LSC and HSC up to 12 dB)</translation>
+    </message>
+    <message>
+        <source>%1 滤波器同时给出了斜率和 Q</source>
+        <translation>the %1 filter has both a slope and a Q</translation>
+    </message>
+    <message>
+        <source>BW Oct %1 不在 %2 到 %3 之间</source>
+        <translation>BW Oct %1 is not between %2 and %3</translation>
+    </message>
+    <message>
+        <source>滤波器属于多个通道 (%1)</source>
+        <translation>the filters belong to more than one channel (%1)</translation>
+    </message>
+    <message>
+        <source>没有 Channel: 行选择 &quot;%1&quot; (文件选择了 %2)</source>
+        <translation>no Channel: line selects &quot;%1&quot; (the file selects %2)</translation>
+    </message>
+    <message>
+        <source>第二个 %1: 一个输出只有一个高通和一个低通</source>
+        <translation>a second %1: an output has one high-pass and one low-pass</translation>
+    </message>
+    <message>
+        <source>%1 是分频滤波器, %2 没有分频滤波器</source>
+        <translation>%1 is a crossover filter, which %2 does not have</translation>
     </message>
 </context>
 <context>

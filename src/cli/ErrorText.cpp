@@ -121,7 +121,8 @@ std::string filterText(const MeasurementError& e, const Values& v, const std::st
         case MeasurementProblem::NoType:
             return "the filter has no type";
         case MeasurementProblem::UnknownType:
-            return "unknown filter type " + quoted(v[0]) + " (PK, LS, LSC, HS and HSC are known)";
+            return "unknown filter type " + quoted(v[0]) +
+                   " (PK, PEQ, LS, LSC, HS, HSC, HP, HPQ, LP and LPQ are known)";
         case MeasurementProblem::UnknownWord:
             return "cannot read " + quoted(v[0]);
         case MeasurementProblem::GivenTwice:
@@ -142,7 +143,7 @@ std::string filterValueText(const MeasurementError& e, const Values& v) {
         case MeasurementProblem::NoGain:
             return "the filter has no Gain";
         case MeasurementProblem::NoQ:
-            return "the PK filter has no Q";
+            return "the " + v[0] + " filter has no Q";
         case MeasurementProblem::FcOutOfRange:
             return "Fc " + v[0] + " Hz is not between 0 and " + v[1] + " Hz";
         case MeasurementProblem::GainOutOfRange:
@@ -154,12 +155,48 @@ std::string filterValueText(const MeasurementError& e, const Values& v) {
     }
 }
 
+std::string list(const std::vector<std::string>& values, size_t from) {
+    std::string out;
+    for (size_t i = from; i < values.size(); ++i) out += (i > from ? ", " : "") + values[i];
+    return out;
+}
+
+std::string shapeText(const MeasurementError& e, const Values& v, const std::string& channel) {
+    switch (e.problem) {
+        case MeasurementProblem::CannotMake:
+            return "the unit cannot make a " + quoted(v[0]) + " filter";
+        case MeasurementProblem::CrossoverQ:
+            return v[0] + " with Q " + v[1] +
+                   ": the unit's high-pass and low-pass take Butterworth 12 dB (Q 0.707) only";
+        case MeasurementProblem::BadSlope:
+            return "cannot read the slope " + quoted(v[0]) + " of " + v[1] +
+                   " (LS and HS take 6dB or 12dB, LSC and HSC up to 12 dB)";
+        case MeasurementProblem::SlopeAndQ:
+            return "the " + v[0] + " filter has both a slope and a Q";
+        case MeasurementProblem::BandwidthOutOfRange:
+            return "BW Oct " + v[0] + " is not between " + v[1] + " and " + v[2];
+        case MeasurementProblem::SeveralChannels:
+            return "the filters belong to more than one channel (" + list(e.values, 0) +
+                   "): name one with --source-channel";
+        case MeasurementProblem::NoSuchChannel:
+            return "no Channel: line selects " + quoted(v[0]) + " (the file selects " +
+                   list(e.values, 1) + ")";
+        case MeasurementProblem::CrossoverTwice:
+            return "a second " + v[0] + ": an output has one high-pass and one low-pass";
+        case MeasurementProblem::CrossoverOnInput:
+            return v[0] + " is a crossover filter, which " + channel + " does not have";
+        default:
+            return {};
+    }
+}
+
 }  // namespace
 
 std::string measurementErrorText(const MeasurementError& error, const std::string& channelName) {
     const Values v{error.values};
     std::string text = filterText(error, v, channelName);
     if (text.empty()) text = filterValueText(error, v);
+    if (text.empty()) text = shapeText(error, v, channelName);
     return "line " + std::to_string(error.line) + ": " + text;
 }
 

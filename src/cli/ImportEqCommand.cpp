@@ -53,18 +53,51 @@ std::string filterLine(size_t index, const FittedFilter& f) {
         std::snprintf(text, sizeof text,
                       " (the unit's shelves have no Q); moved %+.1f Hz, %+.2f dB", f.hzError,
                       f.gainError);
-    return line + text;
+    line += text;
+    if (f.shapeDb) {
+        std::snprintf(text, sizeof text,
+                      "; its slope differs from the unit's shelf by up to %.2f dB",
+                      std::fabs(*f.shapeDb));
+        line += text;
+    }
+    return line;
+}
+
+std::string crossoverLine(const FittedCrossover& c) {
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "%s (line %d): %s %g Hz -> %s Butterworth 12 dB %.1f Hz; moved %+.1f Hz",
+                  c.filter.highPass ? "high-pass" : "low-pass", c.filter.line,
+                  c.filter.type.c_str(), c.filter.hz, c.filter.highPass ? "high-pass" : "low-pass",
+                  static_cast<double>(FreqTable[c.freq]), c.hzError);
+    return text;
+}
+
+// What the file holds besides the filters taken.
+void reportOthers(const MeasurementEq& eq, std::ostream& out) {
+    if (eq.preampDb)
+        out << "the file's preamp of " << *eq.preampDb
+            << " dB is not applied: set the gain yourself\n";
+    if (eq.skipped) out << "filters that are off, skipped: " << eq.skipped << "\n";
+    if (eq.otherChannels)
+        out << "filters for other channels, skipped: " << eq.otherChannels << "\n";
+    for (const MeasurementNote& n : eq.notes)
+        out << "line " << n.line << ": skipped \"" << n.text << "\"\n";
+    if (eq.comments) out << "comment lines: " << eq.comments << "\n";
 }
 
 }  // namespace
 
 const char* ImportEqCommand::usage() {
-    return "  import-eq FILE --channel in:A|out:3 (--ip A.B.C.D | --serial COMn |\n"
-           "            --mode-file FILE --record N [--model QD206|QD406|QD408])\n"
-           "      Puts the filters of a measurement program's EQ text export (\"Filter 1: ON PK\n"
-           "      Fc 100 Hz Gain -3.0 dB Q 1.41\"; PK, LS/LSC, HS/HSC) on the channel's EQ\n"
-           "      points, switches its EQ on and sets the points left over to 0 dB. Lists what\n"
-           "      rounding to the unit's steps moved and the largest difference it makes.\n";
+    return "  import-eq FILE --channel in:A|out:3 [--source-channel NAME] (--ip A.B.C.D |\n"
+           "            --serial COMn | --mode-file FILE --record N [--model QD206|QD406|QD408])\n"
+           "      Puts the filters of a measurement program's EQ text export or an equaliser's\n"
+           "      configuration (\"Filter 1: ON PK Fc 100 Hz Gain -3.0 dB Q 1.41\"; PK/PEQ,\n"
+           "      LS/LSC, HS/HSC with or without a slope, Q or BW Oct) on the channel's EQ\n"
+           "      points, switches its EQ on and sets the points left over to 0 dB; HP/LP go to\n"
+           "      an output's high-pass/low-pass. --source-channel takes the filters that a\n"
+           "      \"Channel:\" line selects for NAME. Lists what rounding to the unit's steps\n"
+           "      moved and the largest difference it makes.\n";
 }
 
 bool ImportEqCommand::parse(CliOptions& options) {
@@ -81,6 +114,8 @@ bool ImportEqCommand::parse(CliOptions& options) {
                 channel_ = cmd::outputChannel(c[4] - '0');
             else
                 options.fail("--channel: expected in:A .. in:D or out:1 .. out:8, got '" + c + "'");
+        } else if (option == "--source-channel") {
+            if (auto v = options.value()) sourceChannel_ = *v;
         } else if (option.rfind("--", 0) != 0 && file_.empty()) {
             file_ = option;
         } else {
@@ -109,14 +144,13 @@ int ImportEqCommand::run(const GlobalOptions& globals, std::ostream& out, std::o
         err << why << "\n";
         return 1;
     }
-    const MeasurementEq eq = parseMeasurementEq(text->toStdString());
+    const MeasurementEq eq = parseMeasurementEq(text->toStdString(), sourceChannel_);
     if (!eq.ok()) {
         for (const auto& e : eq.errors)
             err << file_ << ": " << measurementErrorText(e, channelName(channel_)) << "\n";
         return 1;
     }
-    const int points = isInput(channel_) ? InputChannel::kPoints : OutputChannel::kPoints;
-    const EqFit fit = fitMeasurementEq(eq, points);
+    const EqFit fit = fitMeasurementEq(eq, channel_.side);
     if (!fit.ok()) {
         for (const auto& e : fit.errors)
             err << file_ << ": " << measurementErrorText(e, channelName(channel_)) << "\n";
@@ -127,6 +161,8 @@ int ImportEqCommand::run(const GlobalOptions& globals, std::ostream& out, std::o
     };
 
     for (size_t i = 0; i < fit.filters.size(); ++i) out << filterLine(i, fit.filters[i]) << "\n";
+    for (const auto& c : {fit.highPass, fit.lowPass})
+        if (c) out << crossoverLine(*c) << "\n";
     char summary[160];
     std::snprintf(
         summary, sizeof summary,
@@ -134,10 +170,7 @@ int ImportEqCommand::run(const GlobalOptions& globals, std::ostream& out, std::o
         "over 20 Hz .. 20 kHz\n",
         std::fabs(fit.worstDb), fit.worstHz);
     out << summary;
-    if (eq.preampDb)
-        out << "the file's preamp of " << *eq.preampDb
-            << " dB is not applied: set the gain yourself\n";
-    if (eq.skipped) out << "filters that are off, skipped: " << eq.skipped << "\n";
+    reportOthers(eq, out);
 
     if (modeFile_.given()) {
         auto record = modeFile_.load(why);

@@ -23,6 +23,7 @@ public:
 
 private:
     std::string file_;
+    std::string sourceChannel_;
     cmd::ChannelId channel_{cmd::Side::Input, 0};
     TargetList targets_;
     ModeFileTarget modeFile_;

@@ -42,6 +42,29 @@ Biquad Biquad::highShelf(double hz, double gainDb, double q, double rate) {
             2 * ((a - 1) - (a + 1) * c),     (a + 1) - (a - 1) * c - s};
 }
 
+Biquad Biquad::lowShelf1(double hz, double gainDb, double rate) {
+    // s + wc·g over s + wc/g with g the square root of the gain: the gain at 0, half of it
+    // (in dB) at wc.
+    const double k = 1 / std::tan(std::numbers::pi * hz / rate), g = std::pow(10.0, gainDb / 40);
+    return {k + g, g - k, 0, k + 1 / g, 1 / g - k, 0};
+}
+
+Biquad Biquad::highShelf1(double hz, double gainDb, double rate) {
+    // The low shelf of the opposite gain, raised by the gain.
+    const double k = 1 / std::tan(std::numbers::pi * hz / rate), g = std::pow(10.0, gainDb / 40);
+    return {g * g * (k + 1 / g), g * g * (1 / g - k), 0, k + g, g - k, 0};
+}
+
+Biquad Biquad::highPass(double hz, double q, double rate) {
+    const auto [a, w0, c, alpha] = terms(hz, 0, q, rate);
+    return {(1 + c) / 2, -(1 + c), (1 + c) / 2, 1 + alpha, -2 * c, 1 - alpha};
+}
+
+Biquad Biquad::lowPass(double hz, double q, double rate) {
+    const auto [a, w0, c, alpha] = terms(hz, 0, q, rate);
+    return {(1 - c) / 2, 1 - c, (1 - c) / 2, 1 + alpha, -2 * c, 1 - alpha};
+}
+
 double Biquad::gainDbAt(double hz, double rate) const {
     const std::complex<double> z1 = std::polar(1.0, -2 * std::numbers::pi * hz / rate);
     const std::complex<double> z2 = z1 * z1;

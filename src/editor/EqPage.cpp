@@ -51,10 +51,39 @@ QString filterLine(size_t index, const FittedFilter& f) {
         got += QString::asprintf(" Q %.1f", eqQ(f.point.q));
         moved += QString::asprintf(", Q %+.2f", *f.qError);
     }
-    return EqPage::tr("滤波器 %1 (第 %2 行): %3 → 点 %1: %4 (移动 %5)")
-        .arg(index + 1)
-        .arg(m.line)
-        .arg(asked, got, moved);
+    QString line = EqPage::tr("滤波器 %1 (第 %2 行): %3 → 点 %1: %4 (移动 %5)")
+                       .arg(index + 1)
+                       .arg(m.line)
+                       .arg(asked, got, moved);
+    if (f.shapeDb)
+        line += EqPage::tr("; 斜率与设备的搁架滤波器最多相差 %1 dB")
+                    .arg(QString::asprintf("%.2f", std::fabs(*f.shapeDb)));
+    return line;
+}
+
+QString crossoverLine(const FittedCrossover& c) {
+    const QString name = c.filter.highPass ? EqPage::tr("高通") : EqPage::tr("低通");
+    return EqPage::tr("%1 (第 %2 行): %3 %4 Hz → Butterworth 12 dB %5 Hz (移动 %6 Hz)")
+        .arg(name)
+        .arg(c.filter.line)
+        .arg(QString::fromStdString(c.filter.type), QString::asprintf("%g", c.filter.hz),
+             QString::asprintf("%.1f", double{FreqTable[c.freq]}),
+             QString::asprintf("%+.1f", c.hzError));
+}
+
+// What the file holds besides the filters taken.
+QStringList otherLines(const MeasurementEq& eq) {
+    QStringList lines;
+    if (eq.preampDb)
+        lines << EqPage::tr("文件的前置增益 %1 dB 不会应用, 请自行设置增益。")
+                     .arg(QString::asprintf("%+.1f", *eq.preampDb));
+    if (eq.skipped) lines << EqPage::tr("跳过了关闭的滤波器: %1").arg(eq.skipped);
+    if (eq.otherChannels) lines << EqPage::tr("跳过了其他通道的滤波器: %1").arg(eq.otherChannels);
+    for (const MeasurementNote& n : eq.notes)
+        lines << EqPage::tr("第 %1 行: 跳过了 \"%2\"")
+                     .arg(n.line)
+                     .arg(QString::fromStdString(n.text));
+    return lines;
 }
 
 }  // namespace
@@ -380,7 +409,7 @@ bool EqPage::importFilters(const QString& path) {
     const QString channelText =
         input ? tr("输入 %1").arg(QChar('A' + channel_ - 1)) : tr("输出 %1").arg(channel_);
     const MeasurementEq eq = parseMeasurementEq(file.readAll().toStdString());
-    const EqFit fit = eq.ok() ? fitMeasurementEq(eq, points_) : EqFit{};
+    const EqFit fit = eq.ok() ? fitMeasurementEq(eq, side_) : EqFit{};
     const auto& errors = eq.ok() ? fit.errors : eq.errors;
     if (!errors.empty()) {
         QStringList lines;
@@ -389,19 +418,18 @@ bool EqPage::importFilters(const QString& path) {
                     quellmar);
         return false;
     }
-    if (fit.filters.empty()) {
+    if (fit.filters.empty() && !fit.highPass && !fit.lowPass) {
         showMessage(this, tr("文件 %1 中没有打开的滤波器。").arg(path), quellmar);
         return false;
     }
     QStringList report;
     for (size_t i = 0; i < fit.filters.size(); ++i) report << filterLine(i, fit.filters[i]);
+    for (const auto& c : {fit.highPass, fit.lowPass})
+        if (c) report << crossoverLine(*c);
     report << tr("取整到设备的步进后, 20 Hz 到 20 kHz 之间的响应最多改变 %1 dB (在 %2 Hz)。")
                   .arg(QString::asprintf("%.2f", std::fabs(fit.worstDb)),
                        QString::asprintf("%.0f", fit.worstHz));
-    if (eq.preampDb)
-        report << tr("文件的前置增益 %1 dB 不会应用, 请自行设置增益。")
-                      .arg(QString::asprintf("%+.1f", *eq.preampDb));
-    if (eq.skipped) report << tr("跳过了关闭的滤波器: %1").arg(eq.skipped);
+    report << otherLines(eq);
     report << QString()
            << tr("要把这些滤波器用在 %1 吗 ? 其余的点设为 0 dB, EQ 打开。").arg(channelText);
     if (showMessage(this, report.join(QLatin1Char('\n')), quellmar, MsgIcon::Question,

@@ -19,6 +19,9 @@ public:
 private:
     static QString filter(const MeasurementError& error, const QString& channel);
     static QString value(const MeasurementError& error);
+    static QString shape(const MeasurementError& error, const QString& channel);
+    // The values from the index on, separated by commas.
+    static QString list(const MeasurementError& error, size_t from);
 };
 
 }  // namespace qel

@@ -161,7 +161,8 @@ TEST_F(TransferCommandsTest, JsonGivesEachUnitsResultAndWhatStillDiffers) {
     EXPECT_EQ(test::text(test::field(second, "error", "code")), "handshake-timeout");
 
     sim.setFaults(unit, sim::Faults{});
-    r = cli({"download", "--json", "--ip", ip, "--mode-file", path("mode408.dat"), "--record", "9"});
+    r = cli(
+        {"download", "--json", "--ip", ip, "--mode-file", path("mode408.dat"), "--record", "9"});
     EXPECT_EQ(r.exitCode, 0) << r.out;
     json = test::jsonOf(r.out);
     EXPECT_TRUE(json["ok"].toBool());
@@ -174,8 +175,8 @@ TEST_F(TransferCommandsTest, JsonGivesEachUnitsResultAndWhatStillDiffers) {
     json = test::jsonOf(r.out);
     EXPECT_EQ(test::text(test::field(json, "units", 0, "file")), path("unit.json"));
     EXPECT_EQ(test::text(test::field(json, "units", 0, "model")), "QD408");
-    r = cli({"import", "--json", path("unit.json"), "--mode-file", path("mode408.dat"),
-             "--record", "3"});
+    r = cli({"import", "--json", path("unit.json"), "--mode-file", path("mode408.dat"), "--record",
+             "3"});
     EXPECT_EQ(r.exitCode, 0) << r.out;
     json = test::jsonOf(r.out);
     EXPECT_EQ(json["record"].toInt(), 3);
@@ -217,15 +218,17 @@ TEST_F(TransferCommandsTest, PresetsGoIntoModeFilesAndErrorsNameTheirPath) {
     std::ofstream(path("bad.json")) << QJsonDocument(root).toJson().toStdString();
     r = cli({"import", path("bad.json"), "--mode-file", file, "--record", "8"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("outputs[1].mute: expected true or false, found a text"), std::string::npos)
+    EXPECT_NE(r.err.find("outputs[1].mute: expected true or false, found a text"),
+              std::string::npos)
         << r.err;
     store.loadAll();
     EXPECT_FALSE(store.record(model::kQD408, 8)->isUsed());
     EXPECT_EQ(store.record(model::kQD408, 8)->output(1).gain(), 0);
-    r = cli({"import", path("edited.json"), "--mode-file", dir.filePath("mode206.dat").toStdString(),
-             "--record", "0"});
+    r = cli({"import", path("edited.json"), "--mode-file",
+             dir.filePath("mode206.dat").toStdString(), "--record", "0"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("model: the preset is for a QD408, the target is a QD206"), std::string::npos)
+    EXPECT_NE(r.err.find("model: the preset is for a QD408, the target is a QD206"),
+              std::string::npos)
         << r.err;
 
     // With --json the preset's problems are the error's details, and nothing is written.
@@ -256,17 +259,49 @@ TEST_F(TransferCommandsTest, ImportEqPutsMeasuredFiltersOnAChannel) {
     EXPECT_EQ(out3.eq[0][3], 6);    // Q 1.4
     EXPECT_EQ(out3.eq[1][0], 2);    // high shelf
     EXPECT_EQ(out3.eq[2][2], 120);  // left over: 0 dB
-    EXPECT_EQ(out3.eqSwitch, 0);  // the EQ works (1 would be "EQ pass")
+    EXPECT_EQ(out3.eqSwitch, 0);    // the EQ works (1 would be "EQ pass")
 
     std::string many;
-    for (int i = 1; i <= 11; ++i) many += "Filter " + std::to_string(i) + ": ON PK Fc 1 kHz Gain 1 dB Q 2\n";
+    for (int i = 1; i <= 11; ++i)
+        many += "Filter " + std::to_string(i) + ": ON PK Fc 1 kHz Gain 1 dB Q 2\n";
     std::ofstream(path("many.txt")) << many;
     const auto before = sim.requests(unit).size();
     r = cli({"import-eq", path("many.txt"), "--channel", "out:3", "--ip", ip});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("line 11: 11 filters are on, output 3 has 10 EQ points"), std::string::npos)
+    EXPECT_NE(r.err.find("line 11: 11 filters are on, output 3 has 10 EQ points"),
+              std::string::npos)
         << r.err;
     EXPECT_EQ(sim.requests(unit).size(), before);  // nothing was sent
+
+    // An equaliser's configuration for two channels: one is named, HP goes to the high-pass.
+    std::ofstream(path("config.txt")) << "Device: Speakers; all\n"
+                                         "Channel: L\n"
+                                         "Filter 1: ON PEQ Fc 100 Hz Gain 1.0 dB BW Oct 0.167\n"
+                                         "Channel: R\n"
+                                         "Filter 1: ON LS 12dB Fc 300 Hz Gain 5.0 dB\n"
+                                         "Filter 2: ON HP Fc 30 Hz\n";
+    r = cli({"import-eq", path("config.txt"), "--channel", "out:3", "--ip", ip});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("line 5: the filters belong to more than one channel (L, R)"),
+              std::string::npos)
+        << r.err;
+    r = cli({"import-eq", path("config.txt"), "--channel", "out:3", "--source-channel", "R", "--ip",
+             ip});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("line 1: skipped \"Device: Speakers; all\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("filters for other channels, skipped: 1"), std::string::npos) << r.out;
+    const auto& hp = sim.state(unit).params.out[2];
+    EXPECT_EQ(hp.eq[0][0], 1);   // low shelf
+    EXPECT_EQ(hp.eq[0][1], 99);  // 300 Hz
+    EXPECT_EQ(hp.hpfType, 0);    // Butterworth 12 dB
+    EXPECT_EQ(hp.hpfFreq, 15);   // 30 Hz
+    // Inputs have no high-pass: refused on its line.
+    r = cli({"import-eq", path("config.txt"), "--channel", "in:A", "--source-channel", "R", "--ip",
+             ip});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("line 6: HP is a crossover filter, which input A does not have"),
+              std::string::npos)
+        << r.err;
 }
 
 TEST_F(TransferCommandsTest, DownloadAllWorksOnEveryUnitSideBySide) {
@@ -275,22 +310,26 @@ TEST_F(TransferCommandsTest, DownloadAllWorksOnEveryUnitSideBySide) {
     const std::string subnet = test::loopbackSubnet();
     std::vector<int> units;
     for (int i = 0; i < 8; ++i)
-        units.push_back(many.addNetworkUnit(4, test::loopbackHost(subnet, 10 + i), "U" + std::to_string(i)));
+        units.push_back(
+            many.addNetworkUnit(4, test::loopbackHost(subnet, 10 + i), "U" + std::to_string(i)));
     ASSERT_GE(many.addNetworkUnit(2, test::loopbackHost(subnet, 30), "Small"), 0);
     ASSERT_TRUE(many.start());
     ModeRecord record;
     record.setName("Venue");
     record.output(7).setPolarity(1);
     ASSERT_TRUE(ModeFileStore::saveRecordInFile(dir.filePath("mode408.dat"), 4, record).ok);
-    std::vector<std::string> args = {"download", "--all", "--gateway", subnet + ".1", "--search-port", "0",
-                                     "--mode-file", path("mode408.dat"), "--record", "4"};
-    for (int n = 1; n <= 16; ++n) args.insert(args.end(), {"--serial-map", "COM" + std::to_string(n) + "=/nonexistent"});
+    std::vector<std::string> args = {"download",      "--all", "--gateway",   subnet + ".1",
+                                     "--search-port", "0",     "--mode-file", path("mode408.dat"),
+                                     "--record",      "4"};
+    for (int n = 1; n <= 16; ++n)
+        args.insert(args.end(), {"--serial-map", "COM" + std::to_string(n) + "=/nonexistent"});
     const auto r = cli(args);
     EXPECT_EQ(r.exitCode, 1);  // the QD206 takes no QD408 modes
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 8) << r.out;
     for (int u : units) {
         EXPECT_NE(r.out.find(many.address(u) + ": downloaded record 4 (Venue) to QD408; verified"),
-                  std::string::npos) << r.out;
+                  std::string::npos)
+            << r.out;
         EXPECT_EQ(many.state(u).params.out[7].polarity, 1);
     }
     EXPECT_EQ(r.err, test::loopbackHost(subnet, 30) + ": " + path("mode408.dat") +

@@ -155,6 +155,22 @@ private slots:
         editor->history().undo();  // one step
         QVERIFY(record() == before);
         QTRY_VERIFY(unitEqualsEditor());
+
+        // An equaliser's configuration: an HP reaches the output's high-pass; filters for
+        // several channels are refused with their names.
+        QVERIFY(!page->importFilters(file("two.txt",
+                                          "Channel: L\nFilter: ON PEQ Fc 100 Hz Gain 1 dB "
+                                          "BW Oct 1\nChannel: R\nFilter: ON HP Fc 30 Hz\n")));
+        QVERIFY(boxes.shown().back().text.contains("第 4 行: 滤波器属于多个通道 (L, R)"));
+        boxes.answer(MsgAnswer::Yes);
+        QVERIFY(page->importFilters(file("apo.txt",
+                                         "Device: all\nFilter: ON LS 6dB Fc 300 Hz Gain 3 dB\n"
+                                         "Filter: ON HP Fc 30 Hz\n")));
+        QVERIFY(boxes.shown().back().text.contains("Butterworth 12 dB 30.0 Hz"));
+        QCOMPARE(record().output(1).highPassType(), uint8_t{0});
+        QCOMPARE(record().output(1).highPassFreq(), uint8_t{15});
+        QCOMPARE(record().output(1).point(0).type, uint8_t{1});
+        QTRY_VERIFY(unitEqualsEditor());
     }
 
     void unconfirmedWritesAreCountedAndResyncProvesTheUnit() {
