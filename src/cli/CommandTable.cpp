@@ -8,6 +8,7 @@
 #include "cli/CommandOutput.h"
 #include "cli/DownloadCommand.h"
 #include "cli/ExportCommand.h"
+#include "cli/ExportEqCommand.h"
 #include "cli/ImportCommand.h"
 #include "cli/ImportEqCommand.h"
 #include "cli/ModuleCommand.h"
@@ -89,6 +90,9 @@ std::vector<CommandSpec> makeTable() {
         {"import-eq", ImportEqCommand::usage(),
          join({{{"--channel", Value}, {"--source-channel", Value}}, unit, modeFile}), File,
          &run<ImportEqCommand>},
+        {"export-eq", ExportEqCommand::usage(),
+         join({{{"--channel", Value}, {"--format", Value}, {"--out", File}}, unit, modeFile}), None,
+         &run<ExportEqCommand>},
         {"send", RawSend::usage(),
          join({unit,
                {{"--block", Value},

@@ -7,6 +7,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "cli/ChannelOption.h"
 #include "cli/ErrorText.h"
 #include "cli/PresetFile.h"
 #include "cli/Session.h"
@@ -23,15 +24,6 @@ namespace qel::cli {
 namespace {
 
 constexpr uint32_t kQueueDrainLimitMs = 60000;
-
-bool isInput(const cmd::ChannelId& c) {
-    return c.side == cmd::Side::Input;
-}
-
-std::string channelName(const cmd::ChannelId& c) {
-    return isInput(c) ? std::string("input ") + static_cast<char>('A' + c.number - 1)
-                      : "output " + std::to_string(c.number);
-}
 
 const char* typeName(EqType t) {
     return t == EqType::LowShelf ? "low-shelf" : t == EqType::HighShelf ? "high-shelf" : "peak";
@@ -107,13 +99,11 @@ bool ImportEqCommand::parse(CliOptions& options) {
         if (option == "--channel") {
             auto v = options.value();
             if (!v) continue;
-            const std::string& c = *v;
-            if (c.size() == 4 && c.rfind("in:", 0) == 0 && c[3] >= 'A' && c[3] <= 'D')
-                channel_ = cmd::inputChannel(c[3] - 'A' + 1);
-            else if (c.size() == 5 && c.rfind("out:", 0) == 0 && c[4] >= '1' && c[4] <= '8')
-                channel_ = cmd::outputChannel(c[4] - '0');
+            if (auto c = parseChannel(*v))
+                channel_ = *c;
             else
-                options.fail("--channel: expected in:A .. in:D or out:1 .. out:8, got '" + c + "'");
+                options.fail("--channel: expected in:A .. in:D or out:1 .. out:8, got '" + *v +
+                             "'");
         } else if (option == "--source-channel") {
             if (auto v = options.value()) sourceChannel_ = *v;
         } else if (option.rfind("--", 0) != 0 && file_.empty()) {
@@ -156,9 +146,7 @@ int ImportEqCommand::run(const GlobalOptions& globals, std::ostream& out, std::o
             err << file_ << ": " << measurementErrorText(e, channelName(channel_)) << "\n";
         return 1;
     }
-    auto hasChannel = [&](uint32_t model) {
-        return channel_.number <= (isInput(channel_) ? inputCount(model) : outputCount(model));
-    };
+    auto hasChannel = [&](uint32_t model) { return modelHasChannel(model, channel_); };
 
     for (size_t i = 0; i < fit.filters.size(); ++i) out << filterLine(i, fit.filters[i]) << "\n";
     for (const auto& c : {fit.highPass, fit.lowPass})

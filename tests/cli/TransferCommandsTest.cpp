@@ -304,6 +304,60 @@ TEST_F(TransferCommandsTest, ImportEqPutsMeasuredFiltersOnAChannel) {
         << r.err;
 }
 
+TEST_F(TransferCommandsTest, ExportEqWritesAChannelThatImportEqTakesBack) {
+    auto s = sim.state(unit);
+    auto& out3 = s.params.out[2];
+    for (int n = 0; n < 10; ++n) {
+        const uint8_t point[4] = {static_cast<uint8_t>(n % 3), static_cast<uint8_t>(20 * n + 7),
+                                  static_cast<uint8_t>(100 + 5 * n), static_cast<uint8_t>(3 * n)};
+        std::copy(point, point + 4, out3.eq[n]);
+    }
+    out3.hpfType = 0, out3.hpfFreq = 15;   // Butterworth 12 dB at 30 Hz
+    out3.lpfType = 7, out3.lpfFreq = 200;  // Linkwitz-Riley 24 dB: not for the text
+    out3.eqSwitch = 0;                     // the EQ works, as an import leaves it
+    sim.setState(unit, s);
+    const auto original = sim.state(unit).params.out[2];
+    auto r = cli({"export-eq", "--channel", "out:3", "--ip", ip, "--format", "apo", "--out",
+                  path("out3.txt")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("wrote 11 filters of output 3 to " + path("out3.txt")), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("note: the low-pass (Lik-Riley  -24dB) is not written"), std::string::npos)
+        << r.out;
+    std::ifstream in(path("out3.txt"));
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(text.rfind("# QD408 Main Stage, output 3\n", 0), 0u) << text;
+    EXPECT_NE(text.find("Filter 1: ON PK Fc 24.1 Hz Gain -4.0 dB Q 0.2\n"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("Filter 11: ON HP Fc 30 Hz\n"), std::string::npos) << text;
+
+    // The unit's EQ moved on; the file puts it back as it was.
+    s = sim.state(unit);
+    for (auto& point : s.params.out[2].eq) point[2] = 120;
+    s.params.out[2].hpfFreq = 0;
+    sim.setState(unit, s);
+    r = cli({"import-eq", path("out3.txt"), "--channel", "out:3", "--ip", ip});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(sim.state(unit).params.out[2] == original);
+
+    // A mode file record, in the generic layout; a channel the model lacks is refused.
+    ModeRecord record;
+    record.setName("Venue");
+    record.input(1).point(0) = EqPoint{1, 130, 143, 4};
+    ASSERT_TRUE(ModeFileStore::saveRecordInFile(dir.filePath("mode206.dat"), 2, record).ok);
+    r = cli({"export-eq", "--channel", "in:B", "--mode-file", path("mode206.dat"), "--record", "2",
+             "--out", path("inB.txt")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::ifstream generic(path("inB.txt"));
+    const std::string inB((std::istreambuf_iterator<char>(generic)), {});
+    EXPECT_EQ(inB.rfind("Filter Settings file\n\nQD206 Venue, input B\n", 0), 0u) << inB;
+    EXPECT_NE(inB.find("Filter 1: ON LS Fc 1000 Hz Gain 2.0 dB\n"), std::string::npos) << inB;
+    r = cli({"export-eq", "--channel", "in:C", "--mode-file", path("mode206.dat"), "--record", "0",
+             "--out", path("inC.txt")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("input C is not on a QD206"), std::string::npos) << r.err;
+}
+
 TEST_F(TransferCommandsTest, DownloadAllWorksOnEveryUnitSideBySide) {
     // Eight QD408s and a QD206 on one subnet, found by the search.
     sim::UnitSimulator many;

@@ -4,11 +4,13 @@
 
 #include <cmath>
 #include <cstdio>
+#include <random>
 
 #include "cli/ErrorText.h"
 #include "device/Biquad.h"
 #include "device/FreqTable.h"
 #include "device/MeasurementEq.h"
+#include "device/MeasurementExport.h"
 
 namespace qel {
 namespace {
@@ -198,6 +200,60 @@ TEST(MeasurementEq, EveryLineShapeReadsOrIsRefused) {
         many += "Filter " + std::to_string(i) + ": ON PK Fc 1000 Hz Gain 1 dB Q 1\n";
     EXPECT_EQ(readAs(many, in, ""), "line 16: 16 filters are on, input A has 15 EQ points");
     EXPECT_TRUE(fitMeasurementEq(parseMeasurementEq(many), in).filters.empty());
+}
+
+// A record with every EQ point, switch and crossover drawn from the codes the unit uses.
+ModeRecord randomRecord(std::mt19937& random) {
+    const auto code = [&](int highest) {
+        return static_cast<uint8_t>(std::uniform_int_distribution<int>(0, highest)(random));
+    };
+    const auto point = [&] {
+        return EqPoint{code(2), code(kEqGainCodeMax), code(255), code(kEqQCodeMax)};
+    };
+    ModeRecord r;
+    for (int c = 0; c < 4; ++c)
+        for (int n = 0; n < InputChannel::kPoints; ++n) r.input(c).point(n) = point();
+    for (int c = 0; c < 8; ++c) {
+        OutputChannel& o = r.output(c);
+        for (int n = 0; n < OutputChannel::kPoints; ++n) o.point(n) = point();
+        // Half of the crossovers Butterworth 12 dB, some off.
+        o.setHighPassType(code(1) ? 0 : code(kCrossoverTypeMax));
+        o.setHighPassFreq(code(3) ? code(255) : kHighPassOffCode);
+        o.setLowPassType(code(1) ? 0 : code(kCrossoverTypeMax));
+        o.setLowPassFreq(code(3) ? code(255) : kLowPassOffCode);
+    }
+    return r;
+}
+
+TEST(MeasurementEq, AnExportedChannelComesBackAsItWas) {
+    std::mt19937 random(20260512);
+    for (int round = 0; round < 300; ++round) {
+        const ModeRecord original = randomRecord(random);
+        const bool input = round % 2 == 0;
+        const cmd::ChannelId ch =
+            input ? cmd::inputChannel(1 + round / 2 % 4) : cmd::outputChannel(1 + round / 2 % 8);
+        const auto format = round % 3 ? EqTextFormat::Generic : EqTextFormat::Apo;
+        const EqExport out = exportMeasurementEq(original, ch, format, "QD408 Hall, channel");
+        const MeasurementEq eq = parseMeasurementEq(out.text);
+        ASSERT_TRUE(eq.ok()) << cli::measurementErrorText(eq.errors[0], "") << "\n" << out.text;
+        const EqFit fit = fitMeasurementEq(eq, ch.side);
+        ASSERT_TRUE(fit.ok()) << out.text;
+        // Onto the record with that channel's points and exported crossovers moved away.
+        ModeRecord moved = original;
+        for (int n = 0; n < (input ? InputChannel::kPoints : OutputChannel::kPoints); ++n) {
+            EqPoint& p =
+                input ? moved.input(ch.number - 1).point(n) : moved.output(ch.number - 1).point(n);
+            p = {static_cast<uint8_t>((p.type + 1) % 3), kEqGainCodeZeroDb, 143, p.q};
+        }
+        if (!input) {
+            OutputChannel& o = moved.output(ch.number - 1);
+            if (o.highPassType() == 0) o.setHighPassFreq(kHighPassOffCode);
+            if (o.lowPassType() == 0) o.setLowPassFreq(kLowPassOffCode);
+        }
+        putFittedFilters(moved, ch, fit);
+        ASSERT_TRUE(moved == original) << out.text;
+        EXPECT_LT(std::fabs(fit.worstDb), 1e-4) << out.text;  // nothing was rounded
+    }
 }
 
 TEST(MeasurementEq, CookbookFiltersHaveTheirGainWhereItBelongs) {
