@@ -1140,6 +1140,55 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
         <source>第 %1 行: 跳过了 &quot;%2&quot;</source>
         <translation>Line %1: skipped &quot;%2&quot;</translation>
     </message>
+    <message>
+        <source>导出滤波器...</source>
+        <translation>Export filters...</translation>
+    </message>
+    <message>
+        <source>当前通道的 EQ, 存为测量软件读取的 EQ 文本</source>
+        <translation>This channel&apos;s EQ as EQ text for a measurement program</translation>
+    </message>
+</context>
+<context>
+    <name>qel::EqTextExport</name>
+    <message>
+        <source>滤波器设置文件 (*.txt)</source>
+        <translation>Filter settings file (*.txt)</translation>
+    </message>
+    <message>
+        <source>均衡器配置 (*.txt)</source>
+        <translation>Equaliser configuration (*.txt)</translation>
+    </message>
+    <message>
+        <source>导出滤波器</source>
+        <translation>Export filters</translation>
+    </message>
+    <message>
+        <source>无法写入文件 %1:
+%2</source>
+        <translation>Cannot write the file %1:
+%2</translation>
+    </message>
+    <message>
+        <source>已把 %1 的 %2 个滤波器写入 %3。</source>
+        <translation>Wrote %2 filters of %1 to %3.</translation>
+    </message>
+    <message>
+        <source>%1 (%2) 没有写入: 文本只能容纳 Butterworth 12 dB 的高通和低通。</source>
+        <translation>The %1 (%2) is not written: the text holds Butterworth 12 dB high-pass and low-pass filters only.</translation>
+    </message>
+    <message>
+        <source>高通</source>
+        <translation>high-pass</translation>
+    </message>
+    <message>
+        <source>低通</source>
+        <translation>low-pass</translation>
+    </message>
+    <message>
+        <source>该通道的 EQ 处于 &quot;EQ pass&quot; 状态; 文件中的滤波器是打开的。</source>
+        <translation>The channel&apos;s EQ is switched to &quot;EQ pass&quot;; the file has its filters on.</translation>
+    </message>
 </context>
 <context>
     <name>qel::MeasurementWords</name>

@@ -9,7 +9,6 @@
 #include "cli/Session.h"
 #include "device/ModeImage.h"
 #include "device/Models.h"
-#include "device/UnitText.h"
 #include "device/ValueCodes.h"
 
 namespace qel::cli {
@@ -87,9 +86,7 @@ int ExportEqCommand::run(const GlobalOptions& globals, std::ostream& out, std::o
         const std::string model(modelName(modeFile_.model()));
         if (!modelHasChannel(modeFile_.model(), channel_))
             return output.fail("channel", channelName(channel_) + " is not on a " + model);
-        const std::string name = unpaddedUnitText(record->name());
-        const std::string title =
-            model + (name.empty() ? "" : " " + name) + ", " + channelName(channel_);
+        const std::string title = measurementTitle(modeFile_.model(), record->name(), channel_);
         if (!write(*record, title, line)) return output.fail("file", line);
         return output.succeed(line);
     }
@@ -102,9 +99,8 @@ int ExportEqCommand::run(const GlobalOptions& globals, std::ostream& out, std::o
                 r.line = channelName(channel_) + " is not on a " + u.equipment.modelName();
                 return false;
             }
-            const std::string title = u.equipment.modelName() + " " +
-                                      unpaddedUnitText(u.equipment.deviceName()) + ", " +
-                                      channelName(channel_);
+            const std::string title =
+                measurementTitle(u.equipment.modelCode(), u.equipment.deviceName(), channel_);
             return write(u.equipment.image()->record(), title, r.line);
         },
         output);

@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "device/FreqTable.h"
+#include "device/Models.h"
+#include "device/UnitText.h"
 #include "device/ValueCodes.h"
 
 namespace qel {
@@ -65,6 +67,16 @@ EqExport exportMeasurementEq(const ModeRecord& record, cmd::ChannelId channel, E
     crossover(out, true, o.highPassType(), o.highPassFreq());
     crossover(out, false, o.lowPassType(), o.lowPassFreq());
     return out;
+}
+
+std::string measurementTitle(uint32_t modelCode, std::string_view name, cmd::ChannelId c) {
+    std::string title(modelName(modelCode));
+    const std::string unpadded = unpaddedUnitText(name);
+    if (!unpadded.empty()) title += " " + unpadded;
+    return title + ", " +
+           (c.side == cmd::Side::Input
+                ? std::string("input ") + static_cast<char>('A' + c.number - 1)
+                : "output " + std::to_string(c.number));
 }
 
 }  // namespace qel

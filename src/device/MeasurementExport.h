@@ -36,4 +36,8 @@ struct EqExport {
 EqExport exportMeasurementEq(const ModeRecord& record, cmd::ChannelId channel, EqTextFormat format,
                              std::string_view title);
 
+// "QD408 Main Stage, output 3": the model, the unit's or record's name (when it has one) and
+// the channel.
+std::string measurementTitle(uint32_t modelCode, std::string_view name, cmd::ChannelId channel);
+
 }  // namespace qel

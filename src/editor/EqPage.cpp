@@ -19,6 +19,7 @@
 #include "device/ModeImage.h"
 #include "device/Models.h"
 #include "device/ValueCodes.h"
+#include "editor/EqTextExport.h"
 #include "editor/MeasurementWords.h"
 #include "editor/TypedValue.h"
 #include "eqresponse/view/QelEqType.h"
@@ -123,6 +124,16 @@ EqPage::EqPage(ParamEdit& edit, const QString& objectName, cmd::Side side,
     import_->setToolTip(tr("测量软件导出的 EQ 文本, 用在当前通道"));
     import_->setGeometry(566, 490, 82, 18);
     import_->setCallback(this, 0, [this](QObject*, int, int) { chooseFilterFile(); });
+    export_ = new CQelBtn(this);
+    export_->setObjectName(QStringLiteral("Qel.EqExport"));
+    export_->setText(tr("导出滤波器..."));
+    export_->setToolTip(tr("当前通道的 EQ, 存为测量软件读取的 EQ 文本"));
+    export_->setGeometry(478, 490, 82, 18);
+    export_->setCallback(this, 0, [this](QObject*, int, int) {
+        EqTextFormat format = EqTextFormat::Generic;
+        const QString path = EqTextExport::chooseFile(this, format);
+        if (!path.isEmpty()) exportFilters(path, format);
+    });
     meter_ = new CQelLigGain2(this);
     placeBottom(QSize(kPageWidth, kPageHeight));
 }
@@ -137,7 +148,7 @@ void EqPage::resizeEvent(QResizeEvent* event) {
 void EqPage::placeBottom(QSize page) {
     const int w = page.width(), h = page.height();
     view_->setGeometry(QRect(QPoint(6, h - 316), QPoint(w - 7, h - 23)));
-    summary_->setGeometry(QRect(QPoint(8, h - 17), QPoint(560, h + 15)));
+    summary_->setGeometry(QRect(QPoint(8, h - 17), QPoint(472, h + 15)));
     meter_->setGeometry(QRect(QPoint(w - 144, h - 20), QPoint(w - 5, h + 15)));
 }
 
@@ -392,6 +403,18 @@ void EqPage::passClicked() {
 
 namespace qel {
 
+QString EqPage::channelText() const {
+    return side_ == cmd::Side::Input ? tr("输入 %1").arg(QChar('A' + channel_ - 1))
+                                     : tr("输出 %1").arg(channel_);
+}
+
+bool EqPage::exportFilters(const QString& path, EqTextFormat format) {
+    const cmd::ChannelId ch = channelId();
+    const EqExport text = exportMeasurementEq(edit_.image().record(), ch, format,
+                                              measurementTitle(edit_.modelCode(), {}, ch));
+    return EqTextExport::save(this, path, text, channelText());
+}
+
 void EqPage::chooseFilterFile() {
     const QString path = QFileDialog::getOpenFileName(this, tr("导入滤波器"), {},
                                                       tr("EQ 文本 (*.txt);;所有文件 (*)"));
@@ -405,9 +428,7 @@ bool EqPage::importFilters(const QString& path) {
         showMessage(this, tr("无法读取文件 %1:\n%2").arg(path, file.errorString()), quellmar);
         return false;
     }
-    const bool input = side_ == cmd::Side::Input;
-    const QString channelText =
-        input ? tr("输入 %1").arg(QChar('A' + channel_ - 1)) : tr("输出 %1").arg(channel_);
+    const QString channelText = this->channelText();
     const MeasurementEq eq = parseMeasurementEq(file.readAll().toStdString());
     const EqFit fit = eq.ok() ? fitMeasurementEq(eq, side_) : EqFit{};
     const auto& errors = eq.ok() ? fit.errors : eq.errors;

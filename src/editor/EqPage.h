@@ -7,6 +7,7 @@
 #include <span>
 #include <vector>
 
+#include "device/MeasurementExport.h"
 #include "device/ParamEdit.h"
 #include "editor/EditorPage.h"
 
@@ -54,6 +55,7 @@ public:
     CQelBtn* resetButton() const { return reset_; }
     CQelBtn* passButton() const { return pass_; }
     CQelBtn* importButton() const { return import_; }
+    CQelBtn* exportButton() const { return export_; }
     CQelLigGain2* meter() const { return meter_; }
 
     // What the controls report.
@@ -72,6 +74,8 @@ public:
     // (the rest at 0 dB, the EQ on). Nothing changes unless the whole file fits.
     bool importFilters(const QString& path);
     void chooseFilterFile();
+    // The selected channel's EQ as a measurement program's EQ text, and what it left out.
+    bool exportFilters(const QString& path, EqTextFormat format);
 
     // "EQPoint: %2d    Type: ...": the point's number, type, gain, frequency and Q.
     static QString summaryText(int n, const EqPoint& point);
@@ -105,6 +109,8 @@ private:
     void putTyped(int n, CQelText* box, const QString& shown,
                   const std::function<void(EqPoint&)>& set);
     void describe(int n);
+    // "输入 A", "输出 2".
+    QString channelText() const;
 
     cmd::Side side_;
     int points_;
@@ -124,6 +130,7 @@ private:
     CQelBtn* reset_ = nullptr;
     CQelBtn* pass_ = nullptr;
     CQelBtn* import_ = nullptr;
+    CQelBtn* export_ = nullptr;
 };
 
 }  // namespace qel

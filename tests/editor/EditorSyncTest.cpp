@@ -171,6 +171,23 @@ private slots:
         QCOMPARE(record().output(1).highPassFreq(), uint8_t{15});
         QCOMPARE(record().output(1).point(0).type, uint8_t{1});
         QTRY_VERIFY(unitEqualsEditor());
+
+        // The export writes the channel as it is; imported again, nothing changes.
+        const QString exported = dir.filePath("out2.txt");
+        QVERIFY(page->exportFilters(exported, EqTextFormat::Apo));
+        QVERIFY2(boxes.shown().back().text.startsWith("已把 输出 2 的 11 个滤波器写入"),
+                 qPrintable(boxes.shown().back().text));
+        QFile text(exported);
+        QVERIFY(text.open(QIODevice::ReadOnly));
+        const QString written = QString::fromUtf8(text.readAll());
+        QVERIFY2(written.startsWith("# ") && written.contains(", output 2\n") &&
+                     written.contains("Filter 1: ON LS Fc 300 Hz Gain 3.0 dB\n") &&
+                     written.contains("Filter 11: ON HP Fc 30 Hz\n"),
+                 qPrintable(written));
+        const ModeRecord imported = record();
+        boxes.answer(MsgAnswer::Yes);
+        QVERIFY(page->importFilters(exported));
+        QVERIFY(record() == imported);
     }
 
     void unconfirmedWritesAreCountedAndResyncProvesTheUnit() {
