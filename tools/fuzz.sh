@@ -5,7 +5,7 @@
 # normal build is untouched) and runs one of them.
 # usage: tools/fuzz.sh TARGET SECONDS [libFuzzer options...]
 #   TARGET: receive | discovery | modefile | simrequest | driverpkg | netmodule |
-#           measurementeq
+#           measurementeq | remotemessage
 #   (fuzz_ prefix optional)
 # New inputs go to build/fuzz/corpus/TARGET (seeded from fuzz/corpus/TARGET), crashes to
 # build/fuzz/artifacts/. Exits non-zero when the target finds a fault.
@@ -25,12 +25,13 @@ case "$name" in
   discovery|simrequest) limits=(-max_len=2048) ;;
   netmodule) limits=(-max_len=4096) ;;
   measurementeq) limits=(-max_len=4096) ;;  # a few dozen lines of EQ text
+  remotemessage) limits=(-max_len=16384) ;;  # a request head or a message
   modefile) limits=(-max_len=32768) ;;
   driverpkg) limits=(-max_len=16384) ;;
   *) echo "unknown fuzz target: $name" >&2; exit 2 ;;
 esac
 
-packages=(clang-14 libclang-rt-14-dev cmake ninja-build qt6-base-dev)
+packages=(clang-14 libclang-rt-14-dev cmake ninja-build qt6-base-dev qt6-websockets-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

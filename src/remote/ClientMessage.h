@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
+#pragma once
+
+#include <QByteArrayView>
+#include <QJsonValue>
+#include <QString>
+#include <QStringList>
+#include <variant>
+
+namespace qel {
+
+// One JSON message from a remote client, checked for shape (not yet for meaning).
+//   {"type":"hello","token":T} or {"type":"hello","pair":CODE,"label":L}
+//   {"type":"subscribe","units":[ID...] or "*","meters":RATE}
+//   {"type":"set","id":N,"unit":ID,"path":"outputs[2].gainDb","value":V,"final":B}
+//   {"type":"ping"}
+struct ClientMessage {
+    static constexpr int kMaxPath = 96;
+    static constexpr int kMaxUnits = 64;
+
+    enum class Type { Hello, Subscribe, Set, Ping };
+    Type type = Type::Ping;
+    QString token, pair, label;  // hello
+    QStringList units;           // subscribe; "*" for all
+    int meterRate = 0;           // subscribe; per second, 0 = none
+    double requestId = -1;       // set; echoed in ack/nack
+    QString unit, path;          // set
+    QJsonValue value;            // set
+    bool final = true;           // set; false while a control is dragged
+
+    struct Problem {
+        enum class Code { NotJson, NotObject, UnknownType, MissingField, BadField };
+        Code code = Code::NotJson;
+        QString field;
+        // In English, for the nack's reason and the API's users.
+        QString text() const;
+    };
+    using Read = std::variant<ClientMessage, Problem>;
+    static Read read(QByteArrayView json);
+
+    // "outputs[2].gainDb": names of letters, each with an optional index.
+    static bool isPath(const QString& path);
+};
+
+}  // namespace qel
