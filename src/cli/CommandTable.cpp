@@ -15,6 +15,7 @@
 #include "cli/RawSend.h"
 #include "cli/ReadCommand.h"
 #include "cli/SearchCommand.h"
+#include "cli/ServeCommand.h"
 #include "cli/SystemCommand.h"
 #include "platform/Trace.h"
 
@@ -93,6 +94,9 @@ std::vector<CommandSpec> makeTable() {
         {"export-eq", ExportEqCommand::usage(),
          join({{{"--channel", Value}, {"--format", Value}, {"--out", File}}, unit, modeFile}), None,
          &run<ExportEqCommand>},
+        {"serve", ServeCommand::usage(),
+         join({units, {{"--listen", Value}, {"--read-only", None}, {"--config", File}}}), None,
+         &run<ServeCommand>},
         {"send", RawSend::usage(),
          join({unit,
                {{"--block", Value},

@@ -24,4 +24,12 @@ const std::atomic<bool>* catchInterrupt() {
     return &gInterrupted;
 }
 
+const std::atomic<bool>* catchTermination() {
+    struct sigaction action {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
+    return &gInterrupted;
+}
+
 }  // namespace qel::cli

@@ -10,5 +10,7 @@ namespace qel::cli {
 // which the transfers take as a cancel (they stop sending and let go of their units the
 // orderly way); a second one ends the program at once, as usual.
 const std::atomic<bool>* catchInterrupt();
+// For a command that runs until told to stop: SIGINT, SIGTERM and SIGHUP set the flag.
+const std::atomic<bool>* catchTermination();
 
 }  // namespace qel::cli

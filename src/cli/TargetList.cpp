@@ -9,6 +9,7 @@
 #include <ostream>
 #include <thread>
 
+#include "cli/Session.h"
 #include "link/EquipmentList.h"
 #include "link/EquipmentSearch.h"
 #include "link/UdpEndpoint.h"
@@ -128,6 +129,38 @@ int TargetList::run(const GlobalOptions& globals, const Job& job, CommandOutput&
         });
     for (auto& w : workers) w.join();
     return report(labels, results, ok, output);
+}
+
+int TargetList::hold(const GlobalOptions& globals, const Serve& serve, CommandOutput& output) {
+    UdpEndpoint endpoint;
+    if ((all_ || !ips_.empty()) && !endpoint.open(globals.localPort))
+        return output.fail("port", "cannot open UDP port " + std::to_string(globals.localPort) +
+                                       ": " + endpoint.lastError());
+    LinkSettings link;
+    link.endpoint = &endpoint;
+    link.unitPort = globals.unitPort;
+    link.serialMap = &globals.serialMap;
+    std::vector<std::shared_ptr<Equipment>> units;
+    std::vector<std::string> labels;
+    if (!gather(globals, link, units, labels, output)) return 1;
+
+    std::vector<std::unique_ptr<Session>> sessions;
+    std::vector<std::string> failures(units.size());
+    std::vector<char> ok(units.size(), 0);  // one element per thread
+    std::vector<std::thread> workers;
+    for (const auto& unit : units) sessions.push_back(std::make_unique<Session>(*unit, link));
+    for (size_t i = 0; i < units.size(); ++i)
+        workers.emplace_back([&, i] { ok[i] = sessions[i]->connect(true, failures[i]); });
+    for (auto& w : workers) w.join();
+    std::vector<std::shared_ptr<Equipment>> connected;
+    for (size_t i = 0; i < units.size(); ++i) {
+        if (ok[i])
+            connected.push_back(units[i]);
+        else
+            output.errorText() << labels[i] << ": " << failures[i] << "\n";
+    }
+    if (connected.empty()) return output.fail("units-failed", "no unit could be connected");
+    return serve(connected);
 }
 
 }  // namespace qel::cli

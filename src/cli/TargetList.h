@@ -47,6 +47,11 @@ public:
     // its unit's label; with --json one entry per unit in "units". Returns the exit status:
     // 1 when any unit failed or none was found.
     int run(const GlobalOptions& globals, const Job& job, CommandOutput& output);
+    // Connects every unit side by side, each read whole (a failure is told on err and the
+    // others go on), then calls serve with those connected; they are let go of the orderly
+    // way once it returns. 1 when none connected, else what serve returns.
+    using Serve = std::function<int(const std::vector<std::shared_ptr<Equipment>>& units)>;
+    int hold(const GlobalOptions& globals, const Serve& serve, CommandOutput& output);
 
 private:
     // The units named, or found by --all; false (and the failure told) when there are none.

@@ -61,6 +61,10 @@ bool readSubscribe(const QJsonObject& o, ClientMessage& m, Problem& p) {
     }
     const QJsonValue meters = o.value("meters");
     if (meters.isUndefined()) return true;
+    if (meters.isBool()) {
+        m.meterRate = meters.toBool() ? ClientMessage::kDefaultMeterRate : 0;
+        return true;
+    }
     const double rate = meters.toDouble(-1);
     if (!meters.isDouble() || rate < 0 || rate > 1000 || rate != std::floor(rate)) {
         p = {Code::BadField, "meters"};

@@ -18,12 +18,13 @@ namespace qel {
 struct ClientMessage {
     static constexpr int kMaxPath = 96;
     static constexpr int kMaxUnits = 64;
+    static constexpr int kDefaultMeterRate = 15;  // "meters": true
 
     enum class Type { Hello, Subscribe, Set, Ping };
     Type type = Type::Ping;
     QString token, pair, label;  // hello
     QStringList units;           // subscribe; "*" for all
-    int meterRate = 0;           // subscribe; per second, 0 = none
+    int meterRate = 0;           // subscribe; per second, 0 = none (the hub caps it)
     double requestId = -1;       // set; echoed in ack/nack
     QString unit, path;          // set
     QJsonValue value;            // set

@@ -79,7 +79,8 @@ void RemoteClient::hello(const ClientMessage& m) {
     if (!paired())
         return close(QWebSocketProtocol::CloseCodePolicyViolated, QStringLiteral("not paired"));
     label_ = m.label.left(80);
-    QJsonObject welcome{{"type", "welcome"}, {"client", id_}, {"readOnly", readOnly_}};
+    QJsonObject welcome{{"type", "welcome"}, {"client", id_}, {"readOnly", readOnly_},
+                        {"language", language_}};
     if (token != m.token) welcome.insert("token", token);
     send(welcome);
     emit ready(this);

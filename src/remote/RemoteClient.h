@@ -38,6 +38,8 @@ public:
     void send(const QJsonObject& message);
     qint64 backlog() const;
     void close(int code, const QString& reason);
+    // The program's language ("zh" or "en"), told in the welcome.
+    void setLanguage(const QString& language) { language_ = language; }
 
 signals:
     void ready(qel::RemoteClient* client);
@@ -56,6 +58,7 @@ private:
     bool readOnly_;
     QByteArray pairing_;
     QString label_;
+    QString language_ = QStringLiteral("zh");
     QTimer keepAlive_;
     QElapsedTimer heard_;
     QElapsedTimer bucketClock_;

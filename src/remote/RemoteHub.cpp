@@ -6,12 +6,59 @@
 #include <QSettings>
 #include <QWebSocket>
 
+#include "device/ModeImage.h"
+#include "device/Models.h"
+#include "device/PresetJson.h"
 #include "device/UnitText.h"
 #include "link/Equipment.h"
+#include "remote/ChannelCurve.h"
+#include "remote/PresetPath.h"
 #include "remote/RemoteClient.h"
 #include "remote/RemoteUnits.h"
 
 namespace qel {
+
+namespace {
+
+QJsonObject presetOf(ParamEdit& edit) {
+    return QJsonDocument::fromJson(presetJson(edit.image().record(), edit.modelCode())).object();
+}
+
+QJsonObject byJson(const ParamEdit::Origin& origin) {
+    if (origin.kind == ParamEdit::Origin::Kind::Remote)
+        return {{"kind", "client"}, {"client", origin.client}};
+    return {{"kind", "desktop"}};
+}
+
+// The channels whose EQ response a set of changed paths touches.
+std::vector<cmd::ChannelId> curveChannels(const QJsonObject& values) {
+    std::vector<cmd::ChannelId> channels;
+    for (auto it = values.begin(); it != values.end(); ++it) {
+        const auto subject = presetpath::subjectOf(it.key());
+        if (!subject) continue;
+        const uint8_t c = subject->code;
+        if (c != param::kEqPoint && c != param::kHighPass && c != param::kLowPass) continue;
+        if (std::find(channels.begin(), channels.end(), subject->channel) == channels.end())
+            channels.push_back(subject->channel);
+    }
+    return channels;
+}
+
+QJsonObject curvesOf(const ModeRecord& record, const std::vector<cmd::ChannelId>& channels) {
+    QJsonObject curves;
+    for (const cmd::ChannelId& c : channels)
+        curves.insert(presetpath::channelKey(c), channelCurve(record, c));
+    return curves;
+}
+
+std::vector<cmd::ChannelId> allChannels(uint32_t model) {
+    std::vector<cmd::ChannelId> channels;
+    for (int i = 1; i <= inputCount(model); ++i) channels.push_back(cmd::inputChannel(i));
+    for (int i = 1; i <= outputCount(model); ++i) channels.push_back(cmd::outputChannel(i));
+    return channels;
+}
+
+}  // namespace
 
 RemoteHub::Settings RemoteHub::Settings::load(const QString& configPath) {
     QSettings s(configPath, QSettings::IniFormat);
@@ -36,9 +83,16 @@ RemoteHub::RemoteHub(RemoteUnits& units, const QString& configPath, QObject* par
     : QObject(parent), units_(units), auth_(configPath), server_(auth_) {
     server_.setApi([this](const QByteArray& path) { return api(path); });
     connect(&server_, &RemoteServer::socketOpened, this, &RemoteHub::open);
+    connect(&meterTimer_, &QTimer::timeout, this, &RemoteHub::sendMeters);
+    clock_.start();
 }
 
-RemoteHub::~RemoteHub() { stop(); }
+RemoteHub::~RemoteHub() {
+    stop();
+    for (auto& [id, view] : views_)
+        if (view.meters)
+            if (const auto unit = unitOf(id)) units_.watchMeters(*unit, false);
+}
 
 bool RemoteHub::start(const Settings& settings) {
     stop();
@@ -63,11 +117,13 @@ void RemoteHub::stop() {
 }
 
 QString RemoteHub::pairingUrl() const {
-    QHostAddress address = server_.address();
+    const QHostAddress address = server_.address();
     QString host = address.toString();
     if (address.protocol() == QAbstractSocket::IPv6Protocol) host = '[' + host + ']';
-    return QStringLiteral("http://%1:%2/?pair=%3").arg(host).arg(server_.port()).arg(
-        auth_.pairingCode());
+    return QStringLiteral("http://%1:%2/?pair=%3")
+        .arg(host)
+        .arg(server_.port())
+        .arg(auth_.pairingCode());
 }
 
 std::vector<RemoteHub::ClientInfo> RemoteHub::clients() const {
@@ -78,7 +134,7 @@ std::vector<RemoteHub::ClientInfo> RemoteHub::clients() const {
 }
 
 void RemoteHub::drop(int clientId) {
-    for (RemoteClient* c : clients_) {
+    for (RemoteClient* c : std::vector<RemoteClient*>(clients_)) {
         if (c->id() != clientId) continue;
         auth_.revoke(c->pairing());
         c->close(QWebSocketProtocol::CloseCodePolicyViolated, QStringLiteral("dropped"));
@@ -87,6 +143,7 @@ void RemoteHub::drop(int clientId) {
 
 void RemoteHub::open(QWebSocket* socket) {
     auto* client = new RemoteClient(socket, auth_, nextClient_++, settings_.readOnly, socket);
+    client->setLanguage(language_);
     clients_.push_back(client);
     connect(client, &RemoteClient::ready, this, [this](RemoteClient* c) {
         c->send({{"type", "units"}, {"units", unitsJson()}});
@@ -95,13 +152,186 @@ void RemoteHub::open(QWebSocket* socket) {
     connect(client, &RemoteClient::message, this, &RemoteHub::handle);
     connect(client, &RemoteClient::gone, this, [this](RemoteClient* c) {
         std::erase(clients_, c);
+        watches_.erase(c);
+        updateMeterWatch();
         emit clientsChanged();
     });
 }
 
 void RemoteHub::handle(RemoteClient* client, const ClientMessage& m) {
-    (void)client;
-    (void)m;
+    if (m.type == ClientMessage::Type::Subscribe) subscribe(client, m);
+    if (m.type == ClientMessage::Type::Set) set(client, m);
+}
+
+void RemoteHub::subscribe(RemoteClient* client, const ClientMessage& m) {
+    Watch& w = watches_[client];
+    w.all = m.units.contains(QStringLiteral("*"));
+    w.units = QSet<QString>(m.units.begin(), m.units.end());
+    w.meterRate = std::min(m.meterRate, int(kMaxMeterRate));
+    w.nextMeters = clock_.elapsed();
+    for (const auto& unit : units_.units()) {
+        const QString id = idOf(*unit);
+        if (!watches(w, id)) continue;
+        if (UnitView* view = viewOf(*unit)) client->send(snapshot(id, *view));
+    }
+    updateMeterWatch();
+}
+
+void RemoteHub::set(RemoteClient* client, const ClientMessage& m) {
+    Control& c = controls_[m.unit + '/' + m.path];
+    const bool recent = c.applied.isValid() && c.applied.elapsed() < kMergeMs;
+    if (m.final || !recent) {
+        if (c.pending) {  // an older drag value that did not go out yet
+            if (c.pending->first)
+                c.pending->first->send({{"type", "ack"}, {"id", c.pending->second.requestId},
+                                        {"merged", true}});
+            c.pending.reset();
+        }
+        c.applied.start();
+        return apply(client, m);
+    }
+    if (c.pending && c.pending->first)
+        c.pending->first->send({{"type", "ack"}, {"id", c.pending->second.requestId},
+                                {"merged", true}});
+    c.pending.emplace(client, m);
+    if (!c.timer) {
+        c.timer = std::make_unique<QTimer>();
+        c.timer->setSingleShot(true);
+        const QString key = m.unit + '/' + m.path;
+        connect(c.timer.get(), &QTimer::timeout, this, [this, key] {
+            Control& control = controls_[key];
+            if (!control.pending) return;
+            auto [sender, message] = std::move(*control.pending);
+            control.pending.reset();
+            control.applied.start();
+            if (sender) apply(sender, message);
+        });
+    }
+    if (!c.timer->isActive()) c.timer->start(int(kMergeMs - c.applied.elapsed()));
+}
+
+void RemoteHub::apply(RemoteClient* client, const ClientMessage& m) {
+    const auto nack = [&](const QString& reason) {
+        client->send({{"type", "nack"}, {"id", m.requestId}, {"reason", reason}});
+    };
+    const auto unit = unitOf(m.unit);
+    if (!unit) return nack(QStringLiteral("there is no unit %1").arg(m.unit));
+    if (units_.busy(*unit)) return nack(QStringLiteral("the unit is busy with a transfer"));
+    UnitView* view = viewOf(*unit);
+    if (!view) return nack(QStringLiteral("the unit's settings are not read yet"));
+    const auto subject = presetpath::subjectOf(m.path);
+    QJsonObject document = view->preset;
+    if (!subject || !presetpath::assign(document, m.path, m.value))
+        return nack(QStringLiteral("%1 is not a setting the remote can change").arg(m.path));
+    ParamEdit& edit = *view->edit;
+    const PresetRead read = readPresetJson(QJsonDocument(document).toJson(), edit.modelCode());
+    if (!read.ok()) return nack(QString::fromStdString(read.errors.front().text()));
+    {
+        const ParamEdit::OriginScope scope(edit, {ParamEdit::Origin::Kind::Remote, client->id()});
+        edit.restore(read.record, std::nullopt, *subject);
+    }
+    client->send({{"type", "ack"}, {"id", m.requestId}, {"revision", double(view->revision)}});
+}
+
+void RemoteHub::edited(const QString& id, const ParamEdit::Result& result) {
+    UnitView& view = views_[id];
+    if (!view.edit) return;
+    const QJsonObject preset = presetOf(*view.edit);
+    const QJsonObject values = presetpath::differences(view.preset, preset);
+    view.preset = preset;
+    if (values.isEmpty()) return;
+    ++view.revision;
+    tellWatchers(id, {{"type", "changed"},
+                      {"unit", id},
+                      {"revision", double(view.revision)},
+                      {"by", byJson(result.origin)},
+                      {"values", values},
+                      {"curves", curvesOf(view.edit->image().record(), curveChannels(values))}});
+}
+
+void RemoteHub::tellWatchers(const QString& id, const QJsonObject& message) {
+    for (auto& [client, w] : watches_)
+        if (watches(w, id)) client->send(message);
+}
+
+RemoteHub::UnitView* RemoteHub::viewOf(const Equipment& unit) {
+    const QString id = idOf(unit);
+    UnitView& view = views_[id];
+    ParamEdit* edit = units_.editOf(unit);
+    if (edit != view.edit) {
+        view.listening.reset();
+        view.edit = edit;
+        if (edit) {
+            view.preset = presetOf(*edit);
+            view.listening = edit->listen(
+                [this, id](const ParamEdit::Result& result) { edited(id, result); });
+        }
+    }
+    return view.edit ? &view : nullptr;
+}
+
+QJsonObject RemoteHub::snapshot(const QString& id, UnitView& view) {
+    view.preset = presetOf(*view.edit);
+    const ModeRecord& record = view.edit->image().record();
+    return {{"type", "snapshot"},
+            {"unit", id},
+            {"revision", double(view.revision)},
+            {"preset", view.preset},
+            {"curves", curvesOf(record, allChannels(view.edit->modelCode()))}};
+}
+
+void RemoteHub::editPathChanged(const Equipment& unit) {
+    const QString id = idOf(unit);
+    UnitView* view = viewOf(unit);
+    if (!view) return;
+    // Whatever changed while no one listened reaches the clients as one snapshot.
+    const QJsonObject message = snapshot(id, *view);
+    tellWatchers(id, message);
+}
+
+void RemoteHub::busyChanged(const Equipment& unit) {
+    const QString id = idOf(unit);
+    const bool busy = units_.busy(unit);
+    views_[id].busy = busy;
+    tellWatchers(id, {{"type", "busy"}, {"unit", id}, {"busy", busy}});
+    if (!busy) editPathChanged(unit);
+}
+
+void RemoteHub::updateMeterWatch() {
+    bool any = false;
+    for (const auto& unit : units_.units()) {
+        const QString id = idOf(*unit);
+        bool watched = false;
+        for (const auto& [client, w] : watches_) watched |= w.meterRate > 0 && watches(w, id);
+        any |= watched;
+        UnitView& view = views_[id];
+        if (view.meters != watched) units_.watchMeters(*unit, watched);
+        view.meters = watched;
+    }
+    if (any && !meterTimer_.isActive()) meterTimer_.start(10);
+    if (!any) meterTimer_.stop();
+}
+
+void RemoteHub::sendMeters() {
+    std::map<QString, QJsonObject> readings;
+    for (const auto& unit : units_.units()) {
+        const auto levels = units_.meters(*unit);
+        if (!levels) continue;
+        const uint32_t model = unit->modelCode();
+        QJsonArray inputs, outputs;
+        for (int i = 0; i < inputCount(model); ++i) inputs.append((*levels)[size_t(i)]);
+        for (int i = 0; i < outputCount(model); ++i) outputs.append((*levels)[size_t(4 + i)]);
+        const QString id = idOf(*unit);
+        readings[id] = {{"type", "meters"}, {"unit", id}, {"inputs", inputs}, {"outputs", outputs}};
+    }
+    for (auto& [client, w] : watches_) {
+        const qint64 now = clock_.elapsed();
+        if (w.meterRate <= 0 || now < w.nextMeters) continue;
+        w.nextMeters = std::max(w.nextMeters + 1000 / w.meterRate, now);
+        if (client->backlog() > kMeterBacklog) continue;  // behind: this frame is skipped
+        for (const auto& [id, message] : readings)
+            if (watches(w, id)) client->send(message);
+    }
 }
 
 void RemoteHub::unitsChanged() {
@@ -151,7 +381,14 @@ RemoteServer::Reply RemoteHub::api(const QByteArray& path) {
         return QJsonDocument(value).toJson(QJsonDocument::Compact);
     };
     if (path == "/api/v1/units") return {200, json(unitsJson())};
-    return {404, {}};
+    const QByteArray prefix = "/api/v1/units/";
+    if (!path.startsWith(prefix)) return {404, {}};
+    const auto unit = unitOf(QString::fromLatin1(path.mid(prefix.size())));
+    if (!unit) return {404, {}};
+    UnitView* view = viewOf(*unit);
+    if (!view) return {409, {}};
+    return {200, json(QJsonObject{{"revision", double(view->revision)},
+                                  {"preset", presetOf(*view->edit)}})};
 }
 
 }  // namespace qel

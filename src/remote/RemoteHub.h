@@ -2,14 +2,20 @@
 // Copyright (C) 2026 the Quellmar developers
 #pragma once
 
-#include <QHostAddress>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QTimer>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
+#include "device/ParamEdit.h"
+#include "remote/ClientMessage.h"
 #include "remote/RemoteAuth.h"
 #include "remote/RemoteServer.h"
 
@@ -18,13 +24,17 @@ namespace qel {
 class Equipment;
 class RemoteClient;
 class RemoteUnits;
-struct ClientMessage;
 
-// The remote control: serves the page, pairs clients and keeps them told of the units. Lives
-// on the GUI thread's event loop, as every edit must.
+// The remote control: serves the page, pairs clients, takes their edits through each unit's
+// edit path and tells every client of every edit, whoever made it. Lives on the GUI thread's
+// event loop, as every edit must.
 class RemoteHub : public QObject {
     Q_OBJECT
 public:
+    static constexpr int kMergeMs = 40;        // a dragged control's sets within this merge
+    static constexpr int kMaxMeterRate = 25;   // readings a second
+    static constexpr qint64 kMeterBacklog = 32 * 1024;  // a client this far behind skips meters
+
     struct Settings {
         bool enabled = false;
         QString address = QStringLiteral("127.0.0.1");
@@ -51,23 +61,59 @@ public:
     std::vector<ClientInfo> clients() const;
     // Closes the client and forgets its pairing.
     void drop(int clientId);
-    // The list of units or a unit's state changed.
+    void setLanguage(const QString& language) { language_ = language; }
+
+    // What the program tells the hub: the unit list or a unit's state changed; a unit's edit
+    // path was made or went; a transfer took or gave back a unit.
     void unitsChanged();
+    void editPathChanged(const Equipment& unit);
+    void busyChanged(const Equipment& unit);
 
     RemoteAuth& auth() { return auth_; }
     RemoteServer& server() { return server_; }
     // The id a unit has on the API while the program runs.
     QString idOf(const Equipment& unit);
     std::shared_ptr<Equipment> unitOf(const QString& id) const;
-    QJsonArray unitsJson();
 
 signals:
     void clientsChanged();
 
 private:
+    struct UnitView {
+        ParamEdit* edit = nullptr;
+        ParamEdit::Subscription listening;
+        quint64 revision = 0;
+        QJsonObject preset;  // as the clients were last told
+        bool busy = false;
+        bool meters = false;  // a client watches its meters
+    };
+    struct Watch {
+        QSet<QString> units;
+        bool all = false;
+        int meterRate = 0;
+        qint64 nextMeters = 0;  // on clock_
+    };
+    struct Control {  // one control of one unit, while it is dragged
+        QElapsedTimer applied;
+        std::optional<std::pair<QPointer<RemoteClient>, ClientMessage>> pending;
+        std::unique_ptr<QTimer> timer;
+    };
+
     void open(QWebSocket* socket);
     void handle(RemoteClient* client, const ClientMessage& m);
+    void subscribe(RemoteClient* client, const ClientMessage& m);
+    void set(RemoteClient* client, const ClientMessage& m);
+    void apply(RemoteClient* client, const ClientMessage& m);
+    void edited(const QString& id, const ParamEdit::Result& result);
+    void sendMeters();
+    void updateMeterWatch();
+    bool watches(const Watch& w, const QString& id) const { return w.all || w.units.contains(id); }
+    void tellWatchers(const QString& id, const QJsonObject& message);
+    // The unit's view, listening to its current edit path; null when its settings are unread.
+    UnitView* viewOf(const Equipment& unit);
+    QJsonObject snapshot(const QString& id, UnitView& view);
     RemoteServer::Reply api(const QByteArray& path);
+    QJsonArray unitsJson();
     QJsonObject unitJson(const Equipment& unit);
 
     RemoteUnits& units_;
@@ -75,7 +121,13 @@ private:
     RemoteServer server_;
     Settings settings_;
     QString error_;
+    QString language_ = QStringLiteral("zh");
     std::vector<RemoteClient*> clients_;
+    std::map<RemoteClient*, Watch> watches_;
+    std::map<QString, UnitView> views_;
+    std::map<QString, Control> controls_;  // by unit id and path
+    QTimer meterTimer_;
+    QElapsedTimer clock_;
     int nextClient_ = 1;
     std::map<const Equipment*, int> ids_;
     int nextUnit_ = 1;

@@ -24,6 +24,7 @@ QByteArray statusText(int status) {
     case 403: return "Forbidden";
     case 404: return "Not Found";
     case 405: return "Method Not Allowed";
+    case 409: return "Conflict";
     case 431: return "Request Header Fields Too Large";
     case 503: return "Service Unavailable";
     default: return "Error";

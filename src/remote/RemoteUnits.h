@@ -2,7 +2,10 @@
 // Copyright (C) 2026 the Quellmar developers
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace qel {
@@ -11,15 +14,21 @@ class Equipment;
 class ParamEdit;
 
 // What the remote hub needs from the program that holds the units: the window program and
-// the headless server each implement it.
+// the headless server each implement it. GUI thread only.
 class RemoteUnits {
 public:
+    using Meters = std::array<uint8_t, 12>;  // display levels, slots as the unit sends them
+
     virtual ~RemoteUnits() = default;
     virtual std::vector<std::shared_ptr<Equipment>> units() const = 0;
-    // The edit path of a unit whose settings were read, null for any other.
+    // The edit path of a unit whose settings were read, null for any other. When it changes
+    // (an editor opens or closes), the program calls RemoteHub::editPathChanged.
     virtual ParamEdit* editOf(const Equipment& unit) = 0;
     // A transfer holds the unit: no edit may reach it meanwhile.
     virtual bool busy(const Equipment& unit) const = 0;
+    // Keeps the unit's meter thread running while a client watches it.
+    virtual void watchMeters(const Equipment& unit, bool watched) = 0;
+    virtual std::optional<Meters> meters(const Equipment& unit) const = 0;
 };
 
 }  // namespace qel

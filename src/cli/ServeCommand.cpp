@@ -1,0 +1,90 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
+#include "cli/ServeCommand.h"
+
+#include <QCoreApplication>
+#include <QHostAddress>
+#include <QTimer>
+#include <ostream>
+
+#include "cli/CommandOutput.h"
+#include "cli/Interrupt.h"
+#include "cli/ServeHost.h"
+#include "remote/RemoteHub.h"
+
+namespace qel::cli {
+
+const char* ServeCommand::usage() {
+    return "  serve --listen ADDR:PORT (--ip A.B.C.D ... | --serial COMn ... | --all)\n"
+           "        [--read-only] [--config FILE]\n"
+           "      Connects the units and serves the remote control page on ADDR:PORT until\n"
+           "      SIGTERM or Ctrl+C; prints the address to pair a tablet with. Pairings are\n"
+           "      kept in FILE (default QelConfig.ini here).\n";
+}
+
+bool ServeCommand::parse(CliOptions& options) {
+    std::string option;
+    bool listen = false;
+    while (options.next(option)) {
+        if (targets_.take(option, options)) continue;
+        if (option == "--listen") {
+            const auto v = options.value();
+            if (!v) continue;
+            const QString text = QString::fromStdString(*v);
+            const qsizetype colon = text.lastIndexOf(':');
+            bool ok = false;
+            const uint port = colon > 0 ? text.mid(colon + 1).toUInt(&ok) : 0;
+            address_ = text.left(colon).remove('[').remove(']');
+            if (!ok || port == 0 || port > 65535 || QHostAddress(address_).isNull())
+                options.fail("serve: --listen takes an address and a port, such as 127.0.0.1:8740");
+            port_ = quint16(port);
+            listen = true;
+        } else if (option == "--read-only") {
+            readOnly_ = true;
+        } else if (option == "--config") {
+            if (auto v = options.value()) config_ = QString::fromStdString(*v);
+        } else {
+            options.fail("serve: unknown option " + option);
+        }
+    }
+    if (options.error().empty()) targets_.check("serve", options);
+    if (options.error().empty() && !listen) options.fail("serve: --listen ADDR:PORT is required");
+    error_ = options.error();
+    return error_.empty();
+}
+
+int ServeCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostream& err) {
+    CommandOutput output(false, out, err);
+    const std::atomic<bool>* stop = catchTermination();
+    return targets_.hold(
+        globals,
+        [&](const std::vector<std::shared_ptr<Equipment>>& units) {
+            int argc = 1;
+            char name[] = "quellmar-cli";
+            char* argv[] = {name, nullptr};
+            QCoreApplication app(argc, argv);
+            ServeHost host(units);
+            RemoteHub hub(host, config_);
+            hub.setLanguage(QStringLiteral("en"));
+            RemoteHub::Settings settings;
+            settings.address = address_;
+            settings.port = port_;
+            settings.readOnly = readOnly_;
+            if (!hub.start(settings))
+                return output.fail("listen", "cannot listen on " + address_.toStdString() + ":" +
+                                                 std::to_string(port_) + ": " +
+                                                 hub.errorString().toStdString());
+            out << hub.pairingUrl().toStdString() << std::endl;
+            QTimer watch;
+            QObject::connect(&watch, &QTimer::timeout, [&] {
+                if (stop->load(std::memory_order_acquire)) app.quit();
+            });
+            watch.start(50);
+            app.exec();
+            hub.stop();
+            return 0;
+        },
+        output);
+}
+
+}  // namespace qel::cli

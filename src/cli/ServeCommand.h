@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
+#pragma once
+
+#include <QString>
+#include <iosfwd>
+#include <string>
+
+#include "cli/CliOptions.h"
+#include "cli/TargetList.h"
+
+namespace qel::cli {
+
+// `serve`: the remote control without a window, for a small PC in the rack.
+class ServeCommand {
+public:
+    static const char* usage();
+    bool parse(CliOptions& options);
+    int run(const GlobalOptions& globals, std::ostream& out, std::ostream& err);
+    const std::string& error() const { return error_; }
+
+private:
+    TargetList targets_;
+    QString address_ = QStringLiteral("127.0.0.1");
+    quint16 port_ = 8740;
+    bool readOnly_ = false;
+    QString config_ = QStringLiteral("QelConfig.ini");
+    std::string error_;
+};
+
+}  // namespace qel::cli

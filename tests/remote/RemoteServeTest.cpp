@@ -1,0 +1,202 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrlQuery>
+#include <QWebSocket>
+#include <csignal>
+#include <vector>
+
+#include "UnitSimulator.h"
+#include "support/Loopback.h"
+
+using namespace qel;
+
+namespace {
+
+// A WebSocket client that keeps what it was sent.
+struct Client {
+    Client() {
+        QObject::connect(&socket, &QWebSocket::textMessageReceived, [this](const QString& t) {
+            received.push_back(QJsonDocument::fromJson(t.toUtf8()).object());
+        });
+    }
+    bool open(const QUrl& url) {
+        socket.open(QUrl(QStringLiteral("ws://%1:%2/ws").arg(url.host()).arg(url.port())));
+        return QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::ConnectedState; },
+                               3000);
+    }
+    void send(const QJsonObject& m) {
+        socket.sendTextMessage(QString::fromUtf8(QJsonDocument(m).toJson()));
+    }
+    // The first message of that type after the first `from` received ones.
+    QJsonObject next(const QString& type, size_t from = 0,
+                     const std::function<bool(const QJsonObject&)>& also = {}) {
+        QJsonObject found;
+        (void)QTest::qWaitFor(
+            [&] {
+                for (size_t i = from; i < received.size(); ++i)
+                    if (received[i].value("type") == type && (!also || also(received[i]))) {
+                        found = received[i];
+                        return true;
+                    }
+                return false;
+            },
+            3000);
+        return found;
+    }
+    int count(const QString& type, size_t from = 0) const {
+        int n = 0;
+        for (size_t i = from; i < received.size(); ++i) n += received[i].value("type") == type;
+        return n;
+    }
+    QWebSocket socket;
+    std::vector<QJsonObject> received;
+};
+
+QJsonObject output(const QJsonObject& snapshot, int index) {
+    return snapshot.value("preset").toObject().value("outputs").toArray().at(index).toObject();
+}
+
+}  // namespace
+
+// quellmar-cli serve against simulated units: what a browser sees and sends, through the
+// real hub, the units' edit paths and links.
+class RemoteServeTest : public QObject {
+    Q_OBJECT
+
+    sim::UnitSimulator sim_;
+    int big_ = -1, small_ = -1;
+    std::string ip408_, ip206_;
+    QTemporaryDir dir_;
+    QProcess serve_;
+    QUrl url_;
+    QString token_, unit_;
+
+    // A client that is paired with the token of the first one and watches the big unit.
+    bool watch(Client& c, int meterRate = 0) {
+        if (!c.open(url_)) return false;
+        c.send({{"type", "hello"}, {"token", token_}});
+        c.send({{"type", "subscribe"}, {"units", QJsonArray{unit_}}, {"meters", meterRate}});
+        return !c.next("snapshot").isEmpty();
+    }
+
+private slots:
+    void initTestCase() {
+        const std::string subnet = test::loopbackSubnet();
+        ip408_ = test::loopbackHost(subnet, 2);
+        ip206_ = test::loopbackHost(subnet, 3);
+        big_ = sim_.addNetworkUnit(4, ip408_, "Main Stage");
+        small_ = sim_.addNetworkUnit(2, ip206_, "Fill");
+        QVERIFY(big_ >= 0 && small_ >= 0);
+        auto s = sim_.state(big_);
+        s.params.out[2].gain = 110;  // +5 dB
+        sim_.setState(big_, s);
+        QVERIFY(sim_.start());
+        serve_.setProgram(QStringLiteral(QUELLMAR_CLI));
+        serve_.setArguments({"serve", "--listen", "127.0.0.1:0", "--ip",
+                             QString::fromStdString(ip408_), "--ip",
+                             QString::fromStdString(ip206_), "--local-port", "0", "--config",
+                             dir_.filePath("QelConfig.ini")});
+        serve_.start();
+        QVERIFY(serve_.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(serve_.canReadLine(), 15000);
+        url_ = QUrl(QString::fromUtf8(serve_.readLine()).trimmed());
+        QCOMPARE(url_.scheme(), QString("http"));
+    }
+
+    void cleanupTestCase() {
+        if (serve_.state() == QProcess::NotRunning) return;
+        serve_.kill();
+        serve_.waitForFinished();
+    }
+
+    void editsReachTheUnitAndEveryClient() {
+        Client a, b;
+        QVERIFY(a.open(url_));
+        a.send({{"type", "hello"}, {"pair", QUrlQuery(url_).queryItemValue("pair")}});
+        const QString token = token_ = a.next("welcome").value("token").toString();
+        QVERIFY(!token.isEmpty());
+        const QJsonArray units = a.next("units").value("units").toArray();
+        QCOMPARE(units.size(), 2);
+        QCOMPARE(units[0].toObject().value("name").toString(), QString("Main Stage"));
+        QCOMPARE(units[0].toObject().value("state").toString(), QString("online"));
+        const QString id = unit_ = units[0].toObject().value("id").toString();
+        QVERIFY(b.open(url_));
+        b.send({{"type", "hello"}, {"token", token}});
+        QVERIFY(!b.next("welcome").isEmpty());
+        for (Client* c : {&a, &b}) c->send({{"type", "subscribe"}, {"units", QJsonArray{id}}});
+        const QJsonObject snapshot = a.next("snapshot");
+        QCOMPARE(output(snapshot, 2).value("gainDb").toDouble(), 5.0);
+        QCOMPARE(snapshot.value("curves").toObject().value("out:8").toArray().size(), 256);
+
+        size_t seen = b.received.size();
+        a.send({{"type", "set"}, {"id", 1}, {"unit", id}, {"path", "outputs[2].gainDb"},
+                {"value", -3.6}});
+        QVERIFY(!a.next("ack", 0, [](const QJsonObject& m) { return m.value("id") == 1; }).isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(int(sim_.state(big_).params.out[2].gain), 93, 500);  // -3.5 dB
+        const QJsonObject changed = b.next("changed", seen);
+        QCOMPARE(changed.value("values").toObject().value("outputs[2].gainDb").toDouble(), -3.5);
+        QCOMPARE(changed.value("by").toObject().value("client").toInt(),
+                 a.next("welcome").value("client").toInt());
+
+        seen = b.received.size();
+        a.send({{"type", "set"}, {"id", 2}, {"unit", id}, {"path", "outputs[0].eq.points[3].gainDb"},
+                {"value", 6}});
+        const QJsonObject eq = b.next("changed", seen);
+        const QJsonArray curve = eq.value("curves").toObject().value("out:1").toArray();
+        QCOMPARE(curve.size(), 256);
+        double peak = -100;
+        for (const QJsonValue& v : curve) peak = std::max(peak, v.toDouble());
+        QVERIFY2(std::abs(peak - 6) < 0.5, qPrintable(QString::number(peak)));
+
+        a.send({{"type", "set"}, {"id", 3}, {"unit", id}, {"path", "outputs[2].gainDb"}, {"value", 40}});
+        QVERIFY(a.next("nack", 0, [](const QJsonObject& m) { return m.value("id") == 3; })
+                    .value("reason").toString().startsWith("outputs[2].gainDb"));
+        a.send({{"type", "set"}, {"id", 4}, {"unit", id}, {"path", "name"}, {"value", "x"}});
+        QVERIFY(!a.next("nack", 0, [](const QJsonObject& m) { return m.value("id") == 4; }).isEmpty());
+    }
+
+    // Sets of a dragged fader merge on the server: fewer writes than sets, the last one holds.
+    void aDragIsMergedAndEndsOnTheLastValue() {
+        Client a;
+        QVERIFY(watch(a));
+        const size_t before = sim_.requests(big_).size();
+        for (int i = 0; i < 20; ++i)
+            a.send({{"type", "set"}, {"id", 100 + i}, {"unit", unit_}, {"path", "inputs[1].gainDb"},
+                    {"value", -10 + 0.5 * i}, {"final", i == 19}});
+        QTRY_COMPARE_WITH_TIMEOUT(a.count("ack"), 20, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(int(sim_.state(big_).params.in[1].gain), 99, 500);  // -0.5 dB
+        const size_t writes = sim_.requests(big_).size() - before;
+        QVERIFY2(writes < 20, qPrintable(QString::number(writes)));
+    }
+
+    void metersArriveAtTheRateAsked() {
+        Client a;
+        QVERIFY(watch(a, 15));
+        QTest::qWait(300);  // the meter thread's first reading
+        const size_t from = a.received.size();
+        QTest::qWait(2000);
+        const int frames = a.count("meters", from);
+        QVERIFY2(frames >= 24 && frames <= 40, qPrintable(QString::number(frames)));
+        const QJsonObject m = a.next("meters", from);
+        QCOMPARE(m.value("outputs").toArray().size(), 8);
+        QCOMPARE(m.value("inputs").toArray().size(), 4);
+    }
+
+    // SIGTERM: the units are told that we let go of them and the program ends with 0.
+    void terminationEndsCleanly() {
+        ::kill(pid_t(serve_.processId()), SIGTERM);
+        QVERIFY(serve_.waitForFinished(5000));
+        QCOMPARE(serve_.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(serve_.exitCode(), 0);
+        for (int unit : {big_, small_}) QCOMPARE(sim_.requests(unit).back().frame[9], 0x00);
+    }
+};
+
+QTEST_MAIN(RemoteServeTest)
+#include "RemoteServeTest.moc"
