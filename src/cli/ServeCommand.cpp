@@ -18,8 +18,8 @@ const char* ServeCommand::usage() {
     return "  serve --listen ADDR:PORT (--ip A.B.C.D ... | --serial COMn ... | --all)\n"
            "        [--read-only] [--config FILE]\n"
            "      Connects the units and serves the remote control page on ADDR:PORT until\n"
-           "      SIGTERM or Ctrl+C; prints the address to pair a tablet with. Pairings are\n"
-           "      kept in FILE (default QelConfig.ini here).\n";
+           "      SIGTERM or Ctrl+C (port 0: any free one); prints the address to pair a\n"
+           "      tablet with. Pairings are kept in FILE (default QelConfig.ini here).\n";
 }
 
 bool ServeCommand::parse(CliOptions& options) {
@@ -35,7 +35,7 @@ bool ServeCommand::parse(CliOptions& options) {
             bool ok = false;
             const uint port = colon > 0 ? text.mid(colon + 1).toUInt(&ok) : 0;
             address_ = text.left(colon).remove('[').remove(']');
-            if (!ok || port == 0 || port > 65535 || QHostAddress(address_).isNull())
+            if (!ok || port > 65535 || QHostAddress(address_).isNull())
                 options.fail("serve: --listen takes an address and a port, such as 127.0.0.1:8740");
             port_ = quint16(port);
             listen = true;
