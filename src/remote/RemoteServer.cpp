@@ -31,8 +31,9 @@ QByteArray statusText(int status) {
     }
 }
 
-// Writes a whole response and closes the connection once it is sent.
-void respond(QTcpSocket* socket, int status, const QByteArray& type, const QByteArray& body) {
+// Writes a whole response (only its head for HEAD) and closes the connection once it is sent.
+void respond(QTcpSocket* socket, int status, const QByteArray& type, const QByteArray& body,
+             bool headOnly = false) {
     QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + ' ' + statusText(status) +
                       "\r\nContent-Type: " + type +
                       "\r\nContent-Length: " + QByteArray::number(body.size()) +
@@ -41,7 +42,7 @@ void respond(QTcpSocket* socket, int status, const QByteArray& type, const QByte
                       "\r\nX-Content-Type-Options: nosniff"
                       "\r\nReferrer-Policy: no-referrer"
                       "\r\nConnection: close\r\n\r\n";
-    socket->write(head + body);
+    socket->write(headOnly ? head : head + body);
     socket->disconnectFromHost();
 }
 
@@ -168,7 +169,7 @@ void RemoteServer::answer(QTcpSocket* socket, const HttpRequest& request) {
     const QString file = pageFile(request.path);
     QFile f(file);
     if (file.isEmpty() || !f.open(QIODevice::ReadOnly)) return respondText(socket, 404);
-    respond(socket, 200, typeOf(file), request.method == "HEAD" ? QByteArray() : f.readAll());
+    respond(socket, 200, typeOf(file), f.readAll(), request.method == "HEAD");
 }
 
 }  // namespace qel
