@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "cli/CommandOutput.h"
+#include "cli/ErrorText.h"
 #include "cli/Interrupt.h"
 #include "cli/ServeHost.h"
 #include "remote/RemoteHub.h"
@@ -66,6 +67,9 @@ int ServeCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostr
             ServeHost host(units);
             RemoteHub hub(host, config_);
             hub.setLanguage(QStringLiteral("en"));
+            hub.setIssueWords([](const PresetIssue& issue) {
+                return QString::fromStdString(presetIssueText(issue));
+            });
             RemoteHub::Settings settings;
             settings.address = address_;
             settings.port = port_;

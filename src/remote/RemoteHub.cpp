@@ -225,7 +225,11 @@ void RemoteHub::apply(RemoteClient* client, const ClientMessage& m) {
         return nack(QStringLiteral("%1 is not a setting the remote can change").arg(m.path));
     ParamEdit& edit = *view->edit;
     const PresetRead read = readPresetJson(QJsonDocument(document).toJson(), edit.modelCode());
-    if (!read.ok()) return nack(QString::fromStdString(read.errors.front().text()));
+    if (!read.ok()) {
+        const PresetIssue& issue = read.errors.front();
+        const QString path = QString::fromStdString(issue.path);
+        return nack(issueWords_ ? issueWords_(issue) : path + QStringLiteral(": not taken"));
+    }
     {
         const ParamEdit::OriginScope scope(edit, {ParamEdit::Origin::Kind::Remote, client->id()});
         edit.restore(read.record, std::nullopt, *subject);

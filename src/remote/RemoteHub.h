@@ -9,12 +9,14 @@
 #include <QPointer>
 #include <QSet>
 #include <QTimer>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "device/ParamEdit.h"
+#include "device/PresetJson.h"
 #include "remote/ClientMessage.h"
 #include "remote/RemoteAuth.h"
 #include "remote/RemoteServer.h"
@@ -49,6 +51,9 @@ public:
         bool readOnly = false;
     };
 
+    // How a front end words a preset's problem for the person who made the edit.
+    using IssueWords = std::function<QString(const PresetIssue&)>;
+
     RemoteHub(RemoteUnits& units, const QString& configPath, QObject* parent = nullptr);
     ~RemoteHub() override;
 
@@ -62,6 +67,7 @@ public:
     // Closes the client and forgets its pairing.
     void drop(int clientId);
     void setLanguage(const QString& language) { language_ = language; }
+    void setIssueWords(IssueWords words) { issueWords_ = std::move(words); }
 
     // What the program tells the hub: the unit list or a unit's state changed; a unit's edit
     // path was made or went; a transfer took or gave back a unit.
@@ -122,6 +128,7 @@ private:
     Settings settings_;
     QString error_;
     QString language_ = QStringLiteral("zh");
+    IssueWords issueWords_;
     std::vector<RemoteClient*> clients_;
     std::map<RemoteClient*, Watch> watches_;
     std::map<QString, UnitView> views_;
