@@ -84,6 +84,7 @@ RemoteHub::RemoteHub(RemoteUnits& units, const QString& configPath, QObject* par
     server_.setApi([this](const QByteArray& path) { return api(path); });
     connect(&server_, &RemoteServer::socketOpened, this, &RemoteHub::open);
     connect(&meterTimer_, &QTimer::timeout, this, &RemoteHub::sendMeters);
+    connect(&lookTimer_, &QTimer::timeout, this, &RemoteHub::lookAtUnits);
     clock_.start();
 }
 
@@ -147,6 +148,7 @@ void RemoteHub::open(QWebSocket* socket) {
     clients_.push_back(client);
     connect(client, &RemoteClient::ready, this, [this](RemoteClient* c) {
         c->send({{"type", "units"}, {"units", unitsJson()}});
+        if (!lookTimer_.isActive()) lookTimer_.start(kLookMs);
         emit clientsChanged();
     });
     connect(client, &RemoteClient::message, this, &RemoteHub::handle);
@@ -154,6 +156,7 @@ void RemoteHub::open(QWebSocket* socket) {
         std::erase(clients_, c);
         watches_.erase(c);
         updateMeterWatch();
+        if (clients_.empty()) lookTimer_.stop();
         emit clientsChanged();
     });
 }
@@ -284,21 +287,38 @@ QJsonObject RemoteHub::snapshot(const QString& id, UnitView& view) {
             {"curves", curvesOf(record, allChannels(view.edit->modelCode()))}};
 }
 
-void RemoteHub::editPathChanged(const Equipment& unit) {
-    const QString id = idOf(unit);
-    UnitView* view = viewOf(unit);
-    if (!view) return;
+void RemoteHub::editPathChanged(const QString& id, UnitView& view) {
     // Whatever changed while no one listened reaches the clients as one snapshot.
-    const QJsonObject message = snapshot(id, *view);
-    tellWatchers(id, message);
+    if (view.edit) tellWatchers(id, snapshot(id, view));
 }
 
-void RemoteHub::busyChanged(const Equipment& unit) {
-    const QString id = idOf(unit);
-    const bool busy = units_.busy(unit);
-    views_[id].busy = busy;
-    tellWatchers(id, {{"type", "busy"}, {"unit", id}, {"busy", busy}});
-    if (!busy) editPathChanged(unit);
+void RemoteHub::lookAtUnits() {
+    bool listChanged = ids_.size() != size_t(units_.units().size());
+    for (const auto& unit : units_.units()) {
+        const QString id = idOf(*unit);
+        UnitView& view = views_[id];
+        const QJsonObject entry = unitJson(*unit);
+        listChanged |= entry != view.shown;
+        view.shown = entry;
+        const bool busy = entry.value("busy").toBool();
+        const ParamEdit* before = view.edit;
+        viewOf(*unit);
+        if (busy != view.busy) {
+            view.busy = busy;
+            tellWatchers(id, {{"type", "busy"}, {"unit", id}, {"busy", busy}});
+            if (!busy) editPathChanged(id, view);
+        } else if (view.edit != before) {
+            editPathChanged(id, view);
+        }
+    }
+    if (!listChanged) return;
+    // Units that left the list lose their ids.
+    std::map<const Equipment*, int> kept;
+    for (const auto& unit : units_.units())
+        if (const auto it = ids_.find(unit.get()); it != ids_.end()) kept.insert(*it);
+    ids_ = std::move(kept);
+    const QJsonObject message{{"type", "units"}, {"units", unitsJson()}};
+    for (RemoteClient* c : clients_) c->send(message);
 }
 
 void RemoteHub::updateMeterWatch() {
@@ -336,11 +356,6 @@ void RemoteHub::sendMeters() {
         for (const auto& [id, message] : readings)
             if (watches(w, id)) client->send(message);
     }
-}
-
-void RemoteHub::unitsChanged() {
-    const QJsonObject message{{"type", "units"}, {"units", unitsJson()}};
-    for (RemoteClient* c : clients_) c->send(message);
 }
 
 QString RemoteHub::idOf(const Equipment& unit) {

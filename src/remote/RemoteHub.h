@@ -36,6 +36,7 @@ public:
     static constexpr int kMergeMs = 40;        // a dragged control's sets within this merge
     static constexpr int kMaxMeterRate = 25;   // readings a second
     static constexpr qint64 kMeterBacklog = 32 * 1024;  // a client this far behind skips meters
+    static constexpr int kLookMs = 200;  // how often the units' states are looked at
 
     struct Settings {
         bool enabled = false;
@@ -69,11 +70,10 @@ public:
     void setLanguage(const QString& language) { language_ = language; }
     void setIssueWords(IssueWords words) { issueWords_ = std::move(words); }
 
-    // What the program tells the hub: the unit list or a unit's state changed; a unit's edit
-    // path was made or went; a transfer took or gave back a unit.
-    void unitsChanged();
-    void editPathChanged(const Equipment& unit);
-    void busyChanged(const Equipment& unit);
+    // Looks at the units now, as it does every kLookMs while clients are paired: a changed
+    // list or state goes to every client, a unit's new edit path (an editor opened or closed)
+    // and the end of a transfer send a snapshot.
+    void lookAtUnits();
 
     RemoteAuth& auth() { return auth_; }
     RemoteServer& server() { return server_; }
@@ -92,6 +92,7 @@ private:
         QJsonObject preset;  // as the clients were last told
         bool busy = false;
         bool meters = false;  // a client watches its meters
+        QJsonObject shown;    // its entry in the unit list as the clients were last told
     };
     struct Watch {
         QSet<QString> units;
@@ -111,6 +112,7 @@ private:
     void set(RemoteClient* client, const ClientMessage& m);
     void apply(RemoteClient* client, const ClientMessage& m);
     void edited(const QString& id, const ParamEdit::Result& result);
+    void editPathChanged(const QString& id, UnitView& view);
     void sendMeters();
     void updateMeterWatch();
     bool watches(const Watch& w, const QString& id) const { return w.all || w.units.contains(id); }
@@ -134,6 +136,7 @@ private:
     std::map<QString, UnitView> views_;
     std::map<QString, Control> controls_;  // by unit id and path
     QTimer meterTimer_;
+    QTimer lookTimer_;
     QElapsedTimer clock_;
     int nextClient_ = 1;
     std::map<const Equipment*, int> ids_;

@@ -21,8 +21,8 @@ public:
 
     virtual ~RemoteUnits() = default;
     virtual std::vector<std::shared_ptr<Equipment>> units() const = 0;
-    // The edit path of a unit whose settings were read, null for any other. When it changes
-    // (an editor opens or closes), the program calls RemoteHub::editPathChanged.
+    // The edit path of a unit whose settings were read, null for any other. It may change
+    // (an editor opens or closes): the hub looks again several times a second.
     virtual ParamEdit* editOf(const Equipment& unit) = 0;
     // A transfer holds the unit: no edit may reach it meanwhile.
     virtual bool busy(const Equipment& unit) const = 0;
