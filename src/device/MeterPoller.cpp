@@ -66,8 +66,14 @@ bool MeterPoller::rest(uint32_t ms) {
                                [this] { return stopping_.load(); });
 }
 
+void MeterPoller::setWatched(bool watched) {
+    watched_.store(watched, std::memory_order_release);
+}
+
 bool MeterPoller::metersShown() const {
-    return onScreen_.load(std::memory_order_acquire) && !unit_.hasFlag(linkflag::kSystemPage);
+    const bool wanted =
+        onScreen_.load(std::memory_order_acquire) || watched_.load(std::memory_order_acquire);
+    return wanted && !unit_.hasFlag(linkflag::kSystemPage);
 }
 
 void MeterPoller::ask() {

@@ -59,6 +59,8 @@ public:
     void stop();
     // The editor window is visible and not minimised (set by the GUI thread).
     void setOnScreen(bool shown);
+    // A remote client watches the levels: they are asked as often as when on screen.
+    void setWatched(bool watched);
     Display display() const;
     uint64_t readingsAsked() const { return asked_.load(std::memory_order_relaxed); }
 
@@ -75,6 +77,7 @@ private:
     uint8_t reply_[MeterHold::kSlots] = {};  // the unit's reply lands here, under the queue's lock
     std::array<std::atomic<uint8_t>, MeterHold::kSlots> display_{};
     std::atomic<bool> onScreen_{false};
+    std::atomic<bool> watched_{false};
     std::atomic<bool> stopping_{false};
     std::atomic<uint64_t> asked_{0};
     std::mutex restMutex_;  // guards nothing but the wait on restWake_

@@ -110,8 +110,9 @@ void EditHistory::record(const ParamEdit::Result& result) {
     const Kind by = result.origin.kind;
     if (by == Kind::Undo || by == Kind::Redo || result.changes.empty()) return;
     const auto ab = switching_;
-    const QString text = ab ? tr("切换到 %1").arg(letter(ab->second))
-                            : label(result.subject, edit_.image().record(), edit_.modelCode());
+    QString text = ab ? tr("切换到 %1").arg(letter(ab->second))
+                      : label(result.subject, edit_.image().record(), edit_.modelCode());
+    if (by == Kind::Remote) text = tr("%1 (远程客户端 %2)").arg(text).arg(result.origin.client);
     stack_.push(new Step(*this, result, text, gesture_, ab));
 }
 

@@ -14,15 +14,19 @@
 #include "device/UnitTransfer.h"
 #include "driverpkg/install/UsbDriverInstall.h"
 #include "editor/EditHistory.h"
+#include "editor/PresetIssueWords.h"
 #include "editor/PresetTransfer.h"
 #include "editor/QelEquipmentDlg.h"
 #include "netsetup/PcAddressSetup.h"
 #include "netsetup/dialogs/EqNetConfigDlg.h"
 #include "netsetup/dialogs/LocalAddressDlg.h"
 #include "platform/Clock.h"
+#include "remote/RemoteHub.h"
+#include "remote/dialog/RemoteDlg.h"
 #include "resources/Skins.h"
 #include "shell/AboutDlg.h"
 #include "shell/ClientWnd.h"
+#include "shell/FrameRemoteUnits.h"
 #include "shell/InitSearchDlg.h"
 #include "shell/Language.h"
 #include "shell/MyStatusBar.h"
@@ -69,6 +73,7 @@ CMainFrame::CMainFrame(CQuellmarApp& app, QWidget* parent) : QMainWindow(parent)
         showMessage(this, tr("错误: UDP 端口 %1 被占用 !").arg(app_.options().localPort),
                     "Quellmar", MsgIcon::Information);
     app_.loadModeFiles();
+    startRemote();
     startTimer_.setInterval(kStartDelayMs);
     connect(&startTimer_, &QTimer::timeout, this, &CMainFrame::onStartTimer);
     startTimer_.start();
@@ -149,6 +154,8 @@ void CMainFrame::createMenus() {
             this, [this] { CLocalAddressDlg(app_.configPath(), this).exec(); });
     connect(addCommand(equipment, command::kNetwork, tr("设备网络设置(&W)")), &QAction::triggered,
             this, &CMainFrame::openNetworkSettings);
+    connect(addCommand(equipment, command::kRemote, tr("远程控制...")), &QAction::triggered, this,
+            [this] { CRemoteDlg(*remote_, app_.configPath(), this).exec(); });
     QAction* autoIp = addCommand(equipment, command::kAutoIp, tr("自动设置IP地址"));
     autoIp->setCheckable(true);
     autoIp->setChecked(
@@ -317,6 +324,17 @@ void CMainFrame::openUnit(const std::shared_ptr<Equipment>& unit) {
     repaintEquipmentList();
 }
 
+// The remote hub, listening at once when it was left on.
+void CMainFrame::startRemote() {
+    remoteUnits_ = std::make_unique<FrameRemoteUnits>(app_, *this);
+    remote_ = std::make_unique<RemoteHub>(*remoteUnits_, app_.configPath());
+    remote_->setLanguage(Language::configured(app_.configPath()));
+    remote_->setIssueWords(&PresetIssueWords::text);
+    const auto settings = RemoteHub::Settings::load(app_.configPath());
+    if (settings.enabled && !remote_->start(settings))
+        statusBar_->setPaneText(0, tr("远程控制无法启动: %1").arg(remote_->errorString()));
+}
+
 void CMainFrame::onEditorActivated(CQelEquipmentDlg* editor) {
     for (const auto& unit : app_.equipment().snapshot())
         if (&editor->unit() == unit.get()) activeUnit_ = unit;
@@ -473,6 +491,7 @@ void CMainFrame::cancelForClose(CQelConnectDlg& transfer) {
 void CMainFrame::shutdown() {
     shutDown_ = true;
     startTimer_.stop();
+    remote_->stop();
     WindowPlacement::save(*this, app_.configPath(), screen()->geometry());
     for (auto& [unit, editor] : editors_) editor->leave();
     beginBusy();

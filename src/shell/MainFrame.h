@@ -24,6 +24,8 @@ class CClientWnd;
 class CMyStatusBar;
 class CMyToolBar;
 class CQelConnectDlg;
+class FrameRemoteUnits;
+class RemoteHub;
 class CQelEquipmentDlg;
 class PcAddressSetup;
 
@@ -32,7 +34,8 @@ namespace command {
 constexpr int kSearch = 32771, kSearchTool = 32801, kNetwork = 32773, kNetworkTool = 32802,
               kLocalAddress = 32796, kUsbDriver = 32795, kAbout = 32794, kAboutTool = 32805,
               kDisconnect = 32803, kExit = 32797, kViewPanel = 32798, kViewStatus = 32799,
-              kViewToolBar = 32800, kAutoIp = 32806, kExportPreset = 32807, kImportPreset = 32808;
+              kViewToolBar = 32800, kAutoIp = 32806, kExportPreset = 32807, kImportPreset = 32808,
+              kRemote = 32809;
 }
 
 // The main window: tool bar, status bar, the docked equipment panel and the client area; the
@@ -68,6 +71,8 @@ public:
     // Opens the listed unit with this address, port name or row number (1-based) after the
     // start-up search.
     void setConnectAtStart(const QString& unit) { connectAtStart_ = unit; }
+    // The remote control of the units (off until switched on).
+    RemoteHub& remote() { return *remote_; }
     // Runs when the start-up search is over (used by the screenshot mode).
     void setAfterStartSearch(std::function<void()> callback) { afterStart_ = std::move(callback); }
 
@@ -94,6 +99,7 @@ private:
     // The unit named by setConnectAtStart(); a message when the search did not find it.
     void openAtStart();
     void runAddressStep();
+    void startRemote();
     void showAbout();
     void toggleAutoIp();
     void installUsbDriver();
@@ -127,6 +133,9 @@ private:
     int busy_ = 0;  // blocking steps running, one inside another; closing waits for them
     bool closeWanted_ = false;
     bool quitAfterClose_ = false;
+    // Last, so that it goes first: it listens to the editors' edit paths.
+    std::unique_ptr<FrameRemoteUnits> remoteUnits_;
+    std::unique_ptr<RemoteHub> remote_;
 };
 
 }  // namespace qel

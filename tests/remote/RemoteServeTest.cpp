@@ -13,50 +13,13 @@
 
 #include "UnitSimulator.h"
 #include "support/Loopback.h"
+#include "support/WebSocketClient.h"
 
 using namespace qel;
 
 namespace {
 
-// A WebSocket client that keeps what it was sent.
-struct Client {
-    Client() {
-        QObject::connect(&socket, &QWebSocket::textMessageReceived, [this](const QString& t) {
-            received.push_back(QJsonDocument::fromJson(t.toUtf8()).object());
-        });
-    }
-    bool open(const QUrl& url) {
-        socket.open(QUrl(QStringLiteral("ws://%1:%2/ws").arg(url.host()).arg(url.port())));
-        return QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::ConnectedState; },
-                               3000);
-    }
-    void send(const QJsonObject& m) {
-        socket.sendTextMessage(QString::fromUtf8(QJsonDocument(m).toJson()));
-    }
-    // The first message of that type after the first `from` received ones.
-    QJsonObject next(const QString& type, size_t from = 0,
-                     const std::function<bool(const QJsonObject&)>& also = {}) {
-        QJsonObject found;
-        (void)QTest::qWaitFor(
-            [&] {
-                for (size_t i = from; i < received.size(); ++i)
-                    if (received[i].value("type") == type && (!also || also(received[i]))) {
-                        found = received[i];
-                        return true;
-                    }
-                return false;
-            },
-            3000);
-        return found;
-    }
-    int count(const QString& type, size_t from = 0) const {
-        int n = 0;
-        for (size_t i = from; i < received.size(); ++i) n += received[i].value("type") == type;
-        return n;
-    }
-    QWebSocket socket;
-    std::vector<QJsonObject> received;
-};
+using Client = test::WebSocketClient;
 
 QJsonObject output(const QJsonObject& snapshot, int index) {
     return snapshot.value("preset").toObject().value("outputs").toArray().at(index).toObject();
@@ -79,7 +42,7 @@ class RemoteServeTest : public QObject {
 
     // A client that is paired with the token of the first one and watches the big unit.
     bool watch(Client& c, int meterRate = 0) {
-        if (!c.open(url_)) return false;
+        if (!c.open(quint16(url_.port()))) return false;
         c.send({{"type", "hello"}, {"token", token_}});
         c.send({{"type", "subscribe"}, {"units", QJsonArray{unit_}}, {"meters", meterRate}});
         return !c.next("snapshot").isEmpty();
@@ -117,7 +80,7 @@ private slots:
 
     void editsReachTheUnitAndEveryClient() {
         Client a, b;
-        QVERIFY(a.open(url_));
+        QVERIFY(a.open(quint16(url_.port())));
         a.send({{"type", "hello"}, {"pair", QUrlQuery(url_).queryItemValue("pair")}});
         const QString token = token_ = a.next("welcome").value("token").toString();
         QVERIFY(!token.isEmpty());
@@ -126,7 +89,7 @@ private slots:
         QCOMPARE(units[0].toObject().value("name").toString(), QString("Main Stage"));
         QCOMPARE(units[0].toObject().value("state").toString(), QString("online"));
         const QString id = unit_ = units[0].toObject().value("id").toString();
-        QVERIFY(b.open(url_));
+        QVERIFY(b.open(quint16(url_.port())));
         b.send({{"type", "hello"}, {"token", token}});
         QVERIFY(!b.next("welcome").isEmpty());
         for (Client* c : {&a, &b}) c->send({{"type", "subscribe"}, {"units", QJsonArray{id}}});
@@ -137,7 +100,7 @@ private slots:
         size_t seen = b.received.size();
         a.send({{"type", "set"}, {"id", 1}, {"unit", id}, {"path", "outputs[2].gainDb"},
                 {"value", -3.6}});
-        QVERIFY(!a.next("ack", 0, [](const QJsonObject& m) { return m.value("id") == 1; }).isEmpty());
+        QCOMPARE(a.answer(1).value("type").toString(), QString("ack"));
         QTRY_COMPARE_WITH_TIMEOUT(int(sim_.state(big_).params.out[2].gain), 93, 500);  // -3.5 dB
         const QJsonObject changed = b.next("changed", seen);
         QCOMPARE(changed.value("values").toObject().value("outputs[2].gainDb").toDouble(), -3.5);
@@ -155,10 +118,9 @@ private slots:
         QVERIFY2(std::abs(peak - 6) < 0.5, qPrintable(QString::number(peak)));
 
         a.send({{"type", "set"}, {"id", 3}, {"unit", id}, {"path", "outputs[2].gainDb"}, {"value", 40}});
-        QVERIFY(a.next("nack", 0, [](const QJsonObject& m) { return m.value("id") == 3; })
-                    .value("reason").toString().startsWith("outputs[2].gainDb"));
+        QVERIFY(a.answer(3).value("reason").toString().startsWith("outputs[2].gainDb"));
         a.send({{"type", "set"}, {"id", 4}, {"unit", id}, {"path", "name"}, {"value", "x"}});
-        QVERIFY(!a.next("nack", 0, [](const QJsonObject& m) { return m.value("id") == 4; }).isEmpty());
+        QCOMPARE(a.answer(4).value("type").toString(), QString("nack"));
     }
 
     // Sets of a dragged fader merge on the server: fewer writes than sets, the last one holds.

@@ -13,6 +13,7 @@
 #include "remote/RemoteAuth.h"
 #include "remote/RemoteClient.h"
 #include "remote/RemoteServer.h"
+#include "support/WebSocketClient.h"
 
 using namespace qel;
 
@@ -36,41 +37,7 @@ QByteArray get(quint16 port, const QByteArray& path, const QByteArray& extra = {
                               QByteArray::number(port) + "\r\n" + extra + "\r\n");
 }
 
-// A WebSocket client that keeps what it was sent.
-struct Client {
-    explicit Client(const QString& origin = {}) : socket(origin) {
-        QObject::connect(&socket, &QWebSocket::textMessageReceived, [this](const QString& t) {
-            received.push_back(QJsonDocument::fromJson(t.toUtf8()).object());
-        });
-    }
-    bool open(quint16 port) {
-        socket.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/ws").arg(port)));
-        return QTest::qWaitFor([&] { return socket.state() != QAbstractSocket::ConnectingState &&
-                                            socket.state() != QAbstractSocket::HostLookupState; },
-                               3000) &&
-               socket.state() == QAbstractSocket::ConnectedState;
-    }
-    void send(const QJsonObject& m) {
-        socket.sendTextMessage(QString::fromUtf8(QJsonDocument(m).toJson()));
-    }
-    bool closedWith(int code) {
-        return QTest::qWaitFor(
-                   [&] { return socket.state() == QAbstractSocket::UnconnectedState; }, 3000) &&
-               socket.closeCode() == code;
-    }
-    QJsonObject last(const QString& type) {
-        if (!QTest::qWaitFor([&] { return count(type) > 0; }, 3000)) return {};
-        for (auto it = received.rbegin(); it != received.rend(); ++it)
-            if ((*it)["type"] == type) return *it;
-        return {};
-    }
-    int count(const QString& type) const {
-        return int(std::count_if(received.begin(), received.end(),
-                                 [&](const QJsonObject& m) { return m["type"] == type; }));
-    }
-    QWebSocket socket;
-    std::vector<QJsonObject> received;
-};
+using Client = test::WebSocketClient;
 
 }  // namespace
 

@@ -32,6 +32,7 @@ public:
     QLineEdit* urlText() const { return url_; }
     QLabel* qrCode() const { return qr_; }
     QTreeWidget* clientList() const { return clients_; }
+    QPushButton* dropButton() const { return drop_; }
 
 private:
     void fillAddresses(const QString& chosen);

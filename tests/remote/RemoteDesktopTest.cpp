@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
+#include <QCheckBox>
+#include <QJsonArray>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <QUrlQuery>
+
+#include "editor/EditHistory.h"
+#include "editor/QelEquipmentDlg.h"
+#include "link/EquipmentList.h"
+#include "remote/RemoteHub.h"
+#include "remote/dialog/RemoteDlg.h"
+#include "support/AppRig.h"
+#include "support/WebSocketClient.h"
+
+using namespace qel;
+
+// The remote control in the window program: the window that switches it on and pairs, and
+// remote edits that go through an open editor's edit path.
+class RemoteDesktopTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void remoteEditsShowInTheEditorWhichCanUndoThem() {
+        test::AppRig rig;
+        const int sim = rig.addNetworkUnit(4, "Main Stage");
+        QVERIFY(sim >= 0 && rig.start());
+        QTRY_COMPARE_WITH_TIMEOUT(rig.app().equipment().count(), size_t{1}, 5000);
+        const auto unit = rig.app().equipment().at(0);
+        RemoteHub& hub = rig.frame().remote();
+
+        // The window switches the remote on and shows where to pair.
+        CRemoteDlg dialog(hub, rig.app().configPath());
+        dialog.enabledBox()->setChecked(true);
+        QVERIFY(hub.running());
+        const QUrl url(dialog.urlText()->text());
+        QCOMPARE(url.host(), QString("127.0.0.1"));
+        QVERIFY(!dialog.qrCode()->pixmap().isNull());
+
+        test::WebSocketClient client;
+        QVERIFY(client.open(quint16(url.port())));
+        client.send({{"type", "hello"}, {"pair", QUrlQuery(url).queryItemValue("pair")},
+                     {"label", "Tablet"}});
+        QVERIFY(!client.last("welcome").isEmpty());
+        QTRY_COMPARE(dialog.clientList()->topLevelItemCount(), 1);
+        QCOMPARE(dialog.clientList()->topLevelItem(0)->text(2), QString("Tablet"));
+        QVERIFY(QUrl(dialog.urlText()->text()) != url);  // the code was spent
+
+        const QString id = client.last("units").value("units").toArray()[0].toObject()
+                               .value("id").toString();
+        client.send({{"type", "set"}, {"id", 1}, {"unit", id}, {"path", "outputs[0].gainDb"},
+                     {"value", -6}});
+        QCOMPARE(client.answer(1).value("reason").toString(), QString("the unit's settings are not read yet"));
+
+        rig.frame().openUnit(unit);
+        CQelEquipmentDlg* editor = rig.frame().editorOf(*unit);
+        QVERIFY(editor);
+        client.send({{"type", "subscribe"}, {"units", "*"}});
+        QVERIFY(!client.next("snapshot").isEmpty());
+        client.send({{"type", "set"}, {"id", 2}, {"unit", id}, {"path", "outputs[0].gainDb"},
+                     {"value", -6}});
+        QCOMPARE(client.answer(2).value("type").toString(), QString("ack"));
+        QCOMPARE(editor->edit().image().record().output(0).gain(), 88);  // -6 dB
+        QTRY_COMPARE_WITH_TIMEOUT(int(rig.sim().state(sim).params.out[0].gain), 88, 500);
+        QUndoStack& undo = editor->history().stack();
+        QCOMPARE(undo.undoText(), EditHistory::tr("%1 (远程客户端 %2)")
+                                      .arg(EditHistory::tr("%1 增益 %2 dB")
+                                               .arg(EditHistory::tr("输出 %1").arg(1), "-6.0"))
+                                      .arg(1));
+
+        // The desktop takes it back: the client is told, by the desktop.
+        const size_t seen = client.received.size();
+        undo.undo();
+        const QJsonObject changed = client.next("changed", seen);
+        QCOMPARE(changed.value("by").toObject().value("kind").toString(), QString("desktop"));
+        QCOMPARE(changed.value("values").toObject().value("outputs[0].gainDb").toDouble(), 0.0);
+        QTRY_COMPARE_WITH_TIMEOUT(int(rig.sim().state(sim).params.out[0].gain), 100, 500);
+
+        // Dropped from the window: closed, and its token pairs no more.
+        const QString token = client.last("welcome").value("token").toString();
+        dialog.clientList()->setCurrentItem(dialog.clientList()->topLevelItem(0));
+        dialog.dropButton()->click();
+        QVERIFY(client.closedWith(1008));
+        QVERIFY(!hub.auth().accepts(token));
+        dialog.enabledBox()->setChecked(false);
+        QVERIFY(!hub.running());
+    }
+};
+
+QTEST_MAIN(RemoteDesktopTest)
+#include "RemoteDesktopTest.moc"
