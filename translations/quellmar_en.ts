@@ -924,93 +924,6 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     </message>
 </context>
 <context>
-    <name>qel::CRemoteDlg</name>
-    <message>
-        <source>远程控制</source>
-        <translation>Remote Control</translation>
-    </message>
-    <message>
-        <source>启用远程控制</source>
-        <translation>Remote control on</translation>
-    </message>
-    <message>
-        <source>监听地址:</source>
-        <translation>Listen on:</translation>
-    </message>
-    <message>
-        <source>端口:</source>
-        <translation>Port:</translation>
-    </message>
-    <message>
-        <source>只读</source>
-        <translation>Read only</translation>
-    </message>
-    <message>
-        <source>客户端只能查看, 不能修改参数</source>
-        <translation>Clients may watch but not change settings</translation>
-    </message>
-    <message>
-        <source>所有地址: 网络中的任何设备都能打开配对页面, 只有配对码才能配对。</source>
-        <translation>All addresses: any device on the network can open the pairing page; only the pairing code pairs.</translation>
-    </message>
-    <message>
-        <source>新配对码</source>
-        <translation>New Code</translation>
-    </message>
-    <message>
-        <source>已连接的客户端:</source>
-        <translation>Connected clients:</translation>
-    </message>
-    <message>
-        <source>编号</source>
-        <translation>No.</translation>
-    </message>
-    <message>
-        <source>地址</source>
-        <translation>Address</translation>
-    </message>
-    <message>
-        <source>名称</source>
-        <translation>Name</translation>
-    </message>
-    <message>
-        <source>权限</source>
-        <translation>Access</translation>
-    </message>
-    <message>
-        <source>断开并取消配对</source>
-        <translation>Drop and Unpair</translation>
-    </message>
-    <message>
-        <source>关闭</source>
-        <translation>Close</translation>
-    </message>
-    <message>
-        <source>%1 (仅本机)</source>
-        <translation>%1 (this PC only)</translation>
-    </message>
-    <message>
-        <source>%1 (所有地址)</source>
-        <translation>%1 (all addresses)</translation>
-    </message>
-    <message>
-        <source>远程控制已关闭。</source>
-        <translation>The remote control is off.</translation>
-    </message>
-    <message>
-        <source>无法在 %1:%2 上监听: %3</source>
-        <translation>Cannot listen on %1:%2: %3</translation>
-    </message>
-    <message>
-        <source>在平板电脑或手机上打开此地址进行配对 (配对码只能使用一次):</source>
-        <translation>Open this address on a tablet or phone to pair (the code works once):</translation>
-    </message>
-    <message>
-        <source>可修改</source>
-        <translation>Full</translation>
-    </message>
-</context>
-<context>
     <name>qel::EditHistory</name>
     <message>
         <source>切换到 %1</source>
@@ -1640,6 +1553,93 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>qel::RemoteDlg</name>
+    <message>
+        <source>远程控制</source>
+        <translation>Remote Control</translation>
+    </message>
+    <message>
+        <source>启用远程控制</source>
+        <translation>Remote control on</translation>
+    </message>
+    <message>
+        <source>监听地址:</source>
+        <translation>Listen on:</translation>
+    </message>
+    <message>
+        <source>端口:</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>只读</source>
+        <translation>Read only</translation>
+    </message>
+    <message>
+        <source>客户端只能查看, 不能修改参数</source>
+        <translation>Clients may watch but not change settings</translation>
+    </message>
+    <message>
+        <source>所有地址: 网络中的任何设备都能打开配对页面, 只有配对码才能配对。</source>
+        <translation>All addresses: any device on the network can open the pairing page; only the pairing code pairs.</translation>
+    </message>
+    <message>
+        <source>新配对码</source>
+        <translation>New Code</translation>
+    </message>
+    <message>
+        <source>已连接的客户端:</source>
+        <translation>Connected clients:</translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>地址</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>权限</source>
+        <translation>Access</translation>
+    </message>
+    <message>
+        <source>断开并取消配对</source>
+        <translation>Drop and Unpair</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>%1 (仅本机)</source>
+        <translation>%1 (this PC only)</translation>
+    </message>
+    <message>
+        <source>%1 (所有地址)</source>
+        <translation>%1 (all addresses)</translation>
+    </message>
+    <message>
+        <source>远程控制已关闭。</source>
+        <translation>The remote control is off.</translation>
+    </message>
+    <message>
+        <source>无法在 %1:%2 上监听: %3</source>
+        <translation>Cannot listen on %1:%2: %3</translation>
+    </message>
+    <message>
+        <source>在平板电脑或手机上打开此地址进行配对 (配对码只能使用一次):</source>
+        <translation>Open this address on a tablet or phone to pair (the code works once):</translation>
+    </message>
+    <message>
+        <source>可修改</source>
+        <translation>Full</translation>
     </message>
 </context>
 <context>

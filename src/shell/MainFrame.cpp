@@ -155,7 +155,7 @@ void CMainFrame::createMenus() {
     connect(addCommand(equipment, command::kNetwork, tr("设备网络设置(&W)")), &QAction::triggered,
             this, &CMainFrame::openNetworkSettings);
     connect(addCommand(equipment, command::kRemote, tr("远程控制...")), &QAction::triggered, this,
-            [this] { CRemoteDlg(*remote_, app_.configPath(), this).exec(); });
+            [this] { RemoteDlg(*remote_, app_.configPath(), this).exec(); });
     QAction* autoIp = addCommand(equipment, command::kAutoIp, tr("自动设置IP地址"));
     autoIp->setCheckable(true);
     autoIp->setChecked(

@@ -34,7 +34,7 @@ private slots:
         RemoteHub& hub = rig.frame().remote();
 
         // The window switches the remote on and shows where to pair.
-        CRemoteDlg dialog(hub, rig.app().configPath());
+        RemoteDlg dialog(hub, rig.app().configPath());
         dialog.enabledBox()->setChecked(true);
         QVERIFY(hub.running());
         const QUrl url(dialog.urlText()->text());

@@ -27,9 +27,9 @@ const char kAllAddresses[] = "0.0.0.0";
 
 }  // namespace
 
-CRemoteDlg::CRemoteDlg(RemoteHub& hub, QString configPath, QWidget* parent)
+RemoteDlg::RemoteDlg(RemoteHub& hub, QString configPath, QWidget* parent)
     : QDialog(parent), hub_(hub), configPath_(std::move(configPath)) {
-    setObjectName(QStringLiteral("Qel.CRemoteDlg"));
+    setObjectName(QStringLiteral("Qel.RemoteDlg"));
     setWindowTitle(tr("远程控制"));
     const RemoteHub::Settings settings = RemoteHub::Settings::load(configPath_);
     auto* layout = new QVBoxLayout(this);
@@ -80,17 +80,17 @@ CRemoteDlg::CRemoteDlg(RemoteHub& hub, QString configPath, QWidget* parent)
     layout->addWidget(buttons);
 
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(enabled_, &QCheckBox::toggled, this, &CRemoteDlg::apply);
-    connect(address_, &QComboBox::activated, this, &CRemoteDlg::apply);
+    connect(enabled_, &QCheckBox::toggled, this, &RemoteDlg::apply);
+    connect(address_, &QComboBox::activated, this, &RemoteDlg::apply);
     connect(port_, &QSpinBox::editingFinished, this, [this] {
         if (hub_.running() && port_->value() != hub_.server().port()) apply();
     });
-    connect(readOnly_, &QCheckBox::toggled, this, &CRemoteDlg::apply);
+    connect(readOnly_, &QCheckBox::toggled, this, &RemoteDlg::apply);
     connect(renew_, &QPushButton::clicked, this, [this] {
         hub_.auth().renewPairingCode();
         showState();
     });
-    connect(drop_, &QPushButton::clicked, this, &CRemoteDlg::dropChosen);
+    connect(drop_, &QPushButton::clicked, this, &RemoteDlg::dropChosen);
     connect(&hub_, &RemoteHub::clientsChanged, this, [this] {
         showClients();
         showState();  // a pairing spends the code
@@ -99,7 +99,7 @@ CRemoteDlg::CRemoteDlg(RemoteHub& hub, QString configPath, QWidget* parent)
     showClients();
 }
 
-void CRemoteDlg::fillAddresses(const QString& chosen) {
+void RemoteDlg::fillAddresses(const QString& chosen) {
     address_->addItem(tr("%1 (仅本机)").arg(QStringLiteral("127.0.0.1")), QStringLiteral("127.0.0.1"));
     for (const NetworkAdapter& a : networkAdapters().adapters()) {
         if (a.kind == NetworkAdapter::Kind::Loopback) continue;
@@ -113,7 +113,7 @@ void CRemoteDlg::fillAddresses(const QString& chosen) {
     address_->setCurrentIndex(at >= 0 ? at : 0);
 }
 
-void CRemoteDlg::apply() {
+void RemoteDlg::apply() {
     RemoteHub::Settings s;
     s.enabled = enabled_->isChecked();
     s.address = address_->currentData().toString();
@@ -130,7 +130,7 @@ void CRemoteDlg::apply() {
     showState();
 }
 
-void CRemoteDlg::showState() {
+void RemoteDlg::showState() {
     warning_->setVisible(address_->currentData().toString() == kAllAddresses);
     const bool on = hub_.running();
     renew_->setEnabled(on);
@@ -152,7 +152,7 @@ void CRemoteDlg::showState() {
     qr_->setPixmap(QPixmap::fromImage(qrCodeImage(hub_.pairingUrl(), 4)));
 }
 
-void CRemoteDlg::showClients() {
+void RemoteDlg::showClients() {
     clients_->clear();
     for (const RemoteHub::ClientInfo& c : hub_.clients()) {
         auto* item = new QTreeWidgetItem(
@@ -162,7 +162,7 @@ void CRemoteDlg::showClients() {
     drop_->setEnabled(clients_->topLevelItemCount() > 0);
 }
 
-void CRemoteDlg::dropChosen() {
+void RemoteDlg::dropChosen() {
     const QTreeWidgetItem* item = clients_->currentItem();
     if (!item && clients_->topLevelItemCount() == 1) item = clients_->topLevelItem(0);
     if (item) hub_.drop(item->data(0, Qt::UserRole).toInt());

@@ -20,10 +20,10 @@ class RemoteHub;
 // clients may only watch, shows the address (as text and QR code) a tablet opens to pair,
 // and lists the clients with a button to drop one. Settings go to section Remote of
 // QelConfig.ini.
-class CRemoteDlg : public QDialog {
+class RemoteDlg : public QDialog {
     Q_OBJECT
 public:
-    CRemoteDlg(RemoteHub& hub, QString configPath, QWidget* parent = nullptr);
+    RemoteDlg(RemoteHub& hub, QString configPath, QWidget* parent = nullptr);
 
     QCheckBox* enabledBox() const { return enabled_; }
     QComboBox* addressBox() const { return address_; }
