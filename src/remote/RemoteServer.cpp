@@ -53,8 +53,9 @@ void respondText(QTcpSocket* socket, int status) {
 // The page's files, by request path.
 QString pageFile(const QByteArray& path) {
     if (path == "/" || path == "/index.html") return QStringLiteral(":/remote/index.html");
-    if (path == "/app.js") return QStringLiteral(":/remote/app.js");
-    if (path == "/style.css") return QStringLiteral(":/remote/style.css");
+    static const QByteArrayList kFiles{"/style.css", "/i18n.js",  "/link.js",   "/controls.js",
+                                       "/eqview.js", "/pages.js", "/eqpage.js", "/app.js"};
+    if (kFiles.contains(path)) return QStringLiteral(":/remote") + QString::fromLatin1(path);
     return {};
 }
 

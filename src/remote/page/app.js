@@ -1,37 +1,229 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 the Quellmar developers
 'use strict';
-// Pairs with the program (the code in the address is traded for a token kept by the browser)
-// and keeps a WebSocket open to it.
+// The page: the unit list, one unit's pages, and the state of both links shown on top.
 (function () {
-  const params = new URLSearchParams(location.search);
-  const code = params.get('pair');
-  if (code) history.replaceState(null, '', location.pathname);
-  const link = document.getElementById('link');
-  let socket = null;
+  const el = Controls.el;
+  const t = I18n.t;
+  const kMeterRate = 15;
+  const kTabs = [['strips', '增益'], ['eq', 'EQ'], ['delay', '延时'], ['limit', '限制']];
+  const main = document.getElementById('main');
+  const banner = document.getElementById('banner');
+  const toast = document.getElementById('toast');
+  let view = null;  // the unit shown, or null for the list
 
-  function connect() {
-    socket = new WebSocket((location.protocol === 'https:' ? 'wss://' : 'ws://') + location.host + '/ws');
-    socket.onopen = function () {
-      const token = localStorage.getItem('quellmar.token');
-      const hello = { type: 'hello', label: navigator.userAgent.slice(0, 80) };
-      if (token) hello.token = token;
-      if (code) hello.pair = code;
-      socket.send(JSON.stringify(hello));
-    };
-    socket.onmessage = function (event) {
-      const m = JSON.parse(event.data);
-      if (m.type === 'welcome') {
-        if (m.token) localStorage.setItem('quellmar.token', m.token);
-        link.textContent = '';
-        link.classList.remove('lost');
-      }
-    };
-    socket.onclose = function (event) {
-      link.textContent = event.code === 1008 ? 'not paired' : 'link lost';
-      link.classList.add('lost');
-      if (event.code !== 1008) setTimeout(connect, 1000);
-    };
+  // What a unit page holds: the controls bound to values, meters, and scopes of its own.
+  function UnitView(unitId, tab) {
+    this.unitId = unitId;
+    this.tab = tab;
+    this.bindings = [];
+    this.children = [];
+    this.meters = [];
+    this.levels = null;
+    this.eqview = null;
   }
-  connect();
+  UnitView.prototype.unit = function () {
+    const id = this.unitId;
+    return Link.state.units.find(function (u) { return u.id === id; });
+  };
+  UnitView.prototype.editable = function () {
+    const u = this.unit(), s = Link.state.unit[this.unitId];
+    return Link.state.status === 'open' && !Link.state.readOnly && !!u && u.state === 'online' &&
+           !!s && !s.busy;
+  };
+  UnitView.prototype.refused = function (reason) { showToast(t('修改没有被接受: %1', reason)); };
+  UnitView.prototype.scope = function () {
+    const parent = this;
+    const s = { unitId: this.unitId, bindings: [], editable: this.editable.bind(this),
+                refused: this.refused.bind(this) };
+    s.refresh = function () { s.bindings.forEach(function (b) { b.update(); }); };
+    this.children.push(s);
+    s.rebuild = function () { parent.rebuild(); };
+    return s;
+  };
+  UnitView.prototype.refresh = function () {
+    this.bindings.forEach(function (b) { b.update(); });
+    this.children.forEach(function (c) { c.refresh(); });
+    if (this.eqview) this.eqview.draw();
+    document.body.classList.toggle('locked', !this.editable());
+  };
+  UnitView.prototype.rebuild = function () {
+    this.bindings = [];
+    this.children = [];
+    this.meters = [];
+    this.eqview = null;
+    main.replaceChildren(this.build());
+    this.refresh();
+    this.drawMeters();
+    this.writeLevels();
+  };
+  UnitView.prototype.build = function () {
+    const s = Link.state.unit[this.unitId];
+    this.shape = s && s.preset ? shapeOf(s.preset) : '';
+    const box = el('div', 'unit');
+    box.append(tabs(this));
+    if (!s || !s.preset) {
+      box.append(el('p', 'empty', t('正在读取设备的设置 ...')));
+      return box;
+    }
+    const page = this.tab === 'eq' ? EqPage.build(this, s.preset)
+               : this.tab === 'delay' ? Pages.delays(this, s.preset)
+               : this.tab === 'limit' ? Pages.limiters(this, s.preset)
+               : Pages.strips(this, s.preset);
+    box.append(page);
+    return box;
+  };
+  UnitView.prototype.drawMeters = function () {
+    const levels = this.levels;
+    if (!levels) return;
+    this.meters.forEach(function (m) {
+      const list = m.output ? levels.outputs : levels.inputs;
+      Pages.drawMeter(m, (list && list[m.index]) || 0);
+    });
+  };
+  UnitView.prototype.writeLevels = function () {
+    const levels = this.levels;
+    this.meters.forEach(function (m) {
+      const list = levels && (m.output ? levels.outputs : levels.inputs);
+      m.text.textContent = list ? Pages.levelText(list[m.index] || 0) + ' dB' : '';
+    });
+  };
+
+  function shapeOf(preset) { return preset.inputs.length + '/' + preset.outputs.length; }
+  function tabs(v) {
+    const nav = el('nav', 'tabs');
+    kTabs.forEach(function (tab) {
+      const a = el('a', tab[0] === v.tab ? 'tab on' : 'tab', t(tab[1]));
+      a.href = '#unit=' + encodeURIComponent(v.unitId) + '&tab=' + tab[0];
+      a.dataset.tab = tab[0];
+      nav.append(a);
+    });
+    return nav;
+  }
+
+  function stateText(u) {
+    return u.state === 'online' ? t('状态:在线')
+         : u.state === 'not-answering' ? t('状态:无响应') : t('状态:断开');
+  }
+  function unitCard(u) {
+    const a = el('a', 'card ' + u.state);
+    a.href = '#unit=' + encodeURIComponent(u.id);
+    a.dataset.unit = u.id;
+    const badges = el('div', 'badges');
+    badges.append(el('span', 'badge state', stateText(u)));
+    if (u.busy) badges.append(el('span', 'badge busy', t('传输中')));
+    if (u.engineering) badges.append(el('span', 'badge', t('工程模式')));
+    a.append(el('h2', 'name', u.name || u.model), el('div', 'model', u.model + ' · ' + u.address),
+             badges);
+    return a;
+  }
+  function showList() {
+    const box = el('div', 'list');
+    box.append(el('h2', 'title', t('设备列表')));
+    if (!Link.state.units.length) box.append(el('p', 'empty', t('没有设备')));
+    Link.state.units.forEach(function (u) { box.append(unitCard(u)); });
+    main.replaceChildren(box);
+    document.body.classList.remove('locked');
+  }
+
+  function header() {
+    const u = view && view.unit();
+    document.getElementById('back').hidden = !view;
+    document.getElementById('back').textContent = '‹ ' + t('设备列表');
+    document.getElementById('back').title = t('返回设备列表');
+    document.getElementById('title').textContent = u ? (u.name || u.model) : 'Quellmar';
+    document.getElementById('readonly').hidden = !Link.state.readOnly;
+    document.getElementById('readonly').textContent = t('只读');
+    const lang = document.getElementById('language');
+    lang.options[0].textContent = t('跟随程序');
+    lang.options[1].textContent = t('跟随浏览器');
+    lang.title = t('语言');
+    lang.value = I18n.choice();
+  }
+  // The most important trouble first: the link to the program, then the unit's own.
+  function showBanner() {
+    const s = Link.state.status;
+    const u = view && view.unit();
+    const unit = view && Link.state.unit[view.unitId];
+    let text = '', kind = 'lost';
+    if (s === 'unpaired') text = t('此浏览器没有配对。请打开 Quellmar 显示的配对地址。');
+    else if (s === 'lost') text = t('与 Quellmar 的连接已断开, 正在重新连接 ...');
+    else if (s === 'connecting') { text = t('连接 ...'); kind = 'info'; }
+    else if (u && u.state === 'offline') text = t('设备已经断开!');
+    else if (u && u.state === 'not-answering') text = t('设备无响应');
+    else if (unit && unit.busy) { text = t('设备忙: 正在传输数据, 请稍候 ...'); kind = 'busy'; }
+    else if (view && Link.state.readOnly) { text = t('只读: 不能修改设置'); kind = 'info'; }
+    banner.textContent = text;
+    banner.className = 'banner ' + kind;
+    banner.hidden = !text;
+    document.body.dataset.link = s;
+  }
+  let toastTimer = 0;
+  function showToast(text) {
+    toast.textContent = text;
+    toast.hidden = false;
+    clearTimeout(toastTimer);
+    toastTimer = setTimeout(function () { toast.hidden = true; }, 4000);
+  }
+
+  function route() {
+    const p = new URLSearchParams(location.hash.slice(1));
+    const id = p.get('unit');
+    if (!id) {
+      view = null;
+      showList();
+    } else {
+      const keep = view && view.unitId === id ? view : null;
+      view = new UnitView(id, p.get('tab') || 'strips');
+      if (keep) { view.eqChannel = keep.eqChannel; view.eqPoint = keep.eqPoint; }
+      view.levels = keep && keep.levels;
+      view.rebuild();
+    }
+    header();
+    showBanner();
+  }
+  function redraw() {
+    if (view) view.rebuild();
+    else showList();
+    header();
+    showBanner();
+  }
+
+  Link.on('status', function () { header(); showBanner(); if (view) view.refresh(); });
+  Link.on('units', function () {
+    if (!view) showList();
+    else view.refresh();
+    header();
+    showBanner();
+  });
+  Link.on('busy', function () { if (view) view.refresh(); else showList(); showBanner(); });
+  // A snapshot of the same model only refreshes, so that a finger on a control keeps it.
+  Link.on('snapshot', function (m) {
+    if (view && m.unit === view.unitId) {
+      if (view.shape === shapeOf(m.preset)) view.refresh();
+      else view.rebuild();
+    }
+    showBanner();
+  });
+  Link.on('changed', function (m) { if (view && m.unit === view.unitId) view.refresh(); });
+  Link.on('meters', function (m) {
+    if (!view || m.unit !== view.unitId) return;
+    view.levels = m;
+    view.drawMeters();
+  });
+  setInterval(function () { if (view) view.writeLevels(); }, 500);
+  window.addEventListener('hashchange', route);
+  window.addEventListener('resize', function () {
+    if (view && view.eqview) view.eqview.draw();
+    if (view) view.drawMeters();
+  });
+  document.getElementById('back').addEventListener('click', function () { location.hash = ''; });
+  document.getElementById('language').addEventListener('change', function (e) {
+    I18n.choose(e.target.value);
+  });
+  I18n.onChange(redraw);
+  I18n.start();
+  Link.meters(kMeterRate);
+  route();
+  Link.start();
 })();

@@ -1,0 +1,85 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
+'use strict';
+// The page's texts: Chinese is the source, English the translation, as in the program.
+const I18n = (function () {
+  const EN = {
+    '设备列表': 'Units',
+    '没有设备': 'No units',
+    '状态:在线': 'State:online',
+    '状态:无响应': 'State:no answer',
+    '状态:断开': 'State:offline',
+    '工程模式': 'Engineering mode',
+    '传输中': 'Transferring',
+    '只读': 'Read only',
+    '连接 ...': 'Connecting ...',
+    '与 Quellmar 的连接已断开, 正在重新连接 ...': 'The link to Quellmar is lost, reconnecting ...',
+    '此浏览器没有配对。请打开 Quellmar 显示的配对地址。':
+        'This browser is not paired. Open the pairing address that Quellmar shows.',
+    '设备无响应': 'Unit not answering',
+    '设备已经断开!': 'The unit has been disconnected!',
+    '设备忙: 正在传输数据, 请稍候 ...': 'Unit busy: a transfer is running, please wait ...',
+    '正在读取设备的设置 ...': "Reading the unit's settings ...",
+    '只读: 不能修改设置': 'Read only: settings cannot be changed',
+    '修改没有被接受: %1': 'The change was not accepted: %1',
+    '增益': 'Gain',
+    '延时': 'Delay',
+    '限制': 'Limit',
+    '输入': 'In',
+    '输出': 'Out',
+    '输入 %1': 'Input %1',
+    '输出 %1': 'Output %1',
+    '静音': 'Mute',
+    '相位': 'Phase',
+    'EQ 直通': 'EQ pass',
+    '点': 'Point',
+    '类型:': 'Type:',
+    '频率:': 'Freq:',
+    '增益:': 'Gain:',
+    '高通:': 'High-pass:',
+    '低通:': 'Low-pass:',
+    '单位:': 'Units:',
+    '%1 采样': '%1 samples',
+    '毫秒': 'Milliseconds',
+    '米': 'Metres',
+    '英尺': 'Feet',
+    '限幅电平': 'Threshold',
+    '启动时间': 'Attack',
+    '释放时间': 'Release',
+    '语言': 'Language',
+    '跟随程序': 'As the program',
+    '跟随浏览器': 'As the browser',
+    '返回设备列表': 'Back to the units',
+  };
+  let language = 'zh';
+  let programLanguage = null;
+  const listeners = [];
+
+  function browserLanguage() {
+    return (navigator.language || 'zh').toLowerCase().startsWith('zh') ? 'zh' : 'en';
+  }
+  function choice() { return localStorage.getItem('quellmar.language') || 'program'; }
+  function update() {
+    const wanted = choice() === 'browser' || !programLanguage ? browserLanguage() : programLanguage;
+    if (wanted === language) return;
+    language = wanted;
+    document.documentElement.lang = language;
+    listeners.forEach(function (f) { f(); });
+  }
+  // The text in the page's language; %1, %2 ... take the arguments.
+  function t(source) {
+    let text = language === 'en' && EN[source] !== undefined ? EN[source] : source;
+    for (let i = 1; i < arguments.length; ++i) text = text.replace('%' + i, arguments[i]);
+    return text;
+  }
+  return {
+    t: t,
+    table: EN,
+    language: function () { return language; },
+    choice: choice,
+    choose: function (c) { localStorage.setItem('quellmar.language', c); update(); },
+    setProgramLanguage: function (l) { programLanguage = l === 'en' ? 'en' : 'zh'; update(); },
+    onChange: function (f) { listeners.push(f); },
+    start: function () { language = ''; update(); },
+  };
+})();

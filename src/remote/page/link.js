@@ -1,0 +1,164 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
+'use strict';
+// The WebSocket to the program: pairing, hello, keep-alive, reconnecting, and the units' state
+// as the server last told it (snapshots with their changes applied).
+const Link = (function () {
+  const kRetryMs = 1000;
+  const kPingMs = 5000;   // a ping after this much silence...
+  const kDeadMs = 4000;   // ...and the link counts as lost when nothing answers it
+  const state = {
+    status: 'connecting',  // connecting, open, lost, unpaired
+    readOnly: false,
+    client: 0,
+    units: [],
+    unit: {},  // id -> {revision, preset, curves, busy}
+  };
+  const handlers = {};
+  const pending = {};
+  let socket = null;
+  let nextId = 1;
+  let heard = 0;
+  let pairCode = null;
+  let meterRate = 0;
+
+  function on(type, f) { (handlers[type] = handlers[type] || []).push(f); }
+  function emit(type, m) { (handlers[type] || []).forEach(function (f) { f(m); }); }
+  function send(m) {
+    if (socket && socket.readyState === WebSocket.OPEN) socket.send(JSON.stringify(m));
+  }
+  function setStatus(s) {
+    state.status = s;
+    emit('status');
+  }
+
+  function parsePath(path) {
+    const keys = [];
+    path.split('.').forEach(function (part) {
+      const m = /^([A-Za-z]+)(?:\[(\d+)\])?$/.exec(part);
+      keys.push(m[1]);
+      if (m[2] !== undefined) keys.push(Number(m[2]));
+    });
+    return keys;
+  }
+  function get(unitId, path) {
+    const u = state.unit[unitId];
+    let v = u && u.preset;
+    for (const k of parsePath(path)) v = v === undefined || v === null ? undefined : v[k];
+    return v;
+  }
+  function put(preset, path, value) {
+    const keys = parsePath(path);
+    let o = preset;
+    for (let i = 0; i < keys.length - 1; ++i) {
+      if (o[keys[i]] === undefined) return;
+      o = o[keys[i]];
+    }
+    o[keys[keys.length - 1]] = value;
+  }
+
+  function hello() {
+    const m = { type: 'hello', label: navigator.userAgent.slice(0, 80) };
+    const token = localStorage.getItem('quellmar.token');
+    if (pairCode) m.pair = pairCode;
+    else if (token) m.token = token;
+    send(m);
+  }
+  function welcome(m) {
+    if (m.token) localStorage.setItem('quellmar.token', m.token);
+    pairCode = null;
+    state.readOnly = !!m.readOnly;
+    state.client = m.client;
+    if (m.language) I18n.setProgramLanguage(m.language);
+    send({ type: 'subscribe', units: '*', meters: meterRate });
+    setStatus('open');
+  }
+  function snapshot(m) {
+    const old = state.unit[m.unit] || {};
+    state.unit[m.unit] = { revision: m.revision, preset: m.preset, curves: m.curves || {},
+                           busy: old.busy || false };
+    emit('snapshot', m);
+  }
+  function changed(m) {
+    const u = state.unit[m.unit];
+    if (!u || m.revision < u.revision) return;
+    u.revision = m.revision;
+    Object.keys(m.values || {}).forEach(function (p) { put(u.preset, p, m.values[p]); });
+    Object.assign(u.curves, m.curves || {});
+    emit('changed', m);
+  }
+  function answer(m) {
+    const done = pending[m.id];
+    delete pending[m.id];
+    if (done) done(m);
+    emit(m.type, m);
+  }
+  function receive(m) {
+    if (m.type === 'welcome') welcome(m);
+    else if (m.type === 'units') { state.units = m.units || []; syncBusy(); emit('units', m); }
+    else if (m.type === 'snapshot') snapshot(m);
+    else if (m.type === 'changed') changed(m);
+    else if (m.type === 'ack' || m.type === 'nack') answer(m);
+    else if (m.type === 'busy') setBusy(m.unit, !!m.busy);
+    else emit(m.type, m);
+  }
+  function syncBusy() {
+    state.units.forEach(function (u) { if (state.unit[u.id]) state.unit[u.id].busy = !!u.busy; });
+  }
+  function setBusy(unitId, busy) {
+    state.units.forEach(function (u) { if (u.id === unitId) u.busy = busy; });
+    if (state.unit[unitId]) state.unit[unitId].busy = busy;
+    emit('busy', { unit: unitId, busy: busy });
+  }
+
+  function connect() {
+    const s = new WebSocket((location.protocol === 'https:' ? 'wss://' : 'ws://') + location.host + '/ws');
+    socket = s;
+    s.onopen = function () { heard = Date.now(); hello(); };
+    s.onmessage = function (event) {
+      heard = Date.now();
+      let m;
+      try { m = JSON.parse(event.data); } catch (e) { return; }
+      if (m && typeof m.type === 'string') receive(m);
+    };
+    s.onclose = function (event) {
+      if (socket !== s) return;
+      socket = null;
+      Object.keys(pending).forEach(function (id) { delete pending[id]; });
+      if (event.code === 1008) return setStatus('unpaired');
+      setStatus('lost');
+      setTimeout(connect, kRetryMs);
+    };
+  }
+  function keepAlive() {
+    if (!socket || socket.readyState !== WebSocket.OPEN) return;
+    const quiet = Date.now() - heard;
+    if (quiet > kPingMs + kDeadMs) socket.close();
+    else if (quiet > kPingMs) send({ type: 'ping' });
+  }
+
+  return {
+    state: state,
+    on: on,
+    get: get,
+    parsePath: parsePath,
+    // Sends one setting; done(ack or nack) is called with the answer, if one comes.
+    set: function (unitId, path, value, final, done) {
+      const id = nextId++;
+      if (done) pending[id] = done;
+      send({ type: 'set', id: id, unit: unitId, path: path, value: value, final: final });
+      return id;
+    },
+    meters: function (rate) {
+      meterRate = rate;
+      if (state.status === 'open') send({ type: 'subscribe', units: '*', meters: rate });
+    },
+    start: function () {
+      const params = new URLSearchParams(location.search);
+      pairCode = params.get('pair');
+      if (pairCode) history.replaceState(null, '', location.pathname + location.hash);
+      connect();
+      setInterval(keepAlive, 1000);
+    },
+  };
+})();
