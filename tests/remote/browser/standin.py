@@ -154,7 +154,8 @@ class StandIn:
         if '/' in name or ext not in TYPES or not os.path.isfile(file):
             writer.write(b'HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n')
         else:
-            body = open(file, 'rb').read()
+            with open(file, 'rb') as f:
+                body = f.read()
             writer.write(b'HTTP/1.1 200 OK\r\nContent-Type: %s\r\nContent-Length: %d\r\n'
                          b'Cache-Control: no-cache\r\n'
                          b"Content-Security-Policy: default-src 'self'\r\n\r\n"
@@ -233,5 +234,7 @@ class StandIn:
         self.call(lambda: [c.writer.transport.abort() for c in list(self.clients)])
 
     def stop(self):
+        self.call(self.server.close)
         self.loop.call_soon_threadsafe(self.loop.stop)
         self.thread.join(5)
+        self.loop.close()
