@@ -13,7 +13,8 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import browser  # noqa: E402
 from browser import By, wait  # noqa: E402
-from selenium.webdriver import ActionChains  # noqa: E402
+from selenium.webdriver import ActionChains, Keys  # noqa: E402
+from selenium.webdriver.support.ui import Select  # noqa: E402
 from standin import StandIn  # noqa: E402
 
 PAGE = sys.argv.pop(1) if len(sys.argv) > 1 else None
@@ -127,6 +128,179 @@ class PageTest(unittest.TestCase):
                     best = y;
                 return best;""", j, expected)
             self.assertLess(abs(y - expected), 3, f'curve at point {j}: {curve[j]} dB')
+
+    def test_edits_reach_the_unit_and_the_other_browser(self):
+        self.open(self.a, '#unit=1')
+        self.open(self.b, '#unit=1')
+        mute = 'outputs[3].mute'
+        self.assertFalse(self.s.value('1', mute))
+        start = time.monotonic()
+        self.control(self.a, mute).click()
+        self.assertTrue(wait(lambda: self.shown(self.b, mute) is True, 0.5))
+        self.assertTrue(self.s.value('1', mute))
+        self.assertLess(time.monotonic() - start, 0.5)
+        gain = 'outputs[4].gainDb'
+        self.drag(self.a, self.control(self.a, gain), 0, -120)
+        start = time.monotonic()
+        held = self.s.value('1', gain)
+        self.assertGreater(held, 0)
+        self.assertTrue(wait(lambda: self.shown(self.b, gain) == held, 0.5))
+        self.assertLess(time.monotonic() - start, 0.5)
+        self.assertEqual(self.shown(self.a, gain), held)
+        sent = self.sets(gain)
+        self.assertEqual([x[4] for x in sent], [False] * (len(sent) - 1) + [True])
+        gaps = [b[0] - a[0] for a, b in zip(sent, sent[1:-1])]
+        self.assertGreater(len(gaps), 2)
+        self.assertGreaterEqual(min(gaps), 0.035)  # at most one set every 40 ms
+
+    def record(self, d, path):
+        """From now on, every value the control shows, with the time and whether a finger is on it."""
+        d.execute_script("""
+            const e = document.querySelector('[data-path="' + arguments[0] + '"]');
+            window.seen = [];
+            new MutationObserver(function () {
+              window.seen.push([Number(e.getAttribute('aria-valuenow')), e.classList.contains('active')]);
+            }).observe(e, { attributes: true, attributeFilter: ['aria-valuenow', 'class'] });""", path)
+
+    def test_two_browsers_dragging_one_fader_never_jump_back(self):
+        path = 'outputs[5].gainDb'
+        for d in (self.a, self.b):
+            self.open(d, '#unit=1')
+            self.record(d, path)
+        self.assertEqual(self.s.value('1', path), 0)
+        ta = threading.Thread(target=self.drag, args=(self.a, self.control(self.a, path), 0, -150, 25))
+        tb = threading.Thread(target=self.drag, args=(self.b, self.control(self.b, path), 0, 250, 25))
+        ta.start(), tb.start()
+        ta.join(), tb.join()
+        clients = {x[1] for x in self.sets(path)}
+        self.assertEqual(len(clients), 2)
+        time.sleep(0.3)
+        held = self.s.value('1', path)
+        for d, direction in ((self.a, 1), (self.b, -1)):
+            seen = d.execute_script('return window.seen')
+            dragging = [v for v, active in seen if active]
+            self.assertGreater(len(dragging), 5)
+            steps = [direction * (b - a) for a, b in zip(dragging, dragging[1:])]
+            self.assertGreaterEqual(min(steps), 0, f'jumped back: {dragging}')
+            self.assertTrue(wait(lambda: self.shown(d, path) == held))
+
+    def test_meters_arrive_and_move(self):
+        self.open(self.a, '#unit=1')
+        browser.frames(self.a)
+        time.sleep(2)
+        times = [t for t, m in browser.frames(self.a) if m['type'] == 'meters' and m['unit'] == '1']
+        rate = (len(times) - 1) / (times[-1] - times[0])
+        self.assertTrue(12 <= rate <= 20, rate)
+        picture = "return document.querySelectorAll('canvas.meter')[4].toDataURL()"
+        first = self.a.execute_script(picture)
+        self.assertTrue(wait(lambda: self.a.execute_script(picture) != first, 1))
+        # The level numbers are rewritten twice a second, not at the meters' rate.
+        self.a.execute_script("""
+            window.levels = [];
+            const e = document.querySelectorAll('.level')[4];
+            new MutationObserver(function () { window.levels.push(e.textContent); })
+              .observe(e, { childList: true, characterData: true, subtree: true });""")
+        time.sleep(2.1)
+        levels = self.a.execute_script('return window.levels')
+        self.assertTrue(2 <= len(levels) <= 5, levels)
+        self.assertRegex(levels[-1], r'^([+-]\d+\.\d|-∞) dB$')
+
+    def test_wrong_token_is_refused_and_read_only_gets_nack(self):
+        d = self.b
+        d.execute_script('localStorage.setItem("quellmar.token", "0123")')
+        d.refresh()
+        self.assertTrue(wait(lambda: d.execute_script('return document.body.dataset.link') == 'unpaired'))
+        self.assertIn('没有配对', d.find_element(By.ID, 'banner').text)
+        d.execute_script('localStorage.setItem("quellmar.token", arguments[0])',
+                         self.s.read_only_token)
+        d.get(self.base + '#unit=1')
+        d.refresh()
+        self.assertTrue(self.linked(d))
+        self.assertTrue(wait(lambda: d.find_elements(By.CSS_SELECTOR, '.strip')))
+        self.assertTrue(d.find_element(By.ID, 'readonly').is_displayed())
+        path = 'inputs[2].mute'
+        before = len(self.sets(path))
+        self.control(d, path).click()
+        self.assertFalse(self.shown(d, path))
+        self.assertEqual(len(self.sets(path)), before)  # read-only: the page offers no edits
+        d.execute_script('localStorage.setItem("quellmar.token", arguments[0])', self.s.token)
+        d.refresh()
+        self.assertTrue(self.linked(d))
+        # A set the server refuses: the reason shows and the control goes back to the unit's value.
+        self.s.call(lambda: self.s.unit('1').info.update(busy=True))
+        try:
+            self.control(d, path).click()
+            self.assertTrue(wait(lambda: d.find_element(By.ID, 'toast').is_displayed()))
+            self.assertIn('the unit cannot take edits now', d.find_element(By.ID, 'toast').text)
+            self.assertTrue(wait(lambda: self.shown(d, path) is False))
+            self.assertFalse(self.s.value('1', path))
+        finally:
+            self.s.set_busy('1', False)
+
+    def test_dropped_link_comes_back_with_the_unit_and_busy_shows(self):
+        d = self.a
+        self.open(d, '#unit=1')
+        path = 'outputs[6].gainDb'
+        self.s.drop_sockets()
+        self.s.desktop_set('1', path, -12)
+        self.assertTrue(wait(lambda: d.execute_script('return document.body.dataset.link') == 'lost'))
+        self.assertIn('连接已断开', d.find_element(By.ID, 'banner').text)
+        self.assertTrue(self.linked(d))
+        self.assertTrue(wait(lambda: self.shown(d, path) == -12))
+        for side, count in (('inputs', 4), ('outputs', 8)):
+            for k in range(count):
+                p = f'{side}[{k}].gainDb'
+                self.assertEqual(self.shown(d, p), self.s.value('1', p))
+        self.assertFalse(d.find_element(By.ID, 'banner').is_displayed())
+        self.s.set_busy('1', True)
+        self.assertTrue(wait(lambda: '正在传输数据' in d.find_element(By.ID, 'banner').text))
+        before = len(self.s.sets)
+        self.control(d, 'outputs[6].mute').click()
+        self.s.set_busy('1', False)
+        self.assertTrue(wait(lambda: not d.find_element(By.ID, 'banner').is_displayed()))
+        self.assertEqual(len(self.s.sets), before)
+        self.assertFalse(self.shown(d, 'outputs[6].mute'))
+
+    def test_typed_delay_in_metres_and_bad_text(self):
+        d = self.a
+        self.open(d, '#unit=1&tab=delay')
+        Select(d.find_element(By.CSS_SELECTOR, '.delays .head select')).select_by_value('m')
+        box = self.control(d, 'outputs[1].delay.ms')
+        box.send_keys(Keys.CONTROL, 'a')
+        box.send_keys('10', Keys.ENTER)
+        self.assertTrue(wait(lambda: self.s.value('1', 'outputs[1].delay.ms') > 0))
+        ms = self.s.value('1', 'outputs[1].delay.ms')
+        self.assertAlmostEqual(ms, 10 / 0.346, delta=0.021)
+        self.assertTrue(wait(lambda: self.shown(d, 'outputs[1].delay.ms') == f'{ms * 0.346:.3f}'))
+        box = self.control(d, 'outputs[1].delay.ms')
+        box.send_keys(Keys.CONTROL, 'a')
+        box.send_keys('ten', Keys.ENTER)
+        self.assertEqual(self.shown(d, 'outputs[1].delay.ms'), f'{ms * 0.346:.3f}')
+        self.assertEqual(self.s.value('1', 'outputs[1].delay.ms'), ms)
+        Select(d.find_element(By.CSS_SELECTOR, '.delays .head select')).select_by_value('ms')
+
+    def test_eq_point_dragged_by_finger(self):
+        d = self.a
+        self.open(d, '#unit=1&tab=eq')
+        d.find_element(By.CSS_SELECTOR, '.chip[data-channel="in:C"]').click()
+        path = 'inputs[2].eq.points[7]'
+        before = self.s.value('1', path)
+        canvas = d.find_element(By.CSS_SELECTOR, 'canvas.eqview')
+        x, y = d.execute_script("""
+            const c = arguments[0], w = c.clientWidth, h = c.clientHeight, p = arguments[1];
+            const x = 34 + (Math.log10(p.frequencyHz) - 1) / 3.4 * (w - 42);
+            return [x - w / 2, 8 + (18 - p.gainDb) / 48 * (h - 30) - h / 2];""", canvas, before)
+        chain = ActionChains(d, duration=25).move_to_element_with_offset(canvas, x, y)
+        chain.click_and_hold()
+        for _ in range(10):
+            chain.move_by_offset(6, -8)
+        chain.release().perform()
+        after = self.s.value('1', path)
+        self.assertGreater(after['frequencyHz'], before['frequencyHz'])
+        self.assertGreater(after['gainDb'], before['gainDb'])
+        self.assertTrue(wait(lambda: self.shown(d, path + '.gainDb') == f"{after['gainDb']:+.1f}"))
+        self.assertEqual(self.shown(d, path + '.frequencyHz'), f"{after['frequencyHz']:g}")
+        self.assertEqual(self.sets(path)[-1][4], True)
 
 
 if __name__ == '__main__':
