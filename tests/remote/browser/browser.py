@@ -63,3 +63,54 @@ def errors(d):
     return [e for e in d.get_log('browser')
             if e['level'] in ('SEVERE', 'WARNING') and 'favicon' not in e['message']
             and 'willReadFrequently' not in e['message']]
+
+
+# Texts that do not fit their box, boxes that overlap, a page wider than the view.
+LAYOUT_FAULTS = """
+const faults = [];
+const view = document.documentElement.clientWidth;
+if (document.documentElement.scrollWidth > view) faults.push('page wider than the view');
+const boxes = [];
+const name = function (e) { return e.tagName + '.' + e.className + ' "' + (e.textContent || e.value) + '"'; };
+document.querySelectorAll('body *').forEach(function (e) {
+  const r = e.getBoundingClientRect();
+  if (!r.width || !r.height || e.closest('[hidden]') || e.tagName === 'OPTION') return;
+  if (e.tagName === 'INPUT' || e.tagName === 'SELECT') {
+    if (e.scrollWidth > e.clientWidth + 1) faults.push('cut: ' + name(e));
+    boxes.push([e, r]);
+    return;
+  }
+  if (e.tagName === 'CANVAS' || e.classList.contains('fader')) { boxes.push([e, r]); return; }
+  const own = Array.from(e.childNodes).some(function (n) { return n.nodeType === 3 && n.textContent.trim(); });
+  if (!own) return;
+  const range = document.createRange();
+  range.selectNodeContents(e);
+  const t = range.getBoundingClientRect();
+  if (t.left < r.left - 1 || t.right > r.right + 1 || t.top < r.top - 1 || t.bottom > r.bottom + 1 ||
+      t.left < 0 || t.right > view)
+    faults.push('cut: ' + name(e));
+  boxes.push([e, t]);
+});
+for (let i = 0; i < boxes.length; ++i)
+  for (let j = i + 1; j < boxes.length; ++j) {
+    const a = boxes[i], b = boxes[j];
+    if (a[0].contains(b[0]) || b[0].contains(a[0])) continue;
+    const x = Math.min(a[1].right, b[1].right) - Math.max(a[1].left, b[1].left);
+    const y = Math.min(a[1].bottom, b[1].bottom) - Math.max(a[1].top, b[1].top);
+    if (x > 1 && y > 1) faults.push('overlap: ' + name(a[0]) + ' / ' + name(b[0]));
+  }
+return faults;
+"""
+
+
+def layout_faults(d):
+    return d.execute_script(LAYOUT_FAULTS)
+
+
+def cjk_shown(d):
+    """Chinese characters the page shows, in its text, its lists' choices and its tool tips."""
+    texts = d.execute_script("""
+        return [document.body.innerText].concat(
+            Array.from(document.querySelectorAll('option')).map(function (o) { return o.text; }),
+            Array.from(document.querySelectorAll('[title]')).map(function (e) { return e.title; }));""")
+    return [t for t in texts if CJK.search(t)]

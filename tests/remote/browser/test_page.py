@@ -302,6 +302,41 @@ class PageTest(unittest.TestCase):
         self.assertEqual(self.shown(d, path + '.frequencyHz'), f"{after['frequencyHz']:g}")
         self.assertEqual(self.sets(path)[-1][4], True)
 
+    def language_shown(self, d):
+        return d.execute_script('return document.documentElement.lang')
+
+    def test_languages_and_fit_at_tablet_and_phone_size(self):
+        d = self.a
+        views = ['', '#unit=1', '#unit=1&tab=eq', '#unit=1&tab=delay', '#unit=1&tab=limit',
+                 '#unit=2&tab=eq']
+        self.s.set_state('2', 'not-answering')
+        try:
+            for language in ('zh', 'en'):
+                self.s.language = language
+                d.refresh()
+                self.assertTrue(self.linked(d))
+                self.assertEqual(self.language_shown(d), language)
+                for size in ('tablet', 'phone'):
+                    browser.resize(d, size)
+                    for view in views:
+                        self.open(d, view)
+                        if view.endswith('eq') and view.startswith('#unit=1'):
+                            d.find_element(By.CSS_SELECTOR, '.chip[data-channel="out:8"]').click()
+                        where = f'{language} {size} {view}'
+                        self.assertEqual(browser.layout_faults(d), [], where)
+                        if language == 'en':
+                            self.assertEqual(browser.cjk_shown(d), [], where)
+            # Asked to, the page takes the browser's language (Chinese here) over the program's.
+            Select(d.find_element(By.ID, 'language')).select_by_value('browser')
+            self.assertEqual(self.language_shown(d), 'zh')
+            self.assertIn('延时', d.find_element(By.CSS_SELECTOR, '.tabs').text)
+            Select(d.find_element(By.ID, 'language')).select_by_value('program')
+            self.assertEqual(self.language_shown(d), 'en')
+        finally:
+            self.s.language = 'zh'
+            self.s.set_state('2', 'online')
+            browser.resize(d, 'tablet')
+
 
 if __name__ == '__main__':
     unittest.main()
