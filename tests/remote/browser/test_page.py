@@ -69,8 +69,8 @@ class PageTest(unittest.TestCase):
     def control(self, d, path):
         return d.find_element(By.CSS_SELECTOR, f'[data-path="{path}"]')
 
-    def drag(self, d, element, dx, dy, steps=12):
-        chain = ActionChains(d, duration=25).click_and_hold(element)
+    def drag(self, d, element, dx, dy, steps=12, step_ms=25):
+        chain = ActionChains(d, duration=step_ms).click_and_hold(element)
         for _ in range(steps):
             chain.move_by_offset(dx / steps, dy / steps)
         chain.release().perform()
@@ -140,7 +140,7 @@ class PageTest(unittest.TestCase):
         self.assertTrue(self.s.value('1', mute))
         self.assertLess(time.monotonic() - start, 0.5)
         gain = 'outputs[4].gainDb'
-        self.drag(self.a, self.control(self.a, gain), 0, -120)
+        self.drag(self.a, self.control(self.a, gain), 0, -120, 30, 10)
         start = time.monotonic()
         held = self.s.value('1', gain)
         self.assertGreater(held, 0)
