@@ -15,16 +15,13 @@ import browser  # noqa: E402
 from browser import By, wait  # noqa: E402
 from selenium.webdriver import ActionChains, Keys  # noqa: E402
 from selenium.webdriver.support.ui import Select  # noqa: E402
+from pagecase import PageCase, db_text  # noqa: E402
 from standin import StandIn  # noqa: E402
 
 PAGE = sys.argv.pop(1) if len(sys.argv) > 1 else None
 
 
-def db_text(v):
-    return f'{v:+.1f} dB'
-
-
-class PageTest(unittest.TestCase):
+class PageTest(PageCase):
     @classmethod
     def setUpClass(cls):
         cls.s = StandIn(PAGE)
@@ -43,37 +40,6 @@ class PageTest(unittest.TestCase):
         for d in (cls.a, cls.b):
             d.quit()
         cls.s.stop()
-
-    def tearDown(self):
-        for d in (self.a, self.b):
-            self.assertEqual(browser.errors(d), [])
-
-    @staticmethod
-    def linked(d):
-        return wait(lambda: d.execute_script("return document.body.dataset.link") == 'open')
-
-    def open(self, d, view):
-        d.get(self.base + view)
-        self.assertTrue(self.linked(d))
-        self.assertTrue(wait(lambda: d.find_elements(By.CSS_SELECTOR, '[data-path], .card')))
-
-    def shown(self, d, path):
-        """What the control of a path shows: a fader's value, a toggle's state, a box's text."""
-        return d.execute_script("""
-            const e = document.querySelector('[data-path="' + arguments[0] + '"]');
-            if (!e) return null;
-            if (e.getAttribute('role') === 'slider') return Number(e.getAttribute('aria-valuenow'));
-            if (e.tagName === 'BUTTON') return e.getAttribute('aria-pressed') === 'true';
-            return e.value;""", path)
-
-    def control(self, d, path):
-        return d.find_element(By.CSS_SELECTOR, f'[data-path="{path}"]')
-
-    def drag(self, d, element, dx, dy, steps=12, step_ms=25):
-        chain = ActionChains(d, duration=step_ms).click_and_hold(element)
-        for _ in range(steps):
-            chain.move_by_offset(dx / steps, dy / steps)
-        chain.release().perform()
 
     def sets(self, path):
         return [x for x in self.s.sets if x[2] == path]
@@ -115,18 +81,7 @@ class PageTest(unittest.TestCase):
         curve = self.s.call(lambda: self.s.unit('1').curves(('outputs', 3))['out:4'])
         # The drawn line passes where the server's gains put it, in the view's range.
         for j in [j for j in range(0, 256, 16) if -28 < curve[j] < 16]:
-            h = self.a.execute_script("return document.querySelector('canvas.eqview').clientHeight")
-            expected = 8 + (18 - curve[j]) / 48 * (h - 30)
-            y = self.a.execute_script("""
-                const c = document.querySelector('canvas.eqview');
-                const w = c.clientWidth, x = 34 + arguments[0] / 256 * (w - 42);
-                const px = c.getContext('2d').getImageData(Math.round(x), 0, 1, c.height).data;
-                let best = -1;
-                for (let y = 0; y < c.height; ++y)
-                  if (px[4 * y] < 120 && px[4 * y + 1] > 150 && px[4 * y + 2] > 200 &&
-                      (best < 0 || Math.abs(y - arguments[1]) < Math.abs(best - arguments[1])))
-                    best = y;
-                return best;""", j, expected)
+            y, expected = self.curve_y(self.a, j, curve[j])
             self.assertLess(abs(y - expected), 3, f'curve at point {j}: {curve[j]} dB')
 
     def test_edits_reach_the_unit_and_the_other_browser(self):
@@ -152,15 +107,6 @@ class PageTest(unittest.TestCase):
         gaps = [b[0] - a[0] for a, b in zip(sent, sent[1:-1])]
         self.assertGreater(len(gaps), 2)
         self.assertGreaterEqual(min(gaps), 0.035)  # at most one set every 40 ms
-
-    def record(self, d, path):
-        """From now on, every value the control shows, with the time and whether a finger is on it."""
-        d.execute_script("""
-            const e = document.querySelector('[data-path="' + arguments[0] + '"]');
-            window.seen = [];
-            new MutationObserver(function () {
-              window.seen.push([Number(e.getAttribute('aria-valuenow')), e.classList.contains('active')]);
-            }).observe(e, { attributes: true, attributeFilter: ['aria-valuenow', 'class'] });""", path)
 
     def test_two_browsers_dragging_one_fader_never_jump_back(self):
         path = 'outputs[5].gainDb'

@@ -1,0 +1,74 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Quellmar developers
+"""What the page's browser tests share: two browsers on one page, reading what a control shows,
+dragging it, watching it, and finding the EQ curve in its picture."""
+import unittest
+
+from selenium.webdriver import ActionChains
+
+import browser
+from browser import By, wait
+
+
+def db_text(v):
+    return f'{v:+.1f} dB'
+
+
+class PageCase(unittest.TestCase):
+    a = b = base = None
+
+    def tearDown(self):
+        for d in (self.a, self.b):
+            self.assertEqual(browser.errors(d), [])
+
+    @staticmethod
+    def linked(d):
+        return wait(lambda: d.execute_script("return document.body.dataset.link") == 'open')
+
+    def open(self, d, view):
+        d.get(self.base + view)
+        self.assertTrue(self.linked(d))
+        self.assertTrue(wait(lambda: d.find_elements(By.CSS_SELECTOR, '[data-path], .card')))
+
+    def shown(self, d, path):
+        """What the control of a path shows: a fader's value, a toggle's state, a box's text."""
+        return d.execute_script("""
+            const e = document.querySelector('[data-path="' + arguments[0] + '"]');
+            if (!e) return null;
+            if (e.getAttribute('role') === 'slider') return Number(e.getAttribute('aria-valuenow'));
+            if (e.tagName === 'BUTTON') return e.getAttribute('aria-pressed') === 'true';
+            return e.value;""", path)
+
+    def control(self, d, path):
+        return d.find_element(By.CSS_SELECTOR, f'[data-path="{path}"]')
+
+    def drag(self, d, element, dx, dy, steps=12, step_ms=25):
+        chain = ActionChains(d, duration=step_ms).click_and_hold(element)
+        for _ in range(steps):
+            chain.move_by_offset(dx / steps, dy / steps)
+        chain.release().perform()
+
+    def record(self, d, path):
+        """From now on, every value the control shows, with the time and whether a finger is on it."""
+        d.execute_script("""
+            const e = document.querySelector('[data-path="' + arguments[0] + '"]');
+            window.seen = [];
+            new MutationObserver(function () {
+              window.seen.push([Number(e.getAttribute('aria-valuenow')), e.classList.contains('active')]);
+            }).observe(e, { attributes: true, attributeFilter: ['aria-valuenow', 'class'] });""", path)
+
+    def curve_y(self, d, j, db):
+        """Where the EQ view's line crosses the column of curve point j, and where db belongs."""
+        h = d.execute_script("return document.querySelector('canvas.eqview').clientHeight")
+        expected = 8 + (18 - db) / 48 * (h - 30)
+        y = d.execute_script("""
+            const c = document.querySelector('canvas.eqview');
+            const w = c.clientWidth, x = 34 + arguments[0] / 256 * (w - 42);
+            const px = c.getContext('2d').getImageData(Math.round(x), 0, 1, c.height).data;
+            let best = -1;
+            for (let y = 0; y < c.height; ++y)
+              if (px[4 * y] < 120 && px[4 * y + 1] > 150 && px[4 * y + 2] > 200 &&
+                  (best < 0 || Math.abs(y - arguments[1]) < Math.abs(best - arguments[1])))
+                best = y;
+            return best;""", j, expected)
+        return y, expected
