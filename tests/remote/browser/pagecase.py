@@ -22,8 +22,9 @@ class PageCase(unittest.TestCase):
             self.assertEqual(browser.errors(d), [])
 
     @staticmethod
-    def linked(d):
-        return wait(lambda: d.execute_script("return document.body.dataset.link") == 'open')
+    def linked(d, timeout=5):
+        return wait(lambda: d.execute_script("return document.body.dataset.link") == 'open',
+                    timeout)
 
     def open(self, d, view):
         d.get(self.base + view)
