@@ -6,6 +6,7 @@
   const el = Controls.el;
   const t = I18n.t;
   const kMeterRate = 15;
+  const kMeterAgeMs = 1000;
   const kTabs = [['strips', '增益'], ['eq', 'EQ'], ['delay', '延时'], ['limit', '限制']];
   const main = document.getElementById('main');
   const banner = document.getElementById('banner');
@@ -74,14 +75,18 @@
     return box;
   };
   UnitView.prototype.drawMeters = function () {
-    const levels = this.levels;
-    if (!levels) return;
+    const levels = this.levels || {};
     this.meters.forEach(function (m) {
       const list = m.output ? levels.outputs : levels.inputs;
       Pages.drawMeter(m, (list && list[m.index]) || 0);
     });
   };
+  // Levels older than a second are not shown: the meters stopped coming.
   UnitView.prototype.writeLevels = function () {
+    if (this.levels && Date.now() - this.levels.at > kMeterAgeMs) {
+      this.levels = null;
+      this.drawMeters();
+    }
     const levels = this.levels;
     this.meters.forEach(function (m) {
       const list = levels && (m.output ? levels.outputs : levels.inputs);
@@ -189,7 +194,15 @@
     showBanner();
   }
 
-  Link.on('status', function () { header(); showBanner(); if (view) view.refresh(); });
+  Link.on('status', function () {
+    header();
+    showBanner();
+    if (!view) return;
+    if (Link.state.status !== 'open') view.levels = null;
+    view.refresh();
+    view.drawMeters();
+    view.writeLevels();
+  });
   Link.on('units', function () {
     if (!view) showList();
     else view.refresh();
@@ -209,6 +222,7 @@
   Link.on('meters', function (m) {
     if (!view || m.unit !== view.unitId) return;
     view.levels = m;
+    view.levels.at = Date.now();
     view.drawMeters();
   });
   setInterval(function () { if (view) view.writeLevels(); }, 500);

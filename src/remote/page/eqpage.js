@@ -55,7 +55,14 @@ const EqPage = (function () {
     const row = el('div', 'filter');
     const path = ch.path + '.' + key;
     row.append(el('span', 'caption', caption), Controls.choice(view, path + '.shape', kShapes));
-    row.append(field('', Controls.entry(view, path + '.frequencyHz', frequency, hz), 'Hz'));
+    const input = Controls.entry(view, path + '.frequencyHz', frequency, hz);
+    const box = field('', input, 'Hz');
+    const b = input.binding, render = b.render;
+    b.render = function (v) {
+      render(v);
+      box.lastChild.hidden = v === 'off';  // "OFF" needs no unit
+    };
+    row.append(box);
     return row;
   }
   function chips(view, list, current) {

@@ -11,7 +11,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import browser  # noqa: E402
 from standin import StandIn  # noqa: E402
 
-VIEWS = ['', '#unit=1', '#unit=1&tab=eq', '#unit=1&tab=delay', '#unit=1&tab=limit',
+VIEWS = ['', '#unit=1', '#unit=1&tab=eq&ch=out:1', '#unit=1&tab=delay', '#unit=1&tab=limit',
          '#unit=2&tab=eq']
 
 
@@ -36,6 +36,8 @@ def shoot(d, base, out, size, lang):
         d.get(base + view)
         browser.wait(lambda: d.execute_script(
             "return document.body.dataset.link === 'open' && !!document.querySelector('main *')"))
+        if 'ch=' in view:
+            d.find_element(browser.By.CSS_SELECTOR, '.chip[data-channel="out:1"]').click()
         time.sleep(0.6)
         d.save_screenshot(os.path.join(out, f'{size}-{lang}-{i}.png'))
 
@@ -52,6 +54,14 @@ def main():
             s.language = lang
             for size in ('tablet', 'phone'):
                 shoot(d, f'http://127.0.0.1:{s.port}/', out, size, lang)
+        browser.resize(d, 'tablet')
+        s.set_busy('1', True)
+        d.get(f'http://127.0.0.1:{s.port}/#unit=1')
+        time.sleep(0.6)
+        d.save_screenshot(os.path.join(out, 'tablet-en-busy.png'))
+        s.drop_sockets()
+        time.sleep(0.3)
+        d.save_screenshot(os.path.join(out, 'tablet-en-lost.png'))
         print('\n'.join(str(e) for e in browser.errors(d)))
     finally:
         d.quit()
