@@ -5,6 +5,9 @@ dragging it, watching it, and finding the EQ curve in its picture."""
 import unittest
 
 from selenium.webdriver import ActionChains
+from selenium.webdriver.common.actions import interaction
+from selenium.webdriver.common.actions.action_builder import ActionBuilder
+from selenium.webdriver.common.actions.pointer_input import PointerInput
 
 import browser
 from browser import By, wait
@@ -49,6 +52,16 @@ class PageCase(unittest.TestCase):
             chain.move_by_offset(dx / steps, dy / steps)
         chain.release().perform()
 
+    def swipe(self, d, element, dx, dy, steps=12, x=0, y=0):
+        """A finger's drag from (x, y) off the element's centre, as on a phone."""
+        touch = ActionBuilder(d, mouse=PointerInput(interaction.POINTER_TOUCH, 'finger'),
+                              duration=25)
+        touch.pointer_action.move_to(element, round(x), round(y)).pointer_down()
+        for _ in range(steps):
+            touch.pointer_action.move_by(round(dx / steps), round(dy / steps))
+        touch.pointer_action.pointer_up()
+        touch.perform()
+
     def record(self, d, path):
         """From now on, every value the control shows, with the time and whether a finger is on it."""
         d.execute_script("""
@@ -57,6 +70,14 @@ class PageCase(unittest.TestCase):
             new MutationObserver(function () {
               window.seen.push([Number(e.getAttribute('aria-valuenow')), e.classList.contains('active')]);
             }).observe(e, { attributes: true, attributeFilter: ['aria-valuenow', 'class'] });""", path)
+
+    def point_offset(self, d, point):
+        """Where an EQ point sits in the EQ view, off the view's centre."""
+        return d.execute_script("""
+            const c = document.querySelector('canvas.eqview'), p = arguments[0];
+            const w = c.clientWidth, h = c.clientHeight;
+            const x = 34 + (Math.log10(p.frequencyHz) - 1) / 3.4 * (w - 42);
+            return [x - w / 2, 8 + (18 - p.gainDb) / 48 * (h - 30) - h / 2];""", point)
 
     def curve_y(self, d, j, db):
         """Where the EQ view's line crosses the column of curve point j, and where db belongs."""

@@ -237,10 +237,7 @@ class PageTest(PageCase):
         path = 'inputs[2].eq.points[7]'
         before = self.s.value('1', path)
         canvas = d.find_element(By.CSS_SELECTOR, 'canvas.eqview')
-        x, y = d.execute_script("""
-            const c = arguments[0], w = c.clientWidth, h = c.clientHeight, p = arguments[1];
-            const x = 34 + (Math.log10(p.frequencyHz) - 1) / 3.4 * (w - 42);
-            return [x - w / 2, 8 + (18 - p.gainDb) / 48 * (h - 30) - h / 2];""", canvas, before)
+        x, y = self.point_offset(d, before)
         chain = ActionChains(d, duration=25).move_to_element_with_offset(canvas, x, y)
         chain.click_and_hold()
         for _ in range(10):
@@ -287,6 +284,35 @@ class PageTest(PageCase):
             self.s.language = 'zh'
             self.s.set_state('2', 'online')
             browser.resize(d, 'tablet')
+
+    def test_eq_point_swiped_on_a_phone(self):
+        d = self.a
+        browser.resize(d, 'phone')
+        try:
+            self.open(d, '#unit=1&tab=eq')
+            d.find_element(By.CSS_SELECTOR, '.chip[data-channel="in:D"]').click()
+            path = 'inputs[3].eq.points[2]'
+            before = self.s.value('1', path)
+            canvas = d.find_element(By.CSS_SELECTOR, 'canvas.eqview')
+            d.execute_script('arguments[0].scrollIntoView({block: "end"})', canvas)
+            x, y = self.point_offset(d, before)
+            self.swipe(d, canvas, 10, -60, 12, x, y)
+            self.assertTrue(wait(lambda: self.sets(path) and self.sets(path)[-1][4]))
+            after = self.s.value('1', path)
+            self.assertGreater(after['gainDb'], before['gainDb'] + 3)
+            self.assertTrue(wait(lambda: self.shown(d, path + '.gainDb') == f"{after['gainDb']:+.1f}"))
+        finally:
+            browser.resize(d, 'tablet')
+
+    def test_unit_trouble_shows(self):
+        d = self.a
+        self.open(d, '#unit=1')
+        for state, text in (('not-answering', '设备无响应'), ('offline', '设备已经断开!')):
+            self.s.set_state('1', state)
+            self.assertTrue(wait(lambda: d.find_element(By.ID, 'banner').text == text))
+            self.assertIn('locked', d.find_element(By.TAG_NAME, 'body').get_attribute('class'))
+        self.s.set_state('1', 'online')
+        self.assertTrue(wait(lambda: not d.find_element(By.ID, 'banner').is_displayed()))
 
 
 if __name__ == '__main__':
