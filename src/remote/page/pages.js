@@ -35,11 +35,14 @@ const Pages = (function () {
 
   // A meter: level in segments 0..32 (1.5 dB each, 32 = +18 dB), drawn as it arrives; its
   // number is written by the page twice a second.
+  // The canvas fills a box of the layout's size and adds no size of its own.
   function meter(view, ch) {
-    const canvas = el('canvas', 'meter');
+    const box = el('div', 'meter');
+    const canvas = el('canvas');
+    box.append(canvas);
     const text = el('span', 'level');
     view.meters.push({ output: ch.output, index: ch.index, canvas: canvas, text: text });
-    return { canvas: canvas, text: text };
+    return { box: box, text: text };
   }
   function drawMeter(m, level) {
     const c = m.canvas;
@@ -72,7 +75,7 @@ const Pages = (function () {
     const fader = Controls.fader(view, ch.path + '.gainDb', { min: -50, max: 12, step: 0.5 },
                                  function (v) { value.textContent = dbText(v); });
     const body = el('div', 'body');
-    body.append(m.canvas, fader);
+    body.append(m.box, fader);
     const buttons = el('div', 'buttons');
     buttons.append(Controls.toggle(view, ch.path + '.mute', t('静音'), true, false));
     if (ch.output) buttons.append(phaseButton(view, ch));
@@ -110,7 +113,7 @@ const Pages = (function () {
     };
     const field = el('label', 'field');
     field.append(input, el('span', 'suffix', unit[3]));
-    row.append(el('h3', 'name', ch.name), field, samples, m.canvas);
+    row.append(el('h3', 'name', ch.name), field, samples, m.box);
     return row;
   }
   function delays(view, preset) {

@@ -140,7 +140,7 @@ class PageTest(PageCase):
         times = [t for t, m in browser.frames(self.a) if m['type'] == 'meters' and m['unit'] == '1']
         rate = (len(times) - 1) / (times[-1] - times[0])
         self.assertTrue(12 <= rate <= 20, rate)
-        picture = "return document.querySelectorAll('canvas.meter')[4].toDataURL()"
+        picture = "return document.querySelectorAll('.meter canvas')[4].toDataURL()"
         first = self.a.execute_script(picture)
         self.assertTrue(wait(lambda: self.a.execute_script(picture) != first, 1))
         # The level numbers are rewritten twice a second, not at the meters' rate.

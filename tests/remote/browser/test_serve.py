@@ -208,7 +208,7 @@ class ServeTest(PageCase):
         times = [t for t, m in browser.frames(self.a) if m['type'] == 'meters' and m['unit'] == '1']
         rate = (len(times) - 1) / (times[-1] - times[0])
         self.assertTrue(12 <= rate <= 20, rate)
-        picture = "return Array.from(document.querySelectorAll('canvas.meter'))" \
+        picture = "return Array.from(document.querySelectorAll('.meter canvas'))" \
                   ".map(function (c) { return c.toDataURL(); })"
         first = self.a.execute_script(picture)
         self.assertTrue(wait(lambda: self.a.execute_script(picture) != first, 2))
