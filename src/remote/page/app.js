@@ -33,10 +33,11 @@
            !!s && !s.busy;
   };
   UnitView.prototype.refused = function (reason) { showToast(t('修改没有被接受: %1', reason)); };
+  UnitView.prototype.unreadable = function (text) { showToast(t('"%1" 不是有效的数值', text)); };
   UnitView.prototype.scope = function () {
     const parent = this;
     const s = { unitId: this.unitId, bindings: [], editable: this.editable.bind(this),
-                refused: this.refused.bind(this) };
+                refused: this.refused.bind(this), unreadable: this.unreadable.bind(this) };
     s.refresh = function () { s.bindings.forEach(function (b) { b.update(); }); };
     this.children.push(s);
     s.rebuild = function () { parent.rebuild(); };

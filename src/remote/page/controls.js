@@ -163,6 +163,7 @@ const Controls = (function () {
     input.addEventListener('keydown', function (e) { if (e.key === 'Enter') input.blur(); });
     input.addEventListener('change', function () {
       const v = parse(input.value);
+      if (v === undefined && view.editable()) view.unreadable(input.value);
       if (v === undefined || !view.editable()) return b.release();
       b.commit(v);
     });

@@ -22,6 +22,7 @@ const I18n = (function () {
     '正在读取设备的设置 ...': "Reading the unit's settings ...",
     '只读: 不能修改设置': 'Read only: settings cannot be changed',
     '修改没有被接受: %1': 'The change was not accepted: %1',
+    '"%1" 不是有效的数值': '"%1" is not a valid number',
     '增益': 'Gain',
     '延时': 'Delay',
     '限制': 'Limit',

@@ -227,6 +227,8 @@ class PageTest(PageCase):
         box.send_keys(Keys.CONTROL, 'a')
         box.send_keys('ten', Keys.ENTER)
         self.assertEqual(self.shown(d, 'outputs[1].delay.ms'), f'{ms * 0.346:.3f}')
+        self.assertTrue(wait(lambda: d.find_element(By.ID, 'toast').is_displayed()))
+        self.assertEqual(d.find_element(By.ID, 'toast').text, '"ten" 不是有效的数值')
         self.assertEqual(self.s.value('1', 'outputs[1].delay.ms'), ms)
         Select(d.find_element(By.CSS_SELECTOR, '.delays .head select')).select_by_value('ms')
 
