@@ -94,7 +94,7 @@ const EqPage = (function () {
     const fields = el('div');
     let scope = null;
     const eqview = new EqView(view, ch.key, ch.path, function (i) {
-      if (scope) view.children.splice(view.children.indexOf(scope), 1);
+      if (view.children.indexOf(scope) >= 0) view.children.splice(view.children.indexOf(scope), 1);
       view.eqPoint = i;
       scope = view.scope();
       fields.replaceChildren(pointFields(scope, ch.path + '.eq.points[' + i + ']'));

@@ -112,7 +112,8 @@ const Link = (function () {
   }
 
   function connect() {
-    const s = new WebSocket((location.protocol === 'https:' ? 'wss://' : 'ws://') + location.host + '/ws');
+    const scheme = location.protocol === 'https:' ? 'wss://' : 'ws://';
+    const s = new WebSocket(scheme + location.host + '/ws');
     socket = s;
     s.onopen = function () { heard = Date.now(); hello(); };
     s.onmessage = function (event) {

@@ -12,6 +12,8 @@ const Pages = (function () {
                        ['ft', '英尺', 1.1351706054, 'ft']];
   const kAttack = [1, 2, 5, 10, 20, 30, 40, 50, 60, 70, 80, 90];
   const kRelease = [10, 20, 50, 100, 200, 300, 400, 500, 600, 700, 800, 900, 1000];
+  const kGreen = ['#3ddc84', '#243a2c'], kYellow = ['#ffc53d', '#3a3424'];  // lit, dark
+  const kRed = ['#ff5a4a', '#3a2624'];
 
   function signed(v, digits) { return (v >= 0 ? '+' : '') + v.toFixed(digits); }
   function dbText(v) { return typeof v === 'number' ? signed(v, 1) + ' dB' : ''; }
@@ -59,8 +61,8 @@ const Pages = (function () {
     const cell = length / 32;
     for (let s = 0; s < 32; ++s) {
       const lit = s < level;
-      ctx.fillStyle = s >= 28 ? (lit ? '#ff5a4a' : '#3a2624') : s >= 20 ? (lit ? '#ffc53d' : '#3a3424')
-                                                                     : (lit ? '#3ddc84' : '#243a2c');
+      const colours = s >= 28 ? kRed : s >= 20 ? kYellow : kGreen;  // above +12 dB, above 0 dB
+      ctx.fillStyle = colours[lit ? 0 : 1];
       if (vertical) ctx.fillRect(0, h - (s + 1) * cell + 1, w, cell - 1);
       else ctx.fillRect(s * cell, 0, cell - 1, h);
     }
