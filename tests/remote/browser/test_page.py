@@ -10,6 +10,7 @@ import threading
 import time
 import unittest
 
+sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import browser  # noqa: E402
 from browser import By, wait  # noqa: E402
