@@ -79,6 +79,40 @@ class PageCase(unittest.TestCase):
             const x = 34 + (Math.log10(p.frequencyHz) - 1) / 3.4 * (w - 42);
             return [x - w / 2, 8 + (18 - p.gainDb) / 48 * (h - 30) - h / 2];""", point)
 
+    def watch_touch(self, d, path):
+        """From now on, when (ms of the clock) the control was last clicked or let go of."""
+        d.execute_script("""
+            const path = arguments[0], e = document.querySelector('[data-path="' + path + '"]');
+            window.touched = window.touched || {};
+            ['click', 'pointerup'].forEach(function (kind) {
+              e.addEventListener(kind, function () { window.touched[path] = Date.now(); }, true);
+            });""", path)
+
+    def watch_shown(self, d, path):
+        """From now on, when (ms of the clock) the control showed which value or state."""
+        d.execute_script("""
+            const path = arguments[0], e = document.querySelector('[data-path="' + path + '"]');
+            window.shownAt = window.shownAt || {};
+            const list = window.shownAt[path] = [];
+            new MutationObserver(function () {
+              const v = e.getAttribute('aria-valuenow');
+              list.push([Date.now(), v === null ? e.getAttribute('aria-pressed') : v]);
+            }).observe(e, { attributes: true, attributeFilter: ['aria-valuenow', 'aria-pressed'] });
+            """, path)
+
+    def latency(self, a, b, path, shows):
+        """Seconds from the last touch of the control in browser a until browser b showed what
+        shows() accepts for good (0 when it already did), None if it never did. The browsers
+        share the machine's clock, so Selenium's own time does not count."""
+        touched = a.execute_script('return window.touched[arguments[0]]', path)
+        since = None
+        for at, value in b.execute_script('return window.shownAt[arguments[0]]', path):
+            if not shows(value):
+                since = None
+            elif since is None:
+                since = at
+        return None if since is None else max(0, since - touched) / 1000
+
     def curve_y(self, d, j, db):
         """Where the EQ view's line crosses the column of curve point j, and where db belongs."""
         h = d.execute_script("return document.querySelector('canvas.eqview').clientHeight")
