@@ -93,6 +93,8 @@ RemoteHub::~RemoteHub() {
     for (auto& [id, view] : views_)
         if (view.meters)
             if (const auto unit = unitOf(id)) units_.watchMeters(*unit, false);
+    // The sockets go with server_, after the lists that a client's going would change.
+    for (RemoteClient* c : clients_) disconnect(c, nullptr, this, nullptr);
 }
 
 bool RemoteHub::start(const Settings& settings) {
