@@ -89,7 +89,7 @@ bool readSet(const QJsonObject& o, ClientMessage& m, Problem& p) {
         return false;
     }
     m.value = o.value("value");
-    if (m.value.isUndefined() || m.value.isArray() || m.value.isNull()) {
+    if (m.value.isUndefined() || m.value.isNull()) {
         p = {m.value.isUndefined() ? Code::MissingField : Code::BadField, "value"};
         return false;
     }
@@ -145,7 +145,11 @@ ClientMessage::Read ClientMessage::read(QByteArrayView json) {
     } else {
         return Problem{Code::UnknownType, type.left(32)};
     }
-    if (!ok) return p;
+    if (!ok) {
+        const QJsonValue id = o.value("id");
+        if (id.isDouble() && std::isfinite(id.toDouble())) p.requestId = id.toDouble();
+        return p;
+    }
     return m;
 }
 

@@ -34,6 +34,7 @@ struct ClientMessage {
         enum class Code { NotJson, NotObject, UnknownType, MissingField, BadField };
         Code code = Code::NotJson;
         QString field;
+        double requestId = -1;  // the message's "id", when it had one, for the nack
         // In English, for the nack's reason and the API's users.
         QString text() const;
     };

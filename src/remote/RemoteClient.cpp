@@ -57,7 +57,7 @@ void RemoteClient::receive(const QString& text) {
     if (const auto* problem = std::get_if<ClientMessage::Problem>(&read)) {
         if (!paired())
             return close(QWebSocketProtocol::CloseCodePolicyViolated, problem->text());
-        return nack(-1, problem->text());
+        return nack(problem->requestId, problem->text());
     }
     const auto& m = std::get<ClientMessage>(read);
     if (m.type == ClientMessage::Type::Hello) return hello(m);

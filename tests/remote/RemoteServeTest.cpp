@@ -119,7 +119,14 @@ private slots:
 
         a.send({{"type", "set"}, {"id", 3}, {"unit", id}, {"path", "outputs[2].gainDb"}, {"value", 40}});
         QVERIFY(a.answer(3).value("reason").toString().startsWith("outputs[2].gainDb"));
+        a.send({{"type", "set"}, {"id", 5}, {"unit", id}, {"path", "outputs[1].routing"},
+                {"value", QJsonArray{"A", "C"}}});
+        QCOMPARE(a.answer(5).value("type").toString(), QString("ack"));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            int(sim::inputSelectBits(sim_.state(big_).params.out[1].inputSelectCode)), 0b101, 500);
         a.send({{"type", "set"}, {"id", 4}, {"unit", id}, {"path", "name"}, {"value", "x"}});
+        a.send({{"type", "set"}, {"id", 6}, {"unit", id}, {"path", "outputs[1].gainDb"}});
+        QCOMPARE(a.answer(6).value("reason").toString(), QString("\"value\" is missing"));
         QCOMPARE(a.answer(4).value("type").toString(), QString("nack"));
     }
 
