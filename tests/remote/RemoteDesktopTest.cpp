@@ -16,6 +16,7 @@
 #include "remote/dialog/RemoteDlg.h"
 #include "support/AppRig.h"
 #include "support/WebSocketClient.h"
+#include "ui/QelConnectDlg.h"
 
 using namespace qel;
 
@@ -79,6 +80,32 @@ private slots:
         QCOMPARE(changed.value("by").toObject().value("kind").toString(), QString("desktop"));
         QCOMPARE(changed.value("values").toObject().value("outputs[0].gainDb").toDouble(), 0.0);
         QTRY_COMPARE_WITH_TIMEOUT(int(rig.sim().state(sim).params.out[0].gain), 100, 500);
+
+        // A download holds the unit: the client is told, and then gets the unit as it is.
+        const size_t before = client.received.size();
+        sim::Faults slow;
+        slow.replyDelayMs = 2;  // long enough for the hub to see the download
+        rig.sim().setFaults(sim, slow);
+        // Sent now, it reaches the hub while the download runs: it is refused.
+        client.send({{"type", "set"}, {"id", 3}, {"unit", id}, {"path", "outputs[0].mute"},
+                     {"value", true}});
+        QCOMPARE(CQelConnectDlg::run(unit, CQelConnectDlg::Mode::Download,
+                                     rig.app().linkSettings(), editor, 0),
+                 UnitTransfer::Result::Success);
+        const auto busy = [&](bool on) {
+            return client.next("busy", before,
+                               [on](const QJsonObject& m) { return m.value("busy").toBool() == on; });
+        };
+        QVERIFY(!busy(true).isEmpty());
+        QCOMPARE(client.answer(3).value("reason").toString(),
+                 QString("the unit is busy with a transfer"));
+        QVERIFY(!busy(false).isEmpty());
+        const auto at = [&](const QString& type) {
+            size_t i = before;
+            while (i < client.received.size() && client.received[i].value("type") != type) ++i;
+            return i;
+        };
+        QVERIFY(at("busy") < at("snapshot") && at("snapshot") < client.received.size());
 
         // Dropped from the window: closed, and its token pairs no more.
         const QString token = client.last("welcome").value("token").toString();
