@@ -14,6 +14,7 @@ struct RequestRecord {
     bool checksumOk = false;     // a bad checksum makes the unit discard the frame
     bool dropped = false;        // ignored by the drop-requests fault
     bool replyDropped = false;   // answered, but the drop-replies fault lost the reply
+    int64_t arrivalNs = 0;       // std::chrono::steady_clock at arrival, finer than tickMs
 };
 
 }  // namespace qel::sim

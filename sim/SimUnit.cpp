@@ -2,6 +2,8 @@
 // Copyright (C) 2026 the Quellmar developers
 #include "SimUnit.h"
 
+#include <chrono>
+
 #include "UnitProtocol.h"
 #include "link/Packet.h"
 
@@ -13,6 +15,7 @@ SimUnit::SimUnit(int model, const std::string& name, const Faults& faults, uint3
 SimUnit::Response SimUnit::receive(const uint8_t* frame, size_t length, uint32_t tickMs) {
     RequestRecord record{tickMs, Bytes(frame, frame + length), frameChecksumValid(frame, length),
                          false};
+    record.arrivalNs = std::chrono::steady_clock::now().time_since_epoch().count();
     Response response;
     if (!record.checksumOk) {
         ++badChecksums_;

@@ -1,0 +1,157 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
+// The remote control's edit path: a `set` taken by the hub to its command at the unit.
+//   bench_remote [--samples N]
+// In one process: a simulated QD408 on loopback, connected and read as `serve` does, the hub
+// on 127.0.0.1 and a WebSocket client. The client sends input A gain sets, 60-90 ms apart (so
+// none merges with the one before). Measured on the steady clock: from the server socket
+// having the whole set frame (its textFrameReceived, emitted just before textMessageReceived
+// reaches the hub) to the simulator's receive of the gain write; the client's send to the
+// same end is given too.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QUrlQuery>
+#include <QWebSocket>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <sstream>
+#include <vector>
+
+#include "UnitSimulator.h"
+#include "cli/ServeHost.h"
+#include "cli/Session.h"
+#include "link/Equipment.h"
+#include "link/UdpEndpoint.h"
+#include "remote/RemoteHub.h"
+
+using namespace qel;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+int64_t nowNs() {
+    return Clock::now().time_since_epoch().count();
+}
+
+void pump(int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+}
+
+template <typename F>
+bool pumpUntil(F done, int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    return done();
+}
+
+std::vector<int64_t> gainWrites(const sim::UnitSimulator& sim) {
+    std::vector<int64_t> at;
+    for (const auto& r : sim.requests(0))
+        if (r.frame.size() > 9 && r.frame[5] == 0x12 && r.frame[9] == 0x01)
+            at.push_back(r.arrivalNs);
+    return at;
+}
+
+void send(QWebSocket& socket, const QJsonObject& m) {
+    socket.sendTextMessage(QString::fromUtf8(QJsonDocument(m).toJson(QJsonDocument::Compact)));
+}
+
+double pct(std::vector<double> v, double p) {
+    std::sort(v.begin(), v.end());
+    return v[static_cast<size_t>(p * static_cast<double>(v.size() - 1))];
+}
+
+struct Rig {
+    sim::UnitSimulator sim;
+    UdpEndpoint endpoint;
+    LinkSettings link;
+    std::shared_ptr<Equipment> unit = std::make_shared<Equipment>();
+    std::unique_ptr<cli::Session> session;
+    QTemporaryDir dir;
+
+    bool connect() {
+        const std::string ip = "127.86.0.2";
+        if (sim.addNetworkUnit(4, ip, "Bench") < 0 || !sim.start() || !endpoint.open(0))
+            return false;
+        link.endpoint = &endpoint;
+        unit->setAddress(*parseIpv4(ip));
+        unit->setFlags(linkflag::kUdp);
+        session = std::make_unique<cli::Session>(*unit, link);
+        std::string failure;
+        if (!session->connect(true, failure)) std::fprintf(stderr, "%s\n", failure.c_str());
+        return failure.empty();
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int samples = 300;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (!std::strcmp(argv[i], "--samples")) samples = std::max(1, std::atoi(argv[i + 1]));
+    QCoreApplication app(argc, argv);
+    Rig rig;
+    if (!rig.connect()) return 1;
+    cli::ServeHost host({rig.unit});
+    RemoteHub hub(host, rig.dir.filePath("QelConfig.ini"));
+    RemoteHub::Settings settings;
+    settings.port = 0;
+    if (!hub.start(settings)) return std::fprintf(stderr, "listen failed\n"), 1;
+
+    int64_t takenNs = 0;  // the server socket has the whole set
+    QObject::connect(&hub.server(), &RemoteServer::socketOpened, [&](QWebSocket* s) {
+        QObject::connect(s, &QWebSocket::textFrameReceived, [&](const QString&, bool last) {
+            if (last) takenNs = nowNs();
+        });
+    });
+    QWebSocket client;
+    QString unitId;
+    QObject::connect(&client, &QWebSocket::textMessageReceived, [&](const QString& t) {
+        const QJsonObject m = QJsonDocument::fromJson(t.toUtf8()).object();
+        if (m.value("type") == "units")
+            unitId = m.value("units").toArray().at(0).toObject().value("id").toString();
+    });
+    client.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/ws").arg(hub.server().port())));
+    if (!pumpUntil([&] { return client.state() == QAbstractSocket::ConnectedState; }, 3000))
+        return std::fprintf(stderr, "no connection\n"), 1;
+    const QString code = QUrlQuery(QUrl(hub.pairingUrl())).queryItemValue("pair");
+    send(client, {{"type", "hello"}, {"pair", code}, {"label", "bench"}});
+    if (!pumpUntil([&] { return !unitId.isEmpty(); }, 3000))
+        return std::fprintf(stderr, "no units\n"), 1;
+    send(client, {{"type", "subscribe"}, {"units", QJsonArray{unitId}}});
+    pump(300);
+
+    std::vector<double> fromHub, fromClient;
+    for (int i = 0; i < samples; ++i) {
+        const size_t before = gainWrites(rig.sim).size();
+        const double db = -20 + (i % 40) * 0.5;
+        const int64_t sentNs = nowNs();
+        send(client, {{"type", "set"},
+                      {"id", i + 1},
+                      {"unit", unitId},
+                      {"path", "inputs[0].gainDb"},
+                      {"value", db},
+                      {"final", true}});
+        if (!pumpUntil([&] { return gainWrites(rig.sim).size() > before; }, 2000))
+            return std::fprintf(stderr, "set %d never reached the unit\n", i), 1;
+        const int64_t atUnit = gainWrites(rig.sim).back();
+        fromHub.push_back(static_cast<double>(atUnit - takenNs) / 1e6);
+        fromClient.push_back(static_cast<double>(atUnit - sentNs) / 1e6);
+        pump(60 + (i * 7) % 31);
+    }
+    std::printf("set -> gain write at the unit, samples=%d\n", samples);
+    std::printf("  from the server socket's whole frame: p50=%.3f ms p99=%.3f ms max=%.3f ms\n",
+                pct(fromHub, 0.5), pct(fromHub, 0.99), pct(fromHub, 1));
+    std::printf("  from the client's send:               p50=%.3f ms p99=%.3f ms max=%.3f ms\n",
+                pct(fromClient, 0.5), pct(fromClient, 0.99), pct(fromClient, 1));
+    return 0;
+}
