@@ -1,0 +1,113 @@
+#!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Quellmar developers
+"""CPU of `quellmar-cli serve` holding a simulated QD408: with no client, and with 8 WebSocket
+clients (tools/remote-client.py's) subscribed to the unit's meters at 15 readings a second.
+  bench/remote_cpu.py QUELLMAR_CLI QUELLMAR_UNITSIM [--seconds S] [--runs N]
+Each run measures both, one after the other: utime+stime of the serve process from /proc over S
+seconds, as a share of one core; the medians of the runs are printed."""
+import importlib.util
+import os
+import statistics
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import urllib.parse
+
+sys.dont_write_bytecode = True
+_spec = importlib.util.spec_from_file_location(
+    'remote_client', os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tools',
+                                  'remote-client.py'))
+remote_client = importlib.util.module_from_spec(_spec)
+_spec.loader.exec_module(remote_client)
+
+UNIT_IP = '127.88.0.2'
+TICK = os.sysconf('SC_CLK_TCK')
+
+
+def cpu_seconds(pid):
+    with open(f'/proc/{pid}/stat') as f:
+        fields = f.read().rsplit(')', 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / TICK  # utime, stime
+
+
+def share(pid, seconds):
+    c0, t0 = cpu_seconds(pid), time.monotonic()
+    time.sleep(seconds)
+    return 100 * (cpu_seconds(pid) - c0) / (time.monotonic() - t0)
+
+
+class Watcher:
+    """One client subscribed to the unit's meters, counting the readings it gets."""
+
+    def __init__(self, url, token=None):
+        u = urllib.parse.urlparse(url)
+        self.ws = remote_client.WebSocket(u.hostname, u.port)
+        code = urllib.parse.parse_qs(u.query)['pair'][0]
+        self.ws.send({'type': 'hello', 'label': 'bench'} | ({'token': token} if token else
+                                                              {'pair': code}))
+        self.token = token or remote_client.expect(self.ws, 'welcome')['token']
+        unit = remote_client.expect(self.ws, 'units')['units'][0]['id']
+        self.ws.send({'type': 'subscribe', 'units': [unit], 'meters': 15})
+        self.meters = 0
+        threading.Thread(target=self.loop, daemon=True).start()
+
+    def loop(self):
+        try:
+            while True:
+                self.meters += self.ws.receive().get('type') == 'meters'
+        except (ConnectionError, OSError):
+            pass
+
+    def close(self):
+        self.ws.sock.close()
+
+
+def run(serve, url, seconds, token):
+    idle = share(serve.pid, seconds)
+    watchers = [Watcher(url, token) for _ in range(8)]
+    time.sleep(1)
+    counts = [w.meters for w in watchers]
+    busy = share(serve.pid, seconds)
+    rate = min(w.meters - c for w, c in zip(watchers, counts)) / seconds
+    for w in watchers:
+        w.close()
+    time.sleep(1)
+    return idle, busy, rate
+
+
+def main():
+    args = sys.argv[1:]
+    seconds = float(args[args.index('--seconds') + 1]) if '--seconds' in args else 15
+    runs = int(args[args.index('--runs') + 1]) if '--runs' in args else 3
+    tmp = tempfile.TemporaryDirectory()
+    sim = subprocess.Popen([args[1], '--unit', f'QD408@{UNIT_IP}:Bench'], stdout=subprocess.PIPE)
+    sim.stdout.readline()
+    serve = subprocess.Popen([args[0], 'serve', '--listen', '127.0.0.1:0', '--ip', UNIT_IP,
+                              '--local-port', '0', '--config', os.path.join(tmp.name, 'c.ini')],
+                             stdout=subprocess.PIPE, text=True)
+    url = serve.stdout.readline().strip()
+    time.sleep(1)
+    try:
+        pairing = Watcher(url)  # the pairing code is good once; the others use its token
+        pairing.close()
+        time.sleep(1)
+        results = [run(serve, url, seconds, pairing.token) for _ in range(runs)]
+    finally:
+        serve.terminate()
+        serve.wait(10)
+        sim.terminate()
+        sim.wait(10)
+    for i, (idle, busy, rate) in enumerate(results):
+        print(f'  run {i + 1}: no client {idle:.2f} %, 8 clients {busy:.2f} % '
+              f'(+{busy - idle:.2f} %), meters {rate:.1f}/s per client (slowest)')
+    idle = statistics.median(r[0] for r in results)
+    busy = statistics.median(r[1] for r in results)
+    print(f'serve CPU over {seconds:g} s, median of {runs}: no client {idle:.2f} % of a core, '
+          f'8 meter clients {busy:.2f} %, difference {busy - idle:+.2f} %')
+
+
+if __name__ == '__main__':
+    main()
