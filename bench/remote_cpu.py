@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Copyright (C) 2026 the Quellmar developers
 """CPU of `quellmar-cli serve` holding a simulated QD408: with no client, and with 8 WebSocket
-clients (tools/remote-client.py's) subscribed to the unit's meters at 15 readings a second.
+clients (tools/remote-client.py's; --clients N) subscribed to the unit's meters at 15 readings a second.
   bench/remote_cpu.py QUELLMAR_CLI QUELLMAR_UNITSIM [--seconds S] [--runs N]
 Each run measures both, one after the other: utime+stime of the serve process from /proc over S
 seconds, as a share of one core; the medians of the runs are printed."""
@@ -24,6 +24,7 @@ remote_client = importlib.util.module_from_spec(_spec)
 _spec.loader.exec_module(remote_client)
 
 UNIT_IP = '127.88.0.2'
+CLIENTS = 8
 TICK = os.sysconf('SC_CLK_TCK')
 
 
@@ -67,7 +68,7 @@ class Watcher:
 
 def run(serve, url, seconds, token):
     idle = share(serve.pid, seconds)
-    watchers = [Watcher(url, token) for _ in range(8)]
+    watchers = [Watcher(url, token) for _ in range(CLIENTS)]
     time.sleep(1)
     counts = [w.meters for w in watchers]
     busy = share(serve.pid, seconds)
@@ -82,6 +83,8 @@ def main():
     args = sys.argv[1:]
     seconds = float(args[args.index('--seconds') + 1]) if '--seconds' in args else 15
     runs = int(args[args.index('--runs') + 1]) if '--runs' in args else 3
+    global CLIENTS
+    CLIENTS = int(args[args.index('--clients') + 1]) if '--clients' in args else 8
     tmp = tempfile.TemporaryDirectory()
     sim = subprocess.Popen([args[1], '--unit', f'QD408@{UNIT_IP}:Bench'], stdout=subprocess.PIPE)
     sim.stdout.readline()
@@ -101,12 +104,12 @@ def main():
         sim.terminate()
         sim.wait(10)
     for i, (idle, busy, rate) in enumerate(results):
-        print(f'  run {i + 1}: no client {idle:.2f} %, 8 clients {busy:.2f} % '
+        print(f'  run {i + 1}: no client {idle:.2f} %, {CLIENTS} clients {busy:.2f} % '
               f'(+{busy - idle:.2f} %), meters {rate:.1f}/s per client (slowest)')
     idle = statistics.median(r[0] for r in results)
     busy = statistics.median(r[1] for r in results)
     print(f'serve CPU over {seconds:g} s, median of {runs}: no client {idle:.2f} % of a core, '
-          f'8 meter clients {busy:.2f} %, difference {busy - idle:+.2f} %')
+          f'{CLIENTS} meter clients {busy:.2f} %, difference {busy - idle:+.2f} %')
 
 
 if __name__ == '__main__':

@@ -2,6 +2,8 @@
 // Copyright (C) 2026 the Quellmar developers
 #include "remote/RemoteHub.h"
 
+#include <algorithm>
+
 #include <QJsonDocument>
 #include <QSettings>
 #include <QWebSocket>
@@ -83,6 +85,8 @@ RemoteHub::RemoteHub(RemoteUnits& units, const QString& configPath, QObject* par
     : QObject(parent), units_(units), auth_(configPath), server_(auth_) {
     server_.setApi([this](const QByteArray& path) { return api(path); });
     connect(&server_, &RemoteServer::socketOpened, this, &RemoteHub::open);
+    meterTimer_.setSingleShot(true);
+    meterTimer_.setTimerType(Qt::PreciseTimer);
     connect(&meterTimer_, &QTimer::timeout, this, &RemoteHub::sendMeters);
     connect(&lookTimer_, &QTimer::timeout, this, &RemoteHub::lookAtUnits);
     clock_.start();
@@ -334,11 +338,34 @@ void RemoteHub::updateMeterWatch() {
         if (view.meters != watched) units_.watchMeters(*unit, watched);
         view.meters = watched;
     }
-    if (any && !meterTimer_.isActive()) meterTimer_.start(10);
+    if (any) meterTimer_.start(0);  // sendMeters() then waits for the next client due
     if (!any) meterTimer_.stop();
 }
 
 void RemoteHub::sendMeters() {
+    const qint64 now = clock_.elapsed();
+    std::map<QString, QJsonObject> readings;
+    if (std::any_of(watches_.begin(), watches_.end(), [&](const auto& cw) {
+            return cw.second.meterRate > 0 && now >= cw.second.nextMeters;
+        }))
+        readings = meterReadings();
+    std::optional<qint64> next;
+    for (auto& [client, w] : watches_) {
+        if (w.meterRate <= 0) continue;
+        if (now >= w.nextMeters) {
+            // On a grid of the period, so that clients at one rate share the timer's wake-ups.
+            const qint64 period = 1000 / w.meterRate;
+            w.nextMeters = (now / period + 1) * period;
+            if (client->backlog() <= kMeterBacklog)  // behind: this reading is skipped
+                for (const auto& [id, message] : readings)
+                    if (watches(w, id)) client->send(message);
+        }
+        next = std::min(next.value_or(w.nextMeters), w.nextMeters);
+    }
+    if (next) meterTimer_.start(int(*next - now));
+}
+
+std::map<QString, QJsonObject> RemoteHub::meterReadings() {
     std::map<QString, QJsonObject> readings;
     for (const auto& unit : units_.units()) {
         const auto levels = units_.meters(*unit);
@@ -350,14 +377,7 @@ void RemoteHub::sendMeters() {
         const QString id = idOf(*unit);
         readings[id] = {{"type", "meters"}, {"unit", id}, {"inputs", inputs}, {"outputs", outputs}};
     }
-    for (auto& [client, w] : watches_) {
-        const qint64 now = clock_.elapsed();
-        if (w.meterRate <= 0 || now < w.nextMeters) continue;
-        w.nextMeters = std::max(w.nextMeters + 1000 / w.meterRate, now);
-        if (client->backlog() > kMeterBacklog) continue;  // behind: this frame is skipped
-        for (const auto& [id, message] : readings)
-            if (watches(w, id)) client->send(message);
-    }
+    return readings;
 }
 
 QString RemoteHub::idOf(const Equipment& unit) {

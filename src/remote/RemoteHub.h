@@ -113,7 +113,9 @@ private:
     void apply(RemoteClient* client, const ClientMessage& m);
     void edited(const QString& id, const ParamEdit::Result& result);
     void editPathChanged(const QString& id, UnitView& view);
+    // Sends the readings to the clients due for them, then waits for the next one due.
     void sendMeters();
+    std::map<QString, QJsonObject> meterReadings();
     void updateMeterWatch();
     bool watches(const Watch& w, const QString& id) const { return w.all || w.units.contains(id); }
     void tellWatchers(const QString& id, const QJsonObject& message);
