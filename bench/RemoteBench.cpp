@@ -7,7 +7,10 @@
 // none merges with the one before). Measured on the steady clock: from the server socket
 // having the whole set frame (its textFrameReceived, emitted just before textMessageReceived
 // reaches the hub) to the simulator's receive of the gain write; the client's send to the
-// same end is given too.
+// same end is given too, and the part from the whole frame until the edit path's listeners (the
+// hub's first) are done, in wall and GUI thread CPU time.
+#include <time.h>
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -34,6 +37,12 @@ using namespace qel;
 using Clock = std::chrono::steady_clock;
 
 namespace {
+
+int64_t threadCpuNs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return int64_t(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
 
 int64_t nowNs() {
     return Clock::now().time_since_epoch().count();
@@ -107,10 +116,12 @@ int main(int argc, char** argv) {
     settings.port = 0;
     if (!hub.start(settings)) return std::fprintf(stderr, "listen failed\n"), 1;
 
-    int64_t takenNs = 0;  // the server socket has the whole set
+    int64_t takenNs = 0, takenCpuNs = 0;  // the server socket has the whole set
     QObject::connect(&hub.server(), &RemoteServer::socketOpened, [&](QWebSocket* s) {
         QObject::connect(s, &QWebSocket::textFrameReceived, [&](const QString&, bool last) {
-            if (last) takenNs = nowNs();
+            if (!last) return;
+            takenNs = nowNs();
+            takenCpuNs = threadCpuNs();
         });
     });
     QWebSocket client;
@@ -129,10 +140,17 @@ int main(int argc, char** argv) {
         return std::fprintf(stderr, "no units\n"), 1;
     send(client, {{"type", "subscribe"}, {"units", QJsonArray{unitId}}});
     pump(300);
+    int64_t toldNs = 0, toldCpuNs = 0;  // the edit path queued the command and told its listeners, the hub first
+    const ParamEdit::Subscription told =
+        host.editOf(*rig.unit)->listen([&](const ParamEdit::Result&) {
+            toldNs = nowNs();
+            toldCpuNs = threadCpuNs();
+        });
 
-    std::vector<double> fromHub, fromClient;
+    std::vector<double> fromHub, fromClient, hubPart, hubCpu;
     for (int i = 0; i < samples; ++i) {
-        const size_t before = gainWrites(rig.sim).size();
+        rig.sim.clearRequests(0);  // copies of a long log under the simulator's lock would delay it
+        const size_t before = 0;
         const double db = -20 + (i % 40) * 0.5;
         const int64_t sentNs = nowNs();
         send(client, {{"type", "set"},
@@ -146,6 +164,8 @@ int main(int argc, char** argv) {
         const int64_t atUnit = gainWrites(rig.sim).back();
         fromHub.push_back(static_cast<double>(atUnit - takenNs) / 1e6);
         fromClient.push_back(static_cast<double>(atUnit - sentNs) / 1e6);
+        hubPart.push_back(static_cast<double>(toldNs - takenNs) / 1e6);
+        hubCpu.push_back(static_cast<double>(toldCpuNs - takenCpuNs) / 1e6);
         pump(60 + (i * 7) % 31);
     }
     std::printf("set -> gain write at the unit, samples=%d\n", samples);
@@ -153,5 +173,9 @@ int main(int argc, char** argv) {
                 pct(fromHub, 0.5), pct(fromHub, 0.99), pct(fromHub, 1));
     std::printf("  from the client's send:               p50=%.3f ms p99=%.3f ms max=%.3f ms\n",
                 pct(fromClient, 0.5), pct(fromClient, 0.99), pct(fromClient, 1));
+    std::printf("  of which the whole frame to the hub's listener done: p50=%.3f ms p99=%.3f ms\n",
+                pct(hubPart, 0.5), pct(hubPart, 0.99));
+    std::printf("  the GUI thread's CPU time over that part:          p50=%.3f ms p99=%.3f ms\n",
+                pct(hubCpu, 0.5), pct(hubCpu, 0.99));
     return 0;
 }
