@@ -140,7 +140,9 @@ int main(int argc, char** argv) {
         return std::fprintf(stderr, "no units\n"), 1;
     send(client, {{"type", "subscribe"}, {"units", QJsonArray{unitId}}});
     pump(300);
-    int64_t toldNs = 0, toldCpuNs = 0;  // the edit path queued the command and told its listeners, the hub first
+    int64_t toldNs = 0,
+            toldCpuNs =
+                0;  // the edit path queued the command and told its listeners, the hub first
     const ParamEdit::Subscription told =
         host.editOf(*rig.unit)->listen([&](const ParamEdit::Result&) {
             toldNs = nowNs();
