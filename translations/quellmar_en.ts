@@ -1203,6 +1203,33 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     </message>
 </context>
 <context>
+    <name>qel::LinkErrorWords</name>
+    <message>
+        <source>UDP 端口没有打开</source>
+        <translation>the UDP endpoint is not open</translation>
+    </message>
+    <message>
+        <source>写入超时</source>
+        <translation>write timed out</translation>
+    </message>
+    <message>
+        <source>设备不存在</source>
+        <translation>no such device</translation>
+    </message>
+    <message>
+        <source>没有使用该设备的权限</source>
+        <translation>no permission to use the device</translation>
+    </message>
+    <message>
+        <source>设备正被其他程序使用</source>
+        <translation>the device is in use by another program</translation>
+    </message>
+    <message>
+        <source>设备输入输出错误</source>
+        <translation>input/output error on the device</translation>
+    </message>
+</context>
+<context>
     <name>qel::MeasurementWords</name>
     <message>
         <source>第 %1 行: %2</source>

@@ -232,6 +232,13 @@ std::string modeFileText(const ModeFileStatus& status) {
     return {};
 }
 
+std::string linkErrorText(const LinkError& error) {
+    if (error.noEndpoint) return "the UDP endpoint is not open";
+    const SerialError& e = error.serial;
+    if (e.step == SerialError::Step::WriteTimedOut) return e.path + ": write timed out";
+    return e.path + ": " + e.systemWords();
+}
+
 std::string presetIssueText(const PresetIssue& issue) {
     const Values v{issue.values};
     std::string text = shapeText(issue, v);

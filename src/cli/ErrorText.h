@@ -7,6 +7,7 @@
 #include "device/MeasurementEq.h"
 #include "device/ModeFileStore.h"
 #include "device/PresetJson.h"
+#include "link/Equipment.h"
 
 namespace qel::cli {
 
@@ -21,5 +22,8 @@ std::string measurementErrorText(const MeasurementError& error, const std::strin
 
 // "cannot open mode408.dat: Permission denied"; empty when there is no problem.
 std::string modeFileText(const ModeFileStatus& status);
+
+// "/dev/ttyUSB6: No such file or directory"
+std::string linkErrorText(const LinkError& error);
 
 }  // namespace qel::cli

@@ -4,6 +4,7 @@
 
 #include <ostream>
 
+#include "cli/ErrorText.h"
 #include "platform/Trace.h"
 
 namespace qel::cli {
@@ -59,12 +60,18 @@ bool RawSend::parse(CliOptions& options) {
 namespace {
 const char* outcomeText(Outcome o) {
     switch (o) {
-        case Outcome::Accepted: return "accepted";
-        case Outcome::Mismatch: return "the reply answered another command";
-        case Outcome::NoReply: return "no reply after all tries";
-        case Outcome::Abandoned: return "the link stopped";
-        case Outcome::TimedOut: return "no reply within the wait";
-        default: return "the command was not queued";
+        case Outcome::Accepted:
+            return "accepted";
+        case Outcome::Mismatch:
+            return "the reply answered another command";
+        case Outcome::NoReply:
+            return "no reply after all tries";
+        case Outcome::Abandoned:
+            return "the link stopped";
+        case Outcome::TimedOut:
+            return "no reply within the wait";
+        default:
+            return "the command was not queued";
     }
 }
 }  // namespace
@@ -74,14 +81,15 @@ int RawSend::run(const GlobalOptions& globals, std::ostream& out, std::ostream& 
     LinkSettings settings;
     if (!target_.prepare(globals, unit, settings, err)) return 1;
     if (!unit.startLink(settings)) {
-        err << "cannot open " << target_.describe() << ": " << unit.lastError() << "\n";
+        err << "cannot open " << target_.describe() << ": " << linkErrorText(unit.lastError())
+            << "\n";
         return 1;
     }
     uint8_t replyData[frame::kMaxPayload] = {};
-    const Ticket ticket = unit.enqueue(
-        static_cast<uint8_t>(operation_), static_cast<uint8_t>(block_),
-        static_cast<uint8_t>(channel_), static_cast<uint8_t>(code_), payload_.data(),
-        payload_.size(), replyData, replyLength_, tries_, timeoutMs_);
+    const Ticket ticket =
+        unit.enqueue(static_cast<uint8_t>(operation_), static_cast<uint8_t>(block_),
+                     static_cast<uint8_t>(channel_), static_cast<uint8_t>(code_), payload_.data(),
+                     payload_.size(), replyData, replyLength_, tries_, timeoutMs_);
     size_t replyFrame = 0;
     const Outcome outcome = unit.waitOutcome(ticket, waitMs_, &replyFrame);
     unit.stopLink();

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "cli/ErrorText.h"
 #include "device/DownloadVerify.h"
 #include "device/ModeImage.h"
 
@@ -23,7 +24,8 @@ bool Session::connect(bool readAll, std::ostream& err) {
             return true;
         case UnitTransfer::Result::PortFailed:
             failureCode_ = "port";
-            err << "cannot open " << unit_.portName() << ": " << unit_.lastError() << "\n";
+            err << "cannot open " << unit_.portName() << ": " << linkErrorText(unit_.lastError())
+                << "\n";
             return false;
         case UnitTransfer::Result::HandshakeTimeout:
             failureCode_ = "handshake-timeout";

@@ -15,6 +15,7 @@
 #include "device/ModeImage.h"
 #include "editor/EditHistory.h"
 #include "editor/EditorHost.h"
+#include "editor/LinkErrorWords.h"
 #include "editor/QelEquipmentDlg.h"
 #include "link/Equipment.h"
 #include "ui/BusyRun.h"
@@ -193,7 +194,7 @@ void CQelSyncBar::takeUpLink() {
             showMessage(&editor_,
                         tr("无法打开 %1:\n%2")
                             .arg(QString::fromStdString(unit.portName()),
-                                 QString::fromStdString(unit.lastError())),
+                                 LinkErrorWords::text(unit.lastError())),
                         kQuellmar);
         refresh();
         return;

@@ -15,11 +15,20 @@ namespace qel {
 namespace {
 // Idle waits are bounded so that a stop flag set without a wake-up is still seen soon.
 constexpr uint32_t kIdleWaitMs = 50;
+
+// A serial failure for the trace; a read that found the port hung up has no error kept.
+std::string traceText(const SerialError& e) {
+    if (e.empty()) return "hang-up";
+    if (e.step == SerialError::Step::WriteTimedOut) return e.path + ": write timed out";
+    return e.path + ": " + e.systemWords();
+}
 }  // namespace
 
 Equipment::Equipment() = default;
 
-Equipment::~Equipment() { stopLink(); }
+Equipment::~Equipment() {
+    stopLink();
+}
 
 std::string Equipment::modelName() const {
     std::lock_guard lock(infoMutex_);
@@ -70,13 +79,13 @@ void Equipment::setImage(std::shared_ptr<ModeImage> image) {
     std::lock_guard lock(infoMutex_);
     image_ = std::move(image);
 }
-std::string Equipment::lastError() const {
+LinkError Equipment::lastError() const {
     std::lock_guard lock(infoMutex_);
     return lastError_;
 }
-void Equipment::setError(const std::string& text) {
+void Equipment::setError(const LinkError& error) {
     std::lock_guard lock(infoMutex_);
-    lastError_ = text;
+    lastError_ = error;
 }
 
 bool Equipment::startLink(const LinkSettings& settings) {
@@ -90,13 +99,13 @@ bool Equipment::startLink(const LinkSettings& settings) {
         const std::string name = portName();
         const std::string path = settings.serialMap ? settings.serialMap->devicePath(name) : name;
         if (!serial_.open(path)) {
-            setError(serial_.lastError());
+            setError({false, serial_.lastError()});
             setFlags(linkflag::kStop);  // a link that could not start is a stopped one
             return false;
         }
     }
     if (hasFlag(linkflag::kUdp) && (!settings.endpoint || !settings.endpoint->isOpen())) {
-        setError("the UDP endpoint is not open");
+        setError({true, {}});
         serial_.close();
         setFlags(linkflag::kStop);
         return false;
@@ -179,7 +188,8 @@ void Equipment::transmit(const uint8_t* bytes, size_t length) {
     awaitingSince_.compare_exchange_strong(idle, kAwaiting | tickMs(), std::memory_order_acq_rel);
     const uint32_t f = flags();
     if ((f & linkflag::kSerial) && serial_.write(bytes, length) != static_cast<long>(length)) {
-        qCDebug(lcLink, "Write to %s failed: %s", portName().c_str(), serial_.lastError().c_str());
+        qCDebug(lcLink, "Write to %s failed: %s", portName().c_str(),
+                traceText(serial_.lastError()).c_str());
     }
     if ((f & linkflag::kUdp) && settings_.endpoint)
         settings_.endpoint->sendTo(address(), settings_.unitPort, bytes, length);
@@ -204,9 +214,9 @@ void Equipment::senderLoop() {
             const auto deadline =
                 std::chrono::steady_clock::now() + std::chrono::milliseconds(out.timeoutMs);
             while (!answered && !stopRequested() && std::chrono::steady_clock::now() < deadline) {
-                const uint32_t state = queue_.waitReply(
-                    std::min(deadline, std::chrono::steady_clock::now() +
-                                           std::chrono::milliseconds(kIdleWaitMs)));
+                const uint32_t state = queue_.waitReply(std::min(
+                    deadline,
+                    std::chrono::steady_clock::now() + std::chrono::milliseconds(kIdleWaitMs)));
                 answered = (state & (reply::kAccepted | reply::kMismatch)) != 0;
                 accepted = (state & reply::kAccepted) != 0;
             }
@@ -256,8 +266,7 @@ void Equipment::receiveLoop() {
         bool datagram = false;
         const long n = receiveSome(buffer, sizeof buffer, datagram);
         if (n < 0) {
-            const std::string error = serial_.lastError();
-            lose(error.empty() ? "hang-up" : error.c_str());
+            lose(traceText(serial_.lastError()).c_str());
             break;
         }
         if (n == 0) continue;

@@ -49,6 +49,13 @@ struct LinkSettings {
     uint32_t answerLimitMs = 2000;
 };
 
+// Why a link could not start: a UDP unit without an open endpoint, or its serial port.
+struct LinkError {
+    bool noEndpoint = false;
+    SerialError serial;
+    bool empty() const { return !noEndpoint && serial.empty(); }
+};
+
 // One unit known to the application: its identity, link flags and, while connected, its
 // command queue with a sender and a receive thread. Identity setters and getters lock, flags
 // are atomic, enqueue and wait may run on any thread.
@@ -104,7 +111,7 @@ public:
     // The link runs, but the unit has sent nothing back for the answer limit since it was last
     // sent something. Clears by itself when the unit sends again. Any thread.
     bool notAnswering() const;
-    std::string lastError() const;
+    LinkError lastError() const;
 
     // Queues a command; 0 when refused (link not running, payload too long, queue full). A
     // write queued while the unit is not answering counts as unconfirmed at once.
@@ -141,7 +148,7 @@ private:
     long receiveSome(uint8_t* buffer, size_t capacity, bool& datagram);
     void transmit(const uint8_t* frameBytes, size_t length);
     bool stopRequested() const { return (flags() & linkflag::kStop) != 0; }
-    void setError(const std::string& text);
+    void setError(const LinkError& error);
     // Stops the link of a unit that is gone; from a link thread.
     void lose(const char* why);
 
@@ -156,7 +163,7 @@ private:
     std::string portName_;
     std::string addressText_;
     std::array<uint8_t, 6> mac_{};
-    std::string lastError_;
+    LinkError lastError_;
     std::shared_ptr<ModeImage> image_;
 
     // Link state: written by startLink/stopLink while no link thread runs, read by the threads.

@@ -17,18 +17,20 @@
 
 namespace qel {
 
-SerialPort::~SerialPort() { close(); }
+SerialPort::~SerialPort() {
+    close();
+}
 
 bool SerialPort::open(const std::string& devicePath) {
     close();
     path_ = devicePath;
     fd_ = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd_ < 0) {
-        setError(devicePath + ": " + std::strerror(errno));
+        setError(SerialError::Step::Open, errno);
         return false;
     }
     if (::ioctl(fd_, TIOCEXCL) != 0 || !configure()) {
-        setError(devicePath + ": " + std::strerror(errno));
+        setError(SerialError::Step::Open, errno);
         close();
         return false;
     }
@@ -38,8 +40,8 @@ bool SerialPort::open(const std::string& devicePath) {
 bool SerialPort::configure() {
     termios t{};
     if (::tcgetattr(fd_, &t) != 0) return false;
-    t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR |
-                                         ICRNL | IXON | IXOFF | IXANY);
+    t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL |
+                                        IXON | IXOFF | IXANY);
     t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
     t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
     t.c_cflag = (t.c_cflag & ~static_cast<tcflag_t>(CSIZE)) | CS8 | CREAD | CLOCAL;
@@ -63,14 +65,14 @@ long SerialPort::read(uint8_t* buffer, size_t maxBytes) {
     if (fd_ < 0) return -1;
     int waiting = 0;
     if (::ioctl(fd_, FIONREAD, &waiting) != 0) {
-        setError(path_ + ": " + std::strerror(errno));
+        setError(SerialError::Step::Read, errno);
         return -1;
     }
     if (waiting <= 0) return 0;
     const ssize_t n = ::read(fd_, buffer, std::min(maxBytes, static_cast<size_t>(waiting)));
     if (n < 0) {
         if (errno == EAGAIN || errno == EINTR) return 0;
-        setError(path_ + ": " + std::strerror(errno));
+        setError(SerialError::Step::Read, errno);
         return -1;
     }
     return static_cast<long>(n);
@@ -87,12 +89,12 @@ long SerialPort::write(const uint8_t* data, size_t length) {
             continue;
         }
         if (n < 0 && errno != EAGAIN && errno != EINTR) {
-            setError(path_ + ": " + std::strerror(errno));
+            setError(SerialError::Step::Write, errno);
             return -1;
         }
         const int left = kWriteLimitMs - static_cast<int>(tickMs() - start);
         if (left <= 0) {
-            setError(path_ + ": write timed out");
+            setError(SerialError::Step::WriteTimedOut, 0);
             return static_cast<long>(done);
         }
         pollfd p{fd_, POLLOUT, 0};
@@ -110,14 +112,18 @@ SerialPort::Wait SerialPort::waitReadable(int timeoutMs, int wakeFd) const {
     return Wait::Woken;
 }
 
-std::string SerialPort::lastError() const {
+std::string SerialError::systemWords() const {
+    return std::strerror(systemError);
+}
+
+SerialError SerialPort::lastError() const {
     std::lock_guard lock(errorMutex_);
     return lastError_;
 }
 
-void SerialPort::setError(std::string text) {
+void SerialPort::setError(SerialError::Step step, int systemError) {
     std::lock_guard lock(errorMutex_);
-    lastError_ = std::move(text);
+    lastError_ = {step, path_, systemError};
 }
 
 }  // namespace qel

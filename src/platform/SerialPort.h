@@ -9,6 +9,18 @@
 
 namespace qel {
 
+// A failure of a serial device: the step, the device path and the system's error number
+// (0 for a write that ran out of time). Front ends word it.
+struct SerialError {
+    enum class Step : uint8_t { None, Open, Read, Write, WriteTimedOut };
+    Step step = Step::None;
+    std::string path;
+    int systemError = 0;  // errno
+    bool empty() const { return step == Step::None; }
+    // The system's own words for systemError (strerror).
+    std::string systemWords() const;
+};
+
 // A serial device on termios: exclusive, raw, 115200 baud, 8 data bits; parity and stop bits
 // stay as the driver has them. Works on pseudo-terminals. One thread reads and one writes;
 // open and close happen while neither runs.
@@ -38,17 +50,17 @@ public:
     // Waits for input; wakeFd (or -1) lets another thread end the wait early.
     Wait waitReadable(int timeoutMs, int wakeFd) const;
 
-    std::string lastError() const;
+    SerialError lastError() const;
 
 private:
     bool configure();
 
     int fd_ = -1;
     std::string path_;
-    void setError(std::string text);
+    void setError(SerialError::Step step, int systemError);
 
     mutable std::mutex errorMutex_;  // guards lastError_: reads and writes run on two threads
-    std::string lastError_;
+    SerialError lastError_;
 };
 
 }  // namespace qel

@@ -33,7 +33,7 @@ protected:
         eq.setPortName("COM3");
         eq.setFlags(linkflag::kSerial);
         settings.serialMap = &map;
-        ASSERT_TRUE(eq.startLink(settings)) << eq.lastError();
+        ASSERT_TRUE(eq.startLink(settings)) << eq.lastError().serial.systemWords();
     }
     void TearDown() override { eq.stopLink(); }
 
@@ -54,7 +54,8 @@ TEST_F(SerialLinkTest, CommandsTravelOverThePseudoTerminal) {
     EXPECT_TRUE(readModel(model));
     EXPECT_EQ(model, 2);
     const uint8_t delay[2] = {0xE8, 0x03};
-    EXPECT_TRUE(eq.waitFor(eq.enqueue(op::kWrite, block::kOutput, 3, 0x04, delay, 2, nullptr, 0, 4, 400)));
+    EXPECT_TRUE(
+        eq.waitFor(eq.enqueue(op::kWrite, block::kOutput, 3, 0x04, delay, 2, nullptr, 0, 4, 400)));
     EXPECT_EQ(sim.state(unit).params.out[2].delay, 1000);
 }
 
@@ -62,7 +63,8 @@ TEST_F(SerialLinkTest, RepliesArrivingByteByByteAreAssembled) {
     sim.setFaults(unit, {.bytewiseSerial = true});
     uint8_t name[20] = {};
     const uint8_t zero[2] = {0, 0};
-    EXPECT_TRUE(eq.waitFor(eq.enqueue(op::kRead, block::kUnit, 0, 0x04, zero, 2, name, 20, 2, 400)));
+    EXPECT_TRUE(
+        eq.waitFor(eq.enqueue(op::kRead, block::kUnit, 0, 0x04, zero, 2, name, 20, 2, 400)));
     EXPECT_EQ(name[0] + 0x20, 'R');
 }
 
