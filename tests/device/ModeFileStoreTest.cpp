@@ -20,6 +20,7 @@
 #include "device/ModeFileStore.h"
 #include "device/Models.h"
 #include "support/Gbk.h"
+#include "support/RunProcess.h"
 
 namespace qel {
 namespace {
@@ -59,15 +60,11 @@ ModeRecord namedRecord(const char* name) {
 // Runs body in a forked child, as an unprivileged user when asked and running as root (root
 // ignores file permissions). Returns the wait status.
 int runInChild(const std::function<int()>& body, bool unprivileged = false) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
+    return test::waitStatus(test::forkChild([&] {
         if (unprivileged && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            ::_exit(kCannotDropPrivileges);
-        ::_exit(body());
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return status;
+            return kCannotDropPrivileges;
+        return body();
+    }));
 }
 
 class DeviceModeFileStore : public ::testing::Test {
@@ -304,20 +301,17 @@ TEST_F(DeviceModeFileStore, KilledSaverLeavesOneWholeVersion) {
     }
     ASSERT_TRUE(writeFile(path(model::kQD408), fileA));
     for (int round = 0; round < 8; ++round) {
-        const pid_t pid = ::fork();
-        if (pid == 0) {
+        const pid_t pid = test::forkChild([&]() -> int {
             ModeFileStore store(dir_.path());
             for (long n = 0;; ++n) {
                 for (int i = 0; i < ModeFileStore::kRecords; ++i)
                     store.setRecord(model::kQD408, i, n % 2 ? a : b);
                 store.save(model::kQD408);
             }
-        }
+        });
         // Let the child save a few times, then kill it wherever it is.
         std::this_thread::sleep_for(std::chrono::milliseconds(5 + 7 * round));
-        ::kill(pid, SIGKILL);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
+        test::killChild(pid);
         const auto now = readFile(path(model::kQD408));
         EXPECT_TRUE(now == fileA || now == fileB) << "round " << round << ": " << now.size();
     }

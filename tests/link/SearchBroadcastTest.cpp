@@ -3,9 +3,6 @@
 // The search request on a real subnet: where it goes, and a search across a veth pair between
 // two network namespaces (root only), where Linux treats a.b.c.255 as a broadcast address.
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
@@ -77,52 +74,6 @@ private:
     std::vector<std::string> added_;
 };
 
-// A program left running, its standard output on a pipe; stopped when destroyed.
-class Child {
-public:
-    explicit Child(const std::vector<std::string>& argv) {
-        int out[2];
-        if (::pipe(out) != 0) return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(out[1], 1);
-            ::close(out[0]);
-            std::vector<char*> args;
-            for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-            args.push_back(nullptr);
-            ::execv(args[0], args.data());
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        out_ = out[0];
-    }
-    ~Child() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            int status = 0;
-            for (int i = 0; i < 200 && ::waitpid(pid_, &status, WNOHANG) == 0; ++i) ::usleep(10000);
-            if (::waitpid(pid_, &status, WNOHANG) == 0) {
-                ::kill(pid_, SIGKILL);
-                ::waitpid(pid_, &status, 0);
-            }
-        }
-        if (out_ >= 0) ::close(out_);
-    }
-
-    // The first line of output, or "" when none comes within the time-out.
-    std::string firstLine(int timeoutMs) {
-        std::string text;
-        char c = 0;
-        pollfd p{out_, POLLIN, 0};
-        while (::poll(&p, 1, timeoutMs) > 0 && ::read(out_, &c, 1) == 1 && c != '\n') text += c;
-        return c == '\n' ? text : std::string();
-    }
-
-private:
-    pid_t pid_ = -1;
-    int out_ = -1;
-};
-
 TEST(SearchBroadcastTest, FindsAUnitBehindAVethPairWithTheDefaultGateway) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to create network namespaces";
     const std::string ip = ipTool();
@@ -133,9 +84,9 @@ TEST(SearchBroadcastTest, FindsAUnitBehindAVethPairWithTheDefaultGateway) {
         VethPair net(ip, pc, unit);
         if (!net.created()) GTEST_SKIP() << "network namespaces unavailable: " << net.error();
         ASSERT_TRUE(net.configure()) << net.error();
-        Child sim({ip, "netns", "exec", unit, QUELLMAR_UNITSIM_PATH, "--unit",
-                   "QD408@192.168.6.20:Main Stage"});
-        ASSERT_EQ(sim.firstLine(5000), "QD408\t192.168.6.20\tMain Stage");
+        test::RunningProgram sim({ip, "netns", "exec", unit, QUELLMAR_UNITSIM_PATH, "--unit",
+                                  "QD408@192.168.6.20:Main Stage"});
+        ASSERT_EQ(sim.readLine(5000), "QD408\t192.168.6.20\tMain Stage");
         // The default gateway is 192.168.6.255; 192.168.6.1 gives the same .255 address.
         for (const std::vector<std::string>& extra :
              {std::vector<std::string>{}, {"--gateway", "192.168.6.1"}}) {

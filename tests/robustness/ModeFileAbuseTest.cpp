@@ -22,6 +22,7 @@
 #include "device/Models.h"
 #include "device/RecordValues.h"
 #include "device/ValueCodes.h"
+#include "support/RunProcess.h"
 
 namespace qel {
 namespace {
@@ -198,27 +199,24 @@ TEST_F(ModeFileAbuse, ASaveKilledHalfWayLeavesAWholeFile) {
     for (int round = 0; round < kRounds; ++round) {
         int marks[2];
         ASSERT_EQ(::pipe(marks), 0);
-        const pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
+        const pid_t pid = test::forkChild([&]() -> int {
             ::close(marks[0]);
             ModeFileStore store(dir.path());
             for (long n = 1;; ++n) {
                 for (int i = 0; i < ModeFileStore::kRecords; ++i)
                     store.setRecord(model::kQD406, i, n % 2 ? b : a);
-                if (::write(marks[1], "S", 1) != 1) ::_exit(3);
+                if (::write(marks[1], "S", 1) != 1) return 3;
                 store.save(model::kQD406);
-                if (::write(marks[1], "E", 1) != 1) ::_exit(3);
+                if (::write(marks[1], "E", 1) != 1) return 3;
             }
-        }
+        });
+        ASSERT_GE(pid, 0);
         ::close(marks[1]);
         // Wait for the first save to begin, then a seeded while longer.
         char mark = 0;
         ASSERT_EQ(::read(marks[0], &mark, 1), 1);
         ::usleep(static_cast<useconds_t>(gen() % 3000));
-        ::kill(pid, SIGKILL);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
+        const int status = test::killChild(pid);
         ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
         char last = mark, buffer[4096];
         for (ssize_t n; (n = ::read(marks[0], buffer, sizeof buffer)) > 0;) last = buffer[n - 1];

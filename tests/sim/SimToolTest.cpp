@@ -2,9 +2,6 @@
 // Copyright (C) 2026 the Quellmar developers
 // quellmar-unitsim as a program: its command line, its start-up lines, its state file.
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -27,64 +24,11 @@ std::string field(const std::string& line, int index) {
     return line.substr(start, line.find('\t', start) - start);
 }
 
-// The tool running in the background, its standard output on a pipe.
-class RunningTool {
-public:
-    explicit RunningTool(std::vector<std::string> args) {
-        args.insert(args.begin(), kTool);
-        int out[2];
-        if (::pipe(out) != 0) return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(out[1], 1);
-            ::close(out[0]);
-            std::vector<char*> argv;
-            for (auto& a : args) argv.push_back(a.data());
-            argv.push_back(nullptr);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        out_ = out[0];
-    }
-    ~RunningTool() {
-        if (pid_ > 0) terminate();
-        if (out_ >= 0) ::close(out_);
-    }
-
-    // One line of output without its newline; "" after the time-out.
-    std::string readLine(int timeoutMs = 5000) {
-        const uint32_t start = tickMs();
-        while (buffer_.find('\n') == std::string::npos &&
-               static_cast<int>(tickMs() - start) < timeoutMs) {
-            pollfd p{out_, POLLIN, 0};
-            char chunk[256];
-            if (::poll(&p, 1, 50) <= 0) continue;
-            const ssize_t n = ::read(out_, chunk, sizeof chunk);
-            if (n <= 0) break;
-            buffer_.append(chunk, static_cast<size_t>(n));
-        }
-        const size_t end = buffer_.find('\n');
-        if (end == std::string::npos) return {};
-        const std::string line = buffer_.substr(0, end);
-        buffer_.erase(0, end + 1);
-        return line;
-    }
-
-    // SIGTERM, then the exit status.
-    int terminate() {
-        ::kill(pid_, SIGTERM);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-    int out_ = -1;
-    std::string buffer_;
-};
+// The tool's command line.
+std::vector<std::string> toolArgs(std::vector<std::string> args) {
+    args.insert(args.begin(), kTool);
+    return args;
+}
 
 TEST(SimTool, HelpNamesEveryOptionAndBadOptionsExitWithTwo) {
     const auto help = qel::test::runProcess({kTool, "--help"});
@@ -115,7 +59,7 @@ TEST(SimTool, ServesItsUnitsAndKeepsTheirStateAcrossRuns) {
     uint8_t renamed[20];
     encodeWireText("Renamed", renamed, 20);
     {
-        RunningTool tool(args);
+        qel::test::RunningProgram tool(toolArgs(args));
         EXPECT_EQ(tool.readLine(), "QD406\t" + ip + "\tHall");
         const std::string serialLine = tool.readLine();
         ASSERT_EQ(serialLine.rfind("model 5\t/dev/pts/", 0), 0u) << serialLine;
@@ -131,7 +75,7 @@ TEST(SimTool, ServesItsUnitsAndKeepsTheirStateAcrossRuns) {
         EXPECT_EQ(test::payloadOf(*reply), (Bytes{5, 0}));
         EXPECT_EQ(tool.terminate(), 0);
     }
-    RunningTool again(args);
+    qel::test::RunningProgram again(toolArgs(args));
     EXPECT_FALSE(again.readLine().empty());
     test::UdpClient client(qel::test::loopbackHost(subnet, 1), ip);
     EXPECT_EQ(client.ask(0, op::kRead, 0, 0x04), Bytes(renamed, renamed + 20));

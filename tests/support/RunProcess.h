@@ -74,4 +74,92 @@ inline ProcessResult runProcess(const std::vector<std::string>& argv, int timeou
     return result;
 }
 
+// Runs body in a forked child that exits with body's result; the child's pid (-1 when the fork
+// failed). Only for bodies that a forked copy of a threaded test may run: no locks of others.
+inline pid_t forkChild(const std::function<int()>& body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) ::_exit(body());
+    return pid;
+}
+
+// Waits for a child to end; its wait status.
+inline int waitStatus(pid_t pid) {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return status;
+}
+
+// Kills a child at once; its wait status.
+inline int killChild(pid_t pid) {
+    ::kill(pid, SIGKILL);
+    return waitStatus(pid);
+}
+
+// A program left running (no shell), its standard output on a pipe. Destroying it stops it:
+// SIGTERM, and SIGKILL when it has not ended within two seconds.
+class RunningProgram {
+public:
+    explicit RunningProgram(const std::vector<std::string>& argv) {
+        int out[2];
+        if (::pipe(out) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::dup2(out[1], 1);
+            ::close(out[0]);
+            std::vector<char*> args;
+            for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+            args.push_back(nullptr);
+            ::execv(args[0], args.data());
+            ::_exit(127);
+        }
+        ::close(out[1]);
+        out_ = out[0];
+    }
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+    ~RunningProgram() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+            int status = 0;
+            for (int i = 0; i < 200 && ::waitpid(pid_, &status, WNOHANG) == 0; ++i) ::usleep(10000);
+            if (::waitpid(pid_, &status, WNOHANG) == 0) killChild(pid_);
+        }
+        if (out_ >= 0) ::close(out_);
+    }
+
+    // One line of output without its newline; "" when none comes within timeoutMs.
+    std::string readLine(int timeoutMs = 5000) {
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (buffer_.find('\n') == std::string::npos) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            pollfd p{out_, POLLIN, 0};
+            char chunk[256];
+            if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0) break;
+            const ssize_t n = ::read(out_, chunk, sizeof chunk);
+            if (n <= 0) break;
+            buffer_.append(chunk, static_cast<size_t>(n));
+        }
+        const size_t end = buffer_.find('\n');
+        if (end == std::string::npos) return {};
+        const std::string line = buffer_.substr(0, end);
+        buffer_.erase(0, end + 1);
+        return line;
+    }
+
+    // SIGTERM, then its exit code (-1 when it did not exit by itself).
+    int terminate() {
+        ::kill(pid_, SIGTERM);
+        const int status = waitStatus(pid_);
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+    int out_ = -1;
+    std::string buffer_;
+};
+
 }  // namespace qel::test
