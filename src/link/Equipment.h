@@ -91,6 +91,10 @@ public:
     bool editorOpen() const { return editorOpen_.load(std::memory_order_acquire); }
     void setEditorOpen(bool open) { editorOpen_.store(open, std::memory_order_release); }
 
+    // A unit that the program stands in for itself (virtual): searches keep it in the list.
+    bool isVirtual() const { return virtual_.load(std::memory_order_acquire); }
+    void setVirtual(bool isVirtual) { virtual_.store(isVirtual, std::memory_order_release); }
+
     // Link flags.
     uint32_t flags() const { return flags_.load(std::memory_order_acquire); }
     bool hasFlag(uint32_t bits) const { return (flags() & bits) == bits; }
@@ -156,6 +160,7 @@ private:
     std::atomic<uint32_t> flags_{0};
     std::atomic<Ipv4> address_{0};
     std::atomic<bool> editorOpen_{false};
+    std::atomic<bool> virtual_{false};
 
     mutable std::mutex infoMutex_;  // guards the identity texts, mac_, lastError_ and image_
     std::string modelName_;

@@ -52,7 +52,7 @@ std::string EquipmentSearch::decodeProbeName(const uint8_t* payload) {
 }
 
 void EquipmentSearch::run() {
-    list_.prune([](const Equipment& e) { return e.editorOpen(); });
+    list_.prune([](const Equipment& e) { return e.editorOpen() || e.isVirtual(); });
     qCInfo(lcSearch, "Search For Equipment.");
     if (settings_.network) networkSearch();
     if (settings_.serial) serialSearch();
@@ -195,8 +195,8 @@ size_t EquipmentSearch::networkExchange(UdpEndpoint& endpoint, Ipv4 unit, uint16
     return 0;
 }
 
-size_t EquipmentSearch::assembleReply(ReplyAssembler& assembler, const uint8_t* bytes,
-                                      size_t count, uint8_t* reply) {
+size_t EquipmentSearch::assembleReply(ReplyAssembler& assembler, const uint8_t* bytes, size_t count,
+                                      uint8_t* reply) {
     for (size_t i = 0; i < count; ++i) {
         if (const size_t found = assembler.feed(bytes[i])) {
             std::memcpy(reply, assembler.data(), found + 1);
@@ -234,7 +234,8 @@ size_t EquipmentSearch::serialExchange(SerialPort& port, const uint8_t* packet, 
         if (wait != SerialPort::Wait::Readable) continue;
         const long n = port.read(bytes, sizeof bytes);
         if (n < 0) return 0;
-        if (const size_t found = assembleSerialReply(assembler, bytes, static_cast<size_t>(n), reply))
+        if (const size_t found =
+                assembleSerialReply(assembler, bytes, static_cast<size_t>(n), reply))
             return found;
     }
     return 0;

@@ -64,7 +64,7 @@ public:
 
     EquipmentSearch(EquipmentList& list, SearchSettings settings, Progress progress = {});
 
-    // Prunes the list to the units whose editor is open, then runs both phases. The pause
+    // Prunes the list to the units whose editor is open and the virtual ones, then runs both phases. The pause
     // that the search window keeps after the search is left to the window.
     void run();
     void networkSearch();

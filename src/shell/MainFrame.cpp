@@ -11,6 +11,7 @@
 #include <QUndoGroup>
 
 #include "controls/MessageBoxes.h"
+#include "device/UnitText.h"
 #include "device/UnitTransfer.h"
 #include "driverpkg/install/UsbDriverInstall.h"
 #include "editor/EditHistory.h"
@@ -25,6 +26,7 @@
 #include "remote/dialog/RemoteDlg.h"
 #include "resources/Skins.h"
 #include "shell/AboutDlg.h"
+#include "shell/AddVirtualDlg.h"
 #include "shell/ClientWnd.h"
 #include "shell/FrameRemoteUnits.h"
 #include "shell/InitSearchDlg.h"
@@ -74,6 +76,7 @@ CMainFrame::CMainFrame(CQuellmarApp& app, QWidget* parent) : QMainWindow(parent)
                     "Quellmar", MsgIcon::Information);
     app_.loadModeFiles();
     startRemote();
+    restoreVirtualUnits();
     startTimer_.setInterval(kStartDelayMs);
     connect(&startTimer_, &QTimer::timeout, this, &CMainFrame::onStartTimer);
     startTimer_.start();
@@ -163,6 +166,11 @@ void CMainFrame::createMenus() {
         0);
     connect(autoIp, &QAction::triggered, this, &CMainFrame::toggleAutoIp);
     equipment->addSeparator();
+    connect(addCommand(equipment, command::kAddVirtual, tr("添加虚拟设备...")), &QAction::triggered,
+            this, &CMainFrame::addVirtualUnit);
+    connect(addCommand(equipment, command::kRemoveVirtual, tr("删除虚拟设备")), &QAction::triggered,
+            this, &CMainFrame::removeVirtualUnit);
+    equipment->addSeparator();
     // Undo and redo of the active editor; the texts name the step.
     undoGroup_ = new QUndoGroup(this);
     QAction* undo = undoGroup_->createUndoAction(this, tr("撤销"));
@@ -236,6 +244,8 @@ void CMainFrame::onStartTimer() {
     startTimer_.stop();
     runAddressStep();
     runSearch();
+    panel_->dialog()->equipmentPage()->list()->setEmptyOffer(
+        tr("没有找到设备。添加一台虚拟设备试用?"), [this] { addVirtualUnit(); });
     if (!connectAtStart_.isEmpty()) openAtStart();
     if (afterStart_) afterStart_();
 }
@@ -391,6 +401,59 @@ void CMainFrame::disconnectActive() {
     showNoUnit();
     repaintEquipmentList();
     pauseBusy(kDisconnectPauseMs);
+    endBusy();
+}
+
+void CMainFrame::restoreVirtualUnits() {
+    if (!app_.virtualUnits().restore(app_.equipment()))
+        showMessage(this, tr("无法恢复虚拟设备: %1").arg(app_.virtualUnits().lastError()),
+                    "Quellmar");
+    repaintEquipmentList();
+}
+
+void CMainFrame::addVirtualUnit() {
+    AddVirtualDlg ask(this);
+    if (ask.exec() != QDialog::Accepted) return;
+    const auto unit = app_.virtualUnits().add(ask.modelCode(), ask.name(), app_.equipment());
+    if (!unit) {
+        showMessage(this, tr("无法添加虚拟设备: %1").arg(app_.virtualUnits().lastError()),
+                    "Quellmar");
+        return;
+    }
+    repaintEquipmentList();
+    openUnit(unit);
+}
+
+void CMainFrame::removeVirtualUnit() {
+    const int row = panel_->dialog()->equipmentPage()->list()->selection();
+    auto unit = row >= 0 ? app_.equipment().at(static_cast<size_t>(row)) : nullptr;
+    if (!unit) unit = activeUnit();
+    if (!unit || !unit->isVirtual()) {
+        showMessage(this, tr("请先在设备列表中选中一台虚拟设备。"), "Quellmar");
+        return;
+    }
+    const QString name = QString::fromStdString(unpaddedUnitText(unit->deviceName()));
+    if (showMessage(this, tr("删除虚拟设备 %1 吗? 它的设置会一起删除。").arg(name), "Quellmar",
+                    MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
+        return;
+    dropEditorOf(unit);
+    app_.virtualUnits().remove(*unit, app_.equipment());
+    repaintEquipmentList();
+}
+
+void CMainFrame::dropEditorOf(const std::shared_ptr<Equipment>& unit) {
+    if (CQelEquipmentDlg* editor = editorOf(*unit)) {
+        editor->leave();
+        undoGroup_->removeStack(&editor->history().stack());
+        editors_.erase(unit.get());
+    }
+    if (activeUnit() == unit) {
+        activeUnit_.reset();
+        showNoUnit();
+    }
+    unit->setEditorOpen(false);
+    beginBusy();
+    runBusy([&unit] { unit->stopLink(); });
     endBusy();
 }
 

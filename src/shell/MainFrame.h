@@ -35,7 +35,7 @@ constexpr int kSearch = 32771, kSearchTool = 32801, kNetwork = 32773, kNetworkTo
               kLocalAddress = 32796, kUsbDriver = 32795, kAbout = 32794, kAboutTool = 32805,
               kDisconnect = 32803, kExit = 32797, kViewPanel = 32798, kViewStatus = 32799,
               kViewToolBar = 32800, kAutoIp = 32806, kExportPreset = 32807, kImportPreset = 32808,
-              kRemote = 32809;
+              kRemote = 32809, kAddVirtual = 32820, kRemoveVirtual = 32821;
 }
 
 // The main window: tool bar, status bar, the docked equipment panel and the client area; the
@@ -63,6 +63,10 @@ public:
 
     void runSearch();
     void disconnectActive();
+    // Asks for a model and a name, adds that virtual unit and opens it.
+    void addVirtualUnit();
+    // Removes the virtual unit selected in the list (else the active one), once confirmed.
+    void removeVirtualUnit();
     // The active unit's editor while its unit is connected; or none.
     CQelEquipmentDlg* activeEditor() const;
     // The exit command's path for a request from outside (a signal, the session's end): the
@@ -114,6 +118,9 @@ private:
     void showStatusOf(CQelEquipmentDlg* editor);
     void showNoUnit();
     void saveBarLayout();
+    void restoreVirtualUnits();
+    // Ends the unit's link and drops its editor (a unit that goes away).
+    void dropEditorOf(const std::shared_ptr<Equipment>& unit);
 
     CQuellmarApp& app_;
     CClientWnd* client_ = nullptr;

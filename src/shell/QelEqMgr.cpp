@@ -61,8 +61,9 @@ QString CQelEqMgr::firstLine(const Equipment& unit) {
 }
 
 QString CQelEqMgr::secondLine(const Equipment& unit) {
-    const QString via =
-        unit.hasFlag(linkflag::kSerial) ? QString::fromStdString(unit.portName()) : QString("UDP");
+    const QString via = unit.isVirtual()                  ? tr("虚拟")
+                        : unit.hasFlag(linkflag::kSerial) ? QString::fromStdString(unit.portName())
+                                                          : QString("UDP");
     if (!unit.hasFlag(linkflag::kAvailable | linkflag::kParamsRead))
         return tr("状态:断开 (%1)").arg(via);
     return (unit.notAnswering() ? tr("状态:无响应 (%1)") : tr("状态:在线 (%1)")).arg(via);
@@ -84,6 +85,7 @@ void CQelEqMgr::paintEvent(QPaintEvent*) {
     const QPixmap icon = skin::bitmap(kRowIcon);
     const auto units = list_.snapshot();
     painted_ = rowTexts(units);
+    if (units.empty()) paintOffer(p);
     for (int i = 0; i < static_cast<int>(units.size()); ++i) {
         const QRect r = rowRect(i, width());
         if (r.top() > height()) break;
@@ -107,6 +109,24 @@ void CQelEqMgr::paintEvent(QPaintEvent*) {
     }
 }
 
+void CQelEqMgr::setEmptyOffer(const QString& text, std::function<void()> action) {
+    offerText_ = text;
+    offerAction_ = std::move(action);
+    update();
+}
+
+void CQelEqMgr::paintOffer(QPainter& p) {
+    if (offerText_.isEmpty()) return;
+    QFont link = listFont();
+    link.setUnderline(true);
+    p.save();
+    p.setFont(link);
+    p.setPen(QColor(0, 0, 204));
+    p.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+               offerText_);
+    p.restore();
+}
+
 int CQelEqMgr::hitRow(QPoint pt) const {
     const int count = static_cast<int>(list_.count());
     for (int i = 0; i < count; ++i) {
@@ -119,7 +139,9 @@ int CQelEqMgr::hitRow(QPoint pt) const {
     return -1;
 }
 
-void CQelEqMgr::select() { selection_ = hitRow(clickPoint_); }
+void CQelEqMgr::select() {
+    selection_ = hitRow(clickPoint_);
+}
 
 void CQelEqMgr::open() {
     select();
@@ -130,6 +152,10 @@ void CQelEqMgr::open() {
 void CQelEqMgr::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     clickPoint_ = event->position().toPoint();
+    if (list_.count() == 0 && offerAction_ && !offerText_.isEmpty()) {
+        offerAction_();
+        return;
+    }
     const bool quickSecond = clock_() - lastClick_ < kOpenWithinMs;
     if (quickSecond)
         open();

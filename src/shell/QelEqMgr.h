@@ -12,12 +12,14 @@
 
 #include "link/EquipmentList.h"
 
+class QPainter;
+
 namespace qel {
 
 // The owner-drawn list of known units: one 42-pixel row per unit with its model and name and
 // its connection state. A press selects a row; a second press within 250 ms opens it. The
 // units' states change on their link threads: the list looks at them every kWatchMs and
-// repaints when a row would read differently.
+// repaints when a row would read differently. An empty list may show an offer instead.
 class CQelEqMgr : public QWidget {
     Q_OBJECT
 public:
@@ -29,6 +31,10 @@ public:
     CQelEqMgr(EquipmentList& list, QWidget* parent = nullptr);
 
     void setOpenHandler(OpenHandler handler) { onOpen_ = std::move(handler); }
+    // Shown in place of an empty list, as a link that runs action when pressed; an empty text
+    // shows nothing.
+    void setEmptyOffer(const QString& text, std::function<void()> action);
+    QString emptyOffer() const { return offerText_; }
     // The millisecond tick that times the presses (tests step it by hand).
     void setClock(std::function<uint32_t()> clock) { clock_ = std::move(clock); }
     int selection() const { return selection_; }
@@ -50,6 +56,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    void paintOffer(QPainter& p);
     int hitRow(QPoint p) const;
     static QStringList rowTexts(const std::vector<EquipmentList::Entry>& units);
     void select();
@@ -63,6 +70,8 @@ private:
     QPoint clickPoint_;
     QStringList painted_;  // the rows' texts as last painted
     QTimer watch_;
+    QString offerText_;
+    std::function<void()> offerAction_;
 };
 
 }  // namespace qel

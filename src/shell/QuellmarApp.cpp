@@ -18,11 +18,16 @@ CQuellmarApp::CQuellmarApp(Options options)
     : options_(std::move(options)), modeFiles_(std::make_unique<ModeFileStore>(workDir())) {
     gApp = this;
     readSerialPortNames();
+    const QString data = options_.dataDir.isEmpty()
+                             ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                             : options_.dataDir;
+    virtualUnits_ = std::make_unique<VirtualUnits>(data, options_.unitPort);
 }
 
 CQuellmarApp::~CQuellmarApp() {
     // Units stop before the endpoint they use goes away.
     for (const auto& unit : equipment_.snapshot()) unit->stopLink();
+    virtualUnits_.reset();
     endpoint_.close();
     if (gApp == this) gApp = nullptr;
 }

@@ -16,6 +16,7 @@
 #include "netsetup/NetModuleSearch.h"
 #include "platform/SerialPortMap.h"
 #include "resources/SkinCache.h"
+#include "shell/VirtualUnits.h"
 
 namespace qel {
 
@@ -26,8 +27,9 @@ namespace qel {
 class CQuellmarApp {
 public:
     struct Options {
-        QString workDir;          // where "QelConfig.ini" and the mode files live; "" = current
-        QString lockDir;          // where the single-instance lock lives; "" = runtime folder
+        QString workDir;  // where "QelConfig.ini" and the mode files live; "" = current
+        QString lockDir;  // where the single-instance lock lives; "" = runtime folder
+        QString dataDir;  // where the virtual units are kept; "" = the user's data folder
         uint16_t localPort = UdpEndpoint::kDefaultPort;
         uint16_t unitPort = port::kUnit;
         uint16_t modulePort = port::kModule;
@@ -59,6 +61,7 @@ public:
     ModeFileStore& modeFiles() { return *modeFiles_; }
     SerialPortMap& serialMap() { return serialMap_; }
     NetModuleSearcher& moduleSearcher() { return moduleSearcher_; }
+    VirtualUnits& virtualUnits() { return *virtualUnits_; }
     // The search goes to a.b.c.255 of the configured gateway ("NetConfig" / "GateWay").
     std::array<uint8_t, 4> gateway() const;
     SearchSettings searchSettings();
@@ -75,6 +78,7 @@ private:
     SerialPortMap serialMap_;
     NetModuleSearcher moduleSearcher_;
     skin::SkinCache skins_;
+    std::unique_ptr<VirtualUnits> virtualUnits_;  // goes after the links that reach them
 };
 
 }  // namespace qel

@@ -65,19 +65,31 @@ public:
                                              : QString::fromStdString(sim_.slavePath(it->second)));
         }
         ini.sync();
+        startProgram();
+        return true;
+    }
+    // Ends the program as its window's close does, then starts it again on the same folders.
+    void restart() {
+        frame_->close();
+        frame_.reset();
+        app_.reset();
+        startProgram();
+    }
+    QString dir() const { return dir_.path(); }
+    CQuellmarApp& app() { return *app_; }
+    CMainFrame& frame() { return *frame_; }
+
+private:
+    void startProgram() {
         CQuellmarApp::Options o;
-        o.workDir = o.lockDir = dir_.path();
+        o.workDir = o.lockDir = o.dataDir = dir_.path();
         o.localPort = o.searchPort = 0;
         o.progressPauseMs = 0;
         app_ = std::make_unique<CQuellmarApp>(o);
         frame_ = std::make_unique<CMainFrame>(*app_);
         frame_->show();
-        return true;
     }
-    CQuellmarApp& app() { return *app_; }
-    CMainFrame& frame() { return *frame_; }
 
-private:
     std::string subnet_;
     int hosts_ = 0;
     std::map<QString, int> serial_;

@@ -1,0 +1,153 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
+// Virtual units in the program: added from the menu or the empty list's offer, reached as
+// hardware over loopback, kept across restarts, removed, never clashing with a simulator.
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QtTest>
+
+#include "device/ModeImage.h"
+#include "device/ParamCommands.h"
+#include "editor/QelEquipmentDlg.h"
+#include "link/Equipment.h"
+#include "shell/AddVirtualDlg.h"
+#include "shell/QelBarEq.h"
+#include "shell/QelEqMgr.h"
+#include "shell/QelEqPanel.h"
+#include "shell/VirtualUnits.h"
+#include "support/AppRig.h"
+#include "support/ChildProcess.h"
+
+using namespace qel;
+
+namespace {
+// Answers the add dialog with the model and name once it shows.
+std::unique_ptr<test::ModalSpy> answerAddDialog(const QString& model, const QString& name) {
+    return std::make_unique<test::ModalSpy>([model, name](QWidget* w) {
+        auto* ask = qobject_cast<AddVirtualDlg*>(w);
+        if (!ask || !ask->isVisible()) return;
+        ask->modelBox()->setCurrentText(model);
+        ask->nameEdit()->setText(name);
+        ask->accept();
+    });
+}
+
+CQelEqMgr* listOf(CMainFrame& frame) {
+    return frame.equipmentPanel()->dialog()->equipmentPage()->list();
+}
+}  // namespace
+
+class VirtualUnitsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void offeredOnAnEmptySearchKeptAcrossARestartWithItsGain() {
+        test::AppRig rig;
+        QVERIFY(rig.start());
+        CQelEqMgr* list = listOf(rig.frame());
+        QTRY_COMPARE_WITH_TIMEOUT(list->emptyOffer(),
+                                  QString("没有找到设备。添加一台虚拟设备试用?"), 5000);
+        auto spy = answerAddDialog("QD408", "Home 408");
+        QTest::mouseClick(list, Qt::LeftButton, {}, QPoint(40, 20));  // the offer
+        spy.reset();
+        QCOMPARE(rig.app().equipment().count(), size_t{1});
+        auto unit = rig.app().equipment().at(0);
+        QVERIFY(unit->isVirtual());
+        QCOMPARE(unit->modelCode(), 4u);
+        QVERIFY(formatIpv4(unit->address()).rfind("127.255.", 0) == 0);
+        // Opened at once, read over the link like hardware.
+        QTRY_VERIFY_WITH_TIMEOUT(unit->hasFlag(linkflag::kParamsRead), 5000);
+        QCOMPARE(CQelEqMgr::firstLine(*unit), QString("QD408:Home 408"));
+        QCOMPARE(CQelEqMgr::secondLine(*unit), QString("状态:在线 (虚拟)"));
+        CQelEquipmentDlg* editor = rig.frame().editorOf(*unit);
+        QVERIFY(editor);
+        const uint8_t was = unit->image()->record().output(1).gain();
+        const uint8_t gain = was == 40 ? 41 : 40;
+        QVERIFY(editor->edit().setGain(cmd::outputChannel(2), gain).queued == 1);
+        QTRY_COMPARE_WITH_TIMEOUT(unit->queue().pendingCount(), size_t{0}, 5000);
+        QCOMPARE(unit->unconfirmedWrites(), 0u);
+
+        rig.restart();
+        QCOMPARE(rig.app().equipment().count(), size_t{1});  // before any search
+        unit = rig.app().equipment().at(0);
+        QCOMPARE(CQelEqMgr::firstLine(*unit), QString("QD408:Home 408"));
+        QCOMPARE(CQelEqMgr::secondLine(*unit), QString("状态:断开 (虚拟)"));
+        rig.frame().runSearch();  // keeps it, and finds it no second time
+        QCOMPARE(rig.app().equipment().count(), size_t{1});
+        QCOMPARE(rig.app().equipment().at(0), unit);
+        rig.frame().openUnit(unit);
+        QVERIFY(unit->hasFlag(linkflag::kParamsRead));
+        QCOMPARE(unit->image()->record().output(1).gain(), gain);
+        QVERIFY(rig.boxes().shown().empty());
+    }
+
+    void removedOnlyWhenConfirmedAndGoneAfterARestart() {
+        test::AppRig rig;
+        QVERIFY(rig.start());
+        auto spy = answerAddDialog("QD206", "Lobby");
+        rig.frame().action(command::kAddVirtual)->trigger();
+        spy.reset();
+        auto unit = rig.app().equipment().at(0);
+        QVERIFY(unit && unit->isVirtual() && unit->editorOpen());
+        QCOMPARE(unit->modelCode(), 2u);
+        rig.boxes().answer(MsgAnswer::No);
+        rig.frame().action(command::kRemoveVirtual)->trigger();  // the active unit
+        QCOMPARE(rig.app().equipment().count(), size_t{1});
+        rig.boxes().answer(MsgAnswer::Yes);
+        rig.frame().action(command::kRemoveVirtual)->trigger();
+        QCOMPARE(rig.boxes().shown().back().text,
+                 QString("删除虚拟设备 Lobby 吗? 它的设置会一起删除。"));
+        QCOMPARE(rig.app().equipment().count(), size_t{0});
+        QVERIFY(!unit->linkRunning());
+        QVERIFY(!rig.frame().editorOf(*unit));
+        QVERIFY(!rig.frame().activeUnit());
+        rig.restart();
+        QCOMPARE(rig.app().equipment().count(), size_t{0});
+        rig.frame().action(command::kRemoveVirtual)->trigger();  // nothing to remove
+        QCOMPARE(rig.boxes().shown().back().text, QString("请先在设备列表中选中一台虚拟设备。"));
+    }
+
+    void aNameTheUnitCannotKeepIsRefused() {
+        QCOMPARE(AddVirtualDlg::nameProblem("Stage Left 2"), QString());
+        QCOMPARE(AddVirtualDlg::nameProblem("  "), QString("请输入设备名称。"));
+        for (const QString& bad : {QString("舞台"), QString("x").repeated(21)})
+            QCOMPARE(AddVirtualDlg::nameProblem(bad),
+                     QString("设备名称只能包含英文字母、数字和符号, 最多 20 个字符。"));
+    }
+
+    // quellmar-unitsim already serves the first virtual address: the virtual unit takes
+    // another (two sockets never share one address and port), which the program reaches.
+    void anAddressInUseIsPassedOver() {
+        test::Child other({QUELLMAR_UNITSIM_PATH, "--unit",
+                           std::string("QD408@") + VirtualUnits::kFirstAddress + ":Taken"});
+        QCOMPARE(QString::fromStdString(other.firstLine(5000)),
+                 QString("QD408\t%1\tTaken").arg(VirtualUnits::kFirstAddress));
+        test::AppRig rig;
+        QVERIFY(rig.start());
+        auto spy = answerAddDialog("QD406", "Mine");
+        rig.frame().action(command::kAddVirtual)->trigger();
+        spy.reset();
+        auto unit = rig.app().equipment().at(0);
+        QVERIFY(unit);
+        QVERIFY(formatIpv4(unit->address()) != VirtualUnits::kFirstAddress);
+        QVERIFY(unit->hasFlag(linkflag::kParamsRead));  // from its own address
+    }
+
+    // A state file that cannot be read is said, set aside, and not written over.
+    void anUnreadableStateFileIsKeptAside() {
+        test::AppRig rig;
+        QFile bad(QDir(rig.dir()).filePath(VirtualUnits::kFileName));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("not a state file");
+        bad.close();
+        QVERIFY(rig.start());
+        QCOMPARE(rig.boxes().shown().size(), size_t{1});
+        QVERIFY(rig.boxes().shown()[0].text.startsWith("无法恢复虚拟设备: "));
+        QFile aside(bad.fileName() + ".unreadable");
+        QVERIFY(aside.open(QIODevice::ReadOnly));
+        QCOMPARE(aside.readAll(), QByteArray("not a state file"));
+    }
+};
+
+QTEST_MAIN(VirtualUnitsTest)
+#include "VirtualUnitsTest.moc"
