@@ -17,6 +17,41 @@
     </message>
 </context>
 <context>
+    <name>qel::AddVirtualDlg</name>
+    <message>
+        <source>添加虚拟设备</source>
+        <translation>Add Virtual Unit</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>型号:</source>
+        <translation>Model:</translation>
+    </message>
+    <message>
+        <source>名称:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>虚拟设备在本机模拟运行, 不连接任何网络。</source>
+        <translation>A virtual unit is simulated on this computer and reaches no network.</translation>
+    </message>
+    <message>
+        <source>请输入设备名称。</source>
+        <translation>Please enter a name for the unit.</translation>
+    </message>
+    <message>
+        <source>设备名称只能包含英文字母、数字和符号, 最多 %1 个字符。</source>
+        <translation>A unit name may hold only English letters, digits and symbols, at most %1 characters.</translation>
+    </message>
+</context>
+<context>
     <name>qel::CAboutDlg</name>
     <message>
         <source>about Quellmar</source>
@@ -511,6 +546,34 @@ Disconnect</translation>
         <source>远程控制无法启动: %1</source>
         <translation>The remote control cannot start: %1</translation>
     </message>
+    <message>
+        <source>添加虚拟设备...</source>
+        <translation>Add Virtual Unit...</translation>
+    </message>
+    <message>
+        <source>删除虚拟设备</source>
+        <translation>Remove Virtual Unit</translation>
+    </message>
+    <message>
+        <source>没有找到设备。添加一台虚拟设备试用?</source>
+        <translation>No unit found. Add a virtual unit to try it out?</translation>
+    </message>
+    <message>
+        <source>无法恢复虚拟设备: %1</source>
+        <translation>Could not restore the virtual units: %1</translation>
+    </message>
+    <message>
+        <source>无法添加虚拟设备: %1</source>
+        <translation>Could not add a virtual unit: %1</translation>
+    </message>
+    <message>
+        <source>请先在设备列表中选中一台虚拟设备。</source>
+        <translation>Select a virtual unit in the equipment list first.</translation>
+    </message>
+    <message>
+        <source>删除虚拟设备 %1 吗? 它的设置会一起删除。</source>
+        <translation>Remove the virtual unit %1? Its settings are removed with it.</translation>
+    </message>
 </context>
 <context>
     <name>qel::CMyStatusBar</name>
@@ -662,6 +725,10 @@ Disconnect</translation>
     <message>
         <source>状态:无响应 (%1)</source>
         <translation>State:no answer (%1)</translation>
+    </message>
+    <message>
+        <source>虚拟</source>
+        <translation>virtual</translation>
     </message>
 </context>
 <context>
