@@ -10,13 +10,11 @@
 #include <vector>
 
 #include "link/EquipmentSearch.h"
-#include "support/ChildProcess.h"
 #include "support/RunProcess.h"
 
 namespace qel {
 namespace {
 
-using test::Child;
 using test::runProcess;
 
 TEST(SearchBroadcastTest, RequestGoesToTheGatewaysBroadcastAddress) {

@@ -17,7 +17,7 @@
 #include "shell/QelEqPanel.h"
 #include "shell/VirtualUnits.h"
 #include "support/AppRig.h"
-#include "support/ChildProcess.h"
+#include "support/RunProcess.h"
 
 using namespace qel;
 
@@ -118,9 +118,10 @@ private slots:
     // quellmar-unitsim already serves the first virtual address: the virtual unit takes
     // another (two sockets never share one address and port), which the program reaches.
     void anAddressInUseIsPassedOver() {
-        test::Child other({QUELLMAR_UNITSIM_PATH, "--unit",
-                           std::string("QD408@") + VirtualUnits::kFirstAddress + ":Taken"});
-        QCOMPARE(QString::fromStdString(other.firstLine(5000)),
+        test::RunningProgram other(
+            {QUELLMAR_UNITSIM_PATH, "--unit",
+             std::string("QD408@") + VirtualUnits::kFirstAddress + ":Taken"});
+        QCOMPARE(QString::fromStdString(other.readLine(5000)),
                  QString("QD408\t%1\tTaken").arg(VirtualUnits::kFirstAddress));
         test::AppRig rig;
         QVERIFY(rig.start());
