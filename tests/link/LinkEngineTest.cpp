@@ -85,7 +85,9 @@ TEST_F(LinkEngineTest, SilentUnitGetsEveryTryThenTheWaitFails) {
     EXPECT_LT(elapsedMs(start), 1500);
     const auto sends = sendTimes(0x03);
     ASSERT_EQ(sends.size(), 2u);
-    EXPECT_GE(sends[1] - sends[0], 195u);
+    // Times as the simulator's thread read them: a first read held up by a busy machine
+    // shortens the gap by that much.
+    EXPECT_GE(sends[1] - sends[0], 180u);
     EXPECT_LT(sends[1] - sends[0], 400u);
 }
 
