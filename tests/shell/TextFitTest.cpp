@@ -68,7 +68,8 @@ private slots:
             if (QTest::currentTestFailed()) return;
         }
         closeModals = true;
-        for (int command : {command::kLocalAddress, command::kNetwork, command::kAbout})
+        for (int command :
+             {command::kLocalAddress, command::kNetwork, command::kAbout, command::kRemote})
             rig.frame().action(command)->trigger();
         for (const QString& cut : fit.cuts()) qWarning().noquote() << cut;
         QVERIFY2(fit.cuts().isEmpty(), qPrintable(QString("%1 texts cut").arg(fit.cuts().size())));
