@@ -135,9 +135,9 @@ void RemoteServer::readHead(QTcpSocket* socket) {
     if (request.isUpgrade()) {
         if (request.path != "/ws") return respondText(socket, 404);
         if (openSockets_ >= limits_.maxClients) return respondText(socket, 503);
-        // The WebSocket server reads the head we only peeked at, and owns the socket from here.
+        // The WebSocket server reads the head we only peeked at. The socket stays our child, so
+        // that one whose handshake never ends goes with the server at the latest.
         disconnect(socket, nullptr, this, nullptr);
-        socket->setParent(nullptr);
         return ws_.handleConnection(socket);
     }
     answer(socket, request);
