@@ -31,7 +31,8 @@ case "$name" in
   *) echo "unknown fuzz target: $name" >&2; exit 2 ;;
 esac
 
-packages=(clang-14 libclang-rt-14-dev cmake ninja-build qt6-base-dev qt6-websockets-dev)
+packages=(clang-14 libclang-rt-14-dev cmake ninja-build pkg-config qt6-base-dev qt6-websockets-dev
+          libagg-dev libqrencode-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
