@@ -106,18 +106,26 @@ int TargetList::report(const std::vector<std::string>& labels, const std::vector
                                            std::to_string(results.size()) + " units failed");
 }
 
-int TargetList::run(const GlobalOptions& globals, const Job& job, CommandOutput& output) {
-    UdpEndpoint endpoint;
-    if ((all_ || !ips_.empty()) && !endpoint.open(globals.localPort))
-        return output.fail("port", "cannot open UDP port " + std::to_string(globals.localPort) +
-                                       ": " + endpoint.lastError());
-    LinkSettings link;
+bool TargetList::open(const GlobalOptions& globals, UdpEndpoint& endpoint, LinkSettings& link,
+                      std::vector<std::shared_ptr<Equipment>>& units,
+                      std::vector<std::string>& labels, CommandOutput& output) const {
+    if ((all_ || !ips_.empty()) && !endpoint.open(globals.localPort)) {
+        output.fail("port", "cannot open UDP port " + std::to_string(globals.localPort) + ": " +
+                                endpoint.lastError());
+        return false;
+    }
     link.endpoint = &endpoint;
     link.unitPort = globals.unitPort;
     link.serialMap = &globals.serialMap;
+    return gather(globals, link, units, labels, output);
+}
+
+int TargetList::run(const GlobalOptions& globals, const Job& job, CommandOutput& output) {
+    UdpEndpoint endpoint;
+    LinkSettings link;
     std::vector<std::shared_ptr<Equipment>> units;
     std::vector<std::string> labels;
-    if (!gather(globals, link, units, labels, output)) return 1;
+    if (!open(globals, endpoint, link, units, labels, output)) return 1;
 
     std::vector<Result> results(units.size());
     std::vector<char> ok(units.size(), 0);  // one element per thread, no shared bits
@@ -133,16 +141,10 @@ int TargetList::run(const GlobalOptions& globals, const Job& job, CommandOutput&
 
 int TargetList::hold(const GlobalOptions& globals, const Serve& serve, CommandOutput& output) {
     UdpEndpoint endpoint;
-    if ((all_ || !ips_.empty()) && !endpoint.open(globals.localPort))
-        return output.fail("port", "cannot open UDP port " + std::to_string(globals.localPort) +
-                                       ": " + endpoint.lastError());
     LinkSettings link;
-    link.endpoint = &endpoint;
-    link.unitPort = globals.unitPort;
-    link.serialMap = &globals.serialMap;
     std::vector<std::shared_ptr<Equipment>> units;
     std::vector<std::string> labels;
-    if (!gather(globals, link, units, labels, output)) return 1;
+    if (!open(globals, endpoint, link, units, labels, output)) return 1;
 
     std::vector<std::unique_ptr<Session>> sessions;
     std::vector<std::string> failures(units.size());

@@ -58,6 +58,11 @@ private:
     bool gather(const GlobalOptions& globals, const LinkSettings& link,
                 std::vector<std::shared_ptr<Equipment>>& units, std::vector<std::string>& labels,
                 CommandOutput& output) const;
+    // The UDP endpoint opened when a unit needs it, the link settings over it and the units;
+    // false (and the failure told) when either cannot be had.
+    bool open(const GlobalOptions& globals, UdpEndpoint& endpoint, LinkSettings& link,
+              std::vector<std::shared_ptr<Equipment>>& units, std::vector<std::string>& labels,
+              CommandOutput& output) const;
     int report(const std::vector<std::string>& labels, const std::vector<Result>& results,
                const std::vector<char>& ok, CommandOutput& output) const;
 
