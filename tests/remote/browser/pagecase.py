@@ -34,6 +34,12 @@ class PageCase(unittest.TestCase):
         self.assertTrue(self.linked(d))
         self.assertTrue(wait(lambda: d.find_elements(By.CSS_SELECTOR, '[data-path], .card')))
 
+    def channel(self, d, name):
+        """The EQ tab's chip of a channel, once the unit's snapshot has drawn it."""
+        css = f'.chip[data-channel="{name}"]'
+        self.assertTrue(wait(lambda: d.find_elements(By.CSS_SELECTOR, css)), name)
+        return d.find_element(By.CSS_SELECTOR, css)
+
     def shown(self, d, path):
         """What the control of a path shows: a fader's value, a toggle's state, a box's text."""
         return d.execute_script("""

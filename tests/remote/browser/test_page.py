@@ -70,7 +70,7 @@ class PageTest(PageCase):
         self.s.desktop_set('1', 'outputs[3].eq.points[5]', point)
         self.s.desktop_set('1', 'outputs[3].highPass.frequencyHz', 200)
         self.open(self.a, '#unit=1&tab=eq')
-        self.a.find_element(By.CSS_SELECTOR, '.chip[data-channel="out:4"]').click()
+        self.channel(self.a, 'out:4').click()
         self.a.find_elements(By.CSS_SELECTOR, '.chips.points .chip')[5].click()
         path = 'outputs[3].eq.points[5]'
         self.assertTrue(wait(lambda: self.shown(self.a, path + '.frequencyHz') == '1000'))
@@ -237,7 +237,7 @@ class PageTest(PageCase):
     def test_eq_point_dragged_by_finger(self):
         d = self.a
         self.open(d, '#unit=1&tab=eq')
-        d.find_element(By.CSS_SELECTOR, '.chip[data-channel="in:C"]').click()
+        self.channel(d, 'in:C').click()
         path = 'inputs[2].eq.points[7]'
         before = self.s.value('1', path)
         canvas = d.find_element(By.CSS_SELECTOR, 'canvas.eqview')
@@ -273,7 +273,7 @@ class PageTest(PageCase):
                     for view in views:
                         self.open(d, view)
                         if view.endswith('eq') and view.startswith('#unit=1'):
-                            d.find_element(By.CSS_SELECTOR, '.chip[data-channel="out:8"]').click()
+                            self.channel(d, 'out:8').click()
                         where = f'{language} {size} {view}'
                         self.assertEqual(browser.layout_faults(d), [], where)
                         if language == 'en':
@@ -294,7 +294,7 @@ class PageTest(PageCase):
         browser.resize(d, 'phone')
         try:
             self.open(d, '#unit=1&tab=eq')
-            d.find_element(By.CSS_SELECTOR, '.chip[data-channel="in:D"]').click()
+            self.channel(d, 'in:D').click()
             path = 'inputs[3].eq.points[2]'
             before = self.s.value('1', path)
             canvas = d.find_element(By.CSS_SELECTOR, 'canvas.eqview')

@@ -148,7 +148,7 @@ class ServeTest(PageCase):
         self.open(self.a, '#unit=1&tab=eq')
         self.a.refresh()
         self.assertTrue(self.linked(self.a))
-        self.a.find_element(By.CSS_SELECTOR, '.chip[data-channel="out:4"]').click()
+        self.channel(self.a, 'out:4').click()
         self.a.find_elements(By.CSS_SELECTOR, '.chips.points .chip')[5].click()
         point = unit['outputs'][3]['eq']['points'][5]
         path = 'outputs[3].eq.points[5]'
