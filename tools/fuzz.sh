@@ -32,7 +32,7 @@ case "$name" in
 esac
 
 packages=(clang-14 libclang-rt-14-dev cmake ninja-build pkg-config qt6-base-dev qt6-websockets-dev
-          libagg-dev libqrencode-dev)
+          libagg-dev libqrencode-dev ccache)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -46,6 +46,8 @@ if ((${#missing[@]})); then
 fi
 
 build=build/fuzz
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S . -B "$build" -G Ninja \
     -DCMAKE_CXX_COMPILER=clang++-14 \

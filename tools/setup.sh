@@ -12,7 +12,7 @@ packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libagg-dev
           librsvg2-bin desktop-file-utils appstream
           qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
           clang-14 libclang-rt-14-dev iproute2 lintian
-          qt6-websockets-dev libqrencode-dev chromium chromium-driver python3-selenium)
+          qt6-websockets-dev libqrencode-dev chromium chromium-driver python3-selenium ccache)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -25,5 +25,8 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
 fi
 
+# Compiler cache: a second build of the same sources, in this clone or another, takes minutes.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset"
