@@ -5,10 +5,14 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
 #include <QtTest>
 
 #include "device/ModeImage.h"
 #include "device/ParamCommands.h"
+#include "editor/EqSystemDlg.h"
 #include "editor/QelEquipmentDlg.h"
 #include "link/Equipment.h"
 #include "shell/AddVirtualDlg.h"
@@ -35,6 +39,19 @@ std::unique_ptr<test::ModalSpy> answerAddDialog(const QString& model, const QStr
 
 CQelEqMgr* listOf(CMainFrame& frame) {
     return frame.equipmentPanel()->dialog()->equipmentPage()->list();
+}
+
+template <typename T>
+T* control(CEqSystemDlg* page, int id) {
+    T* w = page->findChild<T*>(QString::number(id));
+    if (!w) qFatal("no control %d", id);
+    return w;
+}
+
+// Output 1's gain, set through the editor and taken by the unit.
+bool setGain(CQelEquipmentDlg& editor, uint8_t code) {
+    if (editor.edit().setGain(cmd::outputChannel(1), code).queued != 1) return false;
+    return QTest::qWaitFor([&] { return editor.unit().queue().pendingCount() == 0; }, 5000);
 }
 }  // namespace
 
@@ -132,6 +149,65 @@ private slots:
         QVERIFY(unit);
         QVERIFY(formatIpv4(unit->address()) != VirtualUnits::kFirstAddress);
         QVERIFY(unit->hasFlag(linkflag::kParamsRead));  // from its own address
+    }
+
+    // The system page on a virtual unit: engineering mode with the unit's password, a mode
+    // stored on the unit and recalled, and a PC mode saved and applied; the unit keeps the
+    // applied settings across a restart.
+    void theSystemPageKeepsAndRecallsModes() {
+        test::AppRig rig;
+        QVERIFY(rig.start());
+        auto spy = answerAddDialog("QD206", "Gig");
+        rig.frame().action(command::kAddVirtual)->trigger();
+        spy.reset();
+        auto unit = rig.app().equipment().at(0);
+        CQelEquipmentDlg* editor = rig.frame().editorOf(*unit);
+        QVERIFY(editor);
+        editor->showPage(CQelEquipmentDlg::kSystem);
+        CEqSystemDlg* page = editor->systemDlg();
+        using Id = CEqSystemDlg::Id;
+        control<QLineEdit>(page, Id::kPassword)->setText("000000");
+        control<QPushButton>(page, Id::kCheckPassword)->click();
+        QTest::mouseClick(control<QRadioButton>(page, Id::kEngineeringMode), Qt::LeftButton, {},
+                          QPoint(4, 4));
+        QVERIFY(unit->hasFlag(linkflag::kEngineering));
+
+        QVERIFY(setGain(*editor, 90));
+        control<QComboBox>(page, Id::kSlot)->setCurrentIndex(3);
+        control<QLineEdit>(page, Id::kSlotName)->setText("Gig");
+        rig.boxes().answer(MsgAnswer::Yes);
+        control<QPushButton>(page, Id::kSaveSlot)->click();
+        QCOMPARE(rig.boxes().shown().back().text, QString("成功保存模式!"));
+        QVERIFY(setGain(*editor, 60));
+        rig.boxes().answer(MsgAnswer::Yes);
+        control<QPushButton>(page, Id::kRecallSlot)->click();
+        QCOMPARE(editor->edit().image().record().output(0).gain(), uint8_t{90});
+
+        auto* pcModes = control<QTableWidget>(page, Id::kPcModes);
+        const auto clickRow = [pcModes](int row) {
+            const QRect cell = pcModes->visualRect(pcModes->model()->index(row, 1));
+            QTest::mouseClick(pcModes->viewport(), Qt::LeftButton, {}, cell.center());
+        };
+        QVERIFY(setGain(*editor, 70));
+        clickRow(2);
+        control<QLineEdit>(page, Id::kPcModeName)->setText("Home");
+        rig.boxes().answer(MsgAnswer::Yes);
+        control<QPushButton>(page, Id::kSaveToPc)->click();
+        QCOMPARE(pcModes->item(2, 1)->text(), QString("Home"));
+        QVERIFY(setGain(*editor, 50));
+        clickRow(2);
+        rig.boxes().answer(MsgAnswer::Yes);
+        control<QPushButton>(page, Id::kApply)->click();
+        QCOMPARE(editor->edit().image().record().output(0).gain(), uint8_t{70});
+        QTRY_VERIFY(!unit->hasFlag(linkflag::kMeterPaused));
+
+        rig.restart();
+        unit = rig.app().equipment().at(0);
+        rig.frame().openUnit(unit);
+        QVERIFY(unit->hasFlag(linkflag::kParamsRead));
+        QCOMPARE(unit->image()->record().output(0).gain(), uint8_t{70});
+        QCOMPARE(QString::fromStdString(unit->image()->deviceModeName(3)).trimmed(),
+                 QString("Gig"));
     }
 
     // A state file that cannot be read is said, set aside, and not written over.
