@@ -22,7 +22,8 @@ class PageCase(unittest.TestCase):
 
     def tearDown(self):
         for d in (self.a, self.b):
-            self.assertEqual(browser.errors(d), [])
+            if d:
+                self.assertEqual(browser.errors(d), [])
 
     @staticmethod
     def linked(d, timeout=5):
