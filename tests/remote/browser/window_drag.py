@@ -21,6 +21,11 @@ from selenium.webdriver import ActionChains  # noqa: E402
 URL, UNIT, OUTPUT, POINT = (sys.argv.pop(1) for _ in range(4)) if len(sys.argv) > 4 else [None] * 4
 
 
+def plain(point):
+    """What the page shows of a point: its frequency and gain."""
+    return {k: point[k] for k in ('frequencyHz', 'gainDb')}
+
+
 def say(message):
     print(json.dumps(message), flush=True)
 
@@ -35,11 +40,15 @@ class WindowDragTest(PageCase):
     def tearDownClass(cls):
         cls.a.quit()
 
-    log = []  # every message the page received
+    log = []  # every message the page sent or received: (sent, message)
 
-    def messages(self, kind):
-        self.log += [m for t, m in browser.frames(self.a)]
-        return [m for m in self.log if m['type'] == kind and m.get('unit') == UNIT]
+    def messages(self, kind, sent=False):
+        for entry in self.a.get_log('performance'):
+            m = json.loads(entry['message'])['message']
+            if m['method'] in ('Network.webSocketFrameSent', 'Network.webSocketFrameReceived'):
+                self.log.append((m['method'].endswith('Sent'),
+                                 json.loads(m['params']['response']['payloadData'])))
+        return [m for out, m in self.log if out == sent and m['type'] == kind]
 
     def point_shown(self, path):
         return {'frequencyHz': float(self.shown(self.a, path + '.frequencyHz')),
@@ -54,25 +63,26 @@ class WindowDragTest(PageCase):
         self.open(d, f'#unit={UNIT}&tab=eq')
         self.channel(d, channel).click()
         d.find_elements(By.CSS_SELECTOR, '.chips.points .chip')[int(POINT)].click()
-        before = self.messages('snapshot')[-1]['preset']['outputs'][int(OUTPUT)]['eq']['points'][int(POINT)]
+        preset = [m for m in self.messages('snapshot') if m['unit'] == UNIT][-1]['preset']
+        before = preset['outputs'][int(OUTPUT)]['eq']['points'][int(POINT)]
 
         canvas = d.find_element(By.CSS_SELECTOR, 'canvas.eqview')
         x, y = self.point_offset(d, before)
-        self.drag_from(canvas, x, y, 60, -90)
-        # On release the page takes the program's value: the last change it was told of.
-        self.assertTrue(wait(lambda: self.point_shown(path) != {
-            k: before[k] for k in ('frequencyHz', 'gainDb')}))
-        changes = self.messages('changed')
-        self.assertTrue(changes)
-        self.assertEqual(changes[-1]['by']['kind'], 'client')
-        after = changes[-1]['values'][path]
-        self.assertTrue(wait(lambda: self.point_shown(path) == {
-            k: after[k] for k in ('frequencyHz', 'gainDb')}))
-        say({'before': before, 'after': after, 'curve': changes[-1]['curves'][channel]})
+        self.drag_from(canvas, x, y, 60, -50)
+        # Once the release is answered, the page shows the program's value.
+        final = wait(lambda: [m['id'] for m in self.messages('set', True) if m['final']])
+        self.assertTrue(final)
+        self.assertTrue(wait(lambda: [m for m in self.messages('ack') if m['id'] == final[-1]]))
+        last = [m for m in self.messages('changed') if path in m['values']][-1]
+        self.assertTrue(wait(lambda: self.point_shown(path) == plain(last['values'][path])))
+        self.assertEqual(last['by']['kind'], 'client')
+        after = last['values'][path]
+        self.assertNotEqual(plain(after), plain(before))
+        say({'before': before, 'after': after, 'curve': last['curves'][channel]})
 
         self.assertEqual(sys.stdin.readline().strip(), 'undone')
-        back = {k: before[k] for k in ('frequencyHz', 'gainDb')}
-        self.assertTrue(wait(lambda: self.point_shown(path) == back))
+        self.assertTrue(wait(lambda: self.point_shown(path) == plain(before)),
+                        [(m['by'], m['values']) for m in self.messages('changed')])
         undo = self.messages('changed')[-1]
         self.assertEqual(undo['by']['kind'], 'desktop')
         self.assertEqual(undo['values'][path], before)
