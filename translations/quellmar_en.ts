@@ -1580,6 +1580,10 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
         <source>个采样</source>
         <translation>samples</translation>
     </message>
+    <message>
+        <source>units[%3] 已有名为 &quot;%1&quot; 的 %2</source>
+        <translation>units[%3] is already the %2 named &quot;%1&quot;</translation>
+    </message>
 </context>
 <context>
     <name>qel::PresetTransfer</name>

@@ -105,6 +105,8 @@ std::string documentText(const PresetIssue& issue, const Values& v) {
             return quoted(v[0]) + " is not QD206, QD406 or QD408";
         case PresetProblem::OtherModel:
             return "the preset is for a " + v[0] + ", the target is a " + v[1];
+        case PresetProblem::NameTwice:
+            return "units[" + v[2] + "] is already the " + v[1] + " named " + quoted(v[0]);
         default:
             return {};
     }
@@ -245,6 +247,11 @@ std::string presetIssueText(const PresetIssue& issue) {
     if (text.empty()) text = valueText(issue, v);
     if (text.empty()) text = documentText(issue, v);
     return issue.path + ": " + text;
+}
+
+std::string showIssueText(const ShowIssue& issue) {
+    const std::string text = presetIssueText(issue.issue);
+    return issue.unit < 0 ? text : "unit " + quoted(issue.unitName) + ": " + text;
 }
 
 }  // namespace qel::cli

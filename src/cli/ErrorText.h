@@ -7,6 +7,7 @@
 #include "device/MeasurementEq.h"
 #include "device/ModeFileStore.h"
 #include "device/PresetJson.h"
+#include "device/ShowFile.h"
 #include "link/Equipment.h"
 
 namespace qel::cli {
@@ -15,6 +16,10 @@ namespace qel::cli {
 
 // "outputs[1].gainDb: 12.5 is outside -50 .. 12 dB"
 std::string presetIssueText(const PresetIssue& issue);
+
+// "unit \"Left\": units[1].settings.outputs[0].gainDb: 13 is outside -50 .. 12 dB"; the
+// document's own problems as presetIssueText words them.
+std::string showIssueText(const ShowIssue& issue);
 
 // "line 16: 16 filters are on, input A has 15 EQ points"; channelName names the channel the
 // filters were meant for.

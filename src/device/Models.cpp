@@ -28,4 +28,10 @@ int outputCount(uint32_t modelCode) {
     }
 }
 
+uint32_t modelCodeOf(std::string_view name) {
+    for (uint32_t m : {model::kQD206, model::kQD406, model::kQD408})
+        if (name == modelName(m)) return m;
+    return 0;
+}
+
 }  // namespace qel

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "link/Protocol.h"
 
@@ -15,5 +16,7 @@ constexpr int kMaxOutputs = 8;
 // Channels the model uses; 0 for an unknown code.
 int inputCount(uint32_t modelCode);
 int outputCount(uint32_t modelCode);
+// The code of "QD206", "QD406" or "QD408"; 0 for any other name.
+uint32_t modelCodeOf(std::string_view name);
 
 }  // namespace qel

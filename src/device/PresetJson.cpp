@@ -19,6 +19,7 @@
 #include "device/FreqTable.h"
 #include "device/GbkText.h"
 #include "device/InputSelect.h"
+#include "device/JsonChecks.h"
 #include "device/Models.h"
 #include "device/ValueCodes.h"
 
@@ -38,9 +39,11 @@ constexpr uint16_t kDelayMax = 32736;
 // Frequencies are read up to half the unit's sampling rate; the table ends lower.
 constexpr double kFrequencyMax = 24000.0;
 
+}  // namespace
+
 // ---- writing ----
 
-std::string numberText(double v, int decimals, bool keepOneDecimal) {
+std::string jsonNumber(double v, int decimals, bool keepOneDecimal) {
     char text[48];
     std::snprintf(text, sizeof text, "%.*f", decimals, v);
     std::string s = text;
@@ -59,14 +62,8 @@ std::string numberText(double v, int decimals, bool keepOneDecimal) {
     }
     return s;
 }
-std::string db(double v) {
-    return numberText(v, 1, true);
-}
-std::string hz(uint8_t code) {
-    return numberText(static_cast<double>(FreqTable[code]), 1, false);
-}
 
-std::string quoted(std::string_view text) {
+std::string jsonString(std::string_view text) {
     // Names may hold any bytes: valid UTF-8 goes as it is, anything else byte by byte.
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString decoded = utf8(QByteArray(text.data(), static_cast<qsizetype>(text.size())));
@@ -88,6 +85,15 @@ std::string quoted(std::string_view text) {
         }
     }
     return out + "\"";
+}
+
+namespace {
+
+std::string db(double v) {
+    return jsonNumber(v, 1, true);
+}
+std::string hz(uint8_t code) {
+    return jsonNumber(static_cast<double>(FreqTable[code]), 1, false);
 }
 
 std::string pointJson(const EqPoint& e) {
@@ -133,7 +139,7 @@ std::string outputJson(const OutputChannel& out, int index, int inputs) {
            "\"gainDb\": " + db(gainDb(out.gain())) + ",\n" + pad +
            "\"mute\": " + (out.mute() ? "true" : "false") + ",\n" + pad +
            "\"polarity\": " + (out.polarity() ? "\"inverted\"" : "\"normal\"") + ",\n" + pad +
-           "\"delay\": {\"ms\": " + numberText(delayMs(out.delay()), 3, true) +
+           "\"delay\": {\"ms\": " + jsonNumber(delayMs(out.delay()), 3, true) +
            ", \"samples\": " + std::to_string(out.delay()) + "},\n" + pad + "\"routing\": [" +
            routing + "],\n" + pad +
            "\"limiter\": {\"thresholdDb\": " + db(limiterLevelDb(out.limiterLevel())) +
@@ -148,36 +154,6 @@ std::string outputJson(const OutputChannel& out, int index, int inputs) {
 }
 
 // ---- reading ----
-
-std::string at(const std::string& path, const char* key) {
-    return path.empty() ? key : path + "." + key;
-}
-std::string at(const std::string& path, qsizetype index) {
-    return path + "[" + std::to_string(index) + "]";
-}
-
-JsonKind kindOf(const QJsonValue& v) {
-    switch (v.type()) {
-        case QJsonValue::Null:
-            return JsonKind::Null;
-        case QJsonValue::Bool:
-            return JsonKind::Bool;
-        case QJsonValue::Double:
-            return JsonKind::Number;
-        case QJsonValue::String:
-            return JsonKind::Text;
-        case QJsonValue::Array:
-            return JsonKind::List;
-        case QJsonValue::Object:
-            return JsonKind::Object;
-        default:
-            return JsonKind::Nothing;
-    }
-}
-
-std::string plain(double v) {
-    return numberText(v, 3, false);
-}
 
 // The code of the nearest entry of an ascending list, and half the gap to the neighbour on
 // the value's side (the gap of the end pair past either end).
@@ -194,98 +170,10 @@ std::pair<uint8_t, double> nearestEntry(const T* list, size_t n, double v) {
     return {static_cast<uint8_t>(best), std::fabs(static_cast<double>(list[other]) - found) / 2};
 }
 
-class Reader {
+class Reader : public JsonChecks {
 public:
     PresetRead result;
 
-    void error(const std::string& path, PresetProblem problem,
-               std::vector<std::string> values = {}) {
-        result.errors.push_back({path, problem, std::move(values)});
-    }
-    void wrongType(const std::string& path, JsonKind expected, const QJsonValue& found) {
-        result.errors.push_back({path, PresetProblem::WrongType, {}, expected, kindOf(found)});
-    }
-
-    // Every required key present, nothing else but the optional ones.
-    bool keys(const QJsonObject& o, const std::string& path,
-              std::initializer_list<const char*> required,
-              std::initializer_list<const char*> optional = {}) {
-        const size_t before = result.errors.size();
-        for (const char* k : required)
-            if (!o.contains(QLatin1String(k))) error(at(path, k), PresetProblem::Missing);
-        for (auto it = o.begin(); it != o.end(); ++it) {
-            const QByteArray k = it.key().toUtf8();
-            bool known = false;
-            for (auto list : {required, optional})
-                for (const char* name : list) known = known || k == name;
-            if (!known) error(at(path, k.constData()), PresetProblem::UnknownKey);
-        }
-        return result.errors.size() == before;
-    }
-
-    std::optional<QJsonObject> object(const QJsonValue& v, const std::string& path) {
-        if (v.isObject()) return v.toObject();
-        if (!v.isUndefined()) wrongType(path, JsonKind::Object, v);
-        return std::nullopt;
-    }
-    std::optional<QJsonArray> array(const QJsonValue& v, const std::string& path,
-                                    qsizetype length) {
-        if (v.isUndefined()) return std::nullopt;
-        if (!v.isArray()) {
-            wrongType(path, JsonKind::List, v);
-            return std::nullopt;
-        }
-        const QJsonArray a = v.toArray();
-        if (length >= 0 && a.size() != length) {
-            error(path, PresetProblem::WrongCount,
-                  {std::to_string(length), std::to_string(a.size())});
-            return std::nullopt;
-        }
-        return a;
-    }
-    std::optional<bool> boolean(const QJsonObject& o, const std::string& path, const char* key) {
-        const QJsonValue v = o.value(QLatin1String(key));
-        if (v.isBool()) return v.toBool();
-        if (!v.isUndefined()) wrongType(at(path, key), JsonKind::Bool, v);
-        return std::nullopt;
-    }
-    std::optional<std::string> text(const QJsonObject& o, const std::string& path,
-                                    const char* key) {
-        const QJsonValue v = o.value(QLatin1String(key));
-        if (v.isString()) return v.toString().toStdString();
-        if (!v.isUndefined()) wrongType(at(path, key), JsonKind::Text, v);
-        return std::nullopt;
-    }
-    // One of the names in the list, as its index.
-    template <size_t N>
-    std::optional<uint8_t> choice(const QJsonObject& o, const std::string& path, const char* key,
-                                  const std::array<const char*, N>& names) {
-        const auto t = text(o, path, key);
-        if (!t) return std::nullopt;
-        std::string allowed;
-        for (size_t i = 0; i < N; ++i) {
-            if (*t == names[i]) return static_cast<uint8_t>(i);
-            allowed += std::string(i ? ", " : "") + names[i];
-        }
-        error(at(path, key), PresetProblem::NotOneOf, {*t, allowed});
-        return std::nullopt;
-    }
-    // A number within lo..hi, each end widened by slack.
-    std::optional<double> number(const QJsonObject& o, const std::string& path, const char* key,
-                                 double lo, double hi, double slack, const char* unit) {
-        const QJsonValue v = o.value(QLatin1String(key));
-        if (v.isUndefined()) return std::nullopt;
-        if (!v.isDouble()) {
-            wrongType(at(path, key), JsonKind::Number, v);
-            return std::nullopt;
-        }
-        const double d = v.toDouble();
-        if (!(d >= lo - slack && d <= hi + slack)) {
-            error(at(path, key), PresetProblem::OutOfRange, {plain(d), plain(lo), plain(hi), unit});
-            return std::nullopt;
-        }
-        return d;
-    }
     // Stepped values: the code of the nearest step.
     std::optional<uint8_t> stepped(const QJsonObject& o, const std::string& path, const char* key,
                                    double lo, double step, uint8_t maxCode, const char* unit) {
@@ -302,9 +190,9 @@ public:
         const auto [code, halfStep] = nearestEntry(list, n, *d);
         const double got = static_cast<double>(list[code]);
         if (std::fabs(got - *d) > halfStep + 1e-9)
-            result.moved.push_back({at(path, key),
-                                    PresetProblem::Moved,
-                                    {plain(*d), unit, numberText(got, 1, false)}});
+            moved.push_back({at(path, key),
+                             PresetProblem::Moved,
+                             {plain(*d), unit, jsonNumber(got, 1, false)}});
         return code;
     }
     std::optional<uint8_t> frequency(const QJsonObject& o, const std::string& path,
@@ -322,16 +210,7 @@ public:
 
     // The name goes into the record in GBK, as the mode files hold it; nothing is cut.
     void name(const std::string& text, ModeRecord& r) {
-        const GbkName gbk = encodeGbk(text, ModeRecord::kMaxNameLength);
-        if (text.find('\0') != std::string::npos)
-            error("name", PresetProblem::NameHasZero);
-        else if (!gbk.ok())
-            error("name", PresetProblem::NameNotGbk, {gbk.missing});
-        else if (gbk.shortened)
-            error("name", PresetProblem::NameTooLong,
-                  {std::to_string(encodeGbk(text, std::string::npos).bytes.size())});
-        else
-            r.setNameBytes(gbk.bytes);
+        if (auto bytes = gbkText(text, "name", ModeRecord::kMaxNameLength)) r.setNameBytes(*bytes);
     }
 };
 
@@ -469,10 +348,7 @@ void Reader::output(const QJsonValue& v, const std::string& path, int index, int
 void Reader::document(const QJsonObject& root, uint32_t expectedModel) {
     keys(root, "", {"format", "version", "model", "name", "used", "date", "inputs", "outputs"},
          {"device"});
-    if (auto f = text(root, "", "format"); f && *f != kPresetFormat)
-        error("format", PresetProblem::WrongFormat, {std::string(kPresetFormat)});
-    if (auto v = number(root, "", "version", 1, 1e9, 0, ""); v && *v != kPresetVersion)
-        error("version", PresetProblem::WrongVersion, {plain(*v), std::to_string(kPresetVersion)});
+    formatAndVersion(root, kPresetFormat, kPresetVersion);
     if (auto d = text(root, "", "device")) result.deviceName = *d;
     ModeRecord& r = result.record;
     if (auto n = text(root, "", "name")) name(*n, r);
@@ -485,9 +361,7 @@ void Reader::document(const QJsonObject& root, uint32_t expectedModel) {
     }
     const auto model = text(root, "", "model");
     if (!model) return;
-    uint32_t code = 0;
-    for (uint32_t m : {model::kQD206, model::kQD406, model::kQD408})
-        if (*model == modelName(m)) code = m;
+    const uint32_t code = modelCodeOf(*model);
     if (code == 0) {
         error("model", PresetProblem::UnknownModel, {*model});
         return;
@@ -512,10 +386,10 @@ QByteArray presetJson(const ModeRecord& record, uint32_t modelCode, std::string_
     std::string s = "{\n  \"format\": \"" + std::string(kPresetFormat) +
                     "\",\n  \"version\": " + std::to_string(kPresetVersion) + ",\n  \"model\": \"" +
                     std::string(modelName(modelCode)) + "\",\n";
-    if (!deviceName.empty()) s += "  \"device\": " + quoted(deviceName) + ",\n";
-    s += "  \"name\": " + quoted(record.name()) +
+    if (!deviceName.empty()) s += "  \"device\": " + jsonString(deviceName) + ",\n";
+    s += "  \"name\": " + jsonString(record.name()) +
          ",\n  \"used\": " + (record.isUsed() ? "true" : "false") +
-         ",\n  \"date\": " + quoted(record.date()) + ",\n  \"inputs\": [\n";
+         ",\n  \"date\": " + jsonString(record.date()) + ",\n  \"inputs\": [\n";
     for (int i = 0; i < inputs; ++i)
         s += inputJson(record.input(i), i) + (i + 1 < inputs ? ",\n" : "\n");
     s += "  ],\n  \"outputs\": [\n";
@@ -525,23 +399,43 @@ QByteArray presetJson(const ModeRecord& record, uint32_t modelCode, std::string_
     return QByteArray::fromStdString(s);
 }
 
-PresetRead readPresetJson(const QByteArray& json, uint32_t expectedModel) {
-    Reader reader;
+std::optional<QJsonObject> jsonRoot(const QByteArray& json, std::vector<PresetIssue>& errors) {
     QJsonParseError parseError{};
     const QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
         const QByteArray before = json.left(parseError.offset);
         const auto line = before.count('\n') + 1;
         const auto column = parseError.offset - (before.lastIndexOf('\n') + 1) + 1;
-        reader.error(
-            "(document)", PresetProblem::Syntax,
-            {std::to_string(line), std::to_string(column), parseError.errorString().toStdString()});
-    } else if (!doc.isObject()) {
-        reader.error("(document)", PresetProblem::NotAnObject);
-    } else {
-        reader.document(doc.object(), expectedModel);
+        errors.push_back({"(document)",
+                          PresetProblem::Syntax,
+                          {std::to_string(line), std::to_string(column),
+                           parseError.errorString().toStdString()}});
+        return std::nullopt;
     }
+    if (!doc.isObject()) {
+        errors.push_back({"(document)", PresetProblem::NotAnObject, {}});
+        return std::nullopt;
+    }
+    return doc.object();
+}
+
+PresetRead readPresetObject(const QJsonObject& root, uint32_t expectedModel) {
+    Reader reader;
+    reader.document(root, expectedModel);
+    reader.result.errors = std::move(reader.errors);
+    reader.result.moved = std::move(reader.moved);
     return std::move(reader.result);
+}
+
+PresetRead readPresetJson(const QByteArray& json, uint32_t expectedModel) {
+    std::vector<PresetIssue> errors;
+    const auto root = jsonRoot(json, errors);
+    if (!root) {
+        PresetRead read;
+        read.errors = std::move(errors);
+        return read;
+    }
+    return readPresetObject(*root, expectedModel);
 }
 
 }  // namespace qel

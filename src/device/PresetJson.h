@@ -3,8 +3,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonObject>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +48,7 @@ enum class PresetProblem : uint8_t {
     WrongVersion,  // the version found, the version read
     UnknownModel,  // the model found
     OtherModel,    // the preset's model, the target's model
+    NameTwice,     // the name, the model, the place of the unit that has them first
 };
 
 // The kinds of JSON value, for PresetProblem::WrongType.
@@ -82,5 +85,17 @@ QByteArray presetJson(const ModeRecord& record, uint32_t modelCode,
 // and a model other than expectedModel (0 accepts any known model). Channels the model does
 // not have stay zero.
 PresetRead readPresetJson(const QByteArray& json, uint32_t expectedModel = 0);
+// The same for a document already parsed.
+PresetRead readPresetObject(const QJsonObject& root, uint32_t expectedModel = 0);
+
+// The root object of a JSON document; else the problem, at "(document)", is added to errors:
+// Syntax (line, column, the parser's words) or NotAnObject.
+std::optional<QJsonObject> jsonRoot(const QByteArray& json, std::vector<PresetIssue>& errors);
+
+// A number with at most the given decimals and no trailing zeros (keepOneDecimal: "1.0"),
+// never "-0".
+std::string jsonNumber(double v, int decimals, bool keepOneDecimal);
+// A JSON string of the text: valid UTF-8 as it is, other bytes each as one character.
+std::string jsonString(std::string_view text);
 
 }  // namespace qel

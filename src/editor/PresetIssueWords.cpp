@@ -96,6 +96,8 @@ QString PresetIssueWords::document(const PresetIssue& issue) {
             return tr("\"%1\" 不是 QD206, QD406 或 QD408").arg(v[0]);
         case PresetProblem::OtherModel:
             return tr("预设用于 %1, 目标设备是 %2").arg(v[0], v[1]);
+        case PresetProblem::NameTwice:
+            return tr("units[%3] 已有名为 \"%1\" 的 %2").arg(v[0], v[1], v[2]);
         default:
             return {};
     }
