@@ -6,6 +6,17 @@
 
 namespace qel {
 
+namespace {
+
+// A key as a path names it: quoted and escaped when it holds control characters.
+std::string keyText(const std::string& key) {
+    for (char c : key)
+        if (static_cast<unsigned char>(c) < 0x20) return jsonString(key);
+    return key;
+}
+
+}  // namespace
+
 std::string JsonChecks::at(const std::string& path, const char* key) {
     return path.empty() ? key : path + "." + key;
 }
@@ -57,7 +68,7 @@ bool JsonChecks::keys(const QJsonObject& o, const std::string& path,
         bool known = false;
         for (auto list : {required, optional})
             for (const char* name : list) known = known || k == name;
-        if (!known) error(at(path, k.constData()), PresetProblem::UnknownKey);
+        if (!known) error(at(path, keyText(k.toStdString()).c_str()), PresetProblem::UnknownKey);
     }
     return errors.size() == before;
 }

@@ -106,6 +106,8 @@ TEST(ShowFile, EachErrorNamesItsUnitAndPath) {
         {"[]", -1, "", "(document)", PresetProblem::NotAnObject},
         {edited([](QJsonObject& r) { r["venue"] = "Hall"; }), -1, "", "venue",
          PresetProblem::UnknownKey},
+        {edited([](QJsonObject& r) { r[QString::fromUtf8("ven\0ue", 6)] = 1; }), -1, "",
+         "\"ven\\u0000ue\"", PresetProblem::UnknownKey},
         {edited([](QJsonObject& r) { r["format"] = "quellmar-preset"; }), -1, "", "format",
          PresetProblem::WrongFormat},
         {edited([](QJsonObject& r) { r["version"] = 2; }), -1, "", "version",
