@@ -5,7 +5,7 @@
 # normal build is untouched) and runs one of them.
 # usage: tools/fuzz.sh TARGET SECONDS [libFuzzer options...]
 #   TARGET: receive | discovery | modefile | simrequest | driverpkg | netmodule |
-#           measurementeq | remotemessage
+#           measurementeq | remotemessage | showfile
 #   (fuzz_ prefix optional)
 # New inputs go to build/fuzz/corpus/TARGET (seeded from fuzz/corpus/TARGET), crashes to
 # build/fuzz/artifacts/. Exits non-zero when the target finds a fault.
@@ -27,6 +27,7 @@ case "$name" in
   measurementeq) limits=(-max_len=4096) ;;  # a few dozen lines of EQ text
   remotemessage) limits=(-max_len=16384) ;;  # a request head or a message
   modefile) limits=(-max_len=32768) ;;
+  showfile) limits=(-max_len=32768) ;;  # room for a few units' settings
   driverpkg) limits=(-max_len=16384) ;;
   *) echo "unknown fuzz target: $name" >&2; exit 2 ;;
 esac
