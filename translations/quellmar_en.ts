@@ -574,6 +574,14 @@ Disconnect</translation>
         <source>删除虚拟设备 %1 吗? 它的设置会一起删除。</source>
         <translation>Remove the virtual unit %1? Its settings are removed with it.</translation>
     </message>
+    <message>
+        <source>保存演出文件...</source>
+        <translation>Save Show File...</translation>
+    </message>
+    <message>
+        <source>打开演出文件...</source>
+        <translation>Open Show File...</translation>
+    </message>
 </context>
 <context>
     <name>qel::CMyStatusBar</name>
@@ -1738,6 +1746,205 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     <message>
         <source>可修改</source>
         <translation>Full</translation>
+    </message>
+</context>
+<context>
+    <name>qel::ShowFiles</name>
+    <message>
+        <source>第 %1 台设备</source>
+        <translation>Unit %1</translation>
+    </message>
+    <message>
+        <source>设备 &quot;%1&quot;</source>
+        <translation>Unit &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>... 另有 %1 项</source>
+        <translation>... and %1 more</translation>
+    </message>
+    <message>
+        <source>演出文件 (*.json)</source>
+        <translation>Show files (*.json)</translation>
+    </message>
+    <message>
+        <source>虚拟</source>
+        <translation>virtual</translation>
+    </message>
+    <message>
+        <source>保存演出文件</source>
+        <translation>Save Show File</translation>
+    </message>
+    <message>
+        <source>设备列表中没有设备, 没有可保存的内容。</source>
+        <translation>The equipment list is empty: there is nothing to save.</translation>
+    </message>
+    <message>
+        <source> 保存演出文件</source>
+        <translation> Save Show File</translation>
+    </message>
+    <message>
+        <source>以下设备无法读取, 演出文件没有保存:
+%1</source>
+        <translation>These units could not be read; the show file was not saved:
+%1</translation>
+    </message>
+    <message>
+        <source>演出文件已保存: %1 台设备</source>
+        <translation>Show file saved: %1 units</translation>
+    </message>
+    <message>
+        <source>读取 %1 (%2/%3)</source>
+        <translation>Reading %1 (%2/%3)</translation>
+    </message>
+    <message>
+        <source>无法打开 %1: %2</source>
+        <translation>Cannot open %1: %2</translation>
+    </message>
+    <message>
+        <source>设备没有应答。</source>
+        <translation>The unit does not answer.</translation>
+    </message>
+    <message>
+        <source>无法读取设备的设置。</source>
+        <translation>The unit's settings could not be read.</translation>
+    </message>
+    <message>
+        <source>设备已经断开, 请先在编辑器中重连。</source>
+        <translation>The unit is disconnected; reconnect it in its editor first.</translation>
+    </message>
+    <message>
+        <source>已取消。</source>
+        <translation>Cancelled.</translation>
+    </message>
+    <message>
+        <source>无法写入文件 %1:
+%2</source>
+        <translation>Cannot write the file %1:
+%2</translation>
+    </message>
+    <message>
+        <source>打开演出文件</source>
+        <translation>Open Show File</translation>
+    </message>
+    <message>
+        <source> 打开演出文件</source>
+        <translation> Open Show File</translation>
+    </message>
+    <message>
+        <source>无法读取文件 %1:
+%2</source>
+        <translation>Cannot read the file %1:
+%2</translation>
+    </message>
+    <message>
+        <source>演出文件有错误, 没有发送任何设置:
+%1</source>
+        <translation>The show file has errors; nothing was sent:
+%1</translation>
+    </message>
+    <message>
+        <source>以下数值已移到设备能保存的值:
+%1</source>
+        <translation>These values were moved to values the unit can hold:
+%1</translation>
+    </message>
+    <message>
+        <source>%1: 无法添加虚拟设备: %2</source>
+        <translation>%1: cannot add the virtual unit: %2</translation>
+    </message>
+    <message>
+        <source>发送到 %1 (%2/%3)</source>
+        <translation>Sending to %1 (%2/%3)</translation>
+    </message>
+    <message>
+        <source> 发送演出文件</source>
+        <translation> Send Show File</translation>
+    </message>
+    <message>
+        <source>%1 台设备已收到演出文件的设置并读回验证。</source>
+        <translation>%1 units took the show file's settings, verified by reading them back.</translation>
+    </message>
+    <message>
+        <source>以下设备没有成功:
+%1</source>
+        <translation>These units did not take them:
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>qel::ShowJobWindow</name>
+    <message>
+        <source>请等待 ...</source>
+        <translation>Please wait ...</translation>
+    </message>
+</context>
+<context>
+    <name>qel::ShowTableDlg</name>
+    <message>
+        <source>打开演出文件</source>
+        <translation>Open Show File</translation>
+    </message>
+    <message>
+        <source>确定后, 勾选的设备收到文件中的设置, 并读回验证。</source>
+        <translation>On OK, the ticked units get the file's settings, verified by reading them back.</translation>
+    </message>
+    <message>
+        <source>文件中的设备</source>
+        <translation>Unit in the file</translation>
+    </message>
+    <message>
+        <source>列表中的设备</source>
+        <translation>Unit in the list</translation>
+    </message>
+    <message>
+        <source>不同的设置</source>
+        <translation>Settings that differ</translation>
+    </message>
+    <message>
+        <source>发送</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>新建虚拟设备</source>
+        <translation>New virtual unit</translation>
+    </message>
+    <message>
+        <source>新设备</source>
+        <translation>new unit</translation>
+    </message>
+    <message>
+        <source>未读取</source>
+        <translation>not read</translation>
+    </message>
+    <message>
+        <source>设备: %1
+  文件: %2</source>
+        <translation>Unit: %1
+  File: %2</translation>
+    </message>
+    <message>
+        <source>... 另有 %1 处</source>
+        <translation>... and %1 more</translation>
+    </message>
+    <message>
+        <source>不能新建虚拟设备 &quot;%1&quot;: %2</source>
+        <translation>Cannot make the virtual unit &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>%1 选给了两台文件中的设备。</source>
+        <translation>%1 is chosen for two units of the file.</translation>
     </message>
 </context>
 <context>

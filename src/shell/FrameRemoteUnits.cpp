@@ -8,6 +8,7 @@
 #include "link/EquipmentList.h"
 #include "shell/MainFrame.h"
 #include "shell/QuellmarApp.h"
+#include "shell/ShowJobWindow.h"
 #include "ui/QelConnectDlg.h"
 
 namespace qel {
@@ -25,7 +26,7 @@ ParamEdit* FrameRemoteUnits::editOf(const Equipment& unit) {
 }
 
 bool FrameRemoteUnits::busy(const Equipment& unit) const {
-    return CQelConnectDlg::running(&unit) != nullptr;
+    return CQelConnectDlg::running(&unit) != nullptr || ShowJobWindow::busyWith(unit);
 }
 
 void FrameRemoteUnits::watchMeters(const Equipment& unit, bool watched) {

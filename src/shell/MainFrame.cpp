@@ -37,6 +37,7 @@
 #include "shell/QelEqMgr.h"
 #include "shell/QelEqPanel.h"
 #include "shell/QuellmarApp.h"
+#include "shell/ShowFiles.h"
 #include "shell/WindowPlacement.h"
 #include "ui/BusyRun.h"
 #include "ui/QelConnectDlg.h"
@@ -60,7 +61,8 @@ const char* kPromptAbout = QT_TRANSLATE_NOOP("qel::CMainFrame", "Help and About"
 
 }  // namespace
 
-CMainFrame::CMainFrame(CQuellmarApp& app, QWidget* parent) : QMainWindow(parent), app_(app) {
+CMainFrame::CMainFrame(CQuellmarApp& app, QWidget* parent)
+    : QMainWindow(parent), app_(app), showFiles_(std::make_unique<ShowFiles>(app, *this)) {
     setObjectName("Qel.CMainFrame");
     setWindowIcon(skin::bitmap(kAppIcon));
     client_ = new CClientWnd(this);
@@ -170,6 +172,11 @@ void CMainFrame::createMenus() {
             this, &CMainFrame::addVirtualUnit);
     connect(addCommand(equipment, command::kRemoveVirtual, tr("删除虚拟设备")), &QAction::triggered,
             this, &CMainFrame::removeVirtualUnit);
+    equipment->addSeparator();
+    connect(addCommand(equipment, command::kSaveShow, tr("保存演出文件...")), &QAction::triggered,
+            this, [this] { runGuarded([this] { showFiles_->chooseSave(); }); });
+    connect(addCommand(equipment, command::kOpenShow, tr("打开演出文件...")), &QAction::triggered,
+            this, [this] { runGuarded([this] { showFiles_->chooseOpen(); }); });
     equipment->addSeparator();
     // Undo and redo of the active editor; the texts name the step.
     undoGroup_ = new QUndoGroup(this);

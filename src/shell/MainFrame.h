@@ -28,6 +28,7 @@ class FrameRemoteUnits;
 class RemoteHub;
 class CQelEquipmentDlg;
 class PcAddressSetup;
+class ShowFiles;
 
 // Command identifiers of the main window's menus and tool bar.
 namespace command {
@@ -35,7 +36,8 @@ constexpr int kSearch = 32771, kSearchTool = 32801, kNetwork = 32773, kNetworkTo
               kLocalAddress = 32796, kUsbDriver = 32795, kAbout = 32794, kAboutTool = 32805,
               kDisconnect = 32803, kExit = 32797, kViewPanel = 32798, kViewStatus = 32799,
               kViewToolBar = 32800, kAutoIp = 32806, kExportPreset = 32807, kImportPreset = 32808,
-              kRemote = 32809, kAddVirtual = 32820, kRemoveVirtual = 32821;
+              kRemote = 32809, kAddVirtual = 32820, kRemoveVirtual = 32821, kSaveShow = 32822,
+              kOpenShow = 32823;
 }
 
 // The main window: tool bar, status bar, the docked equipment panel and the client area; the
@@ -77,6 +79,8 @@ public:
     void setConnectAtStart(const QString& unit) { connectAtStart_ = unit; }
     // The remote control of the units (off until switched on).
     RemoteHub& remote() { return *remote_; }
+    // Saving and opening show files.
+    ShowFiles& showFiles() { return *showFiles_; }
     // Runs when the start-up search is over (used by the screenshot mode).
     void setAfterStartSearch(std::function<void()> callback) { afterStart_ = std::move(callback); }
 
@@ -132,6 +136,7 @@ private:
     std::unique_ptr<PcAddressSetup> pcAddress_;  // the start-up address change, undone at exit
     QTimer sizingTimer_;  // ends the fast drawing of the client area after a resize
     std::weak_ptr<Equipment> activeUnit_;
+    std::unique_ptr<ShowFiles> showFiles_;
     std::map<const Equipment*, std::unique_ptr<CQelEquipmentDlg>> editors_;
     QUndoGroup* undoGroup_ = nullptr;  // the editors' histories; the active editor's is active
     std::function<void()> afterStart_;

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOption>
+#include <QTableView>
 #include <QTextDocumentFragment>
 #include <QToolButton>
 
@@ -119,6 +121,8 @@ void TextFit::look(QWidget* w) {
         fits(w, e->displayText(), e->font(), lineEditRoom(e), static_cast<int>(e->alignment()));
     } else {
         lookAtLists(w);
+        lookAtCells(w);
+        lookAtCombo(w);
         lookAtPainted(w);
     }
 }
@@ -162,6 +166,42 @@ void TextFit::lookAtLists(QWidget* w) {
         fits(header->viewport(), text, header->font(), section.adjusted(margin, 0, -margin, 0),
              static_cast<int>(header->defaultAlignment()), QString::number(i));
     }
+}
+
+// The texts of a table's cells in view (whole rows; those scrolled away are not cut).
+void TextFit::lookAtCells(QWidget* w) {
+    auto* table = qobject_cast<QTableView*>(w);
+    if (!table || !table->model()) return;
+    QWidget* view = table->viewport();
+    // What QCommonStyle keeps on either side of an item's text.
+    const int margin =
+        table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1;
+    const QAbstractItemModel* model = table->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        for (int column = 0; column < model->columnCount(); ++column) {
+            const QModelIndex index = model->index(row, column);
+            const QRect cell = table->visualRect(index);
+            if (cell.top() < 0 || cell.bottom() > view->height() || table->isColumnHidden(column))
+                continue;
+            const QVariant align = model->data(index, Qt::TextAlignmentRole);
+            fits(view, model->data(index).toString(), table->font(),
+                 cell.adjusted(margin, 0, -margin, 0),
+                 align.isValid() ? align.toInt() : int(Qt::AlignLeft | Qt::AlignVCenter),
+                 QStringLiteral("%1,%2").arg(row).arg(column));
+        }
+    }
+}
+
+void TextFit::lookAtCombo(QWidget* w) {
+    auto* box = qobject_cast<QComboBox*>(w);
+    if (!box || box->isEditable()) return;
+    QStyleOptionComboBox opt;
+    opt.initFrom(box);
+    opt.editable = false;
+    opt.currentText = box->currentText();
+    const QRect field =
+        box->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, box);
+    fits(w, box->currentText(), box->font(), field, Qt::AlignLeft | Qt::AlignVCenter);
 }
 
 // The program's own controls, which paint their texts themselves.

@@ -12,7 +12,8 @@ class QWidget;
 namespace qel::test {
 
 // Finds the texts a window shows cut: for every visible label, button, radio and check box,
-// line edit, group box title, header section, and the program's own skinned controls,
+// line edit, combo box, group box title, header section, table cell in view, and the
+// program's own skinned controls,
 // status bar panes, tab strip and equipment list rows, where the text lands (the widget's
 // font metrics and the room its style or paint code gives it) is compared with the part of
 // that room the widget and its parents really show.
@@ -27,6 +28,8 @@ private:
     void lookAtButton(QWidget* w);
     void lookAtPainted(QWidget* w);
     void lookAtLists(QWidget* w);
+    void lookAtCells(QWidget* w);
+    void lookAtCombo(QWidget* w);
     // The text drawn with flags in room (widget coordinates) must stay inside what shows;
     // elided: the paint code ends a text too wide for room in "…".
     void fits(QWidget* w, const QString& text, const QFont& font, QRect room, int flags,

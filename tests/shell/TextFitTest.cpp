@@ -2,6 +2,7 @@
 // Copyright (C) 2026 the Quellmar developers
 #include <QAction>
 #include <QDialog>
+#include <QTemporaryDir>
 #include <QTranslator>
 #include <QtTest>
 
@@ -14,6 +15,7 @@
 #include "shell/QelBarEq.h"
 #include "shell/QelEqMgr.h"
 #include "shell/QelEqPanel.h"
+#include "shell/ShowFiles.h"
 #include "support/AppRig.h"
 
 using namespace qel;
@@ -71,6 +73,10 @@ private slots:
         for (int command :
              {command::kLocalAddress, command::kNetwork, command::kAbout, command::kRemote})
             rig.frame().action(command)->trigger();
+        // The show table, one row per unit of a file saved from these.
+        QTemporaryDir shows;
+        QVERIFY(rig.frame().showFiles().save(shows.filePath("show.json")));
+        QVERIFY(!rig.frame().showFiles().open(shows.filePath("show.json")));
         for (const QString& cut : fit.cuts()) qWarning().noquote() << cut;
         QVERIFY2(fit.cuts().isEmpty(), qPrintable(QString("%1 texts cut").arg(fit.cuts().size())));
     }

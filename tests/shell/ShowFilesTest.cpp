@@ -1,0 +1,224 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
+// Show files in the window: every listed unit saved into one file; the file opened again is
+// matched to the list, its differences shown in a table, and sent with proven downloads.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "controls/QelText.h"
+#include "device/DownloadVerify.h"
+#include "device/ModeImage.h"
+#include "device/ParamCommands.h"
+#include "device/UnitText.h"
+#include "editor/PanelGain.h"
+#include "editor/QelEquipmentDlg.h"
+#include "link/Equipment.h"
+#include "shell/ShowFiles.h"
+#include "shell/ShowTableDlg.h"
+#include "shell/VirtualUnits.h"
+#include "support/AppRig.h"
+
+using namespace qel;
+
+namespace {
+
+// What the table showed for one file unit.
+struct Row {
+    int choice = 0;
+    int differences = 0;
+    bool sent = false;
+};
+
+// Looks at the show table once it shows, then lets act answer it.
+std::unique_ptr<test::ModalSpy> onTable(std::vector<Row>& rows,
+                                        std::function<void(ShowTableDlg&)> act) {
+    return std::make_unique<test::ModalSpy>([&rows, act, seen = false](QWidget* w) mutable {
+        auto* table = qobject_cast<ShowTableDlg*>(w);
+        if (!table || !table->isVisible() || seen) return;
+        seen = true;
+        for (int row = 0; row < table->rowCount(); ++row)
+            rows.push_back({table->choice(row), table->differences(row), table->sent(row)});
+        act(*table);
+    });
+}
+
+std::shared_ptr<Equipment> unitNamed(test::AppRig& rig, const std::string& name) {
+    for (const auto& unit : rig.app().equipment().snapshot())
+        if (unpaddedUnitText(unit->deviceName()) == name) return unit;
+    return nullptr;
+}
+
+int listIndex(test::AppRig& rig, const std::string& name) {
+    const auto units = rig.app().equipment().snapshot();
+    for (size_t i = 0; i < units.size(); ++i)
+        if (unpaddedUnitText(units[i]->deviceName()) == name) return static_cast<int>(i);
+    return -1;
+}
+
+uint8_t otherGain(uint8_t code) {
+    return code == 80 ? 90 : 80;
+}
+
+QString lastBox(test::AppRig& rig) {
+    return rig.boxes().shown().empty() ? QString() : rig.boxes().shown().back().text;
+}
+
+}  // namespace
+
+class ShowFilesTest : public QObject {
+    Q_OBJECT
+private slots:
+    // Two real units (one in its editor) and a virtual one are saved; both real units are
+    // changed; the file puts them back, and the editor shows it. Then one real unit is gone
+    // by the time OK is pressed: it is named, the other is done.
+    void aSavedShowPutsChangedUnitsBack() {
+        QTemporaryDir dir;
+        test::AppRig rig;
+        const int mainSim = rig.addNetworkUnit(4, "Main Stage");
+        const int fillSim = rig.addNetworkUnit(2, "Fill");
+        QVERIFY(rig.start());
+        QTRY_COMPARE_WITH_TIMEOUT(rig.app().equipment().count(), size_t{2}, 10000);
+        QVERIFY(rig.app().virtualUnits().add(3, "Home", rig.app().equipment()));
+        const auto main = unitNamed(rig, "Main Stage"), fill = unitNamed(rig, "Fill");
+        rig.frame().openUnit(main);
+        CQelEquipmentDlg* editor = rig.frame().editorOf(*main);
+        QVERIFY(editor);
+        const QString path = dir.filePath("venue.json");
+        QVERIFY(rig.frame().showFiles().save(path));
+        QVERIFY(!fill->linkRunning());  // read for the file, then let go again
+        const sim::UnitState mainSaved = rig.sim().state(mainSim),
+                             fillSaved = rig.sim().state(fillSim);
+        for (int round = 0; round < 2; ++round) {
+            const uint8_t mainGain = otherGain(mainSaved.params.out[0].gain);
+            QCOMPARE(editor->edit().setGain(cmd::outputChannel(1), mainGain).queued, 1);
+            sim::UnitState fillChanged = fillSaved;
+            fillChanged.params.out[0].gain = otherGain(fillSaved.params.out[0].gain);
+            rig.sim().setState(fillSim, fillChanged);
+            QTRY_COMPARE(rig.sim().state(mainSim).params.out[0].gain, mainGain);
+
+            std::vector<Row> rows;
+            auto spy = onTable(rows, [&](ShowTableDlg& table) {
+                if (round == 1) rig.sim().setSilenced(fillSim, true);
+                table.accept();
+            });
+            QCOMPARE(rig.frame().showFiles().open(path), round == 0);
+            spy.reset();
+            QCOMPARE(rows.size(), size_t{3});
+            for (const char* name : {"Main Stage", "Fill", "Home"}) {
+                const Row& row = rows[static_cast<size_t>(listIndex(rig, name))];
+                QCOMPARE(row.choice, listIndex(rig, name));  // the file kept the list's order
+                const bool changed = std::string(name) != "Home";
+                QCOMPARE(row.differences > 0, changed);
+                QCOMPARE(row.sent, changed);
+            }
+            QCOMPARE(rig.sim().state(mainSim).params, mainSaved.params);
+            QCOMPARE(editor->edit().image().record().output(0).gain(),
+                     mainSaved.params.out[0].gain);
+            auto* gains = static_cast<CPanelGain*>(editor->page(CQelEquipmentDlg::kGain));
+            QCOMPARE(gains->gainBox(gains->inputs())->text(),
+                     QString("%1 dB").arg(mainSaved.params.out[0].gain / 2.0 - 50, 0, 'f', 1));
+            if (round == 0) {
+                QCOMPARE(rig.sim().state(fillSim).params, fillSaved.params);
+                QCOMPARE(lastBox(rig), QString("2 台设备已收到演出文件的设置并读回验证。"));
+            } else {
+                QCOMPARE(rig.sim().state(fillSim).params, fillChanged.params);
+                QCOMPARE(lastBox(rig),
+                         QString("1 台设备已收到演出文件的设置并读回验证。\n\n以下设备没有成功:\n"
+                                 "%1: 设备没有应答。")
+                             .arg(ShowFiles::unitLabel(*fill)));
+            }
+            QVERIFY(!fill->linkRunning());
+        }
+    }
+
+    // A bad value in one unit refuses the whole file with the unit and the path, and nothing
+    // reaches any unit. A unit the list does not have is offered as none, or as a new virtual
+    // unit that then holds the file's settings.
+    void aBrokenFileIsRefusedAndAnUnmatchedUnitCanBecomeVirtual() {
+        QTemporaryDir dir;
+        test::AppRig rig;
+        const int mainSim = rig.addNetworkUnit(4, "Main Stage");
+        const int fillSim = rig.addNetworkUnit(2, "Fill");
+        QVERIFY(rig.start());
+        QTRY_COMPARE_WITH_TIMEOUT(rig.app().equipment().count(), size_t{2}, 10000);
+        const QString path = dir.filePath("venue.json");
+        QVERIFY(rig.frame().showFiles().save(path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QJsonObject show = QJsonDocument::fromJson(file.readAll()).object();
+        file.close();
+        const int fillAt = listIndex(rig, "Fill");
+        auto edited = [&](const QString& name, const std::function<void(QJsonObject&)>& edit) {
+            QJsonArray units = show["units"].toArray();
+            QJsonObject unit = units[fillAt].toObject();
+            edit(unit);
+            units[fillAt] = unit;
+            QJsonObject changed = show;
+            changed["units"] = units;
+            const QString out = dir.filePath(name);
+            QFile f(out);
+            f.open(QIODevice::WriteOnly);
+            f.write(QJsonDocument(changed).toJson());
+            return out;
+        };
+
+        const QString broken = edited("broken.json", [](QJsonObject& unit) {
+            QJsonObject settings = unit["settings"].toObject();
+            QJsonArray outputs = settings["outputs"].toArray();
+            QJsonObject first = outputs[0].toObject();
+            first["gainDb"] = 99;
+            outputs[0] = first;
+            settings["outputs"] = outputs;
+            unit["settings"] = settings;
+        });
+        rig.sim().clearRequests(mainSim);
+        rig.sim().clearRequests(fillSim);
+        std::vector<Row> rows;
+        auto spy = onTable(rows, [](ShowTableDlg& table) { table.reject(); });
+        QVERIFY(!rig.frame().showFiles().open(broken));
+        QVERIFY(rows.empty());
+        QVERIFY(lastBox(rig).startsWith("演出文件有错误, 没有发送任何设置:\n设备 \"Fill\": "));
+        QVERIFY(
+            lastBox(rig).contains(QString("units[%1].settings.outputs[0].gainDb: ").arg(fillAt)));
+        QVERIFY(rig.sim().requests(mainSim).empty() && rig.sim().requests(fillSim).empty());
+
+        const QString elsewhere =
+            edited("elsewhere.json", [](QJsonObject& unit) { unit["name"] = "Spare"; });
+        const ShowRead wanted = [&] {
+            QFile f(elsewhere);
+            f.open(QIODevice::ReadOnly);
+            return readShowJson(f.readAll());
+        }();
+        QVERIFY(wanted.ok());
+        spy = onTable(rows, [&](ShowTableDlg& table) {
+            table.choose(fillAt, ShowTableDlg::kNewVirtual);
+            rows.push_back({table.choice(fillAt), table.differences(fillAt), table.sent(fillAt)});
+            table.accept();
+        });
+        QVERIFY(rig.frame().showFiles().open(elsewhere));
+        spy.reset();
+        QCOMPARE(rows.size(), size_t{3});  // the two file units, then the row once chosen
+        QCOMPARE(rows[static_cast<size_t>(fillAt)].choice, ShowTableDlg::kNone);
+        QVERIFY(!rows[static_cast<size_t>(fillAt)].sent);
+        QCOMPARE(rows[2].choice, ShowTableDlg::kNewVirtual);
+        QVERIFY(rows[2].sent);
+        QCOMPARE(rows[static_cast<size_t>(1 - fillAt)].differences, 0);  // nothing to send
+        const auto spare = unitNamed(rig, "Spare");
+        QVERIFY(spare && spare->isVirtual());
+        QCOMPARE(spare->modelCode(), 2u);
+        rig.frame().openUnit(spare);
+        QVERIFY(spare->hasFlag(linkflag::kParamsRead));
+        QVERIFY(DownloadVerify::compare(wanted.units[static_cast<size_t>(fillAt)].record,
+                                        spare->image()->record(), 2)
+                    .empty());
+    }
+};
+
+QTEST_MAIN(ShowFilesTest)
+#include "ShowFilesTest.moc"
