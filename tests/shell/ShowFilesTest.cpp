@@ -14,7 +14,6 @@
 #include "controls/QelText.h"
 #include "device/DownloadVerify.h"
 #include "device/ModeImage.h"
-#include "device/ParamCommands.h"
 #include "device/UnitText.h"
 #include "editor/PanelGain.h"
 #include "editor/QelEquipmentDlg.h"
@@ -61,6 +60,10 @@ int listIndex(test::AppRig& rig, const std::string& name) {
     return -1;
 }
 
+double dbOf(uint8_t gainCode) {
+    return gainCode / 2.0 - 50;
+}
+
 uint8_t otherGain(uint8_t code) {
     return code == 80 ? 90 : 80;
 }
@@ -89,6 +92,7 @@ private slots:
         rig.frame().openUnit(main);
         CQelEquipmentDlg* editor = rig.frame().editorOf(*main);
         QVERIFY(editor);
+        auto* gains = static_cast<CPanelGain*>(editor->page(CQelEquipmentDlg::kGain));
         const QString path = dir.filePath("venue.json");
         QVERIFY(rig.frame().showFiles().save(path));
         QVERIFY(!fill->linkRunning());  // read for the file, then let go again
@@ -96,7 +100,7 @@ private slots:
                              fillSaved = rig.sim().state(fillSim);
         for (int round = 0; round < 2; ++round) {
             const uint8_t mainGain = otherGain(mainSaved.params.out[0].gain);
-            QCOMPARE(editor->edit().setGain(cmd::outputChannel(1), mainGain).queued, 1);
+            gains->gainTyped(gains->inputs(), QString::number(dbOf(mainGain)));  // output 1
             sim::UnitState fillChanged = fillSaved;
             fillChanged.params.out[0].gain = otherGain(fillSaved.params.out[0].gain);
             rig.sim().setState(fillSim, fillChanged);
@@ -120,9 +124,8 @@ private slots:
             QCOMPARE(rig.sim().state(mainSim).params, mainSaved.params);
             QCOMPARE(editor->edit().image().record().output(0).gain(),
                      mainSaved.params.out[0].gain);
-            auto* gains = static_cast<CPanelGain*>(editor->page(CQelEquipmentDlg::kGain));
             QCOMPARE(gains->gainBox(gains->inputs())->text(),
-                     QString("%1 dB").arg(mainSaved.params.out[0].gain / 2.0 - 50, 0, 'f', 1));
+                     QString::asprintf("%+.1f dB", dbOf(mainSaved.params.out[0].gain)));
             if (round == 0) {
                 QCOMPARE(rig.sim().state(fillSim).params, fillSaved.params);
                 QCOMPARE(lastBox(rig), QString("2 台设备已收到演出文件的设置并读回验证。"));
