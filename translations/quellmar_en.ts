@@ -1806,7 +1806,7 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     </message>
     <message>
         <source>无法读取设备的设置。</source>
-        <translation>The unit's settings could not be read.</translation>
+        <translation>The unit&apos;s settings could not be read.</translation>
     </message>
     <message>
         <source>设备已经断开, 请先在编辑器中重连。</source>
@@ -1862,7 +1862,7 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     </message>
     <message>
         <source>%1 台设备已收到演出文件的设置并读回验证。</source>
-        <translation>%1 units took the show file's settings, verified by reading them back.</translation>
+        <translation>%1 units took the show file&apos;s settings, verified by reading them back.</translation>
     </message>
     <message>
         <source>以下设备没有成功:
@@ -1886,7 +1886,7 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     </message>
     <message>
         <source>确定后, 勾选的设备收到文件中的设置, 并读回验证。</source>
-        <translation>On OK, the ticked units get the file's settings, verified by reading them back.</translation>
+        <translation>On OK, the ticked units get the file&apos;s settings, verified by reading them back.</translation>
     </message>
     <message>
         <source>文件中的设备</source>
