@@ -1870,6 +1870,10 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
         <translation>These units did not take them:
 %1</translation>
     </message>
+    <message>
+        <source>%1 和 %2 同名, 演出文件没有保存: 文件中同一型号的设备各要有自己的名称。请先在编辑器的系统页给其中一台改名。</source>
+        <translation>%1 and %2 have the same name; the show file was not saved: each unit of a model needs a name of its own in the file. Rename one of them on its editor's system page first.</translation>
+    </message>
 </context>
 <context>
     <name>qel::ShowJobWindow</name>

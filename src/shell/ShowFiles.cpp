@@ -120,11 +120,12 @@ bool ShowFiles::save(const QString& path) {
     letGo(tasks);
     if (!read) return false;
     const QStringList failed = failures(unread);
-    if (!failed.isEmpty()) {
-        showMessage(
-            &frame_,
-            tr("以下设备无法读取, 演出文件没有保存:\n%1").arg(failed.join(QLatin1Char('\n'))),
-            kQuellmar);
+    const QString problem =
+        failed.isEmpty()
+            ? namedTwice(tasks)
+            : tr("以下设备无法读取, 演出文件没有保存:\n%1").arg(failed.join(QLatin1Char('\n')));
+    if (!problem.isEmpty()) {
+        showMessage(&frame_, problem, kQuellmar);
         return false;
     }
     std::vector<ShowUnit> show;
@@ -132,6 +133,21 @@ bool ShowFiles::save(const QString& path) {
     if (!writeFile(path, showJson(show))) return false;
     frame_.showPaneText(0, tr("演出文件已保存: %1 台设备").arg(show.size()));
     return true;
+}
+
+// A show holds one unit of a name per model (units fresh from the factory share theirs).
+QString ShowFiles::namedTwice(const Tasks& tasks) const {
+    for (size_t i = 0; i < tasks.size(); ++i) {
+        const Equipment& b = *tasks[i]->unit();
+        for (size_t j = 0; j < i; ++j) {
+            const Equipment& a = *tasks[j]->unit();
+            if (a.modelCode() == b.modelCode() && nameOf(a) == nameOf(b))
+                return tr("%1 和 %2 同名, 演出文件没有保存: 文件中同一型号的设备各要有自己的名称。"
+                          "请先在编辑器的系统页给其中一台改名。")
+                    .arg(unitLabel(a), unitLabel(b));
+        }
+    }
+    return {};
 }
 
 ShowFiles::Tasks ShowFiles::tasksFor(const std::vector<std::shared_ptr<Equipment>>& units) const {

@@ -52,6 +52,8 @@ private:
     bool readAll(const std::vector<ShowUnitTask*>& tasks, const QString& title);
     void letGo(const Tasks& tasks);
     QStringList failures(const std::vector<ShowUnitTask*>& tasks) const;
+    // Two units of one model with one name, which a show cannot tell apart; or empty.
+    QString namedTwice(const Tasks& tasks) const;
     QString outcomeText(const ShowUnitTask& task) const;
     ShowUnit showUnitOf(const ShowUnitTask& task) const;
     std::string showAddress(const Equipment& unit) const;

@@ -140,6 +140,23 @@ private slots:
         }
     }
 
+    // Two units of one model and one name cannot be told apart in a show: nothing is written.
+    void twoUnitsOfOneNameAreNotSaved() {
+        QTemporaryDir dir;
+        test::AppRig rig;
+        QVERIFY(rig.addNetworkUnit(2, "Fill") >= 0 && rig.addNetworkUnit(2, "Fill") >= 0);
+        QVERIFY(rig.start());
+        QTRY_COMPARE_WITH_TIMEOUT(rig.app().equipment().count(), size_t{2}, 10000);
+        const QString path = dir.filePath("venue.json");
+        QVERIFY(!rig.frame().showFiles().save(path));
+        QVERIFY(!QFile::exists(path));
+        const auto units = rig.app().equipment().snapshot();
+        QCOMPARE(lastBox(rig),
+                 QString("%1 和 %2 同名, 演出文件没有保存: 文件中同一型号的设备各要有自己的名称。"
+                         "请先在编辑器的系统页给其中一台改名。")
+                     .arg(ShowFiles::unitLabel(*units[0]), ShowFiles::unitLabel(*units[1])));
+    }
+
     // A bad value in one unit refuses the whole file with the unit and the path, and nothing
     // reaches any unit. A unit the list does not have is offered as none, or as a new virtual
     // unit that then holds the file's settings.
