@@ -1872,7 +1872,7 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     </message>
     <message>
         <source>%1 和 %2 同名, 演出文件没有保存: 文件中同一型号的设备各要有自己的名称。请先在编辑器的系统页给其中一台改名。</source>
-        <translation>%1 and %2 have the same name; the show file was not saved: each unit of a model needs a name of its own in the file. Rename one of them on its editor's system page first.</translation>
+        <translation>%1 and %2 have the same name; the show file was not saved: each unit of a model needs a name of its own in the file. Rename one of them on its editor&apos;s system page first.</translation>
     </message>
 </context>
 <context>
@@ -1949,6 +1949,10 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     <message>
         <source>%1 选给了两台文件中的设备。</source>
         <translation>%1 is chosen for two units of the file.</translation>
+    </message>
+    <message>
+        <source>鼠标停在不同设置的数目上, 可看到它们。</source>
+        <translation>Rest the mouse on a number of settings that differ to see them.</translation>
     </message>
 </context>
 <context>

@@ -174,9 +174,9 @@ void CMainFrame::createMenus() {
             this, &CMainFrame::removeVirtualUnit);
     equipment->addSeparator();
     connect(addCommand(equipment, command::kSaveShow, tr("保存演出文件...")), &QAction::triggered,
-            this, [this] { runGuarded([this] { showFiles_->chooseSave(); }); });
+            this, [this] { showFiles_->chooseSave(); });
     connect(addCommand(equipment, command::kOpenShow, tr("打开演出文件...")), &QAction::triggered,
-            this, [this] { runGuarded([this] { showFiles_->chooseOpen(); }); });
+            this, [this] { showFiles_->chooseOpen(); });
     equipment->addSeparator();
     // Undo and redo of the active editor; the texts name the step.
     undoGroup_ = new QUndoGroup(this);

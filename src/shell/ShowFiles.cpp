@@ -173,14 +173,17 @@ bool ShowFiles::readAll(const std::vector<ShowUnitTask*>& tasks, const QString& 
                  task->read(progress, cancel);
              }});
     }
-    const bool done = ShowJobWindow::run(title, std::move(steps), &frame_);
+    bool done = false;
+    frame_.runGuarded([&] { done = ShowJobWindow::run(title, std::move(steps), &frame_); });
     frame_.repaintEquipmentList();
     return done;
 }
 
 void ShowFiles::letGo(const Tasks& tasks) {
-    runBusy([&tasks] {
-        for (const auto& task : tasks) task->letGo();
+    frame_.runGuarded([&tasks] {
+        runBusy([&tasks] {
+            for (const auto& task : tasks) task->letGo();
+        });
     });
     frame_.repaintEquipmentList();
 }
@@ -325,6 +328,7 @@ bool ShowFiles::chooseAndSend(const ShowRead& show, Tasks& tasks, const std::vec
     if (sends.empty() && failed.isEmpty()) return false;
     const bool whole = sendAll(sends);
     settle(sends);
+    letGo(tasks);  // the list shows the units as they are left before the account comes
     return tell(sends, failed) && whole;
 }
 
@@ -373,7 +377,10 @@ bool ShowFiles::sendAll(std::vector<Sending>& sends) {
                  task->send(progress, cancel);
              }});
     }
-    return ShowJobWindow::run(tr(" 发送演出文件"), std::move(steps), &frame_);
+    bool done = false;
+    frame_.runGuarded(
+        [&] { done = ShowJobWindow::run(tr(" 发送演出文件"), std::move(steps), &frame_); });
+    return done;
 }
 
 // An editor shows what its unit now holds; one whose unit did not take the file keeps its

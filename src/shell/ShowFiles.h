@@ -25,7 +25,9 @@ class ShowUnitTask;
 // shows what differs (ShowTableDlg); on OK each chosen unit gets the file's settings with a
 // proven download, all in one progress window, and a unit that fails leaves the others done.
 // An open editor takes the settings it was sent; units whose link was down are let go again
-// afterwards. GUI thread only; results and failures are told in message boxes.
+// afterwards. The reads, sends and let-gos hold the window's exit until they are done (the
+// file windows and the table do not). GUI thread only; results and failures are told in
+// message boxes.
 class ShowFiles : public QObject {
     Q_OBJECT
 public:

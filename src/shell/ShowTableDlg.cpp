@@ -36,7 +36,9 @@ ShowTableDlg::ShowTableDlg(std::vector<ShowUnit> file, std::vector<Present> pres
     : QDialog(parent), file_(std::move(file)), present_(std::move(present)) {
     setObjectName("Qel.ShowTableDlg");
     setWindowTitle(tr("打开演出文件"));
-    auto* intro = new QLabel(tr("确定后, 勾选的设备收到文件中的设置, 并读回验证。"), this);
+    auto* intro = new QLabel(tr("确定后, 勾选的设备收到文件中的设置, 并读回验证。") +
+                                 QLatin1Char('\n') + tr("鼠标停在不同设置的数目上, 可看到它们。"),
+                             this);
     notes_ = new QLabel(this);
     notes_->hide();
     table_ = new QTableWidget(rowCount(), 4, this);
@@ -46,6 +48,8 @@ ShowTableDlg::ShowTableDlg(std::vector<ShowUnit> file, std::vector<Present> pres
     table_->verticalHeader()->hide();
     table_->setSelectionMode(QAbstractItemView::NoSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setFocusPolicy(Qt::NoFocus);  // nothing in it to edit: no focus frame on a cell
+    table_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     for (int row = 0; row < rowCount(); ++row)
         addRow(row,
                row < static_cast<int>(matches.size()) ? matches[static_cast<size_t>(row)] : -1);
@@ -197,15 +201,14 @@ void ShowTableDlg::accept() {
 void ShowTableDlg::fitToTable() {
     table_->resizeColumnsToContents();
     table_->resizeRowsToContents();
-    QHeaderView* header = table_->horizontalHeader();
-    const int frame = 2 * table_->frameWidth();
-    int width = frame, height = frame + header->sizeHint().height();
+    // Its size follows its contents (AdjustToContents); the columns are never squeezed.
+    int width = 2 * table_->frameWidth();
     for (int c = 0; c < table_->columnCount(); ++c) width += table_->columnWidth(c);
-    for (int r = 0; r < table_->rowCount(); ++r) height += table_->rowHeight(r);
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize room = screen ? screen->availableGeometry().size() * 3 / 4 : QSize(1024, 600);
-    table_->setMinimumSize(std::min(width, room.width()), std::min(height, room.height()));
-    header->setStretchLastSection(true);
+    table_->setMinimumWidth(std::min(width, room.width()));
+    table_->setMaximumHeight(room.height());
+    table_->horizontalHeader()->setStretchLastSection(true);
     adjustSize();
 }
 

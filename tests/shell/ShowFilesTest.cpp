@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -44,6 +45,16 @@ std::unique_ptr<test::ModalSpy> onTable(std::vector<Row>& rows,
         for (int row = 0; row < table->rowCount(); ++row)
             rows.push_back({table->choice(row), table->differences(row), table->sent(row)});
         act(*table);
+    });
+}
+
+// Answers the file window with path once it shows.
+std::unique_ptr<test::ModalSpy> chooseFile(const QString& path) {
+    return std::make_unique<test::ModalSpy>([path](QWidget* w) {
+        auto* files = qobject_cast<QFileDialog*>(w);
+        if (!files || !files->isVisible()) return;
+        files->selectFile(path);
+        static_cast<QDialog*>(files)->accept();  // QFileDialog::accept, as its button does
     });
 }
 
@@ -138,6 +149,36 @@ private slots:
             }
             QVERIFY(!fill->linkRunning());
         }
+    }
+
+    // An exit asked for while the table waits for the user's answer is not held up by it: the
+    // main window closes at once (the running program's quit then ends the table too), and
+    // nothing is sent.
+    void anExitWhileTheTableWaitsIsNotHeldUp() {
+        QTemporaryDir dir;
+        test::AppRig rig;
+        const int mainSim = rig.addNetworkUnit(4, "Main Stage");
+        QVERIFY(rig.start());
+        QTRY_COMPARE_WITH_TIMEOUT(rig.app().equipment().count(), size_t{1}, 10000);
+        const QString path = dir.filePath("venue.json");
+        QVERIFY(rig.frame().showFiles().save(path));
+        sim::UnitState changed = rig.sim().state(mainSim);
+        changed.params.out[0].gain = otherGain(changed.params.out[0].gain);
+        rig.sim().setState(mainSim, changed);
+        bool closed = false;
+        std::vector<Row> rows;
+        auto spy = onTable(rows, [&](ShowTableDlg& table) {
+            rig.frame().exitOnRequest();
+            QTimer::singleShot(1000, &table, [&] {
+                closed = !rig.frame().isVisible();
+                table.reject();
+            });
+        });
+        auto files = chooseFile(path);
+        rig.frame().action(command::kOpenShow)->trigger();
+        QCOMPARE(rows.size(), size_t{1});
+        QVERIFY(closed);
+        QCOMPARE(rig.sim().state(mainSim).params, changed.params);
     }
 
     // Two units of one model and one name cannot be told apart in a show: nothing is written.
