@@ -49,7 +49,6 @@ ShowTableDlg::ShowTableDlg(std::vector<ShowUnit> file, std::vector<Present> pres
     table_->setSelectionMode(QAbstractItemView::NoSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setFocusPolicy(Qt::NoFocus);  // nothing in it to edit: no focus frame on a cell
-    table_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     for (int row = 0; row < rowCount(); ++row)
         addRow(row,
                row < static_cast<int>(matches.size()) ? matches[static_cast<size_t>(row)] : -1);
@@ -201,14 +200,16 @@ void ShowTableDlg::accept() {
 void ShowTableDlg::fitToTable() {
     table_->resizeColumnsToContents();
     table_->resizeRowsToContents();
-    // Its size follows its contents (AdjustToContents); the columns are never squeezed.
-    int width = 2 * table_->frameWidth();
+    QHeaderView* header = table_->horizontalHeader();
+    const int frame = 2 * table_->frameWidth();
+    int width = frame, height = frame + header->sizeHint().height();
     for (int c = 0; c < table_->columnCount(); ++c) width += table_->columnWidth(c);
+    for (int r = 0; r < table_->rowCount(); ++r) height += table_->rowHeight(r);
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize room = screen ? screen->availableGeometry().size() * 3 / 4 : QSize(1024, 600);
     table_->setMinimumWidth(std::min(width, room.width()));
-    table_->setMaximumHeight(room.height());
-    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->setFixedHeight(std::min(height, room.height()));
+    header->setStretchLastSection(true);
     adjustSize();
 }
 
