@@ -200,12 +200,26 @@ public:
         return listed(o, path, key, FreqTable.data(), FreqTable.size(), 1.0, kFrequencyMax, "Hz");
     }
 
+    void point(const QJsonValue& v, const std::string& path, EqPoint& e);
     void eq(const QJsonValue& v, const std::string& path, EqPoint* points, int count,
             uint8_t& eqSwitch);
+    // One point of a channel's EQ (-1: the switch), the rest of the EQ left alone.
+    template <typename Channel>
+    void eqSetting(const QJsonObject& o, const std::string& path, int point, Channel& ch);
     void filter(const QJsonValue& v, const std::string& path, bool highPass, OutputChannel& out);
+    void delay(const QJsonObject& o, const std::string& path, OutputChannel& out);
+    void routing(const QJsonObject& o, const std::string& path, int inputs, OutputChannel& out);
+    void limiter(const QJsonObject& o, const std::string& path, OutputChannel& out);
+    // A channel's setting other than its EQ, by its key in the channel's object o at path;
+    // false for a key that names none.
+    bool inputValue(const QJsonObject& o, const std::string& path, std::string_view key,
+                    InputChannel& in);
+    bool outputValue(const QJsonObject& o, const std::string& path, std::string_view key,
+                     int inputs, OutputChannel& out);
     void input(const QJsonValue& v, const std::string& path, int index, InputChannel& in);
     void output(const QJsonValue& v, const std::string& path, int index, int inputs,
                 OutputChannel& out);
+    void setting(const QJsonObject& channel, const PresetSetting& s, uint32_t model);
     void document(const QJsonObject& root, uint32_t expectedModel);
 
     // The name goes into the record in GBK, as the mode files hold it; nothing is cut.
@@ -213,6 +227,16 @@ public:
         if (auto bytes = gbkText(text, "name", ModeRecord::kMaxNameLength)) r.setNameBytes(*bytes);
     }
 };
+
+void Reader::point(const QJsonValue& v, const std::string& path, EqPoint& e) {
+    const auto po = object(v, path);
+    if (!po || !keys(*po, path, {"type", "frequencyHz", "gainDb", "q"})) return;
+    if (auto t = choice(*po, path, "type", kEqTypes)) e.type = *t;
+    if (auto f = frequency(*po, path, "frequencyHz")) e.freq = *f;
+    if (auto g = number(*po, path, "gainDb", -24.0, 12.0, 0.1, "dB"))
+        e.gain = QuantizeEqGain(*g).code;
+    if (auto q = number(*po, path, "q", 0.2, 36.0, 0.1, "")) e.q = QuantizeQ(*q).code;
+}
 
 void Reader::eq(const QJsonValue& v, const std::string& path, EqPoint* points, int count,
                 uint8_t& eqSwitch) {
@@ -222,17 +246,23 @@ void Reader::eq(const QJsonValue& v, const std::string& path, EqPoint* points, i
     const std::string listPath = at(path, "points");
     const auto list = array(o->value("points"), listPath, count);
     if (!list) return;
-    for (int p = 0; p < count; ++p) {
-        const std::string pp = at(listPath, p);
-        const auto po = object(list->at(p), pp);
-        if (!po || !keys(*po, pp, {"type", "frequencyHz", "gainDb", "q"})) continue;
-        EqPoint& e = points[p];
-        if (auto t = choice(*po, pp, "type", kEqTypes)) e.type = *t;
-        if (auto f = frequency(*po, pp, "frequencyHz")) e.freq = *f;
-        if (auto g = number(*po, pp, "gainDb", -24.0, 12.0, 0.1, "dB"))
-            e.gain = QuantizeEqGain(*g).code;
-        if (auto q = number(*po, pp, "q", 0.2, 36.0, 0.1, "")) e.q = QuantizeQ(*q).code;
+    for (int p = 0; p < count; ++p) point(list->at(p), at(listPath, p), points[p]);
+}
+
+template <typename Channel>
+void Reader::eqSetting(const QJsonObject& o, const std::string& path, int p, Channel& ch) {
+    const std::string ep = at(path, "eq");
+    const auto e = object(o.value("eq"), ep);
+    if (!e) return error(ep, PresetProblem::Missing);
+    if (p < 0) {
+        if (auto b = boolean(*e, ep, "on")) ch.setEqSwitch(*b ? 0 : 1);
+        return;
     }
+    const std::string listPath = at(ep, "points");
+    const auto list = array(e->value("points"), listPath, Channel::kPoints);
+    if (!list) return;
+    if (p >= Channel::kPoints) return error(at(listPath, p), PresetProblem::Missing);
+    point(list->at(p), at(listPath, p), ch.point(p));
 }
 
 void Reader::filter(const QJsonValue& v, const std::string& path, bool highPass,
@@ -260,19 +290,106 @@ void Reader::filter(const QJsonValue& v, const std::string& path, bool highPass,
     }
 }
 
+bool Reader::inputValue(const QJsonObject& o, const std::string& path, std::string_view key,
+                        InputChannel& in) {
+    if (key == "gainDb") {
+        if (auto g = stepped(o, path, "gainDb", -50.0, 0.5, kGainCodeMax, "dB")) in.setGain(*g);
+    } else if (key == "mute") {
+        if (auto m = boolean(o, path, "mute")) in.setMute(*m ? 1 : 0);
+    } else {
+        return false;
+    }
+    return true;
+}
+
 void Reader::input(const QJsonValue& v, const std::string& path, int index, InputChannel& in) {
     const auto o = object(v, path);
     if (!o || !keys(*o, path, {"input", "gainDb", "mute", "eq"})) return;
     const std::string letter(1, static_cast<char>('A' + index));
     if (auto t = text(*o, path, "input"); t && *t != letter)
         error(at(path, "input"), PresetProblem::WrongLetter, {letter, *t});
-    if (auto g = stepped(*o, path, "gainDb", -50.0, 0.5, kGainCodeMax, "dB")) in.setGain(*g);
-    if (auto m = boolean(*o, path, "mute")) in.setMute(*m ? 1 : 0);
+    for (const char* key : {"gainDb", "mute"}) inputValue(*o, path, key, in);
     EqPoint points[InputChannel::kPoints] = {};
     uint8_t eqSwitch = 0;
     eq(o->value("eq"), at(path, "eq"), points, InputChannel::kPoints, eqSwitch);
     for (int p = 0; p < InputChannel::kPoints; ++p) in.point(p) = points[p];
     in.setEqSwitch(eqSwitch);
+}
+
+void Reader::delay(const QJsonObject& o, const std::string& path, OutputChannel& out) {
+    const std::string dp = at(path, "delay");
+    const auto d = object(o.value("delay"), dp);
+    if (!d || !keys(*d, dp, {}, {"ms", "samples"})) return;
+    const auto ms = number(*d, dp, "ms", 0, kDelayMax / kSamplesPerMs, 0.5 / kSamplesPerMs, "ms");
+    const auto samples = number(*d, dp, "samples", 0, kDelayMax, 0, "samples");
+    if (samples && *samples != std::floor(*samples))
+        error(at(dp, "samples"), PresetProblem::NotWhole);
+    else if (samples && ms && std::fabs(*ms * kSamplesPerMs - *samples) > 0.5)
+        error(dp, PresetProblem::DelayDisagrees);
+    else if (samples)
+        out.setDelay(static_cast<uint16_t>(*samples));
+    else if (ms)
+        out.setDelay(std::min(delaySamples(*ms), kDelayMax));
+    else if (!d->contains("ms") && !d->contains("samples"))
+        error(dp, PresetProblem::DelayMissing);
+}
+
+void Reader::routing(const QJsonObject& o, const std::string& path, int inputs,
+                     OutputChannel& out) {
+    const std::string rp = at(path, "routing");
+    const auto r = array(o.value("routing"), rp, -1);
+    if (!r) return;
+    uint8_t set = 0;
+    for (qsizetype i = 0; i < r->size(); ++i) {
+        const QString s = r->at(i).toString();
+        const int bit = s.size() == 1 ? s[0].unicode() - 'A' : -1;
+        if (!r->at(i).isString() || bit < 0 || bit >= inputs)
+            error(at(rp, i), PresetProblem::NotAnInput,
+                  {std::string(1, static_cast<char>('A' + inputs - 1))});
+        else if (set & (1u << bit))
+            error(at(rp, i), PresetProblem::InputTwice, {s.toStdString()});
+        else
+            set = static_cast<uint8_t>(set | (1u << bit));
+    }
+    out.setInputSelect(set);
+}
+
+void Reader::limiter(const QJsonObject& o, const std::string& path, OutputChannel& out) {
+    const std::string lp = at(path, "limiter");
+    const auto l = object(o.value("limiter"), lp);
+    if (!l || !keys(*l, lp, {"thresholdDb", "attackMs", "releaseMs"})) return;
+    if (auto c = stepped(*l, lp, "thresholdDb", -10.0, 0.5, kLimiterCodeMax, "dB"))
+        out.setLimiterLevel(*c);
+    if (auto a =
+            listed(*l, lp, "attackMs", kLimiterAttackMs, std::size(kLimiterAttackMs), 1, 90, "ms"))
+        out.setLimiterAttack(*a);
+    if (auto r = listed(*l, lp, "releaseMs", kLimiterReleaseMs, std::size(kLimiterReleaseMs), 10,
+                        1000, "ms"))
+        out.setLimiterRelease(*r);
+}
+
+bool Reader::outputValue(const QJsonObject& o, const std::string& path, std::string_view key,
+                         int inputs, OutputChannel& out) {
+    static constexpr std::array<const char*, 2> kPolarity = {"normal", "inverted"};
+    if (key == "gainDb") {
+        if (auto g = stepped(o, path, "gainDb", -50.0, 0.5, kGainCodeMax, "dB")) out.setGain(*g);
+    } else if (key == "mute") {
+        if (auto m = boolean(o, path, "mute")) out.setMute(*m ? 1 : 0);
+    } else if (key == "polarity") {
+        if (auto p = choice(o, path, "polarity", kPolarity)) out.setPolarity(*p);
+    } else if (key == "delay") {
+        delay(o, path, out);
+    } else if (key == "routing") {
+        routing(o, path, inputs, out);
+    } else if (key == "limiter") {
+        limiter(o, path, out);
+    } else if (key == "highPass" || key == "lowPass") {
+        const std::string k(key);
+        filter(o.value(QLatin1String(k.c_str())), at(path, k.c_str()), key == "highPass", out);
+    } else {
+        return false;
+    }
+    return true;
 }
 
 void Reader::output(const QJsonValue& v, const std::string& path, int index, int inputs,
@@ -284,65 +401,31 @@ void Reader::output(const QJsonValue& v, const std::string& path, int index, int
         return;
     if (auto n = number(*o, path, "output", 1, 8, 0, ""); n && *n != index + 1)
         error(at(path, "output"), PresetProblem::WrongNumber, {std::to_string(index + 1)});
-    if (auto g = stepped(*o, path, "gainDb", -50.0, 0.5, kGainCodeMax, "dB")) out.setGain(*g);
-    if (auto m = boolean(*o, path, "mute")) out.setMute(*m ? 1 : 0);
-    static constexpr std::array<const char*, 2> kPolarity = {"normal", "inverted"};
-    if (auto p = choice(*o, path, "polarity", kPolarity)) out.setPolarity(*p);
-
-    const std::string dp = at(path, "delay");
-    if (const auto d = object(o->value("delay"), dp); d && keys(*d, dp, {}, {"ms", "samples"})) {
-        const auto ms =
-            number(*d, dp, "ms", 0, kDelayMax / kSamplesPerMs, 0.5 / kSamplesPerMs, "ms");
-        const auto samples = number(*d, dp, "samples", 0, kDelayMax, 0, "samples");
-        if (samples && *samples != std::floor(*samples))
-            error(at(dp, "samples"), PresetProblem::NotWhole);
-        else if (samples && ms && std::fabs(*ms * kSamplesPerMs - *samples) > 0.5)
-            error(dp, PresetProblem::DelayDisagrees);
-        else if (samples)
-            out.setDelay(static_cast<uint16_t>(*samples));
-        else if (ms)
-            out.setDelay(std::min(delaySamples(*ms), kDelayMax));
-        else if (!d->contains("ms") && !d->contains("samples"))
-            error(dp, PresetProblem::DelayMissing);
-    }
-
-    const std::string rp = at(path, "routing");
-    if (const auto r = array(o->value("routing"), rp, -1)) {
-        uint8_t set = 0;
-        for (qsizetype i = 0; i < r->size(); ++i) {
-            const QString s = r->at(i).toString();
-            const int bit = s.size() == 1 ? s[0].unicode() - 'A' : -1;
-            if (!r->at(i).isString() || bit < 0 || bit >= inputs)
-                error(at(rp, i), PresetProblem::NotAnInput,
-                      {std::string(1, static_cast<char>('A' + inputs - 1))});
-            else if (set & (1u << bit))
-                error(at(rp, i), PresetProblem::InputTwice, {s.toStdString()});
-            else
-                set = static_cast<uint8_t>(set | (1u << bit));
-        }
-        out.setInputSelect(set);
-    }
-
-    const std::string lp = at(path, "limiter");
-    if (const auto l = object(o->value("limiter"), lp);
-        l && keys(*l, lp, {"thresholdDb", "attackMs", "releaseMs"})) {
-        if (auto c = stepped(*l, lp, "thresholdDb", -10.0, 0.5, kLimiterCodeMax, "dB"))
-            out.setLimiterLevel(*c);
-        if (auto a = listed(*l, lp, "attackMs", kLimiterAttackMs, std::size(kLimiterAttackMs), 1,
-                            90, "ms"))
-            out.setLimiterAttack(*a);
-        if (auto r = listed(*l, lp, "releaseMs", kLimiterReleaseMs, std::size(kLimiterReleaseMs),
-                            10, 1000, "ms"))
-            out.setLimiterRelease(*r);
-    }
-
+    for (const char* key : {"gainDb", "mute", "polarity", "delay", "routing", "limiter"})
+        outputValue(*o, path, key, inputs, out);
     EqPoint points[OutputChannel::kPoints] = {};
     uint8_t eqSwitch = 0;
     eq(o->value("eq"), at(path, "eq"), points, OutputChannel::kPoints, eqSwitch);
     for (int p = 0; p < OutputChannel::kPoints; ++p) out.point(p) = points[p];
     out.setEqSwitch(eqSwitch);
-    filter(o->value("highPass"), at(path, "highPass"), true, out);
-    filter(o->value("lowPass"), at(path, "lowPass"), false, out);
+    for (const char* key : {"highPass", "lowPass"}) outputValue(*o, path, key, inputs, out);
+}
+
+void Reader::setting(const QJsonObject& channel, const PresetSetting& s, uint32_t model) {
+    const int count = s.input ? inputCount(model) : outputCount(model);
+    const std::string path = at(s.input ? "inputs" : "outputs", s.channel);
+    if (s.channel < 0 || s.channel >= count) return error(path, PresetProblem::Missing);
+    ModeRecord& r = result.record;
+    bool known = true;
+    if (s.key == "eq" && s.input)
+        eqSetting(channel, path, s.point, r.input(s.channel));
+    else if (s.key == "eq")
+        eqSetting(channel, path, s.point, r.output(s.channel));
+    else if (s.input)
+        known = inputValue(channel, path, s.key, r.input(s.channel));
+    else
+        known = outputValue(channel, path, s.key, inputCount(model), r.output(s.channel));
+    if (!known) error(at(path, s.key.c_str()), PresetProblem::UnknownKey);
 }
 
 void Reader::document(const QJsonObject& root, uint32_t expectedModel) {
@@ -397,6 +480,23 @@ QByteArray presetJson(const ModeRecord& record, uint32_t modelCode, std::string_
         s += outputJson(record.output(k), k, inputs) + (k + 1 < outputs ? ",\n" : "\n");
     s += "  ]\n}\n";
     return QByteArray::fromStdString(s);
+}
+
+QJsonObject presetChannelJson(const ModeRecord& record, uint32_t modelCode, bool input, int index) {
+    const std::string text = input ? inputJson(record.input(index), index)
+                                   : outputJson(record.output(index), index, inputCount(modelCode));
+    return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+}
+
+PresetRead readPresetSetting(const QJsonObject& channel, const PresetSetting& setting,
+                             const ModeRecord& record, uint32_t modelCode) {
+    Reader reader;
+    reader.result.record = record;
+    reader.result.modelCode = modelCode;
+    reader.setting(channel, setting, modelCode);
+    reader.result.errors = std::move(reader.errors);
+    reader.result.moved = std::move(reader.moved);
+    return std::move(reader.result);
 }
 
 std::optional<QJsonObject> jsonRoot(const QByteArray& json, std::vector<PresetIssue>& errors) {

@@ -98,4 +98,23 @@ std::string jsonNumber(double v, int decimals, bool keepOneDecimal);
 // A JSON string of the text: valid UTF-8 as it is, other bytes each as one character.
 std::string jsonString(std::string_view text);
 
+// One setting of a channel, as a preset names it below the channel: a key of the channel
+// ("gainDb", "mute", "polarity", "delay", "routing", "limiter", "highPass", "lowPass") or
+// its EQ (key "eq": one point, or the switch "eq.on" with point -1).
+struct PresetSetting {
+    bool input = false;
+    int channel = 0;  // 0-based
+    std::string key;
+    int point = -1;
+};
+
+// One channel's object of the document presetJson writes (index 0-based).
+QJsonObject presetChannelJson(const ModeRecord& record, uint32_t modelCode, bool input, int index);
+
+// Reads one setting from its channel's object of a preset document into a copy of record,
+// the rest of which stays: the checks and quantisers of readPresetJson, and each problem
+// with the path it has in the whole document. The channel's other keys are not read.
+PresetRead readPresetSetting(const QJsonObject& channel, const PresetSetting& setting,
+                             const ModeRecord& record, uint32_t modelCode);
+
 }  // namespace qel

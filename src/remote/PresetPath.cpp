@@ -56,8 +56,8 @@ bool put(QJsonValue& node, const std::vector<Step>& steps, size_t at, const QJso
 
 const std::map<QString, uint8_t>& channelCodes() {
     static const std::map<QString, uint8_t> codes{
-        {"gainDb", param::kGain},        {"mute", param::kMute},
-        {"polarity", param::kPolarity},  {"delay", param::kDelay},
+        {"gainDb", param::kGain},         {"mute", param::kMute},
+        {"polarity", param::kPolarity},   {"delay", param::kDelay},
         {"routing", param::kInputSelect}, {"highPass", param::kHighPass},
         {"lowPass", param::kLowPass}};
     return codes;
@@ -69,21 +69,29 @@ uint8_t limiterCode(const QString& key) {
     return param::kLimiterLevel;
 }
 
-void channelDifferences(const QString& prefix, const QJsonObject& before,
-                        const QJsonObject& after, QJsonObject& out) {
-    for (auto it = after.begin(); it != after.end(); ++it) {
-        if (it.key() != "eq") {
-            if (before.value(it.key()) != it.value()) out.insert(prefix + it.key(), it.value());
-            continue;
-        }
-        const QJsonObject eqBefore = before.value("eq").toObject(), eq = it.value().toObject();
-        if (eqBefore.value("on") != eq.value("on")) out.insert(prefix + "eq.on", eq.value("on"));
-        const QJsonArray pointsBefore = eqBefore.value("points").toArray();
-        const QJsonArray points = eq.value("points").toArray();
-        for (qsizetype k = 0; k < points.size(); ++k)
-            if (k >= pointsBefore.size() || pointsBefore.at(k) != points.at(k))
-                out.insert(prefix + QStringLiteral("eq.points[%1]").arg(k), points.at(k));
+std::optional<ParamEdit::Subject> subjectOf(const std::vector<Step>& s) {
+    if (s.size() < 2 || s[0].index < 0 || s[1].index >= 0) return std::nullopt;
+    if (s[0].key != "inputs" && s[0].key != "outputs") return std::nullopt;
+    const bool input = s[0].key == "inputs";
+    ParamEdit::Subject subject;
+    subject.channel = {input ? cmd::Side::Input : cmd::Side::Output, s[0].index + 1};
+    const QString& key = s[1].key;
+    if (key == "eq" && s.size() >= 3 && s[2].key == "on" && s.size() == 3) {
+        subject.code = param::kEqSwitch;
+    } else if (key == "eq" && s.size() >= 3 && s[2].key == "points" && s[2].index >= 0) {
+        subject.code = param::kEqPoint;
+        subject.point = s[2].index;
+    } else if (key == "limiter" && !input) {
+        subject.code = limiterCode(s.size() > 2 ? s[2].key : QString());
+    } else if (const auto it = channelCodes().find(key);
+               it != channelCodes().end() && s.size() <= 3) {
+        subject.code = it->second;
+        const bool outputOnly = subject.code != param::kGain && subject.code != param::kMute;
+        if (input && outputOnly) return std::nullopt;
+    } else {
+        return std::nullopt;
     }
+    return subject;
 }
 
 }  // namespace
@@ -98,39 +106,36 @@ bool assign(QJsonObject& document, const QString& path, const QJsonValue& value)
 }
 
 std::optional<ParamEdit::Subject> subjectOf(const QString& path) {
-    const std::vector<Step> s = stepsOf(path);
-    if (s.size() < 2 || s[0].index < 0 || s[1].index >= 0) return std::nullopt;
-    if (s[0].key != "inputs" && s[0].key != "outputs") return std::nullopt;
-    const bool input = s[0].key == "inputs";
-    ParamEdit::Subject subject;
-    subject.channel = {input ? cmd::Side::Input : cmd::Side::Output, s[0].index + 1};
-    const QString& key = s[1].key;
-    if (key == "eq" && s.size() >= 3 && s[2].key == "on" && s.size() == 3) {
-        subject.code = param::kEqSwitch;
-    } else if (key == "eq" && s.size() >= 3 && s[2].key == "points" && s[2].index >= 0) {
-        subject.code = param::kEqPoint;
-        subject.point = s[2].index;
-    } else if (key == "limiter" && !input) {
-        subject.code = limiterCode(s.size() > 2 ? s[2].key : QString());
-    } else if (const auto it = channelCodes().find(key); it != channelCodes().end() && s.size() <= 3) {
-        subject.code = it->second;
-        const bool outputOnly = subject.code != param::kGain && subject.code != param::kMute;
-        if (input && outputOnly) return std::nullopt;
-    } else {
-        return std::nullopt;
-    }
-    return subject;
+    return subjectOf(stepsOf(path));
 }
 
-QJsonObject differences(const QJsonObject& before, const QJsonObject& after) {
-    QJsonObject out;
-    for (const char* side : {"inputs", "outputs"}) {
-        const QJsonArray a = before.value(side).toArray(), b = after.value(side).toArray();
-        for (qsizetype i = 0; i < b.size(); ++i)
-            channelDifferences(QStringLiteral("%1[%2].").arg(side).arg(i), a.at(i).toObject(),
-                               b.at(i).toObject(), out);
+std::optional<Place> placeOf(const QString& path) {
+    const std::vector<Step> steps = stepsOf(path);
+    const auto subject = subjectOf(steps);
+    if (!subject) return std::nullopt;
+    PresetSetting setting;
+    setting.input = subject->channel.side == cmd::Side::Input;
+    setting.channel = subject->channel.number - 1;
+    setting.key = steps[1].key.toStdString();
+    if (subject->code == param::kEqPoint) setting.point = subject->point;
+    return Place{*subject, setting, path.section('.', 1)};
+}
+
+void channelDifferences(const QString& prefix, const QJsonObject& before, const QJsonObject& after,
+                        QJsonObject& out) {
+    for (auto it = after.begin(); it != after.end(); ++it) {
+        if (it.key() != "eq") {
+            if (before.value(it.key()) != it.value()) out.insert(prefix + it.key(), it.value());
+            continue;
+        }
+        const QJsonObject eqBefore = before.value("eq").toObject(), eq = it.value().toObject();
+        if (eqBefore.value("on") != eq.value("on")) out.insert(prefix + "eq.on", eq.value("on"));
+        const QJsonArray pointsBefore = eqBefore.value("points").toArray();
+        const QJsonArray points = eq.value("points").toArray();
+        for (qsizetype k = 0; k < points.size(); ++k)
+            if (k >= pointsBefore.size() || pointsBefore.at(k) != points.at(k))
+                out.insert(prefix + QStringLiteral("eq.points[%1]").arg(k), points.at(k));
     }
-    return out;
 }
 
 QString channelKey(const cmd::ChannelId& channel) {

@@ -3,11 +3,13 @@
 #include "remote/RemoteHub.h"
 
 #include <algorithm>
+#include <set>
 
 #include <QJsonDocument>
 #include <QSettings>
 #include <QWebSocket>
 
+#include "device/ChangedParams.h"
 #include "device/ModeImage.h"
 #include "device/Models.h"
 #include "device/PresetJson.h"
@@ -51,6 +53,24 @@ QJsonObject curvesOf(const ModeRecord& record, const std::vector<cmd::ChannelId>
     for (const cmd::ChannelId& c : channels)
         curves.insert(presetpath::channelKey(c), channelCurve(record, c));
     return curves;
+}
+
+// The channel of the preset that a set names, with the value put in; none where the
+// preset has no such place. A delay given in ms or in samples drops the other, which then
+// follows it.
+std::optional<QJsonObject> withValue(const QJsonObject& preset, const presetpath::Place& place,
+                                     const QJsonValue& value) {
+    const PresetSetting& s = place.setting;
+    QJsonObject channel =
+        preset.value(s.input ? "inputs" : "outputs").toArray().at(s.channel).toObject();
+    QString below = place.below;
+    QJsonValue put = value;
+    if (below == "delay.ms" || below == "delay.samples") {
+        put = QJsonObject{{below.mid(6), value}};
+        below = QStringLiteral("delay");
+    }
+    if (!presetpath::assign(channel, below, put)) return std::nullopt;
+    return channel;
 }
 
 std::vector<cmd::ChannelId> allChannels(uint32_t model) {
@@ -120,7 +140,8 @@ bool RemoteHub::start(const Settings& settings) {
 void RemoteHub::stop() {
     server_.close();
     for (RemoteClient* c : std::vector<RemoteClient*>(clients_))
-        c->close(QWebSocketProtocol::CloseCodeGoingAway, QStringLiteral("the remote was switched off"));
+        c->close(QWebSocketProtocol::CloseCodeGoingAway,
+                 QStringLiteral("the remote was switched off"));
 }
 
 QString RemoteHub::pairingUrl() const {
@@ -192,16 +213,16 @@ void RemoteHub::set(RemoteClient* client, const ClientMessage& m) {
     if (m.final || !recent) {
         if (c.pending) {  // an older drag value that did not go out yet
             if (c.pending->first)
-                c.pending->first->send({{"type", "ack"}, {"id", c.pending->second.requestId},
-                                        {"merged", true}});
+                c.pending->first->send(
+                    {{"type", "ack"}, {"id", c.pending->second.requestId}, {"merged", true}});
             c.pending.reset();
         }
         c.applied.start();
         return apply(client, m);
     }
     if (c.pending && c.pending->first)
-        c.pending->first->send({{"type", "ack"}, {"id", c.pending->second.requestId},
-                                {"merged", true}});
+        c.pending->first->send(
+            {{"type", "ack"}, {"id", c.pending->second.requestId}, {"merged", true}});
     c.pending.emplace(client, m);
     if (!c.timer) {
         c.timer = std::make_unique<QTimer>();
@@ -228,12 +249,13 @@ void RemoteHub::apply(RemoteClient* client, const ClientMessage& m) {
     if (units_.busy(*unit)) return nack(QStringLiteral("the unit is busy with a transfer"));
     UnitView* view = viewOf(*unit);
     if (!view) return nack(QStringLiteral("the unit's settings are not read yet"));
-    const auto subject = presetpath::subjectOf(m.path);
-    QJsonObject document = view->preset;
-    if (!subject || !presetpath::assign(document, m.path, m.value))
+    const auto place = presetpath::placeOf(m.path);
+    const auto channel = place ? withValue(view->preset, *place, m.value) : std::nullopt;
+    if (!channel)
         return nack(QStringLiteral("%1 is not a setting the remote can change").arg(m.path));
     ParamEdit& edit = *view->edit;
-    const PresetRead read = readPresetJson(QJsonDocument(document).toJson(), edit.modelCode());
+    const PresetRead read =
+        readPresetSetting(*channel, place->setting, edit.image().record(), edit.modelCode());
     if (!read.ok()) {
         const PresetIssue& issue = read.errors.front();
         const QString path = QString::fromStdString(issue.path);
@@ -241,7 +263,7 @@ void RemoteHub::apply(RemoteClient* client, const ClientMessage& m) {
     }
     {
         const ParamEdit::OriginScope scope(edit, {ParamEdit::Origin::Kind::Remote, client->id()});
-        edit.restore(read.record, std::nullopt, *subject);
+        edit.restore(read.record, std::nullopt, place->subject);
     }
     client->send({{"type", "ack"}, {"id", m.requestId}, {"revision", double(view->revision)}});
 }
@@ -249,9 +271,7 @@ void RemoteHub::apply(RemoteClient* client, const ClientMessage& m) {
 void RemoteHub::edited(const QString& id, const ParamEdit::Result& result) {
     UnitView& view = views_[id];
     if (!view.edit) return;
-    const QJsonObject preset = presetOf(*view.edit);
-    const QJsonObject values = presetpath::differences(view.preset, preset);
-    view.preset = preset;
+    const QJsonObject values = takeChanges(view, result.changes);
     if (values.isEmpty()) return;
     ++view.revision;
     tellWatchers(id, {{"type", "changed"},
@@ -260,6 +280,26 @@ void RemoteHub::edited(const QString& id, const ParamEdit::Result& result) {
                       {"by", byJson(result.origin)},
                       {"values", values},
                       {"curves", curvesOf(view.edit->image().record(), curveChannels(values))}});
+}
+
+QJsonObject RemoteHub::takeChanges(UnitView& view, const std::vector<ParamEdit::Change>& runs) {
+    const uint32_t model = view.edit->modelCode();
+    std::set<std::pair<cmd::Side, int>> channels;
+    for (const ParamEdit::Subject& s : changedParams(runs))
+        channels.emplace(s.channel.side, s.channel.number - 1);
+    QJsonObject values;
+    for (const auto& [side, index] : channels) {
+        const bool input = side == cmd::Side::Input;
+        const QString list = input ? QStringLiteral("inputs") : QStringLiteral("outputs");
+        QJsonArray told = view.preset.value(list).toArray();
+        if (index >= told.size()) continue;
+        const QJsonObject now = presetChannelJson(view.edit->image().record(), model, input, index);
+        presetpath::channelDifferences(QStringLiteral("%1[%2].").arg(list).arg(index),
+                                       told.at(index).toObject(), now, values);
+        told.replace(index, now);
+        view.preset.insert(list, told);
+    }
+    return values;
 }
 
 void RemoteHub::tellWatchers(const QString& id, const QJsonObject& message) {
@@ -276,8 +316,8 @@ RemoteHub::UnitView* RemoteHub::viewOf(const Equipment& unit) {
         view.edit = edit;
         if (edit) {
             view.preset = presetOf(*edit);
-            view.listening = edit->listen(
-                [this, id](const ParamEdit::Result& result) { edited(id, result); });
+            view.listening =
+                edit->listen([this, id](const ParamEdit::Result& result) { edited(id, result); });
         }
     }
     return view.edit ? &view : nullptr;

@@ -33,10 +33,10 @@ class RemoteUnits;
 class RemoteHub : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kMergeMs = 40;        // a dragged control's sets within this merge
-    static constexpr int kMaxMeterRate = 25;   // readings a second
+    static constexpr int kMergeMs = 40;       // a dragged control's sets within this merge
+    static constexpr int kMaxMeterRate = 25;  // readings a second
     static constexpr qint64 kMeterBacklog = 32 * 1024;  // a client this far behind skips meters
-    static constexpr int kLookMs = 200;  // how often the units' states are looked at
+    static constexpr int kLookMs = 200;                 // how often the units' states are looked at
 
     struct Settings {
         bool enabled = false;
@@ -112,6 +112,9 @@ private:
     void set(RemoteClient* client, const ClientMessage& m);
     void apply(RemoteClient* client, const ClientMessage& m);
     void edited(const QString& id, const ParamEdit::Result& result);
+    // The values of the channels the runs changed that differ from what the clients were
+    // told, path to value; the view's preset takes them.
+    QJsonObject takeChanges(UnitView& view, const std::vector<ParamEdit::Change>& runs);
     void editPathChanged(const QString& id, UnitView& view);
     // Sends the readings to the clients due for them, then waits for the next one due.
     void sendMeters();

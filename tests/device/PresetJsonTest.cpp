@@ -144,5 +144,85 @@ TEST(PresetJson, ValuesAreQuantisedAndBigMovesListed) {
     EXPECT_EQ(read.record.output(1).limiterRelease(), 6);  // 400 ms: the nearer, lower entry
 }
 
+// Each setting read alone from its channel's object, as a remote edit reads it, gives what
+// the whole document gives: the same record, or the same problems at the same paths.
+TEST(PresetJson, ASettingReadAloneIsReadAsInTheWholeDocument) {
+    struct Case {
+        bool input;
+        std::string key;
+        int point;
+        QJsonValue value;
+    };
+    const QJsonObject point{
+        {"type", "low-shelf"}, {"frequencyHz", 1234}, {"gainDb", -7.1}, {"q", 2.2}};
+    const std::vector<Case> cases = {
+        {false, "gainDb", -1, -3.3},
+        {false, "gainDb", -1, 12.5},
+        {false, "gainDb", -1, "loud"},
+        {true, "gainDb", -1, -49.0},
+        {true, "mute", -1, true},
+        {false, "mute", -1, 1},
+        {false, "polarity", -1, "inverted"},
+        {false, "polarity", -1, "upside"},
+        {false, "delay", -1, QJsonObject{{"ms", 10.0}}},
+        {false, "delay", -1, QJsonObject{{"samples", 960.5}}},
+        {false, "delay", -1, QJsonObject{{"ms", 30.0}, {"samples", 5}}},
+        {false, "delay", -1, QJsonObject{}},
+        {false, "routing", -1, QJsonArray{"A", "B"}},
+        {false, "routing", -1, QJsonArray{"A", "A"}},
+        {false, "routing", -1, QJsonArray{"Z"}},
+        {false, "limiter", -1,
+         QJsonObject{{"thresholdDb", 3}, {"attackMs", 5}, {"releaseMs", 450}}},
+        {false, "limiter", -1, QJsonObject{{"thresholdDb", 3}}},
+        {false, "limiter", -1,
+         QJsonObject{{"thresholdDb", 3}, {"attackMs", 500}, {"releaseMs", 10}}},
+        {false, "highPass", -1, QJsonObject{{"shape", "bessel-24"}, {"frequencyHz", "off"}}},
+        {false, "highPass", -1, QJsonObject{{"shape", "brickwall"}, {"frequencyHz", 100}}},
+        {false, "lowPass", -1, QJsonObject{{"shape", "bessel-24"}, {"frequencyHz", 21513}}},
+        {false, "eq", -1, false},
+        {true, "eq", -1, "yes"},
+        {false, "eq", 9, point},
+        {true, "eq", 14, point},
+        {true, "eq", 2,
+         QJsonObject{{"type", "peak"}, {"frequencyHz", 10}, {"gainDb", 13}, {"q", 1}}},
+        {false, "eq", 0, QJsonObject{{"type", "peak"}, {"frequencyHz", 100}, {"gainDb", 1}}},
+    };
+    std::mt19937 gen(7);
+    for (uint32_t model : {model::kQD206, model::kQD406, model::kQD408}) {
+        const ModeRecord record = randomRecord(model, gen);
+        for (const Case& c : cases) {
+            QJsonObject root = QJsonDocument::fromJson(presetJson(record, model)).object();
+            const char* list = c.input ? "inputs" : "outputs";
+            const int index = (c.input ? inputCount(model) : outputCount(model)) - 1;
+            QJsonArray channels = root[list].toArray();
+            QJsonObject channel = channels[index].toObject();
+            if (c.key != "eq") {
+                channel[QString::fromStdString(c.key)] = c.value;
+            } else {
+                QJsonObject eq = channel["eq"].toObject();
+                QJsonArray points = eq["points"].toArray();
+                if (c.point < 0) eq["on"] = c.value;
+                if (c.point >= 0) points[c.point] = c.value;
+                eq["points"] = points;
+                channel["eq"] = eq;
+            }
+            channels[index] = channel;
+            root[list] = channels;
+            const PresetRead whole = readPresetJson(QJsonDocument(root).toJson(), model);
+            const PresetRead alone =
+                readPresetSetting(channel, {c.input, index, c.key, c.point}, record, model);
+            const std::string where = std::string(list) + " " + c.key;
+            ASSERT_EQ(alone.errors.size(), whole.errors.size()) << where;
+            for (size_t i = 0; i < whole.errors.size(); ++i)
+                EXPECT_EQ(cli::presetIssueText(alone.errors[i]),
+                          cli::presetIssueText(whole.errors[i]));
+            ASSERT_EQ(alone.moved.size(), whole.moved.size()) << where;
+            if (whole.ok()) {
+                EXPECT_TRUE(alone.record == whole.record) << where;
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace qel

@@ -117,6 +117,16 @@ private slots:
         for (const QJsonValue& v : curve) peak = std::max(peak, v.toDouble());
         QVERIFY2(std::abs(peak - 6) < 0.5, qPrintable(QString::number(peak)));
 
+        // A delay typed in ms: the samples follow it.
+        seen = b.received.size();
+        a.send({{"type", "set"}, {"id", 7}, {"unit", id}, {"path", "outputs[3].delay.ms"},
+                {"value", 2.5}});
+        QCOMPARE(a.answer(7).value("type").toString(), QString("ack"));
+        QTRY_COMPARE_WITH_TIMEOUT(int(sim_.state(big_).params.out[3].delay), 120, 500);
+        const QJsonObject delay = b.next("changed", seen).value("values").toObject();
+        QCOMPARE(delay.value("outputs[3].delay"),
+                 QJsonValue(QJsonObject{{"ms", 2.5}, {"samples", 120}}));
+
         a.send({{"type", "set"}, {"id", 3}, {"unit", id}, {"path", "outputs[2].gainDb"}, {"value", 40}});
         QVERIFY(a.answer(3).value("reason").toString().startsWith("outputs[2].gainDb"));
         a.send({{"type", "set"}, {"id", 5}, {"unit", id}, {"path", "outputs[1].routing"},
