@@ -16,6 +16,8 @@
 #include "cli/ReadCommand.h"
 #include "cli/SearchCommand.h"
 #include "cli/ServeCommand.h"
+#include "cli/ShowLoadCommand.h"
+#include "cli/ShowSaveCommand.h"
 #include "cli/SystemCommand.h"
 #include "platform/Trace.h"
 
@@ -53,6 +55,7 @@ Options join(std::initializer_list<Options> parts) {
 std::vector<CommandSpec> makeTable() {
     using Module = ModuleCommand::Kind;
     using System = SystemCommand::Kind;
+    using Show = ShowLoadCommand::Kind;
     constexpr auto None = ArgKind::None, Value = ArgKind::Value, File = ArgKind::File;
     const Options unit = {{"--ip", Value}, {"--serial", Value}};
     const Options units = join({unit, {{"--all", None}}});
@@ -94,6 +97,18 @@ std::vector<CommandSpec> makeTable() {
         {"export-eq", ExportEqCommand::usage(),
          join({{{"--channel", Value}, {"--format", Value}, {"--out", File}}, unit, modeFile}), None,
          &run<ExportEqCommand>},
+        {"show-save", ShowSaveCommand::usage(), join({units, {{"--out", File}}}), None,
+         &run<ShowSaveCommand>},
+        {"show-diff",
+         ShowLoadCommand::usage(Show::Diff),
+         {},
+         File,
+         &runKind<ShowLoadCommand, Show::Diff>},
+        {"show-load",
+         ShowLoadCommand::usage(Show::Load),
+         {{"--yes", None}},
+         File,
+         &runKind<ShowLoadCommand, Show::Load>},
         {"serve", ServeCommand::usage(),
          join({units, {{"--listen", Value}, {"--read-only", None}, {"--config", File}}}), None,
          &run<ServeCommand>},
@@ -157,7 +172,8 @@ void printHelp(std::ostream& out) {
             << g.help << "\n";
     out << "With --json a command prints one JSON document on standard output, its failure\n"
            "included: {\"ok\": false, \"error\": {\"code\", \"message\", \"details\"}}.\n"
-           "Numbers may be decimal or 0x-hex. Exit status: 0 success, 1 failure.\n";
+           "Numbers may be decimal or 0x-hex. Exit status: 0 success, 1 failure (show-diff and\n"
+           "show-load: 2 when the units differ from the show).\n";
 }
 
 }  // namespace qel::cli

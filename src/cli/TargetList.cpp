@@ -120,19 +120,30 @@ bool TargetList::open(const GlobalOptions& globals, UdpEndpoint& endpoint, LinkS
     return gather(globals, link, units, labels, output);
 }
 
-int TargetList::run(const GlobalOptions& globals, const Job& job, CommandOutput& output) {
+int TargetList::run(const GlobalOptions& globals, const Job& job, CommandOutput& output,
+                    const Pick& pick) {
     UdpEndpoint endpoint;
     LinkSettings link;
     std::vector<std::shared_ptr<Equipment>> units;
     std::vector<std::string> labels;
     if (!open(globals, endpoint, link, units, labels, output)) return 1;
+    if (pick) {
+        std::vector<std::shared_ptr<Equipment>> picked;
+        std::vector<std::string> pickedLabels;
+        for (size_t i : pick(units, labels)) {
+            picked.push_back(units.at(i));
+            pickedLabels.push_back(labels.at(i));
+        }
+        units.swap(picked);
+        labels.swap(pickedLabels);
+    }
 
     std::vector<Result> results(units.size());
     std::vector<char> ok(units.size(), 0);  // one element per thread, no shared bits
     std::vector<std::thread> workers;
     for (size_t i = 0; i < units.size(); ++i)
         workers.emplace_back([&, i] {
-            Unit unit{labels[i], *units[i], link};
+            Unit unit{labels[i], *units[i], link, i};
             ok[i] = job(unit, results[i]);
         });
     for (auto& w : workers) w.join();

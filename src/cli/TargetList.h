@@ -24,6 +24,7 @@ public:
         std::string label;  // the address or port name
         Equipment& equipment;
         const LinkSettings& link;
+        size_t index;  // its place among the units worked on
     };
     // How the work on one unit went: line (further lines indented by two spaces may follow),
     // on failure a short stable word for it, and fields for the unit's entry with --json.
@@ -35,8 +36,16 @@ public:
     // Does the work on one unit; true on success. Runs on the unit's own thread.
     using Job = std::function<bool(Unit& unit, Result& result)>;
 
+    // Chooses the units to work on among those named or found (by their places there), in
+    // the order they are worked on and reported.
+    using Pick =
+        std::function<std::vector<size_t>(const std::vector<std::shared_ptr<Equipment>>& units,
+                                          const std::vector<std::string>& labels)>;
+
     // Takes --ip, --serial or --all with its value; false when the option is none of them.
     bool take(const std::string& option, CliOptions& options);
+    // As --all: every unit a search finds.
+    void searchAll() { all_ = true; }
     // At least one target (exactly one when !many), each named once and well formed.
     void check(const std::string& command, CliOptions& options, bool many = true) const;
     bool given() const { return all_ || !ips_.empty() || !serials_.empty(); }
@@ -45,8 +54,9 @@ public:
 
     // Runs the job on every unit: successes go to out, failures to err, each line headed by
     // its unit's label; with --json one entry per unit in "units". Returns the exit status:
-    // 1 when any unit failed or none was found.
-    int run(const GlobalOptions& globals, const Job& job, CommandOutput& output);
+    // 1 when any unit failed or none was found. With pick, only the units it chooses.
+    int run(const GlobalOptions& globals, const Job& job, CommandOutput& output,
+            const Pick& pick = {});
     // Connects every unit side by side, each read whole (a failure is told on err and the
     // others go on), then calls serve with those connected; they are let go of the orderly
     // way once it returns. 1 when none connected, else what serve returns.

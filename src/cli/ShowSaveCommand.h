@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "cli/CliOptions.h"
+#include "cli/TargetList.h"
+
+namespace qel::cli {
+
+// `show-save`: every unit read in full, written as one show file; nothing is written unless
+// every unit was read.
+class ShowSaveCommand {
+public:
+    static const char* usage();
+    bool parse(CliOptions& options);
+    int run(const GlobalOptions& globals, std::ostream& out, std::ostream& err);
+    const std::string& error() const { return error_; }
+
+private:
+    TargetList targets_;
+    std::string out_;
+    std::string error_;
+};
+
+}  // namespace qel::cli
