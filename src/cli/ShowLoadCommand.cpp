@@ -8,6 +8,7 @@
 #include "cli/Interrupt.h"
 #include "cli/PresetFile.h"
 #include "cli/Session.h"
+#include "cli/ShowSaveCommand.h"
 #include "device/DownloadVerify.h"
 #include "device/GbkText.h"
 #include "device/ModeImage.h"
@@ -68,11 +69,11 @@ int ShowLoadCommand::run(const GlobalOptions& globals, std::ostream& out, std::o
     if (kind_ == Kind::Load && yes_) interrupted_ = catchInterrupt();
     std::vector<int> match;      // per file unit
     std::vector<size_t> wanted;  // per unit worked on: its file unit
-    const auto pick = [&](const std::vector<std::shared_ptr<Equipment>>& units,
-                          const std::vector<std::string>& labels) {
+    const auto pick = [&](const std::vector<std::shared_ptr<Equipment>>& units) {
         std::vector<ShowCandidate> present;
         for (size_t i = 0; i < units.size(); ++i)
-            present.push_back({units[i]->modelCode(), units[i]->deviceName(), labels[i]});
+            present.push_back({units[i]->modelCode(), units[i]->deviceName(),
+                               showAddress(*units[i], globals.serialMap)});
         match = matchShowUnits(show.units, present);
         std::vector<size_t> picked;
         for (size_t i = 0; i < match.size(); ++i)

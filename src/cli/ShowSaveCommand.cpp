@@ -24,12 +24,17 @@ ShowUnit showUnitOf(const TargetList::Unit& u) {
     s.transport = u.equipment.isVirtual()               ? ShowTransport::Virtual
                   : u.equipment.hasFlag(linkflag::kUdp) ? ShowTransport::Network
                                                         : ShowTransport::Serial;
-    s.address = u.label;
+    s.address = showAddress(u.equipment, *u.link.serialMap);
     s.record = u.equipment.image()->record();
     return s;
 }
 
 }  // namespace
+
+std::string showAddress(const Equipment& unit, const SerialPortMap& serialMap) {
+    if (unit.hasFlag(linkflag::kSerial)) return serialMap.devicePath(unit.portName());
+    return unit.addressText();
+}
 
 const char* ShowSaveCommand::usage() {
     return "  show-save --out FILE ((--ip A.B.C.D | --serial COMn)... | --all)\n"

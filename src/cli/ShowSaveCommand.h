@@ -7,8 +7,13 @@
 
 #include "cli/CliOptions.h"
 #include "cli/TargetList.h"
+#include "link/Equipment.h"
+#include "platform/SerialPortMap.h"
 
 namespace qel::cli {
+
+// Where a show file says a unit is: a serial unit by its device path, others by their address.
+std::string showAddress(const Equipment& unit, const SerialPortMap& serialMap);
 
 // `show-save`: every unit read in full, written as one show file; nothing is written unless
 // every unit was read.

@@ -130,7 +130,7 @@ int TargetList::run(const GlobalOptions& globals, const Job& job, CommandOutput&
     if (pick) {
         std::vector<std::shared_ptr<Equipment>> picked;
         std::vector<std::string> pickedLabels;
-        for (size_t i : pick(units, labels)) {
+        for (size_t i : pick(units)) {
             picked.push_back(units.at(i));
             pickedLabels.push_back(labels.at(i));
         }

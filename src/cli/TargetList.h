@@ -39,8 +39,7 @@ public:
     // Chooses the units to work on among those named or found (by their places there), in
     // the order they are worked on and reported.
     using Pick =
-        std::function<std::vector<size_t>(const std::vector<std::shared_ptr<Equipment>>& units,
-                                          const std::vector<std::string>& labels)>;
+        std::function<std::vector<size_t>(const std::vector<std::shared_ptr<Equipment>>& units)>;
 
     // Takes --ip, --serial or --all with its value; false when the option is none of them.
     bool take(const std::string& option, CliOptions& options);

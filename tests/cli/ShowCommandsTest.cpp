@@ -30,13 +30,13 @@ protected:
         ASSERT_TRUE(dir.isValid());
         setGains(100, 90);
     }
+    // No serial port is searched, unless args map one (the last mapping counts).
     test::ProcessResult cli(std::vector<std::string> args) {
-        std::vector<std::string> argv = {QUELLMAR_CLI};
-        argv.insert(argv.end(), args.begin(), args.end());
-        argv.insert(argv.end(),
-                    {"--local-port", "0", "--search-port", "0", "--gateway", subnet + ".1"});
+        std::vector<std::string> argv = {QUELLMAR_CLI, "--local-port", "0", "--search-port", "0",
+                                         "--gateway",  subnet + ".1"};
         for (int n = 1; n <= 16; ++n)
             argv.insert(argv.end(), {"--serial-map", "COM" + std::to_string(n) + "=/nonexistent"});
+        argv.insert(argv.end(), args.begin(), args.end());
         return test::runProcess(argv);
     }
     // Output 1's gain code of Left and input B's of Right.
@@ -69,6 +69,8 @@ TEST_F(ShowCommandsTest, ASavedShowIsComparedAndSentOnlyWhenTold) {
     const ShowRead saved = readShowJson(file.readAll());
     ASSERT_TRUE(saved.ok());
     ASSERT_EQ(saved.units.size(), 2u);
+    for (const ShowUnit& u : saved.units)
+        EXPECT_EQ(u.address, host(u.name == "Left" ? left : right)) << u.name;
 
     r = cli({"show-diff", path("show.json")});
     EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
@@ -127,6 +129,19 @@ TEST_F(ShowCommandsTest, BadInputSendsNothingAndWritesNothing) {
         << r.err;
     EXPECT_EQ(requestCount(), 0u);
     EXPECT_EQ(gains(), std::make_pair(60, 50));
+
+    // A serial unit is kept by its device path, as the window keeps it.
+    const int desk = sim.addSerialUnit(4, "Desk");
+    ASSERT_GE(desk, 0) << sim.lastError();
+    r = cli({"show-save", "--serial", "COM1", "--serial-map", "COM1=" + sim.slavePath(desk),
+             "--out", path("desk.json")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    QFile deskFile(dir.filePath("desk.json"));
+    ASSERT_TRUE(deskFile.open(QIODevice::ReadOnly));
+    const ShowRead deskShow = readShowJson(deskFile.readAll());
+    ASSERT_EQ(deskShow.units.size(), 1u);
+    EXPECT_EQ(deskShow.units[0].transport, ShowTransport::Serial);
+    EXPECT_EQ(deskShow.units[0].address, sim.slavePath(desk));
 
     // A unit that cannot be read: no file at all.
     const std::string silent = test::loopbackHost(subnet, 9);
