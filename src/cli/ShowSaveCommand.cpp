@@ -6,6 +6,7 @@
 #include <mutex>
 #include <ostream>
 
+#include "cli/ErrorText.h"
 #include "cli/PresetFile.h"
 #include "cli/Session.h"
 #include "device/GbkText.h"
@@ -88,8 +89,18 @@ int ShowSaveCommand::run(const GlobalOptions& globals, std::ostream& out, std::o
     if (status != 0) return output.fail("units-failed", "the show file was not written");
     std::vector<ShowUnit> units;
     for (auto& [index, unit] : read) units.push_back(std::move(unit));
+    // Only a file that reads back: two units of one model with one name (units fresh from
+    // the factory share theirs) could not be told apart.
+    const QByteArray json = showJson(units);
+    const ShowRead back = readShowJson(json);
+    if (!back.ok()) {
+        std::string text = "the show file was not written:";
+        for (const auto& e : back.errors)
+            text += "\n  " + showIssueText(e) + " (" + units.at(size_t(e.unit)).address + ")";
+        return output.fail("show", text);
+    }
     std::string why;
-    if (!PresetFile::write(out_, showJson(units), why)) return output.fail("file", why);
+    if (!PresetFile::write(out_, json, why)) return output.fail("file", why);
     return output.succeed("wrote " + std::to_string(units.size()) + " units to " + out_);
 }
 

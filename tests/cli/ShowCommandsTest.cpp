@@ -143,6 +143,14 @@ TEST_F(ShowCommandsTest, BadInputSendsNothingAndWritesNothing) {
     EXPECT_EQ(deskShow.units[0].transport, ShowTransport::Serial);
     EXPECT_EQ(deskShow.units[0].address, sim.slavePath(desk));
 
+    // Two units of one model and name, which a file could not tell apart: no file.
+    ASSERT_GE(sim.addNetworkUnit(4, test::loopbackHost(subnet, 4), "Left"), 0) << sim.lastError();
+    r = cli({"show-save", "--all", "--out", path("twice.json")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find(".name: units[0] is already the QD408 named \"Left\""), std::string::npos)
+        << r.err;
+    EXPECT_FALSE(QFile::exists(dir.filePath("twice.json")));
+
     // A unit that cannot be read: no file at all.
     const std::string silent = test::loopbackHost(subnet, 9);
     r = cli({"show-save", "--ip", host(left), "--ip", silent, "--out", path("half.json")});
