@@ -11,6 +11,7 @@
 #include "cli/ErrorText.h"
 #include "cli/Interrupt.h"
 #include "cli/ServeHost.h"
+#include "platform/Language.h"
 #include "remote/RemoteHub.h"
 
 namespace qel::cli {
@@ -20,7 +21,8 @@ const char* ServeCommand::usage() {
            "        [--read-only] [--config FILE]\n"
            "      Connects the units and serves the remote control page on ADDR:PORT until\n"
            "      SIGTERM or Ctrl+C (port 0: any free one); prints the address to pair a\n"
-           "      tablet with. Pairings are kept in FILE (default QelConfig.ini here).\n";
+           "      tablet with. Pairings are kept in FILE (default QelConfig.ini here); the\n"
+           "      page speaks the language the window program keeps there.\n";
 }
 
 bool ServeCommand::parse(CliOptions& options) {
@@ -66,7 +68,7 @@ int ServeCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostr
             QCoreApplication app(argc, argv);
             ServeHost host(units);
             RemoteHub hub(host, config_);
-            hub.setLanguage(QStringLiteral("en"));
+            hub.setLanguage(Language::configured(config_));
             hub.setIssueWords([](const PresetIssue& issue) {
                 return QString::fromStdString(presetIssueText(issue));
             });

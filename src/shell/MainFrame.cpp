@@ -30,7 +30,7 @@
 #include "shell/ClientWnd.h"
 #include "shell/FrameRemoteUnits.h"
 #include "shell/InitSearchDlg.h"
-#include "shell/Language.h"
+#include "platform/Language.h"
 #include "shell/MyStatusBar.h"
 #include "shell/MyToolBar.h"
 #include "shell/QelBarEq.h"

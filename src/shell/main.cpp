@@ -15,7 +15,7 @@
 #include "controls/StderrMessageBoxes.h"
 #include "editor/QelEquipmentDlg.h"
 #include "platform/Trace.h"
-#include "shell/Language.h"
+#include "platform/Language.h"
 #include "shell/MainFrame.h"
 #include "shell/QuellmarApp.h"
 #include "shell/SignalExit.h"

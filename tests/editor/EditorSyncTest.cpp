@@ -31,7 +31,7 @@
 #include "link/EquipmentList.h"
 #include "link/UdpEndpoint.h"
 #include "platform/SerialPortMap.h"
-#include "shell/Language.h"
+#include "platform/Language.h"
 #include "shell/QelEqMgr.h"
 #include "support/EditorRig.h"
 #include "support/Loopback.h"

@@ -26,7 +26,7 @@
 #include "editor/QelEquipmentDlg.h"
 #include "link/Equipment.h"
 #include "link/UdpEndpoint.h"
-#include "shell/Language.h"
+#include "platform/Language.h"
 #include "support/EditorRig.h"
 #include "support/Gbk.h"
 #include "support/Loopback.h"

@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrlQuery>
@@ -48,6 +49,31 @@ class RemoteServeTest : public QObject {
         return !c.next("snapshot").isEmpty();
     }
 
+    bool startServe(QProcess& serve, const QString& config) {
+        serve.setProgram(QStringLiteral(QUELLMAR_CLI));
+        serve.setArguments({"serve", "--listen", "127.0.0.1:0", "--ip",
+                            QString::fromStdString(ip408_), "--ip", QString::fromStdString(ip206_),
+                            "--local-port", "0", "--config", config});
+        serve.start();
+        if (!serve.waitForStarted() || !QTest::qWaitFor([&] { return serve.canReadLine(); }, 15000))
+            return false;
+        url_ = QUrl(QString::fromUtf8(serve.readLine()).trimmed());
+        return true;
+    }
+
+    // The language a serve with this settings file tells a client it pairs.
+    QString languageOf(const QString& config) {
+        QProcess serve;
+        if (!startServe(serve, config)) return {};
+        Client c;
+        if (!c.open(quint16(url_.port()))) return {};
+        c.send({{"type", "hello"}, {"pair", QUrlQuery(url_).queryItemValue("pair")}});
+        const QString language = c.next("welcome").value("language").toString();
+        ::kill(pid_t(serve.processId()), SIGTERM);
+        serve.waitForFinished(5000);
+        return language;
+    }
+
 private slots:
     void initTestCase() {
         const std::string subnet = test::loopbackSubnet();
@@ -60,15 +86,11 @@ private slots:
         s.params.out[2].gain = 110;  // +5 dB
         sim_.setState(big_, s);
         QVERIFY(sim_.start());
-        serve_.setProgram(QStringLiteral(QUELLMAR_CLI));
-        serve_.setArguments({"serve", "--listen", "127.0.0.1:0", "--ip",
-                             QString::fromStdString(ip408_), "--ip",
-                             QString::fromStdString(ip206_), "--local-port", "0", "--config",
-                             dir_.filePath("QelConfig.ini")});
-        serve_.start();
-        QVERIFY(serve_.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(serve_.canReadLine(), 15000);
-        url_ = QUrl(QString::fromUtf8(serve_.readLine()).trimmed());
+        // The page speaks the window program's language: Chinese unless it keeps another.
+        QCOMPARE(languageOf(dir_.filePath("fresh.ini")), QString("zh"));
+        QSettings(dir_.filePath("QelConfig.ini"), QSettings::IniFormat)
+            .setValue("View/Language", "en");
+        QVERIFY(startServe(serve_, dir_.filePath("QelConfig.ini")));
         QCOMPARE(url_.scheme(), QString("http"));
     }
 
@@ -82,6 +104,7 @@ private slots:
         Client a, b;
         QVERIFY(a.open(quint16(url_.port())));
         a.send({{"type", "hello"}, {"pair", QUrlQuery(url_).queryItemValue("pair")}});
+        QCOMPARE(a.next("welcome").value("language").toString(), QString("en"));
         const QString token = token_ = a.next("welcome").value("token").toString();
         QVERIFY(!token.isEmpty());
         const QJsonArray units = a.next("units").value("units").toArray();

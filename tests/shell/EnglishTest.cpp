@@ -7,7 +7,7 @@
 #include "controls/QelButton.h"
 #include "controls/QelStatic.h"
 #include "controls/QelTitle.h"
-#include "shell/Language.h"
+#include "platform/Language.h"
 #include "shell/MainFrame.h"
 #include "shell/MyStatusBar.h"
 #include "shell/QelEqMgr.h"

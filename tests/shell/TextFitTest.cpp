@@ -11,7 +11,7 @@
 #include "controls/QelTitle.h"
 #include "editor/QelEquipmentDlg.h"
 #include "editor/QelSyncBar.h"
-#include "shell/Language.h"
+#include "platform/Language.h"
 #include "shell/QelBarEq.h"
 #include "shell/QelEqMgr.h"
 #include "shell/QelEqPanel.h"

@@ -38,6 +38,10 @@ class Rig:
         subnet = loopback_subnet()
         self.ips = [subnet + '.2', subnet + '.3']
         self.dir = tempfile.TemporaryDirectory()
+        # The window program's language, which the page takes: English here, so that the
+        # page differs from the browser's Chinese.
+        with open(os.path.join(self.dir.name, 'QelConfig.ini'), 'w', encoding='utf-8') as f:
+            f.write('[View]\nLanguage=en\n')
         self.sim = subprocess.Popen([UNITSIM, '--unit', f'QD408@{self.ips[0]}:Main Stage',
                                      '--unit', f'QD206@{self.ips[1]}:Fill'],
                                     stdout=subprocess.PIPE, text=True)
