@@ -14,8 +14,8 @@
 
 #include "controls/StderrMessageBoxes.h"
 #include "editor/QelEquipmentDlg.h"
-#include "platform/Trace.h"
 #include "platform/Language.h"
+#include "platform/Trace.h"
 #include "shell/MainFrame.h"
 #include "shell/QuellmarApp.h"
 #include "shell/SignalExit.h"
