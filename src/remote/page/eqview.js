@@ -58,7 +58,18 @@ const EqView = (function () {
     ctx.clearRect(0, 0, g.w, g.h);
     this.drawGrid(ctx, g);
     this.drawCurve(ctx, g);
+    this.drawPass(ctx, g);
     this.drawPoints(ctx, g);
+  };
+  // "EQ PASS" over the curve while the channel's EQ is switched off, as the program shows it.
+  EqView.prototype.drawPass = function (ctx, g) {
+    const eq = Link.get(this.view.unitId, this.path + '.eq');
+    if (!eq || eq.on !== false) return;
+    ctx.font = 'bold 28px sans-serif';
+    ctx.textAlign = 'center';
+    ctx.textBaseline = 'middle';
+    ctx.fillStyle = 'rgba(255, 255, 255, 0.9)';
+    ctx.fillText(I18n.t('EQ PASS'), (g.left + g.right) / 2, g.y(12));
   };
   EqView.prototype.drawGrid = function (ctx, g) {
     ctx.font = '11px sans-serif';

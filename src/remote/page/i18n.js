@@ -33,6 +33,7 @@ const I18n = (function () {
     '静音': 'Mute',
     '相位': 'Phase',
     'EQ 直通': 'EQ pass',
+    'EQ PASS': 'EQ PASS',
     '点': 'Point',
     '类型:': 'Type:',
     '频率:': 'Freq:',

@@ -135,3 +135,14 @@ class PageCase(unittest.TestCase):
                 best = y;
             return best;""", j, expected)
         return y, expected
+
+    def bright_pixels(self, d):
+        """Near-white pixels of the EQ view between +16 and +7 dB across its middle half, where
+        neither the grid, the curve nor points at 0 dB draw any."""
+        return d.execute_script("""
+            const c = document.querySelector('canvas.eqview'), r = c.width / c.clientWidth;
+            const h = c.clientHeight, y = function (db) { return (8 + (18 - db) / 48 * (h - 30)) * r; };
+            const px = c.getContext('2d').getImageData(c.width / 4, y(16), c.width / 2, y(7) - y(16)).data;
+            let n = 0;
+            for (let i = 0; i < px.length; i += 4) n += px[i] > 200 && px[i + 1] > 200 && px[i + 2] > 200;
+            return n;""")

@@ -79,6 +79,12 @@ class PageTest(PageCase):
         self.assertEqual(self.shown(self.a, path + '.type'), 'peak')
         self.assertEqual(self.shown(self.a, 'outputs[3].highPass.frequencyHz'), '200')
         self.assertEqual(self.shown(self.a, 'outputs[3].lowPass.frequencyHz'), 'OFF')
+        # "EQ PASS" shows over the view while the EQ is switched off, and only then.
+        self.assertEqual(self.bright_pixels(self.a), 0)
+        self.s.desktop_set('1', 'outputs[3].eq.on', False)
+        self.assertTrue(wait(lambda: self.bright_pixels(self.a) > 100))
+        self.s.desktop_set('1', 'outputs[3].eq.on', True)
+        self.assertTrue(wait(lambda: self.bright_pixels(self.a) == 0))
         curve = self.s.call(lambda: self.s.unit('1').curves(('outputs', 3))['out:4'])
         # The drawn line passes where the server's gains put it, in the view's range.
         for j in [j for j in range(0, 256, 16) if -28 < curve[j] < 16]:
