@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTreeWidget>
 #include <QUrlQuery>
@@ -36,6 +37,7 @@ private slots:
 
         // The window switches the remote on and shows where to pair.
         RemoteDlg dialog(hub, rig.app().configPath());
+        dialog.portBox()->setValue(test::freeTcpPort());  // 8740 may be taken by a running program
         dialog.enabledBox()->setChecked(true);
         QVERIFY(hub.running());
         const QUrl url(dialog.urlText()->text());

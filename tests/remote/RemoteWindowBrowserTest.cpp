@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QSpinBox>
-#include <QTcpServer>
 #include <QTest>
 #include <cmath>
 
@@ -23,15 +22,11 @@
 #include "remote/RemoteHub.h"
 #include "remote/dialog/RemoteDlg.h"
 #include "support/AppRig.h"
+#include "support/WebSocketClient.h"
 
 using namespace qel;
 
 namespace {
-
-quint16 freePort() {
-    QTcpServer probe;
-    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
-}
 
 // The browser's script, talking one JSON line at a time; the event loop runs while it waits,
 // as the remote hub lives on it.
@@ -108,7 +103,7 @@ private slots:
 
         RemoteHub& hub = rig.frame().remote();
         RemoteDlg dialog(hub, rig.app().configPath());
-        dialog.portBox()->setValue(freePort());
+        dialog.portBox()->setValue(test::freeTcpPort());
         dialog.enabledBox()->setChecked(true);
         QVERIFY(hub.running());
         BrowserScript browser({dialog.urlText()->text(), hub.idOf(*unit), QString::number(kOutput),

@@ -4,6 +4,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTcpServer>
 #include <QTest>
 #include <QUrl>
 #include <QWebSocket>
@@ -12,6 +13,12 @@
 #include <vector>
 
 namespace qel::test {
+
+// A TCP port on loopback that nothing listens on now, for a server under test.
+inline quint16 freeTcpPort() {
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
+}
 
 // A WebSocket client of the remote hub that keeps every message it was sent.
 struct WebSocketClient {
