@@ -8,8 +8,9 @@ namespace qel {
 
 namespace {
 
-// A key as a path names it: quoted and escaped when it holds control characters.
+// A key as a path names it: quoted and escaped when it is empty or holds control characters.
 std::string keyText(const std::string& key) {
+    if (key.empty()) return jsonString(key);
     for (char c : key)
         if (static_cast<unsigned char>(c) < 0x20) return jsonString(key);
     return key;

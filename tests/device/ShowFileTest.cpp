@@ -108,6 +108,7 @@ TEST(ShowFile, EachErrorNamesItsUnitAndPath) {
          PresetProblem::UnknownKey},
         {edited([](QJsonObject& r) { r[QString::fromUtf8("ven\0ue", 6)] = 1; }), -1, "",
          "\"ven\\u0000ue\"", PresetProblem::UnknownKey},
+        {edited([](QJsonObject& r) { r[""] = 1; }), -1, "", "\"\"", PresetProblem::UnknownKey},
         {edited([](QJsonObject& r) { r["format"] = "quellmar-preset"; }), -1, "", "format",
          PresetProblem::WrongFormat},
         {edited([](QJsonObject& r) { r["version"] = 2; }), -1, "", "version",
