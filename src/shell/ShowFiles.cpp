@@ -162,20 +162,25 @@ std::unique_ptr<ShowUnitTask> ShowFiles::taskFor(std::shared_ptr<Equipment> unit
 }
 
 bool ShowFiles::readAll(const std::vector<ShowUnitTask*>& tasks, const QString& title) {
+    const bool done = runTasks(tasks, title, tr("读取 %1 (%2/%3)"), &ShowUnitTask::read);
+    frame_.repaintEquipmentList();
+    return done;
+}
+
+bool ShowFiles::runTasks(const std::vector<ShowUnitTask*>& tasks, const QString& title,
+                         const QString& status, TaskStep step) {
     std::vector<ShowJobWindow::Step> steps;
     const int count = static_cast<int>(tasks.size());
     for (int i = 0; i < count; ++i) {
         ShowUnitTask* task = tasks[static_cast<size_t>(i)];
         steps.push_back(
-            {task->unit().get(),
-             tr("读取 %1 (%2/%3)").arg(nameOf(*task->unit())).arg(i + 1).arg(count),
-             [task](const UnitTransfer::Progress& progress, const std::atomic<bool>* cancel) {
-                 task->read(progress, cancel);
+            {task->unit().get(), status.arg(nameOf(*task->unit())).arg(i + 1).arg(count),
+             [task, step](const UnitTransfer::Progress& progress, const std::atomic<bool>* cancel) {
+                 (task->*step)(progress, cancel);
              }});
     }
     bool done = false;
     frame_.runGuarded([&] { done = ShowJobWindow::run(title, std::move(steps), &frame_); });
-    frame_.repaintEquipmentList();
     return done;
 }
 
@@ -366,21 +371,9 @@ ShowFiles::Sending ShowFiles::prepare(ShowUnitTask& task, const ShowUnit& file) 
 }
 
 bool ShowFiles::sendAll(std::vector<Sending>& sends) {
-    std::vector<ShowJobWindow::Step> steps;
-    const int count = static_cast<int>(sends.size());
-    for (int i = 0; i < count; ++i) {
-        ShowUnitTask* task = sends[static_cast<size_t>(i)].task;
-        steps.push_back(
-            {task->unit().get(),
-             tr("发送到 %1 (%2/%3)").arg(nameOf(*task->unit())).arg(i + 1).arg(count),
-             [task](const UnitTransfer::Progress& progress, const std::atomic<bool>* cancel) {
-                 task->send(progress, cancel);
-             }});
-    }
-    bool done = false;
-    frame_.runGuarded(
-        [&] { done = ShowJobWindow::run(tr(" 发送演出文件"), std::move(steps), &frame_); });
-    return done;
+    std::vector<ShowUnitTask*> tasks;
+    for (const Sending& send : sends) tasks.push_back(send.task);
+    return runTasks(tasks, tr(" 发送演出文件"), tr("发送到 %1 (%2/%3)"), &ShowUnitTask::send);
 }
 
 // An editor shows what its unit now holds; one whose unit did not take the file keeps its

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "device/ShowFile.h"
+#include "shell/ShowUnitTask.h"
 
 namespace qel {
 
@@ -52,6 +53,12 @@ private:
     std::unique_ptr<ShowUnitTask> taskFor(std::shared_ptr<Equipment> unit) const;
     // Reads the tasks' units in one progress window; false when cancelled.
     bool readAll(const std::vector<ShowUnitTask*>& tasks, const QString& title);
+    // One step per task ("status" takes name, number and count) in one progress window under
+    // the busy guard; false when cancelled.
+    using TaskStep = ShowUnitTask::Outcome (ShowUnitTask::*)(const UnitTransfer::Progress&,
+                                                             const std::atomic<bool>*);
+    bool runTasks(const std::vector<ShowUnitTask*>& tasks, const QString& title,
+                  const QString& status, TaskStep step);
     void letGo(const Tasks& tasks);
     QStringList failures(const std::vector<ShowUnitTask*>& tasks) const;
     // Two units of one model with one name, which a show cannot tell apart; or empty.
