@@ -17,6 +17,33 @@
     </message>
 </context>
 <context>
+    <name>TypedValue</name>
+    <message>
+        <source>请输入数值</source>
+        <translation>Type a value</translation>
+    </message>
+    <message>
+        <source>“%1”不是数值</source>
+        <translation>“%1” is not a number</translation>
+    </message>
+    <message>
+        <source>“%1”的单位不对,这里的单位是 %2</source>
+        <translation>“%1” has the wrong unit: this box is in %2</translation>
+    </message>
+    <message>
+        <source>%1;设备保持 %2</source>
+        <translation>%1; the unit keeps %2</translation>
+    </message>
+    <message>
+        <source>%1 → %2,设备可取的最大值</source>
+        <translation>%1 → %2, the most this unit takes</translation>
+    </message>
+    <message>
+        <source>%1 → %2,设备可取的最小值</source>
+        <translation>%1 → %2, the least this unit takes</translation>
+    </message>
+</context>
+<context>
     <name>qel::AddVirtualDlg</name>
     <message>
         <source>添加虚拟设备</source>

@@ -13,6 +13,8 @@ namespace qel {
 CQelText::CQelText(QWidget* parent) : QLineEdit(parent) {
     setObjectName(QStringLiteral("Qel.CQelText"));
     setFont(controlFont(13));
+    setMaxLength(kMaxControlText);  // typing stops where the text would be cut
+    connect(this, &QLineEdit::textEdited, this, [this] { showNote({}); });
 }
 
 void CQelText::setCallbacks(QObject* owner, int id, TextCallback onText, FocusCallback onFocus) {
@@ -25,6 +27,23 @@ void CQelText::setCallbacks(QObject* owner, int id, TextCallback onText, FocusCa
 void CQelText::setText(const QString& text) {
     QLineEdit::setText(text);
     setCursorPosition(0);
+    showNote({});
+}
+
+void CQelText::showRefused(const QString& why) {
+    if (!refused_) normalPalette_ = palette();
+    refused_ = true;
+    QPalette red = normalPalette_;
+    red.setColor(QPalette::Base, QColor(255, 214, 214));
+    red.setColor(QPalette::Text, QColor(160, 0, 0));
+    setPalette(red);
+    setToolTip(why);
+}
+
+void CQelText::showNote(const QString& note) {
+    if (refused_) setPalette(normalPalette_);
+    refused_ = false;
+    setToolTip(note);
 }
 
 QRect CQelText::textArea() const {
@@ -35,23 +54,9 @@ QRect CQelText::textArea() const {
     return contents.marginsRemoved(textMargins()).adjusted(kSideMargin, 0, -kSideMargin, 0);
 }
 
-bool CQelText::passesDigitFilter(const QKeyEvent& event) {
-    if (event.matches(QKeySequence::Paste)) return false;      // would bring any text in
-    if (event.modifiers() & Qt::ControlModifier) return true;  // copy, select all, undo
-    const QString text = event.text();
-    if (text.isEmpty() || !text.front().isPrint()) return true;  // keys, not characters
-    const QChar c = text.front();
-    const bool digit = c >= u'0' && c <= u'9';
-    return text.size() == 1 && (digit || c == u'+' || c == u'-' || c == u'.');
-}
-
 void CQelText::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         commit();
-        event->accept();
-        return;
-    }
-    if (digitsOnly_ && !passesDigitFilter(*event)) {
         event->accept();
         return;
     }

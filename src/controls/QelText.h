@@ -9,10 +9,10 @@ namespace qel {
 
 // Single-line edit box in the control font. Enter or losing the focus commits: text
 // callback (owner, id, text of at most 31 characters), then focus callback (owner, id).
-// Gaining the focus -> focus callback. With digits-only on (the default), typed characters
-// other than '+', '-', '.' and 0..9 are discarded, and so is keyboard paste; editing and
-// moving keys work as usual. A text the program sets shows from its start, also when it is
-// wider than the box.
+// Gaining the focus -> focus callback. Every typed character stays as typed, so the owner
+// reads the whole text and refuses what is no value rather than a box that silently drops
+// keys turning "6,5" into "65". A text the program sets shows from its start, also when it is
+// wider than the box, and clears a refusal mark or note.
 class CQelText : public QLineEdit {
     Q_OBJECT
 
@@ -31,11 +31,11 @@ public:
     QObject* owner() const { return owner_; }
     int id() const { return id_; }
 
-    void setDigitsOnly(bool on) { digitsOnly_ = on; }
-    bool digitsOnly() const { return digitsOnly_; }
-
-    // False for a key event the digits-only filter discards.
-    static bool passesDigitFilter(const QKeyEvent& event);
+    // Marks the box red with why its text was refused in the tooltip, until the next text.
+    void showRefused(const QString& why);
+    // A note in the tooltip, until the next text.
+    void showNote(const QString& note);
+    bool refused() const { return refused_; }
 
 protected:
     bool event(QEvent* event) override;
@@ -51,7 +51,8 @@ private:
     int id_ = 0;
     TextCallback onText_;
     FocusCallback onFocus_;
-    bool digitsOnly_ = true;
+    bool refused_ = false;
+    QPalette normalPalette_;
 };
 
 }  // namespace qel

@@ -4,6 +4,7 @@
 
 #include <QPainter>
 
+#include "controls/QelText.h"
 #include "editor/EqSystemDlg.h"
 #include "editor/QelEquipmentDlg.h"
 
@@ -22,6 +23,25 @@ void EditorPage::drawEtchedFrame(QPainter& p, const QRect& r) {
     p.setPen(light);
     p.drawRect(r.adjusted(1, 1, 0, 0));
     p.restore();
+}
+
+std::optional<double> EditorPage::typedValue(CQelText* box, const QString& text, ValueUnit unit,
+                                             const std::function<void()>& showUnit) {
+    const TypedValue reading = readTypedValue(text, unit);
+    if (reading.ok()) return reading.value;
+    showUnit();
+    const QString why = refusalText(text, reading, unit, box->text());
+    box->showRefused(why);
+    if (notice_) notice_(why);
+    return std::nullopt;
+}
+
+void EditorPage::tellLimits(CQelText* box, const QString& text, double typed, double lo,
+                            double hi) {
+    const QString note = limitText(text, typed, lo, hi, box->text());
+    if (note.isEmpty()) return;
+    box->showNote(note);
+    if (notice_) notice_(note);
 }
 
 CPanelSys::CPanelSys(ParamEdit& edit, CQelEquipmentDlg* editor)

@@ -3,15 +3,19 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
+#include <optional>
 #include <vector>
 
 #include "device/ModeImage.h"
 #include "device/ParamEdit.h"
+#include "editor/TypedValue.h"
 
 namespace qel {
 
 class CQelEquipmentDlg;
 class CEqSystemDlg;
+class CQelText;
 
 // One page of the equipment editor. Pages read the unit's image and make every change
 // through the editor's ParamEdit; the editor calls them on the GUI thread.
@@ -36,8 +40,22 @@ public:
     // Draws an etched frame (sunken outer edge, raised inner edge).
     static void drawEtchedFrame(QPainter& painter, const QRect& rect);
 
+    // Where the page says what became of a typed value: the status bar.
+    void setNotice(std::function<void(const QString&)> notice) { notice_ = std::move(notice); }
+
 protected:
+    // Reads what was typed into box. A text that is no value in unit is refused: showUnit puts
+    // what the unit holds back in the box, the box is marked with why, the notice says it, and
+    // the caller gets nothing to send.
+    std::optional<double> typedValue(CQelText* box, const QString& text, ValueUnit unit,
+                                     const std::function<void()>& showUnit);
+    // When typed lay outside lo..hi, says so beside what the box now shows, which was sent.
+    void tellLimits(CQelText* box, const QString& text, double typed, double lo, double hi);
+
     ParamEdit& edit_;
+
+private:
+    std::function<void(const QString&)> notice_;
 };
 
 // The system page: an etched frame 16 pixels inside its edges around the system functions.

@@ -325,22 +325,36 @@ void EqPage::typeChanged(int n, int type) {
 
 void EqPage::gainTyped(int n, const QString& text) {
     if (n < 0 || n >= points_) return;
-    const Quantized gain = QuantizeEqGain(leadingNumber(text));
+    const auto typed = typedPoint(n, gainBox(n), text, ValueUnit::Decibel);
+    if (!typed) return;
+    const Quantized gain = QuantizeEqGain(*typed);
     fader(n)->setValue(gain.value);
     view_->setSelected(n);
     putTyped(n, gainBox(n), signedDbText(gain.value), [&](EqPoint& p) { p.gain = gain.code; });
+    tellLimits(gainBox(n), text, *typed, eqGainDb(0), eqGainDb(kEqGainCodeMax));
 }
 
 void EqPage::freqTyped(int n, const QString& text) {
     if (n < 0 || n >= points_) return;
-    const Quantized freq = QuantizeFreq(leadingNumber(text));
+    const auto typed = typedPoint(n, freqBox(n), text, ValueUnit::Hertz);
+    if (!typed) return;
+    const Quantized freq = QuantizeFreq(*typed);
     putTyped(n, freqBox(n), freqText(freq.code), [&](EqPoint& p) { p.freq = freq.code; });
+    tellLimits(freqBox(n), text, *typed, FreqTable.front(), FreqTable.back());
 }
 
 void EqPage::qTyped(int n, const QString& text) {
     if (n < 0 || n >= points_) return;
-    const Quantized q = QuantizeQ(leadingNumber(text));
+    const auto typed = typedPoint(n, qBox(n), text, ValueUnit::None);
+    if (!typed) return;
+    const Quantized q = QuantizeQ(*typed);
     putTyped(n, qBox(n), qText(q.code), [&](EqPoint& p) { p.q = q.code; });
+    tellLimits(qBox(n), text, *typed, eqQ(0), eqQ(kEqQCodeMax));
+}
+
+std::optional<double> EqPage::typedPoint(int n, CQelText* box, const QString& text,
+                                         ValueUnit unit) {
+    return typedValue(box, text, unit, [this, n] { showPoint(n, imagePoint(n)); });
 }
 
 void EqPage::putTyped(int n, CQelText* box, const QString& shown,

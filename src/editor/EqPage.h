@@ -108,6 +108,8 @@ private:
     // point, which goes to the unit and the view.
     void putTyped(int n, CQelText* box, const QString& shown,
                   const std::function<void(EqPoint&)>& set);
+    // What was typed into a box of point n, or nothing when it was refused.
+    std::optional<double> typedPoint(int n, CQelText* box, const QString& text, ValueUnit unit);
     void describe(int n);
     // "输入 A", "输出 2".
     QString channelText() const;

@@ -128,14 +128,20 @@ void CPanelDealy::pointToggled(int pointId, int on) {
 
 void CPanelDealy::delayTyped(int output, const QString& text) {
     if (output < 0 || output >= outputs_) return;
-    const double typed = leadingNumber(text);
+    const ValueUnit unit = unit_ == kMetres ? ValueUnit::Metre
+                           : unit_ == kFeet ? ValueUnit::Foot
+                                            : ValueUnit::Millisecond;
+    const auto typed =
+        typedValue(delayBox(output), text, unit, [this, output] { showDelay(output); });
+    if (!typed) return;
     // Below zero counts as zero, in the box as well as at the unit.
-    const double v = typed > 0 ? typed : 0.0;
-    const double ms = unit_ == kMetres ? v / kMetresPerMs : unit_ == kFeet ? v / kFeetPerMs : v;
-    const double whole = std::floor(ms / kMsPerSample + 0.5);
+    const double v = *typed > 0 ? *typed : 0.0;
+    const double perMs = unit_ == kMetres ? kMetresPerMs : unit_ == kFeet ? kFeetPerMs : 1.0;
+    const double whole = std::floor(v / perMs / kMsPerSample + 0.5);
     const auto samples = static_cast<uint16_t>(std::min<double>(whole, kMaxSamples));
     edit_.setDelay(output + 1, samples);
     showDelay(output);
+    tellLimits(delayBox(output), text, *typed, 0, kMaxSamples * kMsPerSample * perMs);
 }
 
 // What the unit holds, in the selected unit: the box never shows a value of its own.

@@ -5,6 +5,7 @@
 #include "controls/QelComboBox.h"
 #include "controls/QelStatic.h"
 #include "controls/QelText.h"
+#include "device/FreqTable.h"
 #include "device/ModeImage.h"
 #include "device/ValueCodes.h"
 #include "editor/TypedValue.h"
@@ -31,7 +32,6 @@ CPanelEqo::CPanelEqo(ParamEdit& edit, QWidget* parent)
         boxes_[i] = new CQelText(this);
         boxes_[i]->setGeometry(810, y + 20, 100, 22);
         boxes_[i]->setAlignment(Qt::AlignCenter);
-        boxes_[i]->setDigitsOnly(false);
         boxes_[i]->setText(QStringLiteral("1000 Hz"));
         boxes_[i]->setCallbacks(
             this, kHighPassBox + f,
@@ -81,9 +81,18 @@ void CPanelEqo::sendFilter(int filter) {
 void CPanelEqo::freqTyped(int n, const QString& text) {
     if (n != kHighPassBox && n != kLowPassBox) return EqPage::freqTyped(n, text);
     const int filter = n - kHighPassBox;
-    uint8_t code = QuantizeFreq(leadingNumber(text)).code;
-    if (filter == kLowPassFilter && text.toUpper() == QLatin1String("OFF")) code = kLowPassOffCode;
+    const bool off = text.trimmed().compare(QLatin1String("OFF"), Qt::CaseInsensitive) == 0;
+    std::optional<double> typed;
+    if (!off) {
+        typed = typedValue(filterBox(filter), text, ValueUnit::Hertz, [this, filter] {
+            showFilter(filter == kHighPassFilter ? param::kHighPass : param::kLowPass);
+        });
+        if (!typed) return;
+    }
+    const uint8_t offCode = filter == kHighPassFilter ? kHighPassOffCode : kLowPassOffCode;
+    const uint8_t code = off ? offCode : QuantizeFreq(*typed).code;
     filterBox(filter)->setText(filterText(filter, code));
+    if (typed) tellLimits(filterBox(filter), text, *typed, FreqTable.front(), FreqTable.back());
     if (filter == kHighPassFilter)
         view()->setHighPass(view()->highPassType(), code);
     else

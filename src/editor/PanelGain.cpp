@@ -20,6 +20,8 @@ namespace qel {
 
 namespace {
 
+constexpr double kMinDb = -50.0, kMaxDb = 12.0;  // what a channel gain can be
+
 struct GainLayout {
     int inputStep, outputStep, firstOutputX;
 };
@@ -124,10 +126,14 @@ void CPanelGain::neighbour(int strip, int direction) {
 
 void CPanelGain::gainTyped(int strip, const QString& text) {
     if (strip < 0 || strip >= strips()) return;
+    const auto typed =
+        typedValue(gainBox(strip), text, ValueUnit::Decibel, [this, strip] { showGain(strip); });
+    if (!typed) return;
     CQelGain* f = fader(strip);
-    const double db = f->rounded(std::clamp(leadingNumber(text), -50.0, 12.0), false);
+    const double db = f->rounded(std::clamp(*typed, kMinDb, kMaxDb), false);
     f->setValue(db);
     gainBox(strip)->setText(signedDbText(db));
+    tellLimits(gainBox(strip), text, *typed, kMinDb, kMaxDb);
     edit_.setGain(channelOf(strip), static_cast<uint8_t>(f->codeFor(db)));
 }
 

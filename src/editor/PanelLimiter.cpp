@@ -22,6 +22,8 @@ namespace qel {
 
 namespace {
 
+constexpr double kMinDb = -10.0, kMaxDb = 20.0;  // what a limiter level can be
+
 constexpr int kTwoInputX[] = {30, 170};
 constexpr int kFourInputX[] = {30, 80, 130, 180};
 
@@ -113,10 +115,14 @@ void CPanelLimiter::neighbour(int output, int direction) {
 
 void CPanelLimiter::levelTyped(int output, const QString& text) {
     if (output < 0 || output >= outputs_) return;
+    const auto typed = typedValue(levelBox(output), text, ValueUnit::Decibel,
+                                  [this, output] { showLevel(output); });
+    if (!typed) return;
     CQelGainLevel* f = fader(output);
-    const double db = f->rounded(std::clamp(leadingNumber(text), -10.0, 20.0), false);
+    const double db = f->rounded(std::clamp(*typed, kMinDb, kMaxDb), false);
     f->setValue(db);
     levelBox(output)->setText(signedDbText(db));
+    tellLimits(levelBox(output), text, *typed, kMinDb, kMaxDb);
     edit_.setLimiterLevel(output + 1, static_cast<uint8_t>(f->codeFor(db)));
 }
 

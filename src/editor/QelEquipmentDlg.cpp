@@ -79,6 +79,7 @@ CQelEquipmentDlg::CQelEquipmentDlg(std::shared_ptr<Equipment> unit, EditorHost& 
     for (EditorPage* p : pages_) {
         p->setGeometry(area);
         p->setVisible(p == page(kGain));
+        p->setNotice([this](const QString& text) { host_.showPaneText(0, text); });
     }
     history_ = new EditHistory(edit_, this);
     outsideEdits_ = edit_.listen([this](const ParamEdit::Result& r) {

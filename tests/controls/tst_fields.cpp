@@ -45,7 +45,7 @@ class TestFields : public QObject {
 
 private slots:
     void controlsAreNamedAfterTheirClassAndUseTahoma();
-    void digitsOnlyBoxDiscardsLettersAndEnterReportsTheText();
+    void typedTextStaysAsTypedAndEnterReportsIt();
     void losingTheFocusCommits();
     void aTextTooWideShowsItsStart();
     void comboBoxReportsTheUsersSelectionOnly();
@@ -71,32 +71,39 @@ void TestFields::controlsAreNamedAfterTheirClassAndUseTahoma() {
     QCOMPARE(controls.at(4)->font().weight(), QFont::Bold);
 }
 
-void TestFields::digitsOnlyBoxDiscardsLettersAndEnterReportsTheText() {
+// A box that dropped the keys it did not take turned "6,5" into "65": every character stays.
+void TestFields::typedTextStaysAsTypedAndEnterReportsIt() {
     EditLog log;
     CQelText edit;
     log.attach(edit, 5);
-    QTest::keyClicks(&edit, QStringLiteral("120"));
-    QTest::keyClicks(&edit, QStringLiteral("a"));
-    QCOMPARE(edit.text(), QStringLiteral("120"));
-    QTest::keyClick(&edit, Qt::Key_Backspace);
+    QTest::keyClicks(&edit, QStringLiteral("6,5 dB"));
     QTest::keyClick(&edit, Qt::Key_Home);  // keys without characters still work
-    QTest::keyClicks(&edit, QStringLiteral("x .+-Q5/"));
-    QCOMPARE(edit.text(), QStringLiteral(".+-512"));
-    QGuiApplication::clipboard()->setText(QStringLiteral("abc"));
+    QTest::keyClicks(&edit, QStringLiteral("x"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("/k"));
+    QTest::keyClick(&edit, Qt::Key_End);
     QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(edit.text(), QStringLiteral(".+-512"));
+    QCOMPARE(edit.text(), QStringLiteral("x6,5 dB/k"));
     QVERIFY(log.events.isEmpty());
-
     QTest::keyClick(&edit, Qt::Key_Return);
-    QCOMPARE(log.events, (QStringList{QStringLiteral("text:5:.+-512"), QStringLiteral("focus:5")}));
-    QTest::keyClick(&edit, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(&edit, QStringLiteral("7"));
-    QCOMPARE(edit.text(), QStringLiteral("7"));
+    QCOMPARE(log.events,
+             (QStringList{QStringLiteral("text:5:x6,5 dB/k"), QStringLiteral("focus:5")}));
 
-    edit.setDigitsOnly(false);
+    // A refused text is marked until the box is given its next text.
+    const QColor base = edit.palette().color(QPalette::Base);
+    edit.showRefused(QStringLiteral("why"));
+    QVERIFY(edit.refused());
+    QCOMPARE(edit.toolTip(), QStringLiteral("why"));
+    QVERIFY(edit.palette().color(QPalette::Base) != base);
+    edit.setText(QStringLiteral("+0.0 dB"));
+    QVERIFY(!edit.refused());
+    QVERIFY(edit.toolTip().isEmpty());
+    QCOMPARE(edit.palette().color(QPalette::Base), base);
+
+    // Typing stops at the 31 characters a commit reports.
     edit.clear();
     QTest::keyClicks(&edit, QString(33, u'k'));
     QTest::keyClick(&edit, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(edit.text(), QString(31, u'k'));
     QCOMPARE(log.events.at(2), QStringLiteral("text:5:") + QString(31, u'k'));
 }
 

@@ -42,10 +42,11 @@ void type(CQelText* box, const QString& text) {
     QTest::keyClick(box, Qt::Key_Return);
 }
 
-// The box shows the whole of the value, the number it starts with.
-void showsValue(CQelText* box, double value) {
+// The box shows the whole of the value, and reads back as it when committed.
+void showsValue(CQelText* box, double value, ValueUnit unit) {
     QVERIFY2(test::showsWholeText(*box), qPrintable(box->text()));
-    QVERIFY2(std::abs(leadingNumber(box->text()) - value) < 0.01, qPrintable(box->text()));
+    const TypedValue shown = readTypedValue(box->text(), unit);
+    QVERIFY2(shown.ok() && std::abs(shown.value - value) < 0.01, qPrintable(box->text()));
 }
 
 }  // namespace
@@ -76,10 +77,10 @@ private slots:
             const char* shown;
             int code;
         };
-        const Case cases[] = {{0, "13", "+12.0 dB", 180},  {0, "-30", "-24.0 dB", 0},
-                              {0, "0.31", "+0.4 dB", 122}, {0, "dB", "+0.0 dB", 120},
-                              {1, "1000", "1000 Hz", 143}, {1, "999999", "21513 Hz", 255},
-                              {2, "0", "0.2", 0},          {2, "50", "36.0", 179}};
+        const Case cases[] = {{0, "13", "+12.0 dB", 180},     {0, "-30", "-24.0 dB", 0},
+                              {0, "0.31", "+0.4 dB", 122},    {1, "1000", "1000 Hz", 143},
+                              {1, "999999", "21513 Hz", 255}, {2, "0", "0.2", 0},
+                              {2, "50", "36.0", 179}};
         for (const Case& c : cases) {
             CQelText* box = c.box == 0   ? page->gainBox(2)
                             : c.box == 1 ? page->freqBox(2)
@@ -111,9 +112,9 @@ private slots:
                     held(11, 1) == 244);
         const sim::ChannelIn unit = sim.state(0).params.in[0];
         for (int n = 11; n < 15; ++n) {
-            showsValue(page->freqBox(n), double{FreqTable[unit.eq[n][1]]});
-            showsValue(page->gainBox(n), unit.eq[n][2] * 0.2 - 24);
-            showsValue(page->qBox(n), unit.eq[n][3] * 0.2 + 0.2);
+            showsValue(page->freqBox(n), double{FreqTable[unit.eq[n][1]]}, ValueUnit::Hertz);
+            showsValue(page->gainBox(n), unit.eq[n][2] * 0.2 - 24, ValueUnit::Decibel);
+            showsValue(page->qBox(n), unit.eq[n][3] * 0.2 + 0.2, ValueUnit::None);
         }
         // Every table frequency on both pages, the crossover boxes too, as loads show them.
         CPanelEqo* out = rig.outputs();
@@ -129,14 +130,17 @@ private slots:
             rig.editor->updateAllPanels();
             for (int n = 0; n < CPanelEqi::kPoints; ++n) {
                 const int code = std::min(first + n, 255);
-                showsValue(page->freqBox(n), double{FreqTable[code]});
-                showsValue(page->gainBox(n), -24);
-                showsValue(page->qBox(n), 36);
-                if (n < CPanelEqo::kPoints) showsValue(out->gainBox(n), -24);
-                if (n < CPanelEqo::kPoints) showsValue(out->freqBox(n), double{FreqTable[code]});
+                showsValue(page->freqBox(n), double{FreqTable[code]}, ValueUnit::Hertz);
+                showsValue(page->gainBox(n), -24, ValueUnit::Decibel);
+                showsValue(page->qBox(n), 36, ValueUnit::None);
+                if (n < CPanelEqo::kPoints) showsValue(out->gainBox(n), -24, ValueUnit::Decibel);
+                if (n < CPanelEqo::kPoints)
+                    showsValue(out->freqBox(n), double{FreqTable[code]}, ValueUnit::Hertz);
             }
-            showsValue(out->filterBox(0), double{FreqTable[rig.record().output(0).highPassFreq()]});
-            showsValue(out->filterBox(1), double{FreqTable[rig.record().output(0).lowPassFreq()]});
+            showsValue(out->filterBox(0), double{FreqTable[rig.record().output(0).highPassFreq()]},
+                       ValueUnit::Hertz);
+            showsValue(out->filterBox(1), double{FreqTable[rig.record().output(0).lowPassFreq()]},
+                       ValueUnit::Hertz);
             if (QTest::currentTestFailed()) return;
         }
     }
