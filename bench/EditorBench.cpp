@@ -26,7 +26,7 @@
 
 #include "UnitSimulator.h"
 #include "controls/QelGain.h"
-#include "editor/EditHistory.h"
+#include "device/EditHistory.h"
 #include "editor/EditorPage.h"
 #include "editor/QelEquipmentDlg.h"
 #include "link/Equipment.h"
@@ -76,7 +76,7 @@ void dragBenchmark() {
         e->setImage(std::make_shared<ModeImage>());
         e->startLink(link);
         units.push_back(e);
-        editors.push_back(std::make_unique<CQelEquipmentDlg>(e, host));
+        editors.push_back(test::openEditor(e, host, MeterPoller::Timing{}));
         editors.back()->show();
     }
     pump(1000);
@@ -192,7 +192,7 @@ void abBenchmark() {
     unit->setImage(std::make_shared<ModeImage>());
     unit->startLink(link);
     test::TestEditorHost host(link);
-    auto editor = std::make_unique<CQelEquipmentDlg>(unit, host);
+    auto editor = test::openEditor(unit, host, MeterPoller::Timing{});
     editor->show();
     pump(1000);
     EditHistory& history = editor->history();

@@ -1026,7 +1026,7 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     </message>
 </context>
 <context>
-    <name>qel::EditHistory</name>
+    <name>qel::EditWords</name>
     <message>
         <source>切换到 %1</source>
         <translation>Switch to %1</translation>

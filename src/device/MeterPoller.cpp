@@ -71,9 +71,7 @@ void MeterPoller::setWatched(bool watched) {
 }
 
 bool MeterPoller::metersShown() const {
-    const bool wanted =
-        onScreen_.load(std::memory_order_acquire) || watched_.load(std::memory_order_acquire);
-    return wanted && !unit_.hasFlag(linkflag::kSystemPage);
+    return onScreen_.load(std::memory_order_acquire) || watched_.load(std::memory_order_acquire);
 }
 
 void MeterPoller::ask() {

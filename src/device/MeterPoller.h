@@ -16,11 +16,6 @@ namespace qel {
 
 class Equipment;
 
-namespace linkflag {
-// Set while the unit's editor shows its system page: the meters rest meanwhile.
-constexpr uint32_t kSystemPage = 0x40;
-}  // namespace linkflag
-
 // How the level meters show a reading: one above the held level shows at once and is held;
 // otherwise the held level shows (rounded) and falls by 0.3 per pass, not below 0.
 class MeterHold {

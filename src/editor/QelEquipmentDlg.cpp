@@ -14,7 +14,6 @@
 #include "controls/QelTitle.h"
 #include "device/ChangedParams.h"
 #include "device/UnitText.h"
-#include "editor/EditHistory.h"
 #include "editor/EditorHost.h"
 #include "editor/EditorPage.h"
 #include "editor/EqSystemDlg.h"
@@ -26,6 +25,7 @@
 #include "editor/QelSyncBar.h"
 #include "link/Equipment.h"
 #include "resources/Skins.h"
+#include "ui/EditWords.h"
 #include "ui/QelConnectDlg.h"
 
 namespace qel {
@@ -36,23 +36,14 @@ constexpr int kTitleHeight = 24, kPageTop = 26, kPageInset = 2;
 const QColor kBackground(238, 238, 238);
 }  // namespace
 
-CQelEquipmentDlg::CQelEquipmentDlg(std::shared_ptr<Equipment> unit, EditorHost& host,
-                                   MeterPoller::Timing meterTiming)
+CQelEquipmentDlg::CQelEquipmentDlg(UnitSession& session, EditorHost& host)
     : QDialog(nullptr),
-      unit_(std::move(unit)),
-      image_(unit_->image() ? unit_->image() : std::make_shared<ModeImage>()),
-      edit_(*unit_, image_),
-      host_(host),
-      meters_(
-          *unit_,
-          [this] {
-              // One redraw at a time travels to the GUI thread.
-              if (!metersQueued_.exchange(true)) emit metersPublished();
-          },
-          meterTiming) {
+      session_(session),
+      unit_(session.sharedUnit()),
+      edit_(session.edit()),
+      host_(host) {
     setObjectName("Qel.CQelEquipmentDlg");
-    connect(this, &CQelEquipmentDlg::metersPublished, this, &CQelEquipmentDlg::showMeters,
-            Qt::QueuedConnection);
+    connect(&session_, &UnitSession::metersChanged, this, &CQelEquipmentDlg::showMeters);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFixedSize(kClientWidth, kClientHeight);
     setWindowIcon(skin::bitmap(kAppIcon));
@@ -81,24 +72,22 @@ CQelEquipmentDlg::CQelEquipmentDlg(std::shared_ptr<Equipment> unit, EditorHost& 
         p->setVisible(p == page(kGain));
         p->setNotice([this](const QString& text) { host_.showPaneText(0, text); });
     }
-    history_ = new EditHistory(edit_, this);
     outsideEdits_ = edit_.listen([this](const ParamEdit::Result& r) {
         if (r.origin.kind != ParamEdit::Origin::Kind::Editor) showOutsideEdit(r);
     });
     // Wherever the focus is in the editor; a value box keeps the keys only while it holds
     // typing that is not committed yet.
-    auto* undo = new QShortcut(EditHistory::undoKey(), this);
-    connect(undo, &QShortcut::activated, history_, &EditHistory::undo);
+    auto* undo = new QShortcut(EditWords::undoKey(), this);
+    connect(undo, &QShortcut::activated, &history(), &EditHistory::undo);
     auto* redo = new QShortcut(this);
-    redo->setKeys(EditHistory::redoKeys());
-    connect(redo, &QShortcut::activated, history_, &EditHistory::redo);
+    redo->setKeys(EditWords::redoKeys());
+    connect(redo, &QShortcut::activated, &history(), &EditHistory::redo);
     qApp->installEventFilter(this);
     createAbGroup();
     connect(&timer_, &QTimer::timeout, this, &CQelEquipmentDlg::onTimer);
     meterDelay_.setSingleShot(true);
     connect(&meterDelay_, &QTimer::timeout, this, &CQelEquipmentDlg::showMeters);
     timer_.start(kTimerMs);
-    meters_.start();
     updateAllPanels();
     setWindowTitle(titleFor(*unit_));
 }
@@ -108,8 +97,7 @@ CQelEquipmentDlg::~CQelEquipmentDlg() {
     // typing through them.
     hide();
     qApp->removeEventFilter(this);
-    meters_.stop();
-    unit_->clearFlags(linkflag::kSystemPage);
+    meters().setOnScreen(false);
 }
 
 QString CQelEquipmentDlg::titleFor(const Equipment& unit) {
@@ -135,7 +123,7 @@ QStringList CQelEquipmentDlg::statusTexts() const {
 
 void CQelEquipmentDlg::leave() {
     hide();
-    meters_.stop();
+    meters().stop();
     timer_.stop();
 }
 
@@ -151,7 +139,7 @@ void CQelEquipmentDlg::showOutsideEdit(const ParamEdit::Result& result) {
 
 void CQelEquipmentDlg::fullTransferDone() {
     updateAllPanels();
-    history_->clear();
+    history().clear();
 }
 
 void CQelEquipmentDlg::createAbGroup() {
@@ -165,17 +153,17 @@ void CQelEquipmentDlg::createAbGroup() {
         ab_[i]->setText(tr(texts[i]));
         ab_[i]->setToolTip(tr(tips[i]));
     }
-    ab_[0]->setCallback(this, 0, [this](QObject*, int, int) { history_->store(EditHistory::kA); });
-    ab_[1]->setCallback(this, 1, [this](QObject*, int, int) { history_->store(EditHistory::kB); });
-    ab_[2]->setCallback(this, 2, [this](QObject*, int, int) { history_->switchAb(); });
-    connect(history_, &EditHistory::abChanged, this, &CQelEquipmentDlg::showAb);
+    ab_[0]->setCallback(this, 0, [this](QObject*, int, int) { history().store(EditHistory::kA); });
+    ab_[1]->setCallback(this, 1, [this](QObject*, int, int) { history().store(EditHistory::kB); });
+    ab_[2]->setCallback(this, 2, [this](QObject*, int, int) { history().switchAb(); });
+    connect(&history(), &EditHistory::abChanged, this, &CQelEquipmentDlg::showAb);
     showAb();
 }
 
 void CQelEquipmentDlg::showAb() {
-    const bool a = history_->current() == EditHistory::kA;
+    const bool a = history().current() == EditHistory::kA;
     ab_[2]->setText(a ? tr("切到 B") : tr("切到 A"));
-    ab_[2]->setEnabled(history_->stored(a ? EditHistory::kB : EditHistory::kA));
+    ab_[2]->setEnabled(history().stored(a ? EditHistory::kB : EditHistory::kA));
     ab_[2]->update();
 }
 
@@ -185,7 +173,7 @@ bool CQelEquipmentDlg::eventFilter(QObject* watched, QEvent* event) {
         type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick ||
         (type == QEvent::KeyPress && !static_cast<QKeyEvent*>(event)->isAutoRepeat());
     if (press && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this)
-        history_->newGesture();
+        history().newGesture();
     return QDialog::eventFilter(watched, event);
 }
 
@@ -193,14 +181,13 @@ void CQelEquipmentDlg::showPage(int id) {
     if (id < kGain || id > kSystem) return;
     page(id)->show();
     if (id != current_) page(current_)->hide();
-    if (id == kSystem) unit_->setFlags(linkflag::kSystemPage);
     current_ = id;
+    trackScreen();
     title_->selectTab(id - 1);
     syncBar_->place();  // the channel buttons of the tab may take some of its room
 }
 
 void CQelEquipmentDlg::chooseTab(int pageId, int word, int mask) {
-    unit_->clearFlags(linkflag::kSystemPage);
     const int channel = word & 0xFF, linked = (word >> 8) & 0xFF;
     if (pageId == kInputEq || pageId == kOutputEq) {
         const auto side = pageId == kInputEq ? cmd::Side::Input : cmd::Side::Output;
@@ -225,7 +212,7 @@ void CQelEquipmentDlg::holdPages(bool hold) {
 UnitTransfer::Result CQelEquipmentDlg::writeImageVerified(
     std::shared_ptr<const VerifyReport>& report) {
     holdPages(true);
-    unit_->setImage(image_);  // the download sends the unit's image: this one
+    unit_->setImage(sharedImage());  // the download sends the unit's image: this one
     unit_->setFlags(linkflag::kMeterPaused);
     const auto result =
         CQelConnectDlg::run(unit_, CQelConnectDlg::Mode::Download, host_.linkSettings(), this,
@@ -259,14 +246,14 @@ void CQelEquipmentDlg::showMeters() {
         return;
     }
     meterFrame_.start();
-    metersQueued_ = false;
-    const auto display = meters_.display();
+    const auto display = meters().display();
     edit_.image().setMeters(display.data());
     page(current_)->showMeters(edit_.image());
 }
 
 void CQelEquipmentDlg::trackScreen() {
-    meters_.setOnScreen(isVisible() && !isMinimized());
+    // The system page shows no meters: they rest meanwhile.
+    meters().setOnScreen(isVisible() && !isMinimized() && current_ != kSystem);
 }
 
 void CQelEquipmentDlg::showEvent(QShowEvent* event) {

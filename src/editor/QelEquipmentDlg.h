@@ -11,6 +11,7 @@
 
 #include "device/MeterPoller.h"
 #include "device/ParamEdit.h"
+#include "device/UnitSession.h"
 #include "device/UnitTransfer.h"
 #include "link/Equipment.h"
 
@@ -21,13 +22,13 @@ class CQelBtn;
 class CQelSyncBar;
 class EditorHost;
 class CQelTitle;
-class EditHistory;
 class EditorPage;
 struct VerifyReport;
 
-// The editor of one connected unit: the tab strip over six pages, the meter thread, the load
-// of every page from the image and the report of a lost link. Closing only hides it. What it
-// needs from the program around it comes from its host.
+// The editor of one connected unit, a view of its session: the tab strip over six pages, the
+// meters, the load of every page from the image and the report of a lost link. The session
+// keeps the settings, the history and A/B, so the window can go and come back. Closing only
+// hides it. What it needs from the program around it comes from its host.
 class CQelEquipmentDlg : public QDialog {
     Q_OBJECT
 public:
@@ -37,10 +38,10 @@ public:
     enum PageId { kGain = 1, kDelay, kLimiter, kInputEq, kOutputEq, kSystem };
 
     // Shows the unit's image on every page; sends nothing.
-    CQelEquipmentDlg(std::shared_ptr<Equipment> unit, EditorHost& host,
-                     MeterPoller::Timing meterTiming = MeterPoller::Timing{});
+    CQelEquipmentDlg(UnitSession& session, EditorHost& host);
     ~CQelEquipmentDlg() override;
 
+    UnitSession& session() const { return session_; }
     Equipment& unit() { return *unit_; }
     const std::shared_ptr<Equipment>& sharedUnit() const { return unit_; }
     ParamEdit& edit() { return edit_; }
@@ -52,8 +53,8 @@ public:
     // The tab strip's report: page id, channel word (selected channel in the low byte, a newly
     // linked one in the second) and link mask.
     void chooseTab(int pageId, int channelWord, int linkMask);
-    MeterPoller& meters() { return meters_; }
-    EditHistory& history() { return *history_; }
+    MeterPoller& meters() { return session_.meters(); }
+    EditHistory& history() { return session_.history(); }
     CQelSyncBar* syncBar() const { return syncBar_; }
 
     EditorHost& host() const { return host_; }
@@ -69,7 +70,7 @@ public:
     // starts, not while it runs (when the progress window takes the focus).
     void holdPages(bool hold);
     // The shared image the pages edit; the unit's image pointer is kept on it.
-    const std::shared_ptr<ModeImage>& sharedImage() const { return image_; }
+    const std::shared_ptr<ModeImage>& sharedImage() const { return session_.image(); }
     // After a reconnect: the lost-link report may come again, the title shows the new mode.
     void linkRestored();
 
@@ -92,8 +93,6 @@ signals:
     void activated(CQelEquipmentDlg* editor);
     // What statusTexts() says has changed (a reconnect read the unit again).
     void statusChanged(CQelEquipmentDlg* editor);
-    // Emitted on the meter thread; queued to the window's thread.
-    void metersPublished();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -110,22 +109,19 @@ private:
     void showMeters();
     void trackScreen();
 
+    UnitSession& session_;
     std::shared_ptr<Equipment> unit_;
-    std::shared_ptr<ModeImage> image_;
-    ParamEdit edit_;
+    ParamEdit& edit_;
     CQelTitle* title_ = nullptr;
     CQelSyncBar* syncBar_ = nullptr;
     EditorHost& host_;
     std::array<EditorPage*, 6> pages_{};
     int current_ = kGain;
-    EditHistory* history_ = nullptr;
     std::array<CQelBtn*, 3> ab_{};  // store as A, store as B, switch
     QTimer timer_;
     bool lostShown_ = false;
-    MeterPoller meters_;
-    std::atomic<bool> metersQueued_{false};  // a redraw is on its way to the GUI thread
-    QElapsedTimer meterFrame_;               // since the meters were last drawn
-    QTimer meterDelay_;  // draws a reading that came sooner than one frame later
+    QElapsedTimer meterFrame_;  // since the meters were last drawn
+    QTimer meterDelay_;         // draws a reading that came sooner than one frame later
     // Last: it goes first.
     ParamEdit::Subscription outsideEdits_;
 };

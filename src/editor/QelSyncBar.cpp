@@ -13,12 +13,12 @@
 #include "controls/QelTitle.h"
 #include "device/DownloadVerify.h"
 #include "device/ModeImage.h"
-#include "editor/EditHistory.h"
 #include "editor/EditorHost.h"
 #include "editor/LinkErrorWords.h"
 #include "editor/QelEquipmentDlg.h"
 #include "link/Equipment.h"
 #include "ui/BusyRun.h"
+#include "ui/EditWords.h"
 #include "ui/QelConnectDlg.h"
 
 namespace qel {
@@ -137,8 +137,8 @@ QString differenceLines(const std::vector<VerifyDifference>& differences, const 
         const DownloadParam& p = differences[static_cast<size_t>(i)].param;
         const ParamEdit::Subject subject{p.code, {p.side, p.channel + 1}, p.point};
         lines << CQelSyncBar::tr("设备: %1\n  编辑器: %2")
-                     .arg(EditHistory::label(subject, unit, model),
-                          EditHistory::label(subject, editor, model));
+                     .arg(EditWords::label(subject, unit, model),
+                          EditWords::label(subject, editor, model));
     }
     if (count > kShownDifferences)
         lines << CQelSyncBar::tr("... 另有 %1 处").arg(count - kShownDifferences);

@@ -31,7 +31,6 @@ constexpr uint32_t kSerial = 0x04;
 constexpr uint32_t kUdp = 0x08;
 constexpr uint32_t kParamsRead = 0x10;
 constexpr uint32_t kMeterPaused = 0x20;  // a whole mode is being moved
-// 0x40 is the editor's (device/MeterPoller.h).
 constexpr uint32_t kEngineering = 0x100;
 }  // namespace linkflag
 

@@ -116,7 +116,7 @@ RemoteHub::~RemoteHub() {
     stop();
     for (auto& [id, view] : views_)
         if (view.meters)
-            if (const auto unit = unitOf(id)) units_.watchMeters(*unit, false);
+            if (const auto unit = unitOf(id)) units_.watchMeters(*unit, 0);
     // The sockets go with server_, after the lists that a client's going would change.
     for (RemoteClient* c : clients_) disconnect(c, nullptr, this, nullptr);
 }
@@ -371,12 +371,13 @@ void RemoteHub::updateMeterWatch() {
     bool any = false;
     for (const auto& unit : units_.units()) {
         const QString id = idOf(*unit);
-        bool watched = false;
-        for (const auto& [client, w] : watches_) watched |= w.meterRate > 0 && watches(w, id);
-        any |= watched;
+        int rate = 0;  // the fastest of the clients that watch it
+        for (const auto& [client, w] : watches_)
+            if (watches(w, id)) rate = std::max(rate, w.meterRate);
+        any |= rate > 0;
         UnitView& view = views_[id];
-        if (view.meters != watched) units_.watchMeters(*unit, watched);
-        view.meters = watched;
+        if (view.meters != rate) units_.watchMeters(*unit, rate);
+        view.meters = rate;
     }
     if (any) meterTimer_.start(0);  // sendMeters() then waits for the next client due
     if (!any) meterTimer_.stop();

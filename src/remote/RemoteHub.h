@@ -91,8 +91,8 @@ private:
         quint64 revision = 0;
         QJsonObject preset;  // as the clients were last told
         bool busy = false;
-        bool meters = false;  // a client watches its meters
-        QJsonObject shown;    // its entry in the unit list as the clients were last told
+        int meters = 0;     // readings a second the clients that watch its meters ask for
+        QJsonObject shown;  // its entry in the unit list as the clients were last told
     };
     struct Watch {
         QSet<QString> units;

@@ -26,8 +26,9 @@ public:
     virtual ParamEdit* editOf(const Equipment& unit) = 0;
     // A transfer holds the unit: no edit may reach it meanwhile.
     virtual bool busy(const Equipment& unit) const = 0;
-    // Keeps the unit's meter thread running while a client watches it.
-    virtual void watchMeters(const Equipment& unit, bool watched) = 0;
+    // The unit's meters are read this many times a second for the clients; 0: no client
+    // watches them.
+    virtual void watchMeters(const Equipment& unit, int readingsPerSecond) = 0;
     virtual std::optional<Meters> meters(const Equipment& unit) const = 0;
 };
 

@@ -8,13 +8,11 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QSettings>
-#include <QUndoGroup>
 
 #include "controls/MessageBoxes.h"
 #include "device/UnitText.h"
 #include "device/UnitTransfer.h"
 #include "driverpkg/install/UsbDriverInstall.h"
-#include "editor/EditHistory.h"
 #include "editor/PresetIssueWords.h"
 #include "editor/PresetTransfer.h"
 #include "editor/QelEquipmentDlg.h"
@@ -40,6 +38,7 @@
 #include "shell/ShowFiles.h"
 #include "shell/WindowPlacement.h"
 #include "ui/BusyRun.h"
+#include "ui/EditWords.h"
 #include "ui/QelConnectDlg.h"
 
 namespace qel {
@@ -178,14 +177,23 @@ void CMainFrame::createMenus() {
     connect(addCommand(equipment, command::kOpenShow, tr("打开演出文件...")), &QAction::triggered,
             this, [this] { showFiles_->chooseOpen(); });
     equipment->addSeparator();
-    // Undo and redo of the active editor; the texts name the step.
-    undoGroup_ = new QUndoGroup(this);
-    QAction* undo = undoGroup_->createUndoAction(this, tr("撤销"));
-    undo->setShortcut(EditHistory::undoKey());
-    QAction* redo = undoGroup_->createRedoAction(this, tr("重做"));
-    redo->setShortcuts(EditHistory::redoKeys());
-    equipment->addAction(undo);
-    equipment->addAction(redo);
+    // Undo and redo of the active unit; the texts name the step.
+    undo_ = equipment->addAction(tr("撤销"));
+    undo_->setShortcut(EditWords::undoKey());
+    redo_ = equipment->addAction(tr("重做"));
+    redo_->setShortcuts(EditWords::redoKeys());
+    const auto activeHistory = [this]() -> EditHistory* {
+        const auto unit = activeUnit();
+        UnitSession* session = unit ? app_.sessions().of(*unit) : nullptr;
+        return session ? &session->history() : nullptr;
+    };
+    connect(undo_, &QAction::triggered, this, [activeHistory] {
+        if (EditHistory* h = activeHistory()) h->undo();
+    });
+    connect(redo_, &QAction::triggered, this, [activeHistory] {
+        if (EditHistory* h = activeHistory()) h->redo();
+    });
+    showUndoState();
     equipment->addSeparator();
     // Presets act on the active editor.
     QAction* exportPreset = addCommand(equipment, command::kExportPreset, tr("导出..."));
@@ -329,13 +337,14 @@ void CMainFrame::openUnit(const std::shared_ptr<Equipment>& unit) {
     if (result == UnitTransfer::Result::Success) {
         auto& slot = editors_[unit.get()];
         slot.reset();  // the editor of an earlier connection, if any
-        slot = std::make_unique<CQelEquipmentDlg>(unit, *this);
+        UnitSession& session = app_.sessions().open(unit);
+        connect(&session.history(), &EditHistory::changed, this, &CMainFrame::showUndoState);
+        slot = std::make_unique<CQelEquipmentDlg>(session, *this);
         connect(slot.get(), &CQelEquipmentDlg::activated, this, &CMainFrame::onEditorActivated);
         connect(slot.get(), &CQelEquipmentDlg::statusChanged, this, &CMainFrame::showStatusOf);
-        undoGroup_->addStack(&slot->history().stack());
-        undoGroup_->setActiveStack(&slot->history().stack());
         unit->setEditorOpen(true);
         activeUnit_ = unit;
+        showUndoState();
         slot->show();
     }
     repaintEquipmentList();
@@ -343,7 +352,7 @@ void CMainFrame::openUnit(const std::shared_ptr<Equipment>& unit) {
 
 // The remote hub, listening at once when it was left on.
 void CMainFrame::startRemote() {
-    remoteUnits_ = std::make_unique<FrameRemoteUnits>(app_, *this);
+    remoteUnits_ = std::make_unique<FrameRemoteUnits>(app_);
     remote_ = std::make_unique<RemoteHub>(*remoteUnits_, app_.configPath());
     remote_->setLanguage(Language::configured(app_.configPath()));
     remote_->setIssueWords(&PresetIssueWords::text);
@@ -355,7 +364,7 @@ void CMainFrame::startRemote() {
 void CMainFrame::onEditorActivated(CQelEquipmentDlg* editor) {
     for (const auto& unit : app_.equipment().snapshot())
         if (&editor->unit() == unit.get()) activeUnit_ = unit;
-    undoGroup_->setActiveStack(&editor->history().stack());
+    showUndoState();
     showStatusOf(editor);
 }
 
@@ -365,9 +374,23 @@ void CMainFrame::showStatusOf(CQelEquipmentDlg* editor) {
     for (int pane = 1; pane <= texts.size(); ++pane) statusBar_->setPaneText(pane, texts[pane - 1]);
 }
 
+void CMainFrame::showUndoState() {
+    const auto unit = activeUnit();
+    UnitSession* session = unit ? app_.sessions().of(*unit) : nullptr;
+    const EditHistory* h = session ? &session->history() : nullptr;
+    undo_->setEnabled(h && h->canUndo());
+    redo_->setEnabled(h && h->canRedo());
+    const auto named = [](const QString& command, const QString& step) {
+        return step.isEmpty() ? command : command + u' ' + step;
+    };
+    undo_->setText(named(tr("撤销"), h ? h->undoText() : QString()));
+    redo_->setText(named(tr("重做"), h ? h->redoText() : QString()));
+}
+
 void CMainFrame::showNoUnit() {
     for (int pane = 1; pane < statusBar_->paneCount(); ++pane)
         statusBar_->setPaneText(pane, CMyStatusBar::initialText(pane));
+    showUndoState();
 }
 
 CQelEquipmentDlg* CMainFrame::activeEditor() const {
@@ -404,6 +427,7 @@ void CMainFrame::disconnectActive() {
     beginBusy();
     runBusy([&unit] { UnitTransfer::disconnect(*unit); });
     unit->setEditorOpen(false);
+    closeSession(*unit);
     activeUnit_.reset();
     showNoUnit();
     repaintEquipmentList();
@@ -451,9 +475,8 @@ void CMainFrame::removeVirtualUnit() {
 void CMainFrame::dropEditorOf(const std::shared_ptr<Equipment>& unit) {
     if (CQelEquipmentDlg* editor = editorOf(*unit)) {
         editor->leave();
-        undoGroup_->removeStack(&editor->history().stack());
-        editors_.erase(unit.get());
     }
+    closeSession(*unit);
     if (activeUnit() == unit) {
         activeUnit_.reset();
         showNoUnit();
@@ -462,6 +485,12 @@ void CMainFrame::dropEditorOf(const std::shared_ptr<Equipment>& unit) {
     beginBusy();
     runBusy([&unit] { unit->stopLink(); });
     endBusy();
+}
+
+void CMainFrame::closeSession(const Equipment& unit) {
+    editors_.erase(&unit);  // a view of the session
+    app_.sessions().close(unit);
+    if (remote_) remote_->lookAtUnits();  // the clients no longer reach its edit path
 }
 
 void CMainFrame::endBusy() {

@@ -14,7 +14,6 @@
 class QAction;
 class QToolBar;
 class QStatusBar;
-class QUndoGroup;
 
 namespace qel {
 
@@ -121,8 +120,12 @@ private:
     // Status-bar panes 1 to 4 for the active editor's unit, or for no unit.
     void showStatusOf(CQelEquipmentDlg* editor);
     void showNoUnit();
+    // The undo and redo commands say what the active unit's history would undo and redo.
+    void showUndoState();
     void saveBarLayout();
     void restoreVirtualUnits();
+    // Lets the unit's session go with its editor.
+    void closeSession(const Equipment& unit);
     // Ends the unit's link and drops its editor (a unit that goes away).
     void dropEditorOf(const std::shared_ptr<Equipment>& unit);
 
@@ -138,7 +141,8 @@ private:
     std::weak_ptr<Equipment> activeUnit_;
     std::unique_ptr<ShowFiles> showFiles_;
     std::map<const Equipment*, std::unique_ptr<CQelEquipmentDlg>> editors_;
-    QUndoGroup* undoGroup_ = nullptr;  // the editors' histories; the active editor's is active
+    QAction* undo_ = nullptr;  // the active unit's history: its texts name the step
+    QAction* redo_ = nullptr;
     std::function<void()> afterStart_;
     QString connectAtStart_;
     bool shutDown_ = false;

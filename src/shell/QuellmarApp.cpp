@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 
 #include "platform/Trace.h"
+#include "ui/EditWords.h"
 
 namespace qel {
 
@@ -22,10 +23,13 @@ CQuellmarApp::CQuellmarApp(Options options)
                              ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
                              : options_.dataDir;
     virtualUnits_ = std::make_unique<VirtualUnits>(data, options_.unitPort);
+    sessions_ = std::make_unique<UnitSessions>();
+    sessions_->setLabeller(&EditWords::step);
 }
 
 CQuellmarApp::~CQuellmarApp() {
-    // Units stop before the endpoint they use goes away.
+    // Sessions go first (their meter threads), and units stop before the endpoint they use.
+    sessions_.reset();
     for (const auto& unit : equipment_.snapshot()) unit->stopLink();
     virtualUnits_.reset();
     endpoint_.close();

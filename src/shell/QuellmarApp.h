@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "device/ModeFileStore.h"
+#include "device/UnitSessions.h"
 #include "link/Equipment.h"
 #include "link/EquipmentList.h"
 #include "link/EquipmentSearch.h"
@@ -62,6 +63,8 @@ public:
     SerialPortMap& serialMap() { return serialMap_; }
     NetModuleSearcher& moduleSearcher() { return moduleSearcher_; }
     VirtualUnits& virtualUnits() { return *virtualUnits_; }
+    // The sessions of the connected units.
+    UnitSessions& sessions() { return *sessions_; }
     // The search goes to a.b.c.255 of the configured gateway ("NetConfig" / "GateWay").
     std::array<uint8_t, 4> gateway() const;
     SearchSettings searchSettings();
@@ -79,6 +82,7 @@ private:
     NetModuleSearcher moduleSearcher_;
     skin::SkinCache skins_;
     std::unique_ptr<VirtualUnits> virtualUnits_;  // goes after the links that reach them
+    std::unique_ptr<UnitSessions> sessions_;      // goes first: its meter threads use the links
 };
 
 }  // namespace qel

@@ -16,9 +16,9 @@
 
 #include "controls/MessageBoxes.h"
 #include "device/DownloadVerify.h"
-#include "editor/EditHistory.h"
 #include "link/Protocol.h"
 #include "shell/AddVirtualDlg.h"
+#include "ui/EditWords.h"
 
 namespace qel {
 
@@ -156,8 +156,8 @@ QString ShowTableDlg::differenceTip(int row, const ModeRecord& unit) const {
         const DownloadParam& p = list[i].param;
         const ParamEdit::Subject subject{p.code, {p.side, p.channel + 1}, p.point};
         lines << tr("设备: %1\n  文件: %2")
-                     .arg(EditHistory::label(subject, unit, file.modelCode),
-                          EditHistory::label(subject, file.record, file.modelCode));
+                     .arg(EditWords::label(subject, unit, file.modelCode),
+                          EditWords::label(subject, file.record, file.modelCode));
     }
     if (list.size() > size_t{kShownDifferences})
         lines << tr("... 另有 %1 处").arg(list.size() - kShownDifferences);

@@ -22,7 +22,7 @@
 #include "device/FreqTable.h"
 #include "device/UnitTransfer.h"
 #include "device/ValueCodes.h"
-#include "editor/EditHistory.h"
+#include "device/EditHistory.h"
 #include "editor/EqPage.h"
 #include "editor/PresetTransfer.h"
 #include "editor/QelEquipmentDlg.h"
@@ -151,7 +151,7 @@ private slots:
         QCOMPARE(record().output(1).eqSwitch(), uint8_t{0});
         QCOMPARE(page->gainBox(0)->text(), QString("-3.0 dB"));  // the page shows it
         QTRY_VERIFY(unitEqualsEditor());
-        QCOMPARE(editor->history().stack().undoText(), QString("输出 2 EQ 导入滤波器"));
+        QCOMPARE(editor->history().undoText(), QString("输出 2 EQ 导入滤波器"));
         editor->history().undo();  // one step
         QVERIFY(record() == before);
         QTRY_VERIFY(unitEqualsEditor());
@@ -206,7 +206,7 @@ private slots:
         // A QD408's eight output buttons reach into the bar's room: it keeps clear of them.
         auto other = std::make_shared<Equipment>();
         other->setModelCode(4);
-        CQelEquipmentDlg qd408(other, *host, test::quietMeters());
+        test::SessionEditor qd408(other, *host, test::quietMeters());
         for (int id = CQelEquipmentDlg::kGain; id <= CQelEquipmentDlg::kSystem; ++id) {
             qd408.showPage(id);
             const QRect room = qd408.syncBar()->geometry();
@@ -381,7 +381,7 @@ private slots:
         MeterPoller::Timing meters;
         meters.startMs = 0;  // polling, as a person's editor does
         test::TestEditorHost stageHost(serialLink);
-        CQelEquipmentDlg stageEditor(stage, stageHost, meters);
+        test::SessionEditor stageEditor(stage, stageHost, meters);
         stageEditor.show();
         auto* bar = stageEditor.syncBar();
 

@@ -50,7 +50,7 @@ private slots:
         test::TestEditorHost host(link);
         MeterPoller::Timing fast;
         fast.startMs = 0;
-        CQelEquipmentDlg editor(unit, host, fast);
+        test::SessionEditor editor(unit, host, fast);
         QCOMPARE(CQelEquipmentDlg::titleFor(*unit),
                  QString("QD206 : Rack (本地 PC_IP) - 用户模式"));
         QCOMPARE(editor.size(), QSize(966, 543));
@@ -60,7 +60,6 @@ private slots:
         QTRY_VERIFY(editor.edit().image().meter(4) > 0);  // the simulator's levels arrive
         // The system page slows the poll to once a second.
         editor.chooseTab(CQelEquipmentDlg::kSystem, 1, 1);
-        QVERIFY(unit->hasFlag(linkflag::kSystemPage));
         QTest::qWait(100);
         const auto asked = editor.meters().readingsAsked();
         QTest::qWait(1500);

@@ -9,8 +9,8 @@
 #include "controls/QelGain.h"
 #include "controls/QelGainEq.h"
 #include "controls/QelText.h"
+#include "device/EditHistory.h"
 #include "device/ValueCodes.h"
-#include "editor/EditHistory.h"
 #include "editor/PanelEqi.h"
 #include "editor/PanelGain.h"
 #include "editor/QelEquipmentDlg.h"
@@ -19,6 +19,7 @@
 #include "link/UdpEndpoint.h"
 #include "support/EditorRig.h"
 #include "support/Loopback.h"
+#include "ui/EditWords.h"
 
 using namespace qel;
 
@@ -205,11 +206,44 @@ private slots:
         QTRY_COMPARE(sim.state(0).params.out[0].gain, uint8_t(start + 1));
     }
 
+    // The history and A/B belong to the unit's session: an editor that goes and another that
+    // comes on the same session find them, and a remote edit made with no editor open is
+    // undone in the one opened after it.
+    void theHistoryOutlivesTheEditor() {
+        UnitSession session(unit, test::quietMeters());
+        session.history().setLabeller(&EditWords::step);
+        auto first = std::make_unique<CQelEquipmentDlg>(session, *rig->host);
+        type(static_cast<CPanelGain*>(first->page(1))->gainBox(4), "-7");
+        session.history().store(EditHistory::kB);
+        first.reset();
+        {
+            ParamEdit::OriginScope remote(session.edit(), {ParamEdit::Origin::Kind::Remote, 3});
+            session.edit().setMute(cmd::outputChannel(2), 1);
+        }
+        CQelEquipmentDlg second(session, *rig->host);
+        QCOMPARE(second.history().count(), 2);
+        QVERIFY(second.history().undoText().endsWith("(远程客户端 3)"));
+        QVERIFY(second.history().stored(EditHistory::kB));
+        second.show();
+        second.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&second));
+        QTest::keyClick(&second, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(session.edit().image().record().output(1).mute(), uint8_t{0});
+        QTRY_COMPARE(sim.state(0).params.out[1].mute, uint8_t{0});
+        second.history().undo();
+        QTRY_COMPARE(sim.state(0).params.out[0].gain, gainCode(0));
+    }
+
     void cleanupTestCase() { sim.stop(); }
 
 private:
+    static void type(CQelText* box, const QString& text) {
+        box->selectAll();
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, Qt::Key_Return);
+    }
     ModeRecord& record() { return editor->edit().image().record(); }
-    QUndoStack& stack() { return editor->history().stack(); }
+    EditHistory& stack() { return editor->history(); }
     // The queue has sent everything (resends included); then the record starts again.
     void settle() {
         QTRY_COMPARE(unit->queue().pendingCount(), size_t{0});

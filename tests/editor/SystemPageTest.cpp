@@ -19,7 +19,7 @@
 #include "controls/QelGain.h"
 #include "device/ModeFileStore.h"
 #include "device/UnitTransfer.h"
-#include "editor/EditHistory.h"
+#include "device/EditHistory.h"
 #include "editor/EditorPage.h"
 #include "editor/EqSystemDlg.h"
 #include "editor/PanelGain.h"
@@ -379,11 +379,11 @@ private slots:
         s.modes[2].params.out[3].delay = 4800;
         sim.setState(0, s);
         editor->edit().setGain(cmd::outputChannel(2), 77);
-        QCOMPARE(editor->history().stack().count(), 1);
+        QCOMPARE(editor->history().count(), 1);
         find<QComboBox>(Id::kSlot)->setCurrentIndex(2);
         boxes.answer(MsgAnswer::Yes);
         find<QPushButton>(Id::kRecallSlot)->click();
-        QCOMPARE(editor->history().stack().count(), 0);  // the steps no longer describe the unit
+        QCOMPARE(editor->history().count(), 0);  // the steps no longer describe the unit
         QCOMPARE(sent()[0].code, 0x11);
         QCOMPARE(sent()[1].code, 0x13);
         QCOMPARE(sent()[1].payload[0], uint8_t{2});

@@ -10,13 +10,14 @@
 #include <QTreeWidget>
 #include <QUrlQuery>
 
-#include "editor/EditHistory.h"
+#include "device/EditHistory.h"
 #include "editor/QelEquipmentDlg.h"
 #include "link/EquipmentList.h"
 #include "remote/RemoteHub.h"
 #include "remote/dialog/RemoteDlg.h"
 #include "support/AppRig.h"
 #include "support/WebSocketClient.h"
+#include "ui/EditWords.h"
 #include "ui/QelConnectDlg.h"
 
 using namespace qel;
@@ -46,34 +47,43 @@ private slots:
 
         test::WebSocketClient client;
         QVERIFY(client.open(quint16(url.port())));
-        client.send({{"type", "hello"}, {"pair", QUrlQuery(url).queryItemValue("pair")},
+        client.send({{"type", "hello"},
+                     {"pair", QUrlQuery(url).queryItemValue("pair")},
                      {"label", "Tablet"}});
         QVERIFY(!client.last("welcome").isEmpty());
         QTRY_COMPARE(dialog.clientList()->topLevelItemCount(), 1);
         QCOMPARE(dialog.clientList()->topLevelItem(0)->text(2), QString("Tablet"));
         QVERIFY(QUrl(dialog.urlText()->text()) != url);  // the code was spent
 
-        const QString id = client.last("units").value("units").toArray()[0].toObject()
-                               .value("id").toString();
-        client.send({{"type", "set"}, {"id", 1}, {"unit", id}, {"path", "outputs[0].gainDb"},
+        const QString id =
+            client.last("units").value("units").toArray()[0].toObject().value("id").toString();
+        client.send({{"type", "set"},
+                     {"id", 1},
+                     {"unit", id},
+                     {"path", "outputs[0].gainDb"},
                      {"value", -6}});
-        QCOMPARE(client.answer(1).value("reason").toString(), QString("the unit's settings are not read yet"));
+        QCOMPARE(client.answer(1).value("reason").toString(),
+                 QString("the unit's settings are not read yet"));
 
         rig.frame().openUnit(unit);
         CQelEquipmentDlg* editor = rig.frame().editorOf(*unit);
         QVERIFY(editor);
         client.send({{"type", "subscribe"}, {"units", "*"}});
         QVERIFY(!client.next("snapshot").isEmpty());
-        client.send({{"type", "set"}, {"id", 2}, {"unit", id}, {"path", "outputs[0].gainDb"},
+        client.send({{"type", "set"},
+                     {"id", 2},
+                     {"unit", id},
+                     {"path", "outputs[0].gainDb"},
                      {"value", -6}});
         QCOMPARE(client.answer(2).value("type").toString(), QString("ack"));
         QCOMPARE(editor->edit().image().record().output(0).gain(), 88);  // -6 dB
         QTRY_COMPARE_WITH_TIMEOUT(int(rig.sim().state(sim).params.out[0].gain), 88, 500);
-        QUndoStack& undo = editor->history().stack();
-        QCOMPARE(undo.undoText(), EditHistory::tr("%1 (远程客户端 %2)")
-                                      .arg(EditHistory::tr("%1 增益 %2 dB")
-                                               .arg(EditHistory::tr("输出 %1").arg(1), "-6.0"))
-                                      .arg(1));
+        EditHistory& undo = editor->history();
+        QCOMPARE(
+            undo.undoText(),
+            EditWords::tr("%1 (远程客户端 %2)")
+                .arg(EditWords::tr("%1 增益 %2 dB").arg(EditWords::tr("输出 %1").arg(1), "-6.0"))
+                .arg(1));
 
         // The desktop takes it back: the client is told, by the desktop.
         const size_t seen = client.received.size();
@@ -89,14 +99,18 @@ private slots:
         slow.replyDelayMs = 2;  // long enough for the hub to see the download
         rig.sim().setFaults(sim, slow);
         // Sent now, it reaches the hub while the download runs: it is refused.
-        client.send({{"type", "set"}, {"id", 3}, {"unit", id}, {"path", "outputs[0].mute"},
+        client.send({{"type", "set"},
+                     {"id", 3},
+                     {"unit", id},
+                     {"path", "outputs[0].mute"},
                      {"value", true}});
-        QCOMPARE(CQelConnectDlg::run(unit, CQelConnectDlg::Mode::Download,
-                                     rig.app().linkSettings(), editor, 0),
+        QCOMPARE(CQelConnectDlg::run(unit, CQelConnectDlg::Mode::Download, rig.app().linkSettings(),
+                                     editor, 0),
                  UnitTransfer::Result::Success);
         const auto busy = [&](bool on) {
-            return client.next("busy", before,
-                               [on](const QJsonObject& m) { return m.value("busy").toBool() == on; });
+            return client.next("busy", before, [on](const QJsonObject& m) {
+                return m.value("busy").toBool() == on;
+            });
         };
         QVERIFY(!busy(true).isEmpty());
         QCOMPARE(client.answer(3).value("reason").toString(),

@@ -13,7 +13,7 @@
 
 #include "controls/QelText.h"
 #include "device/ValueCodes.h"
-#include "editor/EditHistory.h"
+#include "device/EditHistory.h"
 #include "editor/PanelEqo.h"
 #include "editor/QelEquipmentDlg.h"
 #include "editor/TypedValue.h"
@@ -136,8 +136,8 @@ private slots:
         QVERIFY(largestGap(curveBefore, dragged.value("curve").toArray()) > 3);
 
         // The editor takes it back: the unit and the browser follow.
-        QVERIFY(editor->history().stack().canUndo());
-        editor->history().stack().undo();
+        QVERIFY(editor->history().canUndo());
+        editor->history().undo();
         QCOMPARE(page->gainBox(kPoint)->text(), signedDbText(before.value("gainDb").toDouble()));
         browser.say("undone");
         const QJsonObject undone = browser.next();

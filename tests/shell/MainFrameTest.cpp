@@ -101,7 +101,7 @@ private slots:
         QCOMPARE(boxes.shown().size(), size_t{2});
         QCOMPARE(boxes.shown()[1].text, QString("您确定要断开当前连接的设备吗 ?"));
         QCOMPARE(boxes.shown()[1].buttons, MsgButtons::YesNoCancel);
-        QVERIFY(!frame->editorOf(*unit)->isVisible());
+        QVERIFY(!frame->editorOf(*unit));  // it went with the unit's session
         QCOMPARE(CQelEqMgr::secondLine(*unit), QString("状态:断开 (UDP)"));
         QCOMPARE(status->paneText(1), QString("名称: -"));
         QCOMPARE(status->paneText(2), QString("状态:-"));

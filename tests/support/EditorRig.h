@@ -8,11 +8,13 @@
 #include <string>
 
 #include "device/ModeFileStore.h"
+#include "device/UnitSession.h"
 #include "device/UnitTransfer.h"
 #include "editor/EditorHost.h"
 #include "editor/QelEquipmentDlg.h"
 #include "link/Equipment.h"
 #include "platform/Ipv4.h"
+#include "ui/EditWords.h"
 
 namespace qel::test {
 
@@ -75,11 +77,31 @@ inline std::shared_ptr<Equipment> connectedUnit(const std::string& ip, const Lin
                                                                                       : nullptr;
 }
 
+// The session an editor in a test stands on, made before the editor and let go after it.
+struct SessionHolder {
+    std::unique_ptr<UnitSession> owned;
+};
+
+// An editor on a session of its own, as the program gives each connected unit one.
+class SessionEditor : private SessionHolder, public CQelEquipmentDlg {
+public:
+    SessionEditor(std::shared_ptr<Equipment> unit, EditorHost& host, MeterPoller::Timing meters)
+        : SessionHolder{madeSession(std::move(unit), meters)}, CQelEquipmentDlg(*owned, host) {}
+
+private:
+    static std::unique_ptr<UnitSession> madeSession(std::shared_ptr<Equipment> unit,
+                                                    MeterPoller::Timing meters) {
+        auto s = std::make_unique<UnitSession>(std::move(unit), meters);
+        s->history().setLabeller(&EditWords::step);
+        return s;
+    }
+};
+
 // The unit's editor, built as the program builds it.
 inline std::unique_ptr<CQelEquipmentDlg> openEditor(std::shared_ptr<Equipment> unit,
                                                     EditorHost& host,
                                                     MeterPoller::Timing meters = quietMeters()) {
-    return std::make_unique<CQelEquipmentDlg>(std::move(unit), host, meters);
+    return std::make_unique<SessionEditor>(std::move(unit), host, meters);
 }
 
 // An editor with its test host on a unit; ends the editor, then the unit's link.

@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
+#include "device/UnitSession.h"
+
+#include "device/ModeImage.h"
+#include "link/Equipment.h"
+
+namespace qel {
+
+UnitSession::UnitSession(std::shared_ptr<Equipment> unit, MeterPoller::Timing meterTiming)
+    : unit_(std::move(unit)),
+      image_(unit_->image() ? unit_->image() : std::make_shared<ModeImage>()),
+      edit_(*unit_, image_),
+      history_(edit_),
+      meters_(
+          *unit_,
+          [this] {
+              if (!metersQueued_.exchange(true)) emit metersPublished();
+          },
+          meterTiming) {
+    connect(
+        this, &UnitSession::metersPublished, this,
+        [this] {
+            metersQueued_ = false;
+            emit metersChanged();
+        },
+        Qt::QueuedConnection);
+    editing_ = edit_.listen([this](const ParamEdit::Result& result) { emit edited(result); });
+    meters_.start();
+}
+
+UnitSession::~UnitSession() {
+    meters_.stop();
+}
+
+UnitSession::MeterWatch& UnitSession::MeterWatch::operator=(MeterWatch&& other) noexcept {
+    if (this != &other) {
+        reset();
+        session_ = std::exchange(other.session_, nullptr);
+        id_ = other.id_;
+    }
+    return *this;
+}
+
+void UnitSession::MeterWatch::reset() {
+    if (!session_) return;
+    session_->watchers_.erase(id_);
+    session_->updateMeterRate();
+    session_ = nullptr;
+}
+
+UnitSession::MeterWatch UnitSession::watchMeters(int readingsPerSecond) {
+    MeterWatch watch;
+    watch.session_ = this;
+    watch.id_ = nextWatch_++;
+    watchers_[watch.id_] = readingsPerSecond;
+    updateMeterRate();
+    return watch;
+}
+
+void UnitSession::updateMeterRate() {
+    meters_.setWatched(!watchers_.empty());
+}
+
+UnitSession::Lease::~Lease() {
+    if (!session_) return;
+    session_->holder_.clear();
+    emit session_->busyChanged(false);
+}
+
+std::optional<UnitSession::Lease> UnitSession::lease(const QString& holder) {
+    if (busy()) return std::nullopt;
+    holder_ = holder.isEmpty() ? QStringLiteral("?") : holder;
+    emit busyChanged(true);
+    return Lease(this);
+}
+
+}  // namespace qel

@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <atomic>
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "device/EditHistory.h"
+#include "device/MeterPoller.h"
+#include "device/ParamEdit.h"
+
+namespace qel {
+
+class Equipment;
+class ModeImage;
+
+// A connected unit's live state, whoever shows it: the image, the one edit path, the edit
+// history with A/B, the meter poller and who watches it, and the lease a transfer takes. The
+// program owns one per connected unit beside the unit list; editors, the remote hub and show
+// jobs attach to it and none owns it, so closing a window loses nothing. GUI thread only, but
+// for the meter poller's own thread.
+class UnitSession : public QObject {
+    Q_OBJECT
+public:
+    // The unit's settings were read into its image.
+    explicit UnitSession(std::shared_ptr<Equipment> unit,
+                         MeterPoller::Timing meterTiming = MeterPoller::Timing{});
+    ~UnitSession() override;
+
+    Equipment& unit() const { return *unit_; }
+    const std::shared_ptr<Equipment>& sharedUnit() const { return unit_; }
+    // The image the edit path writes; the unit's image pointer is kept on it.
+    const std::shared_ptr<ModeImage>& image() const { return image_; }
+    ParamEdit& edit() { return edit_; }
+    EditHistory& history() { return history_; }
+    MeterPoller& meters() { return meters_; }
+    const MeterPoller& meters() const { return meters_; }
+
+    // A watcher of the unit's meters, from watchMeters() until it is destroyed or reset.
+    class MeterWatch {
+    public:
+        MeterWatch() = default;
+        MeterWatch(MeterWatch&& other) noexcept { *this = std::move(other); }
+        MeterWatch& operator=(MeterWatch&& other) noexcept;
+        ~MeterWatch() { reset(); }
+        void reset();
+        explicit operator bool() const { return session_ != nullptr; }
+
+    private:
+        friend class UnitSession;
+        UnitSession* session_ = nullptr;
+        int id_ = 0;
+    };
+    // The meters are read while anyone watches them, as often as the fastest watcher asks.
+    [[nodiscard]] MeterWatch watchMeters(int readingsPerSecond);
+    int meterWatchers() const { return static_cast<int>(watchers_.size()); }
+
+    // A transfer holds the unit (a download, import, sync, show send, reconnect): no edit may
+    // reach it meanwhile. The lease ends when destroyed.
+    class Lease {
+    public:
+        Lease(Lease&& other) noexcept : session_(std::exchange(other.session_, nullptr)) {}
+        Lease& operator=(Lease&&) = delete;
+        ~Lease();
+
+    private:
+        friend class UnitSession;
+        explicit Lease(UnitSession* session) : session_(session) {}
+        UnitSession* session_;
+    };
+    // Nothing while another holds the unit.
+    [[nodiscard]] std::optional<Lease> lease(const QString& holder);
+    bool busy() const { return !holder_.isEmpty(); }
+    // Who holds the unit, in the holder's words; empty when nobody does.
+    QString holder() const { return holder_; }
+
+signals:
+    // From the meter thread, queued to the session's: a reading to take.
+    void metersPublished();
+    // New meter display bytes (MeterPoller::display()); at most one is on its way at a time.
+    void metersChanged();
+    void busyChanged(bool busy);
+    // Every edit of the unit, with who made it.
+    void edited(const ParamEdit::Result& result);
+
+private:
+    void updateMeterRate();
+
+    std::shared_ptr<Equipment> unit_;
+    std::shared_ptr<ModeImage> image_;
+    ParamEdit edit_;
+    EditHistory history_;
+    MeterPoller meters_;
+    std::map<int, int> watchers_;  // watch id to readings a second
+    int nextWatch_ = 1;
+    QString holder_;
+    std::atomic<bool> metersQueued_{false};  // a metersChanged is on its way to the GUI thread
+    // Last: it goes first.
+    ParamEdit::Subscription editing_;
+};
+
+}  // namespace qel
