@@ -63,6 +63,7 @@ QString RemoteAuth::pair(const QString& code, const QString& label) {
     entries_.push_back({hashOf(token), label.trimmed().left(kMaxLabel), now, now});
     if (entries_.size() > size_t(kMaxPaired)) entries_.erase(entries_.begin());
     save();
+    if (listChanged_) listChanged_();
     renewPairingCode();
     return token;
 }
@@ -85,6 +86,7 @@ bool RemoteAuth::revoke(const QByteArray& id) {
     reload();
     if (!std::erase_if(entries_, [&](const Entry& e) { return e.id() == id; })) return false;
     save();
+    if (listChanged_) listChanged_();
     return true;
 }
 
@@ -110,6 +112,7 @@ bool RemoteAuth::reload() {
     };
     const bool changed = hashes(now) != hashes(entries_);
     entries_ = std::move(now);
+    if (changed && listChanged_) listChanged_();
     return changed;
 }
 

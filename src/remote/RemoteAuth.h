@@ -36,6 +36,8 @@ public:
     void renewPairingCode();
     // Called whenever the pairing code changes (spent, renewed or guessed wrong too often).
     void setCodeRenewed(std::function<void()> renewed) { renewed_ = std::move(renewed); }
+    // Called whenever a pairing is made or dropped, here or (seen on reload) by another program.
+    void setListChanged(std::function<void()> changed) { listChanged_ = std::move(changed); }
     // Trades the pairing code for a new token and spends the code; an empty result for a
     // wrong code (after kMaxWrongCodes of them the code is renewed).
     QString pair(const QString& code, const QString& label);
@@ -66,6 +68,7 @@ private:
     QString code_;
     int wrongCodes_ = 0;
     std::function<void()> renewed_;
+    std::function<void()> listChanged_;
     std::vector<Entry> entries_;
 };
 

@@ -110,8 +110,8 @@ RemoteHub::RemoteHub(RemoteUnits& units, const QString& configPath, QObject* par
     connect(&meterTimer_, &QTimer::timeout, this, &RemoteHub::sendMeters);
     connect(&lookTimer_, &QTimer::timeout, this, &RemoteHub::lookAtUnits);
     // Another program on the same file (quellmar-cli unpair) may drop a pairing.
-    connect(&pairingsTimer_, &QTimer::timeout, this, [this] {
-        if (!auth_.reload()) return;
+    connect(&pairingsTimer_, &QTimer::timeout, this, [this] { auth_.reload(); });
+    auth_.setListChanged([this] {
         closeUnpaired();
         emit clientsChanged();
     });
@@ -121,6 +121,9 @@ RemoteHub::RemoteHub(RemoteUnits& units, const QString& configPath, QObject* par
 
 RemoteHub::~RemoteHub() {
     stop();
+    // Clients going with server_ below still tell auth_ when they were last seen.
+    auth_.setListChanged({});
+    auth_.setCodeRenewed({});
     for (auto& [id, view] : views_)
         if (view.meters)
             if (const auto unit = unitOf(id)) units_.watchMeters(*unit, false);
@@ -175,13 +178,6 @@ std::vector<RemoteHub::Pairing> RemoteHub::pairings() const {
         list.push_back(std::move(entry));
     }
     return list;
-}
-
-bool RemoteHub::unpair(const QByteArray& id) {
-    if (!auth_.revoke(id)) return false;
-    closeUnpaired();
-    emit clientsChanged();
-    return true;
 }
 
 void RemoteHub::closeUnpaired() {

@@ -72,7 +72,7 @@ public:
     // Every pairing kept, connected or not, oldest first.
     std::vector<Pairing> pairings() const;
     // Forgets the pairing and closes its connections; false when there is none of that id.
-    bool unpair(const QByteArray& id);
+    bool unpair(const QByteArray& id) { return auth_.revoke(id); }
     void setLanguage(const QString& language) { language_ = language; }
     void setIssueWords(IssueWords words) { issueWords_ = std::move(words); }
 
@@ -116,7 +116,7 @@ private:
     };
 
     void open(QWebSocket* socket);
-    // Closes the clients whose pairing is gone.
+    // Closes the clients whose pairing is gone (dropped here or by another program).
     void closeUnpaired();
     void handle(RemoteClient* client, const ClientMessage& m);
     void subscribe(RemoteClient* client, const ClientMessage& m);

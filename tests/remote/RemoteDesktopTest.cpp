@@ -9,7 +9,6 @@
 #include <QSettings>
 #include <QSpinBox>
 #include <QTest>
-#include <QTimeZone>
 #include <QTreeWidget>
 #include <QUrlQuery>
 
@@ -129,7 +128,7 @@ private slots:
         QVERIFY(rig.start());
         // A pairing as the program kept it before names and last-seen times were listed.
         const QString oldToken(32, 'a');
-        const QDateTime oldSince(QDate(2026, 1, 5), QTime(9, 30), QTimeZone::UTC);
+        const QDateTime oldSince(QDate(2026, 1, 5), QTime(9, 30), Qt::UTC);
         {
             QSettings ini(rig.app().configPath(), QSettings::IniFormat);
             ini.beginWriteArray("Remote/Paired", 1);

@@ -89,7 +89,8 @@ QString decodeBlocks(const QStringList& lines, const QString& folder) {
     QProcess zbar;
     zbar.start("zbarimg", {"--raw", "-q", file.fileName()});
     if (!zbar.waitForFinished(15000)) return QStringLiteral("(zbarimg did not end)");
-    return QString::fromUtf8(zbar.readAllStandardOutput() + zbar.readAllStandardError()).trimmed();
+    const QByteArray read = zbar.readAllStandardOutput();
+    return QString::fromUtf8(read.isEmpty() ? zbar.readAllStandardError() : read).trimmed();
 }
 
 }  // namespace
@@ -318,6 +319,7 @@ private slots:
             QVERIFY(c.open(quint16(url_.port())));
             c.send({{"type", "hello"}, {"token", token}});
             QVERIFY(c.closedWith(1008));
+            QCOMPARE(c.count("welcome"), 0);
         }
         const CliRun again = runCli({"unpair", first.value("id").toString(), "--config", config});
         QCOMPARE(again.exitCode, 1);
