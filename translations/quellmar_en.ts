@@ -1748,8 +1748,8 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
         <translation>Not connected</translation>
     </message>
     <message>
-        <source>已连接 (%1)</source>
-        <translation>Connected (%1)</translation>
+        <source>已连接</source>
+        <translation>Connected</translation>
     </message>
     <message>
         <source>(未命名)</source>

@@ -155,12 +155,12 @@ void RemoteDlg::showClients() {
     };
     clients_->clear();
     for (const RemoteHub::Pairing& p : hub_.pairings()) {
-        const QString state = p.clients.empty()
-                                  ? tr("未连接")
-                                  : tr("已连接 (%1)").arg(p.peers.join(QStringLiteral(", ")));
+        const QString state = p.clients.empty() ? tr("未连接") : tr("已连接");
         auto* item = new QTreeWidgetItem(clients_, {p.label.isEmpty() ? tr("(未命名)") : p.label,
                                                     when(p.since), when(p.lastSeen), state});
         item->setData(0, Qt::UserRole, p.id);
+        item->setToolTip(0, p.label);
+        item->setToolTip(3, p.peers.join(QStringLiteral(", ")));  // where it connects from
     }
     for (int c = 0; c < clients_->columnCount(); ++c) clients_->resizeColumnToContents(c);
     drop_->setEnabled(clients_->topLevelItemCount() > 0);
