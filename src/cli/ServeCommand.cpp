@@ -2,11 +2,11 @@
 // Copyright (C) 2026 the Quellmar developers
 #include "cli/ServeCommand.h"
 
-#include <unistd.h>
 #include <QCoreApplication>
 #include <QHostAddress>
 #include <QTimer>
 #include <iostream>
+#include <unistd.h>
 
 #include "cli/CommandOutput.h"
 #include "cli/ErrorText.h"

@@ -43,8 +43,6 @@ bool Language::install(QCoreApplication& app, const QString& code) {
     return false;
 }
 
-QString Language::shown() {
-    return gEnglishShown ? QString(kEnglish) : QString(kChinese);
-}
+QString Language::shown() { return gEnglishShown ? QString(kEnglish) : QString(kChinese); }
 
 }  // namespace qel
