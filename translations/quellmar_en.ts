@@ -1723,24 +1723,24 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
         <translation>New Code</translation>
     </message>
     <message>
-        <source>已连接的客户端:</source>
-        <translation>Connected clients:</translation>
-    </message>
-    <message>
-        <source>编号</source>
-        <translation>No.</translation>
-    </message>
-    <message>
-        <source>地址</source>
-        <translation>Address</translation>
+        <source>已配对的设备:</source>
+        <translation>Paired devices:</translation>
     </message>
     <message>
         <source>名称</source>
         <translation>Name</translation>
     </message>
     <message>
-        <source>权限</source>
-        <translation>Access</translation>
+        <source>配对时间</source>
+        <translation>Paired</translation>
+    </message>
+    <message>
+        <source>最后连接</source>
+        <translation>Last seen</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>State</translation>
     </message>
     <message>
         <source>断开并取消配对</source>
@@ -1771,8 +1771,16 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
         <translation>Open this address on a tablet or phone to pair (the code works once):</translation>
     </message>
     <message>
-        <source>可修改</source>
-        <translation>Full</translation>
+        <source>未连接</source>
+        <translation>Not connected</translation>
+    </message>
+    <message>
+        <source>已连接</source>
+        <translation>Connected</translation>
+    </message>
+    <message>
+        <source>(未命名)</source>
+        <translation>(no name)</translation>
     </message>
 </context>
 <context>

@@ -12,6 +12,7 @@
 #include "cli/ImportCommand.h"
 #include "cli/ImportEqCommand.h"
 #include "cli/ModuleCommand.h"
+#include "cli/PairingsCommand.h"
 #include "cli/RawSend.h"
 #include "cli/ReadCommand.h"
 #include "cli/SearchCommand.h"
@@ -56,6 +57,7 @@ std::vector<CommandSpec> makeTable() {
     using Module = ModuleCommand::Kind;
     using System = SystemCommand::Kind;
     using Show = ShowLoadCommand::Kind;
+    using Pairings = PairingsCommand::Kind;
     constexpr auto None = ArgKind::None, Value = ArgKind::Value, File = ArgKind::File;
     const Options unit = {{"--ip", Value}, {"--serial", Value}};
     const Options units = join({unit, {{"--all", None}}});
@@ -112,6 +114,10 @@ std::vector<CommandSpec> makeTable() {
         {"serve", ServeCommand::usage(),
          join({units, {{"--listen", Value}, {"--read-only", None}, {"--config", File}}}), None,
          &run<ServeCommand>},
+        {"paired", PairingsCommand::usage(Pairings::List), join({{{"--config", File}}, json}), None,
+         &runKind<PairingsCommand, Pairings::List>},
+        {"unpair", PairingsCommand::usage(Pairings::Unpair), join({{{"--config", File}}, json}),
+         Value, &runKind<PairingsCommand, Pairings::Unpair>},
         {"send", RawSend::usage(),
          join({unit,
                {{"--block", Value},

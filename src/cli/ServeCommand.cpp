@@ -5,13 +5,15 @@
 #include <QCoreApplication>
 #include <QHostAddress>
 #include <QTimer>
-#include <ostream>
+#include <iostream>
+#include <unistd.h>
 
 #include "cli/CommandOutput.h"
 #include "cli/ErrorText.h"
 #include "cli/Interrupt.h"
 #include "cli/ServeHost.h"
 #include "platform/Language.h"
+#include "remote/QrCode.h"
 #include "remote/RemoteHub.h"
 
 namespace qel::cli {
@@ -21,8 +23,9 @@ const char* ServeCommand::usage() {
            "        [--read-only] [--config FILE]\n"
            "      Connects the units and serves the remote control page on ADDR:PORT until\n"
            "      SIGTERM or Ctrl+C (port 0: any free one); prints the address to pair a\n"
-           "      tablet with. Pairings are kept in FILE (default QelConfig.ini here); the\n"
-           "      page speaks the language the window program keeps there.\n";
+           "      tablet with, and the next one each time a tablet pairs (with a QR code\n"
+           "      on a terminal). Pairings are kept in FILE (default QelConfig.ini here);\n"
+           "      the page speaks the language the window program keeps there.\n";
 }
 
 bool ServeCommand::parse(CliOptions& options) {
@@ -80,7 +83,16 @@ int ServeCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostr
                 return output.fail("listen", "cannot listen on " + address_.toStdString() + ":" +
                                                  std::to_string(port_) + ": " +
                                                  hub.errorString().toStdString());
-            out << hub.pairingUrl().toStdString() << std::endl;
+            // Every code pairs one tablet: each new one is shown as the last is spent.
+            const bool terminal = &out == &std::cout && ::isatty(STDOUT_FILENO) == 1;
+            const auto showPairing = [&] {
+                const QString url = hub.pairingUrl();
+                out << url.toStdString() << '\n';
+                if (terminal) out << QrCode(url).terminalText();
+                out << std::flush;
+            };
+            showPairing();
+            QObject::connect(&hub, &RemoteHub::pairingCodeChanged, showPairing);
             QTimer watch;
             QObject::connect(&watch, &QTimer::timeout, [&] {
                 if (stop->load(std::memory_order_acquire)) app.quit();

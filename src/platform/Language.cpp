@@ -6,12 +6,14 @@
 #include <QLibraryInfo>
 #include <QSettings>
 #include <QTranslator>
+#include <atomic>
 
 namespace qel {
 
 namespace {
 constexpr const char* kKey = "View/Language";
-}
+std::atomic<bool> gEnglishShown{false};
+}  // namespace
 
 QString Language::configured(const QString& configPath) {
     const QString code = QSettings(configPath, QSettings::IniFormat).value(kKey).toString();
@@ -30,11 +32,17 @@ bool Language::install(QCoreApplication& app, const QString& code) {
         delete translator;
         return false;
     };
-    if (code == kEnglish) return load(QStringLiteral("quellmar_en"), QStringLiteral(":/i18n"));
+    if (code == kEnglish) {
+        gEnglishShown = load(QStringLiteral("quellmar_en"), QStringLiteral(":/i18n"));
+        return gEnglishShown;
+    }
+    gEnglishShown = false;
     // Qt's own texts (the buttons of message boxes) in Chinese, where Qt's translations
     // are installed.
     load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     return false;
 }
+
+QString Language::shown() { return gEnglishShown ? QString(kEnglish) : QString(kChinese); }
 
 }  // namespace qel

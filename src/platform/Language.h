@@ -20,6 +20,9 @@ public:
     // Installs the translation of code into the application; true when the program's texts
     // were translated (Chinese, their own language, needs none).
     static bool install(QCoreApplication& app, const QString& code);
+    // The language the program's texts are shown in: that of the last install(), which may
+    // differ from the configured one (quellmar --lang).
+    static QString shown();
 };
 
 }  // namespace qel

@@ -22,6 +22,7 @@ RemoteClient::RemoteClient(QWebSocket* socket, RemoteAuth& auth, int id, bool re
     connect(socket_, &QWebSocket::pong, this, [this] { heard_.restart(); });
     connect(socket_, &QObject::destroyed, this, [this] {
         socket_ = nullptr;
+        if (paired()) auth_.seen(pairing_);
         emit gone(this);
     });
     connect(&keepAlive_, &QTimer::timeout, this, [this] {
@@ -73,12 +74,13 @@ void RemoteClient::receive(const QString& text) {
 
 void RemoteClient::hello(const ClientMessage& m) {
     if (paired()) return nack(-1, QStringLiteral("already paired"));
+    auth_.reload();  // a pairing dropped by another program pairs nobody
     QString token = m.token;
     if (token.isEmpty() || !auth_.accepts(token)) token = auth_.pair(m.pair, m.label);
     pairing_ = auth_.idOf(token);
     if (!paired())
         return close(QWebSocketProtocol::CloseCodePolicyViolated, QStringLiteral("not paired"));
-    label_ = m.label.left(80);
+    auth_.seen(pairing_);
     QJsonObject welcome{{"type", "welcome"}, {"client", id_}, {"readOnly", readOnly_},
                         {"language", language_}};
     if (token != m.token) welcome.insert("token", token);

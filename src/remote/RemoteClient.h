@@ -32,7 +32,6 @@ public:
     bool readOnly() const { return readOnly_; }
     bool paired() const { return !pairing_.isEmpty(); }
     QByteArray pairing() const { return pairing_; }  // the pairing's id in the list
-    QString label() const { return label_; }
     QString peer() const;
     // Sends when paired; a client whose socket is this far behind is skipped for meters.
     void send(const QJsonObject& message);
@@ -57,7 +56,6 @@ private:
     int id_;
     bool readOnly_;
     QByteArray pairing_;
-    QString label_;
     QString language_ = QStringLiteral("zh");
     QTimer keepAlive_;
     QElapsedTimer heard_;

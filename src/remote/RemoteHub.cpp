@@ -109,11 +109,21 @@ RemoteHub::RemoteHub(RemoteUnits& units, const QString& configPath, QObject* par
     meterTimer_.setTimerType(Qt::PreciseTimer);
     connect(&meterTimer_, &QTimer::timeout, this, &RemoteHub::sendMeters);
     connect(&lookTimer_, &QTimer::timeout, this, &RemoteHub::lookAtUnits);
+    // Another program on the same file (quellmar-cli unpair) may drop a pairing.
+    connect(&pairingsTimer_, &QTimer::timeout, this, [this] { auth_.reload(); });
+    auth_.setListChanged([this] {
+        closeUnpaired();
+        emit clientsChanged();
+    });
+    auth_.setCodeRenewed([this] { emit pairingCodeChanged(); });
     clock_.start();
 }
 
 RemoteHub::~RemoteHub() {
     stop();
+    // Clients going with server_ below still tell auth_ when they were last seen.
+    auth_.setListChanged({});
+    auth_.setCodeRenewed({});
     for (auto& [id, view] : views_)
         if (view.meters)
             if (const auto unit = unitOf(id)) units_.watchMeters(*unit, 0);
@@ -134,11 +144,13 @@ bool RemoteHub::start(const Settings& settings) {
         return false;
     }
     error_.clear();
+    pairingsTimer_.start(kPairingsLookMs);
     return true;
 }
 
 void RemoteHub::stop() {
     server_.close();
+    pairingsTimer_.stop();
     for (RemoteClient* c : std::vector<RemoteClient*>(clients_))
         c->close(QWebSocketProtocol::CloseCodeGoingAway,
                  QStringLiteral("the remote was switched off"));
@@ -154,19 +166,26 @@ QString RemoteHub::pairingUrl() const {
         .arg(auth_.pairingCode());
 }
 
-std::vector<RemoteHub::ClientInfo> RemoteHub::clients() const {
-    std::vector<ClientInfo> list;
-    for (const RemoteClient* c : clients_)
-        if (c->paired()) list.push_back({c->id(), c->peer(), c->label(), c->readOnly()});
+std::vector<RemoteHub::Pairing> RemoteHub::pairings() const {
+    std::vector<Pairing> list;
+    for (const RemoteAuth::Paired& p : auth_.paired()) {
+        Pairing entry{p.id, p.label, p.since, p.lastSeen, {}, {}};
+        for (const RemoteClient* c : clients_)
+            if (c->pairing() == p.id) {
+                entry.clients.push_back(c->id());
+                entry.peers.append(c->peer());
+            }
+        list.push_back(std::move(entry));
+    }
     return list;
 }
 
-void RemoteHub::drop(int clientId) {
-    for (RemoteClient* c : std::vector<RemoteClient*>(clients_)) {
-        if (c->id() != clientId) continue;
-        auth_.revoke(c->pairing());
-        c->close(QWebSocketProtocol::CloseCodePolicyViolated, QStringLiteral("dropped"));
-    }
+void RemoteHub::closeUnpaired() {
+    std::set<QByteArray> kept;
+    for (const RemoteAuth::Paired& p : auth_.paired()) kept.insert(p.id);
+    for (RemoteClient* c : std::vector<RemoteClient*>(clients_))
+        if (c->paired() && !kept.contains(c->pairing()))
+            c->close(QWebSocketProtocol::CloseCodePolicyViolated, QStringLiteral("dropped"));
 }
 
 void RemoteHub::open(QWebSocket* socket) {

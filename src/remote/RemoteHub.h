@@ -46,10 +46,15 @@ public:
         static Settings load(const QString& configPath);
         void save(const QString& configPath) const;
     };
-    struct ClientInfo {
-        int id = 0;
-        QString peer, label;
-        bool readOnly = false;
+    static constexpr int kPairingsLookMs = 500;  // how often the file's pairings are read again
+
+    // A pairing, with its connections open now.
+    struct Pairing {
+        QByteArray id;
+        QString label;
+        QDateTime since, lastSeen;
+        std::vector<int> clients;
+        QStringList peers;
     };
 
     // How a front end words a preset's problem for the person who made the edit.
@@ -64,9 +69,10 @@ public:
     QString errorString() const { return error_; }
     // The address a tablet opens to pair, with the one-time code.
     QString pairingUrl() const;
-    std::vector<ClientInfo> clients() const;
-    // Closes the client and forgets its pairing.
-    void drop(int clientId);
+    // Every pairing kept, connected or not, oldest first.
+    std::vector<Pairing> pairings() const;
+    // Forgets the pairing and closes its connections; false when there is none of that id.
+    bool unpair(const QByteArray& id) { return auth_.revoke(id); }
     void setLanguage(const QString& language) { language_ = language; }
     void setIssueWords(IssueWords words) { issueWords_ = std::move(words); }
 
@@ -82,7 +88,10 @@ public:
     std::shared_ptr<Equipment> unitOf(const QString& id) const;
 
 signals:
+    // A client came or went, or a pairing was made or dropped.
     void clientsChanged();
+    // The pairing code changed: pairingUrl() is another one.
+    void pairingCodeChanged();
 
 private:
     struct UnitView {
@@ -107,6 +116,8 @@ private:
     };
 
     void open(QWebSocket* socket);
+    // Closes the clients whose pairing is gone (dropped here or by another program).
+    void closeUnpaired();
     void handle(RemoteClient* client, const ClientMessage& m);
     void subscribe(RemoteClient* client, const ClientMessage& m);
     void set(RemoteClient* client, const ClientMessage& m);
@@ -142,6 +153,7 @@ private:
     std::map<QString, Control> controls_;  // by unit id and path
     QTimer meterTimer_;
     QTimer lookTimer_;
+    QTimer pairingsTimer_;
     QElapsedTimer clock_;
     int nextClient_ = 1;
     std::map<const Equipment*, int> ids_;

@@ -53,8 +53,9 @@ void respondText(QTcpSocket* socket, int status) {
 // The page's files, by request path.
 QString pageFile(const QByteArray& path) {
     if (path == "/" || path == "/index.html") return QStringLiteral(":/remote/index.html");
-    static const QByteArrayList kFiles{"/style.css", "/i18n.js",  "/link.js",   "/controls.js",
-                                       "/eqview.js", "/pages.js", "/eqpage.js", "/app.js"};
+    static const QByteArrayList kFiles{"/style.css",   "/i18n.js",    "/link.js",
+                                       "/controls.js", "/pairing.js", "/eqview.js",
+                                       "/pages.js",    "/eqpage.js",  "/app.js"};
     if (kFiles.contains(path)) return QStringLiteral(":/remote") + QString::fromLatin1(path);
     return {};
 }
@@ -162,7 +163,10 @@ void RemoteServer::takeSocket() {
 void RemoteServer::answer(QTcpSocket* socket, const HttpRequest& request) {
     if (request.method != "GET" && request.method != "HEAD") return respondText(socket, 405);
     if (request.path.startsWith("/api/")) {
-        if (!auth_.accepts(bearerToken(request))) return respondText(socket, 401);
+        auth_.reload();  // a pairing dropped by another program opens nothing
+        const QByteArray pairing = auth_.idOf(bearerToken(request));
+        if (pairing.isEmpty()) return respondText(socket, 401);
+        auth_.seen(pairing);
         const Reply reply = api_ ? api_(request.path) : Reply{};
         if (reply.body.isEmpty()) return respondText(socket, reply.status);
         return respond(socket, reply.status, "application/json", reply.body);

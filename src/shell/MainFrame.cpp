@@ -354,7 +354,7 @@ void CMainFrame::openUnit(const std::shared_ptr<Equipment>& unit) {
 void CMainFrame::startRemote() {
     remoteUnits_ = std::make_unique<FrameRemoteUnits>(app_);
     remote_ = std::make_unique<RemoteHub>(*remoteUnits_, app_.configPath());
-    remote_->setLanguage(Language::configured(app_.configPath()));
+    remote_->setLanguage(Language::shown());
     remote_->setIssueWords(&PresetIssueWords::text);
     const auto settings = RemoteHub::Settings::load(app_.configPath());
     if (settings.enabled && !remote_->start(settings))

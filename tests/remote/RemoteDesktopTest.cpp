@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 the Quellmar developers
 #include <QCheckBox>
+#include <QCryptographicHash>
 #include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSpinBox>
 #include <QTest>
 #include <QTreeWidget>
@@ -52,7 +54,7 @@ private slots:
                      {"label", "Tablet"}});
         QVERIFY(!client.last("welcome").isEmpty());
         QTRY_COMPARE(dialog.clientList()->topLevelItemCount(), 1);
-        QCOMPARE(dialog.clientList()->topLevelItem(0)->text(2), QString("Tablet"));
+        QCOMPARE(dialog.clientList()->topLevelItem(0)->text(0), QString("Tablet"));
         QVERIFY(QUrl(dialog.urlText()->text()) != url);  // the code was spent
 
         const QString id =
@@ -131,6 +133,81 @@ private slots:
         QVERIFY(!hub.auth().accepts(token));
         dialog.enabledBox()->setChecked(false);
         QVERIFY(!hub.running());
+    }
+
+    // Every pairing is listed, a tablet kept from before as well as one that went away, with
+    // its name, since when, last seen and whether it is connected; either can be dropped.
+    void pairingsNotConnectedAreListedAndDropped() {
+        test::AppRig rig;
+        QVERIFY(rig.start());
+        // A pairing as the program kept it before names and last-seen times were listed.
+        const QString oldToken(32, 'a');
+        const QDateTime oldSince(QDate(2026, 1, 5), QTime(9, 30), Qt::UTC);
+        {
+            QSettings ini(rig.app().configPath(), QSettings::IniFormat);
+            ini.beginWriteArray("Remote/Paired", 1);
+            ini.setArrayIndex(0);
+            ini.setValue(
+                "hash",
+                QCryptographicHash::hash(oldToken.toLatin1(), QCryptographicHash::Sha256).toHex());
+            ini.setValue("label", "Old tablet");
+            ini.setValue("since", oldSince);
+            ini.endArray();
+        }
+        RemoteHub& hub = rig.frame().remote();
+        RemoteDlg dialog(hub, rig.app().configPath());
+        dialog.portBox()->setValue(test::freeTcpPort());
+        dialog.enabledBox()->setChecked(true);
+        QVERIFY(hub.running());
+        QTreeWidget& list = *dialog.clientList();
+        QCOMPARE(list.topLevelItemCount(), 1);
+        const auto row = [&](int i) {
+            QStringList texts;
+            for (int c = 0; c < list.columnCount(); ++c) texts << list.topLevelItem(i)->text(c);
+            return texts;
+        };
+        const QString notConnected = RemoteDlg::tr("未连接");
+        QCOMPARE(row(0),
+                 (QStringList{"Old tablet", oldSince.toLocalTime().toString("yyyy-MM-dd HH:mm"),
+                              "-", notConnected}));
+
+        // The old one comes back; a new one pairs under its name and goes away again.
+        test::WebSocketClient old, gone;
+        QVERIFY(old.open(hub.server().port()));
+        old.send({{"type", "hello"}, {"token", oldToken}});
+        QVERIFY(!old.last("welcome").isEmpty());
+        const QUrl url(dialog.urlText()->text());
+        QVERIFY(gone.open(hub.server().port()));
+        gone.send({{"type", "hello"},
+                   {"pair", QUrlQuery(url).queryItemValue("pair")},
+                   {"label", "Chromium on Linux"}});
+        const QString goneToken = gone.last("welcome").value("token").toString();
+        QVERIFY(!goneToken.isEmpty());
+        QTRY_COMPARE(row(1)[3], RemoteDlg::tr("已连接"));
+        gone.socket.close();
+        QTRY_COMPARE(row(1)[3], notConnected);
+        const QString now = QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm");
+        QCOMPARE(row(1)[0], QString("Chromium on Linux"));
+        QVERIFY(row(1)[1] <= now && row(1)[2] <= now && row(1)[2] >= row(1)[1]);
+        QCOMPARE(row(0)[3], RemoteDlg::tr("已连接"));
+        QCOMPARE(list.topLevelItem(0)->toolTip(3), QString("127.0.0.1"));
+        QVERIFY(row(0)[2] != "-" && row(0)[2] <= now);  // seen when it came back
+
+        // Dropped while away: its token opens nothing, here or after a restart.
+        list.setCurrentItem(list.topLevelItem(1));
+        dialog.dropButton()->click();
+        QCOMPARE(list.topLevelItemCount(), 1);
+        test::WebSocketClient back;
+        QVERIFY(back.open(hub.server().port()));
+        back.send({{"type", "hello"}, {"token", goneToken}});
+        QVERIFY(back.closedWith(1008));
+        QVERIFY(!RemoteAuth(rig.app().configPath()).accepts(goneToken));
+        // Dropped while connected: closed at once.
+        list.setCurrentItem(list.topLevelItem(0));
+        dialog.dropButton()->click();
+        QVERIFY(old.closedWith(1008));
+        QCOMPARE(list.topLevelItemCount(), 0);
+        QVERIFY(!dialog.dropButton()->isEnabled());
     }
 };
 

@@ -1,15 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 the Quellmar developers
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrlQuery>
 #include <QWebSocket>
 #include <csignal>
+#include <functional>
 #include <vector>
 
 #include "UnitSimulator.h"
@@ -26,6 +34,65 @@ QJsonObject output(const QJsonObject& snapshot, int index) {
     return snapshot.value("preset").toObject().value("outputs").toArray().at(index).toObject();
 }
 
+struct CliRun {
+    int exitCode = -1;
+    QString out, err;
+};
+
+CliRun runCli(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral(QUELLMAR_CLI), args);
+    CliRun r;
+    if (!p.waitForFinished(30000)) return r;
+    r.exitCode = p.exitCode();
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+// What a terminal shows, read from its master side until `done` is satisfied or 15 s pass.
+QString readTerminal(int master, const std::function<bool(const QString&)>& done) {
+    QByteArray bytes;
+    QElapsedTimer clock;
+    clock.start();
+    while (!done(QString::fromUtf8(bytes)) && clock.elapsed() < 15000) {
+        pollfd p{master, POLLIN, 0};
+        if (::poll(&p, 1, 100) <= 0) continue;
+        char buffer[4096];
+        const ssize_t n = ::read(master, buffer, sizeof buffer);
+        if (n > 0) bytes.append(buffer, n);
+    }
+    return QString::fromUtf8(bytes);
+}
+
+// A QR code drawn in half blocks (light modules in the foreground) as a picture, decoded by
+// zbarimg; the text it holds, or the tool's complaint.
+QString decodeBlocks(const QStringList& lines, const QString& folder) {
+    constexpr int kScale = 4;
+    std::vector<QString> rows;
+    for (QString line : lines) rows.push_back(line.remove(QRegularExpression("\x1b\\[[0-9;]*m")));
+    const int width = int(rows.front().size()), height = int(rows.size()) * 2;
+    QByteArray pgm =
+        QStringLiteral("P2\n%1 %2\n1\n").arg(width * kScale).arg(height * kScale).toLatin1();
+    for (int y = 0; y < height; ++y) {
+        QByteArray row;
+        for (int x = 0; x < width; ++x) {
+            const QChar c = x < rows[size_t(y / 2)].size() ? rows[size_t(y / 2)][x] : QChar(' ');
+            const bool light = c == QChar(0x2588) || c == QChar(y % 2 ? 0x2584 : 0x2580);
+            for (int i = 0; i < kScale; ++i) row += light ? "1 " : "0 ";
+        }
+        for (int i = 0; i < kScale; ++i) pgm += row + '\n';
+    }
+    QFile file(folder + "/qr.pgm");
+    if (!file.open(QIODevice::WriteOnly) || file.write(pgm) != pgm.size()) return {};
+    file.close();
+    QProcess zbar;
+    zbar.start("zbarimg", {"--raw", "-q", file.fileName()});
+    if (!zbar.waitForFinished(15000)) return QStringLiteral("(zbarimg did not end)");
+    const QByteArray read = zbar.readAllStandardOutput();
+    return QString::fromUtf8(read.isEmpty() ? zbar.readAllStandardError() : read).trimmed();
+}
+
 }  // namespace
 
 // quellmar-cli serve against simulated units: what a browser sees and sends, through the
@@ -40,6 +107,7 @@ class RemoteServeTest : public QObject {
     QProcess serve_;
     QUrl url_;
     QString token_, unit_;
+    QString secondToken_;  // of the tablet that paired with the address printed next
 
     // A client that is paired with the token of the first one and watches the big unit.
     bool watch(Client& c, int meterRate = 0) {
@@ -59,6 +127,12 @@ class RemoteServeTest : public QObject {
             return false;
         url_ = QUrl(QString::fromUtf8(serve.readLine()).trimmed());
         return true;
+    }
+
+    // The next pairing address serve prints, waiting for it.
+    QUrl nextUrl() {
+        if (!QTest::qWaitFor([&] { return serve_.canReadLine(); }, 5000)) return {};
+        return QUrl(QString::fromUtf8(serve_.readLine()).trimmed());
     }
 
     // The language a serve with this settings file tells a client it pairs.
@@ -188,6 +262,103 @@ private slots:
         const QJsonObject m = a.next("meters", from);
         QCOMPARE(m.value("outputs").toArray().size(), 8);
         QCOMPARE(m.value("inputs").toArray().size(), 4);
+    }
+
+    // Each code pairs one tablet: serve prints the next address, so a second one pairs too.
+    void aSecondTabletPairsWithTheNextAddress() {
+        const QUrl second = nextUrl();
+        QVERIFY2(second.isValid() && second.port() == url_.port(), qPrintable(second.toString()));
+        QVERIFY(second != url_);
+        Client old, b;
+        QVERIFY(old.open(quint16(url_.port())));
+        old.send({{"type", "hello"}, {"pair", QUrlQuery(url_).queryItemValue("pair")}});
+        QVERIFY(old.closedWith(1008));  // spent by the first tablet
+        QVERIFY(b.open(quint16(url_.port())));
+        b.send({{"type", "hello"},
+                {"pair", QUrlQuery(second).queryItemValue("pair")},
+                {"label", "Safari on iPad"}});
+        secondToken_ = b.next("welcome").value("token").toString();
+        QCOMPARE(secondToken_.size(), 32);
+        QVERIFY(b.next("units").value("units").toArray().size() == 2);
+        const QUrl third = nextUrl();
+        QVERIFY(third.isValid() && third != second);
+    }
+
+    // paired lists both tablets from the settings file; unpair drops one that is connected
+    // (serve closes it) and one that is not (its token opens nothing more).
+    void pairingsAreListedAndDroppedFromTheCommandLine() {
+        const QString config = dir_.filePath("QelConfig.ini");
+        Client b;
+        QVERIFY(b.open(quint16(url_.port())));
+        b.send({{"type", "hello"}, {"token", secondToken_}});
+        QVERIFY(!b.next("welcome").isEmpty());
+
+        const CliRun listed = runCli({"paired", "--config", config, "--json"});
+        QCOMPARE(listed.exitCode, 0);
+        const QJsonArray pairings =
+            QJsonDocument::fromJson(listed.out.toUtf8()).object().value("pairings").toArray();
+        QCOMPARE(pairings.size(), 2);
+        const QJsonObject first = pairings[0].toObject(), second = pairings[1].toObject();
+        QCOMPARE(second.value("label").toString(), QString("Safari on iPad"));
+        for (const QJsonObject& p : {first, second}) {
+            QVERIFY(QDateTime::fromString(p.value("since").toString(), Qt::ISODate).isValid());
+            QVERIFY(QDateTime::fromString(p.value("lastSeen").toString(), Qt::ISODate).isValid());
+        }
+        const CliRun text = runCli({"paired", "--config", config});
+        QVERIFY2(
+            text.out.contains(second.value("id").toString()) && text.out.contains("Safari on iPad"),
+            qPrintable(text.out));
+
+        // The connected one: serve closes it at once.
+        QCOMPARE(runCli({"unpair", second.value("id").toString(), "--config", config}).exitCode, 0);
+        QVERIFY(b.closedWith(1008));
+        // The one not connected: its token is refused from now on.
+        QCOMPARE(runCli({"unpair", first.value("id").toString(), "--config", config}).exitCode, 0);
+        for (const QString& token : {token_, secondToken_}) {
+            Client c;
+            QVERIFY(c.open(quint16(url_.port())));
+            c.send({{"type", "hello"}, {"token", token}});
+            QVERIFY(c.closedWith(1008));
+            QCOMPARE(c.count("welcome"), 0);
+        }
+        const CliRun again = runCli({"unpair", first.value("id").toString(), "--config", config});
+        QCOMPARE(again.exitCode, 1);
+        QVERIFY2(again.err.contains("no pairing"), qPrintable(again.err));
+        QVERIFY(runCli({"paired", "--config", config}).out.contains("No browser is paired."));
+        QCOMPARE(runCli({"paired", "--config", dir_.filePath("none.ini")}).exitCode, 1);
+    }
+
+    // On a terminal, each address comes with a QR code that a reader decodes to it.
+    void onATerminalTheAddressComesWithAQrCode() {
+        int master = -1, slave = -1;
+        QVERIFY(::openpty(&master, &slave, nullptr, nullptr, nullptr) == 0);
+        termios raw{};
+        ::tcgetattr(slave, &raw);
+        ::cfmakeraw(&raw);  // no newline translation
+        ::tcsetattr(slave, TCSANOW, &raw);
+        QProcess serve;
+        serve.setStandardOutputFile(QString::fromLocal8Bit(::ptsname(master)));
+        serve.start(QStringLiteral(QUELLMAR_CLI),
+                    {"serve", "--listen", "127.0.0.1:0", "--ip", QString::fromStdString(ip206_),
+                     "--local-port", "0", "--config", dir_.filePath("terminal.ini")});
+        QVERIFY(serve.waitForStarted());
+        // The address, then the code's rows: its first holds only the quiet zone, as wide as
+        // the code is high.
+        const QString shown = readTerminal(master, [](const QString& text) {
+            const QStringList lines = text.split('\n');
+            const qsizetype side = lines.size() > 2 ? lines[1].count(QChar(0x2588)) : 0;
+            return side > 0 && lines.size() - 2 >= (side + 1) / 2;
+        });
+        ::kill(pid_t(serve.processId()), SIGTERM);
+        QVERIFY(serve.waitForFinished(5000));
+        ::close(master);
+        ::close(slave);
+        QStringList lines = shown.split('\n');
+        QVERIFY2(lines.size() > 3, qPrintable(shown));
+        const QString url = lines.takeFirst().trimmed();
+        QVERIFY(url.startsWith("http://127.0.0.1:") && url.contains("/?pair="));
+        lines.removeLast();
+        QCOMPARE(decodeBlocks(lines, dir_.path()), url);
     }
 
     // SIGTERM: the units are told that we let go of them and the program ends with 0.

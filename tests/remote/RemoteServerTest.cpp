@@ -166,6 +166,22 @@ private slots:
         QVERIFY(dropped.closedWith(1008));
     }
 
+    // Dropped by another program on the file (quellmar-cli unpair): a token opens nothing at
+    // once, neither a WebSocket nor the API.
+    void aPairingDroppedByAnotherProgramOpensNothing() {
+        Client a, b;
+        const QString socketToken = pairedToken(a), apiToken = pairedToken(b);
+        QVERIFY(RemoteAuth(config()).revoke(auth_->idOf(socketToken)));
+        Client again;
+        QVERIFY(again.open(port_));
+        again.send({{"type", "hello"}, {"token", socketToken}});
+        QVERIFY(again.closedWith(1008));
+        const QByteArray bearer = "Authorization: Bearer " + apiToken.toLatin1() + "\r\n";
+        QVERIFY(get(port_, "/api/v1/units", bearer).startsWith("HTTP/1.1 200"));
+        QVERIFY(RemoteAuth(config()).revoke(auth_->idOf(apiToken)));
+        QVERIFY(get(port_, "/api/v1/units", bearer).startsWith("HTTP/1.1 401"));
+    }
+
     // Clients that break the rules lose their own link, or their edits, and no more.
     void limitsKeepTheServerServingOthers() {
         Client good;

@@ -67,10 +67,10 @@ RemoteDlg::RemoteDlg(RemoteHub& hub, QString configPath, QWidget* parent)
     qr_ = new QLabel(this);
     qr_->setAlignment(Qt::AlignCenter);
     layout->addWidget(qr_);
-    layout->addWidget(new QLabel(tr("已连接的客户端:"), this));
+    layout->addWidget(new QLabel(tr("已配对的设备:"), this));
     clients_ = new QTreeWidget(this);
     clients_->setRootIsDecorated(false);
-    clients_->setHeaderLabels({tr("编号"), tr("地址"), tr("名称"), tr("权限")});
+    clients_->setHeaderLabels({tr("名称"), tr("配对时间"), tr("最后连接"), tr("状态")});
     clients_->setMinimumHeight(110);
     layout->addWidget(clients_);
     drop_ = new QPushButton(tr("断开并取消配对"), this);
@@ -86,15 +86,11 @@ RemoteDlg::RemoteDlg(RemoteHub& hub, QString configPath, QWidget* parent)
         if (hub_.running() && port_->value() != hub_.server().port()) apply();
     });
     connect(readOnly_, &QCheckBox::toggled, this, &RemoteDlg::apply);
-    connect(renew_, &QPushButton::clicked, this, [this] {
-        hub_.auth().renewPairingCode();
-        showState();
-    });
+    connect(renew_, &QPushButton::clicked, this, [this] { hub_.auth().renewPairingCode(); });
     connect(drop_, &QPushButton::clicked, this, &RemoteDlg::dropChosen);
-    connect(&hub_, &RemoteHub::clientsChanged, this, [this] {
-        showClients();
-        showState();  // a pairing spends the code
-    });
+    connect(&hub_, &RemoteHub::clientsChanged, this, &RemoteDlg::showClients);
+    connect(&hub_, &RemoteHub::pairingCodeChanged, this, &RemoteDlg::showState);
+    hub_.auth().reload();  // another program may have dropped some while the remote was off
     showState();
     showClients();
 }
@@ -153,19 +149,27 @@ void RemoteDlg::showState() {
 }
 
 void RemoteDlg::showClients() {
+    const auto when = [](const QDateTime& t) {
+        return t.isValid() ? t.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))
+                           : QStringLiteral("-");
+    };
     clients_->clear();
-    for (const RemoteHub::ClientInfo& c : hub_.clients()) {
-        auto* item = new QTreeWidgetItem(
-            clients_, {QString::number(c.id), c.peer, c.label, c.readOnly ? tr("只读") : tr("可修改")});
-        item->setData(0, Qt::UserRole, c.id);
+    for (const RemoteHub::Pairing& p : hub_.pairings()) {
+        const QString state = p.clients.empty() ? tr("未连接") : tr("已连接");
+        auto* item = new QTreeWidgetItem(clients_, {p.label.isEmpty() ? tr("(未命名)") : p.label,
+                                                    when(p.since), when(p.lastSeen), state});
+        item->setData(0, Qt::UserRole, p.id);
+        item->setToolTip(0, p.label);
+        item->setToolTip(3, p.peers.join(QStringLiteral(", ")));  // where it connects from
     }
+    for (int c = 0; c < clients_->columnCount(); ++c) clients_->resizeColumnToContents(c);
     drop_->setEnabled(clients_->topLevelItemCount() > 0);
 }
 
 void RemoteDlg::dropChosen() {
     const QTreeWidgetItem* item = clients_->currentItem();
     if (!item && clients_->topLevelItemCount() == 1) item = clients_->topLevelItem(0);
-    if (item) hub_.drop(item->data(0, Qt::UserRole).toInt());
+    if (item) hub_.unpair(item->data(0, Qt::UserRole).toByteArray());
 }
 
 }  // namespace qel

@@ -18,8 +18,8 @@ class RemoteHub;
 
 // "远程控制": switches the remote control on and off, chooses where it listens and whether
 // clients may only watch, shows the address (as text and QR code) a tablet opens to pair,
-// and lists the clients with a button to drop one. Settings go to section Remote of
-// QelConfig.ini.
+// and lists every pairing (its name, since when, last seen, connected or not) with a button
+// to drop one. Settings go to section Remote of QelConfig.ini.
 class RemoteDlg : public QDialog {
     Q_OBJECT
 public:

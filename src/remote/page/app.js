@@ -12,6 +12,7 @@
   const banner = document.getElementById('banner');
   const toast = document.getElementById('toast');
   let view = null;  // the unit shown, or null for the list
+  let naming = false;  // the name to pair under is being asked
 
   // What a unit page holds: the controls bound to values, meters, and scopes of its own.
   function UnitView(unitId, tab) {
@@ -175,7 +176,11 @@
   function route() {
     const p = new URLSearchParams(location.hash.slice(1));
     const id = p.get('unit');
-    if (!id) {
+    if (naming) {
+      view = null;
+      Pairing.ask(main, Link.pair);
+      document.body.classList.remove('locked');
+    } else if (!id) {
       view = null;
       showList();
     } else {
@@ -189,13 +194,18 @@
     showBanner();
   }
   function redraw() {
-    if (view) view.rebuild();
+    if (naming) route();
+    else if (view) view.rebuild();
     else showList();
     header();
     showBanner();
   }
 
   Link.on('status', function () {
+    if (naming !== (Link.state.status === 'naming')) {
+      naming = !naming;
+      return route();
+    }
     header();
     showBanner();
     if (!view) return;

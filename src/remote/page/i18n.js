@@ -52,9 +52,17 @@ const I18n = (function () {
     '跟随程序': 'As the program',
     '跟随浏览器': 'As the browser',
     '返回设备列表': 'Back to the units',
+    '为这个浏览器命名': 'Name this browser',
+    'Quellmar 用这个名称列出配对, 也可以在那里取消配对。':
+        'Quellmar lists the pairing under this name, where it can also be dropped.',
+    '名称': 'Name',
+    '配对': 'Pair',
+    '%2 上的 %1': '%1 on %2',
+    '浏览器': 'Browser',
   };
   let language = 'zh';
-  let programLanguage = null;
+  // The program's language as it last said it, until it says it again.
+  let programLanguage = localStorage.getItem('quellmar.programLanguage');
   const listeners = [];
 
   function browserLanguage() {
@@ -80,7 +88,11 @@ const I18n = (function () {
     language: function () { return language; },
     choice: choice,
     choose: function (c) { localStorage.setItem('quellmar.language', c); update(); },
-    setProgramLanguage: function (l) { programLanguage = l === 'en' ? 'en' : 'zh'; update(); },
+    setProgramLanguage: function (l) {
+      programLanguage = l === 'en' ? 'en' : 'zh';
+      localStorage.setItem('quellmar.programLanguage', programLanguage);
+      update();
+    },
     onChange: function (f) { listeners.push(f); },
     start: function () { language = ''; update(); },
   };

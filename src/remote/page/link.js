@@ -8,7 +8,7 @@ const Link = (function () {
   const kPingMs = 5000;   // a ping after this much silence...
   const kDeadMs = 4000;   // ...and the link counts as lost when nothing answers it
   const state = {
-    status: 'connecting',  // connecting, open, lost, unpaired
+    status: 'connecting',  // naming (asking the name to pair under), connecting, open, lost, unpaired
     readOnly: false,
     client: 0,
     units: [],
@@ -20,6 +20,7 @@ const Link = (function () {
   let nextId = 1;
   let heard = 0;
   let pairCode = null;
+  let label = '';  // the name to pair under
   let meterRate = 0;
 
   function on(type, f) { (handlers[type] = handlers[type] || []).push(f); }
@@ -58,9 +59,9 @@ const Link = (function () {
   }
 
   function hello() {
-    const m = { type: 'hello', label: navigator.userAgent.slice(0, 80) };
+    const m = { type: 'hello' };
     const token = localStorage.getItem('quellmar.token');
-    if (pairCode) m.pair = pairCode;
+    if (pairCode) { m.pair = pairCode; m.label = label; }
     else if (token) m.token = token;
     send(m);
   }
@@ -154,12 +155,19 @@ const Link = (function () {
       meterRate = rate;
       if (state.status === 'open') send({ type: 'subscribe', units: '*', meters: rate });
     },
+    // Opened with a pairing code, the page first asks for the name (status "naming").
     start: function () {
-      const params = new URLSearchParams(location.search);
-      pairCode = params.get('pair');
-      if (pairCode) history.replaceState(null, '', location.pathname + location.hash);
-      connect();
+      pairCode = new URLSearchParams(location.search).get('pair');
       setInterval(keepAlive, 1000);
+      if (pairCode) setStatus('naming');
+      else connect();
+    },
+    // Pairs under that name; the code leaves the address, as it pairs only once.
+    pair: function (name) {
+      label = name.slice(0, 80);
+      history.replaceState(null, '', location.pathname + location.hash);
+      setStatus('connecting');
+      connect();
     },
   };
 })();

@@ -2,6 +2,7 @@
 # Copyright (C) 2026 the Quellmar developers
 """What the page's browser tests share: two browsers on one page, reading what a control shows,
 dragging it, watching it, and finding the EQ curve in its picture."""
+import os
 import unittest
 
 from selenium.webdriver import ActionChains
@@ -11,6 +12,12 @@ from selenium.webdriver.common.actions.pointer_input import PointerInput
 
 import browser
 from browser import By, wait
+
+
+def loopback_subnet():
+    """A 127.a.b subnet of this process's own, so that tests running side by side never meet."""
+    key = (os.getpid() * 8 + 7) % (254 * 254)
+    return f'127.{1 + key // 254}.{1 + key % 254}'
 
 
 def db_text(v):
@@ -29,6 +36,21 @@ class PageCase(unittest.TestCase):
     def linked(d, timeout=5):
         return wait(lambda: d.execute_script("return document.body.dataset.link") == 'open',
                     timeout)
+
+    @staticmethod
+    def pair(d, url, name=None):
+        """Opens a pairing address and answers the page's question for a name (with the one
+        it proposes unless given one); the name the page paired under, None when it did not."""
+        d.get(url)
+        if not wait(lambda: d.find_elements(By.ID, 'pair-name')):
+            return None
+        field = d.find_element(By.ID, 'pair-name')
+        if name is not None:
+            field.clear()
+            field.send_keys(name)
+        name = field.get_attribute('value')
+        d.find_element(By.CSS_SELECTOR, '.pairing .pair').click()
+        return name if PageCase.linked(d) else None
 
     def open(self, d, view):
         d.get(self.base + view)

@@ -10,6 +10,7 @@ import time
 sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import browser  # noqa: E402
+from pagecase import PageCase  # noqa: E402
 from standin import StandIn  # noqa: E402
 
 VIEWS = ['', '#unit=1', '#unit=1&tab=eq&ch=out:1', '#unit=1&tab=delay', '#unit=1&tab=limit',
@@ -50,7 +51,11 @@ def main():
     stage(s)
     d = browser.start()
     try:
-        d.get(f'http://127.0.0.1:{s.port}/?pair={s.pair_code}')
+        pairing = f'http://127.0.0.1:{s.port}/?pair={s.pair_code}'
+        d.get(pairing)  # the question for a name, first
+        time.sleep(0.6)
+        d.save_screenshot(os.path.join(out, 'tablet-zh-pairing.png'))
+        PageCase.pair(d, pairing)
         for lang in ('zh', 'en'):
             s.language = lang
             for size in ('tablet', 'phone'):

@@ -42,6 +42,7 @@ class Client:
 
     def hello(self, m):
         s = self.server
+        s.hellos.append(m)
         token = m.get('token')
         if m.get('pair') and m['pair'] == s.pair_code:
             token = s.token
@@ -99,6 +100,7 @@ class StandIn:
         self.clients = []
         self.next_client = 1
         self.sets = []  # (time, client, path, value, final) as received
+        self.hellos = []  # as received
         self.loop = asyncio.new_event_loop()
         started = threading.Event()
         self.thread = threading.Thread(target=self.run, args=(started,), daemon=True)

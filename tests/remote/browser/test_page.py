@@ -29,7 +29,7 @@ class PageTest(PageCase):
         cls.base = f'http://127.0.0.1:{cls.s.port}/'
         cls.a = browser.start()
         cls.b = browser.start()
-        cls.a.get(cls.base + '?pair=' + cls.s.pair_code)
+        assert cls.pair(cls.a, cls.base + '?pair=' + cls.s.pair_code)
         cls.b.get(cls.base)
         cls.b.execute_script('localStorage.setItem("quellmar.token", arguments[0])', cls.s.token)
         for d in (cls.a, cls.b):
@@ -294,6 +294,66 @@ class PageTest(PageCase):
             self.s.language = 'zh'
             self.s.set_state('2', 'online')
             browser.resize(d, 'tablet')
+
+    def test_pairing_asks_for_a_name_made_from_the_browser(self):
+        d = self.b
+        cases = [  # user agent, touch points, brands: the name proposed
+            ('Mozilla/5.0 (X11; Linux x86_64) AppleWebKit/537.36 (KHTML, like Gecko) '
+             'Chrome/120.0.0.0 Safari/537.36', 0, ['Not_A Brand', 'Chromium'], 'Chromium on Linux'),
+            ('Mozilla/5.0 (Macintosh; Intel Mac OS X 10_15_7) AppleWebKit/605.1.15 (KHTML, like '
+             'Gecko) Version/17.2 Safari/605.1.15', 5, [], 'Safari on iPad'),
+            ('Mozilla/5.0 (Macintosh; Intel Mac OS X 10_15_7) AppleWebKit/605.1.15 (KHTML, like '
+             'Gecko) Version/17.2 Safari/605.1.15', 0, [], 'Safari on Mac'),
+            ('Mozilla/5.0 (iPhone; CPU iPhone OS 17_2 like Mac OS X) AppleWebKit/605.1.15 (KHTML, '
+             'like Gecko) CriOS/120.0.6099.119 Mobile/15E148 Safari/604.1', 5, [], 'Chrome on iPhone'),
+            ('Mozilla/5.0 (Linux; Android 10; K) AppleWebKit/537.36 (KHTML, like Gecko) '
+             'Chrome/120.0.0.0 Mobile Safari/537.36', 5, ['Google Chrome', 'Chromium'],
+             'Chrome on Android'),
+            ('Mozilla/5.0 (Windows NT 10.0; Win64; x64; rv:121.0) Gecko/20100101 Firefox/121.0',
+             0, [], 'Firefox on Windows'),
+            ('Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) '
+             'Chrome/120.0.0.0 Safari/537.36 Edg/120.0.2210.91', 0, ['Microsoft Edge'],
+             'Edge on Windows'),
+            ('curl/8.0', 0, [], 'Browser'),
+        ]
+        d.refresh()
+        self.assertTrue(self.linked(d))
+        d.execute_script('I18n.setProgramLanguage("en")')
+        proposed = [d.execute_script('return Pairing.proposedName.apply(null, arguments)', ua,
+                                     brands, touch) for ua, touch, brands, _ in cases]
+        self.assertEqual(proposed, [name for *_, name in cases])
+        d.execute_script('I18n.setProgramLanguage("zh")')
+        self.assertEqual(d.execute_script('return Pairing.proposedName(arguments[0], [], 5)',
+                                          cases[1][0]), 'iPad 上的 Safari')
+
+        # This browser, opened with the pairing address: its own name is proposed, the
+        # question fits in both languages at both sizes, and the name given goes with the code.
+        token = d.execute_script('return localStorage.getItem("quellmar.token")')
+        url = self.base + '?pair=' + self.s.pair_code
+        try:
+            for language in ('en', 'zh'):
+                d.execute_script('I18n.setProgramLanguage(arguments[0])', language)
+                d.get(url)
+                self.assertTrue(wait(lambda: d.find_elements(By.ID, 'pair-name')))
+                self.assertEqual(d.execute_script('return document.body.dataset.link'), 'naming')
+                self.assertEqual(d.find_element(By.ID, 'pair-name').get_attribute('value'),
+                                 'Chromium on Linux' if language == 'en' else 'Linux 上的 Chromium')
+                for size in ('tablet', 'phone'):
+                    browser.resize(d, size)
+                    self.assertEqual(browser.layout_faults(d), [], f'{language} {size}')
+                    if language == 'en':
+                        self.assertEqual(browser.cjk_shown(d), [], size)
+            browser.resize(d, 'tablet')
+            hellos = len(self.s.hellos)
+            self.assertEqual(self.pair(d, url, 'FOH tablet'), 'FOH tablet')
+            self.assertEqual(self.s.hellos[hellos:], [{'type': 'hello', 'pair': self.s.pair_code,
+                                                       'label': 'FOH tablet'}])
+            self.assertNotIn('pair=', d.current_url)
+        finally:
+            browser.resize(d, 'tablet')
+            d.execute_script('localStorage.setItem("quellmar.token", arguments[0])', token)
+            d.get(self.base)
+            self.assertTrue(self.linked(d))
 
     def test_eq_point_swiped_on_a_phone(self):
         d = self.a

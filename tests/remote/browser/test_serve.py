@@ -7,6 +7,7 @@ meters flow, pairing is enforced, and a reopened link shows the unit again.
 test_serve.py QUELLMAR_CLI QUELLMAR_UNITSIM [unittest arguments]"""
 import json
 import os
+import select
 import socket
 import subprocess
 import sys
@@ -19,16 +20,10 @@ sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import browser  # noqa: E402
 from browser import By, wait  # noqa: E402
-from pagecase import PageCase, db_text  # noqa: E402
+from pagecase import PageCase, db_text, loopback_subnet  # noqa: E402
 
 CLI = sys.argv.pop(1) if len(sys.argv) > 2 else None
 UNITSIM = sys.argv.pop(1) if len(sys.argv) > 1 else None
-
-
-def loopback_subnet():
-    """A 127.a.b subnet of this process's own, so that tests running side by side never meet."""
-    key = (os.getpid() * 8 + 7) % (254 * 254)
-    return f'127.{1 + key // 254}.{1 + key % 254}'
 
 
 class Rig:
@@ -76,6 +71,11 @@ class Rig:
         self.url = self.serve.stdout.readline().strip()
         self.base = self.url.split('?')[0]
 
+    def next_url(self, timeout=5):
+        """The next pairing address serve prints."""
+        ready, _, _ = select.select([self.serve.stdout], [], [], timeout)
+        return self.serve.stdout.readline().strip() if ready else None
+
     def stop(self):
         if self.serve:
             self.serve.terminate()
@@ -113,13 +113,10 @@ class ServeTest(PageCase):
         cls.base = cls.rig.base
         cls.a = browser.start()
         cls.b = browser.start()
-        cls.a.get(cls.rig.url)
-        assert cls.linked(cls.a)
-        token = cls.a.execute_script('return localStorage.getItem("quellmar.token")')
-        cls.b.get(cls.base)
-        cls.b.execute_script('localStorage.setItem("quellmar.token", arguments[0])', token)
-        cls.b.refresh()
-        assert cls.linked(cls.b)
+        # Two tablets, each with the address serve printed when it came to pair.
+        cls.label = cls.pair(cls.a, cls.rig.url)
+        assert cls.label
+        assert cls.pair(cls.b, cls.rig.next_url(), 'Stage left') == 'Stage left'
 
     @classmethod
     def tearDownClass(cls):
@@ -232,6 +229,11 @@ class ServeTest(PageCase):
               if (m.type === 'nack' || m.type === 'ack') { done(m.type); s.close(); }
             };
             s.onclose = function (e) { done(e.code); };""", hello)
+
+    def test_each_browser_is_paired_under_its_name(self):
+        listed = json.loads(self.rig.cli('paired', '--json', '--config',
+                                         os.path.join(self.rig.dir.name, 'QelConfig.ini')))
+        self.assertEqual([p['label'] for p in listed['pairings']], [self.label, 'Stage left'])
 
     def test_wrong_token_is_closed_and_read_only_gets_nack(self):
         d = self.b

@@ -57,8 +57,7 @@ class WindowDragTest(PageCase):
     def test_pair_drag_and_see_the_desktop_undo(self):
         d, channel = self.a, f'out:{int(OUTPUT) + 1}'
         path = f'outputs[{OUTPUT}].eq.points[{POINT}]'
-        d.get(URL)
-        self.assertTrue(self.linked(d))
+        self.assertTrue(self.pair(d, URL))
         self.assertTrue(d.execute_script('return localStorage.getItem("quellmar.token")'))
         self.open(d, f'#unit={UNIT}&tab=eq')
         self.channel(d, channel).click()
