@@ -66,7 +66,6 @@ CMainFrame::CMainFrame(CQuellmarApp& app, QWidget* parent)
     setObjectName("Qel.CMainFrame");
     setWindowIcon(skin::bitmap(kAppIcon));
     client_ = new CClientWnd(this);
-    client_->setBackground(skin::bitmap(CClientWnd::kBitmapId));
     setCentralWidget(client_);
     createToolBar();
     createStatusBar();
