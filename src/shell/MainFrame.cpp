@@ -250,6 +250,7 @@ void CMainFrame::onStartTimer() {
     startTimer_.stop();
     runAddressStep();
     runSearch();
+    if (closeWanted_) return;  // asked for during the search: the window closes now
     panel_->dialog()->equipmentPage()->list()->setEmptyOffer(
         tr("没有找到设备。添加一台虚拟设备试用?"), [this] { addVirtualUnit(); });
     if (!connectAtStart_.isEmpty()) openAtStart();
@@ -301,9 +302,12 @@ void CMainFrame::fitEquipmentList() {
     if (missing > 0 && panel_->isVisible()) panel_->widenTo(panel_->width() + missing);
 }
 
+// A close asked for while the search or the connection window's worker runs waits for it.
 void CMainFrame::runSearch() {
+    beginBusy();
     CInitSearchDlg::run(app_.equipment(), app_.searchSettings(), this);
     repaintEquipmentList();
+    endBusy();
 }
 
 CQelEquipmentDlg* CMainFrame::editorOf(const Equipment& unit) const {
@@ -322,6 +326,7 @@ void CMainFrame::openUnit(const std::shared_ptr<Equipment>& unit) {
         }
         return;
     }
+    beginBusy();
     const auto result =
         CQelConnectDlg::run(unit, CQelConnectDlg::Mode::Connect, app_.linkSettings(), this,
                             app_.options().progressPauseMs);
@@ -338,6 +343,7 @@ void CMainFrame::openUnit(const std::shared_ptr<Equipment>& unit) {
         slot->show();
     }
     repaintEquipmentList();
+    endBusy();
 }
 
 // The remote hub, listening at once when it was left on.
