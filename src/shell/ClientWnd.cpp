@@ -8,12 +8,14 @@
 
 namespace qel {
 
-CClientWnd::CClientWnd(QWidget* parent) : QWidget(parent), bitmap_(skin::bitmap(kBitmapId)) {
+CClientWnd::CClientWnd(QWidget* parent)
+    : QWidget(parent), source_([] { return skin::paintShellSkin(kBitmapId); }) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void CClientWnd::setBackground(const QPixmap& bitmap) {
-    bitmap_ = bitmap;
+void CClientWnd::setBackground(Source source) {
+    source_ = std::move(source);
+    picture_ = QImage();
     surface_ = QPixmap();
     surfaceSize_ = QSize();
     surfaceQuality_ = Quality::None;
@@ -27,6 +29,7 @@ void CClientWnd::setSizing(bool sizing) {
 }
 
 void CClientWnd::buildSurface(Quality quality) {
+    if (picture_.isNull()) picture_ = source_();
     const QSize area = size();
     surface_ = QPixmap(area);
     surface_.fill(bandColor());
@@ -35,16 +38,18 @@ void CClientWnd::buildSurface(Quality quality) {
         const auto mode =
             quality == Quality::Fast ? Qt::FastTransformation : Qt::SmoothTransformation;
         QPainter p(&surface_);
-        p.drawPixmap(0, 0, bitmap_.scaled(picture, Qt::IgnoreAspectRatio, mode));
+        p.drawImage(0, 0, picture_.scaled(picture, Qt::IgnoreAspectRatio, mode));
     }
     surfaceSize_ = area;
     surfaceQuality_ = quality;
     ++builds_;
+    // More fast drawings may follow while the sizing lasts; a smooth one is the last.
+    if (quality == Quality::Smooth) picture_ = QImage();
 }
 
 void CClientWnd::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    if (bitmap_.isNull()) {
+    if (!source_) {
         painter.fillRect(rect(), emptyColor());
         lastQuality_ = Quality::None;
         return;

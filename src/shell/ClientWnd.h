@@ -2,18 +2,24 @@
 // Copyright (C) 2026 the Quellmar developers
 #pragma once
 
+#include <QImage>
 #include <QPixmap>
 #include <QWidget>
+#include <functional>
 
 namespace qel {
 
 // The background behind the editor windows: bitmap 132 stretched over the area with a
 // 2-pixel band along the bottom. While the main window is being moved or sized the picture is
-// scaled fast; once sizing ends it is drawn again smoothly. GUI thread only.
+// scaled fast; once sizing ends it is drawn again smoothly. Only the picture at the area's
+// size is kept: the full picture is painted when the area is drawn at another size and is
+// held only while the sizing lasts. GUI thread only.
 class CClientWnd : public QWidget {
     Q_OBJECT
 public:
     enum class Quality { None, Fast, Smooth };
+    // Paints the full picture.
+    using Source = std::function<QImage()>;
 
     static constexpr int kBitmapId = 132;
     static constexpr int kBandHeight = 2;
@@ -23,9 +29,8 @@ public:
     // Starts with bitmap 132.
     explicit CClientWnd(QWidget* parent = nullptr);
 
-    // A null pixmap leaves the area filled with emptyColor().
-    void setBackground(const QPixmap& bitmap);
-    const QPixmap& background() const { return bitmap_; }
+    // An empty source leaves the area filled with emptyColor().
+    void setBackground(Source source);
 
     // The main window reports an interactive move or resize; ending it repaints smoothly.
     void setSizing(bool sizing);
@@ -36,6 +41,8 @@ public:
     const QPixmap& surface() const { return surface_; }
     // How often the cached picture was rebuilt (tests check that it is kept).
     int surfaceBuilds() const { return builds_; }
+    // Whether the full picture is held (only while sizing).
+    bool holdsPicture() const { return !picture_.isNull(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -43,7 +50,8 @@ protected:
 private:
     void buildSurface(Quality quality);
 
-    QPixmap bitmap_;
+    Source source_;
+    QImage picture_;  // the source's picture, kept while sizing
     QPixmap surface_;
     QSize surfaceSize_;
     Quality surfaceQuality_ = Quality::None;

@@ -65,7 +65,6 @@ CMainFrame::CMainFrame(CQuellmarApp& app, QWidget* parent)
     setObjectName("Qel.CMainFrame");
     setWindowIcon(skin::bitmap(kAppIcon));
     client_ = new CClientWnd(this);
-    client_->setBackground(skin::bitmap(CClientWnd::kBitmapId));
     setCentralWidget(client_);
     createToolBar();
     createStatusBar();
@@ -259,6 +258,7 @@ void CMainFrame::onStartTimer() {
     startTimer_.stop();
     runAddressStep();
     runSearch();
+    if (closeWanted_) return;  // asked for during the search: the window closes now
     panel_->dialog()->equipmentPage()->list()->setEmptyOffer(
         tr("没有找到设备。添加一台虚拟设备试用?"), [this] { addVirtualUnit(); });
     if (!connectAtStart_.isEmpty()) openAtStart();
@@ -310,9 +310,12 @@ void CMainFrame::fitEquipmentList() {
     if (missing > 0 && panel_->isVisible()) panel_->widenTo(panel_->width() + missing);
 }
 
+// A close asked for while the search or the connection window's worker runs waits for it.
 void CMainFrame::runSearch() {
+    beginBusy();
     CInitSearchDlg::run(app_.equipment(), app_.searchSettings(), this);
     repaintEquipmentList();
+    endBusy();
 }
 
 CQelEquipmentDlg* CMainFrame::editorOf(const Equipment& unit) const {
@@ -331,6 +334,7 @@ void CMainFrame::openUnit(const std::shared_ptr<Equipment>& unit) {
         }
         return;
     }
+    beginBusy();
     const auto result =
         CQelConnectDlg::run(unit, CQelConnectDlg::Mode::Connect, app_.linkSettings(), this,
                             app_.options().progressPauseMs);
@@ -348,6 +352,7 @@ void CMainFrame::openUnit(const std::shared_ptr<Equipment>& unit) {
         slot->show();
     }
     repaintEquipmentList();
+    endBusy();
 }
 
 // The remote hub, listening at once when it was left on.

@@ -6,6 +6,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include "platform/MemoryPolicy.h"
 #include "platform/Trace.h"
 #include "ui/EditWords.h"
 
@@ -18,6 +19,7 @@ CQuellmarApp* gApp = nullptr;
 CQuellmarApp::CQuellmarApp(Options options)
     : options_(std::move(options)), modeFiles_(std::make_unique<ModeFileStore>(workDir())) {
     gApp = this;
+    returnLargeBlocksWhenFreed();
     readSerialPortNames();
     const QString data = options_.dataDir.isEmpty()
                              ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)

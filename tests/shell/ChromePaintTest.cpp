@@ -21,19 +21,21 @@ QColor at(const QImage& image, int x, int y) {
 }
 
 // A small picture whose fast and smooth enlargements differ everywhere along the edges.
-QPixmap checkerboard() {
+QImage checkerboard() {
     QImage image(8, 6, QImage::Format_RGB32);
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             image.setPixel(x, y, (x + y) % 2 ? qRgb(250, 40, 40) : qRgb(20, 60, 230));
-    return QPixmap::fromImage(image);
+    return image;
 }
 
-QImage scaledPicture(const QPixmap& bitmap, QSize area, Qt::TransformationMode mode) {
+// The area as the client drew it from a pixmap of the whole picture kept for its lifetime.
+QImage scaledPicture(const QImage& picture, QSize area, Qt::TransformationMode mode) {
     QImage expected(area, QImage::Format_RGB32);
     expected.fill(CClientWnd::bandColor());
     QPainter p(&expected);
-    p.drawPixmap(0, 0, bitmap.scaled(area - QSize(0, 2), Qt::IgnoreAspectRatio, mode));
+    p.drawPixmap(
+        0, 0, QPixmap::fromImage(picture).scaled(area - QSize(0, 2), Qt::IgnoreAspectRatio, mode));
     return expected;
 }
 
@@ -55,7 +57,7 @@ private slots:
 
     void clientWithoutBitmapIsPlainGrey() {
         CClientWnd client;
-        client.setBackground(QPixmap());
+        client.setBackground({});
         client.resize(300, 200);
         const QImage shot = client.grab().toImage();
         QCOMPARE(at(shot, 0, 0), QColor(160, 160, 164));
@@ -65,8 +67,7 @@ private slots:
 
     void clientStretchesBitmapAboveBottomBand() {
         CClientWnd client;
-        QCOMPARE(client.background().size(), QSize(1024, 768));
-        client.setBackground(checkerboard());
+        client.setBackground(checkerboard);
         client.resize(320, 242);
         const QImage shot = client.grab().toImage();
         QCOMPARE(at(shot, 5, 240), QColor(180, 188, 200));
@@ -77,8 +78,8 @@ private slots:
 
     void clientFastWhileSizingSmoothAfter() {
         CClientWnd client;
-        const QPixmap picture = checkerboard();
-        client.setBackground(picture);
+        const QImage picture = checkerboard();
+        client.setBackground(checkerboard);
         client.resize(200, 150);
         client.grab();
         QCOMPARE(client.lastQuality(), CClientWnd::Quality::Smooth);
@@ -103,6 +104,30 @@ private slots:
         const int smoothBuilt = client.surfaceBuilds();
         client.grab();
         QCOMPARE(client.surfaceBuilds(), smoothBuilt);
+    }
+
+    // Bitmap 132 looks as it did when the whole picture was kept, and is let go once drawn
+    // smoothly: only the fast drawings while sizing reuse it.
+    void clientDrawsBitmap132WithoutKeepingIt() {
+        const QImage picture = skin::bitmap(CClientWnd::kBitmapId).toImage();
+        QCOMPARE(picture.size(), QSize(1024, 768));
+        CClientWnd client;
+        client.resize(1180, 722);
+        QImage shot = client.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shot, scaledPicture(picture, {1180, 722}, Qt::SmoothTransformation));
+        QVERIFY(!client.holdsPicture());
+
+        client.setSizing(true);
+        client.resize(700, 500);
+        client.grab();
+        QVERIFY(client.holdsPicture());
+        client.resize(640, 480);
+        shot = client.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shot, scaledPicture(picture, {640, 480}, Qt::FastTransformation));
+        client.setSizing(false);
+        shot = client.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shot, scaledPicture(picture, {640, 480}, Qt::SmoothTransformation));
+        QVERIFY(!client.holdsPicture());
     }
 
     // Status bar.

@@ -13,10 +13,11 @@
 #include "shell/MyStatusBar.h"
 #include "shell/SignalExit.h"
 #include "support/AppRig.h"
+#include "ui/QelConnectDlg.h"
 
 using namespace qel;
 
-// The program's exit while an editor's step runs: it waits for the step.
+// The program's exit while a step runs (an editor's, the connection): it waits for the step.
 class EditorExitTest : public QObject {
     Q_OBJECT
 private slots:
@@ -61,15 +62,44 @@ private slots:
         expectOrderlyExit(rig, *editor);
     }
 
+    // The connection window's worker reads the unit: the exit waits for it, then the unit
+    // connected meanwhile hears the notice.
+    void sigtermDuringTheConnectionWaitsForItThenExitsInOrder() {
+        test::AppRig rig;
+        CSignalExit exitSignals;
+        const auto unit = findUnit(rig, exitSignals);
+        QVERIFY(unit);
+        bool raised = false;
+        test::ModalSpy spy(
+            [&raised](QWidget* w) {
+                if (raised || !qobject_cast<CQelConnectDlg*>(w)) return;
+                raised = true;
+                std::raise(SIGTERM);
+            },
+            true);
+        rig.frame().openUnit(unit);
+        QVERIFY(raised);
+        CQelEquipmentDlg* editor = rig.frame().editorOf(*unit);
+        QVERIFY(editor);
+        expectOrderlyExit(rig, *editor);
+    }
+
 private:
-    // The program on one simulated unit, signals taking the exit path, the unit's editor open.
-    static CQelEquipmentDlg* openUnit(test::AppRig& rig, CSignalExit& exitSignals) {
+    // The program on one simulated unit, found by the start-up search; signals take the exit
+    // path.
+    static std::shared_ptr<Equipment> findUnit(test::AppRig& rig, CSignalExit& exitSignals) {
         if (rig.addNetworkUnit(2, "Hall") < 0 || !rig.start()) return nullptr;
         connect(&exitSignals, &CSignalExit::exitRequested, &rig.frame(),
                 &CMainFrame::exitOnRequest);
         if (!QTest::qWaitFor([&] { return rig.app().equipment().count() == 1; }, 20000))
             return nullptr;
-        const auto unit = rig.app().equipment().snapshot().front();
+        return rig.app().equipment().snapshot().front();
+    }
+
+    // The same with the unit's editor open.
+    static CQelEquipmentDlg* openUnit(test::AppRig& rig, CSignalExit& exitSignals) {
+        const auto unit = findUnit(rig, exitSignals);
+        if (!unit) return nullptr;
         rig.frame().openUnit(unit);
         return rig.frame().editorOf(*unit);
     }
