@@ -728,7 +728,7 @@ Disconnect</translation>
     </message>
     <message>
         <source>状态:断开 (%1)</source>
-        <translation>State:offline (%1)</translation>
+        <translation>State:not connected (%1)</translation>
     </message>
     <message>
         <source>状态:无响应 (%1)</source>
@@ -857,6 +857,18 @@ Disconnect</translation>
     <message>
         <source>正在向设备传输数据。要取消传输吗 ?</source>
         <translation>Data is being sent to the unit. Cancel the transfer?</translation>
+    </message>
+    <message>
+        <source>虚拟</source>
+        <translation>virtual</translation>
+    </message>
+    <message>
+        <source>状态:断开</source>
+        <translation>State:not connected</translation>
+    </message>
+    <message>
+        <source>状态:无响应</source>
+        <translation>State:no answer</translation>
     </message>
 </context>
 <context>
