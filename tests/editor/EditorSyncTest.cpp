@@ -16,6 +16,7 @@
 #include "UnitSimulator.h"
 #include "controls/MessageBoxes.h"
 #include "controls/QelBtn.h"
+#include "controls/QelLigGain.h"
 #include "controls/QelText.h"
 #include "controls/QelTitle.h"
 #include "device/DownloadVerify.h"
@@ -24,6 +25,7 @@
 #include "device/ValueCodes.h"
 #include "editor/EditHistory.h"
 #include "editor/EqPage.h"
+#include "editor/PanelGain.h"
 #include "editor/PresetTransfer.h"
 #include "editor/QelEquipmentDlg.h"
 #include "editor/QelSyncBar.h"
@@ -295,9 +297,11 @@ private slots:
         QCoreApplication::processEvents();
         paints.count = 0;
 
+        QTRY_VERIFY(litMeters(*editor) > 0);
         sim.setSilenced(0, true);  // the unit is switched off
         QTRY_COMPARE_WITH_TIMEOUT(bar->state(), CQelSyncBar::State::NotAnswering, 5000);
         QVERIFY(!unit->hasFlag(linkflag::kStop));  // long before the link is given up
+        QTRY_COMPARE(litMeters(*editor), 0);       // no reading is no level
         QVERIFY(bar->isVisible() && bar->text() == QString("设备无响应"));
         QCOMPARE(bar->button()->text(), QString("重连"));
         QCOMPARE(CQelEqMgr::secondLine(*unit), QString("状态:无响应 (UDP)"));
@@ -311,6 +315,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(bar->state(), CQelSyncBar::State::Unconfirmed, 5000);
         QCOMPARE(CQelEqMgr::secondLine(*unit), QString("状态:在线 (UDP)"));
         QTRY_VERIFY(paints.count > painted);
+        QTRY_VERIFY(litMeters(*editor) > 0);
         bar->resync();
         QCOMPARE(bar->state(), CQelSyncBar::State::Quiet);
         QVERIFY(unitEqualsEditor());
@@ -384,9 +389,11 @@ private slots:
         CQelEquipmentDlg stageEditor(stage, stageHost, meters);
         stageEditor.show();
         auto* bar = stageEditor.syncBar();
+        QTRY_VERIFY(litMeters(stageEditor) > 0);
 
         sim.closeSerial(s);  // the cable is pulled
         QTRY_COMPARE(bar->state(), CQelSyncBar::State::Lost);
+        QTRY_COMPARE(litMeters(stageEditor), 0);  // dark, not frozen
         QTRY_VERIFY(lastBoxStarts("设备已经断开!"));
         bar->reconnect();  // the port is still gone: said, and nothing else changes
         QVERIFY2(lastBoxStarts("无法打开 COM7") && boxes.shown().back().text.endsWith("设备不存在"),
@@ -402,6 +409,7 @@ private slots:
         QVERIFY(stage->linkRunning());
         const uint64_t asked = stageEditor.meters().readingsAsked();
         QTRY_VERIFY(stageEditor.meters().readingsAsked() > asked);  // the meters poll again
+        QTRY_VERIFY(litMeters(stageEditor) > 0);
         stageEditor.edit().setGain(cmd::outputChannel(1), 40);
         QTRY_COMPARE(sim.state(s).params.out[0].gain, uint8_t{40});
         stage->stopLink();
@@ -488,6 +496,14 @@ private:
         const size_t sent = sim.requests(0).size();
         QTest::qWait(600);
         QCOMPARE(sim.requests(0).size(), sent);
+    }
+    // How many meters of the gain page show a level.
+    static int litMeters(const CQelEquipmentDlg& e) {
+        const auto* gains = static_cast<const CPanelGain*>(e.page(CQelEquipmentDlg::kGain));
+        int lit = 0;
+        for (int strip = 0; strip < gains->strips(); ++strip)
+            lit += gains->meter(strip)->level() > 0;
+        return lit;
     }
     // An edit as a page makes it: the pages then show the image.
     void edit(const std::function<void(ParamEdit&)>& change) {
