@@ -795,10 +795,6 @@ Disconnect</translation>
         <translation>System</translation>
     </message>
     <message>
-        <source>本地 PC_IP</source>
-        <translation>local PC_IP</translation>
-    </message>
-    <message>
         <source>工程模式</source>
         <translation>engineering mode</translation>
     </message>

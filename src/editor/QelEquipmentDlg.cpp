@@ -112,8 +112,10 @@ CQelEquipmentDlg::~CQelEquipmentDlg() {
 }
 
 QString CQelEquipmentDlg::titleFor(const Equipment& unit) {
-    const QString via = unit.hasFlag(linkflag::kSerial) ? QString::fromStdString(unit.portName())
-                                                        : tr("本地 PC_IP");
+    const QString via = unit.isVirtual() ? tr("虚拟")
+                        : unit.hasFlag(linkflag::kSerial)
+                            ? QString::fromStdString(unit.portName())
+                            : QString::fromStdString(unit.addressText());
     return QStringLiteral("%1 : %2 (%3) - %4")
         .arg(QString::fromStdString(unit.modelName()),
              QString::fromStdString(unpaddedUnitText(unit.deviceName())), via,

@@ -144,7 +144,7 @@ private slots:
         frame->openUnit(unit);
         QVERIFY(unit->editorOpen());
         QCOMPARE(frame->editorOf(*unit)->windowTitle(),
-                 QString("QD408 : Main (本地 PC_IP) - 工程模式"));
+                 QString("QD408 : Main (%1.2) - 工程模式").arg(QString::fromStdString(subnet)));
         QCOMPARE(CQelEqMgr::firstLine(*unit), QString("QD408:Main"));
         boxes.answer(MsgAnswer::Yes);
         frame->disconnectActive();
@@ -160,7 +160,7 @@ private slots:
         frame->openUnit(unit);
         QVERIFY(unit->editorOpen());
         QCOMPARE(frame->editorOf(*unit)->windowTitle(),
-                 QString("QD408 : Main (本地 PC_IP) - 用户模式"));
+                 QString("QD408 : Main (%1.2) - 用户模式").arg(QString::fromStdString(subnet)));
     }
 
     void closingSendsOneNoticeToEachConnectedUnit() {
