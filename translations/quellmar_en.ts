@@ -1156,14 +1156,6 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
         <translation>Filter %1 (line %2): %3 → point %1: %4 (moved %5)</translation>
     </message>
     <message>
-        <source>导入滤波器</source>
-        <translation>Import filters</translation>
-    </message>
-    <message>
-        <source>EQ 文本 (*.txt);;所有文件 (*)</source>
-        <translation>EQ text (*.txt);;All files (*)</translation>
-    </message>
-    <message>
         <source>无法读取文件 %1:
 %2</source>
         <translation>Cannot read the file %1:
@@ -1283,6 +1275,14 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     <message>
         <source>该通道的 EQ 处于 &quot;EQ pass&quot; 状态; 文件中的滤波器是打开的。</source>
         <translation>The channel&apos;s EQ is switched to &quot;EQ pass&quot;; the file has its filters on.</translation>
+    </message>
+    <message>
+        <source>导入滤波器</source>
+        <translation>Import filters</translation>
+    </message>
+    <message>
+        <source>EQ 文本 (*.txt);;所有文件 (*)</source>
+        <translation>EQ text (*.txt);;All files (*)</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -182,7 +183,7 @@ private slots:
         QFile text(exported);
         QVERIFY(text.open(QIODevice::ReadOnly));
         const QString written = QString::fromUtf8(text.readAll());
-        QVERIFY2(written.startsWith("# ") && written.contains(", output 2\n") &&
+        QVERIFY2(written.startsWith("# QD206 Hall, output 2\n") &&
                      written.contains("Filter 1: ON LS Fc 300 Hz Gain 3.0 dB\n") &&
                      written.contains("Filter 11: ON HP Fc 30 Hz\n"),
                  qPrintable(written));
@@ -190,6 +191,12 @@ private slots:
         boxes.answer(MsgAnswer::Yes);
         QVERIFY(page->importFilters(exported));
         QVERIFY(record() == imported);
+
+        // The file windows open where a filter file was last chosen, at first the home folder.
+        const QString chosen = dir.filePath("chosen.txt");
+        QCOMPARE(clickForFile("Qel.EqExport", chosen), QDir::homePath());
+        QVERIFY(QFile::exists(chosen));
+        QCOMPARE(clickForFile("Qel.EqImport", {}), dir.path());
     }
 
     void unconfirmedWritesAreCountedAndResyncProvesTheUnit() {
@@ -504,6 +511,25 @@ private:
         for (int strip = 0; strip < gains->strips(); ++strip)
             lit += gains->meter(strip)->level() > 0;
         return lit;
+    }
+    // Clicks the current page's button and answers the file window it opens with path (none:
+    // cancels); returns the folder the window opened in.
+    QString clickForFile(const char* button, const QString& path) {
+        QString folder;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!files || !files->isVisible()) return;
+            poll.stop();
+            folder = files->directory().absolutePath();
+            if (path.isEmpty()) return files->reject();
+            files->selectFile(path);
+            static_cast<QDialog*>(files)->accept();  // QFileDialog::accept, as its button does
+        });
+        poll.start(10);
+        QTest::mouseClick(editor->page(editor->currentPage())->findChild<QWidget*>(button),
+                          Qt::LeftButton);
+        return folder;
     }
     // An edit as a page makes it: the pages then show the image.
     void edit(const std::function<void(ParamEdit&)>& change) {
