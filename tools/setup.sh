@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 preset=${1:-default}
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libagg-dev
-          libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-microhei xvfb
+          libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-microhei xvfb openbox x11-utils
           librsvg2-bin desktop-file-utils appstream
           qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
           clang-14 libclang-rt-14-dev iproute2 lintian

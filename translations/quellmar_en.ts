@@ -755,7 +755,7 @@ Disconnect</translation>
     </message>
     <message>
         <source>状态:断开 (%1)</source>
-        <translation>State:offline (%1)</translation>
+        <translation>State:not connected (%1)</translation>
     </message>
     <message>
         <source>状态:无响应 (%1)</source>
@@ -822,10 +822,6 @@ Disconnect</translation>
         <translation>System</translation>
     </message>
     <message>
-        <source>本地 PC_IP</source>
-        <translation>local PC_IP</translation>
-    </message>
-    <message>
         <source>工程模式</source>
         <translation>engineering mode</translation>
     </message>
@@ -884,6 +880,18 @@ Disconnect</translation>
     <message>
         <source>正在向设备传输数据。要取消传输吗 ?</source>
         <translation>Data is being sent to the unit. Cancel the transfer?</translation>
+    </message>
+    <message>
+        <source>虚拟</source>
+        <translation>virtual</translation>
+    </message>
+    <message>
+        <source>状态:断开</source>
+        <translation>State:not connected</translation>
+    </message>
+    <message>
+        <source>状态:无响应</source>
+        <translation>State:no answer</translation>
     </message>
 </context>
 <context>
@@ -1175,14 +1183,6 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
         <translation>Filter %1 (line %2): %3 → point %1: %4 (moved %5)</translation>
     </message>
     <message>
-        <source>导入滤波器</source>
-        <translation>Import filters</translation>
-    </message>
-    <message>
-        <source>EQ 文本 (*.txt);;所有文件 (*)</source>
-        <translation>EQ text (*.txt);;All files (*)</translation>
-    </message>
-    <message>
         <source>无法读取文件 %1:
 %2</source>
         <translation>Cannot read the file %1:
@@ -1302,6 +1302,14 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     <message>
         <source>该通道的 EQ 处于 &quot;EQ pass&quot; 状态; 文件中的滤波器是打开的。</source>
         <translation>The channel&apos;s EQ is switched to &quot;EQ pass&quot;; the file has its filters on.</translation>
+    </message>
+    <message>
+        <source>导入滤波器</source>
+        <translation>Import filters</translation>
+    </message>
+    <message>
+        <source>EQ 文本 (*.txt);;所有文件 (*)</source>
+        <translation>EQ text (*.txt);;All files (*)</translation>
     </message>
 </context>
 <context>

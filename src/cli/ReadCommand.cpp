@@ -14,9 +14,10 @@
 namespace qel::cli {
 
 const char* ReadCommand::usage() {
-    return "  read (--ip A.B.C.D | --serial COMn) --out FILE [--json]\n"
+    return "  read (--ip A.B.C.D | --serial COMn) [--out FILE] [--json]\n"
            "      Connects, reads every parameter and writes the 1676-byte image to FILE;\n"
-           "      with --json also prints its settings as the JSON preset that export writes.\n";
+           "      with --json prints its settings as the JSON preset that export writes\n"
+           "      (--out then optional). One of the two is needed.\n";
 }
 
 bool ReadCommand::parse(CliOptions& options) {
@@ -32,7 +33,8 @@ bool ReadCommand::parse(CliOptions& options) {
         }
     }
     if (options.error().empty()) target_.check("read", options);
-    if (options.error().empty() && outFile_.empty()) options.fail("read: --out FILE is required");
+    if (options.error().empty() && outFile_.empty() && !json_)
+        options.fail("read: give --out FILE, --json or both");
     error_ = options.error();
     return error_.empty();
 }
@@ -48,14 +50,16 @@ int ReadCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostre
     std::string failure;
     if (!session.connect(true, failure)) return output.fail(session.failureCode(), failure);
     const auto image = unit.image();
-    uint8_t bytes[ModeImage::kSize];
-    image->toBytes(bytes);
-    QSaveFile file(QString::fromStdString(outFile_));
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(reinterpret_cast<const char*>(bytes), sizeof bytes) != sizeof bytes ||
-        !file.commit())
-        return output.fail("file",
-                           "cannot write " + outFile_ + ": " + file.errorString().toStdString());
+    if (!outFile_.empty()) {
+        uint8_t bytes[ModeImage::kSize];
+        image->toBytes(bytes);
+        QSaveFile file(QString::fromStdString(outFile_));
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(reinterpret_cast<const char*>(bytes), sizeof bytes) != sizeof bytes ||
+            !file.commit())
+            return output.fail(
+                "file", "cannot write " + outFile_ + ": " + file.errorString().toStdString());
+    }
     if (json_) {
         std::string name = unit.deviceName();
         name.erase(name.find_last_not_of(' ') + 1);

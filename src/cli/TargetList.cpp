@@ -17,6 +17,13 @@
 
 namespace qel::cli {
 
+namespace {
+// "192.168.6.255": where a search through that gateway is sent.
+std::string broadcastText(const std::array<uint8_t, 4>& gateway) {
+    return formatIpv4(ipv4FromOctets(gateway[0], gateway[1], gateway[2], 255));
+}
+}  // namespace
+
 bool TargetList::take(const std::string& option, CliOptions& options) {
     if (option == "--all") {
         all_ = true;
@@ -57,7 +64,9 @@ bool TargetList::gather(const GlobalOptions& globals, const LinkSettings& link,
             labels.push_back(e->hasFlag(linkflag::kUdp) ? e->addressText() : e->portName());
         }
         if (units.empty()) {
-            output.fail("no-units", "the search found no units");
+            output.fail("no-units", "the search found no units on " + broadcastText(s.gateway) +
+                                        " or COM1..COM16; units on another network are found "
+                                        "with --gateway A.B.C.D (their gateway's address)");
             return false;
         }
     }

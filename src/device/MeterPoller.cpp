@@ -90,15 +90,14 @@ void MeterPoller::run() {
         if (metersShown()) {
             ask();
             for (int p = 0; p < timing_.passes && alive; ++p) {
-                uint8_t reply[MeterHold::kSlots], shown[MeterHold::kSlots];
-                unit_.queue().readReplyData(reply_, reply, sizeof reply);
+                uint8_t reply[MeterHold::kSlots] = {}, shown[MeterHold::kSlots] = {};
+                // The last reading of a unit that stopped answering is no level: dark.
+                if (unit_.notAnswering())
+                    hold.reset();
+                else
+                    unit_.queue().readReplyData(reply_, reply, sizeof reply);
                 hold.pass(reply, shown);
-                bool changed = false;
-                for (size_t i = 0; i < display_.size(); ++i)
-                    if (display_[i].exchange(shown[i], std::memory_order_relaxed) != shown[i])
-                        changed = true;
-                // An unchanged display costs the GUI thread nothing.
-                if (changed && published_) published_();
+                publish(shown);
                 alive = rest(timing_.passMs);
             }
         } else {
@@ -110,6 +109,19 @@ void MeterPoller::run() {
         }
     }
     unit_.queue().detach(reply_);
+    // A lost link leaves no level to show.
+    if (alive) {
+        const uint8_t dark[MeterHold::kSlots] = {};
+        publish(dark);
+    }
+}
+
+void MeterPoller::publish(const uint8_t* shown) {
+    bool changed = false;
+    for (size_t i = 0; i < display_.size(); ++i)
+        if (display_[i].exchange(shown[i], std::memory_order_relaxed) != shown[i]) changed = true;
+    // An unchanged display costs the GUI thread nothing.
+    if (changed && published_) published_();
 }
 
 }  // namespace qel

@@ -31,8 +31,9 @@ private:
 // An editor's meter thread. While the meters are on screen it asks the unit for its levels
 // and runs five display passes 8 ms apart per reading; otherwise it asks once a second. It
 // touches no widget: each pass publishes display bytes and calls `published` on its own
-// thread, and the editor takes the bytes on the GUI thread. Ends when the unit's link stops
-// or the poller is destroyed (joined).
+// thread, and the editor takes the bytes on the GUI thread. A unit that does not answer shows
+// no level; nor does one whose link stopped, which also ends the thread (as does destroying the
+// poller, which joins it).
 class MeterPoller {
 public:
     struct Timing {
@@ -62,6 +63,8 @@ public:
 private:
     void run();
     void ask();
+    // Stores the display bytes; tells the GUI thread when they changed.
+    void publish(const uint8_t* shown);
     bool metersShown() const;
     // Sleeps up to ms; false once stopping.
     bool rest(uint32_t ms);

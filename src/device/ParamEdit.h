@@ -101,6 +101,7 @@ public:
     ParamEdit(Equipment& unit, std::shared_ptr<ModeImage> image);
 
     ModeImage& image() { return *image_; }
+    Equipment& unit() const { return unit_; }
     uint32_t modelCode() const;
     // Adds a listener, called after those added before it; one added during a call is told
     // from the next edit on.

@@ -22,6 +22,8 @@ public:
     virtual LinkSettings linkSettings() = 0;
     // The PC mode files of every model.
     virtual ModeFileStore& modeFiles() = 0;
+    // The program's "QelConfig.ini" (where the folders last used for files are kept).
+    virtual QString configPath() const = 0;
     // How long a transfer window stays once its transfer has ended, in ms.
     virtual uint32_t progressPauseMs() const = 0;
     // Shows text in a pane of the status bar.

@@ -3,7 +3,6 @@
 #include "editor/EqPage.h"
 
 #include <QFile>
-#include <QFileDialog>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
@@ -19,8 +18,10 @@
 #include "device/ModeImage.h"
 #include "device/Models.h"
 #include "device/ValueCodes.h"
+#include "editor/EditorHost.h"
 #include "editor/EqTextExport.h"
 #include "editor/MeasurementWords.h"
+#include "editor/QelEquipmentDlg.h"
 #include "editor/TypedValue.h"
 #include "eqresponse/view/QelEqType.h"
 #include "eqresponse/view/QelEqView.h"
@@ -131,7 +132,7 @@ EqPage::EqPage(ParamEdit& edit, const QString& objectName, cmd::Side side,
     export_->setGeometry(478, 490, 82, 18);
     export_->setCallback(this, 0, [this](QObject*, int, int) {
         EqTextFormat format = EqTextFormat::Generic;
-        const QString path = EqTextExport::chooseFile(this, format);
+        const QString path = EqTextExport::chooseFile(this, configPath(), format);
         if (!path.isEmpty()) exportFilters(path, format);
     });
     meter_ = new CQelLigGain2(this);
@@ -424,15 +425,20 @@ QString EqPage::channelText() const {
 
 bool EqPage::exportFilters(const QString& path, EqTextFormat format) {
     const cmd::ChannelId ch = channelId();
-    const EqExport text = exportMeasurementEq(edit_.image().record(), ch, format,
-                                              measurementTitle(edit_.modelCode(), {}, ch));
+    const EqExport text =
+        exportMeasurementEq(edit_.image().record(), ch, format,
+                            measurementTitle(edit_.modelCode(), edit_.unit().deviceName(), ch));
     return EqTextExport::save(this, path, text, channelText());
 }
 
 void EqPage::chooseFilterFile() {
-    const QString path = QFileDialog::getOpenFileName(this, tr("导入滤波器"), {},
-                                                      tr("EQ 文本 (*.txt);;所有文件 (*)"));
+    const QString path = EqTextExport::chooseImportFile(this, configPath());
     if (!path.isEmpty()) importFilters(path);
+}
+
+QString EqPage::configPath() const {
+    const auto* editor = qobject_cast<const CQelEquipmentDlg*>(window());
+    return editor ? editor->host().configPath() : QString();
 }
 
 bool EqPage::importFilters(const QString& path) {

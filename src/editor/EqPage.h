@@ -113,6 +113,8 @@ private:
     void describe(int n);
     // "输入 A", "输出 2".
     QString channelText() const;
+    // The program's settings file, through the editor the page is in (none outside one).
+    QString configPath() const;
 
     cmd::Side side_;
     int points_;

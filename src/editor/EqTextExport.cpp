@@ -2,8 +2,11 @@
 // Copyright (C) 2026 the Quellmar developers
 #include "editor/EqTextExport.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QSettings>
 #include <QStringList>
 
 #include "controls/MessageBoxes.h"
@@ -11,13 +14,41 @@
 
 namespace qel {
 
-QString EqTextExport::chooseFile(QWidget* parent, EqTextFormat& format) {
+namespace {
+
+constexpr const char* kFolderKey = "EqText/Folder";
+
+// The chosen file's folder is where the next file window opens.
+QString kept(const QString& configPath, const QString& path) {
+    if (!path.isEmpty() && !configPath.isEmpty())
+        QSettings(configPath, QSettings::IniFormat)
+            .setValue(kFolderKey, QFileInfo(path).absolutePath());
+    return path;
+}
+
+}  // namespace
+
+QString EqTextExport::folder(const QString& configPath) {
+    if (configPath.isEmpty()) return QDir::homePath();
+    return QSettings(configPath, QSettings::IniFormat)
+        .value(kFolderKey, QDir::homePath())
+        .toString();
+}
+
+QString EqTextExport::chooseFile(QWidget* parent, const QString& configPath, EqTextFormat& format) {
     const QString generic = tr("滤波器设置文件 (*.txt)"), apo = tr("均衡器配置 (*.txt)");
     QString chosen;
-    const QString path = QFileDialog::getSaveFileName(
-        parent, tr("导出滤波器"), {}, generic + QStringLiteral(";;") + apo, &chosen);
+    const QString path =
+        QFileDialog::getSaveFileName(parent, tr("导出滤波器"), folder(configPath),
+                                     generic + QStringLiteral(";;") + apo, &chosen);
     format = chosen == apo ? EqTextFormat::Apo : EqTextFormat::Generic;
-    return path;
+    return kept(configPath, path);
+}
+
+QString EqTextExport::chooseImportFile(QWidget* parent, const QString& configPath) {
+    return kept(configPath,
+                QFileDialog::getOpenFileName(parent, tr("导入滤波器"), folder(configPath),
+                                             tr("EQ 文本 (*.txt);;所有文件 (*)")));
 }
 
 bool EqTextExport::save(QWidget* parent, const QString& path, const EqExport& text,

@@ -101,8 +101,10 @@ CQelEquipmentDlg::~CQelEquipmentDlg() {
 }
 
 QString CQelEquipmentDlg::titleFor(const Equipment& unit) {
-    const QString via = unit.hasFlag(linkflag::kSerial) ? QString::fromStdString(unit.portName())
-                                                        : tr("本地 PC_IP");
+    const QString via = unit.isVirtual() ? tr("虚拟")
+                        : unit.hasFlag(linkflag::kSerial)
+                            ? QString::fromStdString(unit.portName())
+                            : QString::fromStdString(unit.addressText());
     return QStringLiteral("%1 : %2 (%3) - %4")
         .arg(QString::fromStdString(unit.modelName()),
              QString::fromStdString(unpaddedUnitText(unit.deviceName())), via,
@@ -114,11 +116,25 @@ QStringList CQelEquipmentDlg::statusTexts() const {
     const uint32_t mode = image.currentMode();
     QString modeName;
     if (mode < static_cast<uint32_t>(ModeImage::kDeviceModes))
-        modeName = QString::fromStdString(image.deviceModeName(static_cast<int>(mode)));
+        modeName =
+            QString::fromStdString(unpaddedUnitText(image.deviceModeName(static_cast<int>(mode))));
     return {tr("名称: %1 (%2)")
                 .arg(QString::fromStdString(unpaddedUnitText(unit_->deviceName())),
                      QString::fromStdString(unit_->modelName())),
-            tr("状态:在线"), tr("模式号码:%1").arg(mode + 1), tr("模式名称: %1").arg(modeName)};
+            stateText(unit_->state()), tr("模式号码:%1").arg(mode + 1),
+            tr("模式名称: %1").arg(modeName)};
+}
+
+QString CQelEquipmentDlg::stateText(Equipment::State state) {
+    switch (state) {
+        case Equipment::State::NotConnected:
+            return tr("状态:断开");
+        case Equipment::State::NotAnswering:
+            return tr("状态:无响应");
+        case Equipment::State::Online:
+            break;
+    }
+    return tr("状态:在线");
 }
 
 void CQelEquipmentDlg::leave() {
@@ -232,6 +248,10 @@ void CQelEquipmentDlg::linkRestored() {
 
 void CQelEquipmentDlg::onTimer() {
     syncBar_->refresh();
+    if (const auto state = unit_->state(); state != shownState_) {
+        shownState_ = state;
+        emit statusChanged(this);
+    }
     if (lostShown_ || !unit_->hasFlag(linkflag::kStop)) return;
     lostShown_ = true;
     showMessage(this, tr("设备已经断开!"), QStringLiteral("Quellmar"));

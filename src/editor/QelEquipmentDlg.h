@@ -84,14 +84,18 @@ public:
     // The image was replaced by a complete transfer (a recall, a PC mode applied, a read
     // again): the pages show it and earlier edits no longer describe the unit.
     void fullTransferDone();
-    // Model, name, port or "本地 PC_IP", and the user or engineering mode.
+    // Model, name, where the unit is reached (its port, its address, or 虚拟), and the user or
+    // engineering mode.
     static QString titleFor(const Equipment& unit);
     // The texts of status-bar panes 1 to 4 for this unit.
     QStringList statusTexts() const;
+    // "状态:在线" and its kin: pane 2's words for a unit's state.
+    static QString stateText(Equipment::State state);
 
 signals:
     void activated(CQelEquipmentDlg* editor);
-    // What statusTexts() says has changed (a reconnect read the unit again).
+    // What statusTexts() says has changed (a reconnect read the unit again, the unit stopped
+    // answering or its link was lost).
     void statusChanged(CQelEquipmentDlg* editor);
 
 protected:
@@ -120,6 +124,7 @@ private:
     std::array<CQelBtn*, 3> ab_{};  // store as A, store as B, switch
     QTimer timer_;
     bool lostShown_ = false;
+    Equipment::State shownState_ = Equipment::State::Online;  // as last told by statusChanged
     QElapsedTimer meterFrame_;  // since the meters were last drawn
     QTimer meterDelay_;         // draws a reading that came sooner than one frame later
     // Last: it goes first.

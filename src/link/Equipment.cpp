@@ -146,6 +146,12 @@ bool Equipment::notAnswering() const {
     return tickMs() - static_cast<uint32_t>(since) >= limit;
 }
 
+Equipment::State Equipment::state() const {
+    if (!hasFlag(linkflag::kAvailable | linkflag::kParamsRead) || stopRequested())
+        return State::NotConnected;
+    return notAnswering() ? State::NotAnswering : State::Online;
+}
+
 Ticket Equipment::enqueue(const Command& command) {
     if (stopRequested()) return 0;
     Command c = command;

@@ -114,6 +114,10 @@ public:
     // The link runs, but the unit has sent nothing back for the answer limit since it was last
     // sent something. Clears by itself when the unit sends again. Any thread.
     bool notAnswering() const;
+    // What the unit list and the status bar say of the unit: not connected (never read, let
+    // go, or its link lost), connected but silent, or online. Any thread.
+    enum class State { NotConnected, NotAnswering, Online };
+    State state() const;
     LinkError lastError() const;
 
     // Queues a command; 0 when refused (link not running, payload too long, queue full). A

@@ -516,6 +516,10 @@ ModeFileStore& CMainFrame::modeFiles() {
     return app_.modeFiles();
 }
 
+QString CMainFrame::configPath() const {
+    return app_.configPath();
+}
+
 uint32_t CMainFrame::progressPauseMs() const {
     return app_.options().progressPauseMs;
 }

@@ -85,6 +85,7 @@ public:
 
     LinkSettings linkSettings() override;
     ModeFileStore& modeFiles() override;
+    QString configPath() const override;
     uint32_t progressPauseMs() const override;
     void showPaneText(int pane, const QString& text) override;
     void unitListChanged() override { repaintEquipmentList(); }

@@ -66,15 +66,24 @@ void CMyStatusBar::setPaneText(int index, const QString& text) {
         return;
     }
     pane.textWidth = wanted;
-    update(paneRect(index));
+    // A message in pane 0 takes room from the stretching panes after it.
+    if (index == 0)
+        update();
+    else
+        update(paneRect(index));
 }
 
 QString CMyStatusBar::paneText(int index) const {
     return index >= 0 && index < paneCount() ? panes_[index].text : QString();
 }
 
+QString CMyStatusBar::shownText(int index) const {
+    return index == 0 && !currentMessage().isEmpty() ? currentMessage() : paneText(index);
+}
+
 // Panes run from the left edge with a small gap between them and end kGripWidth before the
-// right edge; spare width is shared by the stretching panes, first ones first.
+// right edge. Spare width goes first to the message in pane 0, as much as it needs; the rest
+// is shared by the stretching panes, first ones first.
 QRect CMyStatusBar::paneRect(int index) const {
     if (index < 0 || index >= paneCount()) return {};
     int spare = width() - kGripWidth + kPaneGap;
@@ -83,9 +92,13 @@ QRect CMyStatusBar::paneRect(int index) const {
         spare -= pane.shownWidth() + kPaneBorder + kPaneGap;
         if (pane.stretch) ++stretching;
     }
+    const QString message = shownText(0);
+    const int wanted = message.isEmpty() ? 0 : fontMetrics().horizontalAdvance(message) + kTextRoom;
+    const int messageRoom = std::clamp(wanted - panes_[0].shownWidth(), 0, std::max(spare, 0));
+    spare -= messageRoom;
     int left = 0;
     for (int i = 0;; ++i) {
-        int w = panes_[i].shownWidth() + kPaneBorder;
+        int w = panes_[i].shownWidth() + kPaneBorder + (i == 0 ? messageRoom : 0);
         if (panes_[i].stretch && spare > 0) {
             const int share = spare / stretching--;
             w += share;
@@ -162,12 +175,11 @@ void CMyStatusBar::paintPanes(QPainter& p, const QColor& dark, const QColor& lig
         p.setPen(light);
         p.drawLine(x - 2, 1, x - 2, 18);
         p.drawLine(x, 1, x, 18);
-        const QString text =
-            i == 0 && !currentMessage().isEmpty() ? currentMessage() : panes_[i].text;
         p.save();
         p.setClipRect(pane);
         p.setPen(Qt::black);
-        p.drawText(textRect(i), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        p.drawText(textRect(i), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                   shownText(i));
         p.restore();
     }
 }

@@ -40,6 +40,8 @@ public:
     bool paneStretches(int index) const;
     void setPaneText(int index, const QString& text);
     QString paneText(int index) const;
+    // What a pane shows: pane 0 the bar's current message while there is one.
+    QString shownText(int index) const;
 
     // Pane rectangles for the bar's current width, and where a pane's text starts.
     QRect paneRect(int index) const;

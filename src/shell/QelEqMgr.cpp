@@ -64,9 +64,15 @@ QString CQelEqMgr::secondLine(const Equipment& unit) {
     const QString via = unit.isVirtual()                  ? tr("虚拟")
                         : unit.hasFlag(linkflag::kSerial) ? QString::fromStdString(unit.portName())
                                                           : QString("UDP");
-    if (!unit.hasFlag(linkflag::kAvailable | linkflag::kParamsRead))
-        return tr("状态:断开 (%1)").arg(via);
-    return (unit.notAnswering() ? tr("状态:无响应 (%1)") : tr("状态:在线 (%1)")).arg(via);
+    switch (unit.state()) {
+        case Equipment::State::NotConnected:
+            return tr("状态:断开 (%1)").arg(via);
+        case Equipment::State::NotAnswering:
+            return tr("状态:无响应 (%1)").arg(via);
+        case Equipment::State::Online:
+            break;
+    }
+    return tr("状态:在线 (%1)").arg(via);
 }
 
 int CQelEqMgr::rowsWidth() const {

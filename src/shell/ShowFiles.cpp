@@ -316,6 +316,11 @@ bool ShowFiles::chooseAndSend(const ShowRead& show, Tasks& tasks, const std::vec
     for (const auto& task : tasks)
         present.push_back({unitLabel(*task->unit()), task->unit()->modelCode(), task->record()});
     ShowTableDlg table(show.units, std::move(present), matches, &frame_);
+    table.setReader([this, &tasks](int unit) {
+        ShowUnitTask* task = tasks[static_cast<size_t>(unit)].get();
+        readAll({task}, tr(" 打开演出文件"));
+        return task->record();
+    });
     if (!show.moved.empty())
         table.setNotes(tr("以下数值已移到设备能保存的值:\n%1").arg(issueLines(show.moved)));
     if (table.exec() != QDialog::Accepted) return false;

@@ -129,6 +129,8 @@ int ShowTableDlg::differences(int row) const {
 // would change something, or when that is not known.
 void ShowTableDlg::showChoice(int row) {
     const int c = choice(row);
+    if (c >= 0 && reader_ && !present_[static_cast<size_t>(c)].record)
+        present_[static_cast<size_t>(c)].record = reader_(c);
     const int count = differences(row);
     QTableWidgetItem* item = table_->item(row, kDiffColumn);
     QString text = QString::number(count), tip;

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -30,6 +31,8 @@ public:
         uint32_t modelCode = 0;
         std::optional<ModeRecord> record;
     };
+    // Reads a present unit's settings (by its index in present); none when it cannot.
+    using Reader = std::function<std::optional<ModeRecord>(int present)>;
     static constexpr int kNone = -1, kNewVirtual = -2;
     enum Column { kFileColumn, kUnitColumn, kDiffColumn, kSendColumn };
 
@@ -52,6 +55,9 @@ public:
     QString problem() const;
     // Lines shown above the table (the values the file's reading had to move).
     void setNotes(const QString& notes);
+    // A unit chosen by hand that was not read is read through reader, and counted as a
+    // matched one is.
+    void setReader(Reader reader) { reader_ = std::move(reader); }
 
     void accept() override;
 
@@ -65,6 +71,7 @@ private:
     std::vector<Present> present_;
     QLabel* notes_ = nullptr;
     QTableWidget* table_ = nullptr;
+    Reader reader_;
 };
 
 }  // namespace qel

@@ -3,7 +3,9 @@
 #include "shell/WindowPlacement.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QSettings>
+#include <QTimer>
 #include <QWidget>
 
 namespace qel {
@@ -65,22 +67,56 @@ WindowPlacement::Placement WindowPlacement::of(const QWidget& window, QSize scre
     return {false, window.frameGeometry()};
 }
 
+namespace {
+
+// Sizes a window's inside so that its frame gets the wanted size, once the window manager has
+// told the frame around it (which it does only once the window shows). Gives up after a while:
+// a window without a frame is already as wanted.
+class FrameFit : public QObject {
+public:
+    FrameFit(QWidget& window, QSize frame) : QObject(&window), window_(window), frame_(frame) {
+        window.installEventFilter(this);
+        QTimer::singleShot(kGiveUpMs, this, &QObject::deleteLater);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const auto type = event->type();
+        if (watched == &window_ &&
+            (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show))
+            fit();
+        return false;
+    }
+
+private:
+    static constexpr int kGiveUpMs = 3000;
+
+    void fit() {
+        const QSize border = window_.frameGeometry().size() - window_.size();
+        if (border.isNull() || window_.isMaximized()) return;
+        window_.removeEventFilter(this);
+        window_.resize(frame_ - border);
+        deleteLater();
+    }
+
+    QWidget& window_;
+    QSize frame_;
+};
+
+}  // namespace
+
 void WindowPlacement::load(QWidget& window, const QString& iniPath, QRect screen) {
     const Placement placement = read(iniPath, screen.size());
-    // Qt sizes the inside of a window: take off the frame, once the platform knows it.
-    auto place = [&window, &placement] {
-        const QSize frame = window.frameGeometry().size() - window.geometry().size();
-        window.resize(placement.frame.size() - frame);
-        window.move(placement.frame.topLeft());
-    };
-    window.winId();  // creates the platform window, which knows the frame
-    place();
+    // A top-level window moved before its platform window exists is placed by its frame: the
+    // window manager puts the frame's top left there. The frame's size is known only later.
+    window.move(placement.frame.topLeft());
+    window.resize(placement.frame.size());
     if (placement.maximised) {
         window.showMaximized();
         return;
     }
+    new FrameFit(window, placement.frame.size());
     window.showNormal();
-    if (window.frameGeometry() != placement.frame) place();
 }
 
 void WindowPlacement::save(const QWidget& window, const QString& iniPath, QRect screen) {

@@ -37,7 +37,8 @@ public:
     // What save() writes for a window in this state.
     static Placement of(const QWidget& window, QSize screen);
 
-    // Places the window as read() says and shows it, maximised or normally.
+    // Places the window as read() says and shows it, maximised or normally. For the first
+    // show: the window manager places a window by its frame only before it exists on screen.
     static void load(QWidget& window, const QString& iniPath, QRect screen);
     static void save(const QWidget& window, const QString& iniPath, QRect screen);
 };

@@ -102,6 +102,20 @@ TEST(SearchCommandTest, TraceFollowsTheOptionAndTheLoggingRules) {
     }
 }
 
+// --all that finds nothing says where it looked and how to look on the units' network.
+TEST(SearchCommandTest, AllThatFindsNoUnitsPointsAtTheGatewayOption) {
+    const std::string empty = test::loopbackSubnet();
+    std::vector<std::string> argv = {QUELLMAR_CLI,  "serve",         "--all",      "--listen",
+                                     "127.0.0.1:0", "--gateway",     empty + ".1", "--local-port",
+                                     "0",           "--search-port", "0"};
+    for (int n = 1; n <= 16; ++n)
+        argv.insert(argv.end(), {"--serial-map", "COM" + std::to_string(n) + "=/nonexistent"});
+    const auto r = test::runProcess(argv);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("no units on " + empty + ".255"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--gateway A.B.C.D"), std::string::npos) << r.err;
+}
+
 TEST(SearchCommandTest, BadGatewayIsRefused) {
     const auto r = test::runProcess({QUELLMAR_CLI, "search", "--gateway", "300.1.1.1"});
     EXPECT_EQ(r.exitCode, 1);

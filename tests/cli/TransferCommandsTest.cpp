@@ -71,6 +71,13 @@ TEST_F(TransferCommandsTest, ReadWritesTheImageAndPrintsThePresetExportWrites) {
     ASSERT_EQ(e.exitCode, 0) << e.err;
     std::ifstream exported(path("unit.json"));
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(exported)), {}), r.out);
+    // --json alone prints it; without either there is nothing to give.
+    const auto printed = cli({"read", "--ip", ip, "--json"});
+    ASSERT_EQ(printed.exitCode, 0) << printed.out;
+    EXPECT_EQ(printed.out, r.out);
+    const auto neither = cli({"read", "--ip", ip});
+    EXPECT_EQ(neither.exitCode, 1);
+    EXPECT_NE(neither.err.find("--out FILE, --json"), std::string::npos) << neither.err;
 }
 
 TEST_F(TransferCommandsTest, DownloadIsVerifiedAndNamesWhatTheUnitIgnored) {

@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -16,6 +17,7 @@
 #include "UnitSimulator.h"
 #include "controls/MessageBoxes.h"
 #include "controls/QelBtn.h"
+#include "controls/QelLigGain.h"
 #include "controls/QelText.h"
 #include "controls/QelTitle.h"
 #include "device/DownloadVerify.h"
@@ -24,6 +26,7 @@
 #include "device/ValueCodes.h"
 #include "device/EditHistory.h"
 #include "editor/EqPage.h"
+#include "editor/PanelGain.h"
 #include "editor/PresetTransfer.h"
 #include "editor/QelEquipmentDlg.h"
 #include "editor/QelSyncBar.h"
@@ -180,7 +183,7 @@ private slots:
         QFile text(exported);
         QVERIFY(text.open(QIODevice::ReadOnly));
         const QString written = QString::fromUtf8(text.readAll());
-        QVERIFY2(written.startsWith("# ") && written.contains(", output 2\n") &&
+        QVERIFY2(written.startsWith("# QD206 Hall, output 2\n") &&
                      written.contains("Filter 1: ON LS Fc 300 Hz Gain 3.0 dB\n") &&
                      written.contains("Filter 11: ON HP Fc 30 Hz\n"),
                  qPrintable(written));
@@ -188,6 +191,12 @@ private slots:
         boxes.answer(MsgAnswer::Yes);
         QVERIFY(page->importFilters(exported));
         QVERIFY(record() == imported);
+
+        // The file windows open where a filter file was last chosen, at first the home folder.
+        const QString chosen = dir.filePath("chosen.txt");
+        QCOMPARE(clickForFile("Qel.EqExport", chosen), QDir::homePath());
+        QVERIFY(QFile::exists(chosen));
+        QCOMPARE(clickForFile("Qel.EqImport", {}), dir.path());
     }
 
     void unconfirmedWritesAreCountedAndResyncProvesTheUnit() {
@@ -295,9 +304,11 @@ private slots:
         QCoreApplication::processEvents();
         paints.count = 0;
 
+        QTRY_VERIFY(litMeters(*editor) > 0);
         sim.setSilenced(0, true);  // the unit is switched off
         QTRY_COMPARE_WITH_TIMEOUT(bar->state(), CQelSyncBar::State::NotAnswering, 5000);
         QVERIFY(!unit->hasFlag(linkflag::kStop));  // long before the link is given up
+        QTRY_COMPARE(litMeters(*editor), 0);       // no reading is no level
         QVERIFY(bar->isVisible() && bar->text() == QString("设备无响应"));
         QCOMPARE(bar->button()->text(), QString("重连"));
         QCOMPARE(CQelEqMgr::secondLine(*unit), QString("状态:无响应 (UDP)"));
@@ -311,6 +322,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(bar->state(), CQelSyncBar::State::Unconfirmed, 5000);
         QCOMPARE(CQelEqMgr::secondLine(*unit), QString("状态:在线 (UDP)"));
         QTRY_VERIFY(paints.count > painted);
+        QTRY_VERIFY(litMeters(*editor) > 0);
         bar->resync();
         QCOMPARE(bar->state(), CQelSyncBar::State::Quiet);
         QVERIFY(unitEqualsEditor());
@@ -384,9 +396,11 @@ private slots:
         test::SessionEditor stageEditor(stage, stageHost, meters);
         stageEditor.show();
         auto* bar = stageEditor.syncBar();
+        QTRY_VERIFY(litMeters(stageEditor) > 0);
 
         sim.closeSerial(s);  // the cable is pulled
         QTRY_COMPARE(bar->state(), CQelSyncBar::State::Lost);
+        QTRY_COMPARE(litMeters(stageEditor), 0);  // dark, not frozen
         QTRY_VERIFY(lastBoxStarts("设备已经断开!"));
         bar->reconnect();  // the port is still gone: said, and nothing else changes
         QVERIFY2(lastBoxStarts("无法打开 COM7") && boxes.shown().back().text.endsWith("设备不存在"),
@@ -402,6 +416,7 @@ private slots:
         QVERIFY(stage->linkRunning());
         const uint64_t asked = stageEditor.meters().readingsAsked();
         QTRY_VERIFY(stageEditor.meters().readingsAsked() > asked);  // the meters poll again
+        QTRY_VERIFY(litMeters(stageEditor) > 0);
         stageEditor.edit().setGain(cmd::outputChannel(1), 40);
         QTRY_COMPARE(sim.state(s).params.out[0].gain, uint8_t{40});
         stage->stopLink();
@@ -488,6 +503,33 @@ private:
         const size_t sent = sim.requests(0).size();
         QTest::qWait(600);
         QCOMPARE(sim.requests(0).size(), sent);
+    }
+    // How many meters of the gain page show a level.
+    static int litMeters(const CQelEquipmentDlg& e) {
+        const auto* gains = static_cast<const CPanelGain*>(e.page(CQelEquipmentDlg::kGain));
+        int lit = 0;
+        for (int strip = 0; strip < gains->strips(); ++strip)
+            lit += gains->meter(strip)->level() > 0;
+        return lit;
+    }
+    // Clicks the current page's button and answers the file window it opens with path (none:
+    // cancels); returns the folder the window opened in.
+    QString clickForFile(const char* button, const QString& path) {
+        QString folder;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!files || !files->isVisible()) return;
+            poll.stop();
+            folder = files->directory().absolutePath();
+            if (path.isEmpty()) return files->reject();
+            files->selectFile(path);
+            static_cast<QDialog*>(files)->accept();  // QFileDialog::accept, as its button does
+        });
+        poll.start(10);
+        QTest::mouseClick(editor->page(editor->currentPage())->findChild<QWidget*>(button),
+                          Qt::LeftButton);
+        return folder;
     }
     // An edit as a page makes it: the pages then show the image.
     void edit(const std::function<void(ParamEdit&)>& change) {

@@ -52,7 +52,10 @@ private slots:
         fast.startMs = 0;
         test::SessionEditor editor(unit, host, fast);
         QCOMPARE(CQelEquipmentDlg::titleFor(*unit),
-                 QString("QD206 : Rack (本地 PC_IP) - 用户模式"));
+                 QString("QD206 : Rack (%1) - 用户模式").arg(QString::fromStdString(ip)));
+        unit->setVirtual(true);
+        QCOMPARE(CQelEquipmentDlg::titleFor(*unit), QString("QD206 : Rack (虚拟) - 用户模式"));
+        unit->setVirtual(false);
         QCOMPARE(editor.size(), QSize(966, 543));
         QCOMPARE(editor.page(1)->objectName(), QString("Qel.m_gain_panel"));
         editor.show();

@@ -65,6 +65,7 @@ private slots:
         auto spy = std::make_unique<test::ModalSpy>([&](QWidget* w) { modal << textsOf(w); }, true);
         QTRY_COMPARE_WITH_TIMEOUT(app.equipment().count(), size_t{1}, 5000);
         const auto unit = app.equipment().at(0);
+        QCOMPARE(CQelEqMgr::secondLine(*unit), QString("State:not connected (UDP)"));  // found
         frame.openUnit(unit);
         QVERIFY(unit->hasFlag(linkflag::kParamsRead));
         spy.reset();

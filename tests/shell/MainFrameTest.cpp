@@ -116,6 +116,25 @@ private slots:
         QCOMPARE(boxes.shown().back().text, QString("没有选中被连接的设备!"));
     }
 
+    // The status bar says what the list says of the active unit: silent, then lost.
+    void theStatusBarFollowsTheLink() {
+        QTRY_COMPARE_WITH_TIMEOUT(app->equipment().count(), size_t{2}, 5000);
+        auto unit = app->equipment().at(0);
+        frame->openUnit(unit);
+        QVERIFY(unit->hasFlag(linkflag::kParamsRead));
+        CQelEquipmentDlg* editor = frame->editorOf(*unit);
+        emit editor->activated(editor);
+        const CMyStatusBar* status = frame->skinnedStatusBar();
+        QCOMPARE(status->paneText(2), QString("状态:在线"));
+        sim->setSilenced(0, true);
+        QTRY_COMPARE_WITH_TIMEOUT(status->paneText(2), QString("状态:无响应"), 5000);
+        QCOMPARE(CQelEqMgr::secondLine(*unit), QString("状态:无响应 (UDP)"));
+        QTRY_VERIFY_WITH_TIMEOUT(!unit->linkRunning() || unit->hasFlag(linkflag::kStop), 20000);
+        QTRY_COMPARE(status->paneText(2), QString("状态:断开"));
+        QCOMPARE(CQelEqMgr::secondLine(*unit), QString("状态:断开 (UDP)"));
+        QCOMPARE(status->paneText(1), QString("名称: Main (QD408)"));  // still the unit's
+    }
+
     void theUnitsNameAndModeAreShownAsTheUnitHasThem() {
         QTRY_COMPARE_WITH_TIMEOUT(app->equipment().count(), size_t{2}, 5000);
         auto unit = app->equipment().at(0);
@@ -125,7 +144,7 @@ private slots:
         frame->openUnit(unit);
         QVERIFY(unit->editorOpen());
         QCOMPARE(frame->editorOf(*unit)->windowTitle(),
-                 QString("QD408 : Main (本地 PC_IP) - 工程模式"));
+                 QString("QD408 : Main (%1.2) - 工程模式").arg(QString::fromStdString(subnet)));
         QCOMPARE(CQelEqMgr::firstLine(*unit), QString("QD408:Main"));
         boxes.answer(MsgAnswer::Yes);
         frame->disconnectActive();
@@ -141,7 +160,7 @@ private slots:
         frame->openUnit(unit);
         QVERIFY(unit->editorOpen());
         QCOMPARE(frame->editorOf(*unit)->windowTitle(),
-                 QString("QD408 : Main (本地 PC_IP) - 用户模式"));
+                 QString("QD408 : Main (%1.2) - 用户模式").arg(QString::fromStdString(subnet)));
     }
 
     void closingSendsOneNoticeToEachConnectedUnit() {

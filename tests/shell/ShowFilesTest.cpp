@@ -258,17 +258,23 @@ private slots:
         }();
         QVERIFY(wanted.ok());
         spy = onTable(rows, [&](ShowTableDlg& table) {
+            // Fill picked by hand is read and counted: it holds what the file holds.
+            table.choose(fillAt, fillAt);
+            rows.push_back({table.choice(fillAt), table.differences(fillAt), table.sent(fillAt)});
             table.choose(fillAt, ShowTableDlg::kNewVirtual);
             rows.push_back({table.choice(fillAt), table.differences(fillAt), table.sent(fillAt)});
             table.accept();
         });
         QVERIFY(rig.frame().showFiles().open(elsewhere));
         spy.reset();
-        QCOMPARE(rows.size(), size_t{3});  // the two file units, then the row once chosen
+        QCOMPARE(rows.size(), size_t{4});  // the two file units, then the row as chosen
         QCOMPARE(rows[static_cast<size_t>(fillAt)].choice, ShowTableDlg::kNone);
         QVERIFY(!rows[static_cast<size_t>(fillAt)].sent);
-        QCOMPARE(rows[2].choice, ShowTableDlg::kNewVirtual);
-        QVERIFY(rows[2].sent);
+        QCOMPARE(rows[2].choice, fillAt);
+        QCOMPARE(rows[2].differences, 0);
+        QVERIFY(!rows[2].sent);
+        QCOMPARE(rows[3].choice, ShowTableDlg::kNewVirtual);
+        QVERIFY(rows[3].sent);
         QCOMPARE(rows[static_cast<size_t>(1 - fillAt)].differences, 0);  // nothing to send
         const auto spare = unitNamed(rig, "Spare");
         QVERIFY(spare && spare->isVirtual());

@@ -76,6 +76,7 @@ private slots:
         // The show table, one row per unit of a file saved from these.
         QTemporaryDir shows;
         QVERIFY(rig.frame().showFiles().save(shows.filePath("show.json")));
+        checkFrame(fit, rig.frame());  // the status bar says so
         QVERIFY(!rig.frame().showFiles().open(shows.filePath("show.json")));
         for (const QString& cut : fit.cuts()) qWarning().noquote() << cut;
         QVERIFY2(fit.cuts().isEmpty(), qPrintable(QString("%1 texts cut").arg(fit.cuts().size())));

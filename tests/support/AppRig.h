@@ -16,6 +16,7 @@
 #include "controls/MessageBoxes.h"
 #include "shell/MainFrame.h"
 #include "shell/QuellmarApp.h"
+#include "shell/WindowPlacement.h"
 #include "support/Loopback.h"
 
 namespace qel::test {
@@ -87,7 +88,8 @@ private:
         o.progressPauseMs = 0;
         app_ = std::make_unique<CQuellmarApp>(o);
         frame_ = std::make_unique<CMainFrame>(*app_);
-        frame_->show();
+        // Placed and shown as the program does: 800 x 600 at the first start.
+        WindowPlacement::load(*frame_, app_->configPath(), frame_->screen()->geometry());
     }
 
     std::string subnet_;

@@ -30,6 +30,7 @@ public:
 
     LinkSettings linkSettings() override { return link; }
     ModeFileStore& modeFiles() override { return modeFiles_; }
+    QString configPath() const override { return folder_.filePath("QelConfig.ini"); }
     uint32_t progressPauseMs() const override { return 0; }
     void showPaneText(int pane, const QString& text) override { panes[pane] = text; }
     void unitListChanged() override { ++listChanges; }
