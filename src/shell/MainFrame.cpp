@@ -3,6 +3,7 @@
 #include "shell/MainFrame.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMenuBar>
@@ -542,6 +543,9 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     if (busy_) {  // closes once the step in progress is done
         closeWanted_ = true;
         event->ignore();
+        // A connection that fails meanwhile keeps no one waiting with its message.
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* connection = qobject_cast<CQelConnectDlg*>(w)) connection->leaveQuietly();
         return;
     }
     if (!shutDown_) shutdown();
