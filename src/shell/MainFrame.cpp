@@ -3,6 +3,7 @@
 #include "shell/MainFrame.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMenuBar>
@@ -310,7 +311,7 @@ void CMainFrame::fitEquipmentList() {
     if (missing > 0 && panel_->isVisible()) panel_->widenTo(panel_->width() + missing);
 }
 
-// A close asked for while the search or the connection window's worker runs waits for it.
+// A close asked for while the search runs waits for it.
 void CMainFrame::runSearch() {
     beginBusy();
     CInitSearchDlg::run(app_.equipment(), app_.searchSettings(), this);
@@ -334,7 +335,6 @@ void CMainFrame::openUnit(const std::shared_ptr<Equipment>& unit) {
         }
         return;
     }
-    beginBusy();
     const auto result =
         CQelConnectDlg::run(unit, CQelConnectDlg::Mode::Connect, app_.linkSettings(), this,
                             app_.options().progressPauseMs);
@@ -352,7 +352,6 @@ void CMainFrame::openUnit(const std::shared_ptr<Equipment>& unit) {
         slot->show();
     }
     repaintEquipmentList();
-    endBusy();
 }
 
 // The remote hub, listening at once when it was left on.
@@ -572,6 +571,17 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         cancelForClose(*transfer);
         return;
     }
+    if (CQelConnectDlg* connection = workingConnection()) {
+        // Its worker uses the unit: the window closes once the connection window has gone.
+        // A connection that fails meanwhile keeps no one waiting with its message.
+        event->ignore();
+        connection->leaveQuietly();
+        if (!closeWanted_)
+            connect(connection, &QObject::destroyed, this,
+                    [this] { QTimer::singleShot(0, this, &QWidget::close); });
+        closeWanted_ = true;
+        return;
+    }
     if (busy_) {  // closes once the step in progress is done
         closeWanted_ = true;
         event->ignore();
@@ -580,6 +590,14 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     if (!shutDown_) shutdown();
     event->accept();
     if (quitAfterClose_) QCoreApplication::quit();  // also ends any open dialog
+}
+
+CQelConnectDlg* CMainFrame::workingConnection() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* connection = qobject_cast<CQelConnectDlg*>(w);
+            connection && connection->jobRunning())
+            return connection;
+    return nullptr;
 }
 
 // A download runs: asked (unless the request came from outside), it is cancelled and the

@@ -115,6 +115,8 @@ private:
     void presetCommand(bool import);
     void shutdown();
     void cancelForClose(CQelConnectDlg& transfer);
+    // A connection window whose worker still runs, or none.
+    static CQelConnectDlg* workingConnection();
     void beginBusy() { ++busy_; }
     void endBusy();
     void onEditorActivated(CQelEquipmentDlg* editor);

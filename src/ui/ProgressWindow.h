@@ -45,6 +45,8 @@ public:
     // Asks the job to stop, once (cancelJob()); nothing when it cannot be cancelled.
     void requestCancel();
     bool cancelRequested() const { return cancelRequested_; }
+    // The job's worker has not ended yet.
+    bool jobRunning() const { return running_; }
     // Runs the window until its job is done without Qt's modality: the other visible windows
     // are disabled meanwhile instead of blocked, so that their close requests still reach
     // them. The window stays above over's window. Not a child of a window it disables.

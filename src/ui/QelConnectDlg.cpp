@@ -57,6 +57,10 @@ void CQelConnectDlg::showEvent(QShowEvent* event) {
 }
 
 void CQelConnectDlg::finished() {
+    if (quiet_) {
+        accept();
+        return;
+    }
     const Result r = result_;
     if (r == Result::HandshakeTimeout)
         showMessage(this, transferText(UnitTransfer::kConnectTimeoutText), tr("Error"),

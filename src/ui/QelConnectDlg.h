@@ -34,6 +34,9 @@ public:
     // The download in progress for unit (any unit when none is given), or none. GUI thread.
     static CQelConnectDlg* running(const Equipment* unit = nullptr);
 
+    // The program leaves: a failed connection or read ends the window without a message box.
+    void leaveQuietly() { quiet_ = true; }
+
     bool succeeded() const { return result_ == Result::Success; }
     Result result() const { return result_; }
     std::shared_ptr<const VerifyReport> verifyReport() const;
@@ -53,6 +56,7 @@ private:
     mutable std::mutex reportLock_;  // guards verifyReport_
     std::shared_ptr<const VerifyReport> verifyReport_;
     bool started_ = false;
+    bool quiet_ = false;
     std::atomic<bool> cancel_{false};  // set by the GUI thread, read by the worker
 };
 

@@ -69,22 +69,39 @@ private slots:
         CSignalExit exitSignals;
         const auto unit = findUnit(rig, exitSignals);
         QVERIFY(unit);
-        bool raised = false;
-        test::ModalSpy spy(
-            [&raised](QWidget* w) {
-                if (raised || !qobject_cast<CQelConnectDlg*>(w)) return;
-                raised = true;
-                std::raise(SIGTERM);
-            },
-            true);
+        test::ModalSpy spy(raiseSigtermAtTheConnection(), true);
         rig.frame().openUnit(unit);
-        QVERIFY(raised);
         CQelEquipmentDlg* editor = rig.frame().editorOf(*unit);
         QVERIFY(editor);
         expectOrderlyExit(rig, *editor);
     }
 
+    // A connection that fails while the exit waits for it ends without its message box.
+    void sigtermDuringAFailingConnectionExitsWithoutItsBox() {
+        test::AppRig rig;
+        CSignalExit exitSignals;
+        const auto unit = findUnit(rig, exitSignals);
+        QVERIFY(unit);
+        sim::Faults deaf;
+        deaf.dropRequests = 1.0;
+        rig.sim().setFaults(0, deaf);
+        test::ModalSpy spy(raiseSigtermAtTheConnection(), true);
+        rig.frame().openUnit(unit);
+        QVERIFY(!rig.frame().editorOf(*unit));
+        QTRY_VERIFY(!rig.frame().isVisible());
+        QVERIFY(rig.boxes().shown().empty());
+    }
+
 private:
+    // Sends SIGTERM once, as the connection window shows.
+    static std::function<void(QWidget*)> raiseSigtermAtTheConnection() {
+        return [raised = false](QWidget* w) mutable {
+            if (raised || !qobject_cast<CQelConnectDlg*>(w)) return;
+            raised = true;
+            std::raise(SIGTERM);
+        };
+    }
+
     // The program on one simulated unit, found by the start-up search; signals take the exit
     // path.
     static std::shared_ptr<Equipment> findUnit(test::AppRig& rig, CSignalExit& exitSignals) {
