@@ -328,6 +328,7 @@ void CMainFrame::openUnit(const std::shared_ptr<Equipment>& unit) {
     if (unit->editorOpen()) {
         // Connected: its editor comes forward and becomes the active one.
         activeUnit_ = unit;
+        showUndoState();
         if (CQelEquipmentDlg* editor = editorOf(*unit)) {
             editor->show();
             editor->raise();
