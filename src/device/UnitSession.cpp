@@ -25,7 +25,6 @@ UnitSession::UnitSession(std::shared_ptr<Equipment> unit, MeterPoller::Timing me
             emit metersChanged();
         },
         Qt::QueuedConnection);
-    editing_ = edit_.listen([this](const ParamEdit::Result& result) { emit edited(result); });
     meters_.start();
 }
 

@@ -84,8 +84,6 @@ signals:
     // New meter display bytes (MeterPoller::display()); at most one is on its way at a time.
     void metersChanged();
     void busyChanged(bool busy);
-    // Every edit of the unit, with who made it.
-    void edited(const ParamEdit::Result& result);
 
 private:
     void updateMeterRate();
@@ -99,8 +97,6 @@ private:
     int nextWatch_ = 1;
     QString holder_;
     std::atomic<bool> metersQueued_{false};  // a metersChanged is on its way to the GUI thread
-    // Last: it goes first.
-    ParamEdit::Subscription editing_;
 };
 
 }  // namespace qel
