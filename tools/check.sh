@@ -12,6 +12,7 @@ case "${1:---sanitizers}" in
   *) echo "usage: tools/check.sh [--sanitizers|asan|tsan]" >&2; exit 2 ;;
 esac
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp print_suppressions=0"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tools/tsan.supp"
 for preset in "${presets[@]}"; do
