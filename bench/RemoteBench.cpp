@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     Rig rig;
     if (!rig.connect()) return 1;
-    cli::ServeHost host({rig.unit});
+    cli::ServeHost host({rig.unit}, rig.link);
     RemoteHub hub(host, rig.dir.filePath("QelConfig.ini"));
     RemoteHub::Settings settings;
     settings.port = 0;

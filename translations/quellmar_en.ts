@@ -609,6 +609,10 @@ Disconnect</translation>
         <source>打开演出文件...</source>
         <translation>Open Show File...</translation>
     </message>
+    <message>
+        <source>正在为远程控制读取这台设备, 请稍候。</source>
+        <translation>The unit is being read for the remote control, please wait.</translation>
+    </message>
 </context>
 <context>
     <name>qel::CMyStatusBar</name>
@@ -893,6 +897,10 @@ Disconnect</translation>
         <source>状态:无响应</source>
         <translation>State:no answer</translation>
     </message>
+    <message>
+        <source>设备正忙: %1</source>
+        <translation>The unit is busy: %1</translation>
+    </message>
 </context>
 <context>
     <name>qel::CQelSyncBar</name>
@@ -1001,6 +1009,10 @@ Cancel: change nothing for now (&quot;Sync&quot; later)</translation>
 设备再应答时这里会恢复; &quot;重连&quot; 重新连接设备并与编辑器比较。</source>
         <translation>The unit does not answer; edits made now count as unconfirmed.
 This clears when the unit answers again; &quot;Reconnect&quot; connects to the unit again and compares it with the editor.</translation>
+    </message>
+    <message>
+        <source>设备正忙: %1</source>
+        <translation>The unit is busy: %1</translation>
     </message>
 </context>
 <context>
@@ -1852,10 +1864,6 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
         <translation>The unit&apos;s settings could not be read.</translation>
     </message>
     <message>
-        <source>设备已经断开, 请先在编辑器中重连。</source>
-        <translation>The unit is disconnected; reconnect it in its editor first.</translation>
-    </message>
-    <message>
         <source>已取消。</source>
         <translation>Cancelled.</translation>
     </message>
@@ -1916,6 +1924,10 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     <message>
         <source>%1 和 %2 同名, 演出文件没有保存: 文件中同一型号的设备各要有自己的名称。请先在编辑器的系统页给其中一台改名。</source>
         <translation>%1 and %2 have the same name; the show file was not saved: each unit of a model needs a name of its own in the file. Rename one of them on its editor&apos;s system page first.</translation>
+    </message>
+    <message>
+        <source>设备已经断开, 正在自动重连, 请稍后再试。</source>
+        <translation>The unit is disconnected and being reconnected, please try again shortly.</translation>
     </message>
 </context>
 <context>
@@ -1996,6 +2008,13 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     <message>
         <source>鼠标停在不同设置的数目上, 可看到它们。</source>
         <translation>Rest the mouse on a number of settings that differ to see them.</translation>
+    </message>
+</context>
+<context>
+    <name>qel::UnitSession</name>
+    <message>
+        <source>重连</source>
+        <translation>Reconnect</translation>
     </message>
 </context>
 <context>

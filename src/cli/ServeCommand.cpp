@@ -64,12 +64,12 @@ int ServeCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostr
     const std::atomic<bool>* stop = catchTermination();
     return targets_.hold(
         globals,
-        [&](const std::vector<std::shared_ptr<Equipment>>& units) {
+        [&](const std::vector<std::shared_ptr<Equipment>>& units, const LinkSettings& link) {
             int argc = 1;
             char name[] = "quellmar-cli";
             char* argv[] = {name, nullptr};
             QCoreApplication app(argc, argv);
-            ServeHost host(units);
+            ServeHost host(units, link);
             RemoteHub hub(host, config_);
             hub.setLanguage(Language::configured(config_));
             hub.setIssueWords([](const PresetIssue& issue) {
@@ -93,6 +93,20 @@ int ServeCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostr
             };
             showPairing();
             QObject::connect(&hub, &RemoteHub::pairingCodeChanged, showPairing);
+            // A lost unit is taken up again by its session: the log says when, and that the
+            // unit's own settings were kept when it came back with others.
+            for (UnitSession* session : host.sessions().all()) {
+                const Equipment& unit = session->unit();
+                const std::string label =
+                    unit.hasFlag(linkflag::kUdp) ? unit.addressText() : unit.portName();
+                QObject::connect(session, &UnitSession::settingsReplaced, [&err, label] {
+                    err << label << ": came back with other settings; the unit's are kept\n"
+                        << std::flush;
+                });
+                QObject::connect(session, &UnitSession::linkRestored, [&err, label] {
+                    err << label << ": answers again\n" << std::flush;
+                });
+            }
             QTimer watch;
             QObject::connect(&watch, &QTimer::timeout, [&] {
                 if (stop->load(std::memory_order_acquire)) app.quit();

@@ -4,8 +4,19 @@
 
 namespace qel::cli {
 
-ServeHost::ServeHost(std::vector<std::shared_ptr<Equipment>> units)
-    : SessionUnits(ServeSessions::sessions), units_(std::move(units)) {
+namespace {
+SessionOptions serveOptions(const LinkSettings& link) {
+    SessionOptions o;
+    o.link = link;
+    o.onDifference = SessionOptions::OnDifference::TakeUnits;
+    return o;
+}
+}  // namespace
+
+ServeSessions::ServeSessions(const LinkSettings& link) : sessions(serveOptions(link)) {}
+
+ServeHost::ServeHost(std::vector<std::shared_ptr<Equipment>> units, const LinkSettings& link)
+    : ServeSessions(link), SessionUnits(ServeSessions::sessions), units_(std::move(units)) {
     for (const auto& unit : units_) ServeSessions::sessions.open(unit);
 }
 

@@ -12,15 +12,19 @@ namespace qel::cli {
 
 // serve's sessions, made before the hub's view of them and let go after it.
 struct ServeSessions {
+    explicit ServeSessions(const LinkSettings& link);
     UnitSessions sessions;
 };
 
 // The units `serve` holds for the remote hub: each connected and read, with its session.
 class ServeHost : private ServeSessions, public SessionUnits {
 public:
-    explicit ServeHost(std::vector<std::shared_ptr<Equipment>> units);
+    // A lost unit is taken up again; nobody sits here to choose, so when it comes back with
+    // other settings, its own are kept.
+    ServeHost(std::vector<std::shared_ptr<Equipment>> units, const LinkSettings& link);
 
     std::vector<std::shared_ptr<Equipment>> units() const override { return units_; }
+    UnitSessions& sessions() { return ServeSessions::sessions; }
 
 private:
     std::vector<std::shared_ptr<Equipment>> units_;

@@ -182,7 +182,7 @@ int TargetList::hold(const GlobalOptions& globals, const Serve& serve, CommandOu
             output.errorText() << labels[i] << ": " << failures[i] << "\n";
     }
     if (connected.empty()) return output.fail("units-failed", "no unit could be connected");
-    return serve(connected);
+    return serve(connected, link);
 }
 
 }  // namespace qel::cli

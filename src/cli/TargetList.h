@@ -57,9 +57,11 @@ public:
     int run(const GlobalOptions& globals, const Job& job, CommandOutput& output,
             const Pick& pick = {});
     // Connects every unit side by side, each read whole (a failure is told on err and the
-    // others go on), then calls serve with those connected; they are let go of the orderly
-    // way once it returns. 1 when none connected, else what serve returns.
-    using Serve = std::function<int(const std::vector<std::shared_ptr<Equipment>>& units)>;
+    // others go on), then calls serve with those connected and the link settings they use;
+    // they are let go of the orderly way once it returns. 1 when none connected, else what
+    // serve returns.
+    using Serve = std::function<int(const std::vector<std::shared_ptr<Equipment>>& units,
+                                    const LinkSettings& link)>;
     int hold(const GlobalOptions& globals, const Serve& serve, CommandOutput& output);
 
 private:

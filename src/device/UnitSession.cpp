@@ -2,12 +2,25 @@
 // Copyright (C) 2026 the Quellmar developers
 #include "device/UnitSession.h"
 
+#include <QLoggingCategory>
+
+#include "device/DownloadVerify.h"
 #include "device/ModeImage.h"
+#include "device/UnitText.h"
 #include "link/Equipment.h"
 
 namespace qel {
 
-UnitSession::UnitSession(std::shared_ptr<Equipment> unit, MeterPoller::Timing meterTiming)
+namespace {
+Q_LOGGING_CATEGORY(lcSession, "qel.session")
+
+QString nameOf(const Equipment& unit) {
+    return QString::fromStdString(unpaddedUnitText(unit.deviceName()) + " (" + unit.modelName() +
+                                  ")");
+}
+}  // namespace
+
+UnitSession::UnitSession(std::shared_ptr<Equipment> unit, Options options)
     : unit_(std::move(unit)),
       image_(unit_->image() ? unit_->image() : std::make_shared<ModeImage>()),
       edit_(*unit_, image_),
@@ -17,7 +30,8 @@ UnitSession::UnitSession(std::shared_ptr<Equipment> unit, MeterPoller::Timing me
           [this] {
               if (!metersQueued_.exchange(true)) emit metersPublished();
           },
-          meterTiming) {
+          options.meterTiming),
+      options_(std::move(options)) {
     connect(
         this, &UnitSession::metersPublished, this,
         [this] {
@@ -26,10 +40,90 @@ UnitSession::UnitSession(std::shared_ptr<Equipment> unit, MeterPoller::Timing me
         },
         Qt::QueuedConnection);
     meters_.start();
+    if (options_.link) {
+        connect(&linkTimer_, &QTimer::timeout, this, &UnitSession::lookAtLink);
+        linkTimer_.start(kRetryMs);
+    }
 }
 
 UnitSession::~UnitSession() {
+    linkTimer_.stop();
+    job_.reset();
+    if (jobLease_) jobLease_->session_ = nullptr;  // no busy signal from a session that goes
     meters_.stop();
+}
+
+void UnitSession::lookAtLink() {
+    if (job_ || busy() || unit_->state() != Equipment::State::NotConnected) return;
+    auto lease = this->lease(tr("重连"));
+    if (!lease) return;
+    jobLease_.emplace(std::move(*lease));
+    meters_.stop();
+    const std::shared_ptr<Equipment> unit = unit_;
+    job_ = std::make_unique<UnitJob>(
+        unit_, *options_.link, this,
+        [unit](UnitTransfer& transfer) {
+            unit->stopLink();  // the lost link's threads end (a serial port closes) first
+            return transfer.run(UnitTransfer::Mode::Connect);
+        },
+        [this](UnitTransfer::Result result) { reconnected(result); });
+}
+
+void UnitSession::reconnected(UnitTransfer::Result result) {
+    job_.reset();
+    if (result == UnitTransfer::Result::Success) {
+        qCInfo(lcSession, "%s answers again", qUtf8Printable(nameOf(*unit_)));
+        settleRead();
+        meters_.start();
+    }
+    jobLease_.reset();  // the clients get a fresh snapshot as the unit is free again
+    if (result == UnitTransfer::Result::Success) emit linkRestored();
+}
+
+void UnitSession::stopReconnecting() {
+    if (!job_) return;
+    job_.reset();
+    jobLease_.reset();
+}
+
+bool UnitSession::settleRead() {
+    auto read = unit_->image();
+    unit_->setImage(image_);
+    if (!read || read == image_) return true;
+    const auto differences =
+        DownloadVerify::compare(image_->record(), read->record(), unit_->modelCode());
+    // The unit's mode number and names hold whichever settings win.
+    ModeImage merged = *read;
+    merged.record() = image_->record();
+    *image_ = merged;
+    if (differences.empty()) {
+        cameBack_.reset();
+        return true;
+    }
+    cameBack_ = std::move(read);
+    if (options_.onDifference == OnDifference::TakeUnits) {
+        qCInfo(lcSession, "%s came back with %d other settings; the unit's are kept",
+               qUtf8Printable(nameOf(*unit_)), int(differences.size()));
+        takeUnitsSettings();
+        return false;
+    }
+    unit_->setKnownDifferent();
+    emit cameBackDifferent();
+    return false;
+}
+
+void UnitSession::takeUnitsSettings() {
+    if (!cameBack_) return;
+    image_->record() = cameBack_->record();
+    cameBack_.reset();
+    unit_->markInSync();
+    history_.clear();
+    emit settingsReplaced();
+}
+
+void UnitSession::keepSessionSettings() {
+    cameBack_.reset();
+    unit_->setKnownDifferent();
 }
 
 UnitSession::MeterWatch& UnitSession::MeterWatch::operator=(MeterWatch&& other) noexcept {

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <atomic>
 #include <map>
 #include <memory>
@@ -12,11 +13,25 @@
 #include "device/EditHistory.h"
 #include "device/MeterPoller.h"
 #include "device/ParamEdit.h"
+#include "device/UnitJob.h"
 
 namespace qel {
 
 class Equipment;
 class ModeImage;
+
+// How the program keeps its sessions.
+struct SessionOptions {
+    // What a session does when a lost unit answers again with other settings than its own.
+    enum class OnDifference {
+        Ask,        // keep them for someone to choose
+        TakeUnits,  // the unit's settings win (nobody is there to choose)
+    };
+    MeterPoller::Timing meterTiming;
+    // Where the link is taken up again once lost; none: a lost unit stays lost.
+    std::optional<LinkSettings> link;
+    OnDifference onDifference = OnDifference::Ask;
+};
 
 // A connected unit's live state, whoever shows it: the image, the one edit path, the edit
 // history with A/B, the meter poller and who watches it, and the lease a transfer takes. The
@@ -26,9 +41,13 @@ class ModeImage;
 class UnitSession : public QObject {
     Q_OBJECT
 public:
+    static constexpr int kRetryMs = 2000;  // how often a lost unit is asked again
+
+    using OnDifference = SessionOptions::OnDifference;
+    using Options = SessionOptions;
+
     // The unit's settings were read into its image.
-    explicit UnitSession(std::shared_ptr<Equipment> unit,
-                         MeterPoller::Timing meterTiming = MeterPoller::Timing{});
+    explicit UnitSession(std::shared_ptr<Equipment> unit, Options options = Options());
     ~UnitSession() override;
 
     Equipment& unit() const { return *unit_; }
@@ -78,15 +97,43 @@ public:
     // Who holds the unit, in the holder's words; empty when nobody does.
     QString holder() const { return holder_; }
 
+    // Connected for remote clients only: the program lets it go once no client wants it.
+    // The desk taking it up (an editor) makes it the desk's until the desk lets go.
+    bool forClients() const { return forClients_; }
+    void setForClients(bool forClients) { forClients_ = forClients; }
+
+    // A lost link is taken up again every kRetryMs in the session's own worker, which holds
+    // the lease meanwhile. The desk's own reconnect stops it first.
+    void stopReconnecting();
+    bool reconnecting() const { return job_ != nullptr; }
+    // The unit was just read again into a new image (its image pointer): it is compared with
+    // the session's, whose image the unit gets back. The same settings simply go on; other
+    // ones are kept for a choice or taken, as the options say. True when they were the same.
+    bool settleRead();
+    // The read the unit came back with, while it differs and nobody has chosen; null else.
+    const ModeImage* cameBackWith() const { return cameBack_.get(); }
+    // The choice: the unit's settings win (the history starts again), or the session's stay
+    // and the unit is known to differ until they are written.
+    void takeUnitsSettings();
+    void keepSessionSettings();
+
 signals:
     // From the meter thread, queued to the session's: a reading to take.
     void metersPublished();
     // New meter display bytes (MeterPoller::display()); at most one is on its way at a time.
     void metersChanged();
     void busyChanged(bool busy);
+    // The lost unit answers again and was read (its meters run again).
+    void linkRestored();
+    // ... with other settings than the session's: cameBackWith() holds them.
+    void cameBackDifferent();
+    // The session's image was replaced as a whole (the unit's settings were taken).
+    void settingsReplaced();
 
 private:
     void updateMeterRate();
+    void lookAtLink();
+    void reconnected(UnitTransfer::Result result);
 
     std::shared_ptr<Equipment> unit_;
     std::shared_ptr<ModeImage> image_;
@@ -96,6 +143,12 @@ private:
     std::map<int, int> watchers_;  // watch id to readings a second
     int nextWatch_ = 1;
     QString holder_;
+    Options options_;
+    bool forClients_ = false;
+    QTimer linkTimer_;  // looks for a lost link
+    std::unique_ptr<UnitJob> job_;
+    std::optional<Lease> jobLease_;
+    std::shared_ptr<ModeImage> cameBack_;
     std::atomic<bool> metersQueued_{false};  // a metersChanged is on its way to the GUI thread
 };
 

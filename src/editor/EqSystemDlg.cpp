@@ -414,9 +414,7 @@ void CEqSystemDlg::recallAndRead(int slot) {
     }
     system_.withMetersPaused([&] {
         const auto before = unit_->image();
-        const auto result =
-            CQelConnectDlg::run(unit_, CQelConnectDlg::Mode::ReadOnly, host_.linkSettings(),
-                                &editor_, host_.progressPauseMs());
+        const auto result = editor_.runTransfer(CQelConnectDlg::Mode::ReadOnly, &editor_);
         if (result == UnitTransfer::Result::Success) adoptReadImage(before);
         editor_.fullTransferDone();
         return result;
@@ -474,8 +472,7 @@ void CEqSystemDlg::applyPcMode() {
         return;
     }
     const auto result = system_.withMetersPaused([&] {
-        const auto r = CQelConnectDlg::run(unit_, CQelConnectDlg::Mode::Download,
-                                           host_.linkSettings(), &editor_, host_.progressPauseMs());
+        const auto r = editor_.runTransfer(CQelConnectDlg::Mode::Download, &editor_);
         editor_.fullTransferDone();
         return r;
     });

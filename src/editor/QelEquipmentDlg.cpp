@@ -44,6 +44,13 @@ CQelEquipmentDlg::CQelEquipmentDlg(UnitSession& session, EditorHost& host)
       host_(host) {
     setObjectName("Qel.CQelEquipmentDlg");
     connect(&session_, &UnitSession::metersChanged, this, &CQelEquipmentDlg::showMeters);
+    // The session takes a lost link up again by itself; the desk is asked when the unit came
+    // back with other settings (now, or when the editor shows next).
+    connect(&session_, &UnitSession::linkRestored, this, &CQelEquipmentDlg::linkRestored);
+    connect(&session_, &UnitSession::settingsReplaced, this, &CQelEquipmentDlg::updateAllPanels);
+    connect(&session_, &UnitSession::cameBackDifferent, this, [this] {
+        if (isVisible() && !syncBar_->acting()) syncBar_->askAboutDifferences();
+    });
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFixedSize(kClientWidth, kClientHeight);
     setWindowIcon(skin::bitmap(kAppIcon));
@@ -230,13 +237,23 @@ UnitTransfer::Result CQelEquipmentDlg::writeImageVerified(
     holdPages(true);
     unit_->setImage(sharedImage());  // the download sends the unit's image: this one
     unit_->setFlags(linkflag::kMeterPaused);
-    const auto result =
-        CQelConnectDlg::run(unit_, CQelConnectDlg::Mode::Download, host_.linkSettings(), this,
-                            host_.progressPauseMs(), &report);
+    const auto result = runTransfer(CQelConnectDlg::Mode::Download, this, &report);
     unit_->clearFlags(linkflag::kMeterPaused);
     holdPages(false);
     syncBar_->refresh();
     return result;
+}
+
+UnitTransfer::Result CQelEquipmentDlg::runTransfer(CQelConnectDlg::Mode mode, QWidget* over,
+                                                   std::shared_ptr<const VerifyReport>* report) {
+    session_.stopReconnecting();
+    const auto lease = session_.lease(CQelConnectDlg::titleFor(mode).trimmed());
+    if (!lease) {
+        showMessage(over, tr("设备正忙: %1").arg(session_.holder()), QStringLiteral("Quellmar"));
+        return UnitTransfer::Result::Cancelled;
+    }
+    return CQelConnectDlg::run(unit_, mode, host_.linkSettings(), over, host_.progressPauseMs(),
+                               report);
 }
 
 void CQelEquipmentDlg::linkRestored() {
@@ -279,6 +296,10 @@ void CQelEquipmentDlg::trackScreen() {
 void CQelEquipmentDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     trackScreen();
+    if (session_.cameBackWith())
+        QTimer::singleShot(0, this, [this] {
+            if (isVisible() && !syncBar_->acting()) syncBar_->askAboutDifferences();
+        });
 }
 
 void CQelEquipmentDlg::hideEvent(QHideEvent* event) {

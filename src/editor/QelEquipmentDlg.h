@@ -14,6 +14,7 @@
 #include "device/UnitSession.h"
 #include "device/UnitTransfer.h"
 #include "link/Equipment.h"
+#include "ui/QelConnectDlg.h"
 
 namespace qel {
 
@@ -65,6 +66,10 @@ public:
     // answer or the user cancelled) and the unit is known to differ. GUI thread; a progress
     // window shows meanwhile.
     UnitTransfer::Result writeImageVerified(std::shared_ptr<const VerifyReport>& report);
+    // A transfer of the unit in its window over `over`, holding the session's lease
+    // meanwhile; Cancelled (after saying so) when another transfer holds the unit.
+    UnitTransfer::Result runTransfer(CQelConnectDlg::Mode mode, QWidget* over,
+                                     std::shared_ptr<const VerifyReport>* report = nullptr);
     // Pages take no focus while a worker reads or writes the image. A value box sends its
     // typing when it loses the focus: holding the pages makes that happen before the worker
     // starts, not while it runs (when the progress window takes the focus).

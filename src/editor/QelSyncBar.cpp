@@ -13,6 +13,7 @@
 #include "controls/QelTitle.h"
 #include "device/DownloadVerify.h"
 #include "device/ModeImage.h"
+#include "device/UnitSession.h"
 #include "editor/EditorHost.h"
 #include "editor/LinkErrorWords.h"
 #include "editor/QelEquipmentDlg.h"
@@ -175,6 +176,13 @@ void CQelSyncBar::reconnect() {
 
 void CQelSyncBar::takeUpLink() {
     Equipment& unit = editor_.unit();
+    UnitSession& session = editor_.session();
+    session.stopReconnecting();  // the desk takes the link up itself
+    auto lease = session.lease(tr("重连"));
+    if (!lease) {
+        showMessage(&editor_, tr("设备正忙: %1").arg(session.holder()), kQuellmar);
+        return;
+    }
     acting_ = true;
     editor_.holdPages(true);
     editor_.meters().stop();
@@ -183,12 +191,13 @@ void CQelSyncBar::takeUpLink() {
     runBusy([&unit] { unit.stopLink(); });
     const auto result = CQelConnectDlg::run(editor_.sharedUnit(), CQelConnectDlg::Mode::Connect,
                                             host.linkSettings(), &editor_, host.progressPauseMs());
-    // The read went into a new image of the unit: a scratch one, the editor's stays as it is.
-    const auto read = unit.image();
-    unit.setImage(editor_.sharedImage());
+    // The read went into a new image of the unit: the session compares it with its own.
+    const bool same = result != UnitTransfer::Result::Success || session.settleRead();
+    if (result != UnitTransfer::Result::Success) unit.setImage(editor_.sharedImage());
     host.unitListChanged();
     editor_.holdPages(false);
     acting_ = false;
+    lease.reset();
     if (result != UnitTransfer::Result::Success) {
         if (result == UnitTransfer::Result::PortFailed)
             showMessage(&editor_,
@@ -201,41 +210,38 @@ void CQelSyncBar::takeUpLink() {
     }
     editor_.meters().start();
     editor_.linkRestored();
-    if (read && read.get() != editor_.sharedImage().get()) settleDifferences(*read);
+    if (same)
+        showMessage(&editor_, tr("已重新连接设备, 设备与编辑器的设置相同。"), kQuellmar,
+                    MsgIcon::Information);
+    else
+        askAboutDifferences();
     refresh();
 }
 
-void CQelSyncBar::settleDifferences(const ModeImage& read) {
-    Equipment& unit = editor_.unit();
-    ModeImage& image = editor_.edit().image();
-    // The full read put the unit in sync with the read image; the editor's may differ.
-    const auto differences =
-        DownloadVerify::compare(image.record(), read.record(), unit.modelCode());
-    // The unit's mode number and mode names hold whichever settings win.
-    ModeImage merged = read;
-    merged.record() = image.record();
-    image = merged;
-    if (differences.empty()) {
-        showMessage(&editor_, tr("已重新连接设备, 设备与编辑器的设置相同。"), kQuellmar,
-                    MsgIcon::Information);
-        return;
-    }
-    const int count = static_cast<int>(differences.size());
+void CQelSyncBar::askAboutDifferences() {
+    UnitSession& session = editor_.session();
+    const ModeImage* read = session.cameBackWith();
+    if (!read || asking_) return;
+    const ModeImage& image = *session.image();
+    const uint32_t model = editor_.unit().modelCode();
+    const auto differences = DownloadVerify::compare(image.record(), read->record(), model);
+    asking_ = true;
     const MsgAnswer answer = showMessage(
         &editor_,
         tr("已重新连接设备。设备与编辑器有 %1 处不同:\n%2\n\n是: 保留编辑器的设置, "
            "写入设备并验证\n否: 采用设备的设置\n取消: 暂不改变 (稍后可用 \"同步\")")
-            .arg(count)
-            .arg(differenceLines(differences, read.record(), image.record(), unit.modelCode())),
+            .arg(int(differences.size()))
+            .arg(differenceLines(differences, read->record(), image.record(), model)),
         kQuellmar, MsgIcon::Question, MsgButtons::YesNoCancel);
-    if (answer == MsgAnswer::Yes) {
-        resync();
-    } else if (answer == MsgAnswer::No) {
-        image.record() = read.record();
-        editor_.fullTransferDone();
+    asking_ = false;
+    if (!session.cameBackWith()) return refresh();  // chosen elsewhere meanwhile
+    if (answer == MsgAnswer::No) {
+        session.takeUnitsSettings();
     } else {
-        unit.setKnownDifferent();  // the bar keeps offering 同步
+        session.keepSessionSettings();  // the bar keeps offering 同步
+        if (answer == MsgAnswer::Yes) resync();
     }
+    refresh();
 }
 
 void CQelSyncBar::paintEvent(QPaintEvent*) {

@@ -44,6 +44,9 @@ public:
     // The button's actions.
     void resync();
     void reconnect();
+    // The unit came back with other settings than the editor's: which side wins.
+    void askAboutDifferences();
+    bool acting() const { return acting_; }
 
     // Why a verified write failed, for a person: no report means the unit did not answer.
     static QString failureText(const VerifyReport* report, uint32_t modelCode);
@@ -59,8 +62,6 @@ private:
     void labelButton();
     // The reconnect itself: the old link ended, the unit read again and the differences settled.
     void takeUpLink();
-    // After a reconnect: the editor's and the unit's records compared, and the user's choice.
-    void settleDifferences(const ModeImage& read);
 
     CQelEquipmentDlg& editor_;
     CQelTitle* strip_;
@@ -69,6 +70,7 @@ private:
     State state_ = State::Quiet;
     QString text_;
     bool acting_ = false;  // a resync or reconnect runs; refresh leaves the bar alone
+    bool asking_ = false;  // the question of askAboutDifferences() is open
 };
 
 }  // namespace qel

@@ -86,10 +86,6 @@ public:
     std::shared_ptr<ModeImage> image() const;
     void setImage(std::shared_ptr<ModeImage> image);
 
-    // Set while the unit's editor window is open; a new search keeps such units.
-    bool editorOpen() const { return editorOpen_.load(std::memory_order_acquire); }
-    void setEditorOpen(bool open) { editorOpen_.store(open, std::memory_order_release); }
-
     // A unit that the program stands in for itself (virtual): searches keep it in the list.
     bool isVirtual() const { return virtual_.load(std::memory_order_acquire); }
     void setVirtual(bool isVirtual) { virtual_.store(isVirtual, std::memory_order_release); }
@@ -162,7 +158,6 @@ private:
     std::atomic<uint32_t> modelCode_{0};
     std::atomic<uint32_t> flags_{0};
     std::atomic<Ipv4> address_{0};
-    std::atomic<bool> editorOpen_{false};
     std::atomic<bool> virtual_{false};
 
     mutable std::mutex infoMutex_;  // guards the identity texts, mac_, lastError_ and image_

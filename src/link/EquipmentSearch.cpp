@@ -52,7 +52,9 @@ std::string EquipmentSearch::decodeProbeName(const uint8_t* payload) {
 }
 
 void EquipmentSearch::run() {
-    list_.prune([](const Equipment& e) { return e.editorOpen() || e.isVirtual(); });
+    list_.prune([this](const Equipment& e) {
+        return e.isVirtual() || (settings_.keep && settings_.keep(e));
+    });
     qCInfo(lcSearch, "Search For Equipment.");
     if (settings_.network) networkSearch();
     if (settings_.serial) serialSearch();

@@ -33,6 +33,9 @@ struct SearchSettings {
     uint32_t windowMs = 800;        // how long search replies are collected
     uint32_t probeTimeoutMs = 200;  // per probe
     uint32_t progressPauseMs = 30;  // after each progress report
+    // Units the search keeps in the list though they may not answer it (those the program
+    // holds connected); virtual units are always kept.
+    std::function<bool(const Equipment&)> keep;
 };
 
 // A search through endpoint to gateway's a.b.c.255 with the ports of a front end's options
@@ -64,7 +67,7 @@ public:
 
     EquipmentSearch(EquipmentList& list, SearchSettings settings, Progress progress = {});
 
-    // Prunes the list to the units whose editor is open and the virtual ones, then runs both phases. The pause
+    // Prunes the list to the units kept and the virtual ones, then runs both phases. The pause
     // that the search window keeps after the search is left to the window.
     void run();
     void networkSearch();

@@ -102,6 +102,13 @@ bool readSet(const QJsonObject& o, ClientMessage& m, Problem& p) {
     return true;
 }
 
+// {"unit":ID} opens the unit; {"unit":null} or none: back to the list.
+bool readOpen(const QJsonObject& o, ClientMessage& m, Problem& p) {
+    const QJsonValue unit = o.value("unit");
+    if (unit.isNull() || unit.isUndefined()) return true;
+    return readString(o, "unit", m.unit, false, p, 64);
+}
+
 }  // namespace
 
 QString ClientMessage::Problem::text() const {
@@ -140,6 +147,9 @@ ClientMessage::Read ClientMessage::read(QByteArrayView json) {
     } else if (type == "set") {
         m.type = Type::Set;
         ok = readSet(o, m, p);
+    } else if (type == "open") {
+        m.type = Type::Open;
+        ok = readOpen(o, m, p);
     } else if (type == "ping") {
         m.type = Type::Ping;
     } else {

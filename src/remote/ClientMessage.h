@@ -14,19 +14,20 @@ namespace qel {
 //   {"type":"hello","token":T} or {"type":"hello","pair":CODE,"label":L}
 //   {"type":"subscribe","units":[ID...] or "*","meters":RATE}
 //   {"type":"set","id":N,"unit":ID,"path":"outputs[2].gainDb","value":V,"final":B}
+//   {"type":"open","unit":ID or null}   (the unit the client shows; null: none)
 //   {"type":"ping"}
 struct ClientMessage {
     static constexpr int kMaxPath = 96;
     static constexpr int kMaxUnits = 64;
     static constexpr int kDefaultMeterRate = 15;  // "meters": true
 
-    enum class Type { Hello, Subscribe, Set, Ping };
+    enum class Type { Hello, Subscribe, Set, Open, Ping };
     Type type = Type::Ping;
     QString token, pair, label;  // hello
     QStringList units;           // subscribe; "*" for all
     int meterRate = 0;           // subscribe; per second, 0 = none (the hub caps it)
     double requestId = -1;       // set; echoed in ack/nack
-    QString unit, path;          // set
+    QString unit, path;          // set; open (unit, empty for none)
     QJsonValue value;            // set
     bool final = true;           // set; false while a control is dragged
 

@@ -127,6 +127,7 @@ RemoteHub::~RemoteHub() {
     for (auto& [id, view] : views_)
         if (view.meters)
             if (const auto unit = unitOf(id)) units_.watchMeters(*unit, 0);
+    for (const auto& unit : wanted_) units_.want(*unit, false);
     // The sockets go with server_, after the lists that a client's going would change.
     for (RemoteClient* c : clients_) disconnect(c, nullptr, this, nullptr);
 }
@@ -202,6 +203,7 @@ void RemoteHub::open(QWebSocket* socket) {
         std::erase(clients_, c);
         watches_.erase(c);
         updateMeterWatch();
+        updateWanted();
         if (clients_.empty()) lookTimer_.stop();
         emit clientsChanged();
     });
@@ -210,6 +212,38 @@ void RemoteHub::open(QWebSocket* socket) {
 void RemoteHub::handle(RemoteClient* client, const ClientMessage& m) {
     if (m.type == ClientMessage::Type::Subscribe) subscribe(client, m);
     if (m.type == ClientMessage::Type::Set) set(client, m);
+    if (m.type == ClientMessage::Type::Open) {
+        watches_[client].open = m.unit;
+        updateWanted();
+        // Opened again after a failed read: one more try.
+        if (const auto unit = unitOf(m.unit); unit && units_.readFailure(*unit))
+            units_.want(*unit, true);
+        lookAtUnits();  // a unit that starts reading shows so at once
+    }
+}
+
+void RemoteHub::updateWanted() {
+    std::set<std::shared_ptr<Equipment>> wanted;
+    for (const auto& [client, w] : watches_)
+        if (!w.open.isEmpty())
+            if (auto unit = unitOf(w.open)) wanted.insert(std::move(unit));
+    for (const auto& unit : wanted_)
+        if (!wanted.contains(unit)) units_.want(*unit, false);
+    for (const auto& unit : wanted)
+        if (!wanted_.contains(unit)) units_.want(*unit, true);
+    wanted_ = std::move(wanted);
+}
+
+QString RemoteHub::unreadReason(const Equipment& unit) const {
+    if (units_.reading(unit)) return QStringLiteral("the unit's settings are being read");
+    if (const auto failure = units_.readFailure(unit)) {
+        if (*failure == UnitTransfer::Result::PortFailed)
+            return QStringLiteral("the unit's port cannot be opened");
+        if (*failure == UnitTransfer::Result::HandshakeTimeout)
+            return QStringLiteral("the unit does not answer");
+        return QStringLiteral("the unit's settings could not be read");
+    }
+    return QStringLiteral("the unit's settings are not read yet");
 }
 
 void RemoteHub::subscribe(RemoteClient* client, const ClientMessage& m) {
@@ -267,7 +301,7 @@ void RemoteHub::apply(RemoteClient* client, const ClientMessage& m) {
     if (!unit) return nack(QStringLiteral("there is no unit %1").arg(m.unit));
     if (units_.busy(*unit)) return nack(QStringLiteral("the unit is busy with a transfer"));
     UnitView* view = viewOf(*unit);
-    if (!view) return nack(QStringLiteral("the unit's settings are not read yet"));
+    if (!view) return nack(unreadReason(*unit));
     const auto place = presetpath::placeOf(m.path);
     const auto channel = place ? withValue(view->preset, *place, m.value) : std::nullopt;
     if (!channel)
@@ -463,11 +497,14 @@ QJsonArray RemoteHub::unitsJson() {
 QJsonObject RemoteHub::unitJson(const Equipment& unit) {
     const bool serial = unit.hasFlag(linkflag::kSerial);
     QString state = QStringLiteral("online");
-    if (!unit.hasFlag(linkflag::kAvailable | linkflag::kParamsRead))
+    const std::optional<int> reading = units_.reading(unit);
+    if (reading)
+        state = QStringLiteral("reading");
+    else if (!unit.hasFlag(linkflag::kAvailable | linkflag::kParamsRead))
         state = QStringLiteral("offline");
     else if (unit.notAnswering())
         state = QStringLiteral("not-answering");
-    return {{"id", idOf(unit)},
+    QJsonObject entry{{"id", idOf(unit)},
             {"model", QString::fromStdString(unit.modelName())},
             {"name", QString::fromStdString(unpaddedUnitText(unit.deviceName()))},
             {"transport", serial ? "serial" : "udp"},
@@ -475,6 +512,10 @@ QJsonObject RemoteHub::unitJson(const Equipment& unit) {
             {"state", state},
             {"engineering", unit.hasFlag(linkflag::kEngineering)},
             {"busy", units_.busy(unit)}};
+    if (reading) entry.insert("progress", *reading);
+    if (units_.reconnecting(unit)) entry.insert("reconnecting", true);
+    if (units_.readFailure(unit)) entry.insert("failure", unreadReason(unit));
+    return entry;
 }
 
 RemoteServer::Reply RemoteHub::api(const QByteArray& path) {

@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "device/ParamEdit.h"
@@ -105,6 +106,7 @@ private:
     };
     struct Watch {
         QSet<QString> units;
+        QString open;  // the unit the client shows
         bool all = false;
         int meterRate = 0;
         qint64 nextMeters = 0;  // on clock_
@@ -131,6 +133,10 @@ private:
     void sendMeters();
     std::map<QString, QJsonObject> meterReadings();
     void updateMeterWatch();
+    // The units some client shows are held for the clients: connected and read if need be.
+    void updateWanted();
+    // Why a set cannot reach a unit without settings read, for the person who made it.
+    QString unreadReason(const Equipment& unit) const;
     bool watches(const Watch& w, const QString& id) const { return w.all || w.units.contains(id); }
     void tellWatchers(const QString& id, const QJsonObject& message);
     // The unit's view, listening to its current edit path; null when its settings are unread.
@@ -156,6 +162,7 @@ private:
     QTimer pairingsTimer_;
     QElapsedTimer clock_;
     int nextClient_ = 1;
+    std::set<std::shared_ptr<Equipment>> wanted_;
     std::map<const Equipment*, int> ids_;
     int nextUnit_ = 1;
 };

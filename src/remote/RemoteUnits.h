@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+#include "device/UnitTransfer.h"
+
 namespace qel {
 
 class Equipment;
@@ -30,6 +32,27 @@ public:
     // watches them.
     virtual void watchMeters(const Equipment& unit, int readingsPerSecond) = 0;
     virtual std::optional<Meters> meters(const Equipment& unit) const = 0;
+    // Clients have the unit open (or no longer): one not connected is connected and read for
+    // them, one connected for them alone is let go a while after the last has left it.
+    virtual void want(const Equipment& unit, bool wanted) {
+        (void)unit;
+        (void)wanted;
+    }
+    // How far the connection made for the clients has come, 0..100; none while none runs.
+    virtual std::optional<int> reading(const Equipment& unit) const {
+        (void)unit;
+        return std::nullopt;
+    }
+    // The unit's link was lost and is being taken up again by itself.
+    virtual bool reconnecting(const Equipment& unit) const {
+        (void)unit;
+        return false;
+    }
+    // Why the last connection made for the clients failed; none when it did not.
+    virtual std::optional<UnitTransfer::Result> readFailure(const Equipment& unit) const {
+        (void)unit;
+        return std::nullopt;
+    }
 };
 
 }  // namespace qel

@@ -9,18 +9,24 @@
 namespace qel {
 
 SessionUnits::SessionUnits(UnitSessions& sessions) : sessions_(sessions) {
+    QObject::connect(&letGoTimer_, &QTimer::timeout, [this] { letGoUnwanted(); });
     // A session that comes while clients watch the unit is watched too; one that goes takes
     // its watch along.
-    opened_ =
-        QObject::connect(&sessions_, &UnitSessions::opened, [this](UnitSession* s) { watch(*s); });
-    closing_ = QObject::connect(&sessions_, &UnitSessions::closing,
-                                [this](UnitSession* s) { watches_.erase(&s->unit()); });
+    opened_ = QObject::connect(&sessions_, &UnitSessions::opened, [this](UnitSession* s) {
+        watch(*s);
+        mayLetGo(s->unit());  // its clients may have left while it was read
+    });
+    closing_ = QObject::connect(&sessions_, &UnitSessions::closing, [this](UnitSession* s) {
+        watches_.erase(&s->unit());
+        unwanted_.erase(&s->unit());
+    });
 }
 
 SessionUnits::~SessionUnits() {
     QObject::disconnect(opened_);
     QObject::disconnect(closing_);
     watches_.clear();
+    unwanted_.clear();
 }
 
 ParamEdit* SessionUnits::editOf(const Equipment& unit) {
@@ -46,6 +52,56 @@ void SessionUnits::watchMeters(const Equipment& unit, int readingsPerSecond) {
 void SessionUnits::watch(UnitSession& session) {
     const auto it = rates_.find(&session.unit());
     if (it != rates_.end()) watches_[&session.unit()] = session.watchMeters(it->second);
+}
+
+void SessionUnits::want(const Equipment& unit, bool wanted) {
+    if (wanted) {
+        wanted_.insert(&unit);
+        unwanted_.erase(&unit);
+        if (sessions_.of(unit) || sessions_.connecting(unit)) return;
+        for (const auto& u : units())
+            if (u.get() == &unit) sessions_.connectForClients(u);
+        return;
+    }
+    wanted_.erase(&unit);
+    mayLetGo(unit);
+}
+
+void SessionUnits::mayLetGo(const Equipment& unit) {
+    const UnitSession* session = sessions_.of(unit);
+    if (!session || !session->forClients() || wanted_.contains(&unit)) return;
+    unwanted_[&unit] = QDeadlineTimer(letGoMs_);
+    if (!letGoTimer_.isActive()) letGoTimer_.start(std::min(letGoMs_, 1000));
+}
+
+void SessionUnits::letGoUnwanted() {
+    std::vector<const Equipment*> due;
+    for (const auto& [unit, deadline] : unwanted_)
+        if (deadline.hasExpired()) due.push_back(unit);
+    for (const Equipment* unit : due) {
+        UnitSession* session = sessions_.of(*unit);
+        if (session && session->busy()) {  // a transfer holds it: looked at again later
+            unwanted_[unit] = QDeadlineTimer(letGoMs_);
+            continue;
+        }
+        unwanted_.erase(unit);
+        if (session && session->forClients() && !wanted_.contains(unit)) sessions_.letGo(*unit);
+    }
+    if (unwanted_.empty()) letGoTimer_.stop();
+}
+
+std::optional<int> SessionUnits::reading(const Equipment& unit) const {
+    return sessions_.connectProgress(unit);
+}
+
+bool SessionUnits::reconnecting(const Equipment& unit) const {
+    const UnitSession* session = sessions_.of(unit);
+    return session && (session->reconnecting() ||
+                       session->unit().state() == Equipment::State::NotConnected);
+}
+
+std::optional<UnitTransfer::Result> SessionUnits::readFailure(const Equipment& unit) const {
+    return sessions_.of(unit) ? std::nullopt : sessions_.connectFailure(unit);
 }
 
 std::optional<RemoteUnits::Meters> SessionUnits::meters(const Equipment& unit) const {

@@ -2,7 +2,10 @@
 // Copyright (C) 2026 the Quellmar developers
 #pragma once
 
+#include <QDeadlineTimer>
+#include <QTimer>
 #include <map>
+#include <set>
 
 #include "device/UnitSessions.h"
 #include "remote/RemoteUnits.h"
@@ -21,15 +24,31 @@ public:
     bool busy(const Equipment& unit) const override;
     void watchMeters(const Equipment& unit, int readingsPerSecond) override;
     std::optional<Meters> meters(const Equipment& unit) const override;
+    void want(const Equipment& unit, bool wanted) override;
+    std::optional<int> reading(const Equipment& unit) const override;
+    bool reconnecting(const Equipment& unit) const override;
+    std::optional<UnitTransfer::Result> readFailure(const Equipment& unit) const override;
+
+    // How long a unit connected for the clients alone is kept after the last has left it.
+    void setLetGoMs(int ms) { letGoMs_ = ms; }
+    static constexpr int kLetGoMs = 60000;
 
 protected:
     UnitSessions& sessions_;
 
 private:
     void watch(UnitSession& session);
+    // Lets go of the units connected for the clients alone whose time is up.
+    void letGoUnwanted();
+    // A unit connected for the clients alone that none wants is let go after a while.
+    void mayLetGo(const Equipment& unit);
 
     std::map<const Equipment*, int> rates_;  // what the clients ask, session or not
     std::map<const Equipment*, UnitSession::MeterWatch> watches_;
+    std::set<const Equipment*> wanted_;  // some client has it open
+    std::map<const Equipment*, QDeadlineTimer> unwanted_;  // let go once the time is up
+    QTimer letGoTimer_;
+    int letGoMs_ = kLetGoMs;
     QMetaObject::Connection opened_, closing_;
 };
 

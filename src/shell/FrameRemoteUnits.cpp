@@ -4,8 +4,6 @@
 
 #include "link/EquipmentList.h"
 #include "shell/QuellmarApp.h"
-#include "shell/ShowJobWindow.h"
-#include "ui/QelConnectDlg.h"
 
 namespace qel {
 
@@ -13,11 +11,6 @@ FrameRemoteUnits::FrameRemoteUnits(CQuellmarApp& app) : SessionUnits(app.session
 
 std::vector<std::shared_ptr<Equipment>> FrameRemoteUnits::units() const {
     return app_.equipment().snapshot();
-}
-
-bool FrameRemoteUnits::busy(const Equipment& unit) const {
-    return SessionUnits::busy(unit) || CQelConnectDlg::running(&unit) != nullptr ||
-           ShowJobWindow::busyWith(unit);
 }
 
 }  // namespace qel

@@ -15,7 +15,6 @@ public:
     explicit FrameRemoteUnits(CQuellmarApp& app);
 
     std::vector<std::shared_ptr<Equipment>> units() const override;
-    bool busy(const Equipment& unit) const override;
 
 private:
     CQuellmarApp& app_;

@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QSettings>
+#include <set>
 
 #include "controls/MessageBoxes.h"
 #include "device/UnitText.h"
@@ -76,6 +77,16 @@ CMainFrame::CMainFrame(CQuellmarApp& app, QWidget* parent)
         showMessage(this, tr("错误: UDP 端口 %1 被占用 !").arg(app_.options().localPort),
                     "Quellmar", MsgIcon::Information);
     app_.loadModeFiles();
+    // Whoever opened a session (the desk, a remote client), the undo commands follow its
+    // history, and an editor, a view of it, goes with it.
+    connect(&app_.sessions(), &UnitSessions::opened, this, [this](UnitSession* session) {
+        connect(&session->history(), &EditHistory::changed, this, &CMainFrame::showUndoState);
+        repaintEquipmentList();
+    });
+    connect(&app_.sessions(), &UnitSessions::closing, this, [this](UnitSession* session) {
+        editors_.erase(&session->unit());
+        repaintEquipmentList();
+    });
     startRemote();
     restoreVirtualUnits();
     startTimer_.setInterval(kStartDelayMs);
@@ -325,33 +336,36 @@ CQelEquipmentDlg* CMainFrame::editorOf(const Equipment& unit) const {
 }
 
 void CMainFrame::openUnit(const std::shared_ptr<Equipment>& unit) {
-    if (unit->editorOpen()) {
-        // Connected: its editor comes forward and becomes the active one.
-        activeUnit_ = unit;
-        showUndoState();
-        if (CQelEquipmentDlg* editor = editorOf(*unit)) {
-            editor->show();
-            editor->raise();
-            editor->activateWindow();
-        }
+    UnitSession* session = app_.sessions().of(*unit);
+    if (!session && app_.sessions().connecting(*unit)) {
+        showMessage(this, tr("正在为远程控制读取这台设备, 请稍候。"), "Quellmar",
+                    MsgIcon::Information);
         return;
     }
-    const auto result =
-        CQelConnectDlg::run(unit, CQelConnectDlg::Mode::Connect, app_.linkSettings(), this,
-                            app_.options().progressPauseMs);
-    if (result == UnitTransfer::Result::Success) {
-        auto& slot = editors_[unit.get()];
-        slot.reset();  // the editor of an earlier connection, if any
-        UnitSession& session = app_.sessions().open(unit);
-        connect(&session.history(), &EditHistory::changed, this, &CMainFrame::showUndoState);
-        slot = std::make_unique<CQelEquipmentDlg>(session, *this);
-        connect(slot.get(), &CQelEquipmentDlg::activated, this, &CMainFrame::onEditorActivated);
-        connect(slot.get(), &CQelEquipmentDlg::statusChanged, this, &CMainFrame::showStatusOf);
-        unit->setEditorOpen(true);
-        activeUnit_ = unit;
-        showUndoState();
-        slot->show();
+    if (!session) {
+        const auto result =
+            CQelConnectDlg::run(unit, CQelConnectDlg::Mode::Connect, app_.linkSettings(), this,
+                                app_.options().progressPauseMs);
+        if (result != UnitTransfer::Result::Success) {
+            repaintEquipmentList();
+            return;
+        }
+        session = &app_.sessions().open(unit);
     }
+    // Connected (by the desk or for a remote client): its editor, a view of the session,
+    // comes forward and becomes the active one. The desk holds it from now on.
+    session->setForClients(false);
+    auto& editor = editors_[unit.get()];
+    if (!editor) {
+        editor = std::make_unique<CQelEquipmentDlg>(*session, *this);
+        connect(editor.get(), &CQelEquipmentDlg::activated, this, &CMainFrame::onEditorActivated);
+        connect(editor.get(), &CQelEquipmentDlg::statusChanged, this, &CMainFrame::showStatusOf);
+    }
+    activeUnit_ = unit;
+    showUndoState();
+    editor->show();
+    editor->raise();
+    editor->activateWindow();
     repaintEquipmentList();
 }
 
@@ -400,7 +414,7 @@ void CMainFrame::showNoUnit() {
 
 CQelEquipmentDlg* CMainFrame::activeEditor() const {
     const auto unit = activeUnit();
-    return unit && unit->editorOpen() ? editorOf(*unit) : nullptr;
+    return unit ? editorOf(*unit) : nullptr;
 }
 
 void CMainFrame::presetCommand(bool import) {
@@ -419,7 +433,7 @@ void CMainFrame::presetCommand(bool import) {
 
 void CMainFrame::disconnectActive() {
     const auto unit = activeUnit();
-    if (!unit || !unit->editorOpen()) {
+    if (!unit || !app_.sessions().of(*unit)) {
         showMessage(this, tr("没有选中被连接的设备!"), windowTitle());
         return;
     }
@@ -431,7 +445,6 @@ void CMainFrame::disconnectActive() {
     if (CQelEquipmentDlg* editor = editorOf(*unit)) editor->leave();
     beginBusy();
     runBusy([&unit] { UnitTransfer::disconnect(*unit); });
-    unit->setEditorOpen(false);
     closeSession(*unit);
     activeUnit_.reset();
     showNoUnit();
@@ -486,15 +499,13 @@ void CMainFrame::dropEditorOf(const std::shared_ptr<Equipment>& unit) {
         activeUnit_.reset();
         showNoUnit();
     }
-    unit->setEditorOpen(false);
     beginBusy();
     runBusy([&unit] { unit->stopLink(); });
     endBusy();
 }
 
 void CMainFrame::closeSession(const Equipment& unit) {
-    editors_.erase(&unit);  // a view of the session
-    app_.sessions().close(unit);
+    app_.sessions().close(unit);  // its editor, a view of it, goes first
     if (remote_) remote_->lookAtUnits();  // the clients no longer reach its edit path
 }
 
@@ -623,9 +634,11 @@ void CMainFrame::shutdown() {
     for (auto& [unit, editor] : editors_) editor->leave();
     beginBusy();
     const auto units = app_.equipment().snapshot();
-    runBusy([this, &units] {
+    std::set<const Equipment*> held;  // the units connected here hear that we let go
+    for (UnitSession* session : app_.sessions().all()) held.insert(&session->unit());
+    runBusy([this, &units, &held] {
         for (const auto& unit : units) {
-            if (unit->editorOpen()) {
+            if (held.contains(unit.get())) {
                 UnitTransfer::sendDisconnectNotice(*unit);
                 sleepMs(kShutdownNoticeMs);
             }

@@ -78,6 +78,7 @@ public:
     void setConnectAtStart(const QString& unit) { connectAtStart_ = unit; }
     // The remote control of the units (off until switched on).
     RemoteHub& remote() { return *remote_; }
+    FrameRemoteUnits& remoteUnits() { return *remoteUnits_; }
     // Saving and opening show files.
     ShowFiles& showFiles() { return *showFiles_; }
     // Runs when the start-up search is over (used by the screenshot mode).

@@ -38,6 +38,7 @@ public:
     // The millisecond tick that times the presses (tests step it by hand).
     void setClock(std::function<uint32_t()> clock) { clock_ = std::move(clock); }
     int selection() const { return selection_; }
+    const EquipmentList& list() const { return list_; }
     // Row i's rectangle for a list of the given width.
     static QRect rowRect(int row, int width);
     // The two text lines of a unit's row.

@@ -2,6 +2,8 @@
 // Copyright (C) 2026 the Quellmar developers
 #include "shell/QuellmarApp.h"
 
+#include <set>
+
 #include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
@@ -12,20 +14,17 @@
 
 namespace qel {
 
-namespace {
-CQuellmarApp* gApp = nullptr;
-}
-
 CQuellmarApp::CQuellmarApp(Options options)
     : options_(std::move(options)), modeFiles_(std::make_unique<ModeFileStore>(workDir())) {
-    gApp = this;
     returnLargeBlocksWhenFreed();
     readSerialPortNames();
     const QString data = options_.dataDir.isEmpty()
                              ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
                              : options_.dataDir;
     virtualUnits_ = std::make_unique<VirtualUnits>(data, options_.unitPort);
-    sessions_ = std::make_unique<UnitSessions>();
+    SessionOptions sessions;
+    sessions.link = linkSettings();  // a lost unit is taken up again; the desk is asked
+    sessions_ = std::make_unique<UnitSessions>(sessions);
     sessions_->setLabeller(&EditWords::step);
 }
 
@@ -35,11 +34,6 @@ CQuellmarApp::~CQuellmarApp() {
     for (const auto& unit : equipment_.snapshot()) unit->stopLink();
     virtualUnits_.reset();
     endpoint_.close();
-    if (gApp == this) gApp = nullptr;
-}
-
-CQuellmarApp* CQuellmarApp::instance() {
-    return gApp;
 }
 
 QString CQuellmarApp::workDir() const {
@@ -96,6 +90,12 @@ SearchSettings CQuellmarApp::searchSettings() {
                                         gateway(), &serialMap_);
     s.network = endpoint_.isOpen();
     s.progressPauseMs = options_.progressPauseMs;
+    // The units connected here stay in the list, answering the search or not. The search
+    // runs on a worker: it gets the set as it is now.
+    auto held = std::make_shared<std::set<const Equipment*>>();
+    for (UnitSession* session : sessions_->all()) held->insert(&session->unit());
+    for (const Equipment* unit : sessions_->connectingUnits()) held->insert(unit);
+    s.keep = [held](const Equipment& unit) { return held->contains(&unit); };
     return s;
 }
 

@@ -46,8 +46,6 @@ public:
     CQuellmarApp(const CQuellmarApp&) = delete;
     CQuellmarApp& operator=(const CQuellmarApp&) = delete;
 
-    static CQuellmarApp* instance();
-
     // False when another copy already runs for this user.
     bool acquireInstanceLock();
     // Opens the UDP endpoint and loads the mode files; false when the port is taken.

@@ -65,10 +65,11 @@ QString filter() {
 
 }  // namespace
 
-// A unit that gets the file's settings, and what its editor showed before.
+// A unit that gets the file's settings, and what its session held before.
 struct ShowFiles::Sending {
     ShowUnitTask* task = nullptr;
-    QPointer<CQelEquipmentDlg> editor;
+    QPointer<UnitSession> session;
+    QPointer<CQelEquipmentDlg> editor;  // the session's view, when one is open
     ModeRecord before;
 };
 
@@ -107,12 +108,12 @@ bool ShowFiles::save(const QString& path) {
         showMessage(&frame_, tr("设备列表中没有设备, 没有可保存的内容。"), kQuellmar);
         return false;
     }
-    // An open editor's settings are the ones the user sees and works on.
+    // A connected unit's settings are its session's, the ones people see and work on.
     Tasks tasks = tasksFor(units);
     std::vector<ShowUnitTask*> unread;
     for (const auto& task : tasks) {
-        if (task->editorOpen())
-            task->setRecord(frame_.editorOf(*task->unit())->edit().image().record());
+        if (task->sessionOpen())
+            task->setRecord(app_.sessions().of(*task->unit())->edit().image().record());
         else
             unread.push_back(task.get());
     }
@@ -157,7 +158,7 @@ ShowFiles::Tasks ShowFiles::tasksFor(const std::vector<std::shared_ptr<Equipment
 }
 
 std::unique_ptr<ShowUnitTask> ShowFiles::taskFor(std::shared_ptr<Equipment> unit) const {
-    const bool open = frame_.editorOf(*unit) && unit->editorOpen();
+    const bool open = app_.sessions().of(*unit) != nullptr;
     return std::make_unique<ShowUnitTask>(std::move(unit), app_.linkSettings(), open);
 }
 
@@ -179,6 +180,13 @@ bool ShowFiles::runTasks(const std::vector<ShowUnitTask*>& tasks, const QString&
                  (task->*step)(progress, cancel);
              }});
     }
+    // The connected units are held meanwhile: no edit and no reconnect of their own.
+    std::vector<UnitSession::Lease> leases;
+    for (ShowUnitTask* task : tasks)
+        if (UnitSession* session = app_.sessions().of(*task->unit())) {
+            session->stopReconnecting();
+            if (auto lease = session->lease(title.trimmed())) leases.push_back(std::move(*lease));
+        }
     bool done = false;
     frame_.runGuarded([&] { done = ShowJobWindow::run(title, std::move(steps), &frame_); });
     return done;
@@ -216,7 +224,7 @@ QString ShowFiles::outcomeText(const ShowUnitTask& task) const {
         case ShowUnitTask::Outcome::ReadFailed:
             return tr("无法读取设备的设置。");
         case ShowUnitTask::Outcome::LinkLost:
-            return tr("设备已经断开, 请先在编辑器中重连。");
+            return tr("设备已经断开, 正在自动重连, 请稍后再试。");
         case ShowUnitTask::Outcome::NotProven:
             return CQelSyncBar::failureText(task.report().get(), unit.modelCode());
         case ShowUnitTask::Outcome::NotRun:
@@ -354,17 +362,18 @@ ShowUnitTask* ShowFiles::newVirtualUnit(const ShowUnit& file, Tasks& tasks, QStr
     return tasks.back().get();
 }
 
-// The file's settings become the unit's image, which the download sends; an open editor's
-// image is the unit's, and its pages wait meanwhile.
+// The file's settings become the unit's image, which the download sends; a connected unit's
+// image is its session's, and an open editor's pages wait meanwhile.
 ShowFiles::Sending ShowFiles::prepare(ShowUnitTask& task, const ShowUnit& file) {
     Equipment& unit = *task.unit();
-    Sending s{&task, task.editorOpen() ? frame_.editorOf(unit) : nullptr, {}};
-    if (s.editor) {
-        s.editor->holdPages(true);
-        ModeRecord& record = s.editor->edit().image().record();
+    Sending s{&task, task.sessionOpen() ? app_.sessions().of(unit) : nullptr,
+              frame_.editorOf(unit), {}};
+    if (s.session) {
+        if (s.editor) s.editor->holdPages(true);
+        ModeRecord& record = s.session->edit().image().record();
         s.before = record;
         record = file.record;
-        unit.setImage(s.editor->sharedImage());
+        unit.setImage(s.session->image());
         unit.setFlags(linkflag::kMeterPaused);
         return s;
     }
@@ -385,12 +394,13 @@ bool ShowFiles::sendAll(std::vector<Sending>& sends) {
 // settings, and its sync offer puts the unit right.
 void ShowFiles::settle(const std::vector<Sending>& sends) {
     for (const Sending& s : sends) {
-        if (!s.editor) continue;
+        if (!s.session) continue;
         s.task->unit()->clearFlags(linkflag::kMeterPaused);
-        if (s.task->outcome() == ShowUnitTask::Outcome::Done)
-            s.editor->fullTransferDone();
-        else
-            s.editor->edit().image().record() = s.before;
+        const bool done = s.task->outcome() == ShowUnitTask::Outcome::Done;
+        if (!done) s.session->edit().image().record() = s.before;
+        if (done) s.session->history().clear();
+        if (!s.editor) continue;
+        if (done) s.editor->fullTransferDone();
         s.editor->holdPages(false);
         s.editor->syncBar()->refresh();
     }

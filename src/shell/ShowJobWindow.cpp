@@ -6,10 +6,6 @@
 
 namespace qel {
 
-namespace {
-ShowJobWindow* gRunning = nullptr;  // the window at work, GUI thread only
-}  // namespace
-
 ShowJobWindow::ShowJobWindow(const QString& title, std::vector<Step> steps)
     : ProgressWindow(title, tr("请等待 ..."), " ... ", Labels::Plain, nullptr),
       steps_(std::move(steps)) {
@@ -21,15 +17,8 @@ ShowJobWindow::ShowJobWindow(const QString& title, std::vector<Step> steps)
 bool ShowJobWindow::run(const QString& title, std::vector<Step> steps, QWidget* over) {
     if (steps.empty()) return true;
     ShowJobWindow window(title, std::move(steps));
-    gRunning = &window;
     window.execBeside(over);
-    gRunning = nullptr;
     return !window.cancelRequested();
-}
-
-bool ShowJobWindow::busyWith(const Equipment& unit) {
-    return gRunning && std::any_of(gRunning->steps_.begin(), gRunning->steps_.end(),
-                                   [&unit](const Step& s) { return s.unit == &unit; });
 }
 
 void ShowJobWindow::showEvent(QShowEvent* event) {

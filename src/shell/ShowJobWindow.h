@@ -32,8 +32,6 @@ public:
 
     // Runs the steps; false when they were cancelled. GUI thread.
     static bool run(const QString& title, std::vector<Step> steps, QWidget* over);
-    // A show's window is working on the unit (the remote control leaves it alone meanwhile).
-    static bool busyWith(const Equipment& unit);
 
 protected:
     void showEvent(QShowEvent* event) override;

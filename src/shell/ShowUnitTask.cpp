@@ -17,8 +17,8 @@ constexpr uint32_t kQuietMs = 60;
 }  // namespace
 
 ShowUnitTask::ShowUnitTask(std::shared_ptr<Equipment> unit, const LinkSettings& link,
-                           bool editorOpen)
-    : unit_(std::move(unit)), link_(link), editorOpen_(editorOpen) {}
+                           bool sessionOpen)
+    : unit_(std::move(unit)), link_(link), sessionOpen_(sessionOpen) {}
 
 UnitTransfer ShowUnitTask::transfer(const UnitTransfer::Progress& progress,
                                     const std::atomic<bool>* cancel) const {
@@ -30,7 +30,7 @@ UnitTransfer ShowUnitTask::transfer(const UnitTransfer::Progress& progress,
 
 ShowUnitTask::Outcome ShowUnitTask::read(const UnitTransfer::Progress& progress,
                                          const std::atomic<bool>* cancel) {
-    if (editorOpen_) return readBeside(cancel);
+    if (sessionOpen_) return readBeside(cancel);
     UnitTransfer t = transfer(progress, cancel);
     switch (t.run(UnitTransfer::Mode::Connect)) {
         case UnitTransfer::Result::Success:
@@ -60,7 +60,7 @@ ShowUnitTask::Outcome ShowUnitTask::readBeside(const std::atomic<bool>* cancel) 
 
 ShowUnitTask::Outcome ShowUnitTask::reach(const std::atomic<bool>* cancel) {
     const bool up = unit_->linkRunning() && !unit_->hasFlag(linkflag::kStop);
-    if (!up && editorOpen_) return Outcome::LinkLost;  // the editor offers to reconnect
+    if (!up && sessionOpen_) return Outcome::LinkLost;  // its session takes the link up again
     UnitTransfer t = transfer({}, cancel);
     t.setAttempts(kAttempts, kQuietMs);
     if (!up) {

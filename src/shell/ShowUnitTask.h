@@ -16,7 +16,7 @@ struct VerifyReport;
 
 // One unit's part in saving or opening a show: its settings read, or a record sent with a
 // proven download. A unit whose link is down is brought up for it (handshake) and let go
-// again by letGo(); one whose editor is open keeps its link as it is. read(), send() and
+// again by letGo(); one the program holds connected keeps its link as it is. read(), send() and
 // letGo() run on a worker thread; the rest on the GUI thread before or after them.
 class ShowUnitTask {
 public:
@@ -31,11 +31,11 @@ public:
         Cancelled,
     };
 
-    ShowUnitTask(std::shared_ptr<Equipment> unit, const LinkSettings& link, bool editorOpen);
+    ShowUnitTask(std::shared_ptr<Equipment> unit, const LinkSettings& link, bool sessionOpen);
 
     const std::shared_ptr<Equipment>& unit() const { return unit_; }
-    bool editorOpen() const { return editorOpen_; }
-    // The unit's settings: as read(), or as its open editor holds them.
+    bool sessionOpen() const { return sessionOpen_; }
+    // The unit's settings: as read(), or as its session holds them.
     const std::optional<ModeRecord>& record() const { return record_; }
     void setRecord(const ModeRecord& record) { record_ = record; }
     Outcome outcome() const { return outcome_; }
@@ -63,7 +63,7 @@ private:
 
     std::shared_ptr<Equipment> unit_;
     LinkSettings link_;
-    bool editorOpen_ = false;
+    bool sessionOpen_ = false;
     bool broughtUp_ = false;
     std::optional<ModeRecord> record_;
     Outcome outcome_ = Outcome::NotRun;

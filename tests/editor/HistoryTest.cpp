@@ -210,7 +210,7 @@ private slots:
     // comes on the same session find them, and a remote edit made with no editor open is
     // undone in the one opened after it.
     void theHistoryOutlivesTheEditor() {
-        UnitSession session(unit, test::quietMeters());
+        UnitSession session(unit, test::meterOptions(test::quietMeters()));
         session.history().setLabeller(&EditWords::step);
         auto first = std::make_unique<CQelEquipmentDlg>(session, *rig->host);
         type(static_cast<CPanelGain*>(first->page(1))->gainBox(4), "-7");

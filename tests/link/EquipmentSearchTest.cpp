@@ -124,7 +124,7 @@ TEST_F(EquipmentSearchTest, OpenUnitsStayOthersArePrunedAndNoUnitIsListedTwice) 
     search();
     ASSERT_EQ(list.count(), 2u);
     auto kept = find(2);
-    kept->setEditorOpen(true);
+    settings.keep = [&kept](const Equipment& unit) { return &unit == kept.get(); };
     EquipmentSearch again(list, settings);
     again.run();
     ASSERT_EQ(list.count(), 2u);

@@ -17,6 +17,7 @@
 #include "link/EquipmentList.h"
 #include "remote/RemoteHub.h"
 #include "remote/dialog/RemoteDlg.h"
+#include "shell/FrameRemoteUnits.h"
 #include "support/AppRig.h"
 #include "support/WebSocketClient.h"
 #include "ui/EditWords.h"
@@ -106,8 +107,7 @@ private slots:
                      {"unit", id},
                      {"path", "outputs[0].mute"},
                      {"value", true}});
-        QCOMPARE(CQelConnectDlg::run(unit, CQelConnectDlg::Mode::Download, rig.app().linkSettings(),
-                                     editor, 0),
+        QCOMPARE(editor->runTransfer(CQelConnectDlg::Mode::Download, editor),
                  UnitTransfer::Result::Success);
         const auto busy = [&](bool on) {
             return client.next("busy", before, [on](const QJsonObject& m) {
@@ -133,6 +133,82 @@ private slots:
         QVERIFY(!hub.auth().accepts(token));
         dialog.enabledBox()->setChecked(false);
         QVERIFY(!hub.running());
+    }
+
+    // A client opens a unit nobody connected at the desk: the program reads it for the client,
+    // whose edit reaches the unit with no editor open. The editor opened afterwards is a view
+    // of the same session: it shows the edit and its Ctrl+Z takes it back, after a close and
+    // reopen too. A unit connected for the clients alone goes once the last has left it.
+    void aClientReachesAUnitNoEditorOpenedAndTheEditorUndoesItsEdit() {
+        test::AppRig rig;
+        const int main = rig.addNetworkUnit(4, "Main Stage");
+        const int side = rig.addNetworkUnit(2, "Side");
+        QVERIFY(main >= 0 && side >= 0 && rig.start());
+        QTRY_COMPARE_WITH_TIMEOUT(rig.app().equipment().count(), size_t{2}, 5000);
+        std::shared_ptr<Equipment> unit, other;
+        for (const auto& u : rig.app().equipment().snapshot())
+            (u->modelCode() == 4 ? unit : other) = u;
+        RemoteHub& hub = rig.frame().remote();
+        rig.frame().remoteUnits().setLetGoMs(300);
+        RemoteHub::Settings settings;
+        settings.port = test::freeTcpPort();
+        QVERIFY(hub.start(settings));
+        const QUrl url(hub.pairingUrl());
+        test::WebSocketClient client;
+        QVERIFY(client.open(quint16(url.port())));
+        client.send({{"type", "hello"},
+                     {"pair", QUrlQuery(url).queryItemValue("pair")},
+                     {"label", "Tablet"}});
+        QVERIFY(!client.last("welcome").isEmpty());
+        client.send({{"type", "subscribe"}, {"units", "*"}});
+        QString id, otherId;
+        for (const QJsonValue& u : client.last("units").value("units").toArray())
+            (u.toObject().value("model") == "QD408" ? id : otherId) =
+                u.toObject().value("id").toString();
+
+        const auto stateOf = [](const QJsonObject& units, const QString& unitId) {
+            for (const QJsonValue& u : units.value("units").toArray())
+                if (u.toObject().value("id") == unitId) return u.toObject().value("state").toString();
+            return QString();
+        };
+        const size_t seen = client.received.size();
+        client.send({{"type", "open"}, {"unit", id}});
+        QVERIFY(!client.next("units", seen, [&](const QJsonObject& m) {
+                    return stateOf(m, id) == "reading";
+                }).isEmpty());
+        QVERIFY(!client.next("snapshot", seen, [&](const QJsonObject& m) {
+                    return m.value("unit") == id;
+                }).isEmpty());
+        QVERIFY(rig.app().sessions().of(*unit));
+        QVERIFY(!rig.frame().editorOf(*unit));
+        client.send({{"type", "set"},
+                     {"id", 1},
+                     {"unit", id},
+                     {"path", "outputs[1].mute"},
+                     {"value", true}});
+        QCOMPARE(client.answer(1).value("type").toString(), QString("ack"));
+        QTRY_VERIFY_WITH_TIMEOUT(rig.sim().state(main).params.out[1].mute, 1000);
+
+        // The desk opens it: no new connection, the same session, the client's edit shown.
+        UnitSession* session = rig.app().sessions().of(*unit);
+        rig.frame().openUnit(unit);
+        CQelEquipmentDlg* editor = rig.frame().editorOf(*unit);
+        QVERIFY(editor && &editor->session() == session);
+        QVERIFY(editor->edit().image().record().output(1).mute());
+        editor->close();
+        rig.frame().openUnit(unit);
+        QVERIFY(QTest::qWaitForWindowActive(editor));
+        QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.sim().state(main).params.out[1].mute, 1000);
+        QVERIFY(!editor->edit().image().record().output(1).mute());
+
+        // The other unit, opened and left by the client alone, is let go; the desk's stays.
+        client.send({{"type", "open"}, {"unit", otherId}});
+        QTRY_VERIFY_WITH_TIMEOUT(rig.app().sessions().of(*other), 5000);
+        client.send({{"type", "open"}, {"unit", QJsonValue()}});
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.app().sessions().of(*other), 3000);
+        QVERIFY(!other->linkRunning());
+        QVERIFY(rig.app().sessions().of(*unit));
     }
 
     // Every pairing is listed, a tablet kept from before as well as one that went away, with

@@ -237,6 +237,53 @@ private slots:
         QCOMPARE(a.answer(4).value("type").toString(), QString("nack"));
     }
 
+    // A unit silent for 25 s is lost, and taken up again by itself within 5 s of answering.
+    // It came back with another setting (changed at the unit meanwhile): nobody sits at serve
+    // to choose, so the unit's settings are kept, said so, and the clients get them.
+    void aLostUnitComesBackByItself() {
+        Client c;
+        QVERIFY(c.open(quint16(url_.port())));
+        c.send({{"type", "hello"}, {"token", token_}});
+        QString id;
+        for (const QJsonValue& u : c.next("units").value("units").toArray())
+            if (u.toObject().value("name") == "Fill") id = u.toObject().value("id").toString();
+        c.send({{"type", "subscribe"}, {"units", QJsonArray{id}}});
+        QVERIFY(!c.next("snapshot").isEmpty());
+        const auto entry = [&id](const QJsonObject& units) {
+            for (const QJsonValue& u : units.value("units").toArray())
+                if (u.toObject().value("id") == id) return u.toObject();
+            return QJsonObject();
+        };
+        sim::Faults silent;
+        silent.dropRequests = 1.0;
+        sim_.setFaults(small_, silent);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                const QJsonObject u = entry(c.last("units"));
+                return u.value("state") == "offline" && u.value("reconnecting").toBool();
+            },
+            25000));
+        auto s = sim_.state(small_);
+        s.params.out[0].gain = 90;  // -5 dB, changed at the unit while it was away
+        sim_.setState(small_, s);
+        QTest::qWait(int(std::max<qint64>(0, 25000 - clock.elapsed())));
+        const size_t seen = c.received.size();
+        sim_.setFaults(small_, {});
+        clock.restart();
+        const QJsonObject back = c.next("snapshot", seen);
+        QVERIFY2(!back.isEmpty() && clock.elapsed() <= 5000,
+                 qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(output(back, 0).value("gainDb").toDouble(), -5.0);
+        QTRY_COMPARE_WITH_TIMEOUT(entry(c.last("units")).value("state").toString(),
+                                  QString("online"), 1000);
+        QByteArray log;
+        QVERIFY(QTest::qWaitFor(
+            [&] { return (log += serve_.readAllStandardError()).contains("the unit's are kept"); },
+            2000));
+    }
+
     // Sets of a dragged fader merge on the server: fewer writes than sets, the last one holds.
     void aDragIsMergedAndEndsOnTheLastValue() {
         Client a;

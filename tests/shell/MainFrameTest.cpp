@@ -142,7 +142,7 @@ private slots:
         state.engineering = true;
         sim->setState(0, state);
         frame->openUnit(unit);
-        QVERIFY(unit->editorOpen());
+        QVERIFY(app->sessions().of(*unit));
         QCOMPARE(frame->editorOf(*unit)->windowTitle(),
                  QString("QD408 : Main (%1.2) - 工程模式").arg(QString::fromStdString(subnet)));
         QCOMPARE(CQelEqMgr::firstLine(*unit), QString("QD408:Main"));
@@ -151,14 +151,14 @@ private slots:
         // A connection that fails forgets nothing of what was known.
         sim->setFaults(0, sim::Faults{.busy = sim::Faults::Busy::Always});
         frame->openUnit(unit);
-        QVERIFY(!unit->editorOpen());
+        QVERIFY(!app->sessions().of(*unit));
         QCOMPARE(boxes.shown().back().text, QString("提示: 连接超时 !"));
         QCOMPARE(CQelEqMgr::firstLine(*unit), QString("QD408:Main"));
         sim->setFaults(0, {});
         state.engineering = false;
         sim->setState(0, state);
         frame->openUnit(unit);
-        QVERIFY(unit->editorOpen());
+        QVERIFY(app->sessions().of(*unit));
         QCOMPARE(frame->editorOf(*unit)->windowTitle(),
                  QString("QD408 : Main (%1.2) - 用户模式").arg(QString::fromStdString(subnet)));
     }
@@ -166,7 +166,7 @@ private slots:
     void closingSendsOneNoticeToEachConnectedUnit() {
         QTRY_COMPARE_WITH_TIMEOUT(app->equipment().count(), size_t{2}, 5000);
         for (const auto& unit : app->equipment().snapshot()) frame->openUnit(unit);
-        for (const auto& unit : app->equipment().snapshot()) QVERIFY(unit->editorOpen());
+        for (const auto& unit : app->equipment().snapshot()) QVERIFY(app->sessions().of(*unit));
         QElapsedTimer clock;
         clock.start();
         frame->close();

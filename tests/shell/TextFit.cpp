@@ -232,7 +232,7 @@ void TextFit::lookAtPainted(QWidget* w) {
             fits(w, strip->channelLabel(i), w->font(),
                  QRect(strip->channelRect(i).x() + 8, 8, 32, 24), top);
     } else if (auto* list = qobject_cast<CQelEqMgr*>(w)) {
-        const auto units = CQuellmarApp::instance()->equipment().snapshot();
+        const auto units = list->list().snapshot();
         for (int i = 0; i < static_cast<int>(units.size()); ++i) {
             const QRect r = CQelEqMgr::rowRect(i, list->width());
             const int right = r.x() + r.width() - 6;

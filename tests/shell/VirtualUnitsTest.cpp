@@ -105,7 +105,7 @@ private slots:
         rig.frame().action(command::kAddVirtual)->trigger();
         spy.reset();
         auto unit = rig.app().equipment().at(0);
-        QVERIFY(unit && unit->isVirtual() && unit->editorOpen());
+        QVERIFY(unit && unit->isVirtual() && rig.app().sessions().of(*unit));
         QCOMPARE(unit->modelCode(), 2u);
         rig.boxes().answer(MsgAnswer::No);
         rig.frame().action(command::kRemoveVirtual)->trigger();  // the active unit

@@ -56,6 +56,13 @@ inline MeterPoller::Timing quietMeters() {
     return t;
 }
 
+// Session options with these meter timings and no reconnecting.
+inline SessionOptions meterOptions(const MeterPoller::Timing& meters) {
+    SessionOptions o;
+    o.meterTiming = meters;
+    return o;
+}
+
 // A UDP unit at ip whose link runs, with an empty image of model (nothing read).
 inline std::shared_ptr<Equipment> linkedUnit(const std::string& ip, uint32_t model,
                                              const LinkSettings& link) {
@@ -92,7 +99,7 @@ public:
 private:
     static std::unique_ptr<UnitSession> madeSession(std::shared_ptr<Equipment> unit,
                                                     MeterPoller::Timing meters) {
-        auto s = std::make_unique<UnitSession>(std::move(unit), meters);
+        auto s = std::make_unique<UnitSession>(std::move(unit), meterOptions(meters));
         s->history().setLabeller(&EditWords::step);
         return s;
     }

@@ -108,8 +108,10 @@
     return nav;
   }
 
+  function readingText(u) { return t('读取中...') + ' ' + (u.progress || 0) + '%'; }
   function stateText(u) {
     return u.state === 'online' ? t('状态:在线')
+         : u.state === 'reading' ? readingText(u)
          : u.state === 'not-answering' ? t('状态:无响应') : t('状态:断开');
   }
   function unitCard(u) {
@@ -156,6 +158,9 @@
     if (s === 'unpaired') text = t('此浏览器没有配对。请打开 Quellmar 显示的配对地址。');
     else if (s === 'lost') text = t('与 Quellmar 的连接已断开, 正在重新连接 ...');
     else if (s === 'connecting') { text = t('连接 ...'); kind = 'info'; }
+    else if (u && u.state === 'reading') { text = readingText(u); kind = 'info'; }
+    else if (u && u.failure) text = t('无法读取设备: %1', u.failure);
+    else if (u && u.reconnecting) text = t('设备已经断开, 正在重新连接 ...');
     else if (u && u.state === 'offline') text = t('设备已经断开!');
     else if (u && u.state === 'not-answering') text = t('设备无响应');
     else if (unit && unit.busy) { text = t('设备忙: 正在传输数据, 请稍候 ...'); kind = 'busy'; }
@@ -182,9 +187,11 @@
       document.body.classList.remove('locked');
     } else if (!id) {
       view = null;
+      Link.open(null);
       showList();
     } else {
       const keep = view && view.unitId === id ? view : null;
+      if (!keep) Link.open(id);
       view = new UnitView(id, p.get('tab') || 'strips');
       if (keep) { view.eqChannel = keep.eqChannel; view.eqPoint = keep.eqPoint; }
       view.levels = keep && keep.levels;

@@ -22,6 +22,7 @@ const Link = (function () {
   let pairCode = null;
   let label = '';  // the name to pair under
   let meterRate = 0;
+  let opened = null;  // the unit the page shows: the program connects it if need be
 
   function on(type, f) { (handlers[type] = handlers[type] || []).push(f); }
   function emit(type, m) { (handlers[type] || []).forEach(function (f) { f(m); }); }
@@ -72,6 +73,7 @@ const Link = (function () {
     state.client = m.client;
     if (m.language) I18n.setProgramLanguage(m.language);
     send({ type: 'subscribe', units: '*', meters: meterRate });
+    send({ type: 'open', unit: opened });
     setStatus('open');
   }
   function snapshot(m) {
@@ -150,6 +152,11 @@ const Link = (function () {
       if (done) pending[id] = done;
       send({ type: 'set', id: id, unit: unitId, path: path, value: value, final: final });
       return id;
+    },
+    // The unit the page shows (null: the list).
+    open: function (unitId) {
+      opened = unitId || null;
+      if (state.status === 'open') send({ type: 'open', unit: opened });
     },
     meters: function (rate) {
       meterRate = rate;

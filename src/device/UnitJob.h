@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "device/UnitTransfer.h"
+
+namespace qel {
+
+// One transfer of a unit on a thread of its own: its progress may be read from any thread,
+// and `done` runs on the owner's thread once it has ended (not when the job was destroyed
+// first). Destroying the job cancels the transfer and waits for its thread.
+class UnitJob {
+public:
+    using Work = std::function<UnitTransfer::Result(UnitTransfer&)>;
+    using Done = std::function<void(UnitTransfer::Result)>;
+
+    UnitJob(std::shared_ptr<Equipment> unit, const LinkSettings& link, QObject* owner, Work work,
+            Done done);
+    ~UnitJob();
+    UnitJob(const UnitJob&) = delete;
+    UnitJob& operator=(const UnitJob&) = delete;
+
+    // 0..100, as the transfer last reported.
+    int progress() const { return progress_.load(std::memory_order_relaxed); }
+    const std::shared_ptr<Equipment>& unit() const { return unit_; }
+
+private:
+    std::shared_ptr<Equipment> unit_;
+    std::atomic<bool> cancel_{false};
+    std::atomic<int> progress_{0};
+    // Cleared on destruction: a done already queued then does nothing.
+    std::shared_ptr<std::atomic<bool>> alive_ = std::make_shared<std::atomic<bool>>(true);
+    std::thread thread_;
+};
+
+}  // namespace qel
