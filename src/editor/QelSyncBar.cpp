@@ -14,11 +14,11 @@
 #include "device/DownloadVerify.h"
 #include "device/ModeImage.h"
 #include "editor/EditorHost.h"
-#include "editor/LinkErrorWords.h"
 #include "editor/QelEquipmentDlg.h"
 #include "link/Equipment.h"
 #include "ui/BusyRun.h"
 #include "ui/EditWords.h"
+#include "ui/LinkErrorWords.h"
 #include "ui/QelConnectDlg.h"
 
 namespace qel {
