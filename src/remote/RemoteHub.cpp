@@ -19,6 +19,7 @@
 #include "remote/PresetPath.h"
 #include "remote/RemoteClient.h"
 #include "remote/RemoteUnits.h"
+#include "remote/RemoteWords.h"
 
 namespace qel {
 
@@ -264,21 +265,20 @@ void RemoteHub::apply(RemoteClient* client, const ClientMessage& m) {
         client->send({{"type", "nack"}, {"id", m.requestId}, {"reason", reason}});
     };
     const auto unit = unitOf(m.unit);
-    if (!unit) return nack(QStringLiteral("there is no unit %1").arg(m.unit));
-    if (units_.busy(*unit)) return nack(QStringLiteral("the unit is busy with a transfer"));
+    if (!unit) return nack(RemoteWords::noUnit(m.unit));
+    if (units_.busy(*unit)) return nack(RemoteWords::busy());
     UnitView* view = viewOf(*unit);
-    if (!view) return nack(QStringLiteral("the unit's settings are not read yet"));
+    if (!view) return nack(RemoteWords::notRead());
     const auto place = presetpath::placeOf(m.path);
     const auto channel = place ? withValue(view->preset, *place, m.value) : std::nullopt;
-    if (!channel)
-        return nack(QStringLiteral("%1 is not a setting the remote can change").arg(m.path));
+    if (!channel) return nack(RemoteWords::notASetting(m.path));
     ParamEdit& edit = *view->edit;
     const PresetRead read =
         readPresetSetting(*channel, place->setting, edit.image().record(), edit.modelCode());
     if (!read.ok()) {
         const PresetIssue& issue = read.errors.front();
         const QString path = QString::fromStdString(issue.path);
-        return nack(issueWords_ ? issueWords_(issue) : path + QStringLiteral(": not taken"));
+        return nack(issueWords_ ? issueWords_(issue) : RemoteWords::notTaken(path));
     }
     {
         const ParamEdit::OriginScope scope(edit, {ParamEdit::Origin::Kind::Remote, client->id()});
