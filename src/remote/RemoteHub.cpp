@@ -7,6 +7,7 @@
 
 #include <QJsonDocument>
 #include <QSettings>
+#include <QUrl>
 #include <QWebSocket>
 
 #include "device/ChangedParams.h"
@@ -224,6 +225,8 @@ void RemoteHub::subscribe(RemoteClient* client, const ClientMessage& m) {
         if (!watches(w, id)) continue;
         if (UnitView* view = viewOf(*unit)) client->send(snapshot(id, *view));
     }
+    for (const QString& id : std::as_const(w.units))
+        if (id != QLatin1String("*") && !unitOf(id)) client->send(goneMessage(id));
     updateMeterWatch();
 }
 
@@ -265,7 +268,12 @@ void RemoteHub::apply(RemoteClient* client, const ClientMessage& m) {
         client->send({{"type", "nack"}, {"id", m.requestId}, {"reason", reason}});
     };
     const auto unit = unitOf(m.unit);
-    if (!unit) return nack(RemoteWords::noUnit(m.unit));
+    if (!unit)
+        return client->send({{"type", "nack"},
+                             {"id", m.requestId},
+                             {"reason", RemoteWords::noUnit(m.unit)},
+                             {"unit", m.unit},
+                             {"gone", true}});
     if (units_.busy(*unit)) return nack(RemoteWords::busy());
     UnitView* view = viewOf(*unit);
     if (!view) return nack(RemoteWords::notRead());
@@ -377,11 +385,8 @@ void RemoteHub::lookAtUnits() {
         }
     }
     if (!listChanged) return;
-    // Units that left the list lose their ids.
-    std::map<const Equipment*, int> kept;
-    for (const auto& unit : units_.units())
-        if (const auto it = ids_.find(unit.get()); it != ids_.end()) kept.insert(*it);
-    ids_ = std::move(kept);
+    // Units that left the list lose their ids; whoever watched one is told.
+    for (const QString& id : ids_.keepOnly(units_.units())) tellWatchers(id, goneMessage(id));
     const QJsonObject message{{"type", "units"}, {"units", unitsJson()}};
     for (RemoteClient* c : clients_) c->send(message);
 }
@@ -441,17 +446,15 @@ std::map<QString, QJsonObject> RemoteHub::meterReadings() {
 }
 
 QString RemoteHub::idOf(const Equipment& unit) {
-    auto [it, added] = ids_.try_emplace(&unit, nextUnit_);
-    if (added) ++nextUnit_;
-    return QString::number(it->second);
+    return ids_.idOf(unit, units_.units());
 }
 
-std::shared_ptr<Equipment> RemoteHub::unitOf(const QString& id) const {
-    for (const auto& unit : units_.units()) {
-        const auto it = ids_.find(unit.get());
-        if (it != ids_.end() && QString::number(it->second) == id) return unit;
-    }
-    return nullptr;
+std::shared_ptr<Equipment> RemoteHub::unitOf(const QString& id) {
+    return ids_.unitOf(id, units_.units());
+}
+
+QJsonObject RemoteHub::goneMessage(const QString& id) {
+    return {{"type", "gone"}, {"unit", id}, {"reason", RemoteWords::noUnit(id)}};
 }
 
 QJsonArray RemoteHub::unitsJson() {
@@ -484,8 +487,11 @@ RemoteServer::Reply RemoteHub::api(const QByteArray& path) {
     if (path == "/api/v1/units") return {200, json(unitsJson())};
     const QByteArray prefix = "/api/v1/units/";
     if (!path.startsWith(prefix)) return {404, {}};
-    const auto unit = unitOf(QString::fromLatin1(path.mid(prefix.size())));
-    if (!unit) return {404, {}};
+    // The id percent-encoded as a URL's path segment, or as it is.
+    const QString id = QUrl::fromPercentEncoding(path.mid(prefix.size()));
+    const auto unit = unitOf(id);
+    if (!unit)
+        return {404, json(QJsonObject{{"error", "gone"}, {"reason", RemoteWords::noUnit(id)}})};
     UnitView* view = viewOf(*unit);
     if (!view) return {409, {}};
     return {200, json(QJsonObject{{"revision", double(view->revision)},
