@@ -1804,6 +1804,45 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     </message>
 </context>
 <context>
+    <name>qel::RemoteWords</name>
+    <message>
+        <source>设备列表中没有设备 %1: 它可能已被移除或改名</source>
+        <translation>there is no unit %1 in the list: it may have been removed or renamed</translation>
+    </message>
+    <message>
+        <source>设备正在传输数据</source>
+        <translation>the unit is busy with a transfer</translation>
+    </message>
+    <message>
+        <source>还没有读取设备的设置</source>
+        <translation>the unit&apos;s settings are not read yet</translation>
+    </message>
+    <message>
+        <source>%1 不是遥控可以修改的设置</source>
+        <translation>%1 is not a setting the remote can change</translation>
+    </message>
+    <message>
+        <source>%1: 未被接受</source>
+        <translation>%1: not taken</translation>
+    </message>
+    <message>
+        <source>正在读取设备的设置</source>
+        <translation>the unit&apos;s settings are being read</translation>
+    </message>
+    <message>
+        <source>无法打开设备的端口</source>
+        <translation>the unit&apos;s port cannot be opened</translation>
+    </message>
+    <message>
+        <source>设备没有应答</source>
+        <translation>the unit does not answer</translation>
+    </message>
+    <message>
+        <source>无法读取设备的设置</source>
+        <translation>the unit&apos;s settings could not be read</translation>
+    </message>
+</context>
+<context>
     <name>qel::ShowFiles</name>
     <message>
         <source>第 %1 台设备</source>

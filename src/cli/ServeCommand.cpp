@@ -2,19 +2,19 @@
 // Copyright (C) 2026 the Quellmar developers
 #include "cli/ServeCommand.h"
 
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QHostAddress>
 #include <QTimer>
 #include <iostream>
-#include <unistd.h>
 
 #include "cli/CommandOutput.h"
-#include "cli/ErrorText.h"
 #include "cli/Interrupt.h"
 #include "cli/ServeHost.h"
 #include "platform/Language.h"
 #include "remote/QrCode.h"
 #include "remote/RemoteHub.h"
+#include "ui/PresetIssueWords.h"
 
 namespace qel::cli {
 
@@ -69,12 +69,13 @@ int ServeCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostr
             char name[] = "quellmar-cli";
             char* argv[] = {name, nullptr};
             QCoreApplication app(argc, argv);
+            // What the page is told (reasons, a preset's problems) is worded as the window
+            // program words it, in the language it keeps; this terminal keeps its own words.
+            Language::install(app, Language::configured(config_));
             ServeHost host(units, link);
             RemoteHub hub(host, config_);
-            hub.setLanguage(Language::configured(config_));
-            hub.setIssueWords([](const PresetIssue& issue) {
-                return QString::fromStdString(presetIssueText(issue));
-            });
+            hub.setLanguage(Language::shown());
+            hub.setIssueWords(&PresetIssueWords::text);
             RemoteHub::Settings settings;
             settings.address = address_;
             settings.port = port_;

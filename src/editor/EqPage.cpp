@@ -20,11 +20,11 @@
 #include "device/ValueCodes.h"
 #include "editor/EditorHost.h"
 #include "editor/EqTextExport.h"
-#include "editor/MeasurementWords.h"
 #include "editor/QelEquipmentDlg.h"
 #include "editor/TypedValue.h"
 #include "eqresponse/view/QelEqType.h"
 #include "eqresponse/view/QelEqView.h"
+#include "ui/MeasurementWords.h"
 
 namespace qel {
 

@@ -21,10 +21,10 @@
 #include "device/UnitText.h"
 #include "editor/EditorHost.h"
 #include "editor/EditorPage.h"
-#include "editor/ModeFileWords.h"
 #include "editor/QelEquipmentDlg.h"
 #include "link/Equipment.h"
 #include "ui/BusyRun.h"
+#include "ui/ModeFileWords.h"
 #include "ui/QelConnectDlg.h"
 
 namespace qel {

@@ -11,10 +11,10 @@
 #include "device/ModeImage.h"
 #include "device/PresetJson.h"
 #include "device/UnitText.h"
-#include "editor/PresetIssueWords.h"
 #include "editor/QelEquipmentDlg.h"
 #include "editor/QelSyncBar.h"
 #include "link/Equipment.h"
+#include "ui/PresetIssueWords.h"
 
 namespace qel {
 

@@ -15,11 +15,11 @@
 #include "device/ModeImage.h"
 #include "device/UnitSession.h"
 #include "editor/EditorHost.h"
-#include "editor/LinkErrorWords.h"
 #include "editor/QelEquipmentDlg.h"
 #include "link/Equipment.h"
 #include "ui/BusyRun.h"
 #include "ui/EditWords.h"
+#include "ui/LinkErrorWords.h"
 #include "ui/QelConnectDlg.h"
 
 namespace qel {

@@ -7,6 +7,7 @@
 
 #include <QJsonDocument>
 #include <QSettings>
+#include <QUrl>
 #include <QWebSocket>
 
 #include "device/ChangedParams.h"
@@ -19,6 +20,7 @@
 #include "remote/PresetPath.h"
 #include "remote/RemoteClient.h"
 #include "remote/RemoteUnits.h"
+#include "remote/RemoteWords.h"
 
 namespace qel {
 
@@ -235,15 +237,13 @@ void RemoteHub::updateWanted() {
 }
 
 QString RemoteHub::unreadReason(const Equipment& unit) const {
-    if (units_.reading(unit)) return QStringLiteral("the unit's settings are being read");
+    if (units_.reading(unit)) return RemoteWords::reading();
     if (const auto failure = units_.readFailure(unit)) {
-        if (*failure == UnitTransfer::Result::PortFailed)
-            return QStringLiteral("the unit's port cannot be opened");
-        if (*failure == UnitTransfer::Result::HandshakeTimeout)
-            return QStringLiteral("the unit does not answer");
-        return QStringLiteral("the unit's settings could not be read");
+        if (*failure == UnitTransfer::Result::PortFailed) return RemoteWords::portFailed();
+        if (*failure == UnitTransfer::Result::HandshakeTimeout) return RemoteWords::noAnswer();
+        return RemoteWords::readFailed();
     }
-    return QStringLiteral("the unit's settings are not read yet");
+    return RemoteWords::notRead();
 }
 
 void RemoteHub::subscribe(RemoteClient* client, const ClientMessage& m) {
@@ -257,6 +257,8 @@ void RemoteHub::subscribe(RemoteClient* client, const ClientMessage& m) {
         if (!watches(w, id)) continue;
         if (UnitView* view = viewOf(*unit)) client->send(snapshot(id, *view));
     }
+    for (const QString& id : std::as_const(w.units))
+        if (id != QLatin1String("*") && !unitOf(id)) client->send(goneMessage(id));
     updateMeterWatch();
 }
 
@@ -298,21 +300,25 @@ void RemoteHub::apply(RemoteClient* client, const ClientMessage& m) {
         client->send({{"type", "nack"}, {"id", m.requestId}, {"reason", reason}});
     };
     const auto unit = unitOf(m.unit);
-    if (!unit) return nack(QStringLiteral("there is no unit %1").arg(m.unit));
-    if (units_.busy(*unit)) return nack(QStringLiteral("the unit is busy with a transfer"));
+    if (!unit)
+        return client->send({{"type", "nack"},
+                             {"id", m.requestId},
+                             {"reason", RemoteWords::noUnit(m.unit)},
+                             {"unit", m.unit},
+                             {"gone", true}});
+    if (units_.busy(*unit)) return nack(RemoteWords::busy());
     UnitView* view = viewOf(*unit);
     if (!view) return nack(unreadReason(*unit));
     const auto place = presetpath::placeOf(m.path);
     const auto channel = place ? withValue(view->preset, *place, m.value) : std::nullopt;
-    if (!channel)
-        return nack(QStringLiteral("%1 is not a setting the remote can change").arg(m.path));
+    if (!channel) return nack(RemoteWords::notASetting(m.path));
     ParamEdit& edit = *view->edit;
     const PresetRead read =
         readPresetSetting(*channel, place->setting, edit.image().record(), edit.modelCode());
     if (!read.ok()) {
         const PresetIssue& issue = read.errors.front();
         const QString path = QString::fromStdString(issue.path);
-        return nack(issueWords_ ? issueWords_(issue) : path + QStringLiteral(": not taken"));
+        return nack(issueWords_ ? issueWords_(issue) : RemoteWords::notTaken(path));
     }
     {
         const ParamEdit::OriginScope scope(edit, {ParamEdit::Origin::Kind::Remote, client->id()});
@@ -411,11 +417,8 @@ void RemoteHub::lookAtUnits() {
         }
     }
     if (!listChanged) return;
-    // Units that left the list lose their ids.
-    std::map<const Equipment*, int> kept;
-    for (const auto& unit : units_.units())
-        if (const auto it = ids_.find(unit.get()); it != ids_.end()) kept.insert(*it);
-    ids_ = std::move(kept);
+    // Units that left the list lose their ids; whoever watched one is told.
+    for (const QString& id : ids_.keepOnly(units_.units())) tellWatchers(id, goneMessage(id));
     const QJsonObject message{{"type", "units"}, {"units", unitsJson()}};
     for (RemoteClient* c : clients_) c->send(message);
 }
@@ -475,17 +478,15 @@ std::map<QString, QJsonObject> RemoteHub::meterReadings() {
 }
 
 QString RemoteHub::idOf(const Equipment& unit) {
-    auto [it, added] = ids_.try_emplace(&unit, nextUnit_);
-    if (added) ++nextUnit_;
-    return QString::number(it->second);
+    return ids_.idOf(unit, units_.units());
 }
 
-std::shared_ptr<Equipment> RemoteHub::unitOf(const QString& id) const {
-    for (const auto& unit : units_.units()) {
-        const auto it = ids_.find(unit.get());
-        if (it != ids_.end() && QString::number(it->second) == id) return unit;
-    }
-    return nullptr;
+std::shared_ptr<Equipment> RemoteHub::unitOf(const QString& id) {
+    return ids_.unitOf(id, units_.units());
+}
+
+QJsonObject RemoteHub::goneMessage(const QString& id) {
+    return {{"type", "gone"}, {"unit", id}, {"reason", RemoteWords::noUnit(id)}};
 }
 
 QJsonArray RemoteHub::unitsJson() {
@@ -525,8 +526,11 @@ RemoteServer::Reply RemoteHub::api(const QByteArray& path) {
     if (path == "/api/v1/units") return {200, json(unitsJson())};
     const QByteArray prefix = "/api/v1/units/";
     if (!path.startsWith(prefix)) return {404, {}};
-    const auto unit = unitOf(QString::fromLatin1(path.mid(prefix.size())));
-    if (!unit) return {404, {}};
+    // The id percent-encoded as a URL's path segment, or as it is.
+    const QString id = QUrl::fromPercentEncoding(path.mid(prefix.size()));
+    const auto unit = unitOf(id);
+    if (!unit)
+        return {404, json(QJsonObject{{"error", "gone"}, {"reason", RemoteWords::noUnit(id)}})};
     UnitView* view = viewOf(*unit);
     if (!view) return {409, {}};
     return {200, json(QJsonObject{{"revision", double(view->revision)},

@@ -21,6 +21,7 @@
 #include "remote/ClientMessage.h"
 #include "remote/RemoteAuth.h"
 #include "remote/RemoteServer.h"
+#include "remote/UnitIds.h"
 
 namespace qel {
 
@@ -84,9 +85,10 @@ public:
 
     RemoteAuth& auth() { return auth_; }
     RemoteServer& server() { return server_; }
-    // The id a unit has on the API while the program runs.
+    // The id a unit has on the API: the same after a restart (see UnitIds).
     QString idOf(const Equipment& unit);
-    std::shared_ptr<Equipment> unitOf(const QString& id) const;
+    // Null when no listed unit has the id.
+    std::shared_ptr<Equipment> unitOf(const QString& id);
 
 signals:
     // A client came or went, or a pairing was made or dropped.
@@ -142,6 +144,8 @@ private:
     // The unit's view, listening to its current edit path; null when its settings are unread.
     UnitView* viewOf(const Equipment& unit);
     QJsonObject snapshot(const QString& id, UnitView& view);
+    // Tells a client that no listed unit has the id it named.
+    static QJsonObject goneMessage(const QString& id);
     RemoteServer::Reply api(const QByteArray& path);
     QJsonArray unitsJson();
     QJsonObject unitJson(const Equipment& unit);
@@ -163,8 +167,7 @@ private:
     QElapsedTimer clock_;
     int nextClient_ = 1;
     std::set<std::shared_ptr<Equipment>> wanted_;
-    std::map<const Equipment*, int> ids_;
-    int nextUnit_ = 1;
+    UnitIds ids_;
 };
 
 }  // namespace qel

@@ -15,7 +15,6 @@
 #include "device/UnitText.h"
 #include "device/UnitTransfer.h"
 #include "driverpkg/install/UsbDriverInstall.h"
-#include "editor/PresetIssueWords.h"
 #include "editor/PresetTransfer.h"
 #include "editor/QelEquipmentDlg.h"
 #include "netsetup/PcAddressSetup.h"
@@ -41,6 +40,7 @@
 #include "shell/WindowPlacement.h"
 #include "ui/BusyRun.h"
 #include "ui/EditWords.h"
+#include "ui/PresetIssueWords.h"
 #include "ui/QelConnectDlg.h"
 
 namespace qel {

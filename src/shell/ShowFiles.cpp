@@ -13,8 +13,6 @@
 #include "controls/MessageBoxes.h"
 #include "device/ModeImage.h"
 #include "device/UnitText.h"
-#include "editor/LinkErrorWords.h"
-#include "editor/PresetIssueWords.h"
 #include "editor/QelEquipmentDlg.h"
 #include "editor/QelSyncBar.h"
 #include "link/EquipmentList.h"
@@ -26,6 +24,8 @@
 #include "shell/ShowUnitTask.h"
 #include "shell/VirtualUnits.h"
 #include "ui/BusyRun.h"
+#include "ui/LinkErrorWords.h"
+#include "ui/PresetIssueWords.h"
 
 namespace qel {
 

@@ -16,6 +16,7 @@
 #include "editor/QelEquipmentDlg.h"
 #include "link/EquipmentList.h"
 #include "remote/RemoteHub.h"
+#include "remote/RemoteWords.h"
 #include "remote/dialog/RemoteDlg.h"
 #include "shell/FrameRemoteUnits.h"
 #include "support/AppRig.h"
@@ -65,8 +66,7 @@ private slots:
                      {"unit", id},
                      {"path", "outputs[0].gainDb"},
                      {"value", -6}});
-        QCOMPARE(client.answer(1).value("reason").toString(),
-                 QString("the unit's settings are not read yet"));
+        QCOMPARE(client.answer(1).value("reason").toString(), RemoteWords::notRead());
 
         rig.frame().openUnit(unit);
         CQelEquipmentDlg* editor = rig.frame().editorOf(*unit);
@@ -115,8 +115,7 @@ private slots:
             });
         };
         QVERIFY(!busy(true).isEmpty());
-        QCOMPARE(client.answer(3).value("reason").toString(),
-                 QString("the unit is busy with a transfer"));
+        QCOMPARE(client.answer(3).value("reason").toString(), RemoteWords::busy());
         QVERIFY(!busy(false).isEmpty());
         const auto at = [&](const QString& type) {
             size_t i = before;

@@ -9,6 +9,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
@@ -18,6 +21,8 @@
 #include <QWebSocket>
 #include <csignal>
 #include <functional>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "UnitSimulator.h"
@@ -93,6 +98,18 @@ QString decodeBlocks(const QStringList& lines, const QString& folder) {
     return QString::fromUtf8(read.isEmpty() ? zbar.readAllStandardError() : read).trimmed();
 }
 
+// GET of a unit on the API: the status and the JSON body.
+std::pair<int, QJsonObject> apiGet(const QUrl& server, const QString& token, const QString& id) {
+    QNetworkAccessManager http;
+    http.setProxy(QNetworkProxy::NoProxy);
+    QNetworkRequest request(server.resolved(QUrl("/api/v1/units/" + QUrl::toPercentEncoding(id))));
+    request.setRawHeader("Authorization", "Bearer " + token.toLatin1());
+    const std::unique_ptr<QNetworkReply> reply(http.get(request));
+    if (!QTest::qWaitFor([&] { return reply->isFinished(); }, 5000)) return {};
+    return {reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),
+            QJsonDocument::fromJson(reply->readAll()).object()};
+}
+
 }  // namespace
 
 // quellmar-cli serve against simulated units: what a browser sees and sends, through the
@@ -106,7 +123,7 @@ class RemoteServeTest : public QObject {
     QTemporaryDir dir_;
     QProcess serve_;
     QUrl url_;
-    QString token_, unit_;
+    QString token_, unit_, smallUnit_;
     QString secondToken_;  // of the tablet that paired with the address printed next
 
     // A client that is paired with the token of the first one and watches the big unit.
@@ -186,6 +203,8 @@ private slots:
         QCOMPARE(units[0].toObject().value("name").toString(), QString("Main Stage"));
         QCOMPARE(units[0].toObject().value("state").toString(), QString("online"));
         const QString id = unit_ = units[0].toObject().value("id").toString();
+        QCOMPARE(id, QString("QD408-Main-Stage"));
+        smallUnit_ = units[1].toObject().value("id").toString();
         QVERIFY(b.open(quint16(url_.port())));
         b.send({{"type", "hello"}, {"token", token}});
         QVERIFY(!b.next("welcome").isEmpty());
@@ -234,7 +253,9 @@ private slots:
         a.send({{"type", "set"}, {"id", 4}, {"unit", id}, {"path", "name"}, {"value", "x"}});
         a.send({{"type", "set"}, {"id", 6}, {"unit", id}, {"path", "outputs[1].gainDb"}});
         QCOMPARE(a.answer(6).value("reason").toString(), QString("\"value\" is missing"));
-        QCOMPARE(a.answer(4).value("type").toString(), QString("nack"));
+        // The program's language is English: so is the page, and so are its reasons.
+        QCOMPARE(a.answer(4).value("reason").toString(),
+                 QString("name is not a setting the remote can change"));
     }
 
     // A unit silent for 25 s is lost, and taken up again by itself within 5 s of answering.
@@ -415,6 +436,44 @@ private slots:
         QCOMPARE(serve_.exitStatus(), QProcess::NormalExit);
         QCOMPARE(serve_.exitCode(), 0);
         for (int unit : {big_, small_}) QCOMPARE(sim_.requests(unit).back().frame[9], 0x00);
+    }
+
+    // Serve again, without the small unit and in Chinese: a tablet left open keeps its unit,
+    // and one open on the small unit is told, in Chinese, that it is gone.
+    void idsOutliveARestartWithoutTheRemovedUnit() {
+        QProcess serve;
+        serve.start(QStringLiteral(QUELLMAR_CLI),
+                    {"serve", "--listen", "127.0.0.1:0", "--ip", QString::fromStdString(ip408_),
+                     "--local-port", "0", "--config", dir_.filePath("chinese.ini")});
+        QVERIFY(QTest::qWaitFor([&] { return serve.canReadLine(); }, 15000));
+        const QUrl url(QString::fromUtf8(serve.readLine()).trimmed());
+        Client c;
+        QVERIFY(c.open(quint16(url.port())));
+        c.send({{"type", "hello"}, {"pair", QUrlQuery(url).queryItemValue("pair")}});
+        const QJsonArray units = c.next("units").value("units").toArray();
+        QCOMPARE(units.size(), 1);
+        QCOMPARE(units[0].toObject().value("id").toString(), unit_);
+        c.send({{"type", "subscribe"}, {"units", QJsonArray{unit_, smallUnit_}}});
+        QCOMPARE(c.next("snapshot").value("unit").toString(), unit_);
+        const QString reason =
+            QStringLiteral("设备列表中没有设备 %1: 它可能已被移除或改名").arg(smallUnit_);
+        QCOMPARE(c.next("gone").value("reason").toString(), reason);
+        c.send({{"type", "set"},
+                {"id", 1},
+                {"unit", smallUnit_},
+                {"path", "outputs[0].mute"},
+                {"value", true}});
+        QVERIFY(c.answer(1).value("gone").toBool());
+        QCOMPARE(c.answer(1).value("reason").toString(), reason);
+
+        // The API finds the unit by its id; the removed one is not found, with the reason.
+        const QString token = c.last("welcome").value("token").toString();
+        QCOMPARE(apiGet(url, token, unit_).first, 200);
+        const auto [status, body] = apiGet(url, token, smallUnit_);
+        QCOMPARE(status, 404);
+        QCOMPARE(body.value("reason").toString(), reason);
+        ::kill(pid_t(serve.processId()), SIGTERM);
+        QVERIFY(serve.waitForFinished(5000));
     }
 };
 

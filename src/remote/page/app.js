@@ -28,6 +28,10 @@
     const id = this.unitId;
     return Link.state.units.find(function (u) { return u.id === id; });
   };
+  // The program has no unit of this id: told so, or the list came without it.
+  UnitView.prototype.gone = function () {
+    return this.unitId in Link.state.gone || (Link.state.listed && !this.unit());
+  };
   UnitView.prototype.editable = function () {
     const u = this.unit(), s = Link.state.unit[this.unitId];
     return Link.state.status === 'open' && !Link.state.readOnly && !!u && u.state === 'online' &&
@@ -63,6 +67,8 @@
   UnitView.prototype.build = function () {
     const s = Link.state.unit[this.unitId];
     this.shape = s && s.preset ? shapeOf(s.preset) : '';
+    this.shownGone = this.gone();
+    if (this.shownGone) return goneBox();
     const box = el('div', 'unit');
     box.append(tabs(this));
     if (!s || !s.preset) {
@@ -96,6 +102,13 @@
     });
   };
 
+  function goneBox() {
+    const box = el('div', 'gone');
+    const back = el('a', 'card', t('返回设备列表'));
+    back.href = '#';
+    box.append(el('p', 'empty', t('这台设备不在设备列表中。它可能已被移除或改名。')), back);
+    return box;
+  }
   function shapeOf(preset) { return preset.inputs.length + '/' + preset.outputs.length; }
   function tabs(v) {
     const nav = el('nav', 'tabs');
@@ -223,6 +236,7 @@
   });
   Link.on('units', function () {
     if (!view) showList();
+    else if (view.gone() !== view.shownGone) view.rebuild();
     else view.refresh();
     header();
     showBanner();
@@ -235,6 +249,9 @@
       else view.rebuild();
     }
     showBanner();
+  });
+  Link.on('gone', function (m) {
+    if (view && m.unit === view.unitId && !view.shownGone) view.rebuild();
   });
   Link.on('changed', function (m) { if (view && m.unit === view.unitId) view.refresh(); });
   Link.on('meters', function (m) {

@@ -23,6 +23,8 @@ const I18n = (function () {
     '无法读取设备: %1': 'The unit cannot be read: %1',
     '设备忙: 正在传输数据, 请稍候 ...': 'Unit busy: a transfer is running, please wait ...',
     '正在读取设备的设置 ...': "Reading the unit's settings ...",
+    '这台设备不在设备列表中。它可能已被移除或改名。':
+        'This unit is not in the list of units. It may have been removed or renamed.',
     '只读: 不能修改设置': 'Read only: settings cannot be changed',
     '修改没有被接受: %1': 'The change was not accepted: %1',
     '"%1" 不是有效的数值': '"%1" is not a valid number',

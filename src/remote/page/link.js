@@ -12,6 +12,8 @@ const Link = (function () {
     readOnly: false,
     client: 0,
     units: [],
+    listed: false,  // the units came on this link: an id missing from them is gone
+    gone: {},  // ids the program said no unit has
     unit: {},  // id -> {revision, preset, curves, busy}
   };
   const handlers = {};
@@ -96,12 +98,29 @@ const Link = (function () {
     if (done) done(m);
     emit(m.type, m);
   }
+  function units(m) {
+    state.units = m.units || [];
+    state.listed = true;
+    state.units.forEach(function (u) { delete state.gone[u.id]; });
+    syncBusy();
+    emit('units', m);
+  }
+  // The program names no unit by this id (it left the list, or the id is from before a
+  // restart and the unit was removed or renamed).
+  function gone(unitId) {
+    state.gone[unitId] = true;
+    emit('gone', { unit: unitId });
+  }
   function receive(m) {
     if (m.type === 'welcome') welcome(m);
-    else if (m.type === 'units') { state.units = m.units || []; syncBusy(); emit('units', m); }
+    else if (m.type === 'units') units(m);
     else if (m.type === 'snapshot') snapshot(m);
     else if (m.type === 'changed') changed(m);
-    else if (m.type === 'ack' || m.type === 'nack') answer(m);
+    else if (m.type === 'gone') gone(m.unit);
+    else if (m.type === 'nack' && m.gone && typeof m.unit === 'string') {
+      gone(m.unit);
+      answer(m);
+    } else if (m.type === 'ack' || m.type === 'nack') answer(m);
     else if (m.type === 'busy') setBusy(m.unit, !!m.busy);
     else emit(m.type, m);
   }
@@ -118,6 +137,8 @@ const Link = (function () {
     const scheme = location.protocol === 'https:' ? 'wss://' : 'ws://';
     const s = new WebSocket(scheme + location.host + '/ws');
     socket = s;
+    state.listed = false;
+    state.gone = {};
     s.onopen = function () { heard = Date.now(); hello(); };
     s.onmessage = function (event) {
       heard = Date.now();

@@ -384,6 +384,15 @@ class PageTest(PageCase):
         self.s.set_state('1', 'online')
         self.assertTrue(wait(lambda: not d.find_element(By.ID, 'banner').is_displayed()))
 
+    def test_a_unit_gone_from_the_list_says_so(self):
+        d = self.a
+        self.open(d, '#unit=QD408-Removed')
+        gone = lambda: d.find_elements(By.CSS_SELECTOR, '.gone')
+        self.assertTrue(wait(gone))
+        self.assertIn('这台设备不在设备列表中', gone()[0].text)
+        gone()[0].find_element(By.CSS_SELECTOR, 'a').click()
+        self.assertTrue(wait(lambda: len(d.find_elements(By.CSS_SELECTOR, '.list .card')) == 2))
+
 
 if __name__ == '__main__':
     unittest.main()

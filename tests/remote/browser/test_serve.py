@@ -24,6 +24,8 @@ from pagecase import PageCase, db_text, loopback_subnet  # noqa: E402
 
 CLI = sys.argv.pop(1) if len(sys.argv) > 2 else None
 UNITSIM = sys.argv.pop(1) if len(sys.argv) > 1 else None
+# The ids serve gives the units, from model and name: the same after each restart.
+MAIN, FILL = 'QD408-Main-Stage', 'QD206-Fill'
 
 
 class Rig:
@@ -143,10 +145,10 @@ class ServeTest(PageCase):
         self.assertEqual(['Main Stage' in cards[0].text, 'Fill' in cards[1].text], [True, True])
         self.assertTrue(all('State:online' in c.text for c in cards))
         unit = self.rig.preset()
-        self.open(self.a, '#unit=1')
+        self.open(self.a, f'#unit={MAIN}')
         self.check_strips(self.a, unit)
         browser.frames(self.a)
-        self.open(self.a, '#unit=1&tab=eq')
+        self.open(self.a, f'#unit={MAIN}&tab=eq')
         self.a.refresh()
         self.assertTrue(self.linked(self.a))
         self.channel(self.a, 'out:4').click()
@@ -158,7 +160,7 @@ class ServeTest(PageCase):
         self.assertEqual(self.shown(self.a, 'outputs[3].highPass.frequencyHz'),
                          f"{unit['outputs'][3]['highPass']['frequencyHz']:g}")
         snapshot = [m for t, m in browser.frames(self.a) if m['type'] == 'snapshot'
-                    and m['unit'] == '1'][-1]
+                    and m['unit'] == MAIN][-1]
         curve = snapshot['curves']['out:4']
         self.assertGreater(max(curve), 6)  # the program's curve has the point's peak
         for j in [j for j in range(0, 256, 16) if -28 < curve[j] < 16]:
@@ -166,8 +168,8 @@ class ServeTest(PageCase):
             self.assertLess(abs(y - expected), 3, f'curve at point {j}: {curve[j]} dB')
 
     def test_fader_and_mute_reach_the_unit_and_the_other_browser(self):
-        self.open(self.a, '#unit=1')
-        self.open(self.b, '#unit=1')
+        self.open(self.a, f'#unit={MAIN}')
+        self.open(self.b, f'#unit={MAIN}')
         mute, gain = 'outputs[4].mute', 'outputs[5].gainDb'
         self.watch_touch(self.a, mute)
         self.watch_shown(self.b, mute)
@@ -189,7 +191,7 @@ class ServeTest(PageCase):
     def test_two_browsers_dragging_one_fader_never_jump_back(self):
         path = 'outputs[6].gainDb'
         for d in (self.a, self.b):
-            self.open(d, '#unit=1')
+            self.open(d, f'#unit={MAIN}')
             self.record(d, path)
         ta = threading.Thread(target=self.drag, args=(self.a, self.control(self.a, path), 0, -150, 25))
         tb = threading.Thread(target=self.drag, args=(self.b, self.control(self.b, path), 0, 250, 25))
@@ -205,10 +207,11 @@ class ServeTest(PageCase):
             self.assertTrue(wait(lambda: self.shown(d, path) == held))
 
     def test_meters_arrive_and_move(self):
-        self.open(self.a, '#unit=1')
+        self.open(self.a, f'#unit={MAIN}')
         browser.frames(self.a)
         time.sleep(2)
-        times = [t for t, m in browser.frames(self.a) if m['type'] == 'meters' and m['unit'] == '1']
+        times = [t for t, m in browser.frames(self.a)
+                 if m['type'] == 'meters' and m['unit'] == MAIN]
         rate = (len(times) - 1) / (times[-1] - times[0])
         self.assertTrue(12 <= rate <= 20, rate)
         picture = "return Array.from(document.querySelectorAll('.meter canvas'))" \
@@ -225,7 +228,7 @@ class ServeTest(PageCase):
             s.onmessage = function (e) {
               const m = JSON.parse(e.data);
               if (m.type === 'welcome')
-                s.send(JSON.stringify({type: 'set', id: 5, unit: '1', path: 'outputs[7].mute', value: true}));
+                s.send(JSON.stringify({type: 'set', id: 5, unit: 'QD408-Main-Stage', path: 'outputs[7].mute', value: true}));
               if (m.type === 'nack' || m.type === 'ack') { done(m.type); s.close(); }
             };
             s.onclose = function (e) { done(e.code); };""", hello)
@@ -237,7 +240,7 @@ class ServeTest(PageCase):
 
     def test_wrong_token_is_closed_and_read_only_gets_nack(self):
         d = self.b
-        self.open(d, '#unit=1')
+        self.open(d, f'#unit={MAIN}')
         self.assertEqual(self.close_code(d, {'type': 'hello', 'token': '0' * 32}), 1008)
         token = d.execute_script('return localStorage.getItem("quellmar.token")')
         self.rig.stop()
@@ -256,7 +259,7 @@ class ServeTest(PageCase):
 
     def test_reopened_link_shows_the_unit_as_it_is(self):
         d = self.a
-        self.open(d, '#unit=1')
+        self.open(d, f'#unit={MAIN}')
         self.rig.stop()
         self.assertTrue(wait(lambda: d.execute_script('return document.body.dataset.link') == 'lost'))
         self.assertIn('lost', d.find_element(By.ID, 'banner').text)
@@ -271,8 +274,8 @@ class ServeTest(PageCase):
         self.assertFalse(d.find_element(By.ID, 'banner').is_displayed())
 
     def test_serve_ends_cleanly_with_browsers_on_it(self):
-        self.open(self.a, '#unit=1')
-        self.open(self.b, '#unit=2')
+        self.open(self.a, f'#unit={MAIN}')
+        self.open(self.b, f'#unit={FILL}')
         try:
             self.rig.stop()
         finally:

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 the Quellmar developers
-#include "editor/PresetIssueWords.h"
+#include "ui/PresetIssueWords.h"
 
 namespace qel {
 

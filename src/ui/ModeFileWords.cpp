@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 the Quellmar developers
-#include "editor/ModeFileWords.h"
+#include "ui/ModeFileWords.h"
 
 namespace qel {
 

@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
+#include "remote/RemoteWords.h"
+
+namespace qel {
+
+QString RemoteWords::noUnit(const QString& id) {
+    return tr("设备列表中没有设备 %1: 它可能已被移除或改名").arg(id);
+}
+
+QString RemoteWords::busy() {
+    return tr("设备正在传输数据");
+}
+
+QString RemoteWords::notRead() {
+    return tr("还没有读取设备的设置");
+}
+
+QString RemoteWords::reading() {
+    return tr("正在读取设备的设置");
+}
+
+QString RemoteWords::portFailed() {
+    return tr("无法打开设备的端口");
+}
+
+QString RemoteWords::noAnswer() {
+    return tr("设备没有应答");
+}
+
+QString RemoteWords::readFailed() {
+    return tr("无法读取设备的设置");
+}
+
+QString RemoteWords::notASetting(const QString& path) {
+    return tr("%1 不是遥控可以修改的设置").arg(path);
+}
+
+QString RemoteWords::notTaken(const QString& path) {
+    return tr("%1: 未被接受").arg(path);
+}
+
+}  // namespace qel

@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Quellmar developers
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+namespace qel {
+
+// What the hub tells people (nack reasons, a unit that is gone), in the program's language,
+// which the page follows: the window program and serve install its translation at start.
+class RemoteWords : public QObject {
+    Q_OBJECT
+public:
+    static QString noUnit(const QString& id);
+    static QString busy();
+    static QString notRead();
+    // The unit is being connected and read for the clients, or that failed.
+    static QString reading();
+    static QString portFailed();
+    static QString noAnswer();
+    static QString readFailed();
+    static QString notASetting(const QString& path);
+    // A value the unit's settings cannot take, when the front end gave no words for why.
+    static QString notTaken(const QString& path);
+};
+
+}  // namespace qel
