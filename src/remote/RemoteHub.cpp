@@ -111,6 +111,14 @@ RemoteHub::RemoteHub(RemoteUnits& units, const QString& configPath, QObject* par
     meterTimer_.setTimerType(Qt::PreciseTimer);
     connect(&meterTimer_, &QTimer::timeout, this, &RemoteHub::sendMeters);
     connect(&lookTimer_, &QTimer::timeout, this, &RemoteHub::lookAtUnits);
+    // A session's changes reach the clients at once; a unit whose settings were replaced as a
+    // whole gets a fresh snapshot.
+    units_.setChanged([this](const Equipment& unit, bool replaced) {
+        if (clients_.empty()) return;
+        if (replaced)
+            if (UnitView* view = viewOf(unit)) tellWatchers(idOf(unit), snapshot(idOf(unit), *view));
+        lookAtUnits();
+    });
     // Another program on the same file (quellmar-cli unpair) may drop a pairing.
     connect(&pairingsTimer_, &QTimer::timeout, this, [this] { auth_.reload(); });
     auth_.setListChanged([this] {
@@ -122,6 +130,7 @@ RemoteHub::RemoteHub(RemoteUnits& units, const QString& configPath, QObject* par
 }
 
 RemoteHub::~RemoteHub() {
+    units_.setChanged({});
     stop();
     // Clients going with server_ below still tell auth_ when they were last seen.
     auth_.setListChanged({});

@@ -78,9 +78,11 @@ public:
     void setLanguage(const QString& language) { language_ = language; }
     void setIssueWords(IssueWords words) { issueWords_ = std::move(words); }
 
-    // Looks at the units now, as it does every kLookMs while clients are paired: a changed
-    // list or state goes to every client, a unit's new edit path (an editor opened or closed)
-    // and the end of a transfer send a snapshot.
+    // Looks at the units now: a changed list or state goes to every client, a unit's new edit
+    // path (its session opened) and the end of a transfer send a snapshot. The units' holder
+    // tells of its sessions' changes at once; what the links and the list change by
+    // themselves (a unit that stops answering, a search's finds) is looked at every kLookMs
+    // while clients are paired.
     void lookAtUnits();
 
     RemoteAuth& auth() { return auth_; }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -22,6 +23,11 @@ public:
     using Meters = std::array<uint8_t, 12>;  // display levels, slots as the unit sends them
 
     virtual ~RemoteUnits() = default;
+
+    // Told at once (not from within the change): a unit's session came or went, a transfer
+    // took or left it, its link came back, or (replaced) its settings changed as a whole.
+    using Changed = std::function<void(const Equipment& unit, bool replaced)>;
+    void setChanged(Changed changed) { changed_ = std::move(changed); }
     virtual std::vector<std::shared_ptr<Equipment>> units() const = 0;
     // The edit path of a unit whose settings were read, null for any other. It may change
     // (an editor opens or closes): the hub looks again several times a second.
@@ -53,6 +59,14 @@ public:
         (void)unit;
         return std::nullopt;
     }
+
+protected:
+    void tellChanged(const Equipment& unit, bool replaced) const {
+        if (changed_) changed_(unit, replaced);
+    }
+
+private:
+    Changed changed_;
 };
 
 }  // namespace qel

@@ -15,16 +15,29 @@ SessionUnits::SessionUnits(UnitSessions& sessions) : sessions_(sessions) {
     opened_ = QObject::connect(&sessions_, &UnitSessions::opened, [this](UnitSession* s) {
         watch(*s);
         mayLetGo(s->unit());  // its clients may have left while it was read
+        // letGoTimer_ stands for this object: the connections end with it.
+        const Equipment* unit = &s->unit();
+        QObject* self = &letGoTimer_;
+        QObject::connect(s, &UnitSession::busyChanged, self, [this, unit] { changed(unit, false); });
+        QObject::connect(s, &UnitSession::linkRestored, self,
+                         [this, unit] { changed(unit, false); });
+        QObject::connect(s, &UnitSession::settingsReplaced, self,
+                         [this, unit] { changed(unit, true); });
+        changed(unit, false);
     });
     closing_ = QObject::connect(&sessions_, &UnitSessions::closing, [this](UnitSession* s) {
         watches_.erase(&s->unit());
         unwanted_.erase(&s->unit());
+        changed(&s->unit(), false);
     });
+    failed_ = QObject::connect(&sessions_, &UnitSessions::connectFailed,
+                               [this](const Equipment* unit) { changed(unit, false); });
 }
 
 SessionUnits::~SessionUnits() {
     QObject::disconnect(opened_);
     QObject::disconnect(closing_);
+    QObject::disconnect(failed_);
     watches_.clear();
     unwanted_.clear();
 }
@@ -52,6 +65,14 @@ void SessionUnits::watchMeters(const Equipment& unit, int readingsPerSecond) {
 void SessionUnits::watch(UnitSession& session) {
     const auto it = rates_.find(&session.unit());
     if (it != rates_.end()) watches_[&session.unit()] = session.watchMeters(it->second);
+}
+
+void SessionUnits::changed(const Equipment* unit, bool replaced) {
+    // Told once the change is over: a closing session is gone by then.
+    QTimer::singleShot(0, &letGoTimer_, [this, unit, replaced] {
+        for (const auto& u : units())
+            if (u.get() == unit) tellChanged(*u, replaced);
+    });
 }
 
 void SessionUnits::want(const Equipment& unit, bool wanted) {

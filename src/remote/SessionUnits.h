@@ -38,6 +38,7 @@ protected:
 
 private:
     void watch(UnitSession& session);
+    void changed(const Equipment* unit, bool replaced);
     // Lets go of the units connected for the clients alone whose time is up.
     void letGoUnwanted();
     // A unit connected for the clients alone that none wants is let go after a while.
@@ -49,7 +50,7 @@ private:
     std::map<const Equipment*, QDeadlineTimer> unwanted_;  // let go once the time is up
     QTimer letGoTimer_;
     int letGoMs_ = kLetGoMs;
-    QMetaObject::Connection opened_, closing_;
+    QMetaObject::Connection opened_, closing_, failed_;
 };
 
 }  // namespace qel

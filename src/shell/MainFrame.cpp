@@ -506,7 +506,6 @@ void CMainFrame::dropEditorOf(const std::shared_ptr<Equipment>& unit) {
 
 void CMainFrame::closeSession(const Equipment& unit) {
     app_.sessions().close(unit);  // its editor, a view of it, goes first
-    if (remote_) remote_->lookAtUnits();  // the clients no longer reach its edit path
 }
 
 void CMainFrame::endBusy() {
