@@ -2,6 +2,8 @@
 // Copyright (C) 2026 the Quellmar developers
 #include "device/UnitSession.h"
 
+#include <algorithm>
+
 #include "device/ModeImage.h"
 #include "link/Equipment.h"
 
@@ -48,17 +50,23 @@ void UnitSession::MeterWatch::reset() {
     session_ = nullptr;
 }
 
-UnitSession::MeterWatch UnitSession::watchMeters(int readingsPerSecond) {
+UnitSession::MeterWatch UnitSession::watchMeters(int readingsPerSecond, MeterUse use) {
     MeterWatch watch;
     watch.session_ = this;
     watch.id_ = nextWatch_++;
-    watchers_[watch.id_] = readingsPerSecond;
+    watchers_[watch.id_] = {readingsPerSecond, use};
     updateMeterRate();
     return watch;
 }
 
 void UnitSession::updateMeterRate() {
-    meters_.setWatched(!watchers_.empty());
+    int rate = 0;
+    bool passes = false;
+    for (const auto& [id, watcher] : watchers_) {
+        rate = std::max(rate, watcher.first);
+        passes = passes || watcher.second == MeterUse::DisplayPasses;
+    }
+    meters_.setDemand(rate, passes);
 }
 
 UnitSession::Lease::~Lease() {

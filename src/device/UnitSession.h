@@ -55,8 +55,12 @@ public:
         UnitSession* session_ = nullptr;
         int id_ = 0;
     };
-    // The meters are read while anyone watches them, as often as the fastest watcher asks.
-    [[nodiscard]] MeterWatch watchMeters(int readingsPerSecond);
+    // What a watcher does with the levels: takes readings (each held once), or shows them
+    // with the display passes between readings (the editor).
+    enum class MeterUse { Readings, DisplayPasses };
+    // The meters are read as often as the fastest watcher asks, once for all of them.
+    [[nodiscard]] MeterWatch watchMeters(int readingsPerSecond,
+                                         MeterUse use = MeterUse::Readings);
     int meterWatchers() const { return static_cast<int>(watchers_.size()); }
 
     // A transfer holds the unit (a download, import, sync, show send, reconnect): no edit may
@@ -93,7 +97,7 @@ private:
     ParamEdit edit_;
     EditHistory history_;
     MeterPoller meters_;
-    std::map<int, int> watchers_;  // watch id to readings a second
+    std::map<int, std::pair<int, MeterUse>> watchers_;  // watch id to readings a second, use
     int nextWatch_ = 1;
     QString holder_;
     std::atomic<bool> metersQueued_{false};  // a metersChanged is on its way to the GUI thread

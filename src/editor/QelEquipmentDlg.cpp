@@ -97,7 +97,7 @@ CQelEquipmentDlg::~CQelEquipmentDlg() {
     // typing through them.
     hide();
     qApp->removeEventFilter(this);
-    meters().setOnScreen(false);
+    meterWatch_.reset();
 }
 
 QString CQelEquipmentDlg::titleFor(const Equipment& unit) {
@@ -273,7 +273,10 @@ void CQelEquipmentDlg::showMeters() {
 
 void CQelEquipmentDlg::trackScreen() {
     // The system page shows no meters: they rest meanwhile.
-    meters().setOnScreen(isVisible() && !isMinimized() && current_ != kSystem);
+    if (!isVisible() || isMinimized() || current_ == kSystem)
+        meterWatch_.reset();
+    else if (!meterWatch_)
+        meterWatch_ = session_.watchMeters(kMeterRate, UnitSession::MeterUse::DisplayPasses);
 }
 
 void CQelEquipmentDlg::showEvent(QShowEvent* event) {

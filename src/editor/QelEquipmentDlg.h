@@ -35,6 +35,7 @@ public:
     static constexpr int kClientWidth = 966, kClientHeight = 543;
     static constexpr int kAbX = 810;  // the A/B buttons at the right end of the tab strip
     static constexpr int kTimerMs = 200;
+    static constexpr int kMeterRate = 25;  // readings a second while the meters are shown
     enum PageId { kGain = 1, kDelay, kLimiter, kInputEq, kOutputEq, kSystem };
 
     // Shows the unit's image on every page; sends nothing.
@@ -127,6 +128,7 @@ private:
     Equipment::State shownState_ = Equipment::State::Online;  // as last told by statusChanged
     QElapsedTimer meterFrame_;  // since the meters were last drawn
     QTimer meterDelay_;         // draws a reading that came sooner than one frame later
+    UnitSession::MeterWatch meterWatch_;  // while the meters are on screen
     // Last: it goes first.
     ParamEdit::Subscription outsideEdits_;
 };
