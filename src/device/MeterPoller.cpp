@@ -114,9 +114,10 @@ bool MeterPoller::displayReading(MeterHold& hold) {
         takeReply(hold, reply);
         hold.pass(reply, shown);
         publish(shown);
-        alive = rest(timing_.passMs);
+        // The last pass also rests the millisecond before the next reading.
+        alive = rest(timing_.passMs + (p + 1 == timing_.passes ? 1 : 0));
     }
-    return alive && rest(1);
+    return alive;
 }
 
 bool MeterPoller::plainReading(MeterHold& hold, const Demand& demand) {

@@ -17,21 +17,48 @@ UnitSession::UnitSession(std::shared_ptr<Equipment> unit, MeterPoller::Timing me
       meters_(
           *unit_,
           [this] {
+              metersFresh_ = true;
               if (!metersQueued_.exchange(true)) emit metersPublished();
           },
           meterTiming) {
+    // A reading within a frame of the last is held back. While readings keep coming the frame
+    // timer takes them over and the meter thread posts nothing.
     connect(
         this, &UnitSession::metersPublished, this,
         [this] {
-            metersQueued_ = false;
-            emit metersChanged();
+            const qint64 since = meterFrame_.isValid() ? meterFrame_.elapsed() : kMeterFrameMs;
+            if (since >= kMeterFrameMs) {
+                metersQueued_ = false;
+                deliverMeters();
+            } else {
+                meterDelay_.start(int(kMeterFrameMs - since));
+            }
         },
         Qt::QueuedConnection);
+    meterDelay_.setSingleShot(true);
+    connect(&meterDelay_, &QTimer::timeout, this, [this] {
+        if (metersFresh_) {
+            meterDelay_.start(kMeterFrameMs);
+            return deliverMeters();
+        }
+        // None came this frame: the next one posts again (or came just now, and is taken).
+        metersQueued_ = false;
+        if (metersFresh_ && !metersQueued_.exchange(true)) {
+            meterDelay_.start(kMeterFrameMs);
+            deliverMeters();
+        }
+    });
     meters_.start();
 }
 
 UnitSession::~UnitSession() {
     meters_.stop();
+}
+
+void UnitSession::deliverMeters() {
+    metersFresh_ = false;
+    meterFrame_.start();
+    emit metersChanged();
 }
 
 UnitSession::MeterWatch& UnitSession::MeterWatch::operator=(MeterWatch&& other) noexcept {

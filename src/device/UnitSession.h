@@ -2,8 +2,10 @@
 // Copyright (C) 2026 the Quellmar developers
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <atomic>
 #include <map>
 #include <memory>
@@ -26,6 +28,7 @@ class ModeImage;
 class UnitSession : public QObject {
     Q_OBJECT
 public:
+    static constexpr int kMeterFrameMs = 33;  // about 30 frames a second
     // The unit's settings were read into its image.
     explicit UnitSession(std::shared_ptr<Equipment> unit,
                          MeterPoller::Timing meterTiming = MeterPoller::Timing{});
@@ -85,7 +88,9 @@ public:
 signals:
     // From the meter thread, queued to the session's: a reading to take.
     void metersPublished();
-    // New meter display bytes (MeterPoller::display()); at most one is on its way at a time.
+    // New meter display bytes (MeterPoller::display()); at most one is on its way at a time,
+    // and they come at most once a frame (kMeterFrameMs): the display passes come faster than
+    // anyone can see them.
     void metersChanged();
     void busyChanged(bool busy);
 
@@ -100,7 +105,13 @@ private:
     std::map<int, std::pair<int, MeterUse>> watchers_;  // watch id to readings a second, use
     int nextWatch_ = 1;
     QString holder_;
-    std::atomic<bool> metersQueued_{false};  // a metersChanged is on its way to the GUI thread
+    void deliverMeters();
+
+    // A metersChanged is on its way to the GUI thread, or the frame timer will see to it.
+    std::atomic<bool> metersQueued_{false};
+    std::atomic<bool> metersFresh_{false};  // display bytes published since the last delivery
+    QElapsedTimer meterFrame_;              // since the last metersChanged
+    QTimer meterDelay_;                     // the next frame
 };
 
 }  // namespace qel

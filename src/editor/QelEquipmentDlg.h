@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QTimer>
 #include <array>
 #include <atomic>
@@ -126,8 +125,6 @@ private:
     QTimer timer_;
     bool lostShown_ = false;
     Equipment::State shownState_ = Equipment::State::Online;  // as last told by statusChanged
-    QElapsedTimer meterFrame_;  // since the meters were last drawn
-    QTimer meterDelay_;         // draws a reading that came sooner than one frame later
     UnitSession::MeterWatch meterWatch_;  // while the meters are on screen
     // Last: it goes first.
     ParamEdit::Subscription outsideEdits_;
