@@ -1,9 +1,11 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Copyright (C) 2026 the Quellmar developers
-"""CPU of `quellmar-cli serve` holding a simulated QD408: with no client, and with 8 WebSocket
-clients (tools/remote-client.py's; --clients N) subscribed to the unit's meters at 15 readings a second.
-  bench/remote_cpu.py QUELLMAR_CLI QUELLMAR_UNITSIM [--seconds S] [--runs N]
+"""CPU of `quellmar-cli serve` holding a simulated QD408 (--units U: U of them): with no client,
+and with 8 WebSocket clients (tools/remote-client.py's; --clients N) subscribed to the meters of
+every unit at 15 readings a second (--meters R).
+  bench/remote_cpu.py QUELLMAR_CLI QUELLMAR_UNITSIM [--seconds S] [--runs N] [--clients N]
+                      [--units U] [--meters R]
 Each run measures both, one after the other: utime+stime of the serve process from /proc over S
 seconds, as a share of one core; the medians of the runs are printed."""
 import importlib.util
@@ -23,8 +25,9 @@ _spec = importlib.util.spec_from_file_location(
 remote_client = importlib.util.module_from_spec(_spec)
 _spec.loader.exec_module(remote_client)
 
-UNIT_IP = '127.88.0.2'
 CLIENTS = 8
+UNITS = 1
+METERS = 15
 TICK = os.sysconf('SC_CLK_TCK')
 
 
@@ -50,8 +53,8 @@ class Watcher:
         self.ws.send({'type': 'hello', 'label': 'bench'} | ({'token': token} if token else
                                                               {'pair': code}))
         self.token = token or remote_client.expect(self.ws, 'welcome')['token']
-        unit = remote_client.expect(self.ws, 'units')['units'][0]['id']
-        self.ws.send({'type': 'subscribe', 'units': [unit], 'meters': 15})
+        remote_client.expect(self.ws, 'units')
+        self.ws.send({'type': 'subscribe', 'units': '*', 'meters': METERS})
         self.meters = 0
         threading.Thread(target=self.loop, daemon=True).start()
 
@@ -72,7 +75,7 @@ def run(serve, url, seconds, token):
     time.sleep(1)
     counts = [w.meters for w in watchers]
     busy = share(serve.pid, seconds)
-    rate = min(w.meters - c for w, c in zip(watchers, counts)) / seconds
+    rate = min(w.meters - c for w, c in zip(watchers, counts)) / seconds / UNITS
     for w in watchers:
         w.close()
     time.sleep(1)
@@ -83,13 +86,20 @@ def main():
     args = sys.argv[1:]
     seconds = float(args[args.index('--seconds') + 1]) if '--seconds' in args else 15
     runs = int(args[args.index('--runs') + 1]) if '--runs' in args else 3
-    global CLIENTS
+    global CLIENTS, UNITS, METERS
     CLIENTS = int(args[args.index('--clients') + 1]) if '--clients' in args else 8
+    UNITS = int(args[args.index('--units') + 1]) if '--units' in args else 1
+    METERS = int(args[args.index('--meters') + 1]) if '--meters' in args else 15
+    ips = [f'127.88.{i // 200}.{2 + i % 200}' for i in range(UNITS)]
     tmp = tempfile.TemporaryDirectory()
-    sim = subprocess.Popen([args[1], '--unit', f'QD408@{UNIT_IP}:Bench'], stdout=subprocess.PIPE)
-    sim.stdout.readline()
-    serve = subprocess.Popen([args[0], 'serve', '--listen', '127.0.0.1:0', '--ip', UNIT_IP,
-                              '--local-port', '0', '--config', os.path.join(tmp.name, 'c.ini')],
+    sim = subprocess.Popen([args[1]] + [a for i, ip in enumerate(ips)
+                                        for a in ('--unit', f'QD408@{ip}:Bench{i}')],
+                           stdout=subprocess.PIPE)
+    for _ in ips:
+        sim.stdout.readline()
+    serve = subprocess.Popen([args[0], 'serve', '--listen', '127.0.0.1:0', '--local-port', '0',
+                              '--config', os.path.join(tmp.name, 'c.ini')] +
+                             [a for ip in ips for a in ('--ip', ip)],
                              stdout=subprocess.PIPE, text=True)
     url = serve.stdout.readline().strip()
     time.sleep(1)
@@ -105,11 +115,12 @@ def main():
         sim.wait(10)
     for i, (idle, busy, rate) in enumerate(results):
         print(f'  run {i + 1}: no client {idle:.2f} %, {CLIENTS} clients {busy:.2f} % '
-              f'(+{busy - idle:.2f} %), meters {rate:.1f}/s per client (slowest)')
+              f'(+{busy - idle:.2f} %), meters {rate:.1f}/s per unit and client (slowest)')
     idle = statistics.median(r[0] for r in results)
     busy = statistics.median(r[1] for r in results)
-    print(f'serve CPU over {seconds:g} s, median of {runs}: no client {idle:.2f} % of a core, '
-          f'{CLIENTS} meter clients {busy:.2f} %, difference {busy - idle:+.2f} %')
+    print(f'serve CPU with {UNITS} unit(s) over {seconds:g} s, median of {runs}: no client '
+          f'{idle:.2f} % of a core, {CLIENTS} meter clients at {METERS}/s {busy:.2f} %, '
+          f'difference {busy - idle:+.2f} %')
 
 
 if __name__ == '__main__':

@@ -2,6 +2,7 @@
 // Copyright (C) 2026 the Quellmar developers
 #include "device/MeterPoller.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "device/UnitCommands.h"
@@ -11,11 +12,13 @@
 namespace qel {
 
 namespace {
-// How soon a hidden editor's meters notice that they are shown again.
-constexpr uint32_t kIdleCheckMs = 10;
+// How soon paused meters notice that the pause is over.
+constexpr uint32_t kPauseCheckMs = 10;
+// How long a plain reading waits for the unit's answer: a unit answers within a few ms.
+constexpr uint32_t kAnswerMs = 20;
 }  // namespace
 
-void MeterHold::pass(const uint8_t* reply, uint8_t* display) {
+void MeterHold::pass(const uint8_t* reply, uint8_t* display, double fall) {
     for (int i = 0; i < kSlots; ++i) {
         double& held = held_[static_cast<size_t>(i)];
         if (reply[i] > held) {
@@ -23,7 +26,7 @@ void MeterHold::pass(const uint8_t* reply, uint8_t* display) {
             held = reply[i];
         } else {
             display[i] = static_cast<uint8_t>(std::lround(held));
-            held = std::max(0.0, held - 0.3);
+            held = std::max(0.0, held - fall);
         }
     }
 }
@@ -50,8 +53,21 @@ void MeterPoller::stop() {
     if (thread_.joinable()) thread_.join();
 }
 
-void MeterPoller::setOnScreen(bool shown) {
-    onScreen_.store(shown, std::memory_order_release);
+void MeterPoller::setDemand(int readingsPerSecond, bool displayPasses) {
+    const int rate = std::clamp(readingsPerSecond, 0, 1000);
+    {
+        std::lock_guard lock(restMutex_);
+        if (demand_.rate == rate && demand_.passes == displayPasses) return;
+        demand_.rate = rate;
+        demand_.passes = displayPasses;
+        ++demand_.generation;
+    }
+    restWake_.notify_all();
+}
+
+MeterPoller::Demand MeterPoller::demand() const {
+    std::lock_guard lock(restMutex_);
+    return demand_;
 }
 
 MeterPoller::Display MeterPoller::display() const {
@@ -66,12 +82,12 @@ bool MeterPoller::rest(uint32_t ms) {
                                [this] { return stopping_.load(); });
 }
 
-void MeterPoller::setWatched(bool watched) {
-    watched_.store(watched, std::memory_order_release);
-}
-
-bool MeterPoller::metersShown() const {
-    return onScreen_.load(std::memory_order_acquire) || watched_.load(std::memory_order_acquire);
+bool MeterPoller::restUnlessChanged(uint32_t ms, uint64_t generation) {
+    std::unique_lock lock(restMutex_);
+    restWake_.wait_for(lock, std::chrono::milliseconds(ms), [&] {
+        return stopping_.load() || demand_.generation != generation;
+    });
+    return !stopping_.load();
 }
 
 void MeterPoller::ask() {
@@ -81,32 +97,68 @@ void MeterPoller::ask() {
     if (unit_.enqueue(c)) asked_.fetch_add(1, std::memory_order_relaxed);
 }
 
+void MeterPoller::takeReply(MeterHold& hold, uint8_t* reply) {
+    std::fill_n(reply, MeterHold::kSlots, uint8_t{0});
+    // The last reading of a unit that stopped answering is no level: dark.
+    if (unit_.notAnswering())
+        hold.reset();
+    else
+        unit_.queue().readReplyData(reply_, reply, MeterHold::kSlots);
+}
+
+bool MeterPoller::displayReading(MeterHold& hold) {
+    ask();
+    bool alive = true;
+    for (int p = 0; p < timing_.passes && alive; ++p) {
+        uint8_t reply[MeterHold::kSlots], shown[MeterHold::kSlots];
+        takeReply(hold, reply);
+        hold.pass(reply, shown);
+        publish(shown);
+        // The last pass also rests the millisecond before the next reading.
+        alive = rest(timing_.passMs + (p + 1 == timing_.passes ? 1 : 0));
+    }
+    return alive;
+}
+
+bool MeterPoller::plainReading(MeterHold& hold, const Demand& demand) {
+    const uint32_t period = static_cast<uint32_t>(1000 / demand.rate);
+    const uint32_t start = tickMs();
+    ask();
+    if (!restUnlessChanged(std::min(period, kAnswerMs), demand.generation)) return false;
+    // Held once per reading, the level falls as far as the display passes take it meanwhile.
+    const uint32_t cycleMs = static_cast<uint32_t>(timing_.passes) * timing_.passMs + 1;
+    const double fall =
+        MeterHold::kFall * timing_.passes * period / static_cast<double>(cycleMs);
+    uint8_t reply[MeterHold::kSlots], shown[MeterHold::kSlots];
+    takeReply(hold, reply);
+    hold.pass(reply, shown, fall);
+    publish(shown);
+    const uint32_t spent = tickMs() - start;
+    return spent >= period || restUnlessChanged(period - spent, demand.generation);
+}
+
+bool MeterPoller::idleReading(MeterHold& hold, const Demand& demand) {
+    ask();
+    const bool alive = restUnlessChanged(timing_.idlePollMs, demand.generation);
+    hold.reset();
+    return alive;
+}
+
 void MeterPoller::run() {
     MeterHold hold;
     bool alive = rest(timing_.startMs);
     while (alive && !unit_.hasFlag(linkflag::kStop)) {
-        alive = rest(1);
-        if (!alive || unit_.hasFlag(linkflag::kMeterPaused)) continue;
-        if (metersShown()) {
-            ask();
-            for (int p = 0; p < timing_.passes && alive; ++p) {
-                uint8_t reply[MeterHold::kSlots] = {}, shown[MeterHold::kSlots] = {};
-                // The last reading of a unit that stopped answering is no level: dark.
-                if (unit_.notAnswering())
-                    hold.reset();
-                else
-                    unit_.queue().readReplyData(reply_, reply, sizeof reply);
-                hold.pass(reply, shown);
-                publish(shown);
-                alive = rest(timing_.passMs);
-            }
-        } else {
-            ask();
-            const uint32_t since = tickMs();
-            while (alive && !metersShown() && tickMs() - since < timing_.idlePollMs)
-                alive = rest(kIdleCheckMs);
-            hold.reset();
+        if (unit_.hasFlag(linkflag::kMeterPaused)) {
+            alive = rest(kPauseCheckMs);
+            continue;
         }
+        const Demand d = demand();
+        if (d.passes)
+            alive = displayReading(hold);
+        else if (d.rate > 0)
+            alive = plainReading(hold, d);
+        else
+            alive = idleReading(hold, d);
     }
     unit_.queue().detach(reply_);
     // A lost link leaves no level to show.

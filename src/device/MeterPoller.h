@@ -17,23 +17,25 @@ namespace qel {
 class Equipment;
 
 // How the level meters show a reading: one above the held level shows at once and is held;
-// otherwise the held level shows (rounded) and falls by 0.3 per pass, not below 0.
+// otherwise the held level shows (rounded) and falls, by 0.3 per display pass, not below 0.
 class MeterHold {
 public:
     static constexpr int kSlots = ModeImage::kMeters;
-    void pass(const uint8_t* reply, uint8_t* display);
+    static constexpr double kFall = 0.3;
+    void pass(const uint8_t* reply, uint8_t* display, double fall = kFall);
     void reset() { held_.fill(0.0); }
 
 private:
     std::array<double, kSlots> held_{};
 };
 
-// An editor's meter thread. While the meters are on screen it asks the unit for its levels
-// and runs five display passes 8 ms apart per reading; otherwise it asks once a second. It
-// touches no widget: each pass publishes display bytes and calls `published` on its own
-// thread, and the editor takes the bytes on the GUI thread. A unit that does not answer shows
-// no level; nor does one whose link stopped, which also ends the thread (as does destroying the
-// poller, which joins it).
+// A unit's meter thread: one reading per period, however many watch. While someone shows the
+// meters (the editor) it runs five display passes 8 ms apart per reading; while others only
+// watch them it reads at the fastest rate asked and holds each reading once, falling as much
+// as the passes would have meanwhile; while nobody watches it asks once a second. It touches
+// no widget: each pass publishes display bytes and calls `published` on its own thread. A unit
+// that does not answer shows no level; nor does one whose link stopped, which also ends the
+// thread (as does destroying the poller, which joins it).
 class MeterPoller {
 public:
     struct Timing {
@@ -53,32 +55,43 @@ public:
 
     void start();
     void stop();
-    // The editor window is visible and not minimised (set by the GUI thread).
-    void setOnScreen(bool shown);
-    // A remote client watches the levels: they are asked as often as when on screen.
-    void setWatched(bool watched);
+    // What the watchers want: readings a second (0: nobody watches) and whether the display
+    // passes run (someone shows the meters). Any thread.
+    void setDemand(int readingsPerSecond, bool displayPasses);
     Display display() const;
     uint64_t readingsAsked() const { return asked_.load(std::memory_order_relaxed); }
 
 private:
+    struct Demand {
+        int rate = 0;
+        bool passes = false;
+        uint64_t generation = 0;  // counts the changes
+    };
     void run();
     void ask();
+    // One reading and its display passes; one held reading; the once-a-second ask.
+    bool displayReading(MeterHold& hold);
+    bool plainReading(MeterHold& hold, const Demand& demand);
+    bool idleReading(MeterHold& hold, const Demand& demand);
+    // The unit's last reading, none when it stopped answering (then the held levels go too).
+    void takeReply(MeterHold& hold, uint8_t* reply);
     // Stores the display bytes; tells the GUI thread when they changed.
     void publish(const uint8_t* shown);
-    bool metersShown() const;
-    // Sleeps up to ms; false once stopping.
+    Demand demand() const;
+    // Sleeps up to ms, less when a change of demand since `generation` is given; false once
+    // stopping.
     bool rest(uint32_t ms);
+    bool restUnlessChanged(uint32_t ms, uint64_t generation);
 
     Equipment& unit_;
     std::function<void()> published_;
     Timing timing_;
     uint8_t reply_[MeterHold::kSlots] = {};  // the unit's reply lands here, under the queue's lock
     std::array<std::atomic<uint8_t>, MeterHold::kSlots> display_{};
-    std::atomic<bool> onScreen_{false};
-    std::atomic<bool> watched_{false};
     std::atomic<bool> stopping_{false};
     std::atomic<uint64_t> asked_{0};
-    std::mutex restMutex_;  // guards nothing but the wait on restWake_
+    mutable std::mutex restMutex_;  // guards demand_ and the wait on restWake_
+    Demand demand_;
     std::condition_variable restWake_;
     std::thread thread_;
 };

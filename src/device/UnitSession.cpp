@@ -3,6 +3,7 @@
 #include "device/UnitSession.h"
 
 #include <QLoggingCategory>
+#include <algorithm>
 
 #include "device/DownloadVerify.h"
 #include "device/ModeImage.h"
@@ -28,17 +29,38 @@ UnitSession::UnitSession(std::shared_ptr<Equipment> unit, Options options)
       meters_(
           *unit_,
           [this] {
+              metersFresh_ = true;
               if (!metersQueued_.exchange(true)) emit metersPublished();
           },
           options.meterTiming),
       options_(std::move(options)) {
+    // A reading within a frame of the last is held back. While readings keep coming the frame
+    // timer takes them over and the meter thread posts nothing.
     connect(
         this, &UnitSession::metersPublished, this,
         [this] {
-            metersQueued_ = false;
-            emit metersChanged();
+            const qint64 since = meterFrame_.isValid() ? meterFrame_.elapsed() : kMeterFrameMs;
+            if (since >= kMeterFrameMs) {
+                metersQueued_ = false;
+                deliverMeters();
+            } else {
+                meterDelay_.start(int(kMeterFrameMs - since));
+            }
         },
         Qt::QueuedConnection);
+    meterDelay_.setSingleShot(true);
+    connect(&meterDelay_, &QTimer::timeout, this, [this] {
+        if (metersFresh_) {
+            meterDelay_.start(kMeterFrameMs);
+            return deliverMeters();
+        }
+        // None came this frame: the next one posts again (or came just now, and is taken).
+        metersQueued_ = false;
+        if (metersFresh_ && !metersQueued_.exchange(true)) {
+            meterDelay_.start(kMeterFrameMs);
+            deliverMeters();
+        }
+    });
     meters_.start();
     if (options_.link) {
         connect(&linkTimer_, &QTimer::timeout, this, &UnitSession::lookAtLink);
@@ -126,6 +148,12 @@ void UnitSession::keepSessionSettings() {
     unit_->setKnownDifferent();
 }
 
+void UnitSession::deliverMeters() {
+    metersFresh_ = false;
+    meterFrame_.start();
+    emit metersChanged();
+}
+
 UnitSession::MeterWatch& UnitSession::MeterWatch::operator=(MeterWatch&& other) noexcept {
     if (this != &other) {
         reset();
@@ -142,17 +170,23 @@ void UnitSession::MeterWatch::reset() {
     session_ = nullptr;
 }
 
-UnitSession::MeterWatch UnitSession::watchMeters(int readingsPerSecond) {
+UnitSession::MeterWatch UnitSession::watchMeters(int readingsPerSecond, MeterUse use) {
     MeterWatch watch;
     watch.session_ = this;
     watch.id_ = nextWatch_++;
-    watchers_[watch.id_] = readingsPerSecond;
+    watchers_[watch.id_] = {readingsPerSecond, use};
     updateMeterRate();
     return watch;
 }
 
 void UnitSession::updateMeterRate() {
-    meters_.setWatched(!watchers_.empty());
+    int rate = 0;
+    bool passes = false;
+    for (const auto& [id, watcher] : watchers_) {
+        rate = std::max(rate, watcher.first);
+        passes = passes || watcher.second == MeterUse::DisplayPasses;
+    }
+    meters_.setDemand(rate, passes);
 }
 
 UnitSession::Lease::~Lease() {

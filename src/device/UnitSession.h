@@ -2,6 +2,7 @@
 // Copyright (C) 2026 the Quellmar developers
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -46,6 +47,8 @@ public:
     using OnDifference = SessionOptions::OnDifference;
     using Options = SessionOptions;
 
+    static constexpr int kMeterFrameMs = 33;  // about 30 frames a second
+
     // The unit's settings were read into its image.
     explicit UnitSession(std::shared_ptr<Equipment> unit, Options options = Options());
     ~UnitSession() override;
@@ -74,8 +77,12 @@ public:
         UnitSession* session_ = nullptr;
         int id_ = 0;
     };
-    // The meters are read while anyone watches them, as often as the fastest watcher asks.
-    [[nodiscard]] MeterWatch watchMeters(int readingsPerSecond);
+    // What a watcher does with the levels: takes readings (each held once), or shows them
+    // with the display passes between readings (the editor).
+    enum class MeterUse { Readings, DisplayPasses };
+    // The meters are read as often as the fastest watcher asks, once for all of them.
+    [[nodiscard]] MeterWatch watchMeters(int readingsPerSecond,
+                                         MeterUse use = MeterUse::Readings);
     int meterWatchers() const { return static_cast<int>(watchers_.size()); }
 
     // A transfer holds the unit (a download, import, sync, show send, reconnect): no edit may
@@ -120,7 +127,9 @@ public:
 signals:
     // From the meter thread, queued to the session's: a reading to take.
     void metersPublished();
-    // New meter display bytes (MeterPoller::display()); at most one is on its way at a time.
+    // New meter display bytes (MeterPoller::display()); at most one is on its way at a time,
+    // and they come at most once a frame (kMeterFrameMs): the display passes come faster than
+    // anyone can see them.
     void metersChanged();
     void busyChanged(bool busy);
     // The lost unit answers again and was read (its meters run again).
@@ -134,13 +143,14 @@ private:
     void updateMeterRate();
     void lookAtLink();
     void reconnected(UnitTransfer::Result result);
+    void deliverMeters();
 
     std::shared_ptr<Equipment> unit_;
     std::shared_ptr<ModeImage> image_;
     ParamEdit edit_;
     EditHistory history_;
     MeterPoller meters_;
-    std::map<int, int> watchers_;  // watch id to readings a second
+    std::map<int, std::pair<int, MeterUse>> watchers_;  // watch id to readings a second, use
     int nextWatch_ = 1;
     QString holder_;
     Options options_;
@@ -149,7 +159,12 @@ private:
     std::unique_ptr<UnitJob> job_;
     std::optional<Lease> jobLease_;
     std::shared_ptr<ModeImage> cameBack_;
-    std::atomic<bool> metersQueued_{false};  // a metersChanged is on its way to the GUI thread
+
+    // A metersChanged is on its way to the GUI thread, or the frame timer will see to it.
+    std::atomic<bool> metersQueued_{false};
+    std::atomic<bool> metersFresh_{false};  // display bytes published since the last delivery
+    QElapsedTimer meterFrame_;              // since the last metersChanged
+    QTimer meterDelay_;                     // the next frame
 };
 
 }  // namespace qel

@@ -92,8 +92,6 @@ CQelEquipmentDlg::CQelEquipmentDlg(UnitSession& session, EditorHost& host)
     qApp->installEventFilter(this);
     createAbGroup();
     connect(&timer_, &QTimer::timeout, this, &CQelEquipmentDlg::onTimer);
-    meterDelay_.setSingleShot(true);
-    connect(&meterDelay_, &QTimer::timeout, this, &CQelEquipmentDlg::showMeters);
     timer_.start(kTimerMs);
     updateAllPanels();
     setWindowTitle(titleFor(*unit_));
@@ -104,7 +102,7 @@ CQelEquipmentDlg::~CQelEquipmentDlg() {
     // typing through them.
     hide();
     qApp->removeEventFilter(this);
-    meters().setOnScreen(false);
+    meterWatch_.reset();
 }
 
 QString CQelEquipmentDlg::titleFor(const Equipment& unit) {
@@ -275,14 +273,7 @@ void CQelEquipmentDlg::onTimer() {
 }
 
 void CQelEquipmentDlg::showMeters() {
-    // The meter passes come every 8 ms; drawing about 30 of them a second looks the same
-    // and costs far less.
-    constexpr qint64 kFrameMs = 33;
-    if (meterFrame_.isValid() && meterFrame_.elapsed() < kFrameMs) {
-        if (!meterDelay_.isActive()) meterDelay_.start(int(kFrameMs - meterFrame_.elapsed()));
-        return;
-    }
-    meterFrame_.start();
+    // The session hands over about 30 readings a second, however fast the passes come.
     const auto display = meters().display();
     edit_.image().setMeters(display.data());
     page(current_)->showMeters(edit_.image());
@@ -290,7 +281,10 @@ void CQelEquipmentDlg::showMeters() {
 
 void CQelEquipmentDlg::trackScreen() {
     // The system page shows no meters: they rest meanwhile.
-    meters().setOnScreen(isVisible() && !isMinimized() && current_ != kSystem);
+    if (!isVisible() || isMinimized() || current_ == kSystem)
+        meterWatch_.reset();
+    else if (!meterWatch_)
+        meterWatch_ = session_.watchMeters(kMeterRate, UnitSession::MeterUse::DisplayPasses);
 }
 
 void CQelEquipmentDlg::showEvent(QShowEvent* event) {

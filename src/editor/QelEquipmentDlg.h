@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QTimer>
 #include <array>
 #include <atomic>
@@ -36,6 +35,7 @@ public:
     static constexpr int kClientWidth = 966, kClientHeight = 543;
     static constexpr int kAbX = 810;  // the A/B buttons at the right end of the tab strip
     static constexpr int kTimerMs = 200;
+    static constexpr int kMeterRate = 25;  // readings a second while the meters are shown
     enum PageId { kGain = 1, kDelay, kLimiter, kInputEq, kOutputEq, kSystem };
 
     // Shows the unit's image on every page; sends nothing.
@@ -130,8 +130,7 @@ private:
     QTimer timer_;
     bool lostShown_ = false;
     Equipment::State shownState_ = Equipment::State::Online;  // as last told by statusChanged
-    QElapsedTimer meterFrame_;  // since the meters were last drawn
-    QTimer meterDelay_;         // draws a reading that came sooner than one frame later
+    UnitSession::MeterWatch meterWatch_;  // while the meters are on screen
     // Last: it goes first.
     ParamEdit::Subscription outsideEdits_;
 };

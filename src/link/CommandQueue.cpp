@@ -188,12 +188,13 @@ bool CommandQueue::isOpen() const {
     return open_;
 }
 
-bool CommandQueue::takeHead(Outgoing& out, uint32_t maxWaitMs) {
+bool CommandQueue::takeHead(Outgoing& out, uint32_t maxWaitMs,
+                            const std::function<bool()>& stopped) {
     std::unique_lock lock(mutex_);
     const uint64_t generation = wakeGeneration_;
     changed_.wait_for(lock, std::chrono::milliseconds(maxWaitMs), [&] {
         return head_.load(std::memory_order_relaxed) != tail_.load(std::memory_order_relaxed) ||
-               wakeGeneration_ != generation;
+               wakeGeneration_ != generation || (stopped && stopped());
     });
     size_t head = head_.load(std::memory_order_relaxed);
     const size_t tail = tail_.load(std::memory_order_relaxed);

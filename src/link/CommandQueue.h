@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 
 #include "link/Packet.h"
@@ -93,8 +94,9 @@ public:
     void close();
     bool isOpen() const;
 
-    // Sender side. takeHead blocks at most maxWaitMs for a pending head slot.
-    bool takeHead(Outgoing& out, uint32_t maxWaitMs);
+    // Sender side. takeHead blocks at most maxWaitMs for a pending head slot, or until
+    // wakeAll() when `stopped` (looked at under the queue's lock) says so.
+    bool takeHead(Outgoing& out, uint32_t maxWaitMs, const std::function<bool()>& stopped = {});
     void markTransmitted();
     // Waits until the head slot has been answered (accepted or mismatched) or the deadline
     // passes, and returns its reply state.

@@ -13,8 +13,10 @@
 namespace qel {
 
 namespace {
-// Idle waits are bounded so that a stop flag set without a wake-up is still seen soon.
-constexpr uint32_t kIdleWaitMs = 50;
+// An idle link thread wakes only for work or a stop (its waits look at the stop flag); the
+// bound is a safety net. Other waits look at the stop flag every kCheckMs.
+constexpr uint32_t kIdleWaitMs = 1000;
+constexpr uint32_t kCheckMs = 50;
 
 // A serial failure for the trace; a read that found the port hung up has no error kept.
 std::string traceText(const SerialError& e) {
@@ -212,7 +214,7 @@ void Equipment::senderLoop() {
     CommandQueue::Outgoing out;
     int unanswered = 0;  // commands in a row that spent their tries without any reply
     while (!stopRequested()) {
-        if (!queue_.takeHead(out, kIdleWaitMs)) continue;
+        if (!queue_.takeHead(out, kIdleWaitMs, [this] { return stopRequested(); })) continue;
         bool answered = false, accepted = false;
         for (int attempt = 0; attempt < out.tries && !answered && !stopRequested(); ++attempt) {
             transmit(out.frame, out.length);
@@ -222,7 +224,7 @@ void Equipment::senderLoop() {
             while (!answered && !stopRequested() && std::chrono::steady_clock::now() < deadline) {
                 const uint32_t state = queue_.waitReply(std::min(
                     deadline,
-                    std::chrono::steady_clock::now() + std::chrono::milliseconds(kIdleWaitMs)));
+                    std::chrono::steady_clock::now() + std::chrono::milliseconds(kCheckMs)));
                 answered = (state & (reply::kAccepted | reply::kMismatch)) != 0;
                 accepted = (state & reply::kAccepted) != 0;
             }
@@ -248,7 +250,7 @@ long Equipment::receiveSome(uint8_t* buffer, size_t capacity, bool& datagram) {
     const bool udp = (f & linkflag::kUdp) != 0 && settings_.endpoint;
     datagram = false;
     if (!serial && !udp) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(kIdleWaitMs));
+        std::this_thread::sleep_for(std::chrono::milliseconds(kCheckMs));
         return 0;
     }
     const int waitMs = serial && udp ? 1 : static_cast<int>(kIdleWaitMs);
@@ -259,7 +261,7 @@ long Equipment::receiveSome(uint8_t* buffer, size_t capacity, bool& datagram) {
         if (w == SerialPort::Wait::Readable) n = serial_.read(buffer, capacity);
         if (n != 0) return n;
     }
-    if (udp && settings_.endpoint->waitFor(address(), waitMs)) {
+    if (udp && settings_.endpoint->waitFor(address(), waitMs, [this] { return stopRequested(); })) {
         n = static_cast<long>(settings_.endpoint->receiveFor(address(), buffer, capacity));
         datagram = n > 0;
     }

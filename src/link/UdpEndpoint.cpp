@@ -55,15 +55,12 @@ void UdpEndpoint::readerLoop() {
         pollfd p[2] = {{socket_.fd(), POLLIN, 0}, {stopWaker_.fd(), POLLIN, 0}};
         if (::poll(p, 2, -1) <= 0) continue;
         if (p[1].revents & POLLIN) break;
-        bool any = false;
         Ipv4 source = 0;
         for (long n; (n = socket_.receiveFrom(buffer, sizeof buffer, &source)) >= 0;) {
             if (n == 0 || source == 0) continue;  // an empty datagram carries nothing
             std::lock_guard lock(mutex_);
             parkLocked(source, buffer, static_cast<size_t>(n));
-            any = true;
         }
-        if (any) arrived_.notify_all();
     }
 }
 
@@ -74,15 +71,15 @@ void UdpEndpoint::parkLocked(Ipv4 source, const uint8_t* data, size_t length) {
     std::memcpy(cell.bytes, data, cell.length);
     writeIndex_ = (writeIndex_ + 1) % kRingCells;
     parked_.fetch_add(1, std::memory_order_relaxed);
+    // Only the link of that unit wakes.
+    for (Waiter* w : waiters_)
+        if (w->source == source) w->arrived.notify_one();
 }
 
 void UdpEndpoint::park(Ipv4 source, const uint8_t* data, size_t length) {
     if (length == 0 || source == 0) return;
-    {
-        std::lock_guard lock(mutex_);
-        parkLocked(source, data, length);
-    }
-    arrived_.notify_all();
+    std::lock_guard lock(mutex_);
+    parkLocked(source, data, length);
 }
 
 bool UdpEndpoint::hasCellLocked(Ipv4 source) const {
@@ -105,21 +102,23 @@ size_t UdpEndpoint::receiveFor(Ipv4 source, uint8_t* buffer, size_t capacity) {
     return 0;
 }
 
-bool UdpEndpoint::waitFor(Ipv4 source, int timeoutMs) {
+bool UdpEndpoint::waitFor(Ipv4 source, int timeoutMs, const std::function<bool()>& stopped) {
     std::unique_lock lock(mutex_);
     const uint64_t generation = wakeGeneration_;
-    arrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
-        return wakeGeneration_ != generation || hasCellLocked(source);
+    Waiter self;
+    self.source = source;
+    waiters_.push_back(&self);
+    self.arrived.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+        return wakeGeneration_ != generation || hasCellLocked(source) || (stopped && stopped());
     });
+    waiters_.erase(std::find(waiters_.begin(), waiters_.end(), &self));
     return hasCellLocked(source);
 }
 
 void UdpEndpoint::wakeAll() {
-    {
-        std::lock_guard lock(mutex_);
-        ++wakeGeneration_;
-    }
-    arrived_.notify_all();
+    std::lock_guard lock(mutex_);
+    ++wakeGeneration_;
+    for (Waiter* w : waiters_) w->arrived.notify_all();
 }
 
 }  // namespace qel

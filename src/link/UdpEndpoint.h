@@ -6,9 +6,11 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "link/Protocol.h"
 #include "platform/Ipv4.h"
@@ -46,8 +48,9 @@ public:
     // capacity bytes are copied), or 0 when none waits.
     size_t receiveFor(Ipv4 source, uint8_t* buffer, size_t capacity);
     // Waits until a datagram from this source waits in the ring, the time-out passes or
-    // wakeAll() is called. True when one waits.
-    bool waitFor(Ipv4 source, int timeoutMs);
+    // wakeAll() is called, or was called since `stopped` (looked at under the lock) says so.
+    // True when one waits.
+    bool waitFor(Ipv4 source, int timeoutMs, const std::function<bool()>& stopped = {});
     // Ends every waitFor() early (used when a link stops).
     void wakeAll();
 
@@ -65,6 +68,12 @@ private:
         uint8_t bytes[kCellBytes] = {};
     };
 
+    // A waitFor() under way: datagrams from other sources do not wake it.
+    struct Waiter {
+        Ipv4 source = 0;
+        std::condition_variable arrived;
+    };
+
     void readerLoop();
     void parkLocked(Ipv4 source, const uint8_t* data, size_t length);
     bool hasCellLocked(Ipv4 source) const;
@@ -77,8 +86,8 @@ private:
     std::atomic<uint16_t> localPort_{0};
     std::atomic<uint64_t> parked_{0};
 
-    mutable std::mutex mutex_;  // guards ring_, writeIndex_, wakeGeneration_, lastError_
-    std::condition_variable arrived_;
+    mutable std::mutex mutex_;  // guards ring_, writeIndex_, waiters_, wakeGeneration_, lastError_
+    std::vector<Waiter*> waiters_;
     std::array<Cell, kRingCells> ring_{};
     size_t writeIndex_ = 0;
     uint64_t wakeGeneration_ = 0;
