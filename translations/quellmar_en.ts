@@ -2055,6 +2055,10 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
         <source>重连</source>
         <translation>Reconnect</translation>
     </message>
+    <message>
+        <source>同步</source>
+        <translation>Sync</translation>
+    </message>
 </context>
 <context>
     <name>qel::UnitTransfer</name>

@@ -103,7 +103,7 @@ void UnitSession::reconnected(UnitTransfer::Result result) {
 }
 
 void UnitSession::stopReconnecting() {
-    if (!job_) return;
+    if (!job_ || writing_) return;
     job_.reset();
     jobLease_.reset();
 }
@@ -146,6 +146,28 @@ void UnitSession::takeUnitsSettings() {
 void UnitSession::keepSessionSettings() {
     cameBack_.reset();
     unit_->setKnownDifferent();
+}
+
+bool UnitSession::writeSessionSettings() {
+    if (!options_.link || job_) return false;
+    auto lease = this->lease(tr("同步"));
+    if (!lease) return false;
+    keepSessionSettings();
+    jobLease_.emplace(std::move(*lease));
+    writing_ = true;
+    unit_->setImage(image_);  // the download sends the unit's image: this one
+    unit_->setFlags(linkflag::kMeterPaused);
+    job_ = std::make_unique<UnitJob>(
+        unit_, *options_.link, this,
+        [](UnitTransfer& transfer) { return transfer.run(UnitTransfer::Mode::Download); },
+        [this](UnitTransfer::Result result) {
+            job_.reset();
+            writing_ = false;
+            unit_->clearFlags(linkflag::kMeterPaused);
+            jobLease_.reset();
+            emit settingsWritten(result == UnitTransfer::Result::Success);
+        });
+    return true;
 }
 
 void UnitSession::deliverMeters() {

@@ -112,7 +112,7 @@ public:
     // A lost link is taken up again every kRetryMs in the session's own worker, which holds
     // the lease meanwhile. The desk's own reconnect stops it first.
     void stopReconnecting();
-    bool reconnecting() const { return job_ != nullptr; }
+    bool reconnecting() const { return job_ && !writing_; }
     // The unit was just read again into a new image (its image pointer): it is compared with
     // the session's, whose image the unit gets back. The same settings simply go on; other
     // ones are kept for a choice or taken, as the options say. True when they were the same.
@@ -123,6 +123,9 @@ public:
     // and the unit is known to differ until they are written.
     void takeUnitsSettings();
     void keepSessionSettings();
+    // The session's settings are written into the unit and proven, in the session's worker
+    // (which holds the lease); false when another transfer holds the unit.
+    bool writeSessionSettings();
 
 signals:
     // From the meter thread, queued to the session's: a reading to take.
@@ -138,6 +141,8 @@ signals:
     void cameBackDifferent();
     // The session's image was replaced as a whole (the unit's settings were taken).
     void settingsReplaced();
+    // writeSessionSettings() ended: the unit holds the session's settings, or not.
+    void settingsWritten(bool ok);
 
 private:
     void updateMeterRate();
@@ -156,7 +161,8 @@ private:
     Options options_;
     bool forClients_ = false;
     QTimer linkTimer_;  // looks for a lost link
-    std::unique_ptr<UnitJob> job_;
+    std::unique_ptr<UnitJob> job_;  // a reconnect, or a write when writing_
+    bool writing_ = false;
     std::optional<Lease> jobLease_;
     std::shared_ptr<ModeImage> cameBack_;
 

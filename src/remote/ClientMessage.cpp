@@ -109,6 +109,20 @@ bool readOpen(const QJsonObject& o, ClientMessage& m, Problem& p) {
     return readString(o, "unit", m.unit, false, p, 64);
 }
 
+bool readSettle(const QJsonObject& o, ClientMessage& m, Problem& p) {
+    const QJsonValue id = o.value("id");
+    if (id.isDouble() && std::isfinite(id.toDouble())) m.requestId = id.toDouble();
+    QString keep;
+    if (!readString(o, "unit", m.unit, false, p, 64) || !readString(o, "keep", keep, false, p))
+        return false;
+    if (keep != "unit" && keep != "program") {
+        p = {Code::BadField, "keep"};
+        return false;
+    }
+    m.unitWins = keep == "unit";
+    return true;
+}
+
 }  // namespace
 
 QString ClientMessage::Problem::text() const {
@@ -150,6 +164,9 @@ ClientMessage::Read ClientMessage::read(QByteArrayView json) {
     } else if (type == "open") {
         m.type = Type::Open;
         ok = readOpen(o, m, p);
+    } else if (type == "settle") {
+        m.type = Type::Settle;
+        ok = readSettle(o, m, p);
     } else if (type == "ping") {
         m.type = Type::Ping;
     } else {

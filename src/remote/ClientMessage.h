@@ -15,13 +15,14 @@ namespace qel {
 //   {"type":"subscribe","units":[ID...] or "*","meters":RATE}
 //   {"type":"set","id":N,"unit":ID,"path":"outputs[2].gainDb","value":V,"final":B}
 //   {"type":"open","unit":ID or null}   (the unit the client shows; null: none)
+//   {"type":"settle","unit":ID,"keep":"unit" or "program"}   (a unit that came back other)
 //   {"type":"ping"}
 struct ClientMessage {
     static constexpr int kMaxPath = 96;
     static constexpr int kMaxUnits = 64;
     static constexpr int kDefaultMeterRate = 15;  // "meters": true
 
-    enum class Type { Hello, Subscribe, Set, Open, Ping };
+    enum class Type { Hello, Subscribe, Set, Open, Settle, Ping };
     Type type = Type::Ping;
     QString token, pair, label;  // hello
     QStringList units;           // subscribe; "*" for all
@@ -30,6 +31,7 @@ struct ClientMessage {
     QString unit, path;          // set; open (unit, empty for none)
     QJsonValue value;            // set
     bool final = true;           // set; false while a control is dragged
+    bool unitWins = false;       // settle: the unit's settings are kept
 
     struct Problem {
         enum class Code { NotJson, NotObject, UnknownType, MissingField, BadField };

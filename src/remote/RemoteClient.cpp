@@ -64,6 +64,8 @@ void RemoteClient::receive(const QString& text) {
     if (m.type == ClientMessage::Type::Hello) return hello(m);
     if (!paired())
         return close(QWebSocketProtocol::CloseCodePolicyViolated, QStringLiteral("hello first"));
+    if (m.type == ClientMessage::Type::Settle && readOnly_)
+        return nack(m.requestId, QStringLiteral("this client may only watch"));
     if (m.type == ClientMessage::Type::Set) {
         if (readOnly_) return nack(m.requestId, QStringLiteral("this client may only watch"));
         if (!takeEdit()) return nack(m.requestId, QStringLiteral("too many edits, slow down"));

@@ -223,6 +223,14 @@ void RemoteHub::open(QWebSocket* socket) {
 void RemoteHub::handle(RemoteClient* client, const ClientMessage& m) {
     if (m.type == ClientMessage::Type::Subscribe) subscribe(client, m);
     if (m.type == ClientMessage::Type::Set) set(client, m);
+    if (m.type == ClientMessage::Type::Settle) {
+        // A unit that came back with other settings: this client chose which side wins.
+        // Chosen already elsewhere: the fresh list tells so.
+        const auto unit = unitOf(m.unit);
+        if (unit && units_.differs(*unit) && !units_.settle(*unit, m.unitWins))
+            client->send({{"type", "nack"}, {"id", m.requestId}, {"reason", RemoteWords::busy()}});
+        lookAtUnits();
+    }
     if (m.type == ClientMessage::Type::Open) {
         watches_[client].open = m.unit;
         updateWanted();
@@ -524,6 +532,7 @@ QJsonObject RemoteHub::unitJson(const Equipment& unit) {
             {"busy", units_.busy(unit)}};
     if (reading) entry.insert("progress", *reading);
     if (units_.reconnecting(unit)) entry.insert("reconnecting", true);
+    if (const auto count = units_.differs(unit)) entry.insert("differs", *count);
     if (units_.readFailure(unit)) entry.insert("failure", unreadReason(unit));
     return entry;
 }

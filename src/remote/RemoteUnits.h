@@ -60,6 +60,20 @@ public:
         return std::nullopt;
     }
 
+    // The unit came back from a lost link with this many other settings than the program
+    // holds, and nobody has chosen yet; none else.
+    virtual std::optional<int> differs(const Equipment& unit) const {
+        (void)unit;
+        return std::nullopt;
+    }
+    // The choice: the unit's settings win, or the program's are written into the unit. False
+    // when there is nothing to choose or the unit is busy.
+    virtual bool settle(const Equipment& unit, bool unitWins) {
+        (void)unit;
+        (void)unitWins;
+        return false;
+    }
+
 protected:
     void tellChanged(const Equipment& unit, bool replaced) const {
         if (changed_) changed_(unit, replaced);

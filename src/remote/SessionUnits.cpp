@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "device/DownloadVerify.h"
+#include "device/ModeImage.h"
 #include "link/Equipment.h"
 
 namespace qel {
@@ -23,6 +25,8 @@ SessionUnits::SessionUnits(UnitSessions& sessions) : sessions_(sessions) {
                          [this, unit] { changed(unit, false); });
         QObject::connect(s, &UnitSession::settingsReplaced, self,
                          [this, unit] { changed(unit, true); });
+        QObject::connect(s, &UnitSession::cameBackDifferent, self,
+                         [this, unit] { changed(unit, false); });
         changed(unit, false);
     });
     closing_ = QObject::connect(&sessions_, &UnitSessions::closing, [this](UnitSession* s) {
@@ -119,6 +123,23 @@ bool SessionUnits::reconnecting(const Equipment& unit) const {
     const UnitSession* session = sessions_.of(unit);
     return session && (session->reconnecting() ||
                        session->unit().state() == Equipment::State::NotConnected);
+}
+
+std::optional<int> SessionUnits::differs(const Equipment& unit) const {
+    const UnitSession* session = sessions_.of(unit);
+    const ModeImage* read = session ? session->cameBackWith() : nullptr;
+    if (!read) return std::nullopt;
+    return int(DownloadVerify::compare(session->image()->record(), read->record(),
+                                       unit.modelCode())
+                   .size());
+}
+
+bool SessionUnits::settle(const Equipment& unit, bool unitWins) {
+    UnitSession* session = sessions_.of(unit);
+    if (!session || !session->cameBackWith() || session->busy()) return false;
+    if (!unitWins) return session->writeSessionSettings();
+    session->takeUnitsSettings();
+    return true;
 }
 
 std::optional<UnitTransfer::Result> SessionUnits::readFailure(const Equipment& unit) const {

@@ -27,6 +27,8 @@ public:
     void want(const Equipment& unit, bool wanted) override;
     std::optional<int> reading(const Equipment& unit) const override;
     bool reconnecting(const Equipment& unit) const override;
+    std::optional<int> differs(const Equipment& unit) const override;
+    bool settle(const Equipment& unit, bool unitWins) override;
     std::optional<UnitTransfer::Result> readFailure(const Equipment& unit) const override;
 
     // How long a unit connected for the clients alone is kept after the last has left it.

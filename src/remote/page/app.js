@@ -178,7 +178,20 @@
     else if (u && u.state === 'not-answering') text = t('设备无响应');
     else if (unit && unit.busy) { text = t('设备忙: 正在传输数据, 请稍候 ...'); kind = 'busy'; }
     else if (view && Link.state.readOnly) { text = t('只读: 不能修改设置'); kind = 'info'; }
+    const differs = !text && u && u.differs && !Link.state.readOnly;
+    if (differs) {
+      text = t('设备重新连接后有 %1 处设置与程序中的不同。', u.differs);
+      kind = 'busy';
+    }
     banner.textContent = text;
+    if (differs) {
+      [[t('采用设备的设置'), 'unit'], [t('写入程序的设置'), 'program']].forEach(function (c) {
+        const b = el('button', 'choice', c[0]);
+        b.dataset.keep = c[1];
+        b.addEventListener('click', function () { Link.settle(view.unitId, c[1]); });
+        banner.append(' ', b);
+      });
+    }
     banner.className = 'banner ' + kind;
     banner.hidden = !text;
     document.body.dataset.link = s;

@@ -19,6 +19,10 @@ const I18n = (function () {
     '设备无响应': 'Unit not answering',
     '设备已经断开!': 'The unit has been disconnected!',
     '读取中...': 'Reading...',
+    '设备重新连接后有 %1 处设置与程序中的不同。':
+        'Reconnected, the unit differs from the program in %1 settings.',
+    '采用设备的设置': "Keep the unit's settings",
+    '写入程序的设置': "Write the program's settings",
     '设备已经断开, 正在重新连接 ...': 'The unit is disconnected, reconnecting ...',
     '无法读取设备: %1': 'The unit cannot be read: %1',
     '设备忙: 正在传输数据, 请稍候 ...': 'Unit busy: a transfer is running, please wait ...',

@@ -174,6 +174,10 @@ const Link = (function () {
       send({ type: 'set', id: id, unit: unitId, path: path, value: value, final: final });
       return id;
     },
+    // Which side wins for a unit that came back with other settings: 'unit' or 'program'.
+    settle: function (unitId, keep) {
+      send({ type: 'settle', id: nextId++, unit: unitId, keep: keep });
+    },
     // The unit the page shows (null: the list).
     open: function (unitId) {
       opened = unitId || null;
