@@ -1841,6 +1841,14 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
         <source>无法读取设备的设置</source>
         <translation>the unit&apos;s settings could not be read</translation>
     </message>
+    <message>
+        <source>这个客户端只能查看, 不能修改</source>
+        <translation>this client may only watch</translation>
+    </message>
+    <message>
+        <source>修改太频繁, 请放慢</source>
+        <translation>too many edits, slow down</translation>
+    </message>
 </context>
 <context>
     <name>qel::ShowFiles</name>

@@ -7,7 +7,7 @@ namespace qel {
 UnitJob::UnitJob(std::shared_ptr<Equipment> unit, const LinkSettings& link, QObject* owner,
                  Work work, Done done)
     : unit_(std::move(unit)) {
-    thread_ = std::thread([this, link, owner = QPointer<QObject>(owner), work = std::move(work),
+    thread_ = std::thread([this, link, owner, work = std::move(work),
                            done = std::move(done), alive = alive_]() mutable {
         UnitTransfer transfer(*unit_, link, [this](int position, const char*) {
             progress_.store(position, std::memory_order_relaxed);
@@ -16,7 +16,7 @@ UnitJob::UnitJob(std::shared_ptr<Equipment> unit, const LinkSettings& link, QObj
         transfer.setCancel(&cancel_);
         const UnitTransfer::Result result = work(transfer);
         QMetaObject::invokeMethod(
-            owner.data(),
+            owner,
             [done = std::move(done), alive, result] {
                 if (alive->load(std::memory_order_acquire)) done(result);
             },

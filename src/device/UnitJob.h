@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -15,7 +14,8 @@ namespace qel {
 
 // One transfer of a unit on a thread of its own: its progress may be read from any thread,
 // and `done` runs on the owner's thread once it has ended (not when the job was destroyed
-// first). Destroying the job cancels the transfer and waits for its thread.
+// first). Destroying the job cancels the transfer and waits for its thread; the owner
+// outlives its jobs.
 class UnitJob {
 public:
     using Work = std::function<UnitTransfer::Result(UnitTransfer&)>;

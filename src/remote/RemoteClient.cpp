@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "remote/RemoteAuth.h"
+#include "remote/RemoteWords.h"
 
 namespace qel {
 
@@ -65,10 +66,10 @@ void RemoteClient::receive(const QString& text) {
     if (!paired())
         return close(QWebSocketProtocol::CloseCodePolicyViolated, QStringLiteral("hello first"));
     if (m.type == ClientMessage::Type::Settle && readOnly_)
-        return nack(m.requestId, QStringLiteral("this client may only watch"));
+        return nack(m.requestId, RemoteWords::watchOnly());
     if (m.type == ClientMessage::Type::Set) {
-        if (readOnly_) return nack(m.requestId, QStringLiteral("this client may only watch"));
-        if (!takeEdit()) return nack(m.requestId, QStringLiteral("too many edits, slow down"));
+        if (readOnly_) return nack(m.requestId, RemoteWords::watchOnly());
+        if (!takeEdit()) return nack(m.requestId, RemoteWords::tooManyEdits());
     }
     if (m.type == ClientMessage::Type::Ping) return send({{"type", "pong"}});
     emit message(this, m);

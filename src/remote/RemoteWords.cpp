@@ -36,6 +36,14 @@ QString RemoteWords::notASetting(const QString& path) {
     return tr("%1 不是遥控可以修改的设置").arg(path);
 }
 
+QString RemoteWords::watchOnly() {
+    return tr("这个客户端只能查看, 不能修改");
+}
+
+QString RemoteWords::tooManyEdits() {
+    return tr("修改太频繁, 请放慢");
+}
+
 QString RemoteWords::notTaken(const QString& path) {
     return tr("%1: 未被接受").arg(path);
 }

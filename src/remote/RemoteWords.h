@@ -21,6 +21,9 @@ public:
     static QString noAnswer();
     static QString readFailed();
     static QString notASetting(const QString& path);
+    // A client's edits refused: it may only watch, or sends too many.
+    static QString watchOnly();
+    static QString tooManyEdits();
     // A value the unit's settings cannot take, when the front end gave no words for why.
     static QString notTaken(const QString& path);
 };

@@ -13,6 +13,7 @@
 #include "remote/RemoteAuth.h"
 #include "remote/RemoteClient.h"
 #include "remote/RemoteServer.h"
+#include "remote/RemoteWords.h"
 #include "support/WebSocketClient.h"
 
 using namespace qel;
@@ -193,7 +194,7 @@ private slots:
                         {"value", true}});
         QTRY_COMPARE_WITH_TIMEOUT(flood.count("ack") + flood.count("nack"), 200, 5000);
         QVERIFY(flood.count("ack") <= RemoteClient::kEditsPerSecond + 10);
-        QCOMPARE(flood.last("nack").value("reason").toString(), QString("too many edits, slow down"));
+        QCOMPARE(flood.last("nack").value("reason").toString(), RemoteWords::tooManyEdits());
 
         flood.received.clear();
         flood.socket.sendTextMessage(QStringLiteral("{not json"));
