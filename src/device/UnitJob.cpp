@@ -7,25 +7,25 @@ namespace qel {
 UnitJob::UnitJob(std::shared_ptr<Equipment> unit, const LinkSettings& link, QObject* owner,
                  Work work, Done done)
     : unit_(std::move(unit)) {
-    thread_ = std::thread([this, link, owner, work = std::move(work),
-                           done = std::move(done), alive = alive_]() mutable {
+    // Made here, on the owner's thread: the worker only emits.
+    connect(
+        this, &UnitJob::ended, owner,
+        [done = std::move(done), alive = alive_](int result) {
+            if (*alive) done(UnitTransfer::Result(result));
+        },
+        Qt::QueuedConnection);
+    thread_ = std::thread([this, link, work = std::move(work)] {
         UnitTransfer transfer(*unit_, link, [this](int position, const char*) {
             progress_.store(position, std::memory_order_relaxed);
         });
         transfer.setProgressPause(0);
         transfer.setCancel(&cancel_);
-        const UnitTransfer::Result result = work(transfer);
-        QMetaObject::invokeMethod(
-            owner,
-            [done = std::move(done), alive, result] {
-                if (alive->load(std::memory_order_acquire)) done(result);
-            },
-            Qt::QueuedConnection);
+        emit ended(int(work(transfer)));
     });
 }
 
 UnitJob::~UnitJob() {
-    alive_->store(false, std::memory_order_release);
+    *alive_ = false;
     cancel_.store(true, std::memory_order_release);
     thread_.join();
 }

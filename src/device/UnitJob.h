@@ -14,29 +14,32 @@ namespace qel {
 
 // One transfer of a unit on a thread of its own: its progress may be read from any thread,
 // and `done` runs on the owner's thread once it has ended (not when the job was destroyed
-// first). Destroying the job cancels the transfer and waits for its thread; the owner
-// outlives its jobs.
-class UnitJob {
+// first; done may destroy the job). Destroying the job cancels the transfer and waits for its
+// thread; the owner outlives its jobs.
+class UnitJob : public QObject {
+    Q_OBJECT
 public:
     using Work = std::function<UnitTransfer::Result(UnitTransfer&)>;
     using Done = std::function<void(UnitTransfer::Result)>;
 
     UnitJob(std::shared_ptr<Equipment> unit, const LinkSettings& link, QObject* owner, Work work,
             Done done);
-    ~UnitJob();
-    UnitJob(const UnitJob&) = delete;
-    UnitJob& operator=(const UnitJob&) = delete;
+    ~UnitJob() override;
 
     // 0..100, as the transfer last reported.
     int progress() const { return progress_.load(std::memory_order_relaxed); }
     const std::shared_ptr<Equipment>& unit() const { return unit_; }
 
+signals:
+    // From the worker, queued to the owner.
+    void ended(int result);
+
 private:
     std::shared_ptr<Equipment> unit_;
     std::atomic<bool> cancel_{false};
     std::atomic<int> progress_{0};
-    // Cleared on destruction: a done already queued then does nothing.
-    std::shared_ptr<std::atomic<bool>> alive_ = std::make_shared<std::atomic<bool>>(true);
+    // Cleared on destruction (owner's thread): an end already queued then does nothing.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     std::thread thread_;
 };
 
