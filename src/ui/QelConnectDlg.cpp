@@ -2,14 +2,13 @@
 // Copyright (C) 2026 the Quellmar developers
 #include "ui/QelConnectDlg.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 
 #include "controls/MessageBoxes.h"
 
 namespace qel {
 
 namespace {
-CQelConnectDlg* gRunning = nullptr;  // the download in progress
 
 // The transfer's texts are marked for translation where they are defined.
 QString transferText(const char* text) {
@@ -75,7 +74,12 @@ void CQelConnectDlg::cancelJob() {
 }
 
 CQelConnectDlg* CQelConnectDlg::running(const Equipment* unit) {
-    return gRunning && (!unit || gRunning->unit_.get() == unit) ? gRunning : nullptr;
+    // A download runs in a top-level window of its own while the others are held.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<CQelConnectDlg*>(w);
+            d && d->beside_ && (!unit || d->unit_.get() == unit))
+            return d;
+    return nullptr;
 }
 
 std::shared_ptr<const VerifyReport> CQelConnectDlg::verifyReport() const {
@@ -87,7 +91,7 @@ CQelConnectDlg::Result CQelConnectDlg::run(std::shared_ptr<Equipment> unit, Mode
                                            const LinkSettings& link, QWidget* parent,
                                            uint32_t progressPauseMs,
                                            std::shared_ptr<const VerifyReport>* verify) {
-    if (mode != Mode::Download || gRunning) {
+    if (mode != Mode::Download || running()) {
         CQelConnectDlg dialog(std::move(unit), mode, link, parent, progressPauseMs);
         dialog.exec();
         if (verify) *verify = dialog.verifyReport();
@@ -96,9 +100,9 @@ CQelConnectDlg::Result CQelConnectDlg::run(std::shared_ptr<Equipment> unit, Mode
     // Not the parent's child: the parent is held (disabled) while the download runs.
     CQelConnectDlg dialog(std::move(unit), mode, link, nullptr, progressPauseMs);
     dialog.offerCancel();
-    gRunning = &dialog;
+    dialog.beside_ = true;
     dialog.execBeside(parent);
-    gRunning = nullptr;
+    dialog.beside_ = false;
     if (verify) *verify = dialog.verifyReport();
     return dialog.result();
 }

@@ -15,7 +15,7 @@ namespace qel {
 // The connection window: connects to a unit and reads it, reads it again, or downloads the
 // image's mode record into it, on its worker thread, and reports failures in message boxes.
 // A download can be cancelled (Result::Cancelled): it runs beside the other windows, which
-// are held meanwhile, and their close requests can cancel it through running().
+// are held meanwhile, and their close requests can cancel it (running() finds it).
 class CQelConnectDlg : public ProgressWindow {
     Q_OBJECT
 public:
@@ -57,6 +57,7 @@ private:
     std::shared_ptr<const VerifyReport> verifyReport_;
     bool started_ = false;
     bool quiet_ = false;
+    bool beside_ = false;              // a download running beside the held windows
     std::atomic<bool> cancel_{false};  // set by the GUI thread, read by the worker
 };
 
