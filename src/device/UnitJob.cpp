@@ -16,7 +16,8 @@ UnitJob::UnitJob(std::shared_ptr<Equipment> unit, const LinkSettings& link, QObj
         Qt::QueuedConnection);
     thread_ = std::thread([this, link, work = std::move(work)] {
         UnitTransfer transfer(*unit_, link, [this](int position, const char*) {
-            progress_.store(position, std::memory_order_relaxed);
+            if (progress_.exchange(position, std::memory_order_relaxed) != position)
+                emit progressed();
         });
         transfer.setProgressPause(0);
         transfer.setCancel(&cancel_);

@@ -33,6 +33,8 @@ public:
 signals:
     // From the worker, queued to the owner.
     void ended(int result);
+    // From the worker: progress() moved on.
+    void progressed();
 
 private:
     std::shared_ptr<Equipment> unit_;

@@ -61,6 +61,17 @@ UnitSession::UnitSession(std::shared_ptr<Equipment> unit, Options options)
             deliverMeters();
         }
     });
+    // The unit tells of its changes on any thread; the session's signal comes on its own.
+    connect(
+        this, &UnitSession::unitTold, this,
+        [this] {
+            unitToldQueued_ = false;
+            emit unitChanged();
+        },
+        Qt::QueuedConnection);
+    unit_->setWatcher([this] {
+        if (!unitToldQueued_.exchange(true)) emit unitTold();
+    });
     meters_.start();
     if (options_.link) {
         connect(&linkTimer_, &QTimer::timeout, this, &UnitSession::lookAtLink);
@@ -69,6 +80,7 @@ UnitSession::UnitSession(std::shared_ptr<Equipment> unit, Options options)
 }
 
 UnitSession::~UnitSession() {
+    unit_->setWatcher({});
     linkTimer_.stop();
     job_.reset();
     if (jobLease_) jobLease_->session_ = nullptr;  // no busy signal from a session that goes

@@ -81,8 +81,7 @@ public:
     // with the display passes between readings (the editor).
     enum class MeterUse { Readings, DisplayPasses };
     // The meters are read as often as the fastest watcher asks, once for all of them.
-    [[nodiscard]] MeterWatch watchMeters(int readingsPerSecond,
-                                         MeterUse use = MeterUse::Readings);
+    [[nodiscard]] MeterWatch watchMeters(int readingsPerSecond, MeterUse use = MeterUse::Readings);
     int meterWatchers() const { return static_cast<int>(watchers_.size()); }
 
     // A transfer holds the unit (a download, import, sync, show send, reconnect): no edit may
@@ -130,6 +129,11 @@ public:
 signals:
     // From the meter thread, queued to the session's: a reading to take.
     void metersPublished();
+    // From whichever thread changed the unit, queued to the session's: see unitChanged().
+    void unitTold();
+    // What the program shows of the unit may have changed: its state (not answering, lost,
+    // answering again), its flags or its name.
+    void unitChanged();
     // New meter display bytes (MeterPoller::display()); at most one is on its way at a time,
     // and they come at most once a frame (kMeterFrameMs): the display passes come faster than
     // anyone can see them.
@@ -160,7 +164,7 @@ private:
     QString holder_;
     Options options_;
     bool forClients_ = false;
-    QTimer linkTimer_;  // looks for a lost link
+    QTimer linkTimer_;              // looks for a lost link
     std::unique_ptr<UnitJob> job_;  // a reconnect, or a write when writing_
     bool writing_ = false;
     std::optional<Lease> jobLease_;
@@ -168,6 +172,7 @@ private:
 
     // A metersChanged is on its way to the GUI thread, or the frame timer will see to it.
     std::atomic<bool> metersQueued_{false};
+    std::atomic<bool> unitToldQueued_{false};
     std::atomic<bool> metersFresh_{false};  // display bytes published since the last delivery
     QElapsedTimer meterFrame_;              // since the last metersChanged
     QTimer meterDelay_;                     // the next frame

@@ -60,6 +60,9 @@ bool UnitSessions::connectForClients(std::shared_ptr<Equipment> unit) {
             }
             open(unit, true);
         });
+    connect(
+        jobs_[key].get(), &UnitJob::progressed, this, [this, key] { emit connectProgressed(key); },
+        Qt::QueuedConnection);
     return true;
 }
 

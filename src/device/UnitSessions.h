@@ -51,6 +51,8 @@ signals:
     void opened(UnitSession* session);
     // Emitted before the session goes.
     void closing(UnitSession* session);
+    // A connection for the clients came further (connectProgress()).
+    void connectProgressed(const Equipment* unit);
     // A connection for the clients ended without a session.
     void connectFailed(const Equipment* unit, UnitTransfer::Result result);
 

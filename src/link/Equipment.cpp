@@ -45,8 +45,12 @@ std::string Equipment::deviceName() const {
     return deviceName_;
 }
 void Equipment::setDeviceName(const std::string& name) {
-    std::lock_guard lock(infoMutex_);
-    deviceName_ = name;
+    {
+        std::lock_guard lock(infoMutex_);
+        if (deviceName_ == name) return;
+        deviceName_ = name;
+    }
+    tellWatcher();
 }
 std::string Equipment::portName() const {
     std::lock_guard lock(infoMutex_);
@@ -141,6 +145,41 @@ void Equipment::stopLink() {
     running_.store(false, std::memory_order_release);
 }
 
+void Equipment::setFlags(uint32_t bits) {
+    if ((flags_.fetch_or(bits, std::memory_order_acq_rel) & bits) == bits) return;
+    toldState_.store(state(), std::memory_order_relaxed);
+    tellWatcher();
+}
+
+void Equipment::clearFlags(uint32_t bits) {
+    if ((flags_.fetch_and(~bits, std::memory_order_acq_rel) & bits) == 0) return;
+    toldState_.store(state(), std::memory_order_relaxed);
+    tellWatcher();
+}
+
+void Equipment::setWatcher(Watcher watcher) {
+    std::lock_guard lock(watcherMutex_);
+    watcher_ = std::move(watcher);
+}
+
+void Equipment::tellWatcher() {
+    std::lock_guard lock(watcherMutex_);
+    if (watcher_) watcher_();
+}
+
+void Equipment::noticeState() {
+    const State now = state();
+    if (toldState_.exchange(now, std::memory_order_relaxed) != now) tellWatcher();
+}
+
+uint32_t Equipment::idleWaitMs() const {
+    const uint64_t since = awaitingSince_.load(std::memory_order_acquire);
+    const uint32_t limit = answerLimitMs_.load(std::memory_order_relaxed);
+    if (!since || !limit) return kIdleWaitMs;
+    const uint32_t waited = tickMs() - static_cast<uint32_t>(since);
+    return waited >= limit ? kIdleWaitMs : std::min(kIdleWaitMs, limit - waited + 1);
+}
+
 bool Equipment::notAnswering() const {
     const uint64_t since = awaitingSince_.load(std::memory_order_acquire);
     const uint32_t limit = answerLimitMs_.load(std::memory_order_relaxed);
@@ -214,7 +253,8 @@ void Equipment::senderLoop() {
     CommandQueue::Outgoing out;
     int unanswered = 0;  // commands in a row that spent their tries without any reply
     while (!stopRequested()) {
-        if (!queue_.takeHead(out, kIdleWaitMs, [this] { return stopRequested(); })) continue;
+        noticeState();
+        if (!queue_.takeHead(out, idleWaitMs(), [this] { return stopRequested(); })) continue;
         bool answered = false, accepted = false;
         for (int attempt = 0; attempt < out.tries && !answered && !stopRequested(); ++attempt) {
             transmit(out.frame, out.length);
@@ -222,11 +262,12 @@ void Equipment::senderLoop() {
             const auto deadline =
                 std::chrono::steady_clock::now() + std::chrono::milliseconds(out.timeoutMs);
             while (!answered && !stopRequested() && std::chrono::steady_clock::now() < deadline) {
-                const uint32_t state = queue_.waitReply(std::min(
-                    deadline,
-                    std::chrono::steady_clock::now() + std::chrono::milliseconds(kCheckMs)));
+                const uint32_t state =
+                    queue_.waitReply(std::min(deadline, std::chrono::steady_clock::now() +
+                                                            std::chrono::milliseconds(kCheckMs)));
                 answered = (state & (reply::kAccepted | reply::kMismatch)) != 0;
                 accepted = (state & reply::kAccepted) != 0;
+                noticeState();
             }
         }
         queue_.finishHead(!answered && stopRequested());
@@ -280,6 +321,7 @@ void Equipment::receiveLoop() {
         if (n == 0) continue;
         lastHeardMs_.store(tickMs(), std::memory_order_relaxed);
         awaitingSince_.store(0, std::memory_order_release);
+        noticeState();
         replies_.take(queue_, buffer, static_cast<size_t>(n), datagram);
     }
 }

@@ -5,6 +5,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -93,8 +94,16 @@ public:
     // Link flags.
     uint32_t flags() const { return flags_.load(std::memory_order_acquire); }
     bool hasFlag(uint32_t bits) const { return (flags() & bits) == bits; }
-    void setFlags(uint32_t bits) { flags_.fetch_or(bits, std::memory_order_acq_rel); }
-    void clearFlags(uint32_t bits) { flags_.fetch_and(~bits, std::memory_order_acq_rel); }
+    void setFlags(uint32_t bits);
+    void clearFlags(uint32_t bits);
+
+    // Told whenever what the program shows of the unit may have changed by itself: its
+    // state() (it stops answering, answers again, its link is lost or stopped), its flags or
+    // its name. Called on whichever thread made the change, under a lock that the setter
+    // waits for: the watcher only hands the news on (a queued signal) and never calls back
+    // into the unit.
+    using Watcher = std::function<void()>;
+    void setWatcher(Watcher watcher);
 
     // Clears the stop flag, opens the serial port of a serial unit and starts the receive and
     // sender threads. False (with lastError(), and the stop flag set) when the port cannot be
@@ -154,6 +163,12 @@ private:
     void setError(const LinkError& error);
     // Stops the link of a unit that is gone; from a link thread.
     void lose(const char* why);
+    void tellWatcher();
+    // Tells the watcher when state() is not what it was last told.
+    void noticeState();
+    // How long the sender may wait for work: no longer than until the unit's silence reaches
+    // the answer limit, so that the change to not answering is told on time.
+    uint32_t idleWaitMs() const;
 
     std::atomic<uint32_t> modelCode_{0};
     std::atomic<uint32_t> flags_{0};
@@ -187,6 +202,9 @@ private:
     std::atomic<uint32_t> unconfirmed_{0};  // writes without an accepted reply
     std::atomic<bool> knownDifferent_{false};
     std::mutex linkMutex_;  // serialises startLink and stopLink
+    std::atomic<State> toldState_{State::NotConnected};
+    std::mutex watcherMutex_;  // guards watcher_
+    Watcher watcher_;
 };
 
 }  // namespace qel

@@ -110,14 +110,17 @@ RemoteHub::RemoteHub(RemoteUnits& units, const QString& configPath, QObject* par
     meterTimer_.setSingleShot(true);
     meterTimer_.setTimerType(Qt::PreciseTimer);
     connect(&meterTimer_, &QTimer::timeout, this, &RemoteHub::sendMeters);
-    connect(&lookTimer_, &QTimer::timeout, this, &RemoteHub::lookAtUnits);
     // A session's changes reach the clients at once; a unit whose settings were replaced as a
     // whole gets a fresh snapshot.
     units_.setChanged([this](const Equipment& unit, bool replaced) {
         if (clients_.empty()) return;
         if (replaced)
-            if (UnitView* view = viewOf(unit)) tellWatchers(idOf(unit), snapshot(idOf(unit), *view));
+            if (UnitView* view = viewOf(unit))
+                tellWatchers(idOf(unit), snapshot(idOf(unit), *view));
         lookAtUnits();
+    });
+    units_.setListChanged([this] {
+        if (!clients_.empty()) lookAtUnits();
     });
     // Another program on the same file (quellmar-cli unpair) may drop a pairing.
     connect(&pairingsTimer_, &QTimer::timeout, this, [this] { auth_.reload(); });
@@ -131,6 +134,7 @@ RemoteHub::RemoteHub(RemoteUnits& units, const QString& configPath, QObject* par
 
 RemoteHub::~RemoteHub() {
     units_.setChanged({});
+    units_.setListChanged({});
     stop();
     // Clients going with server_ below still tell auth_ when they were last seen.
     auth_.setListChanged({});
@@ -206,7 +210,6 @@ void RemoteHub::open(QWebSocket* socket) {
     clients_.push_back(client);
     connect(client, &RemoteClient::ready, this, [this](RemoteClient* c) {
         c->send({{"type", "units"}, {"units", unitsJson()}});
-        if (!lookTimer_.isActive()) lookTimer_.start(kLookMs);
         emit clientsChanged();
     });
     connect(client, &RemoteClient::message, this, &RemoteHub::handle);
@@ -215,7 +218,6 @@ void RemoteHub::open(QWebSocket* socket) {
         watches_.erase(c);
         updateMeterWatch();
         updateWanted();
-        if (clients_.empty()) lookTimer_.stop();
         emit clientsChanged();
     });
 }
@@ -522,14 +524,15 @@ QJsonObject RemoteHub::unitJson(const Equipment& unit) {
         state = QStringLiteral("offline");
     else if (unit.notAnswering())
         state = QStringLiteral("not-answering");
-    QJsonObject entry{{"id", idOf(unit)},
-            {"model", QString::fromStdString(unit.modelName())},
-            {"name", QString::fromStdString(unpaddedUnitText(unit.deviceName()))},
-            {"transport", serial ? "serial" : "udp"},
-            {"address", QString::fromStdString(serial ? unit.portName() : unit.addressText())},
-            {"state", state},
-            {"engineering", unit.hasFlag(linkflag::kEngineering)},
-            {"busy", units_.busy(unit)}};
+    QJsonObject entry{
+        {"id", idOf(unit)},
+        {"model", QString::fromStdString(unit.modelName())},
+        {"name", QString::fromStdString(unpaddedUnitText(unit.deviceName()))},
+        {"transport", serial ? "serial" : "udp"},
+        {"address", QString::fromStdString(serial ? unit.portName() : unit.addressText())},
+        {"state", state},
+        {"engineering", unit.hasFlag(linkflag::kEngineering)},
+        {"busy", units_.busy(unit)}};
     if (reading) entry.insert("progress", *reading);
     if (units_.reconnecting(unit)) entry.insert("reconnecting", true);
     if (const auto count = units_.differs(unit)) entry.insert("differs", *count);

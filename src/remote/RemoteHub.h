@@ -38,7 +38,6 @@ public:
     static constexpr int kMergeMs = 40;       // a dragged control's sets within this merge
     static constexpr int kMaxMeterRate = 25;  // readings a second
     static constexpr qint64 kMeterBacklog = 32 * 1024;  // a client this far behind skips meters
-    static constexpr int kLookMs = 200;                 // how often the units' states are looked at
 
     struct Settings {
         bool enabled = false;
@@ -80,9 +79,8 @@ public:
 
     // Looks at the units now: a changed list or state goes to every client, a unit's new edit
     // path (its session opened) and the end of a transfer send a snapshot. The units' holder
-    // tells of its sessions' changes at once; what the links and the list change by
-    // themselves (a unit that stops answering, a search's finds) is looked at every kLookMs
-    // while clients are paired.
+    // tells of every change at once: its sessions', its units' own (a unit that stops
+    // answering, is lost, is renamed) and its list's.
     void lookAtUnits();
 
     RemoteAuth& auth() { return auth_; }
@@ -164,7 +162,6 @@ private:
     std::map<QString, UnitView> views_;
     std::map<QString, Control> controls_;  // by unit id and path
     QTimer meterTimer_;
-    QTimer lookTimer_;
     QTimer pairingsTimer_;
     QElapsedTimer clock_;
     int nextClient_ = 1;

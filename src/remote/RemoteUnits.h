@@ -28,9 +28,15 @@ public:
     // took or left it, its link came back, or (replaced) its settings changed as a whole.
     using Changed = std::function<void(const Equipment& unit, bool replaced)>;
     void setChanged(Changed changed) { changed_ = std::move(changed); }
+    // Told by whoever changes which units there are (a search, a unit added or removed);
+    // what a unit shows of itself (its state, its name) comes through Changed.
+    void setListChanged(std::function<void()> changed) { listChanged_ = std::move(changed); }
+    void listChanged() const {
+        if (listChanged_) listChanged_();
+    }
     virtual std::vector<std::shared_ptr<Equipment>> units() const = 0;
-    // The edit path of a unit whose settings were read, null for any other. It may change
-    // (an editor opens or closes): the hub looks again several times a second.
+    // The edit path of a unit whose settings were read, null for any other. It changes when
+    // the unit's session comes or goes, which Changed tells.
     virtual ParamEdit* editOf(const Equipment& unit) = 0;
     // A transfer holds the unit: no edit may reach it meanwhile.
     virtual bool busy(const Equipment& unit) const = 0;
@@ -81,6 +87,7 @@ protected:
 
 private:
     Changed changed_;
+    std::function<void()> listChanged_;
 };
 
 }  // namespace qel

@@ -20,12 +20,15 @@ SessionUnits::SessionUnits(UnitSessions& sessions) : sessions_(sessions) {
         // letGoTimer_ stands for this object: the connections end with it.
         const Equipment* unit = &s->unit();
         QObject* self = &letGoTimer_;
-        QObject::connect(s, &UnitSession::busyChanged, self, [this, unit] { changed(unit, false); });
+        QObject::connect(s, &UnitSession::busyChanged, self,
+                         [this, unit] { changed(unit, false); });
         QObject::connect(s, &UnitSession::linkRestored, self,
                          [this, unit] { changed(unit, false); });
         QObject::connect(s, &UnitSession::settingsReplaced, self,
                          [this, unit] { changed(unit, true); });
         QObject::connect(s, &UnitSession::cameBackDifferent, self,
+                         [this, unit] { changed(unit, false); });
+        QObject::connect(s, &UnitSession::unitChanged, self,
                          [this, unit] { changed(unit, false); });
         changed(unit, false);
     });
@@ -36,12 +39,15 @@ SessionUnits::SessionUnits(UnitSessions& sessions) : sessions_(sessions) {
     });
     failed_ = QObject::connect(&sessions_, &UnitSessions::connectFailed,
                                [this](const Equipment* unit) { changed(unit, false); });
+    progressed_ = QObject::connect(&sessions_, &UnitSessions::connectProgressed,
+                                   [this](const Equipment* unit) { changed(unit, false); });
 }
 
 SessionUnits::~SessionUnits() {
     QObject::disconnect(opened_);
     QObject::disconnect(closing_);
     QObject::disconnect(failed_);
+    QObject::disconnect(progressed_);
     watches_.clear();
     unwanted_.clear();
 }
@@ -121,16 +127,15 @@ std::optional<int> SessionUnits::reading(const Equipment& unit) const {
 
 bool SessionUnits::reconnecting(const Equipment& unit) const {
     const UnitSession* session = sessions_.of(unit);
-    return session && (session->reconnecting() ||
-                       session->unit().state() == Equipment::State::NotConnected);
+    return session &&
+           (session->reconnecting() || session->unit().state() == Equipment::State::NotConnected);
 }
 
 std::optional<int> SessionUnits::differs(const Equipment& unit) const {
     const UnitSession* session = sessions_.of(unit);
     const ModeImage* read = session ? session->cameBackWith() : nullptr;
     if (!read) return std::nullopt;
-    return int(DownloadVerify::compare(session->image()->record(), read->record(),
-                                       unit.modelCode())
+    return int(DownloadVerify::compare(session->image()->record(), read->record(), unit.modelCode())
                    .size());
 }
 

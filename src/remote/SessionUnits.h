@@ -48,11 +48,11 @@ private:
 
     std::map<const Equipment*, int> rates_;  // what the clients ask, session or not
     std::map<const Equipment*, UnitSession::MeterWatch> watches_;
-    std::set<const Equipment*> wanted_;  // some client has it open
+    std::set<const Equipment*> wanted_;                    // some client has it open
     std::map<const Equipment*, QDeadlineTimer> unwanted_;  // let go once the time is up
     QTimer letGoTimer_;
     int letGoMs_ = kLetGoMs;
-    QMetaObject::Connection opened_, closing_, failed_;
+    QMetaObject::Connection opened_, closing_, failed_, progressed_;
 };
 
 }  // namespace qel

@@ -313,6 +313,7 @@ void CMainFrame::runAddressStep() {
 void CMainFrame::repaintEquipmentList() {
     panel_->dialog()->equipmentPage()->list()->update();
     fitEquipmentList();
+    if (remoteUnits_) remoteUnits_->listChanged();  // a search's finds, a unit added or gone
 }
 
 // The bar widens where a row's texts would be cut.
