@@ -47,7 +47,7 @@ public:
     using OnDifference = SessionOptions::OnDifference;
     using Options = SessionOptions;
 
-    static constexpr int kMeterFrameMs = 33;  // about 30 frames a second
+    static constexpr int kMeterFrameMs = 40;  // 25 frames a second, as the editor reads
 
     // The unit's settings were read into its image.
     explicit UnitSession(std::shared_ptr<Equipment> unit, Options options = Options());
