@@ -144,6 +144,22 @@ private slots:
         QTRY_COMPARE(int(rig.out(0).polarity), 0);
     }
 
+    void anInputMemberTakesGainAndMuteAndIgnoresPolarityAndDelay() {
+        Rig rig;
+        QVERIFY(rig.start({100, 80}));
+        const GroupMember input{"Stage-L", model::kQD408, cmd::inputChannel(1)};
+        QVERIFY(rig.groups->addMember("Mains", input));
+        const auto before = rig.sim.state(0).params.in[0];
+        const auto polarity = rig.groups->setPolarity("Mains", true);
+        const auto delay = rig.groups->setDelayMs("Mains", 5.0);
+        QVERIFY(polarity.pending.empty() && delay.pending.empty() && delay.ok);
+        QTRY_COMPARE(int(rig.out(0).delay), 480 + 240);
+        rig.groups->setGainDb("Mains", -1.0);
+        QTRY_COMPARE(int(rig.sim.state(0).params.in[0].gain), before.gain - 2);
+        QCOMPARE(rig.groups->member(input).state, GroupControl::MemberState::Online);
+        QCOMPARE(rig.groups->member(input).share.inverted, false);
+    }
+
     void offsetsSurviveAReloadOfTheFile() {
         Rig rig;
         QVERIFY(rig.start({100, 80}));
