@@ -1139,6 +1139,10 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
         <source>%1 (远程客户端 %2)</source>
         <translation>%1 (remote client %2)</translation>
     </message>
+    <message>
+        <source>%1 (编组 %2)</source>
+        <translation>%1 (group %2)</translation>
+    </message>
 </context>
 <context>
     <name>qel::EqPage</name>
@@ -1639,6 +1643,18 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
         <source>units[%3] 已有名为 &quot;%1&quot; 的 %2</source>
         <translation>units[%3] is already the %2 named &quot;%1&quot;</translation>
     </message>
+    <message>
+        <source>groups[%2] 已名为 &quot;%1&quot;</source>
+        <translation>groups[%2] is already named &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>与 members[%1] 是同一个通道</source>
+        <translation>members[%1] names the same channel</translation>
+    </message>
+    <message>
+        <source>%2 没有通道 %1</source>
+        <translation>a %2 has no channel %1</translation>
+    </message>
 </context>
 <context>
     <name>qel::PresetTransfer</name>
@@ -1975,6 +1991,14 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     <message>
         <source>设备已经断开, 正在自动重连, 请稍后再试。</source>
         <translation>The unit is disconnected and being reconnected, please try again shortly.</translation>
+    </message>
+    <message>
+        <source>第 %1 个编组</source>
+        <translation>group %1</translation>
+    </message>
+    <message>
+        <source>编组 &quot;%1&quot;</source>
+        <translation>group &quot;%1&quot;</translation>
     </message>
 </context>
 <context>

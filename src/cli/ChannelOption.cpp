@@ -2,16 +2,12 @@
 // Copyright (C) 2026 the Quellmar developers
 #include "cli/ChannelOption.h"
 
-#include "device/Models.h"
+#include "device/ChannelKey.h"
 
 namespace qel::cli {
 
 std::optional<cmd::ChannelId> parseChannel(const std::string& c) {
-    if (c.size() == 4 && c.rfind("in:", 0) == 0 && c[3] >= 'A' && c[3] <= 'D')
-        return cmd::inputChannel(c[3] - 'A' + 1);
-    if (c.size() == 5 && c.rfind("out:", 0) == 0 && c[4] >= '1' && c[4] <= '8')
-        return cmd::outputChannel(c[4] - '0');
-    return std::nullopt;
+    return parseChannelKey(c);
 }
 
 std::string channelName(const cmd::ChannelId& c) {
@@ -21,8 +17,7 @@ std::string channelName(const cmd::ChannelId& c) {
 }
 
 bool modelHasChannel(uint32_t model, const cmd::ChannelId& c) {
-    const bool input = c.side == cmd::Side::Input;
-    return c.number <= (input ? inputCount(model) : outputCount(model));
+    return qel::modelHasChannel(model, c);
 }
 
 }  // namespace qel::cli

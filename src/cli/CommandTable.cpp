@@ -9,6 +9,7 @@
 #include "cli/DownloadCommand.h"
 #include "cli/ExportCommand.h"
 #include "cli/ExportEqCommand.h"
+#include "cli/GroupCommand.h"
 #include "cli/ImportCommand.h"
 #include "cli/ImportEqCommand.h"
 #include "cli/ModuleCommand.h"
@@ -58,6 +59,7 @@ std::vector<CommandSpec> makeTable() {
     using System = SystemCommand::Kind;
     using Show = ShowLoadCommand::Kind;
     using Pairings = PairingsCommand::Kind;
+    using Groups = GroupCommand::Kind;
     constexpr auto None = ArgKind::None, Value = ArgKind::Value, File = ArgKind::File;
     const Options unit = {{"--ip", Value}, {"--serial", Value}};
     const Options units = join({unit, {{"--all", None}}});
@@ -99,8 +101,8 @@ std::vector<CommandSpec> makeTable() {
         {"export-eq", ExportEqCommand::usage(),
          join({{{"--channel", Value}, {"--format", Value}, {"--out", File}}, unit, modeFile}), None,
          &run<ExportEqCommand>},
-        {"show-save", ShowSaveCommand::usage(), join({units, {{"--out", File}}}), None,
-         &run<ShowSaveCommand>},
+        {"show-save", ShowSaveCommand::usage(),
+         join({units, {{"--out", File}, {"--groups", File}}}), None, &run<ShowSaveCommand>},
         {"show-diff",
          ShowLoadCommand::usage(Show::Diff),
          {},
@@ -112,8 +114,25 @@ std::vector<CommandSpec> makeTable() {
          File,
          &runKind<ShowLoadCommand, Show::Load>},
         {"serve", ServeCommand::usage(),
-         join({units, {{"--listen", Value}, {"--read-only", None}, {"--config", File}}}), None,
-         &run<ServeCommand>},
+         join({units,
+               {{"--listen", Value},
+                {"--read-only", None},
+                {"--config", File},
+                {"--groups", File}}}),
+         None, &run<ServeCommand>},
+        {"group-list", GroupCommand::usage(Groups::List), join({{{"--groups", File}}, json}), None,
+         &runKind<GroupCommand, Groups::List>},
+        {"group-set", GroupCommand::usage(Groups::Set),
+         join({units,
+               {{"--groups", File},
+                {"--group", Value},
+                {"--gain-db", Value},
+                {"--gain-step", Value},
+                {"--mute", Value},
+                {"--polarity", Value},
+                {"--delay-ms", Value}},
+               json}),
+         None, &runKind<GroupCommand, Groups::Set>},
         {"paired", PairingsCommand::usage(Pairings::List), join({{{"--config", File}}, json}), None,
          &runKind<PairingsCommand, Pairings::List>},
         {"unpair", PairingsCommand::usage(Pairings::Unpair), join({{{"--config", File}}, json}),

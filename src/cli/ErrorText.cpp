@@ -107,6 +107,12 @@ std::string documentText(const PresetIssue& issue, const Values& v) {
             return "the preset is for a " + v[0] + ", the target is a " + v[1];
         case PresetProblem::NameTwice:
             return "units[" + v[2] + "] is already the " + v[1] + " named " + quoted(v[0]);
+        case PresetProblem::GroupTwice:
+            return "groups[" + v[1] + "] is already named " + quoted(v[0]);
+        case PresetProblem::MemberTwice:
+            return "members[" + v[0] + "] names the same channel";
+        case PresetProblem::NoSuchChannel:
+            return "a " + v[1] + " has no channel " + v[0];
         default:
             return {};
     }
@@ -250,8 +256,17 @@ std::string presetIssueText(const PresetIssue& issue) {
 }
 
 std::string showIssueText(const ShowIssue& issue) {
+    if (issue.group >= 0) return groupIssueText({issue.group, issue.groupName, issue.issue});
     const std::string text = presetIssueText(issue.issue);
     return issue.unit < 0 ? text : "unit " + quoted(issue.unitName) + ": " + text;
+}
+
+std::string groupIssueText(const GroupIssue& issue) {
+    const std::string text = presetIssueText(issue.issue);
+    if (issue.group < 0) return text;
+    return (issue.groupName.empty() ? "group " + std::to_string(issue.group + 1)
+                                    : "group " + quoted(issue.groupName)) +
+           ": " + text;
 }
 
 }  // namespace qel::cli

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "device/Groups.h"
 #include "device/MeasurementEq.h"
 #include "device/ModeFileStore.h"
 #include "device/PresetJson.h"
@@ -20,6 +21,9 @@ std::string presetIssueText(const PresetIssue& issue);
 // "unit \"Left\": units[1].settings.outputs[0].gainDb: 13 is outside -50 .. 12 dB"; the
 // document's own problems as presetIssueText words them.
 std::string showIssueText(const ShowIssue& issue);
+
+// "group \"Mains\": groups[1].members[0].channel: a QD206 has no channel out:5"
+std::string groupIssueText(const GroupIssue& issue);
 
 // "line 16: 16 filters are on, input A has 15 EQ points"; channelName names the channel the
 // filters were meant for.

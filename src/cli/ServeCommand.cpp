@@ -4,11 +4,13 @@
 
 #include <unistd.h>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QHostAddress>
 #include <QTimer>
 #include <iostream>
 
 #include "cli/CommandOutput.h"
+#include "cli/GroupCommand.h"
 #include "cli/Interrupt.h"
 #include "cli/ServeHost.h"
 #include "platform/Language.h"
@@ -20,12 +22,14 @@ namespace qel::cli {
 
 const char* ServeCommand::usage() {
     return "  serve --listen ADDR:PORT (--ip A.B.C.D ... | --serial COMn ... | --all)\n"
-           "        [--read-only] [--config FILE]\n"
+           "        [--read-only] [--config FILE] [--groups FILE]\n"
            "      Connects the units and serves the remote control page on ADDR:PORT until\n"
            "      SIGTERM or Ctrl+C (port 0: any free one); prints the address to pair a\n"
            "      tablet with, and the next one each time a tablet pairs (with a QR code\n"
            "      on a terminal). Pairings are kept in FILE (default QelConfig.ini here);\n"
-           "      the page speaks the language the window program keeps there.\n";
+           "      the page speaks the language the window program keeps there. With\n"
+           "      --groups, the groups of channels across units are taken from FILE (made\n"
+           "      when missing) and kept there; a file with errors stops serve at once.\n";
 }
 
 bool ServeCommand::parse(CliOptions& options) {
@@ -49,6 +53,8 @@ bool ServeCommand::parse(CliOptions& options) {
             readOnly_ = true;
         } else if (option == "--config") {
             if (auto v = options.value()) config_ = QString::fromStdString(*v);
+        } else if (option == "--groups") {
+            if (auto v = options.value()) groups_ = QString::fromStdString(*v);
         } else {
             options.fail("serve: unknown option " + option);
         }
@@ -62,6 +68,11 @@ bool ServeCommand::parse(CliOptions& options) {
 int ServeCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostream& err) {
     CommandOutput output(false, out, err);
     const std::atomic<bool>* stop = catchTermination();
+    // A broken groups file stops serve before any unit is connected; it is left as it is.
+    int status = 0;
+    if (!groups_.isEmpty() && QFileInfo::exists(groups_) &&
+        !readGroupsFile(groups_, "serve", output, status))
+        return status;
     return targets_.hold(
         globals,
         [&](const std::vector<std::shared_ptr<Equipment>>& units, const LinkSettings& link) {
@@ -73,6 +84,16 @@ int ServeCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostr
             // program words it, in the language it keeps; this terminal keeps its own words.
             Language::install(app, Language::configured(config_));
             ServeHost host(units, link);
+            if (!groups_.isEmpty()) {
+                const auto read = host.loadGroups(groups_);
+                if (!read.ok())
+                    return output.fail("groups-file", "serve: " + groups_.toStdString() +
+                                                          " cannot be used; it is left as it is");
+                QObject::connect(
+                    &host.groups(), &GroupControl::saveFailed, [&err](const QString& why) {
+                        err << "groups file: " << why.toStdString() << "\n" << std::flush;
+                    });
+            }
             RemoteHub hub(host, config_);
             hub.setLanguage(Language::shown());
             hub.setIssueWords(&PresetIssueWords::text);

@@ -25,6 +25,7 @@ private:
     quint16 port_ = 8740;
     bool readOnly_ = false;
     QString config_ = QStringLiteral("QelConfig.ini");
+    QString groups_;  // the groups file kept up to date; none: no groups
     std::string error_;
 };
 

@@ -16,7 +16,10 @@ SessionOptions serveOptions(const LinkSettings& link) {
 ServeSessions::ServeSessions(const LinkSettings& link) : sessions(serveOptions(link)) {}
 
 ServeHost::ServeHost(std::vector<std::shared_ptr<Equipment>> units, const LinkSettings& link)
-    : ServeSessions(link), SessionUnits(ServeSessions::sessions), units_(std::move(units)) {
+    : ServeSessions(link),
+      SessionUnits(ServeSessions::sessions),
+      units_(std::move(units)),
+      groups_(ServeSessions::sessions, GroupControl::among(units_)) {
     for (const auto& unit : units_) ServeSessions::sessions.open(unit);
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "device/GroupControl.h"
 #include "device/UnitSessions.h"
 #include "remote/SessionUnits.h"
 
@@ -25,9 +26,14 @@ public:
 
     std::vector<std::shared_ptr<Equipment>> units() const override { return units_; }
     UnitSessions& sessions() { return ServeSessions::sessions; }
+    // The groups of channels across the units (kept in the file loadGroups read; none
+    // loaded: no groups, kept nowhere).
+    GroupControl& groups() { return groups_; }
+    GroupControl::LoadResult loadGroups(const QString& path) { return groups_.load(path); }
 
 private:
     std::vector<std::shared_ptr<Equipment>> units_;
+    GroupControl groups_;  // goes before the sessions it reaches
 };
 
 }  // namespace qel::cli

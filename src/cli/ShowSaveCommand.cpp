@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "cli/ErrorText.h"
+#include "cli/GroupCommand.h"
 #include "cli/PresetFile.h"
 #include "cli/Session.h"
 #include "device/GbkText.h"
@@ -38,17 +39,19 @@ std::string showAddress(const Equipment& unit, const SerialPortMap& serialMap) {
 }
 
 const char* ShowSaveCommand::usage() {
-    return "  show-save --out FILE ((--ip A.B.C.D | --serial COMn)... | --all)\n"
+    return "  show-save --out FILE ((--ip A.B.C.D | --serial COMn)... | --all) [--groups FILE]\n"
            "      Reads every unit in full (side by side) and writes them, each with its model,\n"
-           "      name, address and settings, as one show file (docs/show-format.md). Nothing\n"
-           "      is written unless every unit was read.\n";
+           "      name, address and settings, as one show file (docs/show-format.md), with the\n"
+           "      groups of a groups file. Nothing is written unless every unit was read.\n";
 }
 
 bool ShowSaveCommand::parse(CliOptions& options) {
     std::string option;
     while (options.next(option)) {
         if (targets_.take(option, options)) continue;
-        if (option == "--out") {
+        if (option == "--groups") {
+            if (auto v = options.value()) groups_ = QString::fromStdString(*v);
+        } else if (option == "--out") {
             if (auto v = options.value()) out_ = *v;
         } else {
             options.fail("show-save: unknown option " + option);
@@ -62,6 +65,13 @@ bool ShowSaveCommand::parse(CliOptions& options) {
 
 int ShowSaveCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostream& err) {
     CommandOutput output(false, out, err);
+    std::vector<Group> groups;
+    if (!groups_.isEmpty()) {
+        int status = 0;
+        const auto set = readGroupsFile(groups_, "show-save", output, status);
+        if (!set) return status;
+        groups = set->groups;
+    }
     std::mutex mutex;                 // guards read
     std::map<size_t, ShowUnit> read;  // by the unit's place, so the file keeps their order
     const int status = targets_.run(
@@ -91,12 +101,13 @@ int ShowSaveCommand::run(const GlobalOptions& globals, std::ostream& out, std::o
     for (auto& [index, unit] : read) units.push_back(std::move(unit));
     // Only a file that reads back: two units of one model with one name (units fresh from
     // the factory share theirs) could not be told apart.
-    const QByteArray json = showJson(units);
+    const QByteArray json = showJson(units, groups);
     const ShowRead back = readShowJson(json);
     if (!back.ok()) {
         std::string text = "the show file was not written:";
         for (const auto& e : back.errors)
-            text += "\n  " + showIssueText(e) + " (" + units.at(size_t(e.unit)).address + ")";
+            text += "\n  " + showIssueText(e) +
+                    (e.unit >= 0 ? " (" + units.at(size_t(e.unit)).address + ")" : "");
         return output.fail("show", text);
     }
     std::string why;

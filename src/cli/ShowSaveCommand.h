@@ -5,8 +5,10 @@
 #include <iosfwd>
 #include <string>
 
+#include <QString>
 #include "cli/CliOptions.h"
 #include "cli/TargetList.h"
+
 #include "link/Equipment.h"
 #include "platform/SerialPortMap.h"
 
@@ -27,6 +29,7 @@ public:
 private:
     TargetList targets_;
     std::string out_;
+    QString groups_;  // the groups file whose groups the show holds; none: no groups
     std::string error_;
 };
 

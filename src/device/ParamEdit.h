@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "device/EqPoint.h"
@@ -47,11 +48,12 @@ public:
         friend bool operator==(const Subject&, const Subject&) = default;
     };
     // Who made an edit: a control of the editor (the default), the undo history, the A/B
-    // switch, a file put on the unit, or a remote client.
+    // switch, a file put on the unit, a remote client, or a group of channels across units.
     struct Origin {
-        enum class Kind : uint8_t { Editor, Undo, Redo, Switch, Import, Remote };
+        enum class Kind : uint8_t { Editor, Undo, Redo, Switch, Import, Remote, Group };
         Kind kind = Kind::Editor;
-        int client = 0;  // Remote: which client
+        int client = 0;       // Remote: which client
+        std::string group{};  // Group: the group's name (UTF-8)
         friend bool operator==(const Origin&, const Origin&) = default;
     };
     struct Result;

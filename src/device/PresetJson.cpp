@@ -34,8 +34,8 @@ constexpr std::array<const char*, kCrossoverTypeCount> kShapes = {
 };
 // What the unit holds: gain codes 0..124 (-50..+12 dB), limiter codes 0..60 (-10..+20 dB),
 // delays up to 32736 samples (682 ms).
-constexpr uint8_t kGainCodeMax = 124, kLimiterCodeMax = 60;
-constexpr uint16_t kDelayMax = 32736;
+constexpr uint8_t kLimiterCodeMax = 60;
+constexpr uint16_t kDelayMax = kDelaySamplesMax;
 // Frequencies are read up to half the unit's sampling rate; the table ends lower.
 constexpr double kFrequencyMax = 24000.0;
 

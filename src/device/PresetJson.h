@@ -41,14 +41,17 @@ enum class PresetProblem : uint8_t {
     NotAnInput,      // the last input letter of the model
     InputTwice,      // the letter
     NameHasZero,
-    NameNotGbk,    // the characters GBK has no code for
-    NameTooLong,   // its length in GBK bytes
-    DateTooLong,   // its length in bytes
-    WrongFormat,   // the format expected
-    WrongVersion,  // the version found, the version read
-    UnknownModel,  // the model found
-    OtherModel,    // the preset's model, the target's model
-    NameTwice,     // the name, the model, the place of the unit that has them first
+    NameNotGbk,     // the characters GBK has no code for
+    NameTooLong,    // its length in GBK bytes
+    DateTooLong,    // its length in bytes
+    WrongFormat,    // the format expected
+    WrongVersion,   // the version found, the version read
+    UnknownModel,   // the model found
+    OtherModel,     // the preset's model, the target's model
+    NameTwice,      // the name, the model, the place of the unit that has them first
+    GroupTwice,     // the group's name, the place of the group that has it first
+    MemberTwice,    // the place of the member that names the channel first
+    NoSuchChannel,  // the channel, the model
 };
 
 // The kinds of JSON value, for PresetProblem::WrongType.

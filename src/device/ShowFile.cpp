@@ -54,13 +54,25 @@ private:
 };
 
 void ShowReader::document(const QJsonObject& root) {
-    keys(root, "", {"format", "version", "units"});
-    formatAndVersion(root, kShowFormat, kShowVersion);
+    // Version 1 has no groups; any other version is refused as the newest one.
+    const bool first = root.value("version") == QJsonValue(1);
+    if (first)
+        keys(root, "", {"format", "version", "units"});
+    else
+        keys(root, "", {"format", "version", "units", "groups"});
+    formatAndVersion(root, kShowFormat, first ? 1 : kShowVersion);
+    if (!errors.empty() && errors.back().problem == PresetProblem::WrongVersion)
+        errors.back().values.back() = "1, " + std::to_string(kShowVersion);
     claim(-1, {});
     if (const auto list = array(root.value("units"), "units", -1))
         for (int i = 0; i < list->size(); ++i) unit(list->at(i), i);
     claim(-1, {});
     nameTwice();
+    if (first || !root.contains("groups")) return;
+    std::vector<GroupIssue> issues;
+    result.groups = readGroupList(root.value("groups"), issues);
+    for (GroupIssue& g : issues)
+        result.errors.push_back({-1, {}, std::move(g.issue), g.group, std::move(g.groupName)});
 }
 
 void ShowReader::unit(const QJsonValue& v, int index) {
@@ -130,11 +142,12 @@ void ShowReader::claim(int unit, const std::string& unitName) {
 
 }  // namespace
 
-QByteArray showJson(const std::vector<ShowUnit>& units) {
+QByteArray showJson(const std::vector<ShowUnit>& units, const std::vector<Group>& groups) {
     std::string s = "{\n  \"format\": \"" + std::string(kShowFormat) +
                     "\",\n  \"version\": " + std::to_string(kShowVersion) + ",\n  \"units\": [";
     for (size_t i = 0; i < units.size(); ++i) s += (i ? ",\n" : "\n") + unitJson(units[i]);
-    s += units.empty() ? "]\n}\n" : "\n  ]\n}\n";
+    s += units.empty() ? "],\n" : "\n  ],\n";
+    s += "  \"groups\": " + groupListJson(groups, "  ") + "\n}\n";
     return QByteArray::fromStdString(s);
 }
 
@@ -144,7 +157,10 @@ ShowRead readShowJson(const QByteArray& json) {
         reader.document(*root);
     else
         for (PresetIssue& issue : reader.errors) reader.result.errors.push_back({-1, {}, issue});
-    if (!reader.result.ok()) reader.result.units.clear();
+    if (!reader.result.ok()) {
+        reader.result.units.clear();
+        reader.result.groups.clear();
+    }
     return std::move(reader.result);
 }
 

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "device/Groups.h"
 #include "device/ModeRecord.h"
 #include "device/PresetJson.h"
 
@@ -18,7 +19,7 @@ namespace qel {
 // in docs/show-format.md).
 
 inline constexpr std::string_view kShowFormat = "quellmar-show";
-constexpr int kShowVersion = 1;
+constexpr int kShowVersion = 2;  // 2 adds the groups; 1 is still read
 
 enum class ShowTransport : uint8_t {
     Network,
@@ -44,16 +45,20 @@ struct ShowIssue {
     int unit = -1;
     std::string unitName;  // as the file names the unit, when it could be read
     PresetIssue issue;
+    int group = -1;  // a problem of groups[group] (its name when it could be read)
+    std::string groupName{};
 };
 
 struct ShowRead {
     std::vector<ShowUnit> units;
+    std::vector<Group> groups;      // none in a version 1 file
     std::vector<ShowIssue> errors;  // nothing of the file is to be used when there are any
     std::vector<ShowIssue> moved;   // values that moved by more than half a step
     bool ok() const { return errors.empty(); }
 };
 
-QByteArray showJson(const std::vector<ShowUnit>& units);
+// Written as version 2, with the groups.
+QByteArray showJson(const std::vector<ShowUnit>& units, const std::vector<Group>& groups = {});
 ShowRead readShowJson(const QByteArray& json);
 
 // A unit present now (the equipment list's or a search's), for matching.

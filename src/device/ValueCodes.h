@@ -7,7 +7,8 @@
 
 namespace qel {
 
-// Channel gain: dB = code * 0.5 - 50.
+// Channel gain: dB = code * 0.5 - 50; a unit holds codes 0..124 (-50..+12 dB).
+constexpr uint8_t kGainCodeMax = 124;
 double gainDb(uint8_t code);
 // Nearest gain code for a level in dB, limited to 0..255.
 uint8_t gainCode(double db);
@@ -18,6 +19,7 @@ uint8_t limiterLevelCode(double db);
 
 // Delay travels as samples at 48 kHz.
 constexpr double kSamplesPerMs = 48.0;
+constexpr uint16_t kDelaySamplesMax = 32736;  // 682 ms, the most a unit holds
 double delayMs(uint16_t samples);
 // Nearest sample count for a delay in ms, limited to 0..65535.
 uint16_t delaySamples(double ms);

@@ -33,6 +33,8 @@ QJsonObject presetOf(ParamEdit& edit) {
 QJsonObject byJson(const ParamEdit::Origin& origin) {
     if (origin.kind == ParamEdit::Origin::Kind::Remote)
         return {{"kind", "client"}, {"client", origin.client}};
+    if (origin.kind == ParamEdit::Origin::Kind::Group)
+        return {{"kind", "group"}, {"group", QString::fromStdString(origin.group)}};
     return {{"kind", "desktop"}};
 }
 
@@ -340,7 +342,8 @@ void RemoteHub::apply(RemoteClient* client, const ClientMessage& m) {
         return nack(issueWords_ ? issueWords_(issue) : RemoteWords::notTaken(path));
     }
     {
-        const ParamEdit::OriginScope scope(edit, {ParamEdit::Origin::Kind::Remote, client->id()});
+        const ParamEdit::OriginScope scope(edit,
+                                           {ParamEdit::Origin::Kind::Remote, client->id(), {}});
         edit.restore(read.record, std::nullopt, place->subject);
     }
     client->send({{"type", "ack"}, {"id", m.requestId}, {"revision", double(view->revision)}});

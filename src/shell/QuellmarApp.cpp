@@ -26,10 +26,22 @@ CQuellmarApp::CQuellmarApp(Options options)
     sessions.link = linkSettings();  // a lost unit is taken up again; the desk is asked
     sessions_ = std::make_unique<UnitSessions>(sessions);
     sessions_->setLabeller(&EditWords::step);
+    groups_ =
+        std::make_unique<GroupControl>(*sessions_, [this](const std::string& name, uint32_t model) {
+            for (const auto& unit : equipment_.snapshot())
+                if (unit->modelCode() == model && GroupControl::unitName(*unit) == name)
+                    return unit;
+            return EquipmentList::Entry();
+        });
+    const auto read = groups_->load(QDir(data).filePath(QStringLiteral("Groups.json")));
+    if (!read.ok())
+        qWarning("Groups.json is not used and left as it is: %s",
+                 read.fileError.isEmpty() ? "it has errors" : qUtf8Printable(read.fileError));
 }
 
 CQuellmarApp::~CQuellmarApp() {
     // Sessions go first (their meter threads), and units stop before the endpoint they use.
+    groups_.reset();
     sessions_.reset();
     for (const auto& unit : equipment_.snapshot()) unit->stopLink();
     virtualUnits_.reset();

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "device/GroupControl.h"
 #include "device/ModeFileStore.h"
 #include "device/UnitSessions.h"
 #include "link/Equipment.h"
@@ -63,6 +64,9 @@ public:
     VirtualUnits& virtualUnits() { return *virtualUnits_; }
     // The sessions of the connected units.
     UnitSessions& sessions() { return *sessions_; }
+    // The program's groups of channels across units, kept in "Groups.json" in the data
+    // folder (not written while that file could not be read).
+    GroupControl& groups() { return *groups_; }
     // The search goes to a.b.c.255 of the configured gateway ("NetConfig" / "GateWay").
     std::array<uint8_t, 4> gateway() const;
     SearchSettings searchSettings();
@@ -81,6 +85,7 @@ private:
     skin::SkinCache skins_;
     std::unique_ptr<VirtualUnits> virtualUnits_;  // goes after the links that reach them
     std::unique_ptr<UnitSessions> sessions_;      // goes first: its meter threads use the links
+    std::unique_ptr<GroupControl> groups_;        // goes before the sessions it reaches
 };
 
 }  // namespace qel

@@ -42,6 +42,11 @@ QString nameOf(const Equipment& unit) {
 // "设备 "Main Stage": units[1].settings.outputs[0].gainDb: 99 超出 -50 .. 12 dB"
 QString issueLine(const ShowIssue& issue) {
     const QString words = PresetIssueWords::text(issue.issue);
+    if (issue.group >= 0)
+        return (issue.groupName.empty()
+                    ? ShowFiles::tr("第 %1 个编组").arg(issue.group + 1)
+                    : ShowFiles::tr("编组 \"%1\"").arg(QString::fromStdString(issue.groupName))) +
+               QStringLiteral(": ") + words;
     if (issue.unit < 0) return words;
     const QString unit =
         issue.unitName.empty()
@@ -131,7 +136,7 @@ bool ShowFiles::save(const QString& path) {
     }
     std::vector<ShowUnit> show;
     for (const auto& task : tasks) show.push_back(showUnitOf(*task));
-    if (!writeFile(path, showJson(show))) return false;
+    if (!writeFile(path, showJson(show, app_.groups().set().groups))) return false;
     frame_.showPaneText(0, tr("演出文件已保存: %1 台设备").arg(show.size()));
     return true;
 }
@@ -366,8 +371,8 @@ ShowUnitTask* ShowFiles::newVirtualUnit(const ShowUnit& file, Tasks& tasks, QStr
 // image is its session's, and an open editor's pages wait meanwhile.
 ShowFiles::Sending ShowFiles::prepare(ShowUnitTask& task, const ShowUnit& file) {
     Equipment& unit = *task.unit();
-    Sending s{&task, task.sessionOpen() ? app_.sessions().of(unit) : nullptr,
-              frame_.editorOf(unit), {}};
+    Sending s{
+        &task, task.sessionOpen() ? app_.sessions().of(unit) : nullptr, frame_.editorOf(unit), {}};
     if (s.session) {
         if (s.editor) s.editor->holdPages(true);
         ModeRecord& record = s.session->edit().image().record();

@@ -17,6 +17,8 @@ QString EditWords::step(const ParamEdit::Result& edit, const ModeRecord& after, 
                               : label(edit.subject, after, model);
     if (edit.origin.kind == ParamEdit::Origin::Kind::Remote)
         text = tr("%1 (远程客户端 %2)").arg(text).arg(edit.origin.client);
+    if (edit.origin.kind == ParamEdit::Origin::Kind::Group)
+        text = tr("%1 (编组 %2)").arg(text, QString::fromStdString(edit.origin.group));
     return text;
 }
 

@@ -98,6 +98,12 @@ QString PresetIssueWords::document(const PresetIssue& issue) {
             return tr("预设用于 %1, 目标设备是 %2").arg(v[0], v[1]);
         case PresetProblem::NameTwice:
             return tr("units[%3] 已有名为 \"%1\" 的 %2").arg(v[0], v[1], v[2]);
+        case PresetProblem::GroupTwice:
+            return tr("groups[%2] 已名为 \"%1\"").arg(v[0], v[1]);
+        case PresetProblem::MemberTwice:
+            return tr("与 members[%1] 是同一个通道").arg(v[0]);
+        case PresetProblem::NoSuchChannel:
+            return tr("%2 没有通道 %1").arg(v[0], v[1]);
         default:
             return {};
     }

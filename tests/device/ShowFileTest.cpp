@@ -111,7 +111,7 @@ TEST(ShowFile, EachErrorNamesItsUnitAndPath) {
         {edited([](QJsonObject& r) { r[""] = 1; }), -1, "", "\"\"", PresetProblem::UnknownKey},
         {edited([](QJsonObject& r) { r["format"] = "quellmar-preset"; }), -1, "", "format",
          PresetProblem::WrongFormat},
-        {edited([](QJsonObject& r) { r["version"] = 2; }), -1, "", "version",
+        {edited([](QJsonObject& r) { r["version"] = 3; }), -1, "", "version",
          PresetProblem::WrongVersion},
         {edited([](QJsonObject& r) { r["units"] = QJsonObject(); }), -1, "", "units",
          PresetProblem::WrongType},
@@ -140,6 +140,52 @@ TEST(ShowFile, EachErrorNamesItsUnitAndPath) {
         EXPECT_EQ(issue.unitName, c.unitName) << c.path;
         EXPECT_EQ(issue.issue.problem, c.problem) << allIssues(read.errors);
     }
+}
+
+std::vector<Group> someGroups() {
+    Group mains{"Mains", -6, true, false, 480, {}};
+    mains.members = {{"Left", model::kQD408, cmd::outputChannel(8)},
+                     {"Right", model::kQD206, cmd::inputChannel(2)}};
+    return {mains, Group{"Delays \"2\"", 3, false, true, -96, {}}};
+}
+
+TEST(ShowFile, GroupsComeBackAsWritten) {
+    const std::vector<Group> groups = someGroups();
+    const ShowRead back = readShowJson(showJson({}, groups));
+    ASSERT_TRUE(back.ok()) << allIssues(back.errors);
+    ASSERT_EQ(back.groups.size(), groups.size());
+    for (size_t i = 0; i < groups.size(); ++i) {
+        EXPECT_EQ(back.groups[i].name, groups[i].name);
+        EXPECT_EQ(back.groups[i].gainSteps, groups[i].gainSteps);
+        EXPECT_EQ(back.groups[i].mute, groups[i].mute);
+        EXPECT_EQ(back.groups[i].inverted, groups[i].inverted);
+        EXPECT_EQ(back.groups[i].delaySamples, groups[i].delaySamples);
+        EXPECT_EQ(back.groups[i].members, groups[i].members);
+    }
+}
+
+TEST(ShowFile, AVersionOneShowStillReadsWithoutGroups) {
+    const QByteArray first = edited([](QJsonObject& r) {
+        r["version"] = 1;
+        r.remove("groups");
+    });
+    const ShowRead read = readShowJson(first);
+    ASSERT_TRUE(read.ok()) << allIssues(read.errors);
+    EXPECT_EQ(read.units.size(), 2u);
+    EXPECT_TRUE(read.groups.empty());
+    const ShowRead withGroups = readShowJson(edited([](QJsonObject& r) { r["version"] = 1; }));
+    ASSERT_FALSE(withGroups.ok());
+    EXPECT_EQ(withGroups.errors[0].issue.path, "groups");
+}
+
+TEST(ShowFile, AGroupsProblemNamesItsGroupAndPath) {
+    std::vector<Group> groups = someGroups();
+    groups[0].members[1].channel = cmd::outputChannel(7);  // a QD206 has six outputs
+    const ShowRead read = readShowJson(showJson({}, groups));
+    ASSERT_EQ(read.errors.size(), 1u) << allIssues(read.errors);
+    EXPECT_TRUE(read.groups.empty());
+    EXPECT_EQ(cli::showIssueText(read.errors[0]),
+              "group \"Mains\": groups[0].members[1].channel: a QD206 has no channel out:7");
 }
 
 TEST(ShowFile, TheSameNameTwiceUnderOneModelIsRefused) {
