@@ -613,6 +613,14 @@ Disconnect</translation>
         <source>正在为远程控制读取这台设备, 请稍候。</source>
         <translation>The unit is being read for the remote control, please wait.</translation>
     </message>
+    <message>
+        <source>编组文件有错误, 未使用也未改动: %1</source>
+        <translation>The groups file has errors and is neither used nor changed: %1</translation>
+    </message>
+    <message>
+        <source>编组...</source>
+        <translation>Groups...</translation>
+    </message>
 </context>
 <context>
     <name>qel::CMyStatusBar</name>
@@ -692,6 +700,16 @@ Disconnect</translation>
     <message>
         <source>Phase180</source>
         <translation>Phase180</translation>
+    </message>
+    <message>
+        <source>编组 %1 %2
+→ %3</source>
+        <translation>Group %1 %2
+→ %3</translation>
+    </message>
+    <message>
+        <source>编组 %1 %2 → %3 (自身 %4)</source>
+        <translation>Group %1 %2 → %3 (own %4)</translation>
     </message>
 </context>
 <context>
@@ -1329,6 +1347,128 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     </message>
 </context>
 <context>
+    <name>qel::GroupStrip</name>
+    <message>
+        <source>静音</source>
+        <translation>Mute</translation>
+    </message>
+    <message>
+        <source>反相</source>
+        <translation>Invert</translation>
+    </message>
+    <message>
+        <source>延时偏移</source>
+        <translation>Delay offset</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 个成员</source>
+        <translation>
+            <numerusform>%n member</numerusform>
+            <numerusform>%n members</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 个等待设备</source>
+        <translation>
+            <numerusform>%n waits for its unit</numerusform>
+            <numerusform>%n wait for their units</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 个缺失</source>
+        <translation>
+            <numerusform>%n missing</numerusform>
+            <numerusform>%n missing</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>qel::GroupsDlg</name>
+    <message>
+        <source>编组</source>
+        <translation>Groups</translation>
+    </message>
+    <message>
+        <source>新建...</source>
+        <translation>New...</translation>
+    </message>
+    <message>
+        <source>重命名...</source>
+        <translation>Rename...</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>成员</source>
+        <translation>Members</translation>
+    </message>
+    <message>
+        <source>编组文件无法保存: %1</source>
+        <translation>The groups file cannot be saved: %1</translation>
+    </message>
+    <message>
+        <source>编组 %1 停在 %2: %3 已到极限</source>
+        <translation>Group %1 stopped at %2: %3 is at its limit</translation>
+    </message>
+    <message numerus="yes">
+        <source>编组 %1: %n 个成员的设备不在, 回来后发送</source>
+        <translation>
+            <numerusform>Group %1: %n member's unit is away; its share goes when it is back</numerusform>
+            <numerusform>Group %1: %n members' units are away; their shares go when they are back</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>输入 %1</source>
+        <translation>Input %1</translation>
+    </message>
+    <message>
+        <source>输出 %1</source>
+        <translation>Output %1</translation>
+    </message>
+    <message>
+        <source>缺失的设备</source>
+        <translation>Missing units</translation>
+    </message>
+    <message>
+        <source>这个型号没有这个通道</source>
+        <translation>This model has no such channel</translation>
+    </message>
+    <message>
+        <source>成员未能改变</source>
+        <translation>The member could not be changed</translation>
+    </message>
+    <message>
+        <source>新建编组</source>
+        <translation>New group</translation>
+    </message>
+    <message>
+        <source>名称:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>已有编组叫 %1</source>
+        <translation>A group is already called %1</translation>
+    </message>
+    <message>
+        <source>编组需要名称</source>
+        <translation>A group needs a name</translation>
+    </message>
+    <message>
+        <source>重命名编组</source>
+        <translation>Rename group</translation>
+    </message>
+    <message>
+        <source>删除编组</source>
+        <translation>Delete group</translation>
+    </message>
+    <message>
+        <source>删除编组 %1? 它的成员回到各自的值。</source>
+        <translation>Delete group %1? Its members go back to their own values.</translation>
+    </message>
+</context>
+<context>
     <name>qel::LinkErrorWords</name>
     <message>
         <source>UDP 端口没有打开</source>
@@ -1654,6 +1794,10 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     <message>
         <source>%2 没有通道 %1</source>
         <translation>a %2 has no channel %1</translation>
+    </message>
+    <message>
+        <source>编组 %1: %2</source>
+        <translation>Group %1: %2</translation>
     </message>
 </context>
 <context>

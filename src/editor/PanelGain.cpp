@@ -2,6 +2,7 @@
 // Copyright (C) 2026 the Quellmar developers
 #include "editor/PanelGain.h"
 
+#include <QLabel>
 #include <QPainter>
 #include <algorithm>
 
@@ -11,6 +12,7 @@
 #include "controls/QelLigGain.h"
 #include "controls/QelTStatic.h"
 #include "controls/QelText.h"
+#include "device/GroupControl.h"
 #include "device/ModeImage.h"
 #include "device/Models.h"
 #include "device/ValueCodes.h"
@@ -165,8 +167,50 @@ void CPanelGain::showPolarity(int o) {
     polarityButton(o)->setChecked(edit_.image().record().output(o).polarity() != 0);
 }
 
+void CPanelGain::setGroups(const GroupControl* groups) {
+    groups_ = groups;
+    for (int s = 0; s < strips(); ++s) {
+        auto*& line = groupLines_[static_cast<size_t>(s)];
+        if (!line) {
+            line = new QLabel(this);
+            line->setGeometry(columnX(s) - 2, 462, 68, 30);
+            line->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+            QFont small = line->font();
+            small.setPointSizeF(small.pointSizeF() * 0.85);
+            line->setFont(small);
+        }
+        showGroupShare(s);
+    }
+    if (groups)
+        connect(groups, &GroupControl::changed, this, [this] {
+            for (int s = 0; s < strips(); ++s) showGroupShare(s);
+        });
+}
+
+void CPanelGain::showGroupShare(int s) {
+    QLabel* line = groupLines_[static_cast<size_t>(s)];
+    if (!line || !groups_) return;
+    const GroupMember member{GroupControl::unitName(edit_.unit()), edit_.modelCode(), channelOf(s)};
+    std::vector<QString> names;
+    for (const std::string& name : groups_->groupNames())
+        if (groups_->group(name)->has(member)) names.push_back(QString::fromStdString(name));
+    line->setVisible(!names.empty());
+    if (names.empty()) return;
+    const GroupControl::MemberView view = groups_->member(member);
+    const ModeRecord& record = edit_.image().record();
+    const double held =
+        gainDb(s >= inputs_ ? record.output(s - inputs_).gain() : record.input(s).gain());
+    const double share = view.share.gainDb, own = held - share;
+    const QString group = names.size() == 1 ? names.front() : QString("×%1").arg(names.size());
+    line->setText(tr("编组 %1 %2\n→ %3").arg(group, signedDbText(share), signedDbText(held)));
+    line->setToolTip(tr("编组 %1 %2 → %3 (自身 %4)")
+                         .arg(QStringList(names.begin(), names.end()).join(", "),
+                              signedDbText(share), signedDbText(held), signedDbText(own)));
+}
+
 void CPanelGain::loadFromImage() {
     for (int s = 0; s < strips(); ++s) {
+        showGroupShare(s);
         showGain(s);
         showMute(s);
         if (s >= inputs_) showPolarity(s - inputs_);
@@ -177,7 +221,10 @@ void CPanelGain::showChanged(const std::vector<ParamEdit::Subject>& params) {
     for (const ParamEdit::Subject& p : params) {
         const int s = stripOf(p.channel);
         if (s < 0) continue;
-        if (p.code == param::kGain) showGain(s);
+        if (p.code == param::kGain) {
+            showGain(s);
+            showGroupShare(s);
+        }
         if (p.code == param::kMute) showMute(s);
         if (p.code == param::kPolarity && s >= inputs_) showPolarity(s - inputs_);
     }

@@ -4,12 +4,15 @@
 
 #include <array>
 
+class QLabel;
+
 #include "device/ParamEdit.h"
 #include "editor/EditorPage.h"
 
 namespace qel {
 
 class CQelCheckBtn;
+class GroupControl;
 class CQelGain;
 class CQelLigGain;
 class CQelTStatic;
@@ -47,6 +50,11 @@ public:
         return polarities_.at(static_cast<size_t>(output));
     }
 
+    // The groups whose shares the strips tell of: a member strip shows its groups, their
+    // share and the total the unit holds under its polarity button.
+    void setGroups(const GroupControl* groups);
+    QLabel* groupLine(int strip) const { return groupLines_.at(static_cast<size_t>(strip)); }
+
     // What the controls report.
     void faderMoved(int strip, int code, float db);
     void neighbour(int strip, int direction);
@@ -65,6 +73,7 @@ private:
     void showGain(int strip);
     void showMute(int strip);
     void showPolarity(int output);
+    void showGroupShare(int strip);
 
     int inputs_ = 0;
     int outputs_ = 0;
@@ -78,6 +87,8 @@ private:
     std::array<CQelText*, kMaxStrips> boxes_{};
     std::array<CQelCheckBtn*, kMaxStrips> mutes_{};
     std::array<CQelCheckBtn*, 8> polarities_{};
+    std::array<QLabel*, kMaxStrips> groupLines_{};
+    const GroupControl* groups_ = nullptr;
 };
 
 }  // namespace qel

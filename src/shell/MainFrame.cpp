@@ -15,6 +15,7 @@
 #include "device/UnitText.h"
 #include "device/UnitTransfer.h"
 #include "driverpkg/install/UsbDriverInstall.h"
+#include "editor/PanelGain.h"
 #include "editor/PresetTransfer.h"
 #include "editor/QelEquipmentDlg.h"
 #include "netsetup/PcAddressSetup.h"
@@ -29,6 +30,7 @@
 #include "shell/AddVirtualDlg.h"
 #include "shell/ClientWnd.h"
 #include "shell/FrameRemoteUnits.h"
+#include "shell/GroupsDlg.h"
 #include "shell/InitSearchDlg.h"
 #include "shell/MyStatusBar.h"
 #include "shell/MyToolBar.h"
@@ -88,6 +90,9 @@ CMainFrame::CMainFrame(CQuellmarApp& app, QWidget* parent)
         repaintEquipmentList();
     });
     startRemote();
+    if (!app_.groupsProblem().isEmpty())
+        statusBar_->setPaneText(0,
+                                tr("编组文件有错误, 未使用也未改动: %1").arg(app_.groupsProblem()));
     restoreVirtualUnits();
     startTimer_.setInterval(kStartDelayMs);
     connect(&startTimer_, &QTimer::timeout, this, &CMainFrame::onStartTimer);
@@ -182,6 +187,8 @@ void CMainFrame::createMenus() {
             this, &CMainFrame::addVirtualUnit);
     connect(addCommand(equipment, command::kRemoveVirtual, tr("删除虚拟设备")), &QAction::triggered,
             this, &CMainFrame::removeVirtualUnit);
+    connect(addCommand(equipment, command::kGroups, tr("编组...")), &QAction::triggered, this,
+            &CMainFrame::openGroups);
     equipment->addSeparator();
     connect(addCommand(equipment, command::kSaveShow, tr("保存演出文件...")), &QAction::triggered,
             this, [this] { showFiles_->chooseSave(); });
@@ -310,6 +317,16 @@ void CMainFrame::runAddressStep() {
         statusBar_->setPaneText(0, tr("未能把 PC 的网卡设到 192.168.6.x 网段"));
 }
 
+GroupsDlg* CMainFrame::openGroups() {
+    if (!groups_)
+        groups_ = new GroupsDlg(
+            app_.groups(), [this] { return app_.equipment().snapshot(); }, this);
+    groups_->show();
+    groups_->raise();
+    groups_->activateWindow();
+    return groups_;
+}
+
 void CMainFrame::repaintEquipmentList() {
     panel_->dialog()->equipmentPage()->list()->update();
     fitEquipmentList();
@@ -361,6 +378,8 @@ void CMainFrame::openUnit(const std::shared_ptr<Equipment>& unit) {
         editor = std::make_unique<CQelEquipmentDlg>(*session, *this);
         connect(editor.get(), &CQelEquipmentDlg::activated, this, &CMainFrame::onEditorActivated);
         connect(editor.get(), &CQelEquipmentDlg::statusChanged, this, &CMainFrame::showStatusOf);
+        if (auto* gain = qobject_cast<CPanelGain*>(editor->page(1)))
+            gain->setGroups(&app_.groups());
     }
     activeUnit_ = unit;
     showUndoState();

@@ -24,6 +24,7 @@ class CMyStatusBar;
 class CMyToolBar;
 class CQelConnectDlg;
 class FrameRemoteUnits;
+class GroupsDlg;
 class RemoteHub;
 class CQelEquipmentDlg;
 class PcAddressSetup;
@@ -36,7 +37,7 @@ constexpr int kSearch = 32771, kSearchTool = 32801, kNetwork = 32773, kNetworkTo
               kDisconnect = 32803, kExit = 32797, kViewPanel = 32798, kViewStatus = 32799,
               kViewToolBar = 32800, kAutoIp = 32806, kExportPreset = 32807, kImportPreset = 32808,
               kRemote = 32809, kAddVirtual = 32820, kRemoveVirtual = 32821, kSaveShow = 32822,
-              kOpenShow = 32823;
+              kOpenShow = 32823, kGroups = 32824;
 }
 
 // The main window: tool bar, status bar, the docked equipment panel and the client area; the
@@ -81,6 +82,8 @@ public:
     FrameRemoteUnits& remoteUnits() { return *remoteUnits_; }
     // Saving and opening show files.
     ShowFiles& showFiles() { return *showFiles_; }
+    // "编组...": the groups window, made on first use and kept (modeless).
+    GroupsDlg* openGroups();
     // Runs when the start-up search is over (used by the screenshot mode).
     void setAfterStartSearch(std::function<void()> callback) { afterStart_ = std::move(callback); }
 
@@ -156,6 +159,7 @@ private:
     // Last, so that it goes first: it listens to the editors' edit paths.
     std::unique_ptr<FrameRemoteUnits> remoteUnits_;
     std::unique_ptr<RemoteHub> remote_;
+    QPointer<GroupsDlg> groups_;
 };
 
 }  // namespace qel

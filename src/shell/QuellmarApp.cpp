@@ -11,6 +11,7 @@
 #include "platform/MemoryPolicy.h"
 #include "platform/Trace.h"
 #include "ui/EditWords.h"
+#include "ui/PresetIssueWords.h"
 
 namespace qel {
 
@@ -34,9 +35,12 @@ CQuellmarApp::CQuellmarApp(Options options)
             return EquipmentList::Entry();
         });
     const auto read = groups_->load(QDir(data).filePath(QStringLiteral("Groups.json")));
-    if (!read.ok())
+    if (!read.ok()) {
+        groupsProblem_ = read.fileError.isEmpty() ? PresetIssueWords::groupText(read.errors.front())
+                                                  : read.fileError;
         qWarning("Groups.json is not used and left as it is: %s",
                  read.fileError.isEmpty() ? "it has errors" : qUtf8Printable(read.fileError));
+    }
 }
 
 CQuellmarApp::~CQuellmarApp() {

@@ -67,6 +67,8 @@ public:
     // The program's groups of channels across units, kept in "Groups.json" in the data
     // folder (not written while that file could not be read).
     GroupControl& groups() { return *groups_; }
+    // Why Groups.json was not used (it is then left as it is and not written); empty when it was.
+    const QString& groupsProblem() const { return groupsProblem_; }
     // The search goes to a.b.c.255 of the configured gateway ("NetConfig" / "GateWay").
     std::array<uint8_t, 4> gateway() const;
     SearchSettings searchSettings();
@@ -85,7 +87,8 @@ private:
     skin::SkinCache skins_;
     std::unique_ptr<VirtualUnits> virtualUnits_;  // goes after the links that reach them
     std::unique_ptr<UnitSessions> sessions_;      // goes first: its meter threads use the links
-    std::unique_ptr<GroupControl> groups_;        // goes before the sessions it reaches
+    std::unique_ptr<GroupControl> groups_;
+    QString groupsProblem_;  // goes before the sessions it reaches
 };
 
 }  // namespace qel

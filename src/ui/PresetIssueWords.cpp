@@ -16,6 +16,13 @@ struct Values {
 
 }  // namespace
 
+QString PresetIssueWords::groupText(const GroupIssue& issue) {
+    if (issue.group < 0) return text(issue.issue);
+    const QString group = issue.groupName.empty() ? QString::number(issue.group + 1)
+                                                  : QString::fromStdString(issue.groupName);
+    return tr("编组 %1: %2").arg(group, text(issue.issue));
+}
+
 QString PresetIssueWords::text(const PresetIssue& issue) {
     QString words = shape(issue);
     if (words.isEmpty()) words = value(issue);

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 
+#include "device/Groups.h"
 #include "device/PresetJson.h"
 
 namespace qel {
@@ -14,6 +15,8 @@ class PresetIssueWords : public QObject {
     Q_OBJECT
 public:
     static QString text(const PresetIssue& issue);
+    // A groups file's problem, named by its group: "编组 Mains: groups[0].gainDb: ...".
+    static QString groupText(const GroupIssue& issue);
 
 private:
     static QString shape(const PresetIssue& issue);

@@ -4,83 +4,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "UnitSimulator.h"
-#include "device/GroupControl.h"
-#include "device/UnitSessions.h"
 #include "device/ValueCodes.h"
-#include "link/UdpEndpoint.h"
-#include "support/Loopback.h"
+#include "support/GroupRig.h"
 
 using namespace qel;
-
-namespace {
-
-// Two simulated QD408s, "Stage-L" and "Stage-R", connected with their sessions, and a group
-// "Mains" of their output 1 kept in a temporary file.
-struct Rig {
-    sim::UnitSimulator sim;
-    UdpEndpoint endpoint;
-    SessionOptions options;
-    std::vector<std::shared_ptr<Equipment>> units;
-    std::unique_ptr<UnitSessions> sessions;
-    std::unique_ptr<GroupControl> groups;
-    QTemporaryDir dir;
-    const GroupMember left{"Stage-L", model::kQD408, cmd::outputChannel(1)};
-    const GroupMember right{"Stage-R", model::kQD408, cmd::outputChannel(1)};
-
-    // Output 1 of each unit starts at these gain codes, mutes and polarities.
-    bool start(std::array<uint8_t, 2> gains, std::array<uint8_t, 2> mutes = {0, 0},
-               std::array<uint8_t, 2> polarities = {0, 0}) {
-        const std::string subnet = test::loopbackSubnet();
-        const char* names[] = {"Stage-L", "Stage-R"};
-        for (int u = 0; u < 2; ++u) {
-            const int id = sim.addNetworkUnit(4, test::loopbackHost(subnet, 2 + u), names[u]);
-            if (id < 0) return false;
-            auto s = sim.state(id);
-            s.params.out[0].gain = gains[u];
-            s.params.out[0].mute = mutes[u];
-            s.params.out[0].polarity = polarities[u];
-            s.params.out[0].delay = 480;
-            sim.setState(id, s);
-        }
-        if (!sim.start() || !endpoint.open(0)) return false;
-        options.link.emplace();
-        options.link->endpoint = &endpoint;
-        sessions = std::make_unique<UnitSessions>(options);
-        for (int u = 0; u < 2; ++u) {
-            auto unit = std::make_shared<Equipment>();
-            unit->setAddress(*parseIpv4(test::loopbackHost(subnet, 2 + u)));
-            unit->setFlags(linkflag::kUdp);
-            if (UnitTransfer(*unit, *options.link).run(UnitTransfer::Mode::Connect) !=
-                UnitTransfer::Result::Success)
-                return false;
-            units.push_back(unit);
-            sessions->open(unit);
-        }
-        groups = makeControl();
-        return groups->load(file()).ok() && groups->addGroup("Mains") &&
-               groups->addMember("Mains", left) && groups->addMember("Mains", right);
-    }
-    std::unique_ptr<GroupControl> makeControl() {
-        return std::make_unique<GroupControl>(*sessions, GroupControl::among(units));
-    }
-    QString file() const { return dir.filePath("Groups.json"); }
-    sim::ChannelOut out(int unit) const { return sim.state(unit).params.out[0]; }
-    ~Rig() {
-        groups.reset();
-        sessions.reset();
-        for (auto& u : units) u->stopLink();
-    }
-};
-
-}  // namespace
+using qel::test::GroupRig;
 
 class GroupControlTest : public QObject {
     Q_OBJECT
 
 private slots:
     void aGainMoveLandsAsOwnPlusTheOffsetOnEveryMember() {
-        Rig rig;
+        GroupRig rig;
         QVERIFY(rig.start({100, 80}));
         const auto outcome = rig.groups->setGainDb("Mains", -3.0);
         QVERIFY(outcome.ok && !outcome.limitedBy && outcome.pending.empty());
@@ -102,7 +37,7 @@ private slots:
     }
 
     void aMovePastAMembersRangeStopsAtItAndNamesIt() {
-        Rig rig;
+        GroupRig rig;
         QVERIFY(rig.start({120, 100}));  // +10 dB and 0 dB
         auto outcome = rig.groups->setGainDb("Mains", 6.0);
         QVERIFY(!outcome.ok);
@@ -118,7 +53,7 @@ private slots:
     }
 
     void muteAndFlipCombineWithEachMembersOwn() {
-        Rig rig;
+        GroupRig rig;
         QVERIFY(rig.start({100, 100}, {1, 0}, {1, 0}));  // Left muted and inverted of its own
         QVERIFY(rig.groups->addGroup("Fills"));
         QVERIFY(rig.groups->addMember("Fills", rig.left));
@@ -145,7 +80,7 @@ private slots:
     }
 
     void anInputMemberTakesGainAndMuteAndIgnoresPolarityAndDelay() {
-        Rig rig;
+        GroupRig rig;
         QVERIFY(rig.start({100, 80}));
         const GroupMember input{"Stage-L", model::kQD408, cmd::inputChannel(1)};
         QVERIFY(rig.groups->addMember("Mains", input));
@@ -161,7 +96,7 @@ private slots:
     }
 
     void offsetsSurviveAReloadOfTheFile() {
-        Rig rig;
+        GroupRig rig;
         QVERIFY(rig.start({100, 80}));
         rig.groups->setGainDb("Mains", -3.0);
         QTRY_COMPARE(int(rig.out(1).gain), 74);
@@ -176,7 +111,7 @@ private slots:
     }
 
     void anAbsentUnitsShareGoesWhenItsSessionOpens() {
-        Rig rig;
+        GroupRig rig;
         QVERIFY(rig.start({100, 80}));
         rig.sessions->close(*rig.units[1]);
         auto outcome = rig.groups->setGainDb("Mains", -2.0);
@@ -196,7 +131,7 @@ private slots:
     }
 
     void aDragWritesTheFileOnceAtItsEnd() {
-        Rig rig;
+        GroupRig rig;
         QVERIFY(rig.start({100, 80}));
         const QByteArray before = [&] {
             QFile f(rig.file());
@@ -224,7 +159,7 @@ private slots:
     }
 
     void aBrokenFileIsRefusedWithItsGroupAndPathAndChangesNothing() {
-        Rig rig;
+        GroupRig rig;
         QVERIFY(rig.start({100, 80}));
         rig.groups->setGainDb("Mains", -1.0);
         QFile f(rig.file());
