@@ -2009,6 +2009,22 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
         <source>修改太频繁, 请放慢</source>
         <translation>too many edits, slow down</translation>
     </message>
+    <message>
+        <source>没有名为 %1 的编组</source>
+        <translation>there is no group named %1</translation>
+    </message>
+    <message>
+        <source>%1 已到极限: 编组停在 %2</source>
+        <translation>%1 is at its limit: the group stopped at %2</translation>
+    </message>
+    <message>
+        <source>%1 输入 %2</source>
+        <translation>%1 input %2</translation>
+    </message>
+    <message>
+        <source>%1 输出 %2</source>
+        <translation>%1 output %2</translation>
+    </message>
 </context>
 <context>
     <name>qel::ShowFiles</name>

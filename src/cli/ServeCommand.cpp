@@ -90,7 +90,7 @@ int ServeCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostr
                     return output.fail("groups-file", "serve: " + groups_.toStdString() +
                                                           " cannot be used; it is left as it is");
                 QObject::connect(
-                    &host.groups(), &GroupControl::saveFailed, [&err](const QString& why) {
+                    host.groups(), &GroupControl::saveFailed, [&err](const QString& why) {
                         err << "groups file: " << why.toStdString() << "\n" << std::flush;
                     });
             }

@@ -26,9 +26,9 @@ public:
 
     std::vector<std::shared_ptr<Equipment>> units() const override { return units_; }
     UnitSessions& sessions() { return ServeSessions::sessions; }
-    // The groups of channels across the units (kept in the file loadGroups read; none
-    // loaded: no groups, kept nowhere).
-    GroupControl& groups() { return groups_; }
+    // The groups of channels across the units, kept in the file loadGroups read; null while
+    // none was loaded (the clients are offered no groups).
+    GroupControl* groups() override { return groups_.path().isEmpty() ? nullptr : &groups_; }
     GroupControl::LoadResult loadGroups(const QString& path) { return groups_.load(path); }
 
 private:

@@ -81,7 +81,8 @@ bool readSet(const QJsonObject& o, ClientMessage& m, Problem& p) {
         return false;
     }
     m.requestId = id.toDouble(-1);
-    if (!readString(o, "unit", m.unit, false, p, 64) ||
+    if (!readString(o, "group", m.group, true, p, ClientMessage::kMaxGroupName) ||
+        (m.group.isEmpty() && !readString(o, "unit", m.unit, false, p, 64)) ||
         !readString(o, "path", m.path, false, p, ClientMessage::kMaxPath))
         return false;
     if (!ClientMessage::isPath(m.path)) {

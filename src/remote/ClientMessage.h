@@ -14,12 +14,14 @@ namespace qel {
 //   {"type":"hello","token":T} or {"type":"hello","pair":CODE,"label":L}
 //   {"type":"subscribe","units":[ID...] or "*","meters":RATE}
 //   {"type":"set","id":N,"unit":ID,"path":"outputs[2].gainDb","value":V,"final":B}
+//   {"type":"set","id":N,"group":NAME,"path":"gainDb","value":V,"final":B}   (a group's value)
 //   {"type":"open","unit":ID or null}   (the unit the client shows; null: none)
 //   {"type":"settle","unit":ID,"keep":"unit" or "program"}   (a unit that came back other)
 //   {"type":"ping"}
 struct ClientMessage {
     static constexpr int kMaxPath = 96;
     static constexpr int kMaxUnits = 64;
+    static constexpr int kMaxGroupName = 128;
     static constexpr int kDefaultMeterRate = 15;  // "meters": true
 
     enum class Type { Hello, Subscribe, Set, Open, Settle, Ping };
@@ -29,6 +31,7 @@ struct ClientMessage {
     int meterRate = 0;           // subscribe; per second, 0 = none (the hub caps it)
     double requestId = -1;       // set; echoed in ack/nack
     QString unit, path;          // set; open (unit, empty for none)
+    QString group;               // set of a group's value (then no unit)
     QJsonValue value;            // set
     bool final = true;           // set; false while a control is dragged
     bool unitWins = false;       // settle: the unit's settings are kept

@@ -19,6 +19,7 @@
 #include "remote/ChannelCurve.h"
 #include "remote/PresetPath.h"
 #include "remote/RemoteClient.h"
+#include "remote/RemoteGroups.h"
 #include "remote/RemoteUnits.h"
 #include "remote/RemoteWords.h"
 
@@ -131,6 +132,12 @@ RemoteHub::RemoteHub(RemoteUnits& units, const QString& configPath, QObject* par
         emit clientsChanged();
     });
     auth_.setCodeRenewed([this] { emit pairingCodeChanged(); });
+    if (GroupControl* groups = units_.groups()) {
+        groups_ = std::make_unique<RemoteGroups>(*groups);
+        connect(groups_.get(), &RemoteGroups::changed, this, [this](const QJsonObject& message) {
+            for (RemoteClient* c : clients_) c->send(message);
+        });
+    }
     clock_.start();
 }
 
@@ -212,6 +219,7 @@ void RemoteHub::open(QWebSocket* socket) {
     clients_.push_back(client);
     connect(client, &RemoteClient::ready, this, [this](RemoteClient* c) {
         c->send({{"type", "units"}, {"units", unitsJson()}});
+        if (groups_) c->send(groups_->message());
         emit clientsChanged();
     });
     connect(client, &RemoteClient::message, this, &RemoteHub::handle);
@@ -284,7 +292,8 @@ void RemoteHub::subscribe(RemoteClient* client, const ClientMessage& m) {
 }
 
 void RemoteHub::set(RemoteClient* client, const ClientMessage& m) {
-    Control& c = controls_[m.unit + '/' + m.path];
+    const QString key = (m.group.isEmpty() ? "unit:" + m.unit : "group:" + m.group) + '/' + m.path;
+    Control& c = controls_[key];
     const bool recent = c.applied.isValid() && c.applied.elapsed() < kMergeMs;
     if (m.final || !recent) {
         if (c.pending) {  // an older drag value that did not go out yet
@@ -303,7 +312,6 @@ void RemoteHub::set(RemoteClient* client, const ClientMessage& m) {
     if (!c.timer) {
         c.timer = std::make_unique<QTimer>();
         c.timer->setSingleShot(true);
-        const QString key = m.unit + '/' + m.path;
         connect(c.timer.get(), &QTimer::timeout, this, [this, key] {
             Control& control = controls_[key];
             if (!control.pending) return;
@@ -320,6 +328,8 @@ void RemoteHub::apply(RemoteClient* client, const ClientMessage& m) {
     const auto nack = [&](const QString& reason) {
         client->send({{"type", "nack"}, {"id", m.requestId}, {"reason", reason}});
     };
+    if (!m.group.isEmpty())
+        return groups_ ? client->send(groups_->set(m)) : nack(RemoteWords::noGroup(m.group));
     const auto unit = unitOf(m.unit);
     if (!unit)
         return client->send({{"type", "nack"},
@@ -420,6 +430,7 @@ void RemoteHub::editPathChanged(const QString& id, UnitView& view) {
 }
 
 void RemoteHub::lookAtUnits() {
+    if (groups_) groups_->look();  // a member's unit may be away or back
     bool listChanged = ids_.size() != size_t(units_.units().size());
     for (const auto& unit : units_.units()) {
         const QString id = idOf(*unit);

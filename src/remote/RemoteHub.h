@@ -27,11 +27,12 @@ namespace qel {
 
 class Equipment;
 class RemoteClient;
+class RemoteGroups;
 class RemoteUnits;
 
 // The remote control: serves the page, pairs clients, takes their edits through each unit's
-// edit path and tells every client of every edit, whoever made it. Lives on the GUI thread's
-// event loop, as every edit must.
+// edit path and tells every client of every edit, whoever made it; the program's groups
+// likewise, when it has them. Lives on the GUI thread's event loop, as every edit must.
 class RemoteHub : public QObject {
     Q_OBJECT
 public:
@@ -160,7 +161,8 @@ private:
     std::vector<RemoteClient*> clients_;
     std::map<RemoteClient*, Watch> watches_;
     std::map<QString, UnitView> views_;
-    std::map<QString, Control> controls_;  // by unit id and path
+    std::map<QString, Control> controls_;   // by unit id or group name, and path
+    std::unique_ptr<RemoteGroups> groups_;  // none: the program has no groups
     QTimer meterTimer_;
     QTimer pairingsTimer_;
     QElapsedTimer clock_;

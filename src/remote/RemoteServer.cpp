@@ -53,9 +53,9 @@ void respondText(QTcpSocket* socket, int status) {
 // The page's files, by request path.
 QString pageFile(const QByteArray& path) {
     if (path == "/" || path == "/index.html") return QStringLiteral(":/remote/index.html");
-    static const QByteArrayList kFiles{"/style.css",   "/i18n.js",    "/link.js",
-                                       "/controls.js", "/pairing.js", "/eqview.js",
-                                       "/pages.js",    "/eqpage.js",  "/app.js"};
+    static const QByteArrayList kFiles{"/style.css",     "/i18n.js",   "/link.js",  "/controls.js",
+                                       "/pairing.js",    "/eqview.js", "/pages.js", "/eqpage.js",
+                                       "/groupspage.js", "/app.js"};
     if (kFiles.contains(path)) return QStringLiteral(":/remote") + QString::fromLatin1(path);
     return {};
 }

@@ -14,6 +14,7 @@
 namespace qel {
 
 class Equipment;
+class GroupControl;
 class ParamEdit;
 
 // What the remote hub needs from the program that holds the units: the window program and
@@ -79,6 +80,10 @@ public:
         (void)unitWins;
         return false;
     }
+
+    // The program's groups of channels across units, which the clients see and move; null:
+    // none. Asked once, when the hub is made.
+    virtual GroupControl* groups() { return nullptr; }
 
 protected:
     void tellChanged(const Equipment& unit, bool replaced) const {

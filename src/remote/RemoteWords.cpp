@@ -48,4 +48,18 @@ QString RemoteWords::notTaken(const QString& path) {
     return tr("%1: 未被接受").arg(path);
 }
 
+QString RemoteWords::noGroup(const QString& name) {
+    return tr("没有名为 %1 的编组").arg(name);
+}
+
+QString RemoteWords::groupLimited(const QString& member, const QString& stopped) {
+    return tr("%1 已到极限: 编组停在 %2").arg(member, stopped);
+}
+
+QString RemoteWords::member(const QString& unit, const cmd::ChannelId& channel) {
+    if (channel.side == cmd::Side::Input)
+        return tr("%1 输入 %2").arg(unit, QChar('A' + channel.number - 1));
+    return tr("%1 输出 %2").arg(unit, QString::number(channel.number));
+}
+
 }  // namespace qel

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include "device/ParamCommands.h"
+
 namespace qel {
 
 // What the hub tells people (nack reasons, a unit that is gone), in the program's language,
@@ -26,6 +28,12 @@ public:
     static QString tooManyEdits();
     // A value the unit's settings cannot take, when the front end gave no words for why.
     static QString notTaken(const QString& path);
+    // The program has no group of that name.
+    static QString noGroup(const QString& name);
+    // A group's move stopped at a member's limit; the group's offset is now `stopped`.
+    static QString groupLimited(const QString& member, const QString& stopped);
+    // A channel of a unit, as a member of a group: "Stage-L 输出 1".
+    static QString member(const QString& unit, const cmd::ChannelId& channel);
 };
 
 }  // namespace qel

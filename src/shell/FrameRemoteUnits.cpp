@@ -13,4 +13,8 @@ std::vector<std::shared_ptr<Equipment>> FrameRemoteUnits::units() const {
     return app_.equipment().snapshot();
 }
 
+GroupControl* FrameRemoteUnits::groups() {
+    return &app_.groups();
+}
+
 }  // namespace qel

@@ -15,6 +15,7 @@ public:
     explicit FrameRemoteUnits(CQuellmarApp& app);
 
     std::vector<std::shared_ptr<Equipment>> units() const override;
+    GroupControl* groups() override;
 
 private:
     CQuellmarApp& app_;

@@ -13,6 +13,7 @@
 #include <QUrlQuery>
 
 #include "device/EditHistory.h"
+#include "device/GroupControl.h"
 #include "editor/QelEquipmentDlg.h"
 #include "link/EquipmentList.h"
 #include "remote/RemoteHub.h"
@@ -55,6 +56,13 @@ private slots:
                      {"pair", QUrlQuery(url).queryItemValue("pair")},
                      {"label", "Tablet"}});
         QVERIFY(!client.last("welcome").isEmpty());
+        // The window program's groups come after the units, and again as they change.
+        QVERIFY(client.last("groups").value("groups").toArray().isEmpty());
+        QVERIFY(rig.app().groups().addGroup("Mains"));
+        const auto one = [](const QJsonObject& m) {
+            return m.value("groups").toArray().size() == 1;
+        };
+        QVERIFY(!client.next("groups", 0, one).isEmpty());
         QTRY_COMPARE(dialog.clientList()->topLevelItemCount(), 1);
         QCOMPARE(dialog.clientList()->topLevelItem(0)->text(0), QString("Tablet"));
         QVERIFY(QUrl(dialog.urlText()->text()) != url);  // the code was spent

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 the Quellmar developers
 'use strict';
-// The page: the unit list, one unit's pages, and the state of both links shown on top.
+// The page: the unit list, one unit's pages, the groups, and the state of both links on top.
 (function () {
   const el = Controls.el;
   const t = I18n.t;
@@ -12,6 +12,7 @@
   const banner = document.getElementById('banner');
   const toast = document.getElementById('toast');
   let view = null;  // the unit shown, or null for the list
+  let groupsPage = null;  // the groups, while they show
   let naming = false;  // the name to pair under is being asked
 
   // What a unit page holds: the controls bound to values, meters, and scopes of its own.
@@ -37,8 +38,10 @@
     return Link.state.status === 'open' && !Link.state.readOnly && !!u && u.state === 'online' &&
            !!s && !s.busy;
   };
-  UnitView.prototype.refused = function (reason) { showToast(t('修改没有被接受: %1', reason)); };
-  UnitView.prototype.unreadable = function (text) { showToast(t('"%1" 不是有效的数值', text)); };
+  function refused(reason) { showToast(t('修改没有被接受: %1', reason)); }
+  function unreadable(text) { showToast(t('"%1" 不是有效的数值', text)); }
+  UnitView.prototype.refused = refused;
+  UnitView.prototype.unreadable = unreadable;
   UnitView.prototype.scope = function () {
     const parent = this;
     const s = { unitId: this.unitId, bindings: [], editable: this.editable.bind(this),
@@ -139,13 +142,36 @@
              badges);
     return a;
   }
+  // The units and the groups, as two tabs when the program has groups.
+  function homeTabs(on) {
+    const nav = el('nav', 'tabs home');
+    [['', '设备列表'], ['groups', '编组']].forEach(function (tab) {
+      const a = el('a', tab[0] === on ? 'tab on' : 'tab', t(tab[1]));
+      a.href = '#' + tab[0];
+      a.dataset.tab = tab[0] || 'units';
+      nav.append(a);
+    });
+    return nav;
+  }
   function showList() {
     const box = el('div', 'list');
-    box.append(el('h2', 'title', t('设备列表')));
+    if (Link.state.groups) box.append(homeTabs(''));
+    else box.append(el('h2', 'title', t('设备列表')));
     if (!Link.state.units.length) box.append(el('p', 'empty', t('没有设备')));
     Link.state.units.forEach(function (u) { box.append(unitCard(u)); });
     main.replaceChildren(box);
     document.body.classList.remove('locked');
+  }
+  function showGroups() {
+    const box = el('div', 'home');
+    box.append(homeTabs('groups'), groupsPage.build());
+    main.replaceChildren(box);
+    groupsPage.refresh();
+    document.body.classList.toggle('locked', !groupsPage.editable());
+  }
+  function showHome() {
+    if (groupsPage) showGroups();
+    else showList();
   }
 
   function header() {
@@ -177,7 +203,7 @@
     else if (u && u.state === 'offline') text = t('设备已经断开!');
     else if (u && u.state === 'not-answering') text = t('设备无响应');
     else if (unit && unit.busy) { text = t('设备忙: 正在传输数据, 请稍候 ...'); kind = 'busy'; }
-    else if (view && Link.state.readOnly) { text = t('只读: 不能修改设置'); kind = 'info'; }
+    else if ((view || groupsPage) && Link.state.readOnly) { text = t('只读: 不能修改设置'); kind = 'info'; }
     const differs = !text && u && u.differs && !Link.state.readOnly;
     if (differs) {
       text = t('设备重新连接后有 %1 处设置与程序中的不同。', u.differs);
@@ -207,6 +233,7 @@
   function route() {
     const p = new URLSearchParams(location.hash.slice(1));
     const id = p.get('unit');
+    groupsPage = null;
     if (naming) {
       view = null;
       Pairing.ask(main, Link.pair);
@@ -214,7 +241,8 @@
     } else if (!id) {
       view = null;
       Link.open(null);
-      showList();
+      if (p.has('groups')) groupsPage = new GroupsPage.Page(refused, unreadable);
+      showHome();
     } else {
       const keep = view && view.unitId === id ? view : null;
       if (!keep) Link.open(id);
@@ -229,7 +257,7 @@
   function redraw() {
     if (naming) route();
     else if (view) view.rebuild();
-    else showList();
+    else showHome();
     header();
     showBanner();
   }
@@ -241,6 +269,10 @@
     }
     header();
     showBanner();
+    if (groupsPage) {
+      groupsPage.refresh();
+      document.body.classList.toggle('locked', !groupsPage.editable());
+    }
     if (!view) return;
     if (Link.state.status !== 'open') view.levels = null;
     view.refresh();
@@ -248,13 +280,24 @@
     view.writeLevels();
   });
   Link.on('units', function () {
-    if (!view) showList();
-    else if (view.gone() !== view.shownGone) view.rebuild();
+    if (!view) {
+      if (!groupsPage) showList();
+    } else if (view.gone() !== view.shownGone) view.rebuild();
     else view.refresh();
     header();
     showBanner();
   });
-  Link.on('busy', function () { if (view) view.refresh(); else showList(); showBanner(); });
+  Link.on('busy', function () {
+    if (view) view.refresh();
+    else if (!groupsPage) showList();
+    showBanner();
+  });
+  // The groups' values only refresh the strips, so that a finger on a fader keeps it.
+  Link.on('groups', function () {
+    if (groupsPage && groupsPage.reshaped()) showGroups();
+    else if (groupsPage) groupsPage.refresh();
+    else if (!view && !naming && !main.querySelector('.home')) showList();
+  });
   // A snapshot of the same model only refreshes, so that a finger on a control keeps it.
   Link.on('snapshot', function (m) {
     if (view && m.unit === view.unitId) {

@@ -14,7 +14,8 @@ const Controls = (function () {
     return e;
   }
 
-  // One value of the unit (a preset path) and what shows it.
+  // One value (a preset path of the view's unit, or one the view gets and sends itself) and
+  // what shows it.
   function Binding(view, path, render) {
     this.view = view;
     this.path = path;
@@ -26,7 +27,13 @@ const Controls = (function () {
     this.waiting = false;
     view.bindings.push(this);
   }
-  Binding.prototype.value = function () { return Link.get(this.view.unitId, this.path); };
+  Binding.prototype.value = function () {
+    return this.view.get ? this.view.get(this.path) : Link.get(this.view.unitId, this.path);
+  };
+  Binding.prototype.send = function (value, final, done) {
+    if (this.view.send) return this.view.send(this.path, value, final, done);
+    return Link.set(this.view.unitId, this.path, value, final, done);
+  };
   Binding.prototype.update = function () { if (!this.held) this.render(this.value()); };
   Binding.prototype.hold = function () { this.held = true; clearTimeout(this.timer); };
   Binding.prototype.release = function () {
@@ -49,7 +56,7 @@ const Controls = (function () {
   Binding.prototype.flush = function () {
     if (this.queued === undefined) return;
     this.lastSent = Date.now();
-    Link.set(this.view.unitId, this.path, this.queued, false);
+    this.send(this.queued, false);
     this.queued = undefined;
   };
   // The last value: sent as final, shown until the server answers it.
@@ -59,8 +66,9 @@ const Controls = (function () {
     const self = this;
     if (!this.view.editable()) return this.release();
     this.waiting = true;
-    Link.set(this.view.unitId, this.path, value, true, function (answer) {
-      if (answer.type === 'nack') self.view.refused(answer.reason);
+    this.send(value, true, function (answer) {
+      if (answer.type === 'nack') self.view.refused(answer.reason, answer);
+      else if (self.view.accepted) self.view.accepted(answer);
       self.release();
     });
     this.timer = setTimeout(function () { self.release(); }, kHoldMs);

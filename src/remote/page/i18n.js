@@ -68,6 +68,11 @@ const I18n = (function () {
     '配对': 'Pair',
     '%2 上的 %1': '%1 on %2',
     '浏览器': 'Browser',
+    '编组': 'Groups',
+    '没有编组': 'No groups',
+    '成员: %1': 'Members: %1',
+    '等待设备: %1': 'Waiting for the unit: %1',
+    '缺失: %1': 'Missing: %1',
   };
   let language = 'zh';
   // The program's language as it last said it, until it says it again.

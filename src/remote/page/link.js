@@ -15,6 +15,7 @@ const Link = (function () {
     listed: false,  // the units came on this link: an id missing from them is gone
     gone: {},  // ids the program said no unit has
     unit: {},  // id -> {revision, preset, curves, busy}
+    groups: null,  // the program's groups as last told; null: it offers none
   };
   const handlers = {};
   const pending = {};
@@ -73,6 +74,7 @@ const Link = (function () {
     pairCode = null;
     state.readOnly = !!m.readOnly;
     state.client = m.client;
+    state.groups = null;  // told again after the units when the program has groups
     if (m.language) I18n.setProgramLanguage(m.language);
     send({ type: 'subscribe', units: '*', meters: meterRate });
     send({ type: 'open', unit: opened });
@@ -122,6 +124,10 @@ const Link = (function () {
       answer(m);
     } else if (m.type === 'ack' || m.type === 'nack') answer(m);
     else if (m.type === 'busy') setBusy(m.unit, !!m.busy);
+    else if (m.type === 'groups') {
+      state.groups = m.groups || [];
+      emit('groups', m);
+    }
     else emit(m.type, m);
   }
   function syncBusy() {
@@ -155,6 +161,13 @@ const Link = (function () {
       setTimeout(connect, kRetryMs);
     };
   }
+  // A request that gets an answer (ack or nack): done(answer) is called with it, if one comes.
+  function request(m, done) {
+    m.id = nextId++;
+    if (done) pending[m.id] = done;
+    send(m);
+    return m.id;
+  }
   function keepAlive() {
     if (!socket || socket.readyState !== WebSocket.OPEN) return;
     const quiet = Date.now() - heard;
@@ -169,10 +182,11 @@ const Link = (function () {
     parsePath: parsePath,
     // Sends one setting; done(ack or nack) is called with the answer, if one comes.
     set: function (unitId, path, value, final, done) {
-      const id = nextId++;
-      if (done) pending[id] = done;
-      send({ type: 'set', id: id, unit: unitId, path: path, value: value, final: final });
-      return id;
+      return request({ type: 'set', unit: unitId, path: path, value: value, final: final }, done);
+    },
+    // Sets a value of a group (gainDb, mute, polarity, delayMs), as set does one of a unit.
+    setGroup: function (group, path, value, final, done) {
+      return request({ type: 'set', group: group, path: path, value: value, final: final }, done);
     },
     // Which side wins for a unit that came back with other settings: 'unit' or 'program'.
     settle: function (unitId, keep) {

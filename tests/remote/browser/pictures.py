@@ -13,8 +13,8 @@ import browser  # noqa: E402
 from pagecase import PageCase  # noqa: E402
 from standin import StandIn  # noqa: E402
 
-VIEWS = ['', '#unit=1', '#unit=1&tab=eq&ch=out:1', '#unit=1&tab=delay', '#unit=1&tab=limit',
-         '#unit=2&tab=eq']
+VIEWS = ['', '#groups', '#unit=1', '#unit=1&tab=eq&ch=out:1', '#unit=1&tab=delay',
+         '#unit=1&tab=limit', '#unit=2&tab=eq']
 
 
 def stage(s):

@@ -15,8 +15,15 @@ from wsproto.events import AcceptConnection, CloseConnection, Ping, Request, Tex
 
 from units import Refused, Unit
 
+GROUP_GAIN_LIMIT = 6.0  # the stand-in's groups stop there, named by their first member
 TYPES = {'.html': 'text/html; charset=utf-8', '.js': 'text/javascript; charset=utf-8',
          '.css': 'text/css; charset=utf-8'}
+
+
+def group(name, *members):
+    return {'name': name, 'gainDb': 0.0, 'mute': False, 'polarity': 'normal', 'delayMs': 0.0,
+            'members': [{'unit': u, 'model': model, 'channel': ch, 'state': state}
+                        for u, model, ch, state in members]}
 
 
 class Client:
@@ -57,6 +64,7 @@ class Client:
             welcome['token'] = token
         self.send(welcome)
         self.send({'type': 'units', 'units': s.units_json()})
+        self.send({'type': 'groups', 'groups': s.groups})
 
     def subscribe(self, m):
         s = self.server
@@ -97,6 +105,10 @@ class StandIn:
         self.pair_code = 'k7m3q9tx2c'
         self.units = [Unit('1', 'QD408', 'Main Stage', '127.0.0.2'),
                       Unit('2', 'QD206', 'Delay Tower', '127.0.0.3')]
+        self.groups = [group('Mains', ('Main Stage', 'QD408', 'out:1', 'online'),
+                             ('Delay Tower', 'QD206', 'out:1', 'pending')),
+                       group('Front fills and delays', ('Main Stage', 'QD408', 'in:A', 'online'),
+                             ('Side Fill', 'QD206', 'out:2', 'missing'))]
         self.clients = []
         self.next_client = 1
         self.sets = []  # (time, client, path, value, final) as received
@@ -188,7 +200,30 @@ class StandIn:
         self.broadcast({'type': 'changed', 'unit': u.info['id'], 'revision': u.revision,
                         'by': by, 'values': {path: held}, 'curves': curves}, u)
 
+    def group_set(self, client, m):
+        """A set of a group's value; a gain past the stand-in's limit stops there."""
+        name, path, value = m.get('group'), m.get('path'), m.get('value')
+        self.sets.append((time.monotonic(), client.id, f'{name}:{path}', value, m.get('final', True)))
+        g = next((g for g in self.groups if g['name'] == name), None)
+        answer = {'id': m.get('id'), 'group': name}
+        if client.read_only or g is None or path not in ('gainDb', 'mute', 'polarity', 'delayMs'):
+            return client.send({'type': 'nack', **answer, 'reason': 'refused'})
+        limited = path == 'gainDb' and value > GROUP_GAIN_LIMIT
+        g[path] = answer['value'] = min(value, GROUP_GAIN_LIMIT) if path == 'gainDb' else value
+        self.broadcast({'type': 'groups', 'groups': self.groups})
+        if not limited:
+            return client.send({'type': 'ack', **answer})
+        by = g['members'][0]
+        client.send({'type': 'nack', **answer, 'limitedBy': {k: by[k] for k in ('unit', 'model', 'channel')},
+                     'reason': f"{by['unit']} {by['channel']} is at its limit: the group stopped at "
+                               f"+{GROUP_GAIN_LIMIT:.1f} dB"})
+
+    def group(self, name):
+        return self.call(lambda: dict(next(g for g in self.groups if g['name'] == name)))
+
     def client_set(self, client, m):
+        if 'group' in m:
+            return self.group_set(client, m)
         self.sets.append((time.monotonic(), client.id, m.get('path'), m.get('value'),
                           m.get('final', True)))
         u = self.unit(m.get('unit'))

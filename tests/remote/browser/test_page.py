@@ -295,6 +295,59 @@ class PageTest(PageCase):
             self.s.set_state('2', 'online')
             browser.resize(d, 'tablet')
 
+    def in_group(self, d, name, css):
+        return d.find_element(By.CSS_SELECTOR, f'.group[data-group="{name}"] {css}')
+
+    def group_shown(self, d, name, path):
+        return float(self.in_group(d, name, f'[data-path="{path}"]').get_attribute('aria-valuenow'))
+
+    def test_groups_show_and_move_and_fit(self):
+        d, b = self.a, self.b
+        self.open(b, '#groups')
+        self.open(d, '')
+        d.find_element(By.CSS_SELECTOR, '.tabs.home [data-tab="groups"]').click()
+        self.assertTrue(wait(lambda: len(d.find_elements(By.CSS_SELECTOR, '.group')) == 2))
+        self.assertEqual(self.in_group(d, 'Mains', '.count').text, '成员: 2')
+        self.assertEqual(self.in_group(d, 'Mains', '.away').text, '等待设备: Delay Tower 输出 1')
+        self.assertEqual(self.in_group(d, 'Front fills and delays', '.away').text,
+                         '缺失: Side Fill 输出 2')
+        # A drag: sets while the finger moves, the last one final; the other browser follows.
+        fader = self.in_group(d, 'Mains', '[data-path="gainDb"]')
+        self.drag(d, fader, 0, 60)
+        self.assertTrue(wait(lambda: self.sets('Mains:gainDb') and self.sets('Mains:gainDb')[-1][4]))
+        sent = self.sets('Mains:gainDb')
+        self.assertEqual([x[4] for x in sent], [False] * (len(sent) - 1) + [True])
+        held = self.s.group('Mains')['gainDb']
+        self.assertLess(held, -5)
+        for browser_ in (d, b):
+            self.assertTrue(wait(lambda: self.group_shown(browser_, 'Mains', 'gainDb') == held))
+        self.assertEqual(self.in_group(b, 'Mains', '.value').text, db_text(held))
+        self.in_group(d, 'Mains', '[data-path="mute"]').click()
+        box = self.in_group(d, 'Mains', '[data-path="delayMs"]')
+        box.send_keys(Keys.CONTROL, 'a')
+        box.send_keys('-2.5', Keys.ENTER)
+        self.assertTrue(wait(lambda: self.s.group('Mains')['delayMs'] == -2.5))
+        self.assertTrue(self.s.group('Mains')['mute'])
+        # Past a member's limit: the group stops there and its strip says why.
+        self.drag(d, fader, 0, -250)
+        message = lambda: self.in_group(d, 'Mains', '.message')
+        self.assertTrue(wait(lambda: message().is_displayed()))
+        self.assertIn('is at its limit', message().text)
+        self.assertTrue(wait(lambda: self.group_shown(d, 'Mains', 'gainDb') == 6.0))
+        try:
+            for language in ('zh', 'en'):
+                d.execute_script('I18n.setProgramLanguage(arguments[0])', language)
+                for size in ('tablet', 'phone'):
+                    browser.resize(d, size)
+                    self.assertEqual(browser.layout_faults(d), [], f'{language} {size}')
+                    if language == 'en':
+                        self.assertEqual(browser.cjk_shown(d), [], size)
+            self.assertEqual(self.in_group(d, 'Mains', '.away').text,
+                             'Waiting for the unit: Delay Tower Output 1')
+        finally:
+            d.execute_script('I18n.setProgramLanguage("zh")')
+            browser.resize(d, 'tablet')
+
     def test_pairing_asks_for_a_name_made_from_the_browser(self):
         d = self.b
         cases = [  # user agent, touch points, brands: the name proposed

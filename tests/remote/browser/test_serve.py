@@ -3,7 +3,8 @@
 # Copyright (C) 2026 the Quellmar developers
 """The remote page in headless Chromium against `quellmar-cli serve` and simulated units on
 loopback: the page shows the units as they are, edits reach them and the other browser,
-meters flow, pairing is enforced, and a reopened link shows the unit again.
+meters flow, pairing is enforced, a reopened link shows the unit again, and a group moved on
+the page moves its members on both units.
 test_serve.py QUELLMAR_CLI QUELLMAR_UNITSIM [unittest arguments]"""
 import json
 import os
@@ -26,6 +27,11 @@ CLI = sys.argv.pop(1) if len(sys.argv) > 2 else None
 UNITSIM = sys.argv.pop(1) if len(sys.argv) > 1 else None
 # The ids serve gives the units, from model and name: the same after each restart.
 MAIN, FILL = 'QD408-Main-Stage', 'QD206-Fill'
+# A group of a channel of each unit that no other test touches.
+GROUPS = {'format': 'quellmar-groups', 'version': 1, 'groups': [
+    {'name': 'Mains', 'gainDb': 0.0, 'mute': False, 'polarity': 'normal', 'delayMs': 0.0,
+     'members': [{'unit': 'Main Stage', 'model': 'QD408', 'channel': 'in:C'},
+                 {'unit': 'Fill', 'model': 'QD206', 'channel': 'out:1'}]}]}
 
 
 class Rig:
@@ -39,6 +45,9 @@ class Rig:
         # page differs from the browser's Chinese.
         with open(os.path.join(self.dir.name, 'QelConfig.ini'), 'w', encoding='utf-8') as f:
             f.write('[View]\nLanguage=en\n')
+        self.groups = os.path.join(self.dir.name, 'groups.json')
+        with open(self.groups, 'w', encoding='utf-8') as f:
+            json.dump(GROUPS, f)
         self.sim = subprocess.Popen([UNITSIM, '--unit', f'QD408@{self.ips[0]}:Main Stage',
                                      '--unit', f'QD206@{self.ips[1]}:Fill'],
                                     stdout=subprocess.PIPE, text=True)
@@ -65,10 +74,16 @@ class Rig:
             json.dump(preset, f)
         self.cli('import', path, '--ip', self.ips[unit])
 
+    def kept_gain(self):
+        """The gain offset of the group as its file keeps it."""
+        with open(self.groups, encoding='utf-8') as f:
+            return json.load(f)['groups'][0]['gainDb']
+
     def start(self, read_only=False):
         args = [CLI, 'serve', '--listen', f'127.0.0.1:{self.port}', '--ip', self.ips[0], '--ip',
                 self.ips[1], '--local-port', '0', '--config',
-                os.path.join(self.dir.name, 'QelConfig.ini')] + (['--read-only'] if read_only else [])
+                os.path.join(self.dir.name, 'QelConfig.ini'), '--groups', self.groups]
+        args += ['--read-only'] if read_only else []
         self.serve = subprocess.Popen(args, stdout=subprocess.PIPE, text=True)
         self.url = self.serve.stdout.readline().strip()
         self.base = self.url.split('?')[0]
@@ -205,6 +220,22 @@ class ServeTest(PageCase):
             steps = [direction * (b - a) for a, b in zip(dragging, dragging[1:])]
             self.assertGreaterEqual(min(steps), 0, f'jumped back: {dragging}')
             self.assertTrue(wait(lambda: self.shown(d, path) == held))
+
+    def test_a_group_dragged_on_the_page_moves_both_units(self):
+        own = [self.rig.preset(0)['inputs'][2]['gainDb'], self.rig.preset(1)['outputs'][0]['gainDb']]
+        self.open(self.b, '#groups')
+        self.open(self.a, '#groups')
+        fader = self.a.find_element(By.CSS_SELECTOR, '.group[data-group="Mains"] [data-path="gainDb"]')
+        self.drag(self.a, fader, 0, 40)
+        shown = lambda d: float(d.find_element(By.CSS_SELECTOR, '.group[data-group="Mains"] '
+                                               '[data-path="gainDb"]').get_attribute('aria-valuenow'))
+        offset = shown(self.a)
+        self.assertLess(offset, -3)
+        self.assertTrue(wait(lambda: shown(self.b) == offset))
+        held = lambda: [self.rig.preset(0)['inputs'][2]['gainDb'],
+                        self.rig.preset(1)['outputs'][0]['gainDb']]
+        self.assertTrue(wait(lambda: held() == [v + offset for v in own], 3, 0.2), held())
+        self.assertTrue(wait(lambda: self.rig.kept_gain() == offset), 'kept in the groups file')
 
     def test_meters_arrive_and_move(self):
         self.open(self.a, f'#unit={MAIN}')
