@@ -702,12 +702,6 @@ Disconnect</translation>
         <translation>Phase180</translation>
     </message>
     <message>
-        <source>编组 %1 %2
-→ %3</source>
-        <translation>Group %1 %2
-→ %3</translation>
-    </message>
-    <message>
         <source>编组 %1 %2 → %3 (自身 %4)</source>
         <translation>Group %1 %2 → %3 (own %4)</translation>
     </message>
@@ -1415,8 +1409,8 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     <message numerus="yes">
         <source>编组 %1: %n 个成员的设备不在, 回来后发送</source>
         <translation>
-            <numerusform>Group %1: %n member's unit is away; its share goes when it is back</numerusform>
-            <numerusform>Group %1: %n members' units are away; their shares go when they are back</numerusform>
+            <numerusform>Group %1: %n member&apos;s unit is away; its share goes when it is back</numerusform>
+            <numerusform>Group %1: %n members&apos; units are away; their shares go when they are back</numerusform>
         </translation>
     </message>
     <message>

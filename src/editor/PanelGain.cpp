@@ -2,6 +2,7 @@
 // Copyright (C) 2026 the Quellmar developers
 #include "editor/PanelGain.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
 #include <algorithm>
@@ -201,8 +202,13 @@ void CPanelGain::showGroupShare(int s) {
     const double held =
         gainDb(s >= inputs_ ? record.output(s - inputs_).gain() : record.input(s).gain());
     const double share = view.share.gainDb, own = held - share;
+    // Two short lines fit the strip: the group (or how many) with its share, then the total.
     const QString group = names.size() == 1 ? names.front() : QString("×%1").arg(names.size());
-    line->setText(tr("编组 %1 %2\n→ %3").arg(group, signedDbText(share), signedDbText(held)));
+    const QFontMetrics metrics(line->font());
+    const QString shareText = QString::asprintf("%+.1f", share);
+    const QString shownGroup = metrics.elidedText(
+        group, Qt::ElideRight, line->width() - metrics.horizontalAdvance(' ' + shareText));
+    line->setText(QStringLiteral("%1 %2\n→ %3").arg(shownGroup, shareText, signedDbText(held)));
     line->setToolTip(tr("编组 %1 %2 → %3 (自身 %4)")
                          .arg(QStringList(names.begin(), names.end()).join(", "),
                               signedDbText(share), signedDbText(held), signedDbText(own)));

@@ -136,6 +136,8 @@ GroupsDlg::GroupsDlg(GroupControl& groups, Units units, QWidget* parent)
     split->addWidget(tree_);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
+    split->setSizes({480, 280});  // room for four strips beside the tree
+    scroll->setMinimumWidth(130);
     layout->addWidget(split, 1);
     message_ = new QLabel(this);
     message_->setWordWrap(true);
