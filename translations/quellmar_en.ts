@@ -1364,8 +1364,8 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     <message numerus="yes">
         <source>%n 个等待设备</source>
         <translation>
-            <numerusform>%n waits for its unit</numerusform>
-            <numerusform>%n wait for their units</numerusform>
+            <numerusform>%n waiting</numerusform>
+            <numerusform>%n waiting</numerusform>
         </translation>
     </message>
     <message numerus="yes">

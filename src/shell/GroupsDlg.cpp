@@ -65,6 +65,9 @@ GroupStrip::GroupStrip(std::string name, QWidget* parent)
     mute_->setCheckable(true);
     polarity_ = new QPushButton(tr("反相"), this);
     polarity_->setCheckable(true);
+    // On as the editor's buttons show it: a muted channel red, an inverted one amber.
+    mute_->setStyleSheet(QStringLiteral("QPushButton:checked { background: #f08080; }"));
+    polarity_->setStyleSheet(QStringLiteral("QPushButton:checked { background: #f4c860; }"));
     delayBox_ = new QLineEdit(this);
     count_ = new QLabel(this);
     count_->setAlignment(Qt::AlignCenter);
