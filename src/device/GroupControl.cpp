@@ -112,6 +112,26 @@ bool GroupControl::save() {
     return false;
 }
 
+void GroupControl::adopt(std::vector<Group> groups,
+                         const std::function<bool(const GroupMember&)>& tookShow) {
+    if (drag_) endDrag();
+    GroupSet next;
+    next.groups = std::move(groups);
+    for (const GroupMember& channel : next.channels()) {
+        if (!tookShow(channel)) continue;
+        HeldShare& h = next.heldEntry(channel);
+        h.share = next.wanted(channel);
+        h.ownMute = false;
+    }
+    for (const HeldShare& h : set_.held)
+        if (!tookShow(h.channel) && !next.heldEntryOf(h.channel)) next.held.push_back(h);
+    set_ = std::move(next);
+    set_.dropSettled();
+    save();
+    sendPendingSoon();
+    emit changed();
+}
+
 void GroupControl::store() {
     if (drag_)
         drag_->dirty = true;

@@ -62,6 +62,12 @@ public:
     QString saveError() const { return saveError_; }
     const GroupSet& set() const { return set_; }
 
+    // A show's groups become the program's. Units that took the show hold its values, with
+    // its groups' shares in them (a channel's own mute taken as off); the others keep what
+    // they hold of the groups until their difference is sent.
+    void adopt(std::vector<Group> groups,
+               const std::function<bool(const GroupMember& channel)>& tookShow);
+
     // ---- what the groups and members are
     enum class MemberState { Online, Pending, Missing };
     struct Values {

@@ -69,6 +69,7 @@ void ShowReader::document(const QJsonObject& root) {
     claim(-1, {});
     nameTwice();
     if (first || !root.contains("groups")) return;
+    result.hasGroups = true;
     std::vector<GroupIssue> issues;
     result.groups = readGroupList(root.value("groups"), issues);
     for (GroupIssue& g : issues)

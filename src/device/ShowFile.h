@@ -52,6 +52,7 @@ struct ShowIssue {
 struct ShowRead {
     std::vector<ShowUnit> units;
     std::vector<Group> groups;      // none in a version 1 file
+    bool hasGroups = false;         // the file has a groups list (it may be empty)
     std::vector<ShowIssue> errors;  // nothing of the file is to be used when there are any
     std::vector<ShowIssue> moved;   // values that moved by more than half a step
     bool ok() const { return errors.empty(); }

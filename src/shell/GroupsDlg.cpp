@@ -225,40 +225,32 @@ void GroupsDlg::connectStrip(GroupStrip* s) {
         took(whole);
         showGroups();  // the fader shows where the group stopped
     });
-    connect(s->gainBox(), &QLineEdit::editingFinished, this, [this, s] { typedGain(s); });
-    connect(s->delayBox(), &QLineEdit::editingFinished, this, [this, s] { typedDelay(s); });
+    connect(s->gainBox(), &QLineEdit::editingFinished, this, [this, s, name] {
+        if (const Group* g = groups_.group(name))
+            typed(s->gainBox(), ValueUnit::Decibel, signedDbText(groupGainDb(g->gainSteps)),
+                  [this, &name](double db) { return groups_.setGainDb(name, db); });
+    });
+    connect(s->delayBox(), &QLineEdit::editingFinished, this, [this, s, name] {
+        if (const Group* g = groups_.group(name))
+            typed(s->delayBox(), ValueUnit::Millisecond, delayText(groupDelayMs(g->delaySamples)),
+                  [this, &name](double ms) { return groups_.setDelayMs(name, ms); });
+    });
     connect(s->muteButton(), &QPushButton::clicked, this,
             [this, name](bool on) { took(groups_.setMute(name, on)); });
     connect(s->polarityButton(), &QPushButton::clicked, this,
             [this, name](bool on) { took(groups_.setPolarity(name, on)); });
 }
 
-void GroupsDlg::typedGain(GroupStrip* s) {
-    const QString typed = s->gainBox()->text();
-    const Group* g = groups_.group(s->name());
-    if (!g || typed == signedDbText(groupGainDb(g->gainSteps))) return;
-    const TypedValue v = readTypedValue(typed, ValueUnit::Decibel);
+void GroupsDlg::typed(QLineEdit* box, ValueUnit unit, const QString& shown,
+                      const std::function<GroupControl::Outcome(double)>& set) {
+    const QString text = box->text();
+    if (text == shown) return;
+    const TypedValue v = readTypedValue(text, unit);
     if (!v.ok()) {
-        s->gainBox()->setStyleSheet(QStringLiteral("background: #f4c0c0"));
-        return say(
-            refusalText(typed, v, ValueUnit::Decibel, signedDbText(groupGainDb(g->gainSteps))),
-            true);
+        box->setStyleSheet(QStringLiteral("background: #f4c0c0"));
+        return say(refusalText(text, v, unit, shown), true);
     }
-    took(groups_.setGainDb(s->name(), v.value));
-}
-
-void GroupsDlg::typedDelay(GroupStrip* s) {
-    const QString typed = s->delayBox()->text();
-    const Group* g = groups_.group(s->name());
-    if (!g || typed == delayText(groupDelayMs(g->delaySamples))) return;
-    const TypedValue v = readTypedValue(typed, ValueUnit::Millisecond);
-    if (!v.ok()) {
-        s->delayBox()->setStyleSheet(QStringLiteral("background: #f4c0c0"));
-        return say(
-            refusalText(typed, v, ValueUnit::Millisecond, delayText(groupDelayMs(g->delaySamples))),
-            true);
-    }
-    took(groups_.setDelayMs(s->name(), v.value));
+    took(set(v.value));
 }
 
 void GroupsDlg::took(const GroupControl::Outcome& out) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "device/GroupControl.h"
+#include "editor/TypedValue.h"
 
 class QHBoxLayout;
 class QLabel;
@@ -75,8 +76,9 @@ private:
     void fillTree();
     void memberTicked(QTreeWidgetItem* item);
     void connectStrip(GroupStrip* strip);
-    void typedGain(GroupStrip* strip);
-    void typedDelay(GroupStrip* strip);
+    // A typed offset: its number is set, any other text refused in red with the reason.
+    void typed(QLineEdit* box, ValueUnit unit, const QString& shown,
+               const std::function<GroupControl::Outcome(double)>& set);
     // Shows what a move did and keeps it as an undo step.
     void took(const GroupControl::Outcome& outcome);
     void newGroup();

@@ -2,6 +2,8 @@
 // Copyright (C) 2026 the Quellmar developers
 #include "shell/ShowFiles.h"
 
+#include <set>
+
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -351,6 +353,16 @@ bool ShowFiles::chooseAndSend(const ShowRead& show, Tasks& tasks, const std::vec
     if (sends.empty() && failed.isEmpty()) return false;
     const bool whole = sendAll(sends);
     settle(sends);
+    // A show with groups brings them: what the units that took it hold is counted in them.
+    if (show.hasGroups) {
+        std::set<std::pair<std::string, uint32_t>> took;
+        for (const Sending& s : sends)
+            if (s.task->outcome() == ShowUnitTask::Outcome::Done)
+                took.insert({GroupControl::unitName(*s.task->unit()), s.task->unit()->modelCode()});
+        app_.groups().adopt(show.groups, [&took](const GroupMember& m) {
+            return took.contains({m.unit, m.modelCode});
+        });
+    }
     letGo(tasks);  // the list shows the units as they are left before the account comes
     return tell(sends, failed) && whole;
 }

@@ -14,6 +14,21 @@ class GroupControlTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // A show's groups become the program's: a unit that took the show holds their share
+    // already, one that did not gets the difference.
+    void aShowsGroupsAreAdopted() {
+        GroupRig rig;
+        QVERIFY(rig.start({100, 80}));
+        const Group subs{.name = "Subs", .gainSteps = -4, .members = {rig.left, rig.right}};
+        rig.groups->adopt({subs}, [](const GroupMember& m) { return m.unit == "Stage-L"; });
+        QCOMPARE(rig.groups->groupNames(), std::vector<std::string>{"Subs"});
+        QTRY_COMPARE(int(rig.out(1).gain), 76);
+        QTest::qWait(200);
+        QCOMPARE(int(rig.out(0).gain), 100);
+        QCOMPARE(rig.groups->member(rig.left).own->gainDb, 2.0);
+        QCOMPARE(rig.groups->member(rig.right).own->gainDb, -10.0);
+    }
+
     void aGainMoveLandsAsOwnPlusTheOffsetOnEveryMember() {
         GroupRig rig;
         QVERIFY(rig.start({100, 80}));

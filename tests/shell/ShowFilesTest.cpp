@@ -14,7 +14,9 @@
 
 #include "controls/QelText.h"
 #include "device/DownloadVerify.h"
+#include "device/GroupControl.h"
 #include "device/ModeImage.h"
+#include "device/Models.h"
 #include "device/UnitText.h"
 #include "editor/PanelGain.h"
 #include "editor/QelEquipmentDlg.h"
@@ -105,8 +107,12 @@ private slots:
         QVERIFY(editor);
         auto* gains = static_cast<CPanelGain*>(editor->page(CQelEquipmentDlg::kGain));
         const QString path = dir.filePath("venue.json");
+        GroupControl& groups = rig.app().groups();
+        QVERIFY(groups.addGroup("Mains") &&
+                groups.addMember("Mains", {"Main Stage", model::kQD408, cmd::outputChannel(1)}));
         QVERIFY(rig.frame().showFiles().save(path));
-        QVERIFY(!fill->linkRunning());  // read for the file, then let go again
+        QVERIFY(groups.removeGroup("Mains"));  // the file brings it back
+        QVERIFY(!fill->linkRunning());         // read for the file, then let go again
         const sim::UnitState mainSaved = rig.sim().state(mainSim),
                              fillSaved = rig.sim().state(fillSim);
         for (int round = 0; round < 2; ++round) {
@@ -137,6 +143,7 @@ private slots:
                      mainSaved.params.out[0].gain);
             QCOMPARE(gains->gainBox(gains->inputs())->text(),
                      QString::asprintf("%+.1f dB", dbOf(mainSaved.params.out[0].gain)));
+            QCOMPARE(groups.groupNames(), std::vector<std::string>{"Mains"});
             if (round == 0) {
                 QCOMPARE(rig.sim().state(fillSim).params, fillSaved.params);
                 QCOMPARE(lastBox(rig), QString("2 台设备已收到演出文件的设置并读回验证。"));
