@@ -705,6 +705,14 @@ Disconnect</translation>
         <source>编组 %1 %2 → %3 (自身 %4)</source>
         <translation>Group %1 %2 → %3 (own %4)</translation>
     </message>
+    <message>
+        <source>自身 %1
+%2 %3
+→ %4</source>
+        <translation>own %1
+%2 %3
+→ %4</translation>
+    </message>
 </context>
 <context>
     <name>qel::CPanelLimiter</name>

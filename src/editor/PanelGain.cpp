@@ -174,7 +174,7 @@ void CPanelGain::setGroups(const GroupControl* groups) {
         auto*& line = groupLines_[static_cast<size_t>(s)];
         if (!line) {
             line = new QLabel(this);
-            line->setGeometry(columnX(s) - 2, 462, 68, 30);
+            line->setGeometry(columnX(s) - 2, 461, 68, 36);
             line->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
             QFont small = line->font();
             small.setPointSizeF(small.pointSizeF() * 0.85);
@@ -202,13 +202,16 @@ void CPanelGain::showGroupShare(int s) {
     const double held =
         gainDb(s >= inputs_ ? record.output(s - inputs_).gain() : record.input(s).gain());
     const double share = view.share.gainDb, own = held - share;
-    // Two short lines fit the strip: the group (or how many) with its share, then the total.
+    // Three short lines fit the strip: its own value, the group (or how many) with its share,
+    // then the total the unit holds.
     const QString group = names.size() == 1 ? names.front() : QString("×%1").arg(names.size());
     const QFontMetrics metrics(line->font());
     const QString shareText = QString::asprintf("%+.1f", share);
     const QString shownGroup = metrics.elidedText(
         group, Qt::ElideRight, line->width() - metrics.horizontalAdvance(' ' + shareText));
-    line->setText(QStringLiteral("%1 %2\n→ %3").arg(shownGroup, shareText, signedDbText(held)));
+    line->setText(
+        tr("自身 %1\n%2 %3\n→ %4")
+            .arg(QString::asprintf("%+.1f", own), shownGroup, shareText, signedDbText(held)));
     line->setToolTip(tr("编组 %1 %2 → %3 (自身 %4)")
                          .arg(QStringList(names.begin(), names.end()).join(", "),
                               signedDbText(share), signedDbText(held), signedDbText(own)));

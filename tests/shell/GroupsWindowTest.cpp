@@ -98,11 +98,12 @@ private slots:
         page.loadFromImage();
         const int output1 = page.inputs();
         QVERIFY(page.groupLine(output1)->isVisibleTo(&page));
-        QCOMPARE(page.groupLine(output1)->text(), QString("Mains -3.0\n→ -13.0 dB"));
+        QCOMPARE(page.groupLine(output1)->text(), QString("自身 -10.0\nMains -3.0\n→ -13.0 dB"));
         QVERIFY(page.groupLine(output1)->toolTip().contains("-10.0 dB"));  // its own
         QVERIFY(!page.groupLine(output1 + 1)->isVisibleTo(&page));
         rig.groups->setGainDb("Mains", -1.0);
-        QTRY_COMPARE(page.groupLine(output1)->text(), QString("Mains -1.0\n→ -11.0 dB"));
+        QTRY_COMPARE(page.groupLine(output1)->text(),
+                     QString("自身 -10.0\nMains -1.0\n→ -11.0 dB"));
     }
 };
 
