@@ -164,6 +164,18 @@ GroupsDlg::GroupsDlg(GroupControl& groups, Units units, QWidget* parent)
     resize(760, 460);
 }
 
+GroupsDlg::~GroupsDlg() {
+    disconnectBoxes();
+}
+
+// A box that loses its focus as its strip or the window goes must not reach either.
+void GroupsDlg::disconnectBoxes() {
+    for (GroupStrip* s : strips_) {
+        disconnect(s->gainBox(), nullptr, this, nullptr);
+        disconnect(s->delayBox(), nullptr, this, nullptr);
+    }
+}
+
 GroupStrip* GroupsDlg::strip(const std::string& name) const {
     for (GroupStrip* s : strips_)
         if (s->name() == name) return s;
@@ -177,6 +189,7 @@ void GroupsDlg::choose(const std::string& name) {
 }
 
 void GroupsDlg::rebuild() {
+    disconnectBoxes();
     for (GroupStrip* s : strips_) delete s;
     strips_.clear();
     for (const std::string& name : groups_.groupNames()) {

@@ -60,6 +60,7 @@ class GroupsDlg : public QDialog {
 public:
     using Units = std::function<std::vector<std::shared_ptr<Equipment>>()>;
     GroupsDlg(GroupControl& groups, Units units, QWidget* parent = nullptr);
+    ~GroupsDlg() override;
 
     GroupStrip* strip(const std::string& name) const;
     QTreeWidget* memberTree() const { return tree_; }
@@ -72,6 +73,7 @@ public:
 
 private:
     void rebuild();
+    void disconnectBoxes();
     void showGroups();
     void fillTree();
     void memberTicked(QTreeWidgetItem* item);
