@@ -13,6 +13,7 @@
 #include <QScrollArea>
 #include <QSlider>
 #include <QSplitter>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -357,7 +358,7 @@ void GroupsDlg::memberTicked(QTreeWidgetItem* item) {
     say(groups_.lastRefusal() == GroupControl::Refusal::NoSuchChannel ? tr("这个型号没有这个通道")
                                                                       : tr("成员未能改变"),
         true);
-    fillTree();
+    QTimer::singleShot(0, this, &GroupsDlg::fillTree);  // the tick goes back, after this signal
 }
 
 void GroupsDlg::newGroup() {
