@@ -21,6 +21,7 @@
 #include "device/Models.h"
 #include "editor/TypedValue.h"
 #include "link/Equipment.h"
+#include "remote/RemoteWords.h"
 #include "ui/EditWords.h"
 
 namespace qel {
@@ -414,10 +415,7 @@ void GroupsDlg::say(const QString& text, bool problem) {
 }
 
 QString GroupsDlg::memberText(const GroupMember& m) const {
-    const QString channel = m.channel.side == cmd::Side::Input
-                                ? tr("输入 %1").arg(QChar('A' + m.channel.number - 1))
-                                : tr("输出 %1").arg(m.channel.number);
-    return QStringLiteral("%1 %2").arg(QString::fromStdString(m.unit), channel);
+    return RemoteWords::member(QString::fromStdString(m.unit), m.channel);
 }
 
 }  // namespace qel
