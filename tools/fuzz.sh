@@ -47,7 +47,7 @@ if ((${#missing[@]})); then
 fi
 
 build=build/fuzz
-export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1 CCACHE_MAXSIZE="${CCACHE_MAXSIZE:-12G}"
 export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S . -B "$build" -G Ninja \

@@ -27,7 +27,8 @@ if ((${#missing[@]})); then
 fi
 
 # Compiler cache: a second build of the same sources, in this clone or another, takes minutes.
-export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+# Room for the three builds and the fuzz build, so that one does not push out another.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1 CCACHE_MAXSIZE="${CCACHE_MAXSIZE:-12G}"
 export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset"
