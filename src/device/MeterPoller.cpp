@@ -71,6 +71,13 @@ MeterPoller::Demand MeterPoller::demand() const {
 }
 
 MeterPoller::Display MeterPoller::display() const {
+    {
+        std::lock_guard lock(passMutex_);
+        if (passesRunning_) {
+            catchUpPasses();
+            return passShown_;
+        }
+    }
     Display d;
     for (size_t i = 0; i < d.size(); ++i) d[i] = display_[i].load(std::memory_order_relaxed);
     return d;
@@ -106,18 +113,59 @@ void MeterPoller::takeReply(MeterHold& hold, uint8_t* reply) {
         unit_.queue().readReplyData(reply_, reply, MeterHold::kSlots);
 }
 
-bool MeterPoller::displayReading(MeterHold& hold) {
-    ask();
-    bool alive = true;
-    for (int p = 0; p < timing_.passes && alive; ++p) {
-        uint8_t reply[MeterHold::kSlots], shown[MeterHold::kSlots];
-        takeReply(hold, reply);
-        hold.pass(reply, shown);
-        publish(shown);
-        // The last pass also rests the millisecond before the next reading.
-        alive = rest(timing_.passMs + (p + 1 == timing_.passes ? 1 : 0));
+void MeterPoller::catchUpPasses() const {
+    // Passes fall due evenly, as many per reading cycle as the thread's own passes would take.
+    const uint32_t cycleMs = static_cast<uint32_t>(timing_.passes) * timing_.passMs + 1;
+    const uint64_t elapsed = tickMs() - passesFromMs_;
+    const uint64_t due = elapsed * static_cast<uint64_t>(timing_.passes) / cycleMs + 1;
+    if (due <= passesDone_) return;
+    uint8_t reply[MeterHold::kSlots];
+    std::fill_n(reply, MeterHold::kSlots, uint8_t{0});
+    if (unit_.notAnswering())
+        passHold_.reset();
+    else
+        unit_.queue().readReplyData(reply_, reply, MeterHold::kSlots);
+    // A display asked for after a long pause starts afresh rather than running every pass missed.
+    const uint64_t passes = std::min<uint64_t>(due - passesDone_, 4ull * timing_.passes);
+    for (uint64_t p = 0; p < passes; ++p) passHold_.pass(reply, passShown_.data());
+    passesDone_ = due;
+}
+
+void MeterPoller::setPassesRunning(bool running) {
+    uint8_t shown[MeterHold::kSlots];
+    {
+        std::lock_guard lock(passMutex_);
+        if (running == passesRunning_) return;
+        passesRunning_ = running;
+        std::copy(passShown_.begin(), passShown_.end(), shown);
+        passHold_.reset();
+        passShown_.fill(0);
+        passesFromMs_ = tickMs();
+        passesDone_ = 0;
     }
-    return alive;
+    // Without passes the stored bytes show again: they take over from the passes' last display.
+    if (!running) publish(shown);
+}
+
+bool MeterPoller::displayReading() {
+    setPassesRunning(true);
+    ask();
+    // The passes run when the display is asked for; a frame is asked for while anything shows.
+    bool lit = false;
+    {
+        std::lock_guard lock(passMutex_);
+        lit = std::any_of(passShown_.begin(), passShown_.end(), [](uint8_t v) { return v > 0; });
+    }
+    // The reply comes within the first pass; then the frames follow the display.
+    const bool alive = rest(timing_.passMs);
+    if (!alive) return false;
+    if (!lit) {
+        uint8_t reply[MeterHold::kSlots] = {};
+        if (!unit_.notAnswering()) unit_.queue().readReplyData(reply_, reply, MeterHold::kSlots);
+        lit = std::any_of(std::begin(reply), std::end(reply), [](uint8_t v) { return v > 0; });
+    }
+    if (lit && published_) published_();
+    return rest(timing_.passMs * static_cast<uint32_t>(timing_.passes - 1) + 1);
 }
 
 bool MeterPoller::plainReading(MeterHold& hold, const Demand& demand) {
@@ -153,13 +201,15 @@ void MeterPoller::run() {
             continue;
         }
         const Demand d = demand();
+        if (!d.passes) setPassesRunning(false);
         if (d.passes)
-            alive = displayReading(hold);
+            alive = displayReading();
         else if (d.rate > 0)
             alive = plainReading(hold, d);
         else
             alive = idleReading(hold, d);
     }
+    setPassesRunning(false);
     unit_.queue().detach(reply_);
     // A lost link leaves no level to show.
     if (alive) {

@@ -30,12 +30,14 @@ private:
 };
 
 // A unit's meter thread: one reading per period, however many watch. While someone shows the
-// meters (the editor) it runs five display passes 8 ms apart per reading; while others only
-// watch them it reads at the fastest rate asked and holds each reading once, falling as much
-// as the passes would have meanwhile; while nobody watches it asks once a second. It touches
-// no widget: each pass publishes display bytes and calls `published` on its own thread. A unit
-// that does not answer shows no level; nor does one whose link stopped, which also ends the
-// thread (as does destroying the poller, which joins it).
+// meters (the editor) the display takes five passes 8 ms apart per reading: the thread wakes
+// once a reading, and the passes due are run when the display is asked for, so they cost no
+// wake-ups of their own. While others only watch them it reads at the fastest rate asked and
+// holds each reading once, falling as much as the passes would have meanwhile; while nobody
+// watches it asks once a second. It touches no widget: it calls `published` on its own thread
+// when there is something new to show. A unit that does not answer shows no level; nor does
+// one whose link stopped, which also ends the thread (as does destroying the poller, which
+// joins it).
 class MeterPoller {
 public:
     struct Timing {
@@ -69,14 +71,18 @@ private:
     };
     void run();
     void ask();
-    // One reading and its display passes; one held reading; the once-a-second ask.
-    bool displayReading(MeterHold& hold);
+    // One reading for the display passes; one held reading; the once-a-second ask.
+    bool displayReading();
     bool plainReading(MeterHold& hold, const Demand& demand);
     bool idleReading(MeterHold& hold, const Demand& demand);
     // The unit's last reading, none when it stopped answering (then the held levels go too).
     void takeReply(MeterHold& hold, uint8_t* reply);
     // Stores the display bytes; tells the GUI thread when they changed.
     void publish(const uint8_t* shown);
+    // The display passes due by now, under passMutex_.
+    void catchUpPasses() const;
+    // Display passes on or off; off shows the stored bytes again.
+    void setPassesRunning(bool running);
     Demand demand() const;
     // Sleeps up to ms, less when a change of demand since `generation` is given; false once
     // stopping.
@@ -88,6 +94,13 @@ private:
     Timing timing_;
     uint8_t reply_[MeterHold::kSlots] = {};  // the unit's reply lands here, under the queue's lock
     std::array<std::atomic<uint8_t>, MeterHold::kSlots> display_{};
+    // The display passes, run by whoever asks for the display.
+    mutable std::mutex passMutex_;
+    mutable MeterHold passHold_;
+    mutable Display passShown_{};
+    bool passesRunning_ = false;
+    uint32_t passesFromMs_ = 0;
+    mutable uint64_t passesDone_ = 0;
     std::atomic<bool> stopping_{false};
     std::atomic<uint64_t> asked_{0};
     mutable std::mutex restMutex_;  // guards demand_ and the wait on restWake_

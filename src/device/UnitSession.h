@@ -135,8 +135,7 @@ signals:
     // answering again), its flags or its name.
     void unitChanged();
     // New meter display bytes (MeterPoller::display()); at most one is on its way at a time,
-    // and they come at most once a frame (kMeterFrameMs): the display passes come faster than
-    // anyone can see them.
+    // and they come at most once a frame (kMeterFrameMs).
     void metersChanged();
     void busyChanged(bool busy);
     // The lost unit answers again and was read (its meters run again).

@@ -273,7 +273,8 @@ void CQelEquipmentDlg::onTimer() {
 }
 
 void CQelEquipmentDlg::showMeters() {
-    // The session hands over about 30 readings a second, however fast the passes come.
+    // The session hands over a frame at most 25 times a second; the display passes due by
+    // now are run as it is read.
     const auto display = meters().display();
     edit_.image().setMeters(display.data());
     page(current_)->showMeters(edit_.image());
