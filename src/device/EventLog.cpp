@@ -50,18 +50,6 @@ void differences(const QString& prefix, const QJsonObject& before, const QJsonOb
     }
 }
 
-// The record as it stands with the runs' bytes before (or after) the edit.
-ModeRecord withRuns(const std::vector<uint8_t>& now, const std::vector<ParamEdit::Change>& runs,
-                    bool before) {
-    std::vector<uint8_t> bytes = now;
-    for (const auto& run : runs) {
-        const auto& part = before ? run.before : run.after;
-        if (run.offset + part.size() <= bytes.size())
-            std::copy(part.begin(), part.end(), bytes.begin() + qsizetype(run.offset));
-    }
-    return ModeRecord::fromBytes(bytes.data());
-}
-
 }  // namespace
 
 EventLog::EventLog(const QString& folder, int keepDays, QObject* parent)
@@ -148,51 +136,62 @@ void EventLog::edited(UnitSession* session, const ParamEdit::Result& result) {
         channels.emplace(s.channel.side, s.channel.number);
     if (channels.empty()) return;
     ParamEdit& edit = session->edit();
-    const uint32_t model = edit.modelCode();
-    const std::vector<uint8_t> now = edit.recordBytes();
-    const ModeRecord before = withRuns(now, result.changes, true);
-    const ModeRecord after = withRuns(now, result.changes, false);
+    // As this edit left the record (a listener before this one may have edited it further).
+    std::vector<uint8_t> after = edit.recordBytes();
+    for (const auto& run : result.changes)
+        if (run.offset + run.after.size() <= after.size())
+            std::copy(run.after.begin(), run.after.end(), after.begin() + qsizetype(run.offset));
     const QDateTime time = clock_();
-    const qint64 ms = time.toMSecsSinceEpoch();
     const Equipment& unit = session->unit();
-    const QString unitName = unitText(unit), address = addressText(unit);
+    const QString unitName = unitText(unit);
     const QString origin = originText(result.origin);
     for (const auto& [side, number] : channels) {
-        const bool input = side == cmd::Side::Input;
-        std::vector<Difference> changed;
-        differences({}, presetChannelJson(before, model, input, number - 1),
-                    presetChannelJson(after, model, input, number - 1), changed);
         const QString channel = QString::fromStdString(channelKeyOf({side, number}));
-        for (Difference& d : changed) {
-            Run& run = runs_[{unitName, channel, origin, d.setting}];
-            if (run.record.edits == 0) {
-                run.record = about(unit, EventRecord::kEdit);
-                run.record.time = time;
-                run.record.origin = origin;
-                run.record.channel = channel;
-                run.record.setting = d.setting;
-                run.record.from = d.before;
-            }
-            run.record.to = d.after;
-            ++run.record.edits;
-            run.lastMs = ms;
+        Run& run = runs_[{unitName, channel, origin}];
+        if (run.record.edits == 0) {
+            run.record = about(unit, EventRecord::kEdit);
+            run.record.time = time;
+            run.record.origin = origin;
+            run.record.channel = channel;
+            run.channel = {side, number};
+            run.model = edit.modelCode();
+            run.order = ++runsBegun_;
         }
+        for (const auto& change : result.changes)
+            for (size_t i = 0; i < change.before.size(); ++i)
+                run.firstBefore.emplace(change.offset + i, change.before[i]);
+        run.after = after;
+        ++run.record.edits;
+        run.lastMs = time.toMSecsSinceEpoch();
     }
     if (!settle_.isActive()) settle_.start(kSettleMs);
 }
 
 void EventLog::writeRun(const Run& run) {
-    // A run that ends where it began changed nothing.
-    if (run.record.from != run.record.to) add(run.record);
+    std::vector<uint8_t> before = run.after;
+    for (const auto& [offset, byte] : run.firstBefore)
+        if (offset < before.size()) before[offset] = byte;
+    const bool input = run.channel.side == cmd::Side::Input;
+    const int index = run.channel.number - 1;
+    std::vector<Difference> changed;
+    differences({}, presetChannelJson(ModeRecord::fromBytes(before.data()), run.model, input, index),
+                presetChannelJson(ModeRecord::fromBytes(run.after.data()), run.model, input, index),
+                changed);
+    // A setting that ends where it began changed nothing, and is left out.
+    for (Difference& d : changed) {
+        EventRecord r = run.record;
+        r.setting = d.setting;
+        r.from = d.before;
+        r.to = d.after;
+        add(std::move(r));
+    }
 }
 
 void EventLog::writeRuns(const std::function<bool(const Run&)>& due) {
-    // Oldest first, as they began.
     std::vector<const Run*> out;
     for (const auto& [key, run] : runs_)
         if (due(run)) out.push_back(&run);
-    std::sort(out.begin(), out.end(),
-              [](const Run* a, const Run* b) { return a->record.time < b->record.time; });
+    std::sort(out.begin(), out.end(), [](const Run* a, const Run* b) { return a->order < b->order; });
     for (const Run* run : out) writeRun(*run);
     std::erase_if(runs_, [&due](const auto& entry) { return due(entry.second); });
 }

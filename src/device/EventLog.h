@@ -88,11 +88,18 @@ signals:
 
 private:
     struct Watched;
+    // The edits of one channel of a unit by one origin, until they settle. The settings they
+    // changed are found when the run is written: the edit path only keeps bytes.
     struct Run {
-        EventRecord record;
+        EventRecord record;  // unit, address, origin, channel and the first edit's time
+        cmd::ChannelId channel;
+        uint32_t model = 0;
+        std::map<size_t, uint8_t> firstBefore;  // record offset: its byte before the run
+        std::vector<uint8_t> after;             // the record after the last edit
         qint64 lastMs = 0;
+        quint64 order = 0;  // runs are written in the order they began
     };
-    using RunKey = std::tuple<QString, QString, QString, QString>;  // unit, channel, origin, setting
+    using RunKey = std::tuple<QString, QString, QString>;  // unit, channel, origin
 
     void watch(UnitSession* session);
     void edited(UnitSession* session, const ParamEdit::Result& result);
@@ -108,6 +115,7 @@ private:
     ClientNames clientNames_;
     std::map<UnitSession*, std::unique_ptr<Watched>> watched_;
     std::map<RunKey, Run> runs_;  // edits not yet settled
+    quint64 runsBegun_ = 0;
     QTimer settle_;
 };
 
