@@ -15,7 +15,9 @@ void putText(QJsonObject& o, const char* key, const QString& text) {
 
 QByteArray EventRecord::toJsonLine() const {
     QJsonObject o;
-    o.insert(QLatin1String("time"), time.toString(Qt::ISODateWithMs));
+    // With the offset from UTC, so that the file reads the same in another time zone.
+    o.insert(QLatin1String("time"),
+             time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODateWithMs));
     o.insert(QLatin1String("kind"), kind);
     putText(o, "unit", unit);
     putText(o, "address", address);
