@@ -621,6 +621,14 @@ Disconnect</translation>
         <source>编组...</source>
         <translation>Groups...</translation>
     </message>
+    <message>
+        <source>事件日志无法写入: %1</source>
+        <translation>The event log cannot be written: %1</translation>
+    </message>
+    <message>
+        <source>事件日志...</source>
+        <translation>Event Log...</translation>
+    </message>
 </context>
 <context>
     <name>qel::CMyStatusBar</name>
@@ -1346,6 +1354,240 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     <message>
         <source>EQ 文本 (*.txt);;所有文件 (*)</source>
         <translation>EQ text (*.txt);;All files (*)</translation>
+    </message>
+</context>
+<context>
+    <name>qel::EventLogDlg</name>
+    <message>
+        <source>时间范围</source>
+        <translation>Time range</translation>
+    </message>
+    <message>
+        <source>事件日志</source>
+        <translation>Event Log</translation>
+    </message>
+    <message>
+        <source>全部事件</source>
+        <translation>All events</translation>
+    </message>
+    <message>
+        <source>设备:</source>
+        <translation>Unit:</translation>
+    </message>
+    <message>
+        <source>事件:</source>
+        <translation>Event:</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>导出 CSV...</source>
+        <translation>Export CSV...</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message numerus="yes">
+        <source>有 %n 行无法读取 (文件被截断或已损坏), 已跳过。</source>
+        <translation>
+            <numerusform>%n line could not be read (cut short or damaged) and was skipped.</numerusform>
+            <numerusform>%n lines could not be read (cut short or damaged) and were skipped.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>无法读取: %1</source>
+        <translation>Cannot read: %1</translation>
+    </message>
+    <message>
+        <source>全部设备</source>
+        <translation>All units</translation>
+    </message>
+    <message>
+        <source>导出 CSV</source>
+        <translation>Export CSV</translation>
+    </message>
+    <message>
+        <source>CSV 文件 (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>无法写入文件 %1:
+%2</source>
+        <translation>Cannot write the file %1:
+%2</translation>
+    </message>
+</context>
+<context>
+    <name>qel::EventLogModel</name>
+    <message>
+        <source>连接</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>读取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>下载</source>
+        <translation>Download</translation>
+    </message>
+    <message>
+        <source>导入预设</source>
+        <translation>Preset import</translation>
+    </message>
+    <message>
+        <source>同步</source>
+        <translation>Sync</translation>
+    </message>
+    <message>
+        <source>发送演出文件</source>
+        <translation>Show file sent</translation>
+    </message>
+    <message>
+        <source>应用电脑模式</source>
+        <translation>PC mode applied</translation>
+    </message>
+    <message>
+        <source>本机</source>
+        <translation>This PC</translation>
+    </message>
+    <message>
+        <source>撤销</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>重做</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>A/B 切换</source>
+        <translation>A/B switch</translation>
+    </message>
+    <message>
+        <source>导入</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>远程: %1</source>
+        <translation>Remote: %1</translation>
+    </message>
+    <message>
+        <source>编组: %1</source>
+        <translation>Group: %1</translation>
+    </message>
+    <message>
+        <source>无法打开端口</source>
+        <translation>port could not be opened</translation>
+    </message>
+    <message>
+        <source>设备没有应答</source>
+        <translation>the unit did not answer</translation>
+    </message>
+    <message>
+        <source>读取失败</source>
+        <translation>read failed</translation>
+    </message>
+    <message>
+        <source>读回验证未通过</source>
+        <translation>not proven by reading back</translation>
+    </message>
+    <message>
+        <source>已取消</source>
+        <translation>cancelled</translation>
+    </message>
+    <message>
+        <source>采用设备的设置</source>
+        <translation>the unit&apos;s settings were taken</translation>
+    </message>
+    <message>
+        <source>修改</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>断开</source>
+        <translation>Disconnected</translation>
+    </message>
+    <message>
+        <source>没有应答</source>
+        <translation>Not answering</translation>
+    </message>
+    <message>
+        <source>连接丢失</source>
+        <translation>Lost</translation>
+    </message>
+    <message>
+        <source>恢复应答</source>
+        <translation>Answers again</translation>
+    </message>
+    <message>
+        <source>传输</source>
+        <translation>Transfer</translation>
+    </message>
+    <message>
+        <source>调用模式</source>
+        <translation>Mode recalled</translation>
+    </message>
+    <message>
+        <source>报警</source>
+        <translation>Alarm</translation>
+    </message>
+    <message>
+        <source>报警解除</source>
+        <translation>Alarm cleared</translation>
+    </message>
+    <message>
+        <source>成功</source>
+        <translation>succeeded</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>failed</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 → %2 (%n 次)</source>
+        <translation>
+            <numerusform>%1 → %2 (%n edit)</numerusform>
+            <numerusform>%1 → %2 (%n edits)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>设备</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <source>地址</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>事件</source>
+        <translation>Event</translation>
+    </message>
+    <message>
+        <source>来源</source>
+        <translation>By</translation>
+    </message>
+    <message>
+        <source>通道</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Setting</translation>
+    </message>
+    <message>
+        <source>变化</source>
+        <translation>Change</translation>
+    </message>
+    <message>
+        <source>说明</source>
+        <translation>Details</translation>
     </message>
 </context>
 <context>

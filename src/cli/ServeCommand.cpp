@@ -8,11 +8,13 @@
 #include <QHostAddress>
 #include <QTimer>
 #include <iostream>
+#include <memory>
 
 #include "cli/CommandOutput.h"
 #include "cli/GroupCommand.h"
 #include "cli/Interrupt.h"
 #include "cli/ServeHost.h"
+#include "device/EventLog.h"
 #include "platform/Language.h"
 #include "remote/QrCode.h"
 #include "remote/RemoteHub.h"
@@ -22,14 +24,17 @@ namespace qel::cli {
 
 const char* ServeCommand::usage() {
     return "  serve --listen ADDR:PORT (--ip A.B.C.D ... | --serial COMn ... | --all)\n"
-           "        [--read-only] [--config FILE] [--groups FILE]\n"
+           "        [--read-only] [--config FILE] [--groups FILE] [--events DIR]\n"
            "      Connects the units and serves the remote control page on ADDR:PORT until\n"
            "      SIGTERM or Ctrl+C (port 0: any free one); prints the address to pair a\n"
            "      tablet with, and the next one each time a tablet pairs (with a QR code\n"
            "      on a terminal). Pairings are kept in FILE (default QelConfig.ini here);\n"
            "      the page speaks the language the window program keeps there. With\n"
            "      --groups, the groups of channels across units are taken from FILE (made\n"
-           "      when missing) and kept there; a file with errors stops serve at once.\n";
+           "      when missing) and kept there; a file with errors stops serve at once.\n"
+           "      With --events, what happens to the units (connections, losses,\n"
+           "      transfers, edits by who made them) is logged in DIR, one file of JSON\n"
+           "      lines a day, kept for 90 days.\n";
 }
 
 bool ServeCommand::parse(CliOptions& options) {
@@ -55,6 +60,8 @@ bool ServeCommand::parse(CliOptions& options) {
             if (auto v = options.value()) config_ = QString::fromStdString(*v);
         } else if (option == "--groups") {
             if (auto v = options.value()) groups_ = QString::fromStdString(*v);
+        } else if (option == "--events") {
+            if (auto v = options.value()) events_ = QString::fromStdString(*v);
         } else {
             options.fail("serve: unknown option " + option);
         }
@@ -83,7 +90,16 @@ int ServeCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostr
             // What the page is told (reasons, a preset's problems) is worded as the window
             // program words it, in the language it keeps; this terminal keeps its own words.
             Language::install(app, Language::configured(config_));
+            // The log goes after the sessions, so that their disconnects are in it.
+            std::unique_ptr<EventLog> events;
+            if (!events_.isEmpty()) {
+                events = std::make_unique<EventLog>(events_);
+                QObject::connect(events.get(), &EventLog::writeFailed, [&err](const QString& why) {
+                    err << "event log: " << why.toStdString() << "\n" << std::flush;
+                });
+            }
             ServeHost host(units, link);
+            if (events) events->attach(host.sessions());
             if (!groups_.isEmpty()) {
                 const auto read = host.loadGroups(groups_);
                 if (!read.ok())
@@ -95,6 +111,8 @@ int ServeCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostr
                     });
             }
             RemoteHub hub(host, config_);
+            if (events)
+                events->setClientNames([&hub](int client) { return hub.clientLabel(client); });
             hub.setLanguage(Language::shown());
             hub.setIssueWords(&PresetIssueWords::text);
             RemoteHub::Settings settings;
@@ -136,6 +154,7 @@ int ServeCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostr
             watch.start(50);
             app.exec();
             hub.stop();
+            if (events) events->setClientNames({});
             return 0;
         },
         output);

@@ -26,6 +26,7 @@ private:
     bool readOnly_ = false;
     QString config_ = QStringLiteral("QelConfig.ini");
     QString groups_;  // the groups file kept up to date; none: no groups
+    QString events_;  // the event log's folder; none: no log
     std::string error_;
 };
 

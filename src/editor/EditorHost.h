@@ -10,6 +10,7 @@
 
 namespace qel {
 
+class EventLog;
 class ModeFileStore;
 
 // What an editor needs from the program around it, handed in at construction: the main
@@ -33,6 +34,8 @@ public:
     // Runs step under the busy guard: the program does not close before it has ended. The step
     // runs on the GUI thread and may wait on workers (runBusy) and windows of its own.
     virtual void runGuarded(const std::function<void()>& step) = 0;
+    // The program's event log, told of the editor's transfers; none: nothing is logged.
+    virtual EventLog* events() { return nullptr; }
 };
 
 }  // namespace qel

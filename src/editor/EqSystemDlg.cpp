@@ -15,6 +15,7 @@
 
 #include "controls/ControlStyle.h"
 #include "controls/MessageBoxes.h"
+#include "device/EventLog.h"
 #include "device/ModeFileStore.h"
 #include "device/ModeImage.h"
 #include "device/ParamEdit.h"
@@ -408,6 +409,8 @@ void CEqSystemDlg::recallSlot() {
 void CEqSystemDlg::recallAndRead(int slot) {
     bool recalled = false;
     busy([&] { recalled = system_.recall(slot); });
+    EventLog* log = host_.events();
+    if (log) log->recall(*unit_, slot, recalled);
     if (!recalled) {
         showMessage(this, tr("错误: 超时!"), kQuellmar);
         return;
@@ -415,6 +418,7 @@ void CEqSystemDlg::recallAndRead(int slot) {
     system_.withMetersPaused([&] {
         const auto before = unit_->image();
         const auto result = editor_.runTransfer(CQelConnectDlg::Mode::ReadOnly, &editor_);
+        if (log) log->transfer(*unit_, EventRecord::kRead, result);
         if (result == UnitTransfer::Result::Success) adoptReadImage(before);
         editor_.fullTransferDone();
         return result;
@@ -473,6 +477,9 @@ void CEqSystemDlg::applyPcMode() {
     }
     const auto result = system_.withMetersPaused([&] {
         const auto r = editor_.runTransfer(CQelConnectDlg::Mode::Download, &editor_);
+        const QTableWidgetItem* name = pcModes_->item(row, 1);
+        if (EventLog* log = host_.events())
+            log->transfer(*unit_, EventRecord::kPcMode, r, name ? name->text() : QString());
         editor_.fullTransferDone();
         return r;
     });

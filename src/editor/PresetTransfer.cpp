@@ -4,13 +4,16 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
 
 #include "controls/MessageBoxes.h"
+#include "device/EventLog.h"
 #include "device/ModeImage.h"
 #include "device/PresetJson.h"
 #include "device/UnitText.h"
+#include "editor/EditorHost.h"
 #include "editor/QelEquipmentDlg.h"
 #include "editor/QelSyncBar.h"
 #include "link/Equipment.h"
@@ -81,6 +84,8 @@ bool PresetTransfer::importFrom(CQelEquipmentDlg& editor, const QString& path) {
     record = preset.record;
     std::shared_ptr<const VerifyReport> report;
     const auto result = editor.writeImageVerified(report);
+    if (EventLog* log = editor.host().events())
+        log->transfer(editor.unit(), EventRecord::kImport, result, QFileInfo(path).fileName());
     if (result == UnitTransfer::Result::Success) {
         editor.fullTransferDone();
         return true;

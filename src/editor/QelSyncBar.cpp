@@ -12,6 +12,7 @@
 #include "controls/QelBtn.h"
 #include "controls/QelTitle.h"
 #include "device/DownloadVerify.h"
+#include "device/EventLog.h"
 #include "device/ModeImage.h"
 #include "device/UnitSession.h"
 #include "editor/EditorHost.h"
@@ -161,6 +162,8 @@ void CQelSyncBar::resync() {
     acting_ = true;
     std::shared_ptr<const VerifyReport> report;
     const auto result = editor_.writeImageVerified(report);
+    if (EventLog* log = editor_.host().events())
+        log->transfer(editor_.unit(), EventRecord::kSync, result);
     acting_ = false;
     refresh();
     if (result != UnitTransfer::Result::Success && result != UnitTransfer::Result::Cancelled)
@@ -191,6 +194,8 @@ void CQelSyncBar::takeUpLink() {
     runBusy([&unit] { unit.stopLink(); });
     const auto result = CQelConnectDlg::run(editor_.sharedUnit(), CQelConnectDlg::Mode::Connect,
                                             host.linkSettings(), &editor_, host.progressPauseMs());
+    if (EventLog* log = host.events())
+        log->transfer(unit, EventRecord::kConnect, result);
     // The read went into a new image of the unit: the session compares it with its own.
     const bool same = result != UnitTransfer::Result::Success || session.settleRead();
     if (result != UnitTransfer::Result::Success) unit.setImage(editor_.sharedImage());

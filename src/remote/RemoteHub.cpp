@@ -205,6 +205,14 @@ std::vector<RemoteHub::Pairing> RemoteHub::pairings() const {
     return list;
 }
 
+QString RemoteHub::clientLabel(int client) const {
+    for (const RemoteClient* c : clients_)
+        if (c->id() == client && c->paired())
+            for (const RemoteAuth::Paired& p : auth_.paired())
+                if (p.id == c->pairing()) return p.label;
+    return {};
+}
+
 void RemoteHub::closeUnpaired() {
     std::set<QByteArray> kept;
     for (const RemoteAuth::Paired& p : auth_.paired()) kept.insert(p.id);

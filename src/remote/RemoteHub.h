@@ -73,6 +73,8 @@ public:
     QString pairingUrl() const;
     // Every pairing kept, connected or not, oldest first.
     std::vector<Pairing> pairings() const;
+    // The name the page of a connected client gave its pairing; empty when none is known.
+    QString clientLabel(int client) const;
     // Forgets the pairing and closes its connections; false when there is none of that id.
     bool unpair(const QByteArray& id) { return auth_.revoke(id); }
     void setLanguage(const QString& language) { language_ = language; }

@@ -30,6 +30,7 @@
 #include "shell/AddVirtualDlg.h"
 #include "shell/ClientWnd.h"
 #include "shell/FrameRemoteUnits.h"
+#include "shell/EventLogDlg.h"
 #include "shell/GroupsDlg.h"
 #include "shell/InitSearchDlg.h"
 #include "shell/MyStatusBar.h"
@@ -90,6 +91,11 @@ CMainFrame::CMainFrame(CQuellmarApp& app, QWidget* parent)
         repaintEquipmentList();
     });
     startRemote();
+    app_.events().setClientNames(
+        [this](int client) { return remote_ ? remote_->clientLabel(client) : QString(); });
+    connect(&app_.events(), &EventLog::writeFailed, this, [this](const QString& why) {
+        statusBar_->setPaneText(0, tr("事件日志无法写入: %1").arg(why));
+    });
     if (!app_.groupsProblem().isEmpty())
         statusBar_->setPaneText(0,
                                 tr("编组文件有错误, 未使用也未改动: %1").arg(app_.groupsProblem()));
@@ -103,6 +109,7 @@ CMainFrame::CMainFrame(CQuellmarApp& app, QWidget* parent)
 }
 
 CMainFrame::~CMainFrame() {
+    app_.events().setClientNames({});  // the hub goes with the window
     saveBarLayout();
 }
 
@@ -189,6 +196,8 @@ void CMainFrame::createMenus() {
             this, &CMainFrame::removeVirtualUnit);
     connect(addCommand(equipment, command::kGroups, tr("编组...")), &QAction::triggered, this,
             &CMainFrame::openGroups);
+    connect(addCommand(equipment, command::kEventLog, tr("事件日志...")), &QAction::triggered,
+            this, &CMainFrame::openEventLog);
     equipment->addSeparator();
     connect(addCommand(equipment, command::kSaveShow, tr("保存演出文件...")), &QAction::triggered,
             this, [this] { showFiles_->chooseSave(); });
@@ -327,6 +336,18 @@ GroupsDlg* CMainFrame::openGroups() {
     return groups_;
 }
 
+EventLog* CMainFrame::events() {
+    return &app_.events();
+}
+
+EventLogDlg* CMainFrame::openEventLog() {
+    if (!eventLog_) eventLog_ = new EventLogDlg(app_.events(), this);
+    eventLog_->show();
+    eventLog_->raise();
+    eventLog_->activateWindow();
+    return eventLog_;
+}
+
 void CMainFrame::repaintEquipmentList() {
     panel_->dialog()->equipmentPage()->list()->update();
     fitEquipmentList();
@@ -365,6 +386,7 @@ void CMainFrame::openUnit(const std::shared_ptr<Equipment>& unit) {
             CQelConnectDlg::run(unit, CQelConnectDlg::Mode::Connect, app_.linkSettings(), this,
                                 app_.options().progressPauseMs);
         if (result != UnitTransfer::Result::Success) {
+            app_.events().connectFailed(*unit, result);
             repaintEquipmentList();
             return;
         }

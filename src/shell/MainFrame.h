@@ -24,6 +24,7 @@ class CMyStatusBar;
 class CMyToolBar;
 class CQelConnectDlg;
 class FrameRemoteUnits;
+class EventLogDlg;
 class GroupsDlg;
 class RemoteHub;
 class CQelEquipmentDlg;
@@ -37,7 +38,7 @@ constexpr int kSearch = 32771, kSearchTool = 32801, kNetwork = 32773, kNetworkTo
               kDisconnect = 32803, kExit = 32797, kViewPanel = 32798, kViewStatus = 32799,
               kViewToolBar = 32800, kAutoIp = 32806, kExportPreset = 32807, kImportPreset = 32808,
               kRemote = 32809, kAddVirtual = 32820, kRemoveVirtual = 32821, kSaveShow = 32822,
-              kOpenShow = 32823, kGroups = 32824;
+              kOpenShow = 32823, kGroups = 32824, kEventLog = 32825;
 }
 
 // The main window: tool bar, status bar, the docked equipment panel and the client area; the
@@ -84,6 +85,8 @@ public:
     ShowFiles& showFiles() { return *showFiles_; }
     // "编组...": the groups window, made on first use and kept (modeless).
     GroupsDlg* openGroups();
+    // "事件日志...": the event log's window, made on first use and kept (modeless).
+    EventLogDlg* openEventLog();
     // Runs when the start-up search is over (used by the screenshot mode).
     void setAfterStartSearch(std::function<void()> callback) { afterStart_ = std::move(callback); }
 
@@ -94,6 +97,7 @@ public:
     void showPaneText(int pane, const QString& text) override;
     void unitListChanged() override { repaintEquipmentList(); }
     void runGuarded(const std::function<void()>& step) override;
+    EventLog* events() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -160,6 +164,7 @@ private:
     std::unique_ptr<FrameRemoteUnits> remoteUnits_;
     std::unique_ptr<RemoteHub> remote_;
     QPointer<GroupsDlg> groups_;
+    QPointer<EventLogDlg> eventLog_;
 };
 
 }  // namespace qel

@@ -27,6 +27,8 @@ CQuellmarApp::CQuellmarApp(Options options)
     sessions.link = linkSettings();  // a lost unit is taken up again; the desk is asked
     sessions_ = std::make_unique<UnitSessions>(sessions);
     sessions_->setLabeller(&EditWords::step);
+    events_ = std::make_unique<EventLog>(data);
+    events_->attach(*sessions_);
     groups_ =
         std::make_unique<GroupControl>(*sessions_, [this](const std::string& name, uint32_t model) {
             for (const auto& unit : equipment_.snapshot())
@@ -47,6 +49,7 @@ CQuellmarApp::~CQuellmarApp() {
     // Sessions go first (their meter threads), and units stop before the endpoint they use.
     groups_.reset();
     sessions_.reset();
+    events_.reset();  // after the sessions' last entries
     for (const auto& unit : equipment_.snapshot()) unit->stopLink();
     virtualUnits_.reset();
     endpoint_.close();

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "device/EventLog.h"
 #include "device/GroupControl.h"
 #include "device/ModeFileStore.h"
 #include "device/UnitSessions.h"
@@ -67,6 +68,8 @@ public:
     // The program's groups of channels across units, kept in "Groups.json" in the data
     // folder (not written while that file could not be read).
     GroupControl& groups() { return *groups_; }
+    // The event log, kept beside Groups.json (events-YYYY-MM-DD.jsonl).
+    EventLog& events() { return *events_; }
     // Why Groups.json was not used (it is then left as it is and not written); empty when it was.
     const QString& groupsProblem() const { return groupsProblem_; }
     // The search goes to a.b.c.255 of the configured gateway ("NetConfig" / "GateWay").
@@ -86,6 +89,7 @@ private:
     NetModuleSearcher moduleSearcher_;
     skin::SkinCache skins_;
     std::unique_ptr<VirtualUnits> virtualUnits_;  // goes after the links that reach them
+    std::unique_ptr<EventLog> events_;            // told of the sessions that close
     std::unique_ptr<UnitSessions> sessions_;      // goes first: its meter threads use the links
     std::unique_ptr<GroupControl> groups_;
     QString groupsProblem_;  // goes before the sessions it reaches

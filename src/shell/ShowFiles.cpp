@@ -411,6 +411,9 @@ bool ShowFiles::sendAll(std::vector<Sending>& sends) {
 // settings, and its sync offer puts the unit right.
 void ShowFiles::settle(const std::vector<Sending>& sends) {
     for (const Sending& s : sends) {
+        const bool sent = s.task->outcome() == ShowUnitTask::Outcome::Done;
+        app_.events().transfer(*s.task->unit(), EventRecord::kShowSend, sent,
+                               sent ? QString() : outcomeText(*s.task));
         if (!s.session) continue;
         s.task->unit()->clearFlags(linkflag::kMeterPaused);
         const bool done = s.task->outcome() == ShowUnitTask::Outcome::Done;
