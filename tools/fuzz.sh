@@ -33,7 +33,7 @@ case "$name" in
 esac
 
 packages=(clang-14 libclang-rt-14-dev cmake ninja-build pkg-config qt6-base-dev qt6-websockets-dev
-          libagg-dev libqrencode-dev ccache)
+          libagg-dev libqrencode-dev liblo-dev ccache)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

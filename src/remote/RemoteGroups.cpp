@@ -17,7 +17,7 @@ namespace {
 using Field = GroupControl::Field;
 
 std::optional<Field> fieldOf(const QString& path) {
-    if (path == QLatin1String("gainDb")) return Field::Gain;
+    if (path == QLatin1String("gainDb") || path == QLatin1String("gainStepDb")) return Field::Gain;
     if (path == QLatin1String("mute")) return Field::Mute;
     if (path == QLatin1String("polarity")) return Field::Polarity;
     if (path == QLatin1String("delayMs")) return Field::Delay;
@@ -118,7 +118,9 @@ QJsonObject RemoteGroups::set(const ClientMessage& m) {
     if (!field) return nack(RemoteWords::notASetting(m.path));
     const QJsonValue& v = m.value;
     std::function<GroupControl::Outcome()> move;
-    if (*field == Field::Gain && v.isDouble())
+    if (m.path == QLatin1String("gainStepDb") && v.isDouble())
+        move = [&] { return groups_->stepGain(name, v.toDouble()); };
+    else if (*field == Field::Gain && v.isDouble())
         move = [&] { return groups_->setGainDb(name, v.toDouble()); };
     else if (*field == Field::Delay && v.isDouble())
         move = [&] { return groups_->setDelayMs(name, v.toDouble()); };
