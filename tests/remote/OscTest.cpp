@@ -59,6 +59,7 @@ class OscTest : public QObject {
     std::vector<std::shared_ptr<Equipment>> units_;
     std::unique_ptr<cli::ServeHost> host_;
     std::unique_ptr<RemoteHub> hub_;
+    std::string rack_;
 
     sim::ChannelOut out(int unit, int output) const {
         return sim_.state(unit).params.out[output - 1];
@@ -77,8 +78,8 @@ class OscTest : public QObject {
     void oscsend(const QStringList& args) {
         run("oscsend", QStringList{"127.0.0.1", port()} + args);
     }
-    QStringList probe(const QStringList& args) {
-        return run("python3", QStringList{QUELLMAR_OSC_PROBE, port()} + args)
+    QStringList probe(const QStringList& args, const QString& to = {}) {
+        return run("python3", QStringList{QUELLMAR_OSC_PROBE, to.isEmpty() ? port() : to} + args)
             .split('\n', Qt::SkipEmptyParts);
     }
     const OscServer::Sender* sender(const QString& prefix) {
@@ -103,6 +104,8 @@ private slots:
             unit->setFlags(linkflag::kUdp);
             units_.push_back(unit);
         }
+        rack_ = test::loopbackHost(subnet, 4);
+        QCOMPARE(sim_.addNetworkUnit(2, rack_, "Rack"), 2);  // serve's alone
         QVERIFY(sim_.start() && endpoint_.open(0));
         LinkSettings link;
         link.endpoint = &endpoint_;
@@ -241,6 +244,36 @@ private slots:
         QVERIFY(start({}, false, 3));
         probe({"burst", "10", "/quellmar/unit/Main/out/7/mute", "i", "0"});
         QTRY_VERIFY(sender("127.0.0.1:") && sender("127.0.0.1:")->dropped >= 4);
+    }
+
+    // quellmar-cli serve with OSC alone: it says where, takes queries, refuses sets when
+    // read-only; a network that is none stops it at once.
+    void serveTakesOsc() {
+        const QStringList units{"--ip", QString::fromStdString(rack_), "--local-port", "0",
+                                "--config", dir_.filePath("serve.ini")};
+        QProcess bad;
+        bad.start(QUELLMAR_CLI, QStringList{"serve", "--osc", "127.0.0.1:0", "--osc-allow",
+                                            "10.0.0.0/40"} + units);
+        QVERIFY(bad.waitForFinished(10000));
+        QCOMPARE(bad.exitCode(), 1);
+        QVERIFY(bad.readAllStandardError().contains("10.0.0.0/40"));
+
+        QProcess serve;
+        serve.start(QUELLMAR_CLI, QStringList{"serve", "--osc", "127.0.0.1:0", "--osc-read-only",
+                                              "--osc-allow", "127.0.0.0/8"} + units);
+        QVERIFY(QTest::qWaitFor([&] { return serve.canReadLine(); }, 15000));
+        const QUrl url(QString::fromUtf8(serve.readLine()).trimmed());
+        QCOMPARE(url.scheme(), QString("osc.udp"));
+        const QString at = QString::number(url.port());
+        QCOMPARE(probe({"ask", "/quellmar/unit/Rack/out/1/mute"}, at),
+                 QStringList{"/quellmar/unit/Rack/out/1/mute i 0"});
+        const QStringList refused = probe({"ask", "/quellmar/unit/Rack/out/1/mute", "i", "1"}, at);
+        QCOMPARE(refused.size(), 1);
+        QVERIFY(refused[0].startsWith("/quellmar/error s /quellmar/unit/Rack/out/1/mute: "));
+        QCOMPARE(int(out(2, 1).mute), 0);
+        serve.terminate();
+        QVERIFY(serve.waitForFinished(5000));
+        QCOMPARE(serve.exitCode(), 0);
     }
 };
 
