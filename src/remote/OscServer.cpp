@@ -12,6 +12,7 @@
 #include <QSettings>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <lo/lo.h>
 
 #include "device/Models.h"
@@ -28,17 +29,26 @@ namespace qel {
 
 namespace {
 
-// An argument as a number: ints, floats, doubles, 64-bit ints, true and false.
+// An argument as a number: ints, floats, doubles, 64-bit ints, true and false. liblo's
+// arguments sit at 4-byte places, so they are copied out rather than read in place.
 std::optional<double> numberOf(char type, const lo_arg* a) {
+    const auto read = [a](auto value) {
+        std::memcpy(&value, a, sizeof value);
+        return value;
+    };
     switch (type) {
         case LO_INT32:
-            return a->i;
-        case LO_FLOAT:
-            return std::isfinite(a->f) ? std::optional<double>(a->f) : std::nullopt;
-        case LO_DOUBLE:
-            return std::isfinite(a->d) ? std::optional<double>(a->d) : std::nullopt;
+            return read(int32_t{});
+        case LO_FLOAT: {
+            const float f = read(float{});
+            return std::isfinite(f) ? std::optional<double>(f) : std::nullopt;
+        }
+        case LO_DOUBLE: {
+            const double d = read(double{});
+            return std::isfinite(d) ? std::optional<double>(d) : std::nullopt;
+        }
         case LO_INT64:
-            return double(a->h);
+            return double(read(int64_t{}));
         case LO_TRUE:
             return 1;
         case LO_FALSE:
