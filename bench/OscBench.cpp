@@ -20,17 +20,17 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <lo/lo.h>
 #include <QCoreApplication>
-#include <QEventLoop>
-#include <QTimer>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <functional>
-#include <lo/lo.h>
 #include <vector>
 
 #include "HubBenchRig.h"
@@ -84,7 +84,8 @@ struct Peer {
 // CPU of the GUI thread and of the process over ms, in % of one core; the event loop waits
 // as a program's does.
 std::pair<double, double> cpuOver(int ms, const std::function<void()>& renew) {
-    const int64_t thread = cpuNs(CLOCK_THREAD_CPUTIME_ID), process = cpuNs(CLOCK_PROCESS_CPUTIME_ID);
+    const int64_t thread = cpuNs(CLOCK_THREAD_CPUTIME_ID),
+                  process = cpuNs(CLOCK_PROCESS_CPUTIME_ID);
     const int64_t start = nowNs();
     for (int done = 0; done < ms; done += 1000) {
         renew();
@@ -131,9 +132,10 @@ int main(int argc, char** argv) {
         sets.push_back(double(gainWrites(rig.sim).back() - sentNs) / 1e6);
         pump(60 + (i * 7) % 31);
     }
-    std::printf("OSC set -> gain write at the unit, samples=%d: p50=%.3f ms p99=%.3f ms "
-                "max=%.3f ms\n",
-                samples, pct(sets, 0.5), pct(sets, 0.99), pct(sets, 1));
+    std::printf(
+        "OSC set -> gain write at the unit, samples=%d: p50=%.3f ms p99=%.3f ms "
+        "max=%.3f ms\n",
+        samples, pct(sets, 0.5), pct(sets, 0.99), pct(sets, 1));
 
     // A desktop edit to the subscriber's socket.
     Peer subscriber(port);
@@ -157,9 +159,10 @@ int main(int argc, char** argv) {
             return std::fprintf(stderr, "edit %d was not told\n", i), 1;
         feedback.push_back(double(heardNs - editNs) / 1e6);
     }
-    std::printf("desktop edit -> subscriber's socket, samples=%d: p50=%.3f ms p99=%.3f ms "
-                "max=%.3f ms\n",
-                samples, pct(feedback, 0.5), pct(feedback, 0.99), pct(feedback, 1));
+    std::printf(
+        "desktop edit -> subscriber's socket, samples=%d: p50=%.3f ms p99=%.3f ms "
+        "max=%.3f ms\n",
+        samples, pct(feedback, 0.5), pct(feedback, 0.99), pct(feedback, 1));
     pumpUntil([&] { return hub.osc().subscribers() == 0; }, 11000);  // it ends
 
     // Meters to 8 subscribers at 20 a second, against none.
@@ -172,10 +175,11 @@ int main(int argc, char** argv) {
             for (auto& w : watchers) w->subscribe(OscServer::kMaxMeterRate);
         for (auto& w : watchers) w->drain();
     });
-    std::printf("meters, %d s each: none: GUI thread %.2f %%, process %.2f %% of a core; "
-                "8 subscribers at 20/s (%d): GUI thread %.2f %%, process %.2f %%; above none: "
-                "GUI thread %.2f %%, process %.2f %%\n",
-                seconds, idle.first, idle.second, hub.osc().subscribers(), watched.first,
-                watched.second, watched.first - idle.first, watched.second - idle.second);
+    std::printf(
+        "meters, %d s each: none: GUI thread %.2f %%, process %.2f %% of a core; "
+        "8 subscribers at 20/s (%d): GUI thread %.2f %%, process %.2f %%; above none: "
+        "GUI thread %.2f %%, process %.2f %%\n",
+        seconds, idle.first, idle.second, hub.osc().subscribers(), watched.first, watched.second,
+        watched.first - idle.first, watched.second - idle.second);
     return 0;
 }

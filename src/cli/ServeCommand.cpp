@@ -24,8 +24,8 @@ namespace qel::cli {
 
 const char* ServeCommand::usage() {
     return "  serve [--listen ADDR:PORT] [--osc ADDR:PORT] (--ip A.B.C.D ... | --serial COMn ...\n"
-           "        | --all) [--read-only] [--osc-allow CIDR ...] [--osc-read-only] [--config FILE]\n"
-           "        [--groups FILE]\n"
+           "        | --all) [--read-only] [--osc-allow CIDR ...] [--osc-read-only]\n"
+           "        [--config FILE] [--groups FILE]\n"
            "      Connects the units and serves the remote control page on ADDR:PORT until\n"
            "      SIGTERM or Ctrl+C (port 0: any free one); prints the address to pair a\n"
            "      tablet with, and the next one each time a tablet pairs (with a QR code\n"
@@ -136,8 +136,8 @@ int ServeCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostr
                                                  std::to_string(port_) + ": " +
                                                  hub.errorString().toStdString());
             if (osc_.enabled && !hub.osc().start(osc_))
-                return output.fail("osc", "cannot take OSC on " + osc_.address.toStdString() +
-                                              ":" + std::to_string(osc_.port) + ": " +
+                return output.fail("osc", "cannot take OSC on " + osc_.address.toStdString() + ":" +
+                                              std::to_string(osc_.port) + ": " +
                                               hub.osc().errorString().toStdString());
             if (osc_.enabled)
                 out << "osc.udp://" << osc_.address.toStdString() << ':' << hub.osc().port()

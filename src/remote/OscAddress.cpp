@@ -2,10 +2,10 @@
 // Copyright (C) 2026 the Quellmar developers
 #include "remote/OscAddress.h"
 
+#include <lo/lo.h>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <lo/lo.h>
 #include <map>
 
 #include "device/InputChannel.h"

@@ -37,7 +37,7 @@ enum class ValueType { Float, Switch };
 struct ChannelSetting {
     QStringList tail;
     cmd::ChannelId channel;
-    QString path;      // for a set
+    QString path;  // for a set
     ValueType type = ValueType::Float;
     bool polarity = false;  // the preset names it "normal" / "inverted"
 };

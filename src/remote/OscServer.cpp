@@ -3,6 +3,7 @@
 #include "remote/OscServer.h"
 
 #include <arpa/inet.h>
+#include <lo/lo.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -13,7 +14,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <lo/lo.h>
 
 #include "device/Models.h"
 #include "device/UnitText.h"
@@ -203,8 +203,8 @@ bool OscServer::start(const Settings& settings) {
             return 0;
         },
         this);
-    notifier_ = std::make_unique<QSocketNotifier>(lo_server_get_socket_fd(server_),
-                                                  QSocketNotifier::Read);
+    notifier_ =
+        std::make_unique<QSocketNotifier>(lo_server_get_socket_fd(server_), QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, &OscServer::readPackets);
     error_.clear();
     return true;
@@ -371,7 +371,8 @@ void OscServer::unitMessage(const Message& m, const QStringList& parts, const Pe
         }
         if (values.empty()) continue;
         // One edit of the unit, however many of its settings the address names.
-        const ParamEdit::Origin origin{ParamEdit::Origin::Kind::Osc, 0, {}, from.text().toStdString()};
+        const ParamEdit::Origin origin{
+            ParamEdit::Origin::Kind::Osc, 0, {}, from.text().toStdString()};
         if (const auto refused = hub_.setValues(*unit, values, origin))
             error(from, unitAddress + QStringList(parts.mid(3)).join('/'), *refused);
     }
@@ -412,8 +413,8 @@ void OscServer::groupMessage(const Message& m, const QStringList& parts, const P
                 if (now.isUndefined()) continue;  // a step has no value of its own
                 MessageHolder reply;
                 const double number = now.isString() ? double(now == QLatin1String("inverted"))
-                                      : now.isBool()   ? double(now.toBool())
-                                                       : now.toDouble();
+                                      : now.isBool() ? double(now.toBool())
+                                                     : now.toDouble();
                 addValue(reply.m, f.type, number);
                 send(from, at.toUtf8(), reply.m);
                 continue;
@@ -464,7 +465,7 @@ void OscServer::subscribe(const Message& m, const Peer& from) {
         it = subscribers_.end() - 1;
     }
     it->until = clock_.elapsed() + kSubscriptionMs;
-    it->meterRate = numbers.empty() ? 0 : std::clamp(int(numbers[0]), 0, kMaxMeterRate);
+    it->meterRate = numbers.empty() ? 0 : int(std::clamp(numbers[0], 0.0, double(kMaxMeterRate)));
     it->nextMeters = clock_.elapsed();
     updateWatch();
     emit sendersChanged();

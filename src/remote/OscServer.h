@@ -2,6 +2,7 @@
 // Copyright (C) 2026 the Quellmar developers
 #pragma once
 
+#include <lo/lo_types.h>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QHostAddress>
@@ -10,7 +11,6 @@
 #include <QSocketNotifier>
 #include <QStringList>
 #include <QTimer>
-#include <lo/lo_types.h>
 #include <map>
 #include <memory>
 #include <optional>
@@ -34,13 +34,13 @@ class OscServer : public QObject {
 public:
     static constexpr quint16 kDefaultPort = 8741;
     static constexpr int kMaxSubscribers = 8;
-    static constexpr int kSubscriptionMs = 10000;    // a subscription not renewed ends
-    static constexpr int kMaxMeterRate = 20;          // meter messages a second
-    static constexpr int kMessagesPerSecond = 200;    // taken of one sender, the rest dropped
-    static constexpr int kPacketsPerWake = 32;        // read before the event loop goes on
+    static constexpr int kSubscriptionMs = 10000;   // a subscription not renewed ends
+    static constexpr int kMaxMeterRate = 20;        // meter messages a second
+    static constexpr int kMessagesPerSecond = 200;  // taken of one sender, the rest dropped
+    static constexpr int kPacketsPerWake = 32;      // read before the event loop goes on
     static constexpr int kRecentSenders = 16;
     static constexpr int kMaxBundleDepth = 8;  // messages in bundles nested deeper are refused
-    static constexpr double kNoLevel = -100;  // a meter that shows nothing, dB
+    static constexpr double kNoLevel = -100;   // a meter that shows nothing, dB
 
     // Port 0: any free one. Read-only: sets are refused, queries and subscriptions taken.
     struct Settings : ListenSettings {
@@ -131,10 +131,10 @@ private:
     std::optional<Peer> taking_;  // the sender of the packet take() hands over
     int bundleDepth_ = 0;         // of the message liblo hands over now
     std::vector<Subscriber> subscribers_;
-    std::map<QString, Sender> senders_;                   // by "host:port"
+    std::map<QString, Sender> senders_;                  // by "host:port"
     std::map<QString, std::pair<qint64, int>> windows_;  // by host: second begun, messages in it
     std::map<QString, QString> states_;                  // unit id to the state last told
-    QTimer timer_;  // meters and the ends of subscriptions
+    QTimer timer_;                                       // meters and the ends of subscriptions
     QElapsedTimer clock_;
 };
 

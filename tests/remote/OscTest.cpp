@@ -176,7 +176,8 @@ private slots:
         QCOMPARE(int(out(0, 3).gain), 100);
 
         const QStringList list = probe({"ask", "/quellmar/units"});
-        QCOMPARE(list, QStringList{"/quellmar/units ssssss Main QD408 online Main_Stage QD408 online"});
+        QCOMPARE(list,
+                 QStringList{"/quellmar/units ssssss Main QD408 online Main_Stage QD408 online"});
     }
 
     // A group's move lands on every member; the group answers its value.
@@ -249,18 +250,20 @@ private slots:
     // quellmar-cli serve with OSC alone: it says where, takes queries, refuses sets when
     // read-only; a network that is none stops it at once.
     void serveTakesOsc() {
-        const QStringList units{"--ip", QString::fromStdString(rack_), "--local-port", "0",
+        const QStringList units{"--ip",     QString::fromStdString(rack_), "--local-port", "0",
                                 "--config", dir_.filePath("serve.ini")};
         QProcess bad;
-        bad.start(QUELLMAR_CLI, QStringList{"serve", "--osc", "127.0.0.1:0", "--osc-allow",
-                                            "10.0.0.0/40"} + units);
+        bad.start(
+            QUELLMAR_CLI,
+            QStringList{"serve", "--osc", "127.0.0.1:0", "--osc-allow", "10.0.0.0/40"} + units);
         QVERIFY(bad.waitForFinished(10000));
         QCOMPARE(bad.exitCode(), 1);
         QVERIFY(bad.readAllStandardError().contains("10.0.0.0/40"));
 
         QProcess serve;
         serve.start(QUELLMAR_CLI, QStringList{"serve", "--osc", "127.0.0.1:0", "--osc-read-only",
-                                              "--osc-allow", "127.0.0.0/8"} + units);
+                                              "--osc-allow", "127.0.0.0/8"} +
+                                      units);
         QVERIFY(QTest::qWaitFor([&] { return serve.canReadLine(); }, 15000));
         const QUrl url(QString::fromUtf8(serve.readLine()).trimmed());
         QCOMPARE(url.scheme(), QString("osc.udp"));

@@ -116,10 +116,9 @@ void OscSection::showState() {
 void OscSection::showSenders() {
     senders_->clear();
     for (const OscServer::Sender& s : osc_.senders())
-        new QTreeWidgetItem(senders_,
-                            {s.address, s.lastSeen.toString(QStringLiteral("HH:mm:ss")),
-                             QString::number(s.taken), QString::number(s.dropped),
-                             QString::number(s.refused)});
+        new QTreeWidgetItem(senders_, {s.address, s.lastSeen.toString(QStringLiteral("HH:mm:ss")),
+                                       QString::number(s.taken), QString::number(s.dropped),
+                                       QString::number(s.refused)});
     for (int c = 0; c < senders_->columnCount(); ++c) senders_->resizeColumnToContents(c);
 }
 
