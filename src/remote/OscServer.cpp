@@ -146,6 +146,10 @@ QString OscServer::Settings::badNetwork() const {
     return {};
 }
 
+void OscServer::AddressFree::operator()(void* address) const {
+    lo_address_free(address);
+}
+
 QString OscServer::Peer::text() const {
     return QStringLiteral("%1:%2").arg(host.toString()).arg(port);
 }
@@ -212,7 +216,6 @@ bool OscServer::start(const Settings& settings) {
 
 void OscServer::stop() {
     notifier_.reset();
-    for (Subscriber& s : subscribers_) lo_address_free(s.address);
     subscribers_.clear();
     updateWatch();
     if (server_) lo_server_free(server_);
@@ -459,9 +462,9 @@ void OscServer::subscribe(const Message& m, const Peer& from) {
             return error(from, address, RemoteWords::oscTooManySubscribers(kMaxSubscribers));
         Subscriber s;
         s.peer = to;
-        s.address = lo_address_new(to.host.toString().toUtf8().constData(),
-                                   QByteArray::number(to.port).constData());
-        subscribers_.push_back(s);
+        s.address.reset(lo_address_new(to.host.toString().toUtf8().constData(),
+                                       QByteArray::number(to.port).constData()));
+        subscribers_.push_back(std::move(s));
         it = subscribers_.end() - 1;
     }
     it->until = clock_.elapsed() + kSubscriptionMs;
@@ -498,7 +501,7 @@ void OscServer::send(const Peer& to, const QByteArray& path, lo_message message)
 
 void OscServer::tellSubscribers(const QByteArray& path, lo_message message) {
     for (const Subscriber& s : subscribers_)
-        lo_send_message_from(s.address, server_, path.constData(), message);
+        lo_send_message_from(s.address.get(), server_, path.constData(), message);
 }
 
 void OscServer::valuesChanged(const QString& id, const QJsonObject& values) {
@@ -533,11 +536,7 @@ void OscServer::unitsShown() {
 
 void OscServer::tick() {
     const qint64 now = clock_.elapsed();
-    const auto ended = std::remove_if(subscribers_.begin(), subscribers_.end(),
-                                      [now](const Subscriber& s) { return now >= s.until; });
-    if (ended != subscribers_.end()) {
-        for (auto it = ended; it != subscribers_.end(); ++it) lo_address_free(it->address);
-        subscribers_.erase(ended, subscribers_.end());
+    if (std::erase_if(subscribers_, [now](const Subscriber& s) { return now >= s.until; })) {
         updateWatch();
         emit sendersChanged();
     }
@@ -562,7 +561,7 @@ void OscServer::tick() {
         for (int i = 0; i < outputCount(model); ++i) add(4 + i);
         const QByteArray path = ("/quellmar/unit/" + nameOf(*unit) + "/meters").toUtf8();
         for (const Subscriber* s : due)
-            lo_send_message_from(s->address, server_, path.constData(), message.m);
+            lo_send_message_from(s->address.get(), server_, path.constData(), message.m);
     }
 }
 

@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 #include "remote/ListenSettings.h"
@@ -88,9 +89,12 @@ private:
         quint16 port = 0;
         QString text() const;
     };
+    struct AddressFree {
+        void operator()(void* address) const;
+    };
     struct Subscriber {
         Peer peer;
-        lo_address address = nullptr;
+        std::unique_ptr<std::remove_pointer_t<lo_address>, AddressFree> address;
         qint64 until = 0;  // on clock_
         int meterRate = 0;
         qint64 nextMeters = 0;
