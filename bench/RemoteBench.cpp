@@ -26,6 +26,7 @@
 #include <sstream>
 #include <vector>
 
+#include "HubBenchRig.h"
 #include "UnitSimulator.h"
 #include "cli/ServeHost.h"
 #include "cli/Session.h"
@@ -34,72 +35,13 @@
 #include "remote/RemoteHub.h"
 
 using namespace qel;
-using Clock = std::chrono::steady_clock;
+using namespace qel::bench;
 
 namespace {
-
-int64_t threadCpuNs() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return int64_t(t.tv_sec) * 1000000000 + t.tv_nsec;
-}
-
-int64_t nowNs() {
-    return Clock::now().time_since_epoch().count();
-}
-
-void pump(int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-}
-
-template <typename F>
-bool pumpUntil(F done, int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    return done();
-}
-
-std::vector<int64_t> gainWrites(const sim::UnitSimulator& sim) {
-    std::vector<int64_t> at;
-    for (const auto& r : sim.requests(0))
-        if (r.frame.size() > 9 && r.frame[5] == 0x12 && r.frame[9] == 0x01)
-            at.push_back(r.arrivalNs);
-    return at;
-}
 
 void send(QWebSocket& socket, const QJsonObject& m) {
     socket.sendTextMessage(QString::fromUtf8(QJsonDocument(m).toJson(QJsonDocument::Compact)));
 }
-
-double pct(std::vector<double> v, double p) {
-    std::sort(v.begin(), v.end());
-    return v[static_cast<size_t>(p * static_cast<double>(v.size() - 1))];
-}
-
-struct Rig {
-    sim::UnitSimulator sim;
-    UdpEndpoint endpoint;
-    LinkSettings link;
-    std::shared_ptr<Equipment> unit = std::make_shared<Equipment>();
-    std::unique_ptr<cli::Session> session;
-    QTemporaryDir dir;
-
-    bool connect() {
-        const std::string ip = "127.86.0.2";
-        if (sim.addNetworkUnit(4, ip, "Bench") < 0 || !sim.start() || !endpoint.open(0))
-            return false;
-        link.endpoint = &endpoint;
-        unit->setAddress(*parseIpv4(ip));
-        unit->setFlags(linkflag::kUdp);
-        session = std::make_unique<cli::Session>(*unit, link);
-        std::string failure;
-        if (!session->connect(true, failure)) std::fprintf(stderr, "%s\n", failure.c_str());
-        return failure.empty();
-    }
-};
 
 }  // namespace
 
@@ -108,8 +50,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; ++i)
         if (!std::strcmp(argv[i], "--samples")) samples = std::max(1, std::atoi(argv[i + 1]));
     QCoreApplication app(argc, argv);
-    Rig rig;
-    if (!rig.connect()) return 1;
+    UnitRig rig;
+    if (!rig.connect("127.86.0.2")) return 1;
     cli::ServeHost host({rig.unit}, rig.link);
     RemoteHub hub(host, rig.dir.filePath("QelConfig.ini"));
     RemoteHub::Settings settings;
@@ -121,7 +63,7 @@ int main(int argc, char** argv) {
         QObject::connect(s, &QWebSocket::textFrameReceived, [&](const QString&, bool last) {
             if (!last) return;
             takenNs = nowNs();
-            takenCpuNs = threadCpuNs();
+            takenCpuNs = cpuNs(CLOCK_THREAD_CPUTIME_ID);
         });
     });
     QWebSocket client;
@@ -146,7 +88,7 @@ int main(int argc, char** argv) {
     const ParamEdit::Subscription told =
         host.editOf(*rig.unit)->listen([&](const ParamEdit::Result&) {
             toldNs = nowNs();
-            toldCpuNs = threadCpuNs();
+            toldCpuNs = cpuNs(CLOCK_THREAD_CPUTIME_ID);
         });
 
     std::vector<double> fromHub, fromClient, hubPart, hubCpu;

@@ -5,7 +5,7 @@
 # normal build is untouched) and runs one of them.
 # usage: tools/fuzz.sh TARGET SECONDS [libFuzzer options...]
 #   TARGET: receive | discovery | modefile | simrequest | driverpkg | netmodule |
-#           measurementeq | remotemessage | showfile
+#           measurementeq | remotemessage | oscpacket | showfile
 #   (fuzz_ prefix optional)
 # New inputs go to build/fuzz/corpus/TARGET (seeded from fuzz/corpus/TARGET), crashes to
 # build/fuzz/artifacts/. Exits non-zero when the target finds a fault.
@@ -26,6 +26,7 @@ case "$name" in
   netmodule) limits=(-max_len=4096) ;;
   measurementeq) limits=(-max_len=4096) ;;  # a few dozen lines of EQ text
   remotemessage) limits=(-max_len=16384) ;;  # a request head or a message
+  oscpacket) limits=(-max_len=8192) ;;  # a message or a bundle of a few
   modefile) limits=(-max_len=32768) ;;
   showfile) limits=(-max_len=32768) ;;  # room for a few units' settings
   driverpkg) limits=(-max_len=16384) ;;
@@ -33,7 +34,7 @@ case "$name" in
 esac
 
 packages=(clang-14 libclang-rt-14-dev cmake ninja-build pkg-config qt6-base-dev qt6-websockets-dev
-          libagg-dev libqrencode-dev ccache)
+          libagg-dev libqrencode-dev liblo-dev ccache)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

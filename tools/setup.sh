@@ -12,8 +12,8 @@ packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libagg-dev
           librsvg2-bin desktop-file-utils appstream
           qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
           clang-14 libclang-rt-14-dev iproute2 lintian
-          qt6-websockets-dev libqrencode-dev chromium chromium-driver python3-selenium ccache
-          zbar-tools)
+          qt6-websockets-dev libqrencode-dev liblo-dev liblo-tools
+          chromium chromium-driver python3-selenium ccache zbar-tools)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -629,6 +629,10 @@ Disconnect</translation>
         <source>事件日志...</source>
         <translation>Event Log...</translation>
     </message>
+    <message>
+        <source>OSC 无法启动: %1</source>
+        <translation>OSC cannot start: %1</translation>
+    </message>
 </context>
 <context>
     <name>qel::CMyStatusBar</name>
@@ -1170,6 +1174,10 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     <message>
         <source>%1 (编组 %2)</source>
         <translation>%1 (group %2)</translation>
+    </message>
+    <message>
+        <source>%1 (OSC %2)</source>
+        <translation>%1 (OSC %2)</translation>
     </message>
 </context>
 <context>
@@ -1886,6 +1894,81 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     </message>
 </context>
 <context>
+    <name>qel::OscSection</name>
+    <message>
+        <source>OSC (调音台, 按钮面板, 演出控制)</source>
+        <translation>OSC (consoles, button panels, show control)</translation>
+    </message>
+    <message>
+        <source>启用 OSC</source>
+        <translation>Enable OSC</translation>
+    </message>
+    <message>
+        <source>监听地址:</source>
+        <translation>Listen on:</translation>
+    </message>
+    <message>
+        <source>UDP 端口:</source>
+        <translation>UDP port:</translation>
+    </message>
+    <message>
+        <source>空: 仅本机</source>
+        <translation>empty: this computer only</translation>
+    </message>
+    <message>
+        <source>允许发送的网络, 用逗号分隔, 例如 192.168.6.0/24, 10.0.0.0/8</source>
+        <translation>Networks allowed to send, separated by commas, e.g. 192.168.6.0/24, 10.0.0.0/8</translation>
+    </message>
+    <message>
+        <source>允许的网络:</source>
+        <translation>Allowed networks:</translation>
+    </message>
+    <message>
+        <source>只读</source>
+        <translation>Read only</translation>
+    </message>
+    <message>
+        <source>只回答查询和订阅, 拒绝修改</source>
+        <translation>Answers queries and subscriptions only; refuses changes</translation>
+    </message>
+    <message>
+        <source>最近的发送方:</source>
+        <translation>Recent senders:</translation>
+    </message>
+    <message>
+        <source>地址</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>最后收到</source>
+        <translation>Last received</translation>
+    </message>
+    <message>
+        <source>接收</source>
+        <translation>Taken</translation>
+    </message>
+    <message>
+        <source>丢弃</source>
+        <translation>Dropped</translation>
+    </message>
+    <message>
+        <source>拒绝</source>
+        <translation>Refused</translation>
+    </message>
+    <message>
+        <source>在 UDP %1:%2 上接收 OSC。</source>
+        <translation>Receiving OSC on UDP %1:%2.</translation>
+    </message>
+    <message>
+        <source>OSC 已关闭。</source>
+        <translation>OSC is off.</translation>
+    </message>
+    <message>
+        <source>无法在 UDP %1:%2 上接收: %3</source>
+        <translation>Cannot receive on UDP %1:%2: %3</translation>
+    </message>
+</context>
+<context>
     <name>qel::PresetIssueWords</name>
     <message>
         <source>(文档)</source>
@@ -2268,6 +2351,30 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     <message>
         <source>%1 输出 %2</source>
         <translation>%1 output %2</translation>
+    </message>
+    <message>
+        <source>没有这个地址</source>
+        <translation>no such address</translation>
+    </message>
+    <message>
+        <source>需要一个数值参数 (开关: 0 或 1)</source>
+        <translation>takes one number (switches: 0 or 1)</translation>
+    </message>
+    <message>
+        <source>参数应为: 可选的每秒电平次数, 可选的接收端口</source>
+        <translation>arguments: an optional meter rate per second, an optional port to send to</translation>
+    </message>
+    <message>
+        <source>订阅者已满 (最多 %1 个)</source>
+        <translation>too many subscribers (at most %1)</translation>
+    </message>
+    <message>
+        <source>OSC 不能调用设备的模式: 请在设备的系统页面调用</source>
+        <translation>OSC cannot recall a unit's mode: recall it on the unit's system page</translation>
+    </message>
+    <message>
+        <source>嵌套的包太深</source>
+        <translation>bundles nested too deep</translation>
     </message>
 </context>
 <context>

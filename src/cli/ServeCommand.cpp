@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <iostream>
 #include <memory>
+#include <optional>
+#include <tuple>
 
 #include "cli/CommandOutput.h"
 #include "cli/GroupCommand.h"
@@ -23,8 +25,9 @@
 namespace qel::cli {
 
 const char* ServeCommand::usage() {
-    return "  serve --listen ADDR:PORT (--ip A.B.C.D ... | --serial COMn ... | --all)\n"
-           "        [--read-only] [--config FILE] [--groups FILE] [--events DIR]\n"
+    return "  serve [--listen ADDR:PORT] [--osc ADDR:PORT] (--ip A.B.C.D ... | --serial COMn ...\n"
+           "        | --all) [--read-only] [--osc-allow CIDR ...] [--osc-read-only]\n"
+           "        [--config FILE] [--groups FILE] [--events DIR]\n"
            "      Connects the units and serves the remote control page on ADDR:PORT until\n"
            "      SIGTERM or Ctrl+C (port 0: any free one); prints the address to pair a\n"
            "      tablet with, and the next one each time a tablet pairs (with a QR code\n"
@@ -34,26 +37,49 @@ const char* ServeCommand::usage() {
            "      when missing) and kept there; a file with errors stops serve at once.\n"
            "      With --events, what happens to the units (connections, losses,\n"
            "      transfers, edits by who made them) is logged in DIR, one file of JSON\n"
-           "      lines a day, kept for 90 days.\n";
+           "      lines a day, kept for 90 days.\n"
+           "      With --osc, an OSC server on UDP ADDR:PORT (default port 8741) sets, asks\n"
+           "      and follows the same units and groups (docs/osc.md); senders are heard from\n"
+           "      this host only, or from the networks given by --osc-allow (such as\n"
+           "      192.168.6.0/24); --osc-read-only refuses its sets. At least one of --listen\n"
+           "      and --osc is required.\n";
 }
+
+namespace {
+
+// "ADDR:PORT" ("[::1]:8740" for IPv6); none when it is not.
+std::optional<std::pair<QString, quint16>> addressAndPort(const std::string& value) {
+    const QString text = QString::fromStdString(value);
+    const qsizetype colon = text.lastIndexOf(':');
+    bool ok = false;
+    const uint port = colon > 0 ? text.mid(colon + 1).toUInt(&ok) : 0;
+    QString address = text.left(colon).remove('[').remove(']');
+    if (!ok || port > 65535 || QHostAddress(address).isNull()) return std::nullopt;
+    return std::pair(address, quint16(port));
+}
+
+}  // namespace
 
 bool ServeCommand::parse(CliOptions& options) {
     std::string option;
-    bool listen = false;
     while (options.next(option)) {
         if (targets_.take(option, options)) continue;
-        if (option == "--listen") {
+        if (option == "--listen" || option == "--osc") {
             const auto v = options.value();
             if (!v) continue;
-            const QString text = QString::fromStdString(*v);
-            const qsizetype colon = text.lastIndexOf(':');
-            bool ok = false;
-            const uint port = colon > 0 ? text.mid(colon + 1).toUInt(&ok) : 0;
-            address_ = text.left(colon).remove('[').remove(']');
-            if (!ok || port > 65535 || QHostAddress(address_).isNull())
-                options.fail("serve: --listen takes an address and a port, such as 127.0.0.1:8740");
-            port_ = quint16(port);
-            listen = true;
+            const auto at = addressAndPort(*v);
+            if (!at)
+                options.fail("serve: " + option + " takes an address and a port, such as " +
+                             (option == "--osc" ? "127.0.0.1:8741" : "127.0.0.1:8740"));
+            else if (option == "--osc")
+                std::tie(osc_.address, osc_.port) = *at;
+            else
+                std::tie(address_, port_) = *at;
+            (option == "--osc" ? osc_.enabled : listen_) = true;
+        } else if (option == "--osc-allow") {
+            if (auto v = options.value()) osc_.allow.append(QString::fromStdString(*v));
+        } else if (option == "--osc-read-only") {
+            osc_.readOnly = true;
         } else if (option == "--read-only") {
             readOnly_ = true;
         } else if (option == "--config") {
@@ -67,7 +93,11 @@ bool ServeCommand::parse(CliOptions& options) {
         }
     }
     if (options.error().empty()) targets_.check("serve", options);
-    if (options.error().empty() && !listen) options.fail("serve: --listen ADDR:PORT is required");
+    if (const QString bad = osc_.badNetwork(); options.error().empty() && !bad.isEmpty())
+        options.fail("serve: --osc-allow takes a network, such as 192.168.6.0/24, not " +
+                     bad.toStdString());
+    if (options.error().empty() && !listen_ && !osc_.enabled)
+        options.fail("serve: --listen ADDR:PORT or --osc ADDR:PORT is required");
     error_ = options.error();
     return error_.empty();
 }
@@ -119,10 +149,18 @@ int ServeCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostr
             settings.address = address_;
             settings.port = port_;
             settings.readOnly = readOnly_;
-            if (!hub.start(settings))
+            if (listen_ && !hub.start(settings))
                 return output.fail("listen", "cannot listen on " + address_.toStdString() + ":" +
                                                  std::to_string(port_) + ": " +
                                                  hub.errorString().toStdString());
+            if (osc_.enabled && !hub.osc().start(osc_))
+                return output.fail("osc", "cannot take OSC on " + osc_.address.toStdString() + ":" +
+                                              std::to_string(osc_.port) + ": " +
+                                              hub.osc().errorString().toStdString());
+            if (osc_.enabled)
+                out << "osc.udp://" << osc_.address.toStdString() << ':' << hub.osc().port()
+                    << "/\n"
+                    << std::flush;
             // Every code pairs one tablet: each new one is shown as the last is spent.
             const bool terminal = &out == &std::cout && ::isatty(STDOUT_FILENO) == 1;
             const auto showPairing = [&] {
@@ -131,7 +169,7 @@ int ServeCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostr
                 if (terminal) out << QrCode(url).terminalText();
                 out << std::flush;
             };
-            showPairing();
+            if (listen_) showPairing();
             QObject::connect(&hub, &RemoteHub::pairingCodeChanged, showPairing);
             // A lost unit is taken up again by its session: the log says when, and that the
             // unit's own settings were kept when it came back with others.

@@ -8,10 +8,12 @@
 
 #include "cli/CliOptions.h"
 #include "cli/TargetList.h"
+#include "remote/OscServer.h"
 
 namespace qel::cli {
 
-// `serve`: the remote control without a window, for a small PC in the rack.
+// `serve`: the remote control (the page, OSC or both) without a window, for a small PC in
+// the rack.
 class ServeCommand {
 public:
     static const char* usage();
@@ -24,6 +26,8 @@ private:
     QString address_ = QStringLiteral("127.0.0.1");
     quint16 port_ = 8740;
     bool readOnly_ = false;
+    bool listen_ = false;
+    OscServer::Settings osc_;  // enabled by --osc
     QString config_ = QStringLiteral("QelConfig.ini");
     QString groups_;  // the groups file kept up to date; none: no groups
     QString events_;  // the event log's folder; none: no log

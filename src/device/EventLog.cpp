@@ -300,6 +300,8 @@ QString EventLog::originText(const ParamEdit::Origin& origin) const {
         }
         case Kind::Group:
             return QStringLiteral("group:") + QString::fromStdString(origin.group);
+        case Kind::Osc:
+            return QStringLiteral("osc:") + QString::fromStdString(origin.peer);
         default:  // a kind added later: still logged, by its number
             return QStringLiteral("other:%1").arg(int(origin.kind));
     }

@@ -48,12 +48,14 @@ public:
         friend bool operator==(const Subject&, const Subject&) = default;
     };
     // Who made an edit: a control of the editor (the default), the undo history, the A/B
-    // switch, a file put on the unit, a remote client, or a group of channels across units.
+    // switch, a file put on the unit, a remote client, a group of channels across units, or
+    // an OSC sender.
     struct Origin {
-        enum class Kind : uint8_t { Editor, Undo, Redo, Switch, Import, Remote, Group };
+        enum class Kind : uint8_t { Editor, Undo, Redo, Switch, Import, Remote, Group, Osc };
         Kind kind = Kind::Editor;
         int client = 0;       // Remote: which client
         std::string group{};  // Group: the group's name (UTF-8)
+        std::string peer{};   // Osc: the sender's address and port, "192.168.6.20:9000"
         friend bool operator==(const Origin&, const Origin&) = default;
     };
     struct Result;

@@ -3,6 +3,7 @@
 #include "remote/RemoteGroups.h"
 
 #include <QJsonArray>
+#include <cmath>
 #include <functional>
 
 #include "device/ChannelKey.h"
@@ -16,8 +17,10 @@ namespace {
 
 using Field = GroupControl::Field;
 
+constexpr double kFarBeyond = 1e6;  // dB or ms
+
 std::optional<Field> fieldOf(const QString& path) {
-    if (path == QLatin1String("gainDb")) return Field::Gain;
+    if (path == QLatin1String("gainDb") || path == QLatin1String("gainStepDb")) return Field::Gain;
     if (path == QLatin1String("mute")) return Field::Mute;
     if (path == QLatin1String("polarity")) return Field::Polarity;
     if (path == QLatin1String("delayMs")) return Field::Delay;
@@ -117,8 +120,13 @@ QJsonObject RemoteGroups::set(const ClientMessage& m) {
     const std::optional<Field> field = fieldOf(m.path);
     if (!field) return nack(RemoteWords::notASetting(m.path));
     const QJsonValue& v = m.value;
+    // Far beyond any member's range: refused before it is taken to steps.
+    if (v.isDouble() && std::abs(v.toDouble()) > kFarBeyond)
+        return nack(RemoteWords::notTaken(m.path));
     std::function<GroupControl::Outcome()> move;
-    if (*field == Field::Gain && v.isDouble())
+    if (m.path == QLatin1String("gainStepDb") && v.isDouble())
+        move = [&] { return groups_->stepGain(name, v.toDouble()); };
+    else if (*field == Field::Gain && v.isDouble())
         move = [&] { return groups_->setGainDb(name, v.toDouble()); };
     else if (*field == Field::Delay && v.isDouble())
         move = [&] { return groups_->setDelayMs(name, v.toDouble()); };

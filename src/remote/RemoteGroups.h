@@ -32,7 +32,8 @@ public:
     // Looks again, once per turn of the event loop however often asked; a message other than
     // the last one told is told by changed(). The groups' own changes look by themselves.
     void look();
-    // Takes a client's set of a group's value (m.group); the answer to send, ack or nack.
+    // Takes a client's set of a group's value (m.group; path gainDb, gainStepDb: a step of
+    // it, mute, polarity or delayMs); the answer to send, ack or nack.
     QJsonObject set(const ClientMessage& m);
 
 signals:

@@ -17,6 +17,7 @@
 #include "device/UnitText.h"
 #include "link/Equipment.h"
 #include "remote/ChannelCurve.h"
+#include "remote/OscServer.h"
 #include "remote/PresetPath.h"
 #include "remote/RemoteClient.h"
 #include "remote/RemoteGroups.h"
@@ -36,6 +37,8 @@ QJsonObject byJson(const ParamEdit::Origin& origin) {
         return {{"kind", "client"}, {"client", origin.client}};
     if (origin.kind == ParamEdit::Origin::Kind::Group)
         return {{"kind", "group"}, {"group", QString::fromStdString(origin.group)}};
+    if (origin.kind == ParamEdit::Origin::Kind::Osc)
+        return {{"kind", "osc"}, {"sender", QString::fromStdString(origin.peer)}};
     return {{"kind", "desktop"}};
 }
 
@@ -88,22 +91,14 @@ std::vector<cmd::ChannelId> allChannels(uint32_t model) {
 }  // namespace
 
 RemoteHub::Settings RemoteHub::Settings::load(const QString& configPath) {
-    QSettings s(configPath, QSettings::IniFormat);
     Settings r;
-    r.enabled = s.value("Remote/Enabled", false).toBool();
-    r.address = s.value("Remote/Address", r.address).toString();
-    const uint port = s.value("Remote/Port", r.port).toUInt();
-    if (port > 0 && port < 65536) r.port = quint16(port);
-    r.readOnly = s.value("Remote/ReadOnly", false).toBool();
+    r.ListenSettings::load(QSettings(configPath, QSettings::IniFormat), QStringLiteral("Remote"));
     return r;
 }
 
 void RemoteHub::Settings::save(const QString& configPath) const {
     QSettings s(configPath, QSettings::IniFormat);
-    s.setValue("Remote/Enabled", enabled);
-    s.setValue("Remote/Address", address);
-    s.setValue("Remote/Port", port);
-    s.setValue("Remote/ReadOnly", readOnly);
+    ListenSettings::save(s, QStringLiteral("Remote"));
 }
 
 RemoteHub::RemoteHub(RemoteUnits& units, const QString& configPath, QObject* parent)
@@ -116,14 +111,14 @@ RemoteHub::RemoteHub(RemoteUnits& units, const QString& configPath, QObject* par
     // A session's changes reach the clients at once; a unit whose settings were replaced as a
     // whole gets a fresh snapshot.
     units_.setChanged([this](const Equipment& unit, bool replaced) {
-        if (clients_.empty()) return;
+        if (!followed()) return;
         if (replaced)
             if (UnitView* view = viewOf(unit))
                 tellWatchers(idOf(unit), snapshot(idOf(unit), *view));
         lookAtUnits();
     });
     units_.setListChanged([this] {
-        if (!clients_.empty()) lookAtUnits();
+        if (followed()) lookAtUnits();
     });
     // Another program on the same file (quellmar-cli unpair) may drop a pairing.
     connect(&pairingsTimer_, &QTimer::timeout, this, [this] { auth_.reload(); });
@@ -139,9 +134,11 @@ RemoteHub::RemoteHub(RemoteUnits& units, const QString& configPath, QObject* par
         });
     }
     clock_.start();
+    osc_ = std::make_unique<OscServer>(*this);
 }
 
 RemoteHub::~RemoteHub() {
+    osc_.reset();
     units_.setChanged({});
     units_.setListChanged({});
     stop();
@@ -345,26 +342,56 @@ void RemoteHub::apply(RemoteClient* client, const ClientMessage& m) {
                              {"reason", RemoteWords::noUnit(m.unit)},
                              {"unit", m.unit},
                              {"gone", true}});
-    if (units_.busy(*unit)) return nack(RemoteWords::busy());
-    UnitView* view = viewOf(*unit);
-    if (!view) return nack(unreadReason(*unit));
-    const auto place = presetpath::placeOf(m.path);
-    const auto channel = place ? withValue(view->preset, *place, m.value) : std::nullopt;
-    if (!channel) return nack(RemoteWords::notASetting(m.path));
+    if (const auto refused = setValues(*unit, {{m.path, m.value}},
+                                       {ParamEdit::Origin::Kind::Remote, client->id(), {}}))
+        return nack(*refused);
+    client->send(
+        {{"type", "ack"}, {"id", m.requestId}, {"revision", double(viewOf(*unit)->revision)}});
+}
+
+std::optional<QString> RemoteHub::setValues(const Equipment& unit, const Values& values,
+                                            const ParamEdit::Origin& origin) {
+    if (units_.busy(unit)) return RemoteWords::busy();
+    UnitView* view = viewOf(unit);
+    if (!view) return unreadReason(unit);
     ParamEdit& edit = *view->edit;
-    const PresetRead read =
-        readPresetSetting(*channel, place->setting, edit.image().record(), edit.modelCode());
-    if (!read.ok()) {
-        const PresetIssue& issue = read.errors.front();
-        const QString path = QString::fromStdString(issue.path);
-        return nack(issueWords_ ? issueWords_(issue) : RemoteWords::notTaken(path));
+    ModeRecord record = edit.image().record();
+    ParamEdit::Subject subject;  // several settings: one restore of them all
+    for (const auto& [path, value] : values) {
+        const auto place = presetpath::placeOf(path);
+        const auto channel = place ? withValue(view->preset, *place, value) : std::nullopt;
+        if (!channel) return RemoteWords::notASetting(path);
+        PresetRead read = readPresetSetting(*channel, place->setting, record, edit.modelCode());
+        if (!read.ok()) {
+            const PresetIssue& issue = read.errors.front();
+            return issueWords_ ? issueWords_(issue)
+                               : RemoteWords::notTaken(QString::fromStdString(issue.path));
+        }
+        record = std::move(read.record);
+        if (values.size() == 1) subject = place->subject;
     }
-    {
-        const ParamEdit::OriginScope scope(edit,
-                                           {ParamEdit::Origin::Kind::Remote, client->id(), {}});
-        edit.restore(read.record, std::nullopt, place->subject);
-    }
-    client->send({{"type", "ack"}, {"id", m.requestId}, {"revision", double(view->revision)}});
+    const ParamEdit::OriginScope scope(edit, origin);
+    edit.restore(record, std::nullopt, subject);
+    return std::nullopt;
+}
+
+std::optional<QJsonObject> RemoteHub::channelOf(const Equipment& unit, bool input, int index) {
+    UnitView* view = viewOf(unit);
+    const uint32_t model = unit.modelCode();
+    if (!view || index < 0 || index >= (input ? inputCount(model) : outputCount(model)))
+        return std::nullopt;
+    return presetChannelJson(view->edit->image().record(), model, input, index);
+}
+
+void RemoteHub::setOscMeterRate(int readingsPerSecond) {
+    if (oscMeterRate_ == readingsPerSecond) return;
+    oscMeterRate_ = readingsPerSecond;
+    updateMeterWatch();
+}
+
+void RemoteHub::setOscListening(bool listening) {
+    oscListening_ = listening;
+    if (listening) lookAtUnits();  // every unit's edits are followed from now on
 }
 
 void RemoteHub::edited(const QString& id, const ParamEdit::Result& result) {
@@ -372,6 +399,7 @@ void RemoteHub::edited(const QString& id, const ParamEdit::Result& result) {
     if (!view.edit) return;
     const QJsonObject values = takeChanges(view, result.changes);
     if (values.isEmpty()) return;
+    emit valuesChanged(id, values);
     ++view.revision;
     tellWatchers(id, {{"type", "changed"},
                       {"unit", id},
@@ -458,6 +486,7 @@ void RemoteHub::lookAtUnits() {
         }
     }
     if (!listChanged) return;
+    emit unitsShown();
     // Units that left the list lose their ids; whoever watched one is told.
     for (const QString& id : ids_.keepOnly(units_.units())) tellWatchers(id, goneMessage(id));
     const QJsonObject message{{"type", "units"}, {"units", unitsJson()}};
@@ -468,7 +497,7 @@ void RemoteHub::updateMeterWatch() {
     bool any = false;
     for (const auto& unit : units_.units()) {
         const QString id = idOf(*unit);
-        int rate = 0;  // the fastest of the clients that watch it
+        int rate = oscMeterRate_;  // the fastest of the clients that watch it
         for (const auto& [client, w] : watches_)
             if (watches(w, id)) rate = std::max(rate, w.meterRate);
         any |= rate > 0;

@@ -19,6 +19,7 @@
 #include "device/ParamEdit.h"
 #include "device/PresetJson.h"
 #include "remote/ClientMessage.h"
+#include "remote/ListenSettings.h"
 #include "remote/RemoteAuth.h"
 #include "remote/RemoteServer.h"
 #include "remote/UnitIds.h"
@@ -26,6 +27,7 @@
 namespace qel {
 
 class Equipment;
+class OscServer;
 class RemoteClient;
 class RemoteGroups;
 class RemoteUnits;
@@ -40,11 +42,8 @@ public:
     static constexpr int kMaxMeterRate = 25;  // readings a second
     static constexpr qint64 kMeterBacklog = 32 * 1024;  // a client this far behind skips meters
 
-    struct Settings {
-        bool enabled = false;
-        QString address = QStringLiteral("127.0.0.1");
-        quint16 port = RemoteServer::kDefaultPort;
-        bool readOnly = false;
+    struct Settings : ListenSettings {
+        Settings() { port = RemoteServer::kDefaultPort; }
         static Settings load(const QString& configPath);
         void save(const QString& configPath) const;
     };
@@ -92,8 +91,35 @@ public:
     QString idOf(const Equipment& unit);
     // Null when no listed unit has the id.
     std::shared_ptr<Equipment> unitOf(const QString& id);
+    RemoteUnits& units() { return units_; }
+    // The groups the clients see; null: the program has none.
+    RemoteGroups* groups() { return groups_.get(); }
+    // The OSC server beside the WebSocket, on the same units, sessions and groups.
+    OscServer& osc() { return *osc_; }
+
+    // Values of a unit's settings by preset path ("outputs[2].gainDb"), put on the unit as
+    // one edit of its edit path made by origin; every front end's sets come this way. The
+    // values are checked and taken to the unit's steps as a preset is read. The reason (in
+    // the program's language) when refused; then nothing changed.
+    using Values = std::vector<std::pair<QString, QJsonValue>>;
+    std::optional<QString> setValues(const Equipment& unit, const Values& values,
+                                     const ParamEdit::Origin& origin);
+    // One channel's object of the preset the unit holds now (index 0-based); none while its
+    // settings are unread. Starts listening to its edits (valuesChanged).
+    std::optional<QJsonObject> channelOf(const Equipment& unit, bool input, int index);
+    // The list of units as the API gives it (id, model, name, state ...).
+    QJsonArray unitsJson();
+    // The units' meter levels are read this many times a second for OSC's subscribers too.
+    void setOscMeterRate(int readingsPerSecond);
+    // Front ends beside the WebSocket listen: every unit's edits and states are followed.
+    void setOscListening(bool listening);
 
 signals:
+    // A unit's settings changed (by anyone): the changed values, path to value, as the
+    // clients' "changed" message gives them.
+    void valuesChanged(const QString& id, const QJsonObject& values);
+    // The units' list or one's state changed (unitsJson()).
+    void unitsShown();
     // A client came or went, or a pairing was made or dropped.
     void clientsChanged();
     // The pairing code changed: pairingUrl() is another one.
@@ -150,8 +176,9 @@ private:
     // Tells a client that no listed unit has the id it named.
     static QJsonObject goneMessage(const QString& id);
     RemoteServer::Reply api(const QByteArray& path);
-    QJsonArray unitsJson();
     QJsonObject unitJson(const Equipment& unit);
+    // Someone follows the units: a WebSocket client or an OSC subscriber.
+    bool followed() const { return !clients_.empty() || oscListening_; }
 
     RemoteUnits& units_;
     RemoteAuth auth_;
@@ -171,6 +198,9 @@ private:
     int nextClient_ = 1;
     std::set<std::shared_ptr<Equipment>> wanted_;
     UnitIds ids_;
+    int oscMeterRate_ = 0;
+    bool oscListening_ = false;
+    std::unique_ptr<OscServer> osc_;  // goes first: it reaches the rest
 };
 
 }  // namespace qel

@@ -56,6 +56,30 @@ QString RemoteWords::groupLimited(const QString& member, const QString& stopped)
     return tr("%1 已到极限: 编组停在 %2").arg(member, stopped);
 }
 
+QString RemoteWords::oscNoAddress() {
+    return tr("没有这个地址");
+}
+
+QString RemoteWords::oscOneNumber() {
+    return tr("需要一个数值参数 (开关: 0 或 1)");
+}
+
+QString RemoteWords::oscSubscribeArgs() {
+    return tr("参数应为: 可选的每秒电平次数, 可选的接收端口");
+}
+
+QString RemoteWords::oscTooManySubscribers(int most) {
+    return tr("订阅者已满 (最多 %1 个)").arg(most);
+}
+
+QString RemoteWords::oscNoModeRecall() {
+    return tr("OSC 不能调用设备的模式: 请在设备的系统页面调用");
+}
+
+QString RemoteWords::oscTooDeep() {
+    return tr("嵌套的包太深");
+}
+
 QString RemoteWords::member(const QString& unit, const cmd::ChannelId& channel) {
     if (channel.side == cmd::Side::Input)
         return tr("%1 输入 %2").arg(unit, QChar('A' + channel.number - 1));

@@ -32,6 +32,15 @@ public:
     static QString noGroup(const QString& name);
     // A group's move stopped at a member's limit; the group's offset is now `stopped`.
     static QString groupLimited(const QString& member, const QString& stopped);
+    // OSC: an address the server does not have; a set that does not carry one number; a
+    // subscription's arguments; one subscriber too many; a unit mode's recall; a message in
+    // bundles nested too deep.
+    static QString oscNoAddress();
+    static QString oscOneNumber();
+    static QString oscSubscribeArgs();
+    static QString oscTooManySubscribers(int most);
+    static QString oscNoModeRecall();
+    static QString oscTooDeep();
     // A channel of a unit, as a member of a group: "Stage-L 输出 1".
     static QString member(const QString& unit, const cmd::ChannelId& channel);
 };

@@ -23,6 +23,7 @@
 #include "netsetup/dialogs/LocalAddressDlg.h"
 #include "platform/Clock.h"
 #include "platform/Language.h"
+#include "remote/OscServer.h"
 #include "remote/RemoteHub.h"
 #include "remote/dialog/RemoteDlg.h"
 #include "resources/Skins.h"
@@ -420,6 +421,9 @@ void CMainFrame::startRemote() {
     const auto settings = RemoteHub::Settings::load(app_.configPath());
     if (settings.enabled && !remote_->start(settings))
         statusBar_->setPaneText(0, tr("远程控制无法启动: %1").arg(remote_->errorString()));
+    const auto osc = OscServer::Settings::load(app_.configPath());
+    if (osc.enabled && !remote_->osc().start(osc))
+        statusBar_->setPaneText(0, tr("OSC 无法启动: %1").arg(remote_->osc().errorString()));
 }
 
 void CMainFrame::onEditorActivated(CQelEquipmentDlg* editor) {

@@ -19,6 +19,8 @@ QString EditWords::step(const ParamEdit::Result& edit, const ModeRecord& after, 
         text = tr("%1 (远程客户端 %2)").arg(text).arg(edit.origin.client);
     if (edit.origin.kind == ParamEdit::Origin::Kind::Group)
         text = tr("%1 (编组 %2)").arg(text, QString::fromStdString(edit.origin.group));
+    if (edit.origin.kind == ParamEdit::Origin::Kind::Osc)
+        text = tr("%1 (OSC %2)").arg(text, QString::fromStdString(edit.origin.peer));
     return text;
 }
 

@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
@@ -16,8 +17,10 @@
 #include "device/GroupControl.h"
 #include "editor/QelEquipmentDlg.h"
 #include "link/EquipmentList.h"
+#include "remote/OscServer.h"
 #include "remote/RemoteHub.h"
 #include "remote/RemoteWords.h"
+#include "remote/dialog/OscSection.h"
 #include "remote/dialog/RemoteDlg.h"
 #include "shell/FrameRemoteUnits.h"
 #include "support/AppRig.h"
@@ -291,6 +294,54 @@ private slots:
         QVERIFY(old.closedWith(1008));
         QCOMPARE(list.topLevelItemCount(), 0);
         QVERIFY(!dialog.dropButton()->isEnabled());
+    }
+
+    // The window's OSC section switches the server on where it says and keeps that; a set of
+    // a sender is an undo step named by it, and the sender is listed.
+    void theOscSectionSwitchesOscOn() {
+        test::AppRig rig;
+        const int sim = rig.addNetworkUnit(4, "Main");
+        QVERIFY(sim >= 0 && rig.start());
+        QTRY_COMPARE_WITH_TIMEOUT(rig.app().equipment().count(), size_t{1}, 5000);
+        const auto unit = rig.app().equipment().at(0);
+        rig.frame().openUnit(unit);
+        CQelEquipmentDlg* editor = rig.frame().editorOf(*unit);
+        QVERIFY(editor);
+        OscServer& osc = rig.frame().remote().osc();
+        RemoteDlg dialog(rig.frame().remote(), rig.app().configPath());
+        OscSection& section = *dialog.oscSection();
+        QVERIFY(!osc.running() && !section.enabledBox()->isChecked());
+
+        section.allowText()->setText("10.0.0.0/33");
+        section.enabledBox()->setChecked(true);  // no network: not started
+        QVERIFY(!osc.running() && !section.enabledBox()->isChecked());
+        QVERIFY(section.stateText()->text().contains("10.0.0.0/33"));
+        section.allowText()->setText("127.0.0.0/8, 192.168.6.0/24");
+        const quint16 port = quint16(test::freeTcpPort());
+        section.portBox()->setValue(port);
+        section.enabledBox()->setChecked(true);
+        QVERIFY(osc.running());
+        QCOMPARE(osc.port(), port);
+        const OscServer::Settings kept = OscServer::Settings::load(rig.app().configPath());
+        QVERIFY(kept.enabled);
+        QCOMPARE(kept.port, port);
+        QCOMPARE(kept.allow, (QStringList{"127.0.0.0/8", "192.168.6.0/24"}));
+
+        QProcess send;
+        send.start("oscsend", {"127.0.0.1", QString::number(port), "/quellmar/unit/Main/out/2/mute",
+                               "i", "1"});
+        QVERIFY(send.waitForFinished());
+        QTRY_COMPARE_WITH_TIMEOUT(int(rig.sim().state(sim).params.out[1].mute), 1, 2000);
+        QTRY_COMPARE(section.senderList()->topLevelItemCount(), 1);
+        const QString sender = section.senderList()->topLevelItem(0)->text(0);
+        QVERIFY(sender.startsWith("127.0.0.1:"));
+        QCOMPARE(section.senderList()->topLevelItem(0)->text(2), QString("1"));
+        const QString muted = EditWords::tr("%1 静音").arg(EditWords::tr("输出 %1").arg(2));
+        QCOMPARE(editor->history().undoText(), EditWords::tr("%1 (OSC %2)").arg(muted, sender));
+
+        section.enabledBox()->setChecked(false);
+        QVERIFY(!osc.running());
+        QVERIFY(!OscServer::Settings::load(rig.app().configPath()).enabled);
     }
 };
 

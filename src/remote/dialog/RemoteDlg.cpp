@@ -17,6 +17,7 @@
 
 #include "platform/NetworkAdapters.h"
 #include "remote/RemoteHub.h"
+#include "remote/dialog/OscSection.h"
 #include "remote/dialog/QrCodeImage.h"
 
 namespace qel {
@@ -32,13 +33,17 @@ RemoteDlg::RemoteDlg(RemoteHub& hub, QString configPath, QWidget* parent)
     setObjectName(QStringLiteral("Qel.RemoteDlg"));
     setWindowTitle(tr("远程控制"));
     const RemoteHub::Settings settings = RemoteHub::Settings::load(configPath_);
-    auto* layout = new QVBoxLayout(this);
+    auto* columns = new QHBoxLayout(this);
+    auto* layout = new QVBoxLayout;
+    columns->addLayout(layout);
+    osc_ = new OscSection(hub_.osc(), configPath_, this);
+    columns->addWidget(osc_, 0, Qt::AlignTop);
     enabled_ = new QCheckBox(tr("启用远程控制"), this);
     enabled_->setChecked(hub_.running());
     layout->addWidget(enabled_);
     auto* form = new QFormLayout;
     address_ = new QComboBox(this);
-    fillAddresses(settings.address);
+    fillAddresses(address_, settings.address);
     form->addRow(tr("监听地址:"), address_);
     port_ = new QSpinBox(this);
     port_->setRange(1, 65535);
@@ -95,18 +100,18 @@ RemoteDlg::RemoteDlg(RemoteHub& hub, QString configPath, QWidget* parent)
     showClients();
 }
 
-void RemoteDlg::fillAddresses(const QString& chosen) {
-    address_->addItem(tr("%1 (仅本机)").arg(QStringLiteral("127.0.0.1")), QStringLiteral("127.0.0.1"));
+void RemoteDlg::fillAddresses(QComboBox* box, const QString& chosen) {
+    box->addItem(tr("%1 (仅本机)").arg(QStringLiteral("127.0.0.1")), QStringLiteral("127.0.0.1"));
     for (const NetworkAdapter& a : networkAdapters().adapters()) {
         if (a.kind == NetworkAdapter::Kind::Loopback) continue;
         for (const std::string& ip : a.addresses)
-            address_->addItem(QStringLiteral("%1 (%2)").arg(QString::fromStdString(ip),
-                                                            QString::fromStdString(a.name)),
-                              QString::fromStdString(ip));
+            box->addItem(QStringLiteral("%1 (%2)").arg(QString::fromStdString(ip),
+                                                       QString::fromStdString(a.name)),
+                         QString::fromStdString(ip));
     }
-    address_->addItem(tr("%1 (所有地址)").arg(kAllAddresses), QString(kAllAddresses));
-    const int at = address_->findData(chosen);
-    address_->setCurrentIndex(at >= 0 ? at : 0);
+    box->addItem(tr("%1 (所有地址)").arg(kAllAddresses), QString(kAllAddresses));
+    const int at = box->findData(chosen);
+    box->setCurrentIndex(at >= 0 ? at : 0);
 }
 
 void RemoteDlg::apply() {

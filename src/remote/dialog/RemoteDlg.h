@@ -14,12 +14,14 @@ class QTreeWidget;
 
 namespace qel {
 
+class OscSection;
 class RemoteHub;
 
 // "远程控制": switches the remote control on and off, chooses where it listens and whether
 // clients may only watch, shows the address (as text and QR code) a tablet opens to pair,
 // and lists every pairing (its name, since when, last seen, connected or not) with a button
-// to drop one. Settings go to section Remote of QelConfig.ini.
+// to drop one, and beside it the OSC server's section. Settings go to section Remote of
+// QelConfig.ini.
 class RemoteDlg : public QDialog {
     Q_OBJECT
 public:
@@ -33,9 +35,11 @@ public:
     QLabel* qrCode() const { return qr_; }
     QTreeWidget* clientList() const { return clients_; }
     QPushButton* dropButton() const { return drop_; }
+    OscSection* oscSection() const { return osc_; }
+    // This machine's addresses to listen on (loopback, each adapter's, all), chosen at one.
+    static void fillAddresses(QComboBox* box, const QString& chosen);
 
 private:
-    void fillAddresses(const QString& chosen);
     // Starts, restarts or stops the hub as the fields say, and keeps the settings.
     void apply();
     void showState();
@@ -55,6 +59,7 @@ private:
     QPushButton* renew_;
     QTreeWidget* clients_;
     QPushButton* drop_;
+    OscSection* osc_;
 };
 
 }  // namespace qel
