@@ -119,7 +119,13 @@ void OscSection::showSenders() {
         new QTreeWidgetItem(senders_, {s.address, s.lastSeen.toString(QStringLiteral("HH:mm:ss")),
                                        QString::number(s.taken), QString::number(s.dropped),
                                        QString::number(s.refused)});
-    for (int c = 0; c < senders_->columnCount(); ++c) senders_->resizeColumnToContents(c);
+    // Wide enough for every column's heading and figures, in either language.
+    int width = 2 * senders_->frameWidth();
+    for (int c = 0; c < senders_->columnCount(); ++c) {
+        senders_->resizeColumnToContents(c);
+        width += senders_->columnWidth(c);
+    }
+    senders_->setMinimumWidth(width);
 }
 
 }  // namespace qel
