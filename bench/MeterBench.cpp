@@ -28,6 +28,7 @@
 #include "device/UnitTransfer.h"
 #include "link/Equipment.h"
 #include "link/UdpEndpoint.h"
+#include "SimUnits.h"
 
 using namespace qel;
 
@@ -53,36 +54,6 @@ double residentMb() {
     return 0;
 }
 
-std::string address(int i) {
-    return "127.86." + std::to_string(i / 200) + "." + std::to_string(2 + i % 200);
-}
-
-// The simulator with its units, ready once it printed a line for each.
-pid_t startSimulator(int units) {
-    int out[2];
-    if (pipe(out) != 0) return -1;
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(out[1], STDOUT_FILENO);
-        close(out[0]);
-        std::vector<std::string> args{QUELLMAR_UNITSIM};
-        for (int i = 0; i < units; ++i) {
-            args.push_back("--unit");
-            args.push_back("QD408@" + address(i) + ":U" + std::to_string(i));
-        }
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    close(out[1]);
-    FILE* lines = fdopen(out[0], "r");
-    char line[256];
-    for (int i = 0; i < units && std::fgets(line, sizeof line, lines);) i += std::strchr(line, '\n') != nullptr;
-    return pid;
-}
-
 // Runs the event loop (the sessions' thread) for ms.
 void pump(int ms) {
     QEventLoop loop;
@@ -91,32 +62,17 @@ void pump(int ms) {
 }
 
 int run(int units, int rate, int seconds) {
-    const pid_t sim = startSimulator(units);
-    UdpEndpoint endpoint;
-    if (sim < 0 || !endpoint.open(0)) return 1;
+    UdpEndpoint endpoint;  // goes after the units' links
+    bench::SimUnits sim(units, 86);
+    if (!sim.start() || !endpoint.open(0)) return 1;
     LinkSettings link;
     link.endpoint = &endpoint;
     const double rss0 = residentMb();
-    std::vector<std::shared_ptr<Equipment>> connected(static_cast<size_t>(units));
-    {
-        std::vector<std::thread> connecting;
-        for (int i = 0; i < units; ++i)
-            connecting.emplace_back([&, i] {
-                auto unit = std::make_shared<Equipment>();
-                unit->setAddress(*parseIpv4(address(i)));
-                unit->setFlags(linkflag::kUdp);
-                UnitTransfer transfer(*unit, link);
-                transfer.setProgressPause(0);
-                if (transfer.run(UnitTransfer::Mode::Connect) == UnitTransfer::Result::Success)
-                    connected[static_cast<size_t>(i)] = unit;
-            });
-        for (auto& t : connecting) t.join();
-    }
+    const auto connected = sim.connect(link);
     std::vector<std::unique_ptr<UnitSession>> sessions;
     std::vector<UnitSession::MeterWatch> watches;
     long readings = 0;
     for (const auto& unit : connected) {
-        if (!unit) continue;
         sessions.push_back(std::make_unique<UnitSession>(unit));
         QObject::connect(sessions.back().get(), &UnitSession::metersChanged, [&] { ++readings; });
         if (rate > 0) watches.push_back(sessions.back()->watchMeters(rate));
@@ -146,10 +102,6 @@ int run(int units, int rate, int seconds) {
                 static_cast<double>(readings) / elapsed / std::max<size_t>(1, sessions.size()));
     watches.clear();
     sessions.clear();
-    for (const auto& unit : connected)
-        if (unit) unit->stopLink();
-    kill(sim, SIGTERM);
-    waitpid(sim, nullptr, 0);
     return 0;
 }
 

@@ -13,7 +13,7 @@ packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libagg-dev
           qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
           clang-14 libclang-rt-14-dev iproute2 lintian
           qt6-websockets-dev libqrencode-dev liblo-dev liblo-tools
-          chromium chromium-driver python3-selenium ccache zbar-tools)
+          chromium chromium-driver python3-selenium ccache zbar-tools prometheus)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -79,6 +79,121 @@
     </message>
 </context>
 <context>
+    <name>qel::AlarmsDlg</name>
+    <message>
+        <source>设备无响应或断开</source>
+        <translation>Unit not answering or lost</translation>
+    </message>
+    <message>
+        <source> 秒</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>削波</source>
+        <translation>Clip</translation>
+    </message>
+    <message>
+        <source>无信号 (输入)</source>
+        <translation>No signal (inputs)</translation>
+    </message>
+    <message>
+        <source>报警设置</source>
+        <translation>Alarm settings</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>设备</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <source>报警</source>
+        <translation>Alarm</translation>
+    </message>
+    <message>
+        <source>通道</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>确认</source>
+        <translation>Acknowledge</translation>
+    </message>
+    <message>
+        <source>全部确认</source>
+        <translation>Acknowledge all</translation>
+    </message>
+    <message>
+        <source>当前报警</source>
+        <translation>Current alarms</translation>
+    </message>
+    <message>
+        <source>持续</source>
+        <translation>for</translation>
+    </message>
+    <message>
+        <source>电平 ≥</source>
+        <translation>level ≥</translation>
+    </message>
+    <message>
+        <source>电平 ≤</source>
+        <translation>level ≤</translation>
+    </message>
+    <message>
+        <source>时段 (起止相同: 全天)</source>
+        <translation>Hours (same start and end: all day)</translation>
+    </message>
+    <message>
+        <source>应用</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>设备断开</source>
+        <translation>Unit lost</translation>
+    </message>
+    <message>
+        <source>设备无响应</source>
+        <translation>Unit not answering</translation>
+    </message>
+    <message>
+        <source>无信号</source>
+        <translation>No signal</translation>
+    </message>
+    <message>
+        <source>%1 是 %2, 须在 %3 到 %4 之间</source>
+        <translation>%1 is %2; it must lie between %3 and %4</translation>
+    </message>
+    <message>
+        <source>%1 不是有效的时间</source>
+        <translation>%1 is not a valid time</translation>
+    </message>
+    <message>
+        <source>%1 不是有效的数值</source>
+        <translation>%1 is not a valid value</translation>
+    </message>
+    <message>
+        <source>已确认</source>
+        <translation>Acknowledged</translation>
+    </message>
+    <message>
+        <source>新</source>
+        <translation>New</translation>
+    </message>
+</context>
+<context>
     <name>qel::CAboutDlg</name>
     <message>
         <source>about Quellmar</source>
@@ -633,6 +748,10 @@ Disconnect</translation>
         <source>OSC 无法启动: %1</source>
         <translation>OSC cannot start: %1</translation>
     </message>
+    <message>
+        <source>报警设置...</source>
+        <translation>Alarm settings...</translation>
+    </message>
 </context>
 <context>
     <name>qel::CMyStatusBar</name>
@@ -651,6 +770,14 @@ Disconnect</translation>
     <message>
         <source>模式号码:名称</source>
         <translation>Mode No.:Name</translation>
+    </message>
+    <message>
+        <source>报警 %1 (新 %2)</source>
+        <translation>Alarms %1 (%2 new)</translation>
+    </message>
+    <message>
+        <source>报警 %1</source>
+        <translation>Alarms %1</translation>
     </message>
 </context>
 <context>
@@ -2375,6 +2502,10 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     <message>
         <source>嵌套的包太深</source>
         <translation>bundles nested too deep</translation>
+    </message>
+    <message>
+        <source>没有这个未确认的报警: 它可能已经解除或已被确认</source>
+        <translation>No such unacknowledged alarm: it may have cleared or been acknowledged</translation>
     </message>
 </context>
 <context>

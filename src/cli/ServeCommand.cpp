@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QHostAddress>
 #include <QTimer>
@@ -16,6 +17,8 @@
 #include "cli/GroupCommand.h"
 #include "cli/Interrupt.h"
 #include "cli/ServeHost.h"
+#include "device/Alarms.h"
+#include "device/EditCounts.h"
 #include "device/EventLog.h"
 #include "platform/Language.h"
 #include "remote/QrCode.h"
@@ -27,7 +30,7 @@ namespace qel::cli {
 const char* ServeCommand::usage() {
     return "  serve [--listen ADDR:PORT] [--osc ADDR:PORT] (--ip A.B.C.D ... | --serial COMn ...\n"
            "        | --all) [--read-only] [--osc-allow CIDR ...] [--osc-read-only]\n"
-           "        [--config FILE] [--groups FILE] [--events DIR]\n"
+           "        [--config FILE] [--groups FILE] [--events DIR] [--alarms FILE]\n"
            "      Connects the units and serves the remote control page on ADDR:PORT until\n"
            "      SIGTERM or Ctrl+C (port 0: any free one); prints the address to pair a\n"
            "      tablet with, and the next one each time a tablet pairs (with a QR code\n"
@@ -42,7 +45,14 @@ const char* ServeCommand::usage() {
            "      and follows the same units and groups (docs/osc.md); senders are heard from\n"
            "      this host only, or from the networks given by --osc-allow (such as\n"
            "      192.168.6.0/24); --osc-read-only refuses its sets. At least one of --listen\n"
-           "      and --osc is required.\n";
+           "      and --osc is required.\n"
+           "      Alarms (a unit not answering or lost, a meter in its top segments, an\n"
+           "      input without signal) are raised and cleared as FILE says (JSON, see\n"
+           "      docs/alarms.md; without it: only a unit silent for 5 s), written to\n"
+           "      standard error and the log, and sent to the page; the same port serves\n"
+           "      GET /api/v1/status and GET /metrics (Prometheus) to a paired token\n"
+           "      (Authorization: Bearer TOKEN). A FILE with a value out of range stops\n"
+           "      serve at once, saying which.\n";
 }
 
 namespace {
@@ -88,6 +98,8 @@ bool ServeCommand::parse(CliOptions& options) {
             if (auto v = options.value()) groups_ = QString::fromStdString(*v);
         } else if (option == "--events") {
             if (auto v = options.value()) events_ = QString::fromStdString(*v);
+        } else if (option == "--alarms") {
+            if (auto v = options.value()) alarms_ = QString::fromStdString(*v);
         } else {
             options.fail("serve: unknown option " + option);
         }
@@ -110,6 +122,18 @@ int ServeCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostr
     if (!groups_.isEmpty() && QFileInfo::exists(groups_) &&
         !readGroupsFile(groups_, "serve", output, status))
         return status;
+    AlarmSettings alarmSettings;
+    if (!alarms_.isEmpty()) {
+        QFile file(alarms_);
+        if (!file.open(QIODevice::ReadOnly))
+            return output.fail("alarms-file", "serve: cannot read " + alarms_.toStdString() +
+                                                  ": " + file.errorString().toStdString());
+        const auto read = AlarmSettings::fromJson(file.readAll());
+        if (const auto* problem = std::get_if<AlarmSettings::Problem>(&read))
+            return output.fail("alarms-file", "serve: " + alarms_.toStdString() + ": " +
+                                                  problem->text().toStdString());
+        alarmSettings = std::get<AlarmSettings>(read);
+    }
     return targets_.hold(
         globals,
         [&](const std::vector<std::shared_ptr<Equipment>>& units, const LinkSettings& link) {
@@ -140,7 +164,27 @@ int ServeCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostr
                         err << "groups file: " << why.toStdString() << "\n" << std::flush;
                     });
             }
+            EditCounts edits;
+            edits.attach(host.sessions());
+            Alarms alarms(host.sessions(), events.get());
+            alarms.setSettings(alarmSettings);
+            QObject::connect(&alarms, &Alarms::raised, [&err](const Alarm& a) {
+                err << "alarm: " << a.unitText.toStdString() << ' ' << a.name().toStdString()
+                    << (a.detail.isEmpty() ? "" : " (" + a.detail.toStdString() + ")") << '\n'
+                    << std::flush;
+            });
+            QObject::connect(&alarms, &Alarms::cleared, [&err](const Alarm& a) {
+                err << "alarm cleared: " << a.unitText.toStdString() << ' '
+                    << a.name().toStdString() << '\n'
+                    << std::flush;
+            });
             RemoteHub hub(host, config_);
+            hub.setAlarms(&alarms);
+            hub.setEditCounts(&edits);
+            edits.setOriginText([&hub](const ParamEdit::Origin& origin) {
+                return EventLog::originText(
+                    origin, [&hub](int client) { return hub.clientLabel(client); });
+            });
             if (events)
                 events->setClientNames([&hub](int client) { return hub.clientLabel(client); });
             hub.setLanguage(Language::shown());
@@ -192,6 +236,7 @@ int ServeCommand::run(const GlobalOptions& globals, std::ostream& out, std::ostr
             watch.start(50);
             app.exec();
             hub.stop();
+            hub.setAlarms(nullptr);
             if (events) events->setClientNames({});
             return 0;
         },

@@ -31,6 +31,7 @@ private:
     QString config_ = QStringLiteral("QelConfig.ini");
     QString groups_;  // the groups file kept up to date; none: no groups
     QString events_;  // the event log's folder; none: no log
+    QString alarms_;  // the alarm settings file; none: the default settings
     std::string error_;
 };
 

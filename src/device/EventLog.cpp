@@ -280,7 +280,7 @@ QString EventLog::addressText(const Equipment& unit) {
                                                                    : unit.addressText());
 }
 
-QString EventLog::originText(const ParamEdit::Origin& origin) const {
+QString EventLog::originText(const ParamEdit::Origin& origin, const ClientNames& clientNames) {
     using Kind = ParamEdit::Origin::Kind;
     switch (origin.kind) {
         case Kind::Editor:
@@ -294,7 +294,7 @@ QString EventLog::originText(const ParamEdit::Origin& origin) const {
         case Kind::Import:
             return QStringLiteral("import");
         case Kind::Remote: {
-            const QString name = clientNames_ ? clientNames_(origin.client) : QString();
+            const QString name = clientNames ? clientNames(origin.client) : QString();
             return QStringLiteral("client:") +
                    (name.isEmpty() ? QStringLiteral("#%1").arg(origin.client) : name);
         }

@@ -76,7 +76,10 @@ public:
     static QString addressText(const Equipment& unit);
     // "desktop", "undo", "redo", "ab", "import", "client:NAME", "group:NAME"; "other:N" for a
     // kind this log does not know.
-    QString originText(const ParamEdit::Origin& origin) const;
+    QString originText(const ParamEdit::Origin& origin) const {
+        return originText(origin, clientNames_);
+    }
+    static QString originText(const ParamEdit::Origin& origin, const ClientNames& clientNames);
     // "port-failed", "no-answer", "read-failed", "not-proven", "cancelled"; empty for success.
     static QString resultText(UnitTransfer::Result result);
 

@@ -124,6 +124,21 @@ bool readSettle(const QJsonObject& o, ClientMessage& m, Problem& p) {
     return true;
 }
 
+bool readAcknowledge(const QJsonObject& o, ClientMessage& m, Problem& p) {
+    const QJsonValue id = o.value("id");
+    if (id.isDouble() && std::isfinite(id.toDouble())) m.requestId = id.toDouble();
+    const QJsonValue alarm = o.value("alarm");
+    if (alarm.isString() && alarm.toString() == "*") return true;
+    const double number = alarm.toDouble(0);
+    if (!alarm.isDouble() || number < 1 || number > 9007199254740992.0 ||
+        number != std::floor(number)) {
+        p = {alarm.isUndefined() ? Code::MissingField : Code::BadField, "alarm"};
+        return false;
+    }
+    m.alarm = quint64(number);
+    return true;
+}
+
 }  // namespace
 
 QString ClientMessage::Problem::text() const {
@@ -168,6 +183,9 @@ ClientMessage::Read ClientMessage::read(QByteArrayView json) {
     } else if (type == "settle") {
         m.type = Type::Settle;
         ok = readSettle(o, m, p);
+    } else if (type == "acknowledge") {
+        m.type = Type::Acknowledge;
+        ok = readAcknowledge(o, m, p);
     } else if (type == "ping") {
         m.type = Type::Ping;
     } else {

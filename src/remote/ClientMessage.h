@@ -17,6 +17,7 @@ namespace qel {
 //   {"type":"set","id":N,"group":NAME,"path":"gainDb","value":V,"final":B}   (a group's value)
 //   {"type":"open","unit":ID or null}   (the unit the client shows; null: none)
 //   {"type":"settle","unit":ID,"keep":"unit" or "program"}   (a unit that came back other)
+//   {"type":"acknowledge","id":N,"alarm":NUMBER or "*"}   (a listed alarm, or all of them)
 //   {"type":"ping"}
 struct ClientMessage {
     static constexpr int kMaxPath = 96;
@@ -24,7 +25,7 @@ struct ClientMessage {
     static constexpr int kMaxGroupName = 128;
     static constexpr int kDefaultMeterRate = 15;  // "meters": true
 
-    enum class Type { Hello, Subscribe, Set, Open, Settle, Ping };
+    enum class Type { Hello, Subscribe, Set, Open, Settle, Acknowledge, Ping };
     Type type = Type::Ping;
     QString token, pair, label;  // hello
     QStringList units;           // subscribe; "*" for all
@@ -35,6 +36,7 @@ struct ClientMessage {
     QJsonValue value;            // set
     bool final = true;           // set; false while a control is dragged
     bool unitWins = false;       // settle: the unit's settings are kept
+    quint64 alarm = 0;           // acknowledge: the alarm's number; 0 for all
 
     struct Problem {
         enum class Code { NotJson, NotObject, UnknownType, MissingField, BadField };

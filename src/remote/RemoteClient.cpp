@@ -65,7 +65,8 @@ void RemoteClient::receive(const QString& text) {
     if (m.type == ClientMessage::Type::Hello) return hello(m);
     if (!paired())
         return close(QWebSocketProtocol::CloseCodePolicyViolated, QStringLiteral("hello first"));
-    if (m.type == ClientMessage::Type::Settle && readOnly_)
+    if ((m.type == ClientMessage::Type::Settle || m.type == ClientMessage::Type::Acknowledge) &&
+        readOnly_)
         return nack(m.requestId, RemoteWords::watchOnly());
     if (m.type == ClientMessage::Type::Set) {
         if (readOnly_) return nack(m.requestId, RemoteWords::watchOnly());

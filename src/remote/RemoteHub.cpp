@@ -10,6 +10,7 @@
 #include <QUrl>
 #include <QWebSocket>
 
+#include "device/Alarms.h"
 #include "device/ChangedParams.h"
 #include "device/ModeImage.h"
 #include "device/Models.h"
@@ -17,6 +18,7 @@
 #include "device/UnitText.h"
 #include "link/Equipment.h"
 #include "remote/ChannelCurve.h"
+#include "remote/HubReport.h"
 #include "remote/OscServer.h"
 #include "remote/PresetPath.h"
 #include "remote/RemoteClient.h"
@@ -225,6 +227,7 @@ void RemoteHub::open(QWebSocket* socket) {
     connect(client, &RemoteClient::ready, this, [this](RemoteClient* c) {
         c->send({{"type", "units"}, {"units", unitsJson()}});
         if (groups_) c->send(groups_->message());
+        if (alarms_) c->send(alarmsMessage());
         emit clientsChanged();
     });
     connect(client, &RemoteClient::message, this, &RemoteHub::handle);
@@ -240,6 +243,14 @@ void RemoteHub::open(QWebSocket* socket) {
 void RemoteHub::handle(RemoteClient* client, const ClientMessage& m) {
     if (m.type == ClientMessage::Type::Subscribe) subscribe(client, m);
     if (m.type == ClientMessage::Type::Set) set(client, m);
+    if (m.type == ClientMessage::Type::Acknowledge) {
+        const bool done = alarms_ && (m.alarm ? alarms_->acknowledge(m.alarm)
+                                              : alarms_->acknowledgeAll() >= 0);
+        client->send(done ? QJsonObject{{"type", "ack"}, {"id", m.requestId}}
+                          : QJsonObject{{"type", "nack"},
+                                        {"id", m.requestId},
+                                        {"reason", RemoteWords::noAlarm()}});
+    }
     if (m.type == ClientMessage::Type::Settle) {
         // A unit that came back with other settings: this client chose which side wins.
         // Chosen already elsewhere: the fresh list tells so.
@@ -591,10 +602,33 @@ QJsonObject RemoteHub::unitJson(const Equipment& unit) {
     return entry;
 }
 
+void RemoteHub::setAlarms(Alarms* alarms) {
+    disconnect(alarmsChanged_);
+    alarms_ = alarms;
+    if (!alarms_) return;
+    alarmsChanged_ = connect(alarms_, &Alarms::changed, this, [this] {
+        const QJsonObject message = alarmsMessage();
+        for (RemoteClient* c : clients_) c->send(message);
+    });
+}
+
+QJsonObject RemoteHub::alarmsMessage() {
+    QJsonArray list;
+    if (alarms_)
+        for (const Alarm& a : alarms_->active()) list.append(hubreport::alarmJson(*this, a));
+    return {{"type", "alarms"},
+            {"alarms", list},
+            {"count", alarms_ ? alarms_->count() : 0},
+            {"new", alarms_ ? alarms_->newCount() : 0}};
+}
+
 RemoteServer::Reply RemoteHub::api(const QByteArray& path) {
     const auto json = [](const auto& value) {
         return QJsonDocument(value).toJson(QJsonDocument::Compact);
     };
+    if (path == "/metrics")
+        return {200, hubreport::metricsText(*this), "text/plain; version=0.0.4; charset=utf-8"};
+    if (path == "/api/v1/status") return {200, json(hubreport::statusJson(*this))};
     if (path == "/api/v1/units") return {200, json(unitsJson())};
     const QByteArray prefix = "/api/v1/units/";
     if (!path.startsWith(prefix)) return {404, {}};

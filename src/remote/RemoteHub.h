@@ -26,6 +26,8 @@
 
 namespace qel {
 
+class Alarms;
+class EditCounts;
 class Equipment;
 class OscServer;
 class RemoteClient;
@@ -87,6 +89,17 @@ public:
 
     RemoteAuth& auth() { return auth_; }
     RemoteServer& server() { return server_; }
+    RemoteUnits& units() { return units_; }
+
+    // The program's alarms (null: none): every client is sent the list as it changes, a
+    // client that may edit acknowledges them, and /api/v1/status and /metrics show them.
+    void setAlarms(Alarms* alarms);
+    Alarms* alarms() const { return alarms_; }
+    // The edits counted for /metrics (null: none).
+    void setEditCounts(const EditCounts* counts) { editCounts_ = counts; }
+    const EditCounts* editCounts() const { return editCounts_; }
+    // {"type":"alarms","alarms":[...],"count":N,"new":N}
+    QJsonObject alarmsMessage();
     // The id a unit has on the API: the same after a restart (see UnitIds).
     QString idOf(const Equipment& unit);
     // Null when no listed unit has the id.
@@ -200,6 +213,9 @@ private:
     UnitIds ids_;
     int oscMeterRate_ = 0;
     bool oscListening_ = false;
+    Alarms* alarms_ = nullptr;
+    const EditCounts* editCounts_ = nullptr;
+    QMetaObject::Connection alarmsChanged_;
     std::unique_ptr<OscServer> osc_;  // goes first: it reaches the rest
 };
 

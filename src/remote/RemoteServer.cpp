@@ -33,9 +33,9 @@ QByteArray statusText(int status) {
 
 // Writes a whole response (only its head for HEAD) and closes the connection once it is sent.
 void respond(QTcpSocket* socket, int status, const QByteArray& type, const QByteArray& body,
-             bool headOnly = false) {
+             bool headOnly = false, const QByteArray& extraHeaders = {}) {
     QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + ' ' + statusText(status) +
-                      "\r\nContent-Type: " + type +
+                      "\r\n" + extraHeaders + "Content-Type: " + type +
                       "\r\nContent-Length: " + QByteArray::number(body.size()) +
                       "\r\nCache-Control: no-cache"
                       "\r\nContent-Security-Policy: default-src 'self'"
@@ -162,14 +162,16 @@ void RemoteServer::takeSocket() {
 
 void RemoteServer::answer(QTcpSocket* socket, const HttpRequest& request) {
     if (request.method != "GET" && request.method != "HEAD") return respondText(socket, 405);
-    if (request.path.startsWith("/api/")) {
+    if (request.path.startsWith("/api/") || request.path == "/metrics") {
         auth_.reload();  // a pairing dropped by another program opens nothing
         const QByteArray pairing = auth_.idOf(bearerToken(request));
-        if (pairing.isEmpty()) return respondText(socket, 401);
+        if (pairing.isEmpty())
+            return respond(socket, 401, "text/plain; charset=utf-8", "Unauthorized\n",
+                           request.method == "HEAD", "WWW-Authenticate: Bearer\r\n");
         auth_.seen(pairing);
         const Reply reply = api_ ? api_(request.path) : Reply{};
         if (reply.body.isEmpty()) return respondText(socket, reply.status);
-        return respond(socket, reply.status, "application/json", reply.body);
+        return respond(socket, reply.status, reply.type, reply.body, request.method == "HEAD");
     }
     const QString file = pageFile(request.path);
     QFile f(file);

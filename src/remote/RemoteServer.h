@@ -16,7 +16,8 @@ struct HttpRequest;
 
 // One TCP port for the remote page and its WebSocket. Each connection's request head is peeked
 // at: an upgrade to /ws whose Origin matches its Host goes to the WebSocket server, a GET is
-// answered from the page's resources or, with a paired token, from the API.
+// answered from the page's resources or, with a paired token, from the API (/api/...,
+// /metrics).
 class RemoteServer : public QObject {
     Q_OBJECT
 public:
@@ -27,10 +28,11 @@ public:
         qint64 maxMessageBytes = 64 * 1024;
         int headTimeoutMs = 5000;
     };
-    // An authorised GET under /api/: the status and the JSON body.
+    // An authorised GET under /api/ or of /metrics: the status, the body and its type.
     struct Reply {
         int status = 404;
         QByteArray body;
+        QByteArray type = "application/json";
     };
     using Api = std::function<Reply(const QByteArray& path)>;
 

@@ -45,6 +45,9 @@ public:
     // watches them.
     virtual void watchMeters(const Equipment& unit, int readingsPerSecond) = 0;
     virtual std::optional<Meters> meters(const Equipment& unit) const = 0;
+    // The unit's last levels while anyone has its meters read (a client, an editor, the
+    // alarms); none else.
+    virtual std::optional<Meters> levels(const Equipment& unit) const { return meters(unit); }
     // Clients have the unit open (or no longer): one not connected is connected and read for
     // them, one connected for them alone is let go a while after the last has left it.
     virtual void want(const Equipment& unit, bool wanted) {

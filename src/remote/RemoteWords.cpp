@@ -40,6 +40,10 @@ QString RemoteWords::watchOnly() {
     return tr("这个客户端只能查看, 不能修改");
 }
 
+QString RemoteWords::noAlarm() {
+    return tr("没有这个未确认的报警: 它可能已经解除或已被确认");
+}
+
 QString RemoteWords::tooManyEdits() {
     return tr("修改太频繁, 请放慢");
 }

@@ -26,6 +26,8 @@ public:
     // A client's edits refused: it may only watch, or sends too many.
     static QString watchOnly();
     static QString tooManyEdits();
+    // No alarm of that number is listed (it cleared meanwhile, or was acknowledged).
+    static QString noAlarm();
     // A value the unit's settings cannot take, when the front end gave no words for why.
     static QString notTaken(const QString& path);
     // The program has no group of that name.

@@ -152,8 +152,12 @@ std::optional<UnitTransfer::Result> SessionUnits::readFailure(const Equipment& u
 }
 
 std::optional<RemoteUnits::Meters> SessionUnits::meters(const Equipment& unit) const {
+    return watches_.count(&unit) ? levels(unit) : std::nullopt;
+}
+
+std::optional<RemoteUnits::Meters> SessionUnits::levels(const Equipment& unit) const {
     const UnitSession* session = sessions_.of(unit);
-    if (!session || !watches_.count(&unit)) return std::nullopt;
+    if (!session || session->meterWatchers() == 0) return std::nullopt;
     const MeterPoller::Display d = session->meters().display();
     Meters m{};
     std::copy(d.begin(), d.end(), m.begin());

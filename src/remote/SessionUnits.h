@@ -24,6 +24,7 @@ public:
     bool busy(const Equipment& unit) const override;
     void watchMeters(const Equipment& unit, int readingsPerSecond) override;
     std::optional<Meters> meters(const Equipment& unit) const override;
+    std::optional<Meters> levels(const Equipment& unit) const override;
     void want(const Equipment& unit, bool wanted) override;
     std::optional<int> reading(const Equipment& unit) const override;
     bool reconnecting(const Equipment& unit) const override;

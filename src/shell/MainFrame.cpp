@@ -29,6 +29,7 @@
 #include "resources/Skins.h"
 #include "shell/AboutDlg.h"
 #include "shell/AddVirtualDlg.h"
+#include "shell/AlarmsDlg.h"
 #include "shell/ClientWnd.h"
 #include "shell/FrameRemoteUnits.h"
 #include "shell/EventLogDlg.h"
@@ -97,6 +98,18 @@ CMainFrame::CMainFrame(CQuellmarApp& app, QWidget* parent)
     connect(&app_.events(), &EventLog::writeFailed, this, [this](const QString& why) {
         statusBar_->setPaneText(0, tr("事件日志无法写入: %1").arg(why));
     });
+    app_.editCounts().setOriginText(
+        [this](const ParamEdit::Origin& origin) { return app_.events().originText(origin); });
+    // Alarms: a red pane with their count, red rows in the list.
+    const auto showAlarms = [this] {
+        statusBar_->setAlarms(app_.alarms().count(), app_.alarms().newCount());
+        panel_->dialog()->equipmentPage()->list()->alarmsChanged();
+    };
+    connect(&app_.alarms(), &Alarms::changed, this, showAlarms);
+    connect(statusBar_, &CMyStatusBar::alarmsPressed, this, &CMainFrame::openAlarms);
+    panel_->dialog()->equipmentPage()->list()->setAlarmCount(
+        [this](const Equipment& unit) { return int(app_.alarms().of(unit).size()); });
+    showAlarms();
     if (!app_.groupsProblem().isEmpty())
         statusBar_->setPaneText(0,
                                 tr("编组文件有错误, 未使用也未改动: %1").arg(app_.groupsProblem()));
@@ -111,6 +124,7 @@ CMainFrame::CMainFrame(CQuellmarApp& app, QWidget* parent)
 
 CMainFrame::~CMainFrame() {
     app_.events().setClientNames({});  // the hub goes with the window
+    app_.editCounts().setOriginText({});
     saveBarLayout();
 }
 
@@ -199,6 +213,8 @@ void CMainFrame::createMenus() {
             &CMainFrame::openGroups);
     connect(addCommand(equipment, command::kEventLog, tr("事件日志...")), &QAction::triggered,
             this, &CMainFrame::openEventLog);
+    connect(addCommand(equipment, command::kAlarms, tr("报警设置...")), &QAction::triggered, this,
+            &CMainFrame::openAlarms);
     equipment->addSeparator();
     connect(addCommand(equipment, command::kSaveShow, tr("保存演出文件...")), &QAction::triggered,
             this, [this] { showFiles_->chooseSave(); });
@@ -341,6 +357,14 @@ EventLog* CMainFrame::events() {
     return &app_.events();
 }
 
+AlarmsDlg* CMainFrame::openAlarms() {
+    if (!alarms_) alarms_ = new AlarmsDlg(app_.alarms(), app_.configPath(), this);
+    alarms_->show();
+    alarms_->raise();
+    alarms_->activateWindow();
+    return alarms_;
+}
+
 EventLogDlg* CMainFrame::openEventLog() {
     if (!eventLog_) eventLog_ = new EventLogDlg(app_.events(), this);
     eventLog_->show();
@@ -418,6 +442,8 @@ void CMainFrame::startRemote() {
     remote_ = std::make_unique<RemoteHub>(*remoteUnits_, app_.configPath());
     remote_->setLanguage(Language::shown());
     remote_->setIssueWords(&PresetIssueWords::text);
+    remote_->setAlarms(&app_.alarms());
+    remote_->setEditCounts(&app_.editCounts());
     const auto settings = RemoteHub::Settings::load(app_.configPath());
     if (settings.enabled && !remote_->start(settings))
         statusBar_->setPaneText(0, tr("远程控制无法启动: %1").arg(remote_->errorString()));

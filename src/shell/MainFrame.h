@@ -24,6 +24,7 @@ class CMyStatusBar;
 class CMyToolBar;
 class CQelConnectDlg;
 class FrameRemoteUnits;
+class AlarmsDlg;
 class EventLogDlg;
 class GroupsDlg;
 class RemoteHub;
@@ -38,7 +39,8 @@ constexpr int kSearch = 32771, kSearchTool = 32801, kNetwork = 32773, kNetworkTo
               kDisconnect = 32803, kExit = 32797, kViewPanel = 32798, kViewStatus = 32799,
               kViewToolBar = 32800, kAutoIp = 32806, kExportPreset = 32807, kImportPreset = 32808,
               kRemote = 32809, kAddVirtual = 32820, kRemoveVirtual = 32821, kSaveShow = 32822,
-              kOpenShow = 32823, kGroups = 32824, kEventLog = 32825;
+              kOpenShow = 32823, kGroups = 32824, kEventLog = 32825,
+              kAlarms = 32826;
 }
 
 // The main window: tool bar, status bar, the docked equipment panel and the client area; the
@@ -87,6 +89,8 @@ public:
     GroupsDlg* openGroups();
     // "事件日志...": the event log's window, made on first use and kept (modeless).
     EventLogDlg* openEventLog();
+    // "报警设置...": the alarms and their settings, made on first use and kept (modeless).
+    AlarmsDlg* openAlarms();
     // Runs when the start-up search is over (used by the screenshot mode).
     void setAfterStartSearch(std::function<void()> callback) { afterStart_ = std::move(callback); }
 
@@ -165,6 +169,7 @@ private:
     std::unique_ptr<RemoteHub> remote_;
     QPointer<GroupsDlg> groups_;
     QPointer<EventLogDlg> eventLog_;
+    QPointer<AlarmsDlg> alarms_;
 };
 
 }  // namespace qel

@@ -20,6 +20,46 @@ CMyStatusBar::CMyStatusBar(QWidget* parent) : QStatusBar(parent) {
     // Set as any text is, so that a pane is as wide as its first text too.
     for (int i = 1; i < paneCount(); ++i) setPaneText(i, initialText(i));
     connect(this, &QStatusBar::messageChanged, this, [this] { update(); });
+    flash_.setInterval(kFlashMs);
+    connect(&flash_, &QTimer::timeout, this, [this] {
+        flashOn_ = !flashOn_;
+        update(alarmRect());
+    });
+}
+
+void CMyStatusBar::setAlarms(int count, int newCount) {
+    if (count == alarms_ && newCount == newAlarms_) return;
+    alarms_ = count;
+    newAlarms_ = newCount;
+    if (newCount > 0 && !flash_.isActive()) flash_.start();
+    if (newCount == 0) flash_.stop();
+    flashOn_ = newCount > 0;
+    updateGeometry();
+    update();
+}
+
+QString CMyStatusBar::alarmText() const {
+    if (!alarms_) return {};
+    return newAlarms_ ? tr("报警 %1 (新 %2)").arg(alarms_).arg(newAlarms_) : tr("报警 %1").arg(alarms_);
+}
+
+int CMyStatusBar::alarmRoom() const {
+    return alarms_ ? fontMetrics().horizontalAdvance(alarmText()) + 2 * kPaneBorder + kPaneGap : 0;
+}
+
+QRect CMyStatusBar::alarmRect() const {
+    const int room = alarmRoom();
+    if (!room) return {};
+    return {width() - kGripWidth - room + kPaneGap, 1, room - kPaneGap, height() - 2};
+}
+
+void CMyStatusBar::paintAlarms(QPainter& p) const {
+    const QRect r = alarmRect();
+    if (r.isEmpty()) return;
+    // Bright red while steady (all acknowledged); new ones flash between bright and dark.
+    p.fillRect(r, !newAlarms_ || flashOn_ ? QColor(204, 0, 0) : QColor(110, 0, 0));
+    p.setPen(Qt::white);
+    p.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, alarmText());
 }
 
 QString CMyStatusBar::initialText(int index) {
@@ -86,7 +126,7 @@ QString CMyStatusBar::shownText(int index) const {
 // is shared by the stretching panes, first ones first.
 QRect CMyStatusBar::paneRect(int index) const {
     if (index < 0 || index >= paneCount()) return {};
-    int spare = width() - kGripWidth + kPaneGap;
+    int spare = width() - kGripWidth - alarmRoom() + kPaneGap;
     int stretching = 0;
     for (const Pane& pane : panes_) {
         spare -= pane.shownWidth() + kPaneBorder + kPaneGap;
@@ -134,7 +174,7 @@ QRect CMyStatusBar::gripRect() const {
 }
 
 QSize CMyStatusBar::sizeHint() const {
-    int w = kGripWidth;
+    int w = kGripWidth + alarmRoom();
     for (const Pane& pane : panes_) w += pane.shownWidth() + kPaneBorder + kPaneGap;
     const int h = skinOn_ ? kSkinHeight : std::max(kMinHeight, fontMetrics().height() + 4);
     return {w, h};
@@ -150,6 +190,7 @@ void CMyStatusBar::paintEvent(QPaintEvent*) {
         paintSkin(p);
     else
         paintPlain(p);
+    paintAlarms(p);
 }
 
 void CMyStatusBar::paintSkin(QPainter& p) const {
@@ -185,6 +226,10 @@ void CMyStatusBar::paintPanes(QPainter& p, const QColor& dark, const QColor& lig
 }
 
 void CMyStatusBar::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && alarmRect().contains(event->position().toPoint())) {
+        emit alarmsPressed();
+        return;
+    }
     QWidget* frame = window();
     if (event->button() != Qt::LeftButton || !gripRect().contains(event->position().toPoint()) ||
         frame == this || frame->isMaximized()) {

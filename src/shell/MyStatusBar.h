@@ -8,6 +8,7 @@
 #include <QRect>
 #include <QStatusBar>
 #include <QString>
+#include <QTimer>
 #include <algorithm>
 #include <vector>
 
@@ -15,7 +16,8 @@ namespace qel {
 
 // The main window's status bar: five panes, drawn from the bitmap skin 148 once the main
 // window turns the skin on, with a size grip at the right end that resizes the main window.
-// Pane 0 shows the bar's current message (status tips). GUI thread only.
+// Pane 0 shows the bar's current message (status tips). While alarms are listed a red pane
+// with their count stands before the grip, flashing while one is new. GUI thread only.
 class CMyStatusBar : public QStatusBar {
     Q_OBJECT
 public:
@@ -55,8 +57,19 @@ public:
     QRect gripRect() const;
     bool dragging() const { return dragging_; }
 
+    static constexpr int kFlashMs = 500;
+    // The alarms listed and how many of them are new; no pane while none is listed.
+    void setAlarms(int count, int newCount);
+    QString alarmText() const;
+    QRect alarmRect() const;
+    bool alarmFlashing() const { return flash_.isActive(); }
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+
+signals:
+    // The alarm pane was pressed.
+    void alarmsPressed();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -79,6 +92,8 @@ private:
     void paintSkin(QPainter& p) const;
     void paintPlain(QPainter& p) const;
     void paintPanes(QPainter& p, const QColor& dark, const QColor& light) const;
+    void paintAlarms(QPainter& p) const;
+    int alarmRoom() const;  // the alarm pane's width and its gap; 0 without alarms
 
     std::vector<Pane> panes_;
     QPixmap skin_;
@@ -86,6 +101,9 @@ private:
     bool dragging_ = false;
     QPoint dragStart_;
     QRect windowStart_;
+    int alarms_ = 0, newAlarms_ = 0;
+    bool flashOn_ = false;  // the flash's bright half
+    QTimer flash_;
 };
 
 }  // namespace qel

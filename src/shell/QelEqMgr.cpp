@@ -18,7 +18,9 @@ namespace {
 constexpr int kRowIcon = 139;
 constexpr int kTextLeft = 36, kTextRight = 6, kRowInset = 4;
 const QColor kBackground(255, 255, 255), kSelectedFill(240, 250, 255),
-    kSelectedBorder(164, 209, 255), kFill(246, 253, 255), kBorder(204, 249, 255);
+    kSelectedBorder(164, 209, 255), kFill(246, 253, 255), kBorder(204, 249, 255),
+    kAlarmFill(255, 232, 230), kAlarmBorder(204, 0, 0);
+constexpr int kBadgeWidth = 24, kBadgeHeight = 16;
 }  // namespace
 
 CQelEqMgr::CQelEqMgr(EquipmentList& list, QWidget* parent)
@@ -75,6 +77,10 @@ QString CQelEqMgr::secondLine(const Equipment& unit) {
     return tr("状态:在线 (%1)").arg(via);
 }
 
+const QColor& CQelEqMgr::alarmColour() {
+    return kAlarmBorder;
+}
+
 int CQelEqMgr::rowsWidth() const {
     // The advance up to the next whole pixel: a fraction more would end the line in "…".
     const QFontMetricsF m(listFont());
@@ -96,13 +102,23 @@ void CQelEqMgr::paintEvent(QPaintEvent*) {
         const QRect r = rowRect(i, width());
         if (r.top() > height()) break;
         const bool selected = i == selection_;
-        p.fillRect(r, selected ? kSelectedFill : kFill);
-        p.setPen(selected ? kSelectedBorder : kBorder);
+        const int alarms = alarmCount_ ? alarmCount_(*units[size_t(i)]) : 0;
+        p.fillRect(r, alarms ? kAlarmFill : selected ? kSelectedFill : kFill);
+        p.setPen(alarms ? kAlarmBorder : selected ? kSelectedBorder : kBorder);
         p.drawRect(r.x(), r.y(), r.width() - 1, r.height() - 1);
+        if (alarms) {  // a second line of border, and the count in a badge at the right
+            p.drawRect(r.x() + 1, r.y() + 1, r.width() - 3, r.height() - 3);
+            const QRect badge(r.right() - kBadgeWidth - 3, r.top() + 5, kBadgeWidth, kBadgeHeight);
+            p.fillRect(badge, kAlarmBorder);
+            p.setPen(Qt::white);
+            p.drawText(badge, Qt::AlignCenter, alarms > 99 ? QStringLiteral("99+")
+                                                           : QString::number(alarms));
+        }
         p.setPen(Qt::black);
         // A line too long for the row ends in "…" clear of the row's border, not in a cut letter;
         // the spaces a unit pads its name with take no room.
-        const int textWidth = r.x() + r.width() - kTextRight - kTextLeft;
+        const int textWidth =
+            r.x() + r.width() - kTextRight - kTextLeft - (alarms ? kBadgeWidth + 4 : 0);
         const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
         const auto fitted = [&p, textWidth](QString line) {
             while (line.endsWith(u' ')) line.chop(1);

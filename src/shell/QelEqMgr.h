@@ -19,11 +19,14 @@ namespace qel {
 // The owner-drawn list of known units: one 42-pixel row per unit with its model and name and
 // its connection state. A press selects a row; a second press within 250 ms opens it. The
 // units' states change on their link threads: the list looks at them every kWatchMs and
-// repaints when a row would read differently. An empty list may show an offer instead.
+// repaints when a row would read differently. A unit with alarms has a red row with their
+// count at its right. An empty list may show an offer instead.
 class CQelEqMgr : public QWidget {
     Q_OBJECT
 public:
     using OpenHandler = std::function<void(QWidget* owner, const EquipmentList::Entry& unit)>;
+    // How many alarms a unit has listed.
+    using AlarmCount = std::function<int(const Equipment& unit)>;
 
     static constexpr uint32_t kOpenWithinMs = 250;
     static constexpr int kWatchMs = 250;
@@ -35,6 +38,10 @@ public:
     // shows nothing.
     void setEmptyOffer(const QString& text, std::function<void()> action);
     QString emptyOffer() const { return offerText_; }
+    // Where the rows learn their alarms; call alarmsChanged() when they change.
+    void setAlarmCount(AlarmCount count) { alarmCount_ = std::move(count); }
+    void alarmsChanged() { update(); }
+    static const QColor& alarmColour();
     // The millisecond tick that times the presses (tests step it by hand).
     void setClock(std::function<uint32_t()> clock) { clock_ = std::move(clock); }
     int selection() const { return selection_; }
@@ -65,6 +72,7 @@ private:
 
     EquipmentList& list_;
     OpenHandler onOpen_;
+    AlarmCount alarmCount_;
     std::function<uint32_t()> clock_;
     int selection_ = -1;
     uint32_t lastClick_ = 0;

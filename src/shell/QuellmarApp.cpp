@@ -29,6 +29,10 @@ CQuellmarApp::CQuellmarApp(Options options)
     sessions_->setLabeller(&EditWords::step);
     events_ = std::make_unique<EventLog>(data);
     events_->attach(*sessions_);
+    editCounts_ = std::make_unique<EditCounts>();
+    editCounts_->attach(*sessions_);
+    alarms_ = std::make_unique<Alarms>(*sessions_, events_.get());
+    alarms_->setSettings(AlarmSettings::load(configPath()));
     groups_ =
         std::make_unique<GroupControl>(*sessions_, [this](const std::string& name, uint32_t model) {
             for (const auto& unit : equipment_.snapshot())
@@ -48,6 +52,8 @@ CQuellmarApp::CQuellmarApp(Options options)
 CQuellmarApp::~CQuellmarApp() {
     // Sessions go first (their meter threads), and units stop before the endpoint they use.
     groups_.reset();
+    alarms_.reset();  // its meter watches go before the sessions
+    editCounts_.reset();
     sessions_.reset();
     events_.reset();  // after the sessions' last entries
     for (const auto& unit : equipment_.snapshot()) unit->stopLink();

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "device/Alarms.h"
+#include "device/EditCounts.h"
 #include "device/EventLog.h"
 #include "device/GroupControl.h"
 #include "device/ModeFileStore.h"
@@ -70,6 +72,10 @@ public:
     GroupControl& groups() { return *groups_; }
     // The event log, kept beside Groups.json (events-YYYY-MM-DD.jsonl).
     EventLog& events() { return *events_; }
+    // The alarms of the connected units, as section Alarms of QelConfig.ini sets them.
+    Alarms& alarms() { return *alarms_; }
+    // The edits each unit took, by origin (for the metrics).
+    EditCounts& editCounts() { return *editCounts_; }
     // Why Groups.json was not used (it is then left as it is and not written); empty when it was.
     const QString& groupsProblem() const { return groupsProblem_; }
     // The search goes to a.b.c.255 of the configured gateway ("NetConfig" / "GateWay").
@@ -91,6 +97,8 @@ private:
     std::unique_ptr<VirtualUnits> virtualUnits_;  // goes after the links that reach them
     std::unique_ptr<EventLog> events_;            // told of the sessions that close
     std::unique_ptr<UnitSessions> sessions_;      // goes first: its meter threads use the links
+    std::unique_ptr<EditCounts> editCounts_;
+    std::unique_ptr<Alarms> alarms_;  // logs into events_
     std::unique_ptr<GroupControl> groups_;
     QString groupsProblem_;  // goes before the sessions it reaches
 };

@@ -5,12 +5,17 @@
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include "UnitSimulator.h"
 #include "controls/MessageBoxes.h"
 #include "editor/PresetTransfer.h"
 #include "editor/QelEquipmentDlg.h"
+#include "shell/AlarmsDlg.h"
 #include "shell/MainFrame.h"
 #include "shell/MyStatusBar.h"
 #include "shell/QelBarEq.h"
@@ -133,6 +138,54 @@ private slots:
         QTRY_COMPARE(status->paneText(2), QString("状态:断开"));
         QCOMPARE(CQelEqMgr::secondLine(*unit), QString("状态:断开 (UDP)"));
         QCOMPARE(status->paneText(1), QString("名称: Main (QD408)"));  // still the unit's
+    }
+
+    // A unit that stops answering: its alarm shows in a flashing red pane and a red row,
+    // is acknowledged in the alarms window (the pane stays, steady) and goes when the unit
+    // answers again. The window's settings are kept in QelConfig.ini.
+    void anAlarmShowsInTheStatusBarAndTheList() {
+        QTRY_COMPARE_WITH_TIMEOUT(app->equipment().count(), size_t{2}, 5000);
+        AlarmSettings settings;
+        settings.link.seconds = 0.5;
+        QVERIFY(app->alarms().setSettings(settings));
+        auto unit = app->equipment().at(0);
+        frame->openUnit(unit);
+        QVERIFY(unit->hasFlag(linkflag::kParamsRead));
+        CMyStatusBar* status = frame->skinnedStatusBar();
+        QVERIFY(status->alarmRect().isEmpty());
+        sim->setSilenced(0, true);
+        QTRY_COMPARE_WITH_TIMEOUT(status->alarmText(), QString("报警 1 (新 1)"), 10000);
+        QVERIFY(status->alarmFlashing());
+        const QRect pane = status->alarmRect();
+        QVERIFY(pane.right() < status->width() - CMyStatusBar::kGripWidth);
+        QVERIFY(status->paneRect(4).right() < pane.left());
+        CQelEqMgr* list = frame->equipmentPanel()->dialog()->equipmentPage()->list();
+        const QRect row = CQelEqMgr::rowRect(0, list->width());
+        QCOMPARE(list->grab().toImage().pixelColor(row.topLeft() + QPoint(1, 1)),
+                 CQelEqMgr::alarmColour());
+
+        AlarmsDlg* window = frame->openAlarms();
+        QCOMPARE(window->list()->topLevelItemCount(), 1);
+        QCOMPARE(window->list()->topLevelItem(0)->text(2), QString("设备无响应"));
+        window->findChild<QPushButton*>("Qel.AlarmAckAll")->click();
+        QCOMPARE(status->alarmText(), QString("报警 1"));
+        QVERIFY(!status->alarmFlashing());
+        QCOMPARE(window->list()->topLevelItem(0)->text(4), QString("已确认"));
+        window->close();
+        QTest::mouseClick(status, Qt::LeftButton, {}, status->alarmRect().center());
+        QVERIFY(window->isVisible());
+
+        sim->setSilenced(0, false);
+        QTRY_VERIFY_WITH_TIMEOUT(status->alarmRect().isEmpty(), 20000);
+        QCOMPARE(window->list()->topLevelItemCount(), 0);
+        QVERIFY(list->grab().toImage().pixelColor(row.topLeft() + QPoint(1, 1)) !=
+                CQelEqMgr::alarmColour());
+
+        window->findChild<QCheckBox*>()->setChecked(false);  // the link alarm
+        window->findChild<QPushButton*>("Qel.AlarmApply")->click();
+        QVERIFY(window->problemLabel()->text().isEmpty());
+        QVERIFY(!app->alarms().settings().link.on);
+        QCOMPARE(AlarmSettings::load(app->configPath()), app->alarms().settings());
     }
 
     void theUnitsNameAndModeAreShownAsTheUnitHasThem() {

@@ -222,6 +222,43 @@
     banner.hidden = !text;
     document.body.dataset.link = s;
   }
+  // The program's alarms, on every page: a line each, flashing while one is new; a client
+  // that may edit acknowledges them.
+  const alarmsBox = document.getElementById('alarms');
+  let alarms = { alarms: [], count: 0, new: 0 };
+  const kAlarmKinds = { link: '设备无响应或断开', clip: '削波', silence: '无信号' };
+  function showAlarms() {
+    alarmsBox.textContent = '';
+    alarmsBox.hidden = !alarms.count;
+    alarmsBox.classList.toggle('new', alarms.new > 0);
+    if (!alarms.count) return;
+    const head = el('div', 'head', alarms.new ? t('报警: %1 (新 %2)', alarms.count, alarms.new)
+                                              : t('报警: %1', alarms.count));
+    if (alarms.new && !Link.state.readOnly) {
+      const all = el('button', 'acknowledge', t('全部确认'));
+      all.addEventListener('click', function () { Link.acknowledge('*'); });
+      head.append(' ', all);
+    }
+    alarmsBox.append(head);
+    alarms.alarms.forEach(function (a) {
+      const line = el('div', 'alarm' + (a.acknowledged ? ' seen' : ''));
+      line.dataset.number = a.number;
+      line.textContent = a.unitName + ': ' + t(kAlarmKinds[a.kind] || a.kind) +
+                         (a.channel ? ' ' + a.channel : '') +
+                         ' (' + new Date(a.since).toLocaleTimeString() + ')';
+      if (!a.acknowledged && !Link.state.readOnly) {
+        const b = el('button', 'acknowledge', t('确认'));
+        b.addEventListener('click', function () { Link.acknowledge(a.number); });
+        line.append(' ', b);
+      }
+      alarmsBox.append(line);
+    });
+  }
+  Link.on('alarms', function (m) {
+    alarms = { alarms: m.alarms || [], count: m.count || 0, new: m.new || 0 };
+    showAlarms();
+  });
+
   let toastTimer = 0;
   function showToast(text) {
     toast.textContent = text;
@@ -260,6 +297,7 @@
     else showHome();
     header();
     showBanner();
+    showAlarms();
   }
 
   Link.on('status', function () {

@@ -17,6 +17,13 @@ const I18n = (function () {
     '此浏览器没有配对。请打开 Quellmar 显示的配对地址。':
         'This browser is not paired. Open the pairing address that Quellmar shows.',
     '设备无响应': 'Unit not answering',
+    '报警: %1': 'Alarms: %1',
+    '报警: %1 (新 %2)': 'Alarms: %1 (%2 new)',
+    '全部确认': 'Acknowledge all',
+    '确认': 'Acknowledge',
+    '设备无响应或断开': 'not answering or lost',
+    '削波': 'clip',
+    '无信号': 'no signal',
     '设备已经断开!': 'The unit has been disconnected!',
     '读取中...': 'Reading...',
     '设备重新连接后有 %1 处设置与程序中的不同。':

@@ -188,6 +188,10 @@ const Link = (function () {
     setGroup: function (group, path, value, final, done) {
       return request({ type: 'set', group: group, path: path, value: value, final: final }, done);
     },
+    // Acknowledges an alarm by its number, or every alarm ('*').
+    acknowledge: function (number, done) {
+      return request({ type: 'acknowledge', alarm: number }, done);
+    },
     // Which side wins for a unit that came back with other settings: 'unit' or 'program'.
     settle: function (unitId, keep) {
       send({ type: 'settle', id: nextId++, unit: unitId, keep: keep });

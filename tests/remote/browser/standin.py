@@ -92,12 +92,16 @@ class Client:
             self.subscribe(m)
         elif kind == 'set':
             self.server.client_set(self, m)
+        elif kind == 'acknowledge':
+            self.server.acknowledged.append(m.get('alarm'))
+            self.send({'type': 'ack' if not self.read_only else 'nack', 'id': m.get('id')})
         elif kind == 'ping':
             self.send({'type': 'pong'})
 
 
 class StandIn:
     def __init__(self, page_dir, language='zh'):
+        self.acknowledged = []  # the alarms' numbers the pages acknowledged
         self.page_dir = page_dir
         self.language = language
         self.token = '0f3c' * 8
@@ -266,6 +270,11 @@ class StandIn:
             self.unit(uid).info['state'] = state
             self.broadcast({'type': 'units', 'units': self.units_json()})
         self.call(run)
+
+    def set_alarms(self, alarms):
+        new = sum(1 for a in alarms if not a['acknowledged'])
+        self.call(lambda: self.broadcast({'type': 'alarms', 'alarms': alarms,
+                                          'count': len(alarms), 'new': new}))
 
     def drop_sockets(self):
         self.call(lambda: [c.writer.transport.abort() for c in list(self.clients)])

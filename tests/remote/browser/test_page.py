@@ -437,6 +437,24 @@ class PageTest(PageCase):
         self.s.set_state('1', 'online')
         self.assertTrue(wait(lambda: not d.find_element(By.ID, 'banner').is_displayed()))
 
+    def test_alarms_show_on_every_page_and_are_acknowledged(self):
+        d = self.a
+        self.open(d, '#unit=1')
+        alarm = {'number': 7, 'unit': '1', 'unitName': 'Stage-L (QD408)', 'kind': 'clip',
+                 'channel': 'out:3', 'since': '2026-12-09T20:14:03.120+01:00', 'acknowledged': False}
+        self.s.set_alarms([alarm])
+        box = lambda: d.find_element(By.ID, 'alarms')
+        self.assertTrue(wait(lambda: box().is_displayed() and '报警: 1 (新 1)' in box().text))
+        self.assertIn('new', box().get_attribute('class'))
+        self.assertIn('Stage-L (QD408): 削波 out:3', box().text)
+        box().find_element(By.CSS_SELECTOR, '.alarm .acknowledge').click()
+        self.assertTrue(wait(lambda: self.s.acknowledged == [7]))
+        self.s.set_alarms([dict(alarm, acknowledged=True)])
+        self.assertTrue(wait(lambda: 'new' not in box().get_attribute('class')))
+        self.assertEqual(box().find_elements(By.CSS_SELECTOR, '.acknowledge'), [])
+        self.s.set_alarms([])
+        self.assertTrue(wait(lambda: not box().is_displayed()))
+
     def test_a_unit_gone_from_the_list_says_so(self):
         d = self.a
         self.open(d, '#unit=QD408-Removed')
