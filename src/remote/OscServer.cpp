@@ -160,6 +160,7 @@ OscServer::OscServer(RemoteHub& hub, QObject* parent) : QObject(parent), hub_(hu
     connect(&timer_, &QTimer::timeout, this, &OscServer::tick);
     connect(&hub_, &RemoteHub::valuesChanged, this, &OscServer::valuesChanged);
     connect(&hub_, &RemoteHub::unitsShown, this, &OscServer::unitsShown);
+    connect(&hub_, &RemoteHub::alarmTold, this, &OscServer::alarmTold);
 }
 
 OscServer::~OscServer() {
@@ -531,6 +532,19 @@ void OscServer::unitsShown() {
         lo_message_add_string(message.m, state.toUtf8().constData());
         const QString name = osc::addressName(u.value("name").toString());
         tellSubscribers(("/quellmar/unit/" + name + "/state").toUtf8(), message.m);
+    }
+}
+
+void OscServer::alarmTold(const Alarm& alarm, bool raised) {
+    if (subscribers_.empty()) return;
+    for (const auto& unit : hub_.units().units()) {
+        if (unit.get() != alarm.unit) continue;
+        MessageHolder message;
+        lo_message_add_string(message.m, alarm.kindText().toUtf8().constData());
+        lo_message_add_string(message.m, alarm.channel.toUtf8().constData());
+        lo_message_add_string(message.m, alarm.detail.toUtf8().constData());
+        lo_message_add_int32(message.m, raised ? 1 : 0);
+        tellSubscribers(("/quellmar/unit/" + nameOf(*unit) + "/alarm").toUtf8(), message.m);
     }
 }
 

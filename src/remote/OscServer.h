@@ -21,6 +21,7 @@
 
 namespace qel {
 
+struct Alarm;
 class Equipment;
 class RemoteHub;
 
@@ -122,6 +123,7 @@ private:
     void tellSubscribers(const QByteArray& path, lo_message message);
     void valuesChanged(const QString& id, const QJsonObject& values);
     void unitsShown();
+    void alarmTold(const Alarm& alarm, bool raised);
     void tick();
     void updateWatch();
     QString nameOf(const Equipment& unit) const;

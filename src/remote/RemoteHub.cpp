@@ -603,13 +603,17 @@ QJsonObject RemoteHub::unitJson(const Equipment& unit) {
 }
 
 void RemoteHub::setAlarms(Alarms* alarms) {
-    disconnect(alarmsChanged_);
+    for (const auto& c : {alarmsChanged_, alarmRaised_, alarmCleared_}) disconnect(c);
     alarms_ = alarms;
     if (!alarms_) return;
     alarmsChanged_ = connect(alarms_, &Alarms::changed, this, [this] {
         const QJsonObject message = alarmsMessage();
         for (RemoteClient* c : clients_) c->send(message);
     });
+    alarmRaised_ = connect(alarms_, &Alarms::raised, this,
+                           [this](const Alarm& a) { emit alarmTold(a, true); });
+    alarmCleared_ = connect(alarms_, &Alarms::cleared, this,
+                            [this](const Alarm& a) { emit alarmTold(a, false); });
 }
 
 QJsonObject RemoteHub::alarmsMessage() {

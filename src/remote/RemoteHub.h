@@ -16,6 +16,7 @@
 #include <set>
 #include <vector>
 
+#include "device/Alarms.h"
 #include "device/ParamEdit.h"
 #include "device/PresetJson.h"
 #include "remote/ClientMessage.h"
@@ -104,7 +105,6 @@ public:
     QString idOf(const Equipment& unit);
     // Null when no listed unit has the id.
     std::shared_ptr<Equipment> unitOf(const QString& id);
-    RemoteUnits& units() { return units_; }
     // The groups the clients see; null: the program has none.
     RemoteGroups* groups() { return groups_.get(); }
     // The OSC server beside the WebSocket, on the same units, sessions and groups.
@@ -133,6 +133,8 @@ signals:
     void valuesChanged(const QString& id, const QJsonObject& values);
     // The units' list or one's state changed (unitsJson()).
     void unitsShown();
+    // An alarm of the program's alarms was raised, or cleared.
+    void alarmTold(const qel::Alarm& alarm, bool raised);
     // A client came or went, or a pairing was made or dropped.
     void clientsChanged();
     // The pairing code changed: pairingUrl() is another one.
@@ -215,7 +217,7 @@ private:
     bool oscListening_ = false;
     Alarms* alarms_ = nullptr;
     const EditCounts* editCounts_ = nullptr;
-    QMetaObject::Connection alarmsChanged_;
+    QMetaObject::Connection alarmsChanged_, alarmRaised_, alarmCleared_;
     std::unique_ptr<OscServer> osc_;  // goes first: it reaches the rest
 };
 

@@ -6,6 +6,8 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QNetworkDatagram>
+#include <QUdpSocket>
 #include <QUrlQuery>
 
 #include "UnitSimulator.h"
@@ -15,6 +17,7 @@
 #include "device/EventLog.h"
 #include "device/EventLogFiles.h"
 #include "link/UdpEndpoint.h"
+#include "remote/OscServer.h"
 #include "remote/RemoteHub.h"
 #include "support/Loopback.h"
 #include "support/WebSocketClient.h"
@@ -179,9 +182,27 @@ private slots:
     // metrics and in the log; acknowledged, it stays listed but is no longer new; it clears
     // when the unit answers again.
     void aSilencedUnitRaisesItsAlarmUntilItAnswers() {
+        // An OSC subscriber hears the alarm too: "/quellmar/subscribe" with no arguments.
+        OscServer::Settings osc;
+        osc.enabled = true;
+        osc.address = QStringLiteral("127.0.0.1");
+        osc.port = 0;
+        QVERIFY(hub_->osc().start(osc));
+        QUdpSocket subscriber;
+        QVERIFY(subscriber.bind(QHostAddress::LocalHost, 0));
+        QByteArray heard;
+        connect(&subscriber, &QUdpSocket::readyRead, [&] {
+            while (subscriber.hasPendingDatagrams()) heard += subscriber.receiveDatagram().data();
+        });
+        subscriber.writeDatagram(QByteArray("/quellmar/subscribe\0,\0\0\0", 24),
+                                 QHostAddress::LocalHost, hub_->osc().port());
+        QTRY_VERIFY(hub_->osc().senders().size() == 1);
+
         size_t seen = client_.received.size();
         sim_.setSilenced(1, true);
         QTRY_VERIFY_WITH_TIMEOUT(hasAlarm("Stage-R (QD408) link"), 20000);
+        QTRY_VERIFY(heard.contains("/quellmar/unit/Stage-R/alarm\0\0\0\0,sssi"));
+        QVERIFY(heard.contains(QByteArray("link\0\0\0\0\0\0\0\0not-answering\0\0\0\0\0\0\0\1", 32)));
         QCOMPARE(alarms_->active().back().detail, QString("not-answering"));
         const QJsonObject shown = client_.next("alarms", seen, [](const QJsonObject& m) {
             return m.value("count").toInt() > 0;
@@ -209,6 +230,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!hasAlarm("Stage-R (QD408) link"), 20000);
         QCOMPARE(logged(EventRecord::kAlarmCleared, "link"), 1);
         QTRY_VERIFY(metrics().contains("quellmar_unit_up{unit=\"QD408-Stage-R\",model=\"QD408\"} 1\n"));
+        QTRY_VERIFY(heard.contains(QByteArray("not-answering\0\0\0\0\0\0\0", 20)));
+        hub_->osc().stop();
     }
 
     // Input A of Stage-L goes quiet (muted at the unit): its silence alarm comes and goes.
