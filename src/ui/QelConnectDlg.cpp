@@ -85,8 +85,12 @@ void CQelConnectDlg::watch(UnitJob& job) {
     // before its end does, so the job is still there.
     connect(&job, &UnitJob::progressed, this, &CQelConnectDlg::showJob, Qt::QueuedConnection);
     // A session that goes takes its job along, without an end: the window ends as cancelled.
+    // (The job is no more than a QObject by then: nothing of it is read.)
     connect(&job, &QObject::destroyed, this, [this] {
-        if (job_) jobDone(Result::Cancelled);
+        if (!job_) return;
+        job_ = nullptr;
+        result_ = Result::Cancelled;
+        jobEnded();
     });
     showJob();
 }
