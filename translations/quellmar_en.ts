@@ -2496,16 +2496,24 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
         <translation>too many subscribers (at most %1)</translation>
     </message>
     <message>
-        <source>OSC 不能调用设备的模式: 请在设备的系统页面调用</source>
-        <translation>OSC cannot recall a unit's mode: recall it on the unit's system page</translation>
-    </message>
-    <message>
         <source>嵌套的包太深</source>
         <translation>bundles nested too deep</translation>
     </message>
     <message>
         <source>没有这个未确认的报警: 它可能已经解除或已被确认</source>
         <translation>No such unacknowledged alarm: it may have cleared or been acknowledged</translation>
+    </message>
+    <message>
+        <source>模式序号应为 1 到 %1 的整数</source>
+        <translation>The mode number must be a whole number from 1 to %1</translation>
+    </message>
+    <message>
+        <source>设备没有调用模式 %1: 没有确认</source>
+        <translation>The unit did not recall mode %1: it did not confirm</translation>
+    </message>
+    <message>
+        <source>设备正忙: %1</source>
+        <translation>The unit is busy: %1</translation>
     </message>
 </context>
 <context>
@@ -2732,6 +2740,10 @@ This clears when the unit answers again; &quot;Reconnect&quot; connects to the u
     <message>
         <source>同步</source>
         <translation>Sync</translation>
+    </message>
+    <message>
+        <source>调用模式</source>
+        <translation>Recall mode</translation>
     </message>
 </context>
 <context>

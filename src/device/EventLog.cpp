@@ -106,6 +106,8 @@ void EventLog::watch(UnitSession* session) {
     connect(session, &UnitSession::settingsWritten, this, [this, session](bool ok) {
         sessionEvent(*session, EventRecord::kTransfer, ok, EventRecord::kSync);
     });
+    connect(session, &UnitSession::modeRecalled, this,
+            [this, session](int slot, bool ok) { recall(session->unit(), slot, ok); });
 }
 
 void EventLog::lookAtState(UnitSession* session) {

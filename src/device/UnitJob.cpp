@@ -15,14 +15,26 @@ UnitJob::UnitJob(std::shared_ptr<Equipment> unit, const LinkSettings& link, QObj
         },
         Qt::QueuedConnection);
     thread_ = std::thread([this, link, work = std::move(work)] {
-        UnitTransfer transfer(*unit_, link, [this](int position, const char*) {
-            if (progress_.exchange(position, std::memory_order_relaxed) != position)
-                emit progressed();
+        UnitTransfer transfer(*unit_, link, [this](int position, const char* status) {
+            const bool moved = progress_.exchange(position, std::memory_order_relaxed) != position;
+            const bool told =
+                status && status_.exchange(status, std::memory_order_relaxed) != status;
+            if (moved || told) emit progressed();
         });
         transfer.setProgressPause(0);
         transfer.setCancel(&cancel_);
-        emit ended(int(work(transfer)));
+        const auto result = work(transfer);
+        {
+            std::lock_guard lock(reportLock_);
+            report_ = transfer.verifyReport();
+        }
+        emit ended(int(result));
     });
+}
+
+std::shared_ptr<const VerifyReport> UnitJob::verifyReport() const {
+    std::lock_guard lock(reportLock_);
+    return report_;
 }
 
 UnitJob::~UnitJob() {

@@ -7,6 +7,7 @@
 
 #include "device/DownloadVerify.h"
 #include "device/ModeImage.h"
+#include "device/SystemFunctions.h"
 #include "device/UnitText.h"
 #include "link/Equipment.h"
 
@@ -83,41 +84,70 @@ UnitSession::~UnitSession() {
     unit_->setWatcher({});
     linkTimer_.stop();
     job_.reset();
+    if (pausedMeters_) unit_->clearFlags(linkflag::kMeterPaused);
     if (jobLease_) jobLease_->session_ = nullptr;  // no busy signal from a session that goes
     meters_.stop();
 }
 
+UnitJob* UnitSession::startTransfer(const QString& holder, const LinkSettings& link,
+                                    UnitJob::Work work, UnitJob::Done done) {
+    if (job_) return nullptr;
+    auto lease = this->lease(holder);
+    if (!lease) return nullptr;
+    jobLease_.emplace(std::move(*lease));
+    pausedMeters_ = !unit_->hasFlag(linkflag::kMeterPaused);
+    if (pausedMeters_) unit_->setFlags(linkflag::kMeterPaused);
+    jobKind_ = JobKind::Other;
+    job_ = std::make_unique<UnitJob>(
+        unit_, link, this, std::move(work), [this, done = std::move(done)](UnitTransfer::Result r) {
+            const auto job = std::move(job_);  // read by done, gone after it
+            jobKind_ = JobKind::None;
+            if (done) done(r);
+            if (!job_) letGoOfUnit();  // unless done started another
+        });
+    return job_.get();
+}
+
+UnitJob* UnitSession::startTransfer(const QString& holder, UnitJob::Work work, UnitJob::Done done) {
+    if (!options_.link) return nullptr;
+    return startTransfer(holder, *options_.link, std::move(work), std::move(done));
+}
+
+void UnitSession::letGoOfUnit() {
+    if (std::exchange(pausedMeters_, false)) unit_->clearFlags(linkflag::kMeterPaused);
+    jobLease_.reset();
+}
+
 void UnitSession::lookAtLink() {
     if (job_ || busy() || unit_->state() != Equipment::State::NotConnected) return;
-    auto lease = this->lease(tr("重连"));
-    if (!lease) return;
-    jobLease_.emplace(std::move(*lease));
-    meters_.stop();
+    meters_.stop();  // before the worker stops the lost link
     const std::shared_ptr<Equipment> unit = unit_;
-    job_ = std::make_unique<UnitJob>(
-        unit_, *options_.link, this,
-        [unit](UnitTransfer& transfer) {
-            unit->stopLink();  // the lost link's threads end (a serial port closes) first
-            return transfer.run(UnitTransfer::Mode::Connect);
-        },
-        [this](UnitTransfer::Result result) { reconnected(result); });
+    if (!startTransfer(
+            tr("重连"),
+            [unit](UnitTransfer& transfer) {
+                unit->stopLink();  // the lost link's threads end (a serial port closes) first
+                return transfer.run(UnitTransfer::Mode::Connect);
+            },
+            [this](UnitTransfer::Result result) { reconnected(result); }))
+        return;
+    jobKind_ = JobKind::Reconnect;
 }
 
 void UnitSession::reconnected(UnitTransfer::Result result) {
-    job_.reset();
     if (result == UnitTransfer::Result::Success) {
         qCInfo(lcSession, "%s answers again", qUtf8Printable(nameOf(*unit_)));
         settleRead();
         meters_.start();
     }
-    jobLease_.reset();  // the clients get a fresh snapshot as the unit is free again
+    letGoOfUnit();  // the clients get a fresh snapshot as the unit is free again
     if (result == UnitTransfer::Result::Success) emit linkRestored();
 }
 
 void UnitSession::stopReconnecting() {
-    if (!job_ || writing_) return;
+    if (jobKind_ != JobKind::Reconnect) return;
     job_.reset();
-    jobLease_.reset();
+    jobKind_ = JobKind::None;
+    letGoOfUnit();
 }
 
 bool UnitSession::settleRead() {
@@ -161,25 +191,56 @@ void UnitSession::keepSessionSettings() {
 }
 
 bool UnitSession::writeSessionSettings() {
-    if (!options_.link || job_) return false;
-    auto lease = this->lease(tr("同步"));
-    if (!lease) return false;
+    if (!options_.link || job_ || busy()) return false;
     keepSessionSettings();
-    jobLease_.emplace(std::move(*lease));
-    writing_ = true;
     unit_->setImage(image_);  // the download sends the unit's image: this one
-    unit_->setFlags(linkflag::kMeterPaused);
-    job_ = std::make_unique<UnitJob>(
-        unit_, *options_.link, this,
-        [](UnitTransfer& transfer) { return transfer.run(UnitTransfer::Mode::Download); },
-        [this](UnitTransfer::Result result) {
-            job_.reset();
-            writing_ = false;
-            unit_->clearFlags(linkflag::kMeterPaused);
-            jobLease_.reset();
-            emit settingsWritten(result == UnitTransfer::Result::Success);
-        });
+    if (!startTransfer(
+            tr("同步"),
+            [](UnitTransfer& transfer) { return transfer.run(UnitTransfer::Mode::Download); },
+            [this](UnitTransfer::Result result) {
+                letGoOfUnit();
+                emit settingsWritten(result == UnitTransfer::Result::Success);
+            }))
+        return false;
+    jobKind_ = JobKind::Write;
     return true;
+}
+
+bool UnitSession::recallMode(int slot, std::function<void(RecallEnd)> done) {
+    const std::shared_ptr<Equipment> unit = unit_;
+    auto recalled = std::make_shared<std::atomic<bool>>(false);
+    return startTransfer(
+        tr("调用模式"),
+        [unit, slot, recalled](UnitTransfer& transfer) {
+            // The unit takes up the slot, then it is read again, as the system page does.
+            if (!SystemFunctions(*unit).recall(slot)) return UnitTransfer::Result::Cancelled;
+            recalled->store(true);
+            return transfer.run(UnitTransfer::Mode::ReadOnly);
+        },
+        [this, slot, recalled, done = std::move(done)](UnitTransfer::Result result) {
+            emit modeRecalled(slot, recalled->load());
+            RecallEnd end = RecallEnd::Refused;
+            if (recalled->load()) {
+                end = result == UnitTransfer::Result::Success ? RecallEnd::Recalled
+                                                              : RecallEnd::ReadFailed;
+                takeRead(end == RecallEnd::Recalled);
+            }
+            if (done) done(end);
+        }) != nullptr;
+}
+
+void UnitSession::takeRead(bool read) {
+    const auto fresh = unit_->image();
+    unit_->setImage(image_);
+    // A failed read leaves the unit's image; the unit no longer holds the session's settings.
+    if (!read || !fresh || fresh == image_) {
+        if (!read) unit_->setKnownDifferent();
+        return;
+    }
+    *image_ = *fresh;  // the unit's mode number and names too
+    cameBack_.reset();
+    history_.clear();
+    emit settingsReplaced();
 }
 
 void UnitSession::deliverMeters() {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTimer>
 #include <atomic>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -103,6 +104,24 @@ public:
     // Who holds the unit, in the holder's words; empty when nobody does.
     QString holder() const { return holder_; }
 
+    // Runs work on the unit in the session's worker, holding the lease as holder with the
+    // meters paused (linkflag::kMeterPaused, unless someone paused them already); done runs on
+    // the session's thread once the work has ended, the job still there to be read and the
+    // unit still held, which it is let go after. Null when another holds the unit (holder()
+    // names it), and without a link of its own for the second form, when the session has none.
+    UnitJob* startTransfer(const QString& holder, const LinkSettings& link, UnitJob::Work work,
+                           UnitJob::Done done);
+    UnitJob* startTransfer(const QString& holder, UnitJob::Work work, UnitJob::Done done);
+    // The transfer running in the session's worker; null while none runs.
+    UnitJob* transfer() const { return job_.get(); }
+
+    // Recalls the unit's stored mode slot (0..19) and reads the unit again, in the session's
+    // worker: the read settings then replace the session's as a whole, as the editor's recall
+    // does (settingsReplaced; the history starts again). False when another holds the unit
+    // or the session has no link.
+    enum class RecallEnd { Recalled, Refused, ReadFailed };
+    bool recallMode(int slot, std::function<void(RecallEnd)> done);
+
     // Connected for remote clients only: the program lets it go once no client wants it.
     // The desk taking it up (an editor) makes it the desk's until the desk lets go.
     bool forClients() const { return forClients_; }
@@ -111,7 +130,7 @@ public:
     // A lost link is taken up again every kRetryMs in the session's own worker, which holds
     // the lease meanwhile. The desk's own reconnect stops it first.
     void stopReconnecting();
-    bool reconnecting() const { return job_ && !writing_; }
+    bool reconnecting() const { return jobKind_ == JobKind::Reconnect; }
     // The unit was just read again into a new image (its image pointer): it is compared with
     // the session's, whose image the unit gets back. The same settings simply go on; other
     // ones are kept for a choice or taken, as the options say. True when they were the same.
@@ -146,12 +165,19 @@ signals:
     void settingsReplaced();
     // writeSessionSettings() ended: the unit holds the session's settings, or not.
     void settingsWritten(bool ok);
+    // recallMode() asked the unit to take up slot (0..19): it did, or not.
+    void modeRecalled(int slot, bool ok);
 
 private:
     void updateMeterRate();
     void lookAtLink();
     void reconnected(UnitTransfer::Result result);
     void deliverMeters();
+    // The transfer's end: the meters go on and its lease ends.
+    void letGoOfUnit();
+    // The unit's new image (its image pointer) after a recall is taken as a whole when read;
+    // the unit gets the session's image back either way.
+    void takeRead(bool read);
 
     std::shared_ptr<Equipment> unit_;
     std::shared_ptr<ModeImage> image_;
@@ -164,9 +190,11 @@ private:
     Options options_;
     bool forClients_ = false;
     QTimer linkTimer_;              // looks for a lost link
-    std::unique_ptr<UnitJob> job_;  // a reconnect, or a write when writing_
-    bool writing_ = false;
-    std::optional<Lease> jobLease_;
+    enum class JobKind { None, Reconnect, Write, Other };
+    std::unique_ptr<UnitJob> job_;  // the transfer in the session's worker
+    JobKind jobKind_ = JobKind::None;
+    std::optional<Lease> jobLease_;  // held while job_ runs
+    bool pausedMeters_ = false;      // job_ set linkflag::kMeterPaused
     std::shared_ptr<ModeImage> cameBack_;
 
     // A metersChanged is on its way to the GUI thread, or the frame timer will see to it.

@@ -245,13 +245,12 @@ UnitTransfer::Result CQelEquipmentDlg::writeImageVerified(
 UnitTransfer::Result CQelEquipmentDlg::runTransfer(CQelConnectDlg::Mode mode, QWidget* over,
                                                    std::shared_ptr<const VerifyReport>* report) {
     session_.stopReconnecting();
-    const auto lease = session_.lease(CQelConnectDlg::titleFor(mode).trimmed());
-    if (!lease) {
+    const auto result =
+        CQelConnectDlg::run(session_, CQelConnectDlg::titleFor(mode).trimmed(), mode,
+                            host_.linkSettings(), over, host_.progressPauseMs(), report);
+    if (!result)
         showMessage(over, tr("设备正忙: %1").arg(session_.holder()), QStringLiteral("Quellmar"));
-        return UnitTransfer::Result::Cancelled;
-    }
-    return CQelConnectDlg::run(unit_, mode, host_.linkSettings(), over, host_.progressPauseMs(),
-                               report);
+    return result.value_or(UnitTransfer::Result::Cancelled);
 }
 
 void CQelEquipmentDlg::linkRestored() {

@@ -18,7 +18,6 @@
 #include "editor/EditorHost.h"
 #include "editor/QelEquipmentDlg.h"
 #include "link/Equipment.h"
-#include "ui/BusyRun.h"
 #include "ui/EditWords.h"
 #include "ui/LinkErrorWords.h"
 #include "ui/QelConnectDlg.h"
@@ -181,28 +180,41 @@ void CQelSyncBar::takeUpLink() {
     Equipment& unit = editor_.unit();
     UnitSession& session = editor_.session();
     session.stopReconnecting();  // the desk takes the link up itself
-    auto lease = session.lease(tr("重连"));
-    if (!lease) {
+    const auto sayBusy = [&] {
         showMessage(&editor_, tr("设备正忙: %1").arg(session.holder()), kQuellmar);
-        return;
-    }
+    };
+    if (session.busy()) return sayBusy();
     acting_ = true;
     editor_.holdPages(true);
     editor_.meters().stop();
-    // The old link's threads end and a lost serial port is closed before it opens again.
     EditorHost& host = editor_.host();
-    runBusy([&unit] { unit.stopLink(); });
-    const auto result = CQelConnectDlg::run(editor_.sharedUnit(), CQelConnectDlg::Mode::Connect,
-                                            host.linkSettings(), &editor_, host.progressPauseMs());
-    if (EventLog* log = host.events())
-        log->transfer(unit, EventRecord::kConnect, result);
-    // The read went into a new image of the unit: the session compares it with its own.
-    const bool same = result != UnitTransfer::Result::Success || session.settleRead();
-    if (result != UnitTransfer::Result::Success) unit.setImage(editor_.sharedImage());
-    host.unitListChanged();
-    editor_.holdPages(false);
-    acting_ = false;
-    lease.reset();
+    const std::shared_ptr<Equipment> shared = editor_.sharedUnit();
+    bool same = true;
+    // In the session's worker, which holds the unit until the read is settled.
+    const auto ran = CQelConnectDlg::run(
+        session, tr("重连"), CQelConnectDlg::Mode::Connect, host.linkSettings(), &editor_,
+        host.progressPauseMs(), nullptr,
+        [shared](UnitTransfer& transfer) {
+            // The old link's threads end and a lost serial port is closed before it opens
+            // again.
+            shared->stopLink();
+            return transfer.run(UnitTransfer::Mode::Connect);
+        },
+        [&](UnitTransfer::Result result) {
+            if (EventLog* log = host.events()) log->transfer(unit, EventRecord::kConnect, result);
+            // The read went into a new image of the unit: the session compares it with its own.
+            same = result != UnitTransfer::Result::Success || session.settleRead();
+            if (result != UnitTransfer::Result::Success) unit.setImage(editor_.sharedImage());
+            host.unitListChanged();
+            editor_.holdPages(false);
+            acting_ = false;
+        });
+    if (!ran) {  // taken meanwhile
+        editor_.holdPages(false);
+        acting_ = false;
+        return sayBusy();
+    }
+    const auto result = *ran;
     if (result != UnitTransfer::Result::Success) {
         if (result == UnitTransfer::Result::PortFailed)
             showMessage(&editor_,

@@ -9,13 +9,16 @@
 #include <unistd.h>
 #include <QJsonArray>
 #include <QNetworkInterface>
+#include <QPointer>
 #include <QScopeGuard>
 #include <QSettings>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
+#include "device/ModeImage.h"
 #include "device/Models.h"
+#include "device/ParamEdit.h"
 #include "device/UnitText.h"
 #include "link/Equipment.h"
 #include "remote/ClientMessage.h"
@@ -332,8 +335,7 @@ void OscServer::unitMessage(const Message& m, const QStringList& parts, const Pe
         if (osc::matches(name, nameOf(*unit)) || osc::matches(name, hub_.idOf(*unit)))
             units.push_back(unit);
     if (units.empty()) return error(from, address, RemoteWords::noUnit(parts[2]));
-    if (tail.size() == 1 && osc::matches(tail[0], "mode"))
-        return error(from, address, RemoteWords::oscNoModeRecall());
+    if (tail.size() == 1 && osc::matches(tail[0], "mode")) return modeMessage(m, units, from);
     const bool query = m.args.empty();
     std::optional<double> value;
     if (!query) {
@@ -381,6 +383,50 @@ void OscServer::unitMessage(const Message& m, const QStringList& parts, const Pe
             error(from, unitAddress + QStringList(parts.mid(3)).join('/'), *refused);
     }
     if (!any) error(from, address, RemoteWords::notASetting(address));
+}
+
+void OscServer::modeMessage(const Message& m, const std::vector<std::shared_ptr<Equipment>>& units,
+                            const Peer& from) {
+    const QString address = QString::fromUtf8(m.path);
+    std::optional<double> value;
+    if (!m.args.empty()) {
+        if (settings_.readOnly) return error(from, address, RemoteWords::watchOnly());
+        if (m.args.size() == 1) value = numberOf(m.types.at(0), m.args[0]);
+        if (!value || *value != std::floor(*value) || *value < 1 ||
+            *value > ModeImage::kDeviceModes)
+            return error(from, address, RemoteWords::oscModeNumber(ModeImage::kDeviceModes));
+    }
+    RemoteUnits& held = hub_.units();
+    for (const auto& unit : units) {
+        const QString at = QStringLiteral("/quellmar/unit/") + nameOf(*unit) + "/mode";
+        if (!value) {
+            ParamEdit* edit = held.editOf(*unit);
+            const uint32_t mode = edit ? edit->image().currentMode() : ModeImage::kDeviceModes;
+            if (mode >= uint32_t(ModeImage::kDeviceModes)) {
+                error(from, at, RemoteWords::notRead());
+                continue;
+            }
+            MessageHolder reply;
+            lo_message_add_int32(reply.m, int32_t(mode) + 1);
+            send(from, at.toUtf8(), reply.m);
+            continue;
+        }
+        // The unit takes the mode up and is read again in its session's worker; the new
+        // settings reach the subscribers as changes. Only failures are answered.
+        const int mode = int(*value);
+        const QPointer<OscServer> self(this);
+        const auto started = held.recallMode(
+            *unit, mode - 1, [self, from, at, mode](RemoteUnits::Recall end) {
+                if (!self || end == RemoteUnits::Recall::Recalled) return;
+                self->error(from, at,
+                            end == RemoteUnits::Recall::Refused ? RemoteWords::recallRefused(mode)
+                                                                : RemoteWords::readFailed());
+            });
+        if (started == RemoteUnits::Recall::Busy)
+            error(from, at, RemoteWords::busyWith(held.holder(*unit)));
+        else if (started != RemoteUnits::Recall::Started)
+            error(from, at, RemoteWords::notRead());
+    }
 }
 
 void OscServer::groupMessage(const Message& m, const QStringList& parts, const Peer& from) {

@@ -114,6 +114,9 @@ private:
     bool admit(const Peer& from);
     bool allowed(const QHostAddress& host) const;
     void unitMessage(const Message& m, const QStringList& parts, const Peer& from);
+    // Recalls a stored mode of each unit (a number 1..20), or asks which one they hold.
+    void modeMessage(const Message& m, const std::vector<std::shared_ptr<Equipment>>& units,
+                     const Peer& from);
     void groupMessage(const Message& m, const QStringList& parts, const Peer& from);
     void subscribe(const Message& m, const Peer& from);
     void unitList(const Peer& from);

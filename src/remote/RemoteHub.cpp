@@ -111,12 +111,17 @@ RemoteHub::RemoteHub(RemoteUnits& units, const QString& configPath, QObject* par
     meterTimer_.setTimerType(Qt::PreciseTimer);
     connect(&meterTimer_, &QTimer::timeout, this, &RemoteHub::sendMeters);
     // A session's changes reach the clients at once; a unit whose settings were replaced as a
-    // whole gets a fresh snapshot.
+    // whole gets a fresh snapshot, and what it changed goes to those that follow values.
     units_.setChanged([this](const Equipment& unit, bool replaced) {
         if (!followed()) return;
         if (replaced)
-            if (UnitView* view = viewOf(unit))
-                tellWatchers(idOf(unit), snapshot(idOf(unit), *view));
+            if (UnitView* view = viewOf(unit)) {
+                const QString id = idOf(unit);
+                const QJsonObject before = view->preset;
+                tellWatchers(id, snapshot(id, *view));
+                const QJsonObject values = presetDifferences(before, view->preset);
+                if (!values.isEmpty()) emit valuesChanged(id, values);
+            }
         lookAtUnits();
     });
     units_.setListChanged([this] {
@@ -418,6 +423,18 @@ void RemoteHub::edited(const QString& id, const ParamEdit::Result& result) {
                       {"by", byJson(result.origin)},
                       {"values", values},
                       {"curves", curvesOf(view.edit->image().record(), curveChannels(values))}});
+}
+
+QJsonObject RemoteHub::presetDifferences(const QJsonObject& before, const QJsonObject& after) {
+    QJsonObject values;
+    for (const char* name : {"inputs", "outputs"}) {
+        const QString list = QString::fromLatin1(name);
+        const QJsonArray was = before.value(list).toArray(), now = after.value(list).toArray();
+        for (qsizetype i = 0; i < std::min(was.size(), now.size()); ++i)
+            presetpath::channelDifferences(QStringLiteral("%1[%2].").arg(list).arg(i),
+                                           was.at(i).toObject(), now.at(i).toObject(), values);
+    }
+    return values;
 }
 
 QJsonObject RemoteHub::takeChanges(UnitView& view, const std::vector<ParamEdit::Change>& runs) {

@@ -173,6 +173,8 @@ private:
     void edited(const QString& id, const ParamEdit::Result& result);
     // The values of the channels the runs changed that differ from what the clients were
     // told, path to value; the view's preset takes them.
+    // The values of two presets' channels that differ, path to value (as "changed" gives them).
+    static QJsonObject presetDifferences(const QJsonObject& before, const QJsonObject& after);
     QJsonObject takeChanges(UnitView& view, const std::vector<ParamEdit::Change>& runs);
     void editPathChanged(const QString& id, UnitView& view);
     // Sends the readings to the clients due for them, then waits for the next one due.

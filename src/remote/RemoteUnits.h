@@ -2,6 +2,7 @@
 // Copyright (C) 2026 the Quellmar developers
 #pragma once
 
+#include <QString>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -82,6 +83,23 @@ public:
         (void)unit;
         (void)unitWins;
         return false;
+    }
+
+    // Recalls the unit's stored mode slot (0..19) and reads the unit again in a worker; the
+    // read settings then replace the program's (Changed tells it, replaced). Started, and
+    // done later gets Recalled, Refused (the unit did not take the slot up) or ReadFailed;
+    // else nothing started: NotRead, or Busy (holder() names who holds the unit).
+    enum class Recall { Started, NotRead, Busy, Recalled, Refused, ReadFailed };
+    virtual Recall recallMode(const Equipment& unit, int slot, std::function<void(Recall)> done) {
+        (void)unit;
+        (void)slot;
+        (void)done;
+        return Recall::NotRead;
+    }
+    // Who holds the unit for a transfer, in the holder's words; empty when nobody does.
+    virtual QString holder(const Equipment& unit) const {
+        (void)unit;
+        return {};
     }
 
     // The program's groups of channels across units, which the clients see and move; null:

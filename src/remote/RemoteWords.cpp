@@ -76,8 +76,16 @@ QString RemoteWords::oscTooManySubscribers(int most) {
     return tr("订阅者已满 (最多 %1 个)").arg(most);
 }
 
-QString RemoteWords::oscNoModeRecall() {
-    return tr("OSC 不能调用设备的模式: 请在设备的系统页面调用");
+QString RemoteWords::oscModeNumber(int modes) {
+    return tr("模式序号应为 1 到 %1 的整数").arg(modes);
+}
+
+QString RemoteWords::recallRefused(int mode) {
+    return tr("设备没有调用模式 %1: 没有确认").arg(mode);
+}
+
+QString RemoteWords::busyWith(const QString& holder) {
+    return tr("设备正忙: %1").arg(holder);
 }
 
 QString RemoteWords::oscTooDeep() {

@@ -41,7 +41,10 @@ public:
     static QString oscOneNumber();
     static QString oscSubscribeArgs();
     static QString oscTooManySubscribers(int most);
-    static QString oscNoModeRecall();
+    // A mode number outside the unit's stored modes 1..modes.
+    static QString oscModeNumber(int modes);
+    static QString recallRefused(int mode);
+    static QString busyWith(const QString& holder);
     static QString oscTooDeep();
     // A channel of a unit, as a member of a group: "Stage-L 输出 1".
     static QString member(const QString& unit, const cmd::ChannelId& channel);

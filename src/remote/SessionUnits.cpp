@@ -151,6 +151,25 @@ std::optional<UnitTransfer::Result> SessionUnits::readFailure(const Equipment& u
     return sessions_.of(unit) ? std::nullopt : sessions_.connectFailure(unit);
 }
 
+RemoteUnits::Recall SessionUnits::recallMode(const Equipment& unit, int slot,
+                                             std::function<void(Recall)> done) {
+    UnitSession* session = sessions_.of(unit);
+    if (!session || !unit.hasFlag(linkflag::kParamsRead)) return Recall::NotRead;
+    if (session->busy()) return Recall::Busy;
+    using End = UnitSession::RecallEnd;
+    const bool started = session->recallMode(slot, [done = std::move(done)](End end) {
+        done(end == End::Recalled  ? Recall::Recalled
+             : end == End::Refused ? Recall::Refused
+                                   : Recall::ReadFailed);
+    });
+    return started ? Recall::Started : Recall::NotRead;
+}
+
+QString SessionUnits::holder(const Equipment& unit) const {
+    const UnitSession* session = sessions_.of(unit);
+    return session ? session->holder() : QString();
+}
+
 std::optional<RemoteUnits::Meters> SessionUnits::meters(const Equipment& unit) const {
     return watches_.count(&unit) ? levels(unit) : std::nullopt;
 }

@@ -31,6 +31,8 @@ public:
     std::optional<int> differs(const Equipment& unit) const override;
     bool settle(const Equipment& unit, bool unitWins) override;
     std::optional<UnitTransfer::Result> readFailure(const Equipment& unit) const override;
+    Recall recallMode(const Equipment& unit, int slot, std::function<void(Recall)> done) override;
+    QString holder(const Equipment& unit) const override;
 
     // How long a unit connected for the clients alone is kept after the last has left it.
     void setLetGoMs(int ms) { letGoMs_ = ms; }

@@ -407,6 +407,8 @@ void CMainFrame::openUnit(const std::shared_ptr<Equipment>& unit) {
         return;
     }
     if (!session) {
+        // The session is made from what this connection reads, so the window connects the
+        // unit on its own worker rather than in a session's.
         const auto result =
             CQelConnectDlg::run(unit, CQelConnectDlg::Mode::Connect, app_.linkSettings(), this,
                                 app_.options().progressPauseMs);

@@ -96,13 +96,15 @@ void ProgressWindow::showPending() {
     }
     for (const auto& [position, status] : posts) {
         bar_->setValue(position);
-        if (!status) continue;
-        const QString text = QString::fromStdString(*status);
-        if (auto* l = qobject_cast<QLabel*>(status_))
-            l->setText(text);
-        else
-            static_cast<CQelStatic*>(status_)->setText(text);
+        if (status) setStatusText(QString::fromStdString(*status));
     }
+}
+
+void ProgressWindow::setStatusText(const QString& text) {
+    if (auto* l = qobject_cast<QLabel*>(status_))
+        l->setText(text);
+    else
+        static_cast<CQelStatic*>(status_)->setText(text);
 }
 
 void ProgressWindow::startWorker(std::function<void()> job) {
@@ -114,8 +116,12 @@ void ProgressWindow::startWorker(std::function<void()> job) {
 }
 
 void ProgressWindow::endWorker() {
-    running_ = false;
     if (worker_.joinable()) worker_.join();
+    jobEnded();
+}
+
+void ProgressWindow::jobEnded() {
+    running_ = false;
     finished();
 }
 

@@ -60,6 +60,11 @@ signals:
 protected:
     // Starts the job on the worker; the job's return runs finished() on the GUI thread.
     void startWorker(std::function<void()> job);
+    // A job that runs elsewhere, not on the window's worker: the window shows it as running
+    // from jobStarted() until jobEnded(), which runs finished().
+    void jobStarted() { running_ = true; }
+    void jobEnded();
+    void setStatusText(const QString& text);
     virtual void finished() { accept(); }
     // GUI thread: tell the worker to stop (the job then ends as usual).
     virtual void cancelJob() {}

@@ -5,6 +5,7 @@
 #include <QApplication>
 
 #include "controls/MessageBoxes.h"
+#include "device/UnitSession.h"
 
 namespace qel {
 
@@ -70,7 +71,45 @@ void CQelConnectDlg::finished() {
 }
 
 void CQelConnectDlg::cancelJob() {
-    cancel_.store(true, std::memory_order_release);
+    if (job_)
+        job_->cancel();
+    else
+        cancel_.store(true, std::memory_order_release);
+}
+
+void CQelConnectDlg::watch(UnitJob& job) {
+    job_ = &job;
+    started_ = true;  // the window's own worker stays unused
+    jobStarted();
+    // The job's values are read here, on the GUI thread: its progress reaches the window
+    // before its end does, so the job is still there.
+    connect(&job, &UnitJob::progressed, this, &CQelConnectDlg::showJob, Qt::QueuedConnection);
+    // A session that goes takes its job along, without an end: the window ends as cancelled.
+    // (The job is no more than a QObject by then: nothing of it is read.)
+    connect(&job, &QObject::destroyed, this, [this] {
+        if (!job_) return;
+        job_ = nullptr;
+        result_ = Result::Cancelled;
+        jobEnded();
+    });
+    showJob();
+}
+
+void CQelConnectDlg::showJob() {
+    if (!job_) return;
+    bar()->setValue(job_->progress());
+    if (const char* status = job_->status()) setStatusText(transferText(status));
+}
+
+void CQelConnectDlg::jobDone(Result result) {
+    showJob();
+    result_ = result;
+    {
+        std::lock_guard lock(reportLock_);
+        verifyReport_ = job_->verifyReport();
+    }
+    job_ = nullptr;
+    jobEnded();
 }
 
 CQelConnectDlg* CQelConnectDlg::running(const Equipment* unit) {
@@ -91,20 +130,49 @@ CQelConnectDlg::Result CQelConnectDlg::run(std::shared_ptr<Equipment> unit, Mode
                                            const LinkSettings& link, QWidget* parent,
                                            uint32_t progressPauseMs,
                                            std::shared_ptr<const VerifyReport>* verify) {
-    if (mode != Mode::Download || running()) {
-        CQelConnectDlg dialog(std::move(unit), mode, link, parent, progressPauseMs);
-        dialog.exec();
-        if (verify) *verify = dialog.verifyReport();
-        return dialog.result();
-    }
-    // Not the parent's child: the parent is held (disabled) while the download runs.
-    CQelConnectDlg dialog(std::move(unit), mode, link, nullptr, progressPauseMs);
-    dialog.offerCancel();
-    dialog.beside_ = true;
-    dialog.execBeside(parent);
-    dialog.beside_ = false;
+    const bool beside = mode == Mode::Download && !running();
+    CQelConnectDlg dialog(std::move(unit), mode, link, beside ? nullptr : parent, progressPauseMs);
+    dialog.runWindow(parent, beside);
     if (verify) *verify = dialog.verifyReport();
     return dialog.result();
+}
+
+std::optional<CQelConnectDlg::Result> CQelConnectDlg::run(
+    UnitSession& session, const QString& holder, Mode mode, const LinkSettings& link,
+    QWidget* parent, uint32_t progressPauseMs, std::shared_ptr<const VerifyReport>* verify,
+    UnitJob::Work work, std::function<void(Result)> ended) {
+    const bool beside = mode == Mode::Download && !running();
+    CQelConnectDlg dialog(session.sharedUnit(), mode, link, beside ? nullptr : parent,
+                          progressPauseMs);
+    if (!work) work = [mode](UnitTransfer& transfer) { return transfer.run(mode); };
+    // The job's end comes through the event loop, so not before the window runs.
+    UnitJob* job = session.startTransfer(
+        holder, link,
+        [work = std::move(work), progressPauseMs](UnitTransfer& transfer) {
+            transfer.setProgressPause(progressPauseMs);
+            return work(transfer);
+        },
+        [&dialog, ended = std::move(ended)](Result result) {
+            dialog.jobDone(result);
+            if (ended) ended(result);
+        });
+    if (!job) return std::nullopt;
+    dialog.watch(*job);
+    dialog.runWindow(parent, beside);
+    if (verify) *verify = dialog.verifyReport();
+    return dialog.result();
+}
+
+void CQelConnectDlg::runWindow(QWidget* parent, bool beside) {
+    if (!beside) {
+        exec();
+        return;
+    }
+    // Not the parent's child: the parent is held (disabled) while the download runs.
+    offerCancel();
+    beside_ = true;
+    execBeside(parent);
+    beside_ = false;
 }
 
 }  // namespace qel

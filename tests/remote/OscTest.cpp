@@ -170,9 +170,6 @@ private slots:
         QCOMPARE(probe({"ask", "/quellmar/unit/Main/in/A/polarity", "i", "1"}),
                  QStringList{"/quellmar/error s /quellmar/unit/Main/in/A/polarity: " +
                              RemoteWords::notASetting("/quellmar/unit/Main/in/A/polarity")});
-        QCOMPARE(probe({"ask", "/quellmar/unit/Main/mode", "i", "2"}),
-                 QStringList{"/quellmar/error s /quellmar/unit/Main/mode: " +
-                             RemoteWords::oscNoModeRecall()});
         QCOMPARE(int(out(0, 3).gain), 100);
 
         const QStringList list = probe({"ask", "/quellmar/units"});
@@ -213,6 +210,37 @@ private slots:
                         .contains(QRegularExpression("/quellmar/unit/Main/meters f{12} ")));
         dump.kill();
         dump.waitForFinished();
+    }
+
+    // The unit takes up stored mode 2 and is read again in its session, whose image then
+    // holds that mode's settings with a fresh history; a busy unit is refused with its holder,
+    // a number outside 1..20 with the range.
+    void modeRecall() {
+        auto state = sim_.state(0);
+        state.modes[1].params = state.params;
+        state.modes[1].params.out[6].gain = 40;  // -30 dB
+        sim_.setState(0, state);
+        {
+            const auto lease = session(0).lease(QStringLiteral("同步"));
+            QCOMPARE(probe({"ask", "/quellmar/unit/Main/mode", "i", "2"}),
+                     QStringList{"/quellmar/error s /quellmar/unit/Main/mode: " +
+                                 RemoteWords::busyWith("同步")});
+        }
+        QCOMPARE(probe({"ask", "/quellmar/unit/Main/mode", "i", "21"}),
+                 QStringList{"/quellmar/error s /quellmar/unit/Main/mode: " +
+                             RemoteWords::oscModeNumber(20)});
+        QCOMPARE(int(out(0, 7).gain), 100);
+
+        QVERIFY(session(0).history().count() > 0);
+        oscsend({"/quellmar/unit/Main/mode", "i", "2"});
+        QTRY_COMPARE(int(sim_.state(0).currentMode), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!session(0).busy(), 10000);
+        QCOMPARE(int(out(0, 7).gain), 40);
+        QCOMPARE(session(0).history().count(), 0);
+        QCOMPARE(probe({"ask", "/quellmar/unit/Main/out/7/gain"}),
+                 QStringList{"/quellmar/unit/Main/out/7/gain f -30"});
+        QCOMPARE(probe({"ask", "/quellmar/unit/Main/mode"}),
+                 QStringList{"/quellmar/unit/Main/mode i 2"});
     }
 
     // A sender outside the allowed networks changes nothing and is not answered; a read-only

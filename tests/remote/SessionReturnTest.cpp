@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "UnitSimulator.h"
+#include "device/DownloadVerify.h"
 #include "device/ModeImage.h"
 #include "device/UnitSessions.h"
 #include "link/UdpEndpoint.h"
@@ -72,6 +73,27 @@ private slots:
         QCOMPARE(written.first().first().toBool(), true);
         QCOMPARE(int(sim.state(id).params.out[0].gain), int(held));
         QVERIFY(!units.differs(*unit) && !unit->knownDifferent() && !session.busy());
+
+        // A transfer of the session's own holds the unit with its meters paused until done
+        // has run, which still reads the job's status and verify report; another is refused.
+        UnitJob* job = nullptr;
+        bool heldInDone = false;
+        std::shared_ptr<const VerifyReport> report;
+        const char* status = nullptr;
+        job = session.startTransfer(
+            QStringLiteral("写入"),
+            [](UnitTransfer& transfer) { return transfer.run(UnitTransfer::Mode::Download); },
+            [&](UnitTransfer::Result result) {
+                heldInDone = session.busy() && result == UnitTransfer::Result::Success;
+                report = job->verifyReport();
+                status = job->status();
+            });
+        QVERIFY(job && session.transfer() == job && unit->hasFlag(linkflag::kMeterPaused));
+        QVERIFY(!session.startTransfer(QStringLiteral("其他"), {}, {}));
+        QCOMPARE(session.holder(), QStringLiteral("写入"));
+        QTRY_VERIFY_WITH_TIMEOUT(!session.busy(), 8000);
+        QVERIFY(heldInDone && report && report->ok() && status);
+        QVERIFY(!unit->hasFlag(linkflag::kMeterPaused) && !session.transfer());
     }
 };
 
