@@ -202,7 +202,8 @@ private slots:
         sim_.setSilenced(1, true);
         QTRY_VERIFY_WITH_TIMEOUT(hasAlarm("Stage-R (QD408) link"), 20000);
         QTRY_VERIFY(heard.contains("/quellmar/unit/Stage-R/alarm\0\0\0\0,sssi"));
-        QVERIFY(heard.contains(QByteArray("link\0\0\0\0\0\0\0\0not-answering\0\0\0\0\0\0\0\1", 32)));
+        // kind, an empty channel, the detail, 1: raised
+        QVERIFY(heard.contains(QByteArray("link\0\0\0\0\0\0\0\0not-answering\0\0\0\0\0\0\1", 32)));
         QCOMPARE(alarms_->active().back().detail, QString("not-answering"));
         const QJsonObject shown = client_.next("alarms", seen, [](const QJsonObject& m) {
             return m.value("count").toInt() > 0;
