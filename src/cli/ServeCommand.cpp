@@ -47,12 +47,12 @@ const char* ServeCommand::usage() {
            "      192.168.6.0/24); --osc-read-only refuses its sets. At least one of --listen\n"
            "      and --osc is required.\n"
            "      Alarms (a unit not answering or lost, a meter in its top segments, an\n"
-           "      input without signal) are raised and cleared as FILE says (JSON, see\n"
-           "      docs/alarms.md; without it: only a unit silent for 5 s), written to\n"
+           "      input without signal) are raised and cleared as --alarms FILE says (JSON,\n"
+           "      see docs/alarms.md; without it: only a unit silent for 5 s), written to\n"
            "      standard error and the log, and sent to the page; the same port serves\n"
            "      GET /api/v1/status and GET /metrics (Prometheus) to a paired token\n"
-           "      (Authorization: Bearer TOKEN). A FILE with a value out of range stops\n"
-           "      serve at once, saying which.\n";
+           "      (Authorization: Bearer TOKEN). An alarms FILE with a value out of range\n"
+           "      stops serve at once, saying which.\n";
 }
 
 namespace {
