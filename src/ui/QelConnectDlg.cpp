@@ -145,6 +145,9 @@ std::optional<CQelConnectDlg::Result> CQelConnectDlg::run(
     CQelConnectDlg dialog(session.sharedUnit(), mode, link, beside ? nullptr : parent,
                           progressPauseMs);
     if (!work) work = [mode](UnitTransfer& transfer) { return transfer.run(mode); };
+    // A value still being typed is taken before the transfer starts, not as the window takes
+    // the focus from it while the transfer reads the image.
+    if (QWidget* typing = QApplication::focusWidget()) typing->clearFocus();
     // The job's end comes through the event loop, so not before the window runs.
     UnitJob* job = session.startTransfer(
         holder, link,
